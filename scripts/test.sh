@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Builds both trees (native under sanitizers, win32 with mingw) and runs
+# every test: native ones directly, Windows ones under Wine and Xvfb.
+# Installs whatever the machine is missing first.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${TPP_BUILD_DIR:-$root/build}
+jobs=$(nproc)
+
+bash "$root/scripts/install-deps.sh" || { echo "dependency install failed"; exit 1; }
+
+step() { echo "== $*" >&2; }
+
+step "native build (AddressSanitizer, UBSan)"
+cmake -S "$root" -B "$build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTPP_SANITIZE=ON >/dev/null &&
+  cmake --build "$build/native" -j"$jobs" || { echo "0 passed, 1 failed: native build"; exit 1; }
+
+step "win32 build (i686 mingw-w64)"
+cmake -S "$root" -B "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
+  cmake --build "$build/win32" -j"$jobs" || { echo "0 passed, 1 failed: win32 build"; exit 1; }
+
+logs=$(mktemp -d)
+step "native tests"
+ctest --test-dir "$build/native" -j"$jobs" --output-on-failure 2>&1 | tee "$logs/native.log"
+
+step "Windows tests under Wine"
+# One prefix, one Wine server and one X display for the whole run.
+export WINEPREFIX=$build/win32/wineprefix WINEARCH=win32 WINEDEBUG=-all
+"$root/scripts/wine-run.sh" "$WINEPREFIX" cmd /c exit >/dev/null 2>&1
+wineserver -p
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+  ctest --test-dir "$build/win32" --output-on-failure 2>&1 | tee "$logs/win32.log"
+wineserver -k 2>/dev/null
+
+passed=0 failed=0
+for log in "$logs"/native.log "$logs"/win32.log; do
+  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
+  if [[ -z "$line" ]]; then
+    echo "no test summary in $(basename "$log")"
+    failed=$((failed + 1))
+    continue
+  fi
+  f=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
+  t=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/' <<<"$line")
+  passed=$((passed + t - f))
+  failed=$((failed + f))
+done
+rm -rf "$logs"
+echo "$passed passed, $failed failed"
+[[ $failed -eq 0 ]]

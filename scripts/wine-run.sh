@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine in the build tree's own prefix.
+# Usage: wine-run.sh PREFIX PROGRAM [ARGS...]
+# The first run creates the prefix (under a lock, so parallel tests wait).
+set -euo pipefail
+prefix=$1
+shift
+export WINEPREFIX=$prefix
+export WINEARCH=win32
+export WINEDEBUG=${WINEDEBUG:--all}
+# No network here: never offer to download the .NET or HTML engines.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+if [[ ! -f "$prefix/system.reg" ]]; then
+  mkdir -p "$(dirname "$prefix")"
+  (
+    flock 9
+    if [[ ! -f "$prefix/system.reg" ]]; then
+      wineboot -i >/dev/null 2>&1
+      wineserver -w
+    fi
+  ) 9>"$prefix.lock"
+fi
+exec wine "$@"

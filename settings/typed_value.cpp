@@ -1,0 +1,88 @@
+#include "settings/typed_value.h"
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+bool IsWide(int32_t code) { return code == kTypeInt64 || code == kTypeUint64; }
+
+}  // namespace
+
+bool IsValidTypeCode(int32_t code) { return code >= kTypeByte && code <= kTypeText; }
+
+uint64_t ParseDecimal(const char* text, bool wide) {
+    const uint64_t mask = wide ? ~uint64_t{0} : uint64_t{0xFFFFFFFF};
+    while (IsBlank(*text)) ++text;
+    bool negative = false;
+    if (*text == '+' || *text == '-') negative = (*text++ == '-');
+    uint64_t total = 0;
+    for (; *text >= '0' && *text <= '9'; ++text)
+        total = (total * 10 + static_cast<uint64_t>(*text - '0')) & mask;
+    if (negative) total = (~total + 1) & mask;
+    return total;
+}
+
+void StoreTypedNumber(int32_t code, uint64_t value, void* field) {
+    switch (code) {
+        case kTypeByte:
+            *static_cast<uint8_t*>(field) = static_cast<uint8_t>(value);
+            break;
+        case kTypeShort:
+        case kTypeWord:
+        case kTypeWordAlt:
+            *static_cast<uint16_t*>(field) = static_cast<uint16_t>(value);
+            break;
+        case kTypeUint:
+        case kTypeColour:
+        case kTypeInt:
+        case kTypeUintAlt:
+        case kTypeLong:
+        case kTypeDword:
+            *static_cast<uint32_t*>(field) = static_cast<uint32_t>(value);
+            break;
+        case kTypeInt64:
+        case kTypeUint64:
+            *static_cast<uint64_t*>(field) = value;
+            break;
+        default:
+            break;
+    }
+}
+
+void ParseTypedValue(int32_t code, const std::string& text, void* field) {
+    if (code == kTypeText) {
+        *static_cast<std::string*>(field) = text;
+        return;
+    }
+    if (IsValidTypeCode(code)) StoreTypedNumber(code, ParseDecimal(text.c_str(), IsWide(code)), field);
+}
+
+std::string FormatTypedValue(int32_t code, const void* field) {
+    switch (code) {
+        case kTypeByte:
+            return std::to_string(unsigned{*static_cast<const uint8_t*>(field)});
+        case kTypeShort:
+            return std::to_string(int{*static_cast<const int16_t*>(field)});
+        case kTypeWord:
+        case kTypeWordAlt:
+            return std::to_string(unsigned{*static_cast<const uint16_t*>(field)});
+        case kTypeUint:
+        case kTypeColour:
+        case kTypeUintAlt:
+        case kTypeDword:
+            return std::to_string(*static_cast<const uint32_t*>(field));
+        case kTypeInt:
+        case kTypeLong:
+            return std::to_string(*static_cast<const int32_t*>(field));
+        case kTypeInt64:
+            return std::to_string(static_cast<long long>(*static_cast<const int64_t*>(field)));
+        case kTypeUint64:
+            return std::to_string(static_cast<unsigned long long>(*static_cast<const uint64_t*>(field)));
+        case kTypeText:
+            return *static_cast<const std::string*>(field);
+        default:
+            return std::string();
+    }
+}

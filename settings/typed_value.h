@@ -1,0 +1,42 @@
+// Text forms of setting values, chosen by type code. Every number is decimal;
+// parsing wraps like the 32- or 64-bit register it fills, so whatever was
+// written reads back unchanged.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Type codes as they stand in the settings table. Several codes behave
+// alike; the table keeps them distinct.
+enum TypeCode : int32_t {
+    kTypeByte = 0,       // unsigned 8-bit
+    kTypeShort = 1,      // signed 16-bit
+    kTypeWord = 2,       // unsigned 16-bit
+    kTypeWordAlt = 3,    // unsigned 16-bit
+    kTypeUint = 4,       // unsigned 32-bit
+    kTypeColour = 5,     // unsigned 32-bit (COLORREF)
+    kTypeInt = 6,        // signed 32-bit
+    kTypeUintAlt = 7,    // unsigned 32-bit
+    kTypeLong = 8,       // signed 32-bit
+    kTypeDword = 9,      // unsigned 32-bit
+    kTypeInt64 = 10,     // signed 64-bit
+    kTypeUint64 = 11,    // unsigned 64-bit
+    kTypeText = 12,      // std::string
+};
+
+// Codes outside 0..12 are skipped by every reader and writer.
+bool IsValidTypeCode(int32_t code);
+
+// Decimal text to number: leading white space, one optional sign, digits up
+// to the first non-digit, wrapping in 32 bits (64 when wide). No digit: 0.
+uint64_t ParseDecimal(const char* text, bool wide);
+
+// Stores the value of text into the field of the given code. The field must
+// have the code's type; an invalid code leaves it alone.
+void ParseTypedValue(int32_t code, const std::string& text, void* field);
+
+// Stores the low bits of a 64-bit value into a numeric field of the code.
+void StoreTypedNumber(int32_t code, uint64_t value, void* field);
+
+// The field's text form; empty for an invalid code.
+std::string FormatTypedValue(int32_t code, const void* field);
