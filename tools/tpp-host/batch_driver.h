@@ -1,0 +1,11 @@
+// Batch mode: raw frames from the input through the plug-in to the output.
+#pragma once
+
+#include "tools/tpp-host/frame_io.h"
+#include "tools/tpp-host/host_options.h"
+#include "tools/tpp-host/plugin_session.h"
+
+// Runs the started session over the input until it ends (or --frames is
+// reached), then finishes the session. Returns the process exit code: 0,
+// or 1 after a failure, which it has reported on standard error.
+int RunBatch(const HostOptions& options, PluginSession& session, FrameReader& input, FrameWriter& output);

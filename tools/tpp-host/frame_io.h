@@ -1,0 +1,54 @@
+// Raw frames in and out, from files or the standard streams, in binary.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+class FrameReader {
+public:
+    enum class Result { Frame, End, Truncated, Failed };
+
+    FrameReader() = default;
+    FrameReader(const FrameReader&) = delete;
+    FrameReader& operator=(const FrameReader&) = delete;
+    ~FrameReader();
+
+    // path "-" is standard input, which must not be a terminal.
+    bool Open(const std::string& path, std::string& error);
+
+    // Reads one whole frame. End: the input ended before it began;
+    // Truncated: it ended inside the frame, after got bytes; Failed: a
+    // read error, with its text in error.
+    Result Read(uint8_t* frame, size_t bytes, size_t& got, std::string& error);
+
+    HANDLE handle() const { return handle_; }
+    const std::string& name() const { return name_; }
+
+private:
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    bool owned_ = false;
+    std::string name_;
+};
+
+class FrameWriter {
+public:
+    FrameWriter() = default;
+    FrameWriter(const FrameWriter&) = delete;
+    FrameWriter& operator=(const FrameWriter&) = delete;
+    ~FrameWriter();
+
+    // path "-" is standard output, which must not be a terminal. A file
+    // that is the input itself is refused before it is emptied.
+    bool Open(const std::string& path, const FrameReader& input, std::string& error);
+
+    bool Write(const uint8_t* frame, size_t bytes, std::string& error);
+
+    const std::string& name() const { return name_; }
+
+private:
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    bool owned_ = false;
+    std::string name_;
+};
