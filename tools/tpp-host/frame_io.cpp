@@ -8,8 +8,11 @@ namespace {
 // less anyway.
 constexpr DWORD kMaxTransfer = 1u << 20;
 
+// A console, not just any character device: /dev/null and /dev/zero under
+// Wine are character devices too, and fine to read or write.
 bool IsTerminal(HANDLE handle) {
-    return GetFileType(handle) == FILE_TYPE_CHAR;
+    DWORD mode = 0;
+    return GetConsoleMode(handle, &mode) != 0;
 }
 
 bool SameFile(HANDLE a, HANDLE b) {

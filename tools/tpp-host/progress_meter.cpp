@@ -1,7 +1,5 @@
 #include "tools/tpp-host/progress_meter.h"
 
-#include <io.h>
-
 #include <cstdio>
 
 namespace {
@@ -14,7 +12,9 @@ double Elapsed(const LARGE_INTEGER& from, const LARGE_INTEGER& frequency) {
 
 }  // namespace
 
-ProgressMeter::ProgressMeter() : toTerminal_(_isatty(_fileno(stderr)) != 0) {
+ProgressMeter::ProgressMeter() {
+    DWORD mode = 0;
+    toTerminal_ = GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
     QueryPerformanceFrequency(&frequency_);
     QueryPerformanceCounter(&start_);
     lastShown_ = start_;

@@ -19,6 +19,6 @@ public:
 
 private:
     LARGE_INTEGER frequency_{}, start_{}, lastShown_{};
-    bool toTerminal_;
+    bool toTerminal_ = false;
     bool shown_ = false;
 };
