@@ -10,6 +10,10 @@ HANDLE AsHandle(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 bool File::Open(const std::string& path, OpenMode mode) {
     Close();
+    // Windows refuses write access to a read-only file; Wine running as root
+    // does not, so the attribute is asked first and decides on both.
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
     const DWORD disposition = mode == OpenMode::kCreateOrTruncate ? CREATE_ALWAYS : OPEN_ALWAYS;
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                               disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
