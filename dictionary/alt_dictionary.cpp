@@ -1,5 +1,7 @@
 #include "dictionary/alt_dictionary.h"
 
+#include <algorithm>
+
 #include "dictionary/cp1251_compare.h"
 #include "platform/text_file.h"
 
@@ -40,7 +42,14 @@ bool ReadAltDictionaryFile(const std::string& path, AltDictionary& dictionary) {
     TextFileReader file;
     if (!file.Open(path)) return false;
     std::string line;
-    while (file.ReadLine(line)) InsertAltEntry(dictionary, line);
+    while (file.ReadLine(line)) dictionary.lines.push_back(line);
+    // The same list as inserting line by line, in n log n rather than n^2:
+    // a stable sort keeps the first of equal lines in front, unique keeps it.
+    const auto before = [](const std::string& a, const std::string& b) { return CompareNoCase1251(a, b) < 0; };
+    const auto same = [](const std::string& a, const std::string& b) { return CompareNoCase1251(a, b) == 0; };
+    std::stable_sort(dictionary.lines.begin(), dictionary.lines.end(), before);
+    dictionary.lines.erase(std::unique(dictionary.lines.begin(), dictionary.lines.end(), same),
+                           dictionary.lines.end());
     return true;
 }
 

@@ -23,6 +23,13 @@ std::string_view TrimRight(std::string_view text) {
 
 std::string_view Trim(std::string_view text) { return TrimRight(TrimLeft(text)); }
 
+std::string SectionHeader(std::string_view name) {
+    std::string header(1, '[');
+    header.append(Trim(name));
+    header.push_back(']');
+    return header;
+}
+
 }  // namespace
 
 void CSettingsFile::Locate(const std::string& baseName) { Locate(baseName, platform::GatherLocationFacts()); }
@@ -66,7 +73,7 @@ bool CSettingsFile::FindSection(const std::string& name) {
     if (!open_ || !reader_.IsOpen()) return false;
     const uint64_t length = reader_.Length();
     if (length == 0) return false;
-    const std::string target = "[" + std::string(Trim(name)) + "]";
+    const std::string target = SectionHeader(name);
 
     uint64_t start = sectionPosition_;
     if (start >= length) start = sectionPosition_ = 0;
@@ -130,7 +137,7 @@ void CSettingsFile::ReadLong(const std::string& section, const std::string& key,
 }
 
 void CSettingsFile::WriteSection(const std::string& name) {
-    if (open_) writer_.WriteLine("[" + std::string(Trim(name)) + "]");
+    if (open_) writer_.WriteLine(SectionHeader(name));
 }
 
 void CSettingsFile::WriteValue(const std::string& key, const std::string& text) {

@@ -104,6 +104,31 @@ TEST(AltDictionary, InsertKeepsCaseInsensitiveOrderAndDropsDuplicates) {
     EXPECT_EQ(dictionary.count(), 8);
 }
 
+// Loading sorts the whole file at once; it must give exactly the list that
+// inserting the lines one by one gives, the first of equal lines kept.
+TEST(AltDictionary, LoadingEqualsInsertingLineByLine) {
+    TempFolder dir;
+    const char letters[] = {'a', 'B', 'c', '\xC0', '\xE0', '\xA8', '\xB8', ' ', '-'};
+    uint32_t seed = 12345;
+    std::string file;
+    AltDictionary inserted;
+    for (int i = 0; i < 3000; ++i) {
+        std::string line;
+        seed = seed * 1103515245u + 12345u;
+        for (uint32_t n = (seed >> 16) % 4; n > 0; --n) {
+            seed = seed * 1103515245u + 12345u;
+            line += letters[(seed >> 16) % sizeof letters];
+        }
+        file += line + (i % 2 ? "\r\n" : "\n");
+        InsertAltEntry(inserted, line);
+    }
+    WriteBytes(dir / "a.dic", file);
+    AltDictionary loaded;
+    ASSERT_TRUE(ReadAltDictionaryFile(dir / "a.dic", loaded));
+    EXPECT_EQ(loaded.lines, inserted.lines);
+    EXPECT_GT(loaded.count(), 100);
+}
+
 class DictionaryStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
