@@ -285,13 +285,6 @@ TEST_F(DictionaryStoreTest, EmptyOrUnknownDictionary) {
     EXPECT_EQ(captionText, "kept");
 }
 
-TEST_F(DictionaryStoreTest, BuiltinIndexOutsideGivesTheEmptyEntry) {
-    FillBuiltin({{"a", "1"}});
-    EXPECT_STREQ(GetBuiltinEntry(-1).word, "");
-    EXPECT_STREQ(GetBuiltinEntry(1).translation, "");
-    EXPECT_STREQ(GetBuiltinEntry(0).word, "a");
-}
-
 TEST_F(DictionaryStoreTest, EditsKeepOrderIndexAndChangedFlag) {
     LoadFile("b\r\nc\r\nd\r\ne\r\n");
     EXPECT_FALSE(altDictChanged);

@@ -159,7 +159,17 @@ std::string AppDataFolder() {
 TEST(SettingsLocation, RegistrySwitchChoosesThePerUserFolder) {
     HostFolder host;
     const std::string telvoria = AppDataFolder() + "\\Telvoria\\";
-    ASSERT_FALSE(Exists(telvoria)) << "left over from another run";
+    // The per-user folder is the host's to create; this test makes and
+    // removes it in the test prefix.
+    struct RemoveAfterwards {
+        const std::string& folder;
+        RemoveAfterwards(const std::string& f) : folder(f) { Remove(); }
+        ~RemoveAfterwards() { Remove(); }
+        void Remove() {
+            std::error_code ignored;
+            std::filesystem::remove_all(folder, ignored);
+        }
+    } cleanup(telvoria);
     {
         UsersFolderSwitch off(0);
         EXPECT_EQ(host.Run("").path, host.folder() + "Plugins\\TPP_25Frame.ini");
@@ -167,7 +177,7 @@ TEST(SettingsLocation, RegistrySwitchChoosesThePerUserFolder) {
     UsersFolderSwitch on(1);
     Located located = host.Run("");
     EXPECT_EQ(located.path, telvoria + "Plugins\\TPP_25Frame.ini");
-    EXPECT_FALSE(located.opened) << "the per-user folder is the host's to create";
+    EXPECT_FALSE(located.opened) << "the per-user folder does not exist yet";
 
     CreateDirectoryA(telvoria.c_str(), nullptr);
     located = host.Run("");
@@ -175,8 +185,6 @@ TEST(SettingsLocation, RegistrySwitchChoosesThePerUserFolder) {
     located = host.Run("/inst:2");
     EXPECT_EQ(located.path, telvoria + "Instances\\2\\Plugins\\TPP_25Frame.ini");
     EXPECT_FALSE(located.opened);
-    std::error_code ignored;
-    std::filesystem::remove_all(telvoria, ignored);
 }
 
 platform::LocationFacts FactsFor(const HostFolder& host) {
