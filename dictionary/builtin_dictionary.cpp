@@ -1,5 +1,7 @@
 #include "dictionary/builtin_dictionary.h"
 
+#include "dictionary/dictionary_store.h"
+
 BuiltinDictionary builtinDictionary;
 
 namespace {
@@ -8,6 +10,7 @@ const DictEntry emptyEntry = {"", ""};
 
 int32_t LoadBuiltinDictionary() {
     builtinDictionary = BuiltinDictionary{};
+    RearmBuiltinOrder();
     return 1;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 // The one caption string: filled by NextCaption, drawn by the overlay.
+// Guarded by captionLock (dictionary_store.h).
 extern std::string captionText;
 
 // Advances the selected dictionary by one entry in the chosen order and puts

@@ -1,8 +1,12 @@
 #include "plugin/lifecycle.h"
 
+#include "dictionary/builtin_dictionary.h"
+#include "dictionary/dictionary_store.h"
 #include "overlay/overlay_engine.h"
+#include "platform/settings_location.h"
+#include "settings/settings_location.h"
+#include "settings/settings_persistence.h"
 #include "settings/settings_state.h"
-#include "settings/settings_table.h"
 
 namespace {
 
@@ -25,25 +29,17 @@ void Guarded(Body body) noexcept {
     }
 }
 
-void ReadSettings() {
-    // No settings file yet: every key is missing, so every row takes its
-    // default, in both sections.
-    for (const SettingDescriptor& row : settingsTable) ApplyDefault(row);
-    defaultSettings = storedSettings;
-    DlgWndPosX = kNoDialogPosition;
-    DlgWndPosY = kNoDialogPosition;
-    for (const SettingDescriptor& row : settingsTable) ApplyDefault(row);
-    workingSettings = storedSettings;
-}
-
 }  // namespace
 
 extern "C" {
 
 void TPP_CDECL PluginInit(void) {
     Guarded([] {
-        ReadSettings();
+        settingsFile.Locate(ModuleBaseName(platform::PluginModulePath()));
+        LoadSettings(settingsFile);
         overlay::CreateRenderContext();
+        LoadBuiltinDictionary();
+        LoadAltDictionary();
     });
 }
 
@@ -62,7 +58,11 @@ void TPP_CDECL PluginStreamStop(void) {
 void TPP_CDECL PluginShowSettings(const HostWindowRecord*) {}
 
 void TPP_CDECL PluginExit(void) {
-    Guarded([] {});
+    Guarded([] {
+        // A changed dictionary is written before the settings that name it.
+        if (AltDictionaryChanged()) SaveAltDictionary();
+        SaveSettings(settingsFile);
+    });
 }
 
 }  // extern "C"

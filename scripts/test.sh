@@ -20,9 +20,15 @@ cmake -S "$root" -B "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i68
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
   cmake --build "$build/win32" -j"$jobs" || { echo "0 passed, 1 failed: win32 build"; exit 1; }
 
+step "thread stress tests (ThreadSanitizer)"
+cmake -S "$root" -B "$build/tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTPP_TSAN=ON >/dev/null &&
+  cmake --build "$build/tsan" -j"$jobs" --target dictionary_stress_test ||
+  { echo "0 passed, 1 failed: tsan build"; exit 1; }
+
 logs=$(mktemp -d)
 step "native tests"
 ctest --test-dir "$build/native" -j"$jobs" --output-on-failure 2>&1 | tee "$logs/native.log"
+ctest --test-dir "$build/tsan" --output-on-failure 2>&1 | tee "$logs/tsan.log"
 
 step "Windows tests under Wine"
 # One prefix, one Wine server and one X display for the whole run.
@@ -34,7 +40,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" \
 wineserver -k 2>/dev/null
 
 passed=0 failed=0
-for log in "$logs"/native.log "$logs"/win32.log; do
+for log in "$logs"/native.log "$logs"/tsan.log "$logs"/win32.log; do
   line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
   if [[ -z "$line" ]]; then
     echo "no test summary in $(basename "$log")"

@@ -7,3 +7,5 @@ SettingsRecord dialogSnapshot;
 
 int32_t DlgWndPosX = 0;
 int32_t DlgWndPosY = 0;
+
+CSettingsFile settingsFile;

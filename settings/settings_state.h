@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "settings/settings_file.h"
 #include "settings/settings_record.h"
 
 extern SettingsRecord storedSettings;   // as last read from or about to be written to the file
@@ -14,3 +15,6 @@ extern SettingsRecord dialogSnapshot;   // working values when the dialog opened
 extern int32_t DlgWndPosX;
 extern int32_t DlgWndPosY;
 constexpr int32_t kNoDialogPosition = -100;
+
+// The settings file, located at Init; closed between Init and Exit.
+extern CSettingsFile settingsFile;

@@ -1,0 +1,93 @@
+// The per-caption cost (under its lock), building the sorted alternative
+// list, and reading the settings file at Init.
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "dictionary/dictionary_store.h"
+#include "dictionary/next_caption.h"
+#include "settings/settings_file.h"
+#include "settings/settings_persistence.h"
+#include "settings/settings_state.h"
+
+namespace {
+
+// Distinct words in no particular order, two Cyrillic capitals each.
+std::string Word(uint32_t i) {
+    const uint32_t h = i * 2654435761u;
+    std::string word(1, 'w');
+    word.append(std::to_string(h % 1000003)).append(1, '-').append(std::to_string(i));
+    word += static_cast<char>(0xC0 + h % 32);
+    word += static_cast<char>(0xC0 + (h >> 8) % 32);
+    return word + " - translation";
+}
+
+void BM_NextCaption(benchmark::State& state) {
+    workingSettings = SettingsRecord{};
+    workingSettings.DicType = 1;
+    workingSettings.RulesType = static_cast<int32_t>(state.range(1));
+    altDictionary = AltDictionary{};
+    for (int i = 0; i < state.range(0); ++i) InsertAltEntry(altDictionary, Word(static_cast<uint32_t>(i)));
+    ResetOrder(altOrder, altDictionary.count() - 1);
+    for (auto _ : state) benchmark::DoNotOptimize(NextCaption());
+}
+BENCHMARK(BM_NextCaption)->ArgsProduct({{5, 10000}, {0, 2}});
+
+void BM_InsertAltEntry(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        AltDictionary dictionary;
+        for (int i = 0; i < n; ++i) InsertAltEntry(dictionary, Word(static_cast<uint32_t>(i)));
+        benchmark::DoNotOptimize(dictionary.lines.data());
+    }
+    state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_InsertAltEntry)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_ReadAltDictionaryFile(benchmark::State& state) {
+    char path[] = "/tmp/tpp-bench-XXXXXX";
+    const int fd = mkstemp(path);
+    if (fd < 0) {
+        state.SkipWithError("no temp file");
+        return;
+    }
+    close(fd);
+    {
+        std::ofstream out(path, std::ios::binary);
+        for (int i = 0; i < state.range(0); ++i) out << Word(static_cast<uint32_t>(i)) << "\r\n";
+    }
+    for (auto _ : state) {
+        AltDictionary dictionary;
+        benchmark::DoNotOptimize(ReadAltDictionaryFile(path, dictionary));
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    std::remove(path);
+}
+BENCHMARK(BM_ReadAltDictionaryFile)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_LoadSettings(benchmark::State& state) {
+    char folder[] = "/tmp/tpp-bench-XXXXXX";
+    if (!mkdtemp(folder)) {
+        state.SkipWithError("no temp folder");
+        return;
+    }
+    platform::LocationFacts facts;
+    facts.family = platform::SystemFamily::kNt;
+    facts.hostExecutablePath = std::string(folder) + "/host.exe";
+    facts.separator = '/';
+    CSettingsFile file;
+    file.Locate("TPP_25Frame", facts);
+    LoadSettings(file);
+    SaveSettings(file);  // the full "PluginSettings" section; "DEFAULT" missing
+    for (auto _ : state) LoadSettings(file);
+    std::remove(file.path().c_str());
+    rmdir(file.folder().c_str());
+    rmdir(folder);
+}
+BENCHMARK(BM_LoadSettings)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,62 @@
+// Line-oriented text files over platform::File. A line ends at LF, with or
+// without a CR before it; written lines end in CR LF. Reading goes through a
+// small buffer, so a file is never held in memory as a whole.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/file.h"
+
+// Reads lines from a file opened for reading and writing, created empty if
+// missing and never truncated.
+class TextFileReader {
+public:
+    bool Open(const std::string& path);
+    void Close();
+    bool IsOpen() const { return file_.IsOpen(); }
+
+    uint64_t Length() { return file_.Length(); }
+    bool Seek(uint64_t offset);
+    // Offset of the first byte not yet returned by ReadLine.
+    uint64_t Tell() const { return bufferOffset_ + bufferPos_; }
+    // The next line without its line end; false at the end of the file or
+    // on a read error.
+    bool ReadLine(std::string& line);
+
+private:
+    bool Refill();
+
+    platform::File file_;
+    std::string buffer_;
+    uint64_t bufferOffset_ = 0;  // file offset of buffer_[0]
+    size_t bufferPos_ = 0;
+};
+
+// Writes a whole new file beside the target and puts it in place only when
+// every line reached the disk, so a failed save never loses the old file.
+class ReplacingTextWriter {
+public:
+    ~ReplacingTextWriter() { Abandon(); }
+
+    // Fails, as a direct rewrite would, when the target cannot be opened
+    // for writing (read-only, bad path); creates it empty when missing.
+    bool Begin(const std::string& target);
+    bool IsOpen() const { return temp_.IsOpen(); }
+    void WriteLine(std::string_view line);
+    // Puts the new file in place; false (and the target untouched) when any
+    // write, the flush or the replacement failed.
+    bool Commit();
+    // Drops the new file; the target stays as it was.
+    void Abandon();
+
+private:
+    bool Flush();
+
+    platform::File temp_;
+    std::string target_;
+    std::string tempPath_;
+    std::string pending_;
+    bool failed_ = false;
+};

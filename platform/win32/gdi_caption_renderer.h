@@ -1,0 +1,32 @@
+// The caption renderer on GDI: a memory device context with a top-down
+// 32-bit DIB section, the 768 x 576 canvas mapped onto it anisotropically,
+// non-antialiased fonts and DrawText.
+#pragma once
+
+#include <windows.h>
+
+#include "overlay/caption_renderer.h"
+
+class GdiCaptionRenderer : public CaptionRenderer {
+public:
+    GdiCaptionRenderer() = default;
+    GdiCaptionRenderer(const GdiCaptionRenderer&) = delete;
+    GdiCaptionRenderer& operator=(const GdiCaptionRenderer&) = delete;
+    ~GdiCaptionRenderer() override;
+
+    bool CreateContext() override;
+    uint8_t* StartCanvas(int32_t frameWidth, int32_t frameHeight) override;
+    void StopCanvas() override;
+    void SetFont(const CaptionFont& font) override;
+    TextExtent MeasureLine(const char* text, size_t length) override;
+    void Fill(const CanvasRect& rect, uint32_t colorref) override;
+    void DrawCentred(const std::string& text, const CanvasRect& rect, uint32_t colorref) override;
+    CanvasPoint ToFrame(CanvasPoint point) override;
+
+private:
+    HDC dc_ = nullptr;
+    HGDIOBJ originalFont_ = nullptr;    // the context's own font, selected back before ours is deleted
+    HGDIOBJ originalBitmap_ = nullptr;
+    HBITMAP canvas_ = nullptr;
+    HFONT captionFont_ = nullptr;
+};

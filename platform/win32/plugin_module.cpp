@@ -1,0 +1,3 @@
+#include "platform/win32/plugin_module.h"
+
+HINSTANCE pluginModule = nullptr;

@@ -1,0 +1,311 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <vector>
+
+#include "dictionary/builtin_dictionary.h"
+#include "dictionary/cp1251_compare.h"
+#include "dictionary/dictionary_store.h"
+#include "dictionary/entry_order.h"
+#include "dictionary/next_caption.h"
+#include "settings/settings_state.h"
+#include "tests/native/temp_folder.h"
+
+namespace {
+
+TEST(CompareNoCase1251, FoldsAsciiCyrillicAndYo) {
+    EXPECT_EQ(CompareNoCase1251("ABC", "abc"), 0);
+    EXPECT_EQ(CompareNoCase1251("\xC0\xDF", "\xE0\xFF"), 0);  // АЯ / ая
+    EXPECT_EQ(CompareNoCase1251("\xA8", "\xB8"), 0);          // Ё / ё
+    EXPECT_LT(CompareNoCase1251("a", "B"), 0);
+    EXPECT_LT(CompareNoCase1251("Z", "\xE0"), 0) << "Latin before Cyrillic, by byte value";
+    EXPECT_LT(CompareNoCase1251("ab", "abc"), 0) << "a prefix sorts first";
+    EXPECT_LT(CompareNoCase1251("", "a"), 0);
+    // Capitals are taken as small letters, so '[' (between the two ranges)
+    // sorts before both.
+    EXPECT_LT(CompareNoCase1251("[", "a"), 0);
+    EXPECT_LT(CompareNoCase1251("[", "A"), 0);
+    EXPECT_GT(CompareNoCase1251("\xE9", "\xC8"), 0);  // й after И
+}
+
+std::vector<int32_t> Indices(EntryOrder& order, int n) {
+    std::vector<int32_t> result;
+    for (int i = 0; i < n; ++i) result.push_back(NextOrderIndex(order));
+    return result;
+}
+
+TEST(EntryOrder, FiveEntriesFromAFreshLoad) {
+    EntryOrder order;
+    ASSERT_TRUE(ResetOrder(order, 4));
+    EXPECT_EQ(order.taps, 0x5u);
+    EXPECT_EQ(Indices(order, 10), (std::vector<int32_t>{4, 2, 3, 1, 0, 4, 2, 3, 1, 0}));
+}
+
+TEST(EntryOrder, OneEntryAndEmpty) {
+    EntryOrder order;
+    EXPECT_FALSE(ResetOrder(order, -1));
+    EXPECT_EQ(order.range, 1u);
+    ASSERT_TRUE(ResetOrder(order, 0));
+    EXPECT_EQ(Indices(order, 3), (std::vector<int32_t>{0, 0, 0}));
+}
+
+TEST(EntryOrder, GrowingKeepsStateAndChangesTapsWithTheWidth) {
+    EntryOrder order;
+    ResetOrder(order, 3);
+    NextOrderIndex(order);
+    const uint32_t state = order.state;
+    ResetOrder(order, 4);  // fifth line: k stays 3
+    EXPECT_EQ(order.taps, 0x5u);
+    EXPECT_EQ(order.state, state);
+    ResetOrder(order, 7);  // range 8: k = 4
+    EXPECT_EQ(order.taps, 0x9u);
+    EXPECT_EQ(order.state, state);
+    order.state = 7;
+    ResetOrder(order, 2);  // a state above the new range starts over
+    EXPECT_EQ(order.state, 1u);
+}
+
+// Every tap mask must give a full cycle, or some entries would never show.
+TEST(EntryOrder, EveryIndexOncePerCycle) {
+    for (int32_t count : {2, 3, 7, 8, 100, 1000, 4097}) {
+        EntryOrder order;
+        ResetOrder(order, count - 1);
+        std::set<int32_t> seen;
+        for (int32_t i = 0; i < count; ++i) seen.insert(NextOrderIndex(order));
+        EXPECT_EQ(static_cast<int32_t>(seen.size()), count) << count;
+        EXPECT_EQ(*seen.rbegin(), count - 1);
+    }
+    for (int k = 1; k <= 20; ++k) {
+        uint32_t state = 1, period = 0;
+        do {
+            state = (state & 1) ? (state >> 1) ^ orderTaps[k] : state >> 1;
+            ++period;
+        } while (state != 1 && period <= (1u << k));
+        EXPECT_EQ(period, (1u << k) - 1) << "k " << k;
+    }
+}
+
+TEST(AltDictionary, InsertKeepsCaseInsensitiveOrderAndDropsDuplicates) {
+    AltDictionary dictionary;
+    EXPECT_EQ(InsertAltEntry(dictionary, "b - y"), 0);
+    EXPECT_EQ(InsertAltEntry(dictionary, "A - x"), 0);
+    EXPECT_EQ(InsertAltEntry(dictionary, "a - X"), 0);
+    EXPECT_EQ(dictionary.lines, (std::vector<std::string>{"A - x", "b - y"}));
+    for (const char* text : {"d", "C", "e", "", "bb", "\xC1", "\xE0"}) InsertAltEntry(dictionary, text);
+    EXPECT_EQ(dictionary.lines,
+              (std::vector<std::string>{"", "A - x", "b - y", "bb", "C", "d", "e", "\xE0", "\xC1"}));
+    EXPECT_EQ(InsertAltEntry(dictionary, "BB"), 3);
+    EXPECT_EQ(dictionary.count(), 9);
+    RemoveAltEntry(dictionary, 0);
+    RemoveAltEntry(dictionary, 99);
+    RemoveAltEntry(dictionary, -1);
+    EXPECT_EQ(dictionary.lines.front(), "A - x");
+    EXPECT_EQ(dictionary.count(), 8);
+}
+
+// Loading sorts the whole file at once; it must give exactly the list that
+// inserting the lines one by one gives, the first of equal lines kept.
+TEST(AltDictionary, LoadingEqualsInsertingLineByLine) {
+    TempFolder dir;
+    const char letters[] = {'a', 'B', 'c', '\xC0', '\xE0', '\xA8', '\xB8', ' ', '-'};
+    uint32_t seed = 12345;
+    std::string file;
+    AltDictionary inserted;
+    for (int i = 0; i < 3000; ++i) {
+        std::string line;
+        seed = seed * 1103515245u + 12345u;
+        for (uint32_t n = (seed >> 16) % 4; n > 0; --n) {
+            seed = seed * 1103515245u + 12345u;
+            line += letters[(seed >> 16) % sizeof letters];
+        }
+        file += line + (i % 2 ? "\r\n" : "\n");
+        InsertAltEntry(inserted, line);
+    }
+    WriteBytes(dir / "a.dic", file);
+    AltDictionary loaded;
+    ASSERT_TRUE(ReadAltDictionaryFile(dir / "a.dic", loaded));
+    EXPECT_EQ(loaded.lines, inserted.lines);
+    EXPECT_GT(loaded.count(), 100);
+}
+
+class DictionaryStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        workingSettings = SettingsRecord{};
+        workingSettings.DicType = 1;
+        altDictChanged = false;
+        altDictionary = AltDictionary{};
+        altOrder = EntryOrder{};
+        builtinOrder = EntryOrder{};
+        builtinDictionary = BuiltinDictionary{};
+        path_ = dir_ / "words.dic";
+    }
+
+    void LoadFile(const std::string& content) {
+        WriteBytes(path_, content);
+        workingSettings.DicFileName = path_;
+        LoadAltDictionary();
+    }
+
+    std::vector<std::string> Captions(int n) {
+        std::vector<std::string> result;
+        for (int i = 0; i < n; ++i) {
+            EXPECT_EQ(NextCaption(), 1);
+            result.push_back(captionText);
+        }
+        return result;
+    }
+
+    void FillBuiltin(const std::vector<std::pair<const char*, const char*>>& pairs) {
+        builtinDictionary.entries = std::make_unique<DictEntry[]>(pairs.size());
+        for (size_t i = 0; i < pairs.size(); ++i) builtinDictionary.entries[i] = {pairs[i].first, pairs[i].second};
+        builtinDictionary.count = static_cast<int32_t>(pairs.size());
+        RearmBuiltinOrder();
+    }
+
+    TempFolder dir_;
+    std::string path_;
+};
+
+TEST_F(DictionaryStoreTest, FileIsSortedDeduplicatedAndSavedWithCrLf) {
+    LoadFile("b - y\r\nA - x\na - X\r\n");
+    EXPECT_EQ(AltDictionaryLines(), (std::vector<std::string>{"A - x", "b - y"}));
+    altDictChanged = true;
+    SaveAltDictionary();
+    EXPECT_FALSE(altDictChanged);
+    EXPECT_EQ(ReadBytes(path_), "A - x\r\nb - y\r\n");
+}
+
+TEST_F(DictionaryStoreTest, EmptyLinesAreEntriesButAFinalLineEndIsNot) {
+    LoadFile("b\r\n\r\na\r\n");
+    EXPECT_EQ(AltDictionaryLines(), (std::vector<std::string>{"", "a", "b"}));
+}
+
+TEST_F(DictionaryStoreTest, MissingFileIsCreatedEmptyAndClampsTheIndex) {
+    workingSettings.CurExtEntry = 5;
+    workingSettings.DicFileName = path_;
+    altDictChanged = true;
+    LoadAltDictionary();
+    EXPECT_TRUE(std::filesystem::exists(path_));
+    EXPECT_EQ(altDictionary.count(), 0);
+    EXPECT_EQ(workingSettings.CurExtEntry, -1);
+    EXPECT_FALSE(altDictChanged);
+    EXPECT_EQ(NextCaption(), 0);
+    EXPECT_EQ(captionText, "");
+}
+
+TEST_F(DictionaryStoreTest, UnopenableFileLeavesTheListEmptyAndTheChangedFlag) {
+    LoadFile("a\r\n");
+    altDictChanged = true;
+    workingSettings.DicFileName = dir_ / "no-folder/x.dic";
+    LoadAltDictionary();
+    EXPECT_EQ(altDictionary.count(), 0);
+    EXPECT_TRUE(altDictChanged);
+    workingSettings.DicFileName.clear();
+    LoadAltDictionary();
+    EXPECT_EQ(altDictionary.count(), 0);
+    EXPECT_TRUE(altDictChanged);
+}
+
+TEST_F(DictionaryStoreTest, FailedSaveKeepsTheChangedFlagAndTheOldFile) {
+    LoadFile("old\r\n");
+    AddAltEntry("new");
+    EXPECT_TRUE(altDictChanged);
+    ASSERT_TRUE(RunWithFileSizeLimit(4, [] { SaveAltDictionary(); }));
+    EXPECT_EQ(ReadBytes(path_), "old\r\n");
+    workingSettings.DicFileName = dir_ / "no-folder/x.dic";
+    SaveAltDictionary();
+    EXPECT_TRUE(altDictChanged);
+    workingSettings.DicFileName.clear();
+    SaveAltDictionary();
+    EXPECT_TRUE(altDictChanged);
+}
+
+TEST_F(DictionaryStoreTest, StaleStoredIndexIsClampedAndTheWalkContinues) {
+    workingSettings.CurExtEntry = 10;
+    workingSettings.RulesType = 0;
+    LoadFile("a\r\nb\r\nc\r\nd\r\n");
+    EXPECT_EQ(workingSettings.CurExtEntry, 3);
+    EXPECT_EQ(Captions(5), (std::vector<std::string>{"a", "b", "c", "d", "a"}));
+    EXPECT_EQ(workingSettings.CurExtEntry, 0);
+}
+
+TEST_F(DictionaryStoreTest, IndexBelowMinusOneNeverReadsOutsideTheList) {
+    workingSettings.CurExtEntry = -7;
+    workingSettings.RulesType = 0;
+    LoadFile("a\r\nb\r\n");
+    EXPECT_EQ(workingSettings.CurExtEntry, -1);
+    for (int32_t rules : {0, 1, 2, 9}) {
+        workingSettings.RulesType = rules;
+        workingSettings.CurExtEntry = -50;
+        ASSERT_EQ(NextCaption(), 1);
+        EXPECT_GE(workingSettings.CurExtEntry, 0) << rules;
+        EXPECT_LT(workingSettings.CurExtEntry, 2) << rules;
+        workingSettings.CurExtEntry = 50;
+        ASSERT_EQ(NextCaption(), 1);
+        EXPECT_LT(workingSettings.CurExtEntry, 2) << rules;
+    }
+}
+
+TEST_F(DictionaryStoreTest, BuiltinWalksInEveryOrder) {
+    FillBuiltin({{"a", "1"}, {"b", "2"}, {"c", "3"}});
+    workingSettings.DicType = 0;
+    workingSettings.RulesType = 0;
+    EXPECT_EQ(Captions(4), (std::vector<std::string>{"b - 2", "c - 3", "a - 1", "b - 2"}));
+    workingSettings.CurIntEntry = 0;
+    workingSettings.RulesType = 1;
+    EXPECT_EQ(Captions(4), (std::vector<std::string>{"c - 3", "b - 2", "a - 1", "c - 3"}));
+    workingSettings.RulesType = 7;  // unknown order: the index stays
+    EXPECT_EQ(Captions(2), (std::vector<std::string>{"c - 3", "c - 3"}));
+    EXPECT_EQ(workingSettings.CurExtEntry, 0) << "the other dictionary's index does not move";
+}
+
+TEST_F(DictionaryStoreTest, RandomOrderOfFiveEntries) {
+    LoadFile("0\r\n1\r\n2\r\n3\r\n4\r\n");
+    workingSettings.RulesType = 2;
+    EXPECT_EQ(Captions(6), (std::vector<std::string>{"4", "2", "3", "1", "0", "4"}));
+    EXPECT_EQ(workingSettings.CurExtEntry, 4);
+}
+
+TEST_F(DictionaryStoreTest, EmptyOrUnknownDictionary) {
+    workingSettings.DicType = 0;
+    workingSettings.CurIntEntry = 3;
+    RearmBuiltinOrder();
+    EXPECT_EQ(workingSettings.CurIntEntry, -1);
+    captionText = "old";
+    EXPECT_EQ(NextCaption(), 0);
+    EXPECT_EQ(captionText, "");
+    workingSettings.DicType = 1;  // alternative empty, built-in full
+    FillBuiltin({{"a", "1"}});
+    EXPECT_EQ(NextCaption(), 0);
+    workingSettings.DicType = 5;
+    captionText = "kept";
+    EXPECT_EQ(NextCaption(), 1);
+    EXPECT_EQ(captionText, "kept");
+}
+
+TEST_F(DictionaryStoreTest, EditsKeepOrderIndexAndChangedFlag) {
+    LoadFile("b\r\nc\r\nd\r\ne\r\n");
+    EXPECT_FALSE(altDictChanged);
+    EXPECT_EQ(AddAltEntry("B"), 0) << "a line differing only in case adds nothing";
+    EXPECT_EQ(altDictionary.count(), 4);
+    EXPECT_TRUE(altDictChanged);
+    EXPECT_EQ(AddAltEntry("a"), 0);
+    EXPECT_EQ(altOrder.range, 5u);
+    EXPECT_EQ(ChangeAltEntry(0, "e"), 3) << "a change onto another line merges them";
+    EXPECT_EQ(AltDictionaryLines(), (std::vector<std::string>{"b", "c", "d", "e"}));
+    workingSettings.CurExtEntry = 3;
+    DeleteAltEntry(3);
+    EXPECT_EQ(workingSettings.CurExtEntry, 2);
+    EXPECT_EQ(altOrder.range, 3u);
+    for (int i = 0; i < 3; ++i) DeleteAltEntry(0);
+    EXPECT_EQ(workingSettings.CurExtEntry, -1);
+    EXPECT_EQ(NextCaption(), 0);
+    EXPECT_EQ(ChangeAltEntry(-1, "z"), 0);
+    LoadAltDictionary();
+    EXPECT_FALSE(altDictChanged) << "a reload drops the edits";
+    EXPECT_EQ(AltDictionaryLines(), (std::vector<std::string>{"b", "c", "d", "e"}));
+}
+
+}  // namespace

@@ -1,0 +1,257 @@
+#include "overlay/overlay_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "dictionary/builtin_dictionary.h"
+#include "dictionary/next_caption.h"
+#include "overlay/overlay_state.h"
+#include "settings/settings_state.h"
+#include "tests/support/overlay_fixture.h"
+
+namespace {
+
+class OverlayEngine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetOverlay(renderer);
+        SetBuiltinEntries({{"cat", "koshka"}, {"dog", "sobaka"}, {"sun", "solntse"}, {"sky", "nebo"}});
+    }
+    void TearDown() override { overlay::StreamStop(); }
+
+    void Start(int32_t width, int32_t height, int32_t pixelFormat) {
+        const StreamFormat format = {width, height, 0, pixelFormat};
+        ASSERT_EQ(overlay::StreamStart(&format), 1);
+        frame.assign(size_t(width) * height * (pixelFormat == 0 ? 2 : 3), 0x40);
+    }
+
+    // Runs n frames on a fresh copy of the grey frame each time; returns
+    // which of them the plug-in changed.
+    std::vector<bool> Run(int n, std::vector<int32_t>* results = nullptr) {
+        std::vector<bool> changed;
+        for (int i = 0; i < n; ++i) {
+            std::vector<uint8_t> pixels = frame;
+            FrameRecord record = {pixels.data()};
+            const int32_t result = overlay::ProcessFrame(&record);
+            if (results) results->push_back(result);
+            changed.push_back(pixels != frame);
+        }
+        return changed;
+    }
+
+    static std::vector<int> Indices(const std::vector<bool>& flags) {
+        std::vector<int> out;
+        for (size_t i = 0; i < flags.size(); ++i)
+            if (flags[i]) out.push_back(int(i) + 1);
+        return out;
+    }
+
+    BoxCaptionRenderer renderer;
+    std::vector<uint8_t> frame;
+};
+
+TEST_F(OverlayEngine, DefaultsDrawOneCaptionFrameInTwelve) {
+    Start(720, 576, 0);
+    std::vector<int32_t> results;
+    EXPECT_EQ(Indices(Run(40, &results)), (std::vector<int>{1, 13, 25, 37}));
+    EXPECT_EQ(results, std::vector<int32_t>(40, 1));
+    EXPECT_EQ(workingSettings.CurIntEntry, 0);  // four entries taken from index 0: 1, 2, 3, 0
+}
+
+TEST_F(OverlayEngine, RandomCentresRepeatFromLoad) {
+    workingSettings.FontSize = -10;  // small enough that no clamp moves the centre
+    Start(768, 576, 1);
+    Run(1);
+    EXPECT_EQ(overlayState.captionLeft + overlayState.captionWidth / 2, 308);
+    EXPECT_EQ(overlayState.captionTop + overlayState.captionHeight / 2, 463);
+    Run(12);
+    EXPECT_EQ(overlayState.captionLeft + overlayState.captionWidth / 2, 363);
+    EXPECT_EQ(overlayState.captionTop + overlayState.captionHeight / 2, 545);
+}
+
+TEST_F(OverlayEngine, ScheduleFollowsTheRanges) {
+    Start(64, 48, 0);
+    workingSettings.ShowTimeFrom = workingSettings.ShowTimeTo = 0;  // fetched every cycle, never drawn
+    std::vector<int32_t> results;
+    EXPECT_TRUE(Indices(Run(25, &results)).empty());
+    EXPECT_EQ(results, std::vector<int32_t>(25, 1));
+    EXPECT_EQ(workingSettings.CurIntEntry, 3);  // frames 1, 13 and 25 each took an entry
+
+    workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 0;  // a new entry every frame
+    const int32_t before = workingSettings.CurIntEntry;
+    Run(4);
+    EXPECT_EQ(workingSettings.CurIntEntry, (before + 4) % 4);
+
+    overlayState.gapCounter = 0;
+    workingSettings.ShowTimeFrom = workingSettings.ShowTimeTo = 5;
+    workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 3;
+    const int32_t start = workingSettings.CurIntEntry;
+    EXPECT_EQ(Indices(Run(9)).size(), 9u);  // every frame carries a caption...
+    EXPECT_EQ(workingSettings.CurIntEntry, (start + 3) % 4);  // ...each entry for three frames
+}
+
+TEST_F(OverlayEngine, ReversedOrNegativeRangesGiveTheLowerBound) {
+    Start(64, 48, 0);
+    workingSettings.ShowFreqFrom = 10;
+    workingSettings.ShowFreqTo = 2;
+    workingSettings.ShowTimeFrom = -5;
+    workingSettings.ShowTimeTo = -900;
+    Run(1);
+    EXPECT_EQ(overlayState.gapCounter, 10u);
+    EXPECT_EQ(overlayState.showCounter, 0u);
+}
+
+TEST_F(OverlayEngine, CaptionSplitsIntoWordAndTranslation) {
+    Start(768, 576, 1);
+    Run(1);
+    EXPECT_EQ(captionText, "dog\nsobaka");
+    EXPECT_EQ(overlayState.captionWidth, 6 * renderer.cellWidth());
+    EXPECT_EQ(overlayState.captionHeight, 2 * renderer.cellHeight());
+    EXPECT_EQ(renderer.lastLines(), (std::vector<std::string>{"dog", "sobaka"}));
+
+    SetBuiltinEntries({{"a", "b - c"}, {"one", "&Fish && chips"}});
+    workingSettings.CurIntEntry = 1;
+    overlayState.gapCounter = 1;
+    Run(1);  // a two-line measure, a three-line drawing
+    EXPECT_EQ(overlayState.captionWidth, 5 * renderer.cellWidth());
+    EXPECT_EQ(overlayState.captionHeight, 2 * renderer.cellHeight());
+    EXPECT_EQ(renderer.lastLines(), (std::vector<std::string>{"a", "b", "c"}));
+
+    overlayState.gapCounter = 1;
+    Run(1);
+    EXPECT_EQ(renderer.lastLines(), (std::vector<std::string>{"one", "Fish & chips"}));
+}
+
+TEST_F(OverlayEngine, FixedPositionIsClampedAndWrittenBack) {
+    Start(768, 576, 1);
+    workingSettings.RndStringPos = 0;
+    workingSettings.StringPosX = 760;
+    workingSettings.StringPosY = -50;
+    Run(1);
+    const int32_t width = overlayState.captionWidth, height = overlayState.captionHeight;
+    EXPECT_EQ(overlayState.captionLeft, 768 - width);
+    EXPECT_EQ(overlayState.captionTop, 0);
+    EXPECT_EQ(workingSettings.StringPosX, 768 - width + width / 2);
+    EXPECT_EQ(workingSettings.StringPosY, height / 2);
+}
+
+TEST_F(OverlayEngine, KeyedCaptionChangesOnlyGlyphPixelsToTheTextColour) {
+    Start(768, 576, 1);
+    Run(1);
+    std::vector<uint8_t> pixels = frame;
+    overlayState.gapCounter = 1;
+    FrameRecord record = {pixels.data()};
+    overlay::ProcessFrame(&record);
+    const CanvasRect r = overlayState.captionRect;  // canvas and frame coincide at 768x576
+    int changed = 0;
+    for (int32_t y = 0; y < 576; ++y)
+        for (int32_t x = 0; x < 768; ++x) {
+            const uint8_t* p = &pixels[(size_t(575 - y) * 768 + x) * 3];
+            if (p[0] == 0x40 && p[1] == 0x40 && p[2] == 0x40) continue;
+            ++changed;
+            ASSERT_TRUE(x >= r.left && x < r.right && y >= r.top && y < r.bottom) << x << "," << y;
+            ASSERT_EQ(p[0], 0x00);  // TextColor 0x00A0FF as blue, green, red
+            ASSERT_EQ(p[1], 0xA0);
+            ASSERT_EQ(p[2], 0xFF);
+        }
+    EXPECT_GT(changed, 100);
+}
+
+TEST_F(OverlayEngine, WholeFrameBackgroundBlendsEveryPixel) {
+    workingSettings.BackType = 2;
+    workingSettings.BackColor = 0x000000;
+    Start(64, 48, 1);
+    std::vector<uint8_t> pixels = frame;
+    FrameRecord record = {pixels.data()};
+    overlay::ProcessFrame(&record);
+    for (size_t i = 0; i < pixels.size(); i += 3) {
+        const bool background = pixels[i] == 0 && pixels[i + 1] == 0 && pixels[i + 2] == 0;
+        const bool text = pixels[i] == 0x00 && pixels[i + 1] == 0xA0 && pixels[i + 2] == 0xFF;
+        ASSERT_TRUE(background || text) << i;
+    }
+}
+
+TEST_F(OverlayEngine, MisbehavingHostChangesNothing) {
+    FrameRecord none = {nullptr};
+    std::vector<uint8_t> pixels(64 * 48 * 2, 0x40);
+    FrameRecord early = {pixels.data()};
+    EXPECT_EQ(overlay::ProcessFrame(&early), 0);  // before StreamStart
+    EXPECT_EQ(overlay::ProcessFrame(nullptr), 0);
+    const StreamFormat empty = {0, 0, 0, 0}, negative = {-4, 10, 0, 1};
+    EXPECT_EQ(overlay::StreamStart(&empty), 0);
+    EXPECT_EQ(overlay::StreamStart(&negative), 0);
+    EXPECT_EQ(overlay::StreamStart(nullptr), 0);
+    EXPECT_EQ(overlay::ProcessFrame(&early), 0);
+
+    Start(64, 48, 0);
+    EXPECT_EQ(overlay::ProcessFrame(&none), 0);
+    EXPECT_EQ(overlayState.gapCounter, 0u);  // a missing frame does not count
+    EXPECT_EQ(workingSettings.CurIntEntry, 0);
+    Start(64, 48, 0);  // StreamStart twice replaces the canvas
+    EXPECT_EQ(overlay::ProcessFrame(&early), 1);
+    overlay::StreamStop();
+    overlay::StreamStop();
+    EXPECT_EQ(overlay::ProcessFrame(&early), 0);  // after StreamStop
+}
+
+TEST_F(OverlayEngine, EmptyDictionaryAsksAgainOnTheNextFrame) {
+    SetBuiltinEntries({});
+    Start(64, 48, 0);
+    std::vector<int32_t> results;
+    EXPECT_TRUE(Indices(Run(3, &results)).empty());
+    EXPECT_EQ(results, std::vector<int32_t>(3, 0));
+    EXPECT_EQ(overlayState.gapCounter, 0u);
+    SetBuiltinEntries({{"cat", "koshka"}});
+    EXPECT_EQ(Indices(Run(1)), (std::vector<int>{1}));
+}
+
+TEST_F(OverlayEngine, NoCanvasMeansNoBlendButTheScheduleRuns) {
+    renderer.failCanvas = true;
+    Start(64, 48, 1);
+    EXPECT_TRUE(Indices(Run(13)).empty());
+    EXPECT_EQ(workingSettings.CurIntEntry, 2);
+}
+
+TEST_F(OverlayEngine, OddYuy2WidthAndTinyFrames) {
+    for (const auto& [w, h] : std::vector<std::pair<int32_t, int32_t>>{{1, 1}, {2, 2}, {5, 3}, {101, 7}}) {
+        for (int32_t format : {0, 1}) {
+            Start(w, h, format);
+            overlayState.gapCounter = 0;
+            Run(2);  // under ASan: no access outside the frame
+        }
+    }
+}
+
+TEST_F(OverlayEngine, LongFontNameIsCut) {
+    workingSettings.FontName = std::string(40, 'F');
+    Start(64, 48, 0);
+    EXPECT_EQ(std::string(renderer.font().faceName), std::string(31, 'F'));
+}
+
+// Clearing only the last caption's rectangle must give the frames a full
+// clear of the canvas would give, whatever changes between frames.
+TEST_F(OverlayEngine, PartialCanvasClearMatchesFullClear) {
+    workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 2;
+    workingSettings.ShowTimeFrom = workingSettings.ShowTimeTo = 2;
+    std::vector<std::vector<uint8_t>> outputs[2];
+    for (int pass = 0; pass < 2; ++pass) {
+        ResetOverlay(renderer);
+        Start(200, 150, 0);
+        for (int i = 0; i < 40; ++i) {
+            workingSettings.BackType = (i / 7) % 3;
+            workingSettings.BackColor = (i / 11) % 2 ? 0x102030 : 0xFFFFFF;
+            workingSettings.FontSize = -20 - (i % 5) * 7;
+            workingSettings.Transparency = 70;
+            if (i == 20) CreateCaptionFont();
+            if (pass == 1) overlayState.canvasFilled = false;  // force the full clear
+            std::vector<uint8_t> pixels = frame;
+            FrameRecord record = {pixels.data()};
+            overlay::ProcessFrame(&record);
+            outputs[pass].push_back(pixels);
+        }
+    }
+    for (size_t i = 0; i < outputs[0].size(); ++i) EXPECT_EQ(outputs[0][i], outputs[1][i]) << "frame " << i + 1;
+}
+
+}  // namespace

@@ -1,0 +1,225 @@
+#include "settings/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "settings/settings_location.h"
+#include "settings/settings_persistence.h"
+#include "settings/settings_state.h"
+#include "tests/native/temp_folder.h"
+
+namespace {
+
+platform::LocationFacts HostIn(const std::string& folder) {
+    platform::LocationFacts facts;
+    facts.family = platform::SystemFamily::kNt;
+    facts.hostExecutablePath = folder + "/host.exe";
+    facts.commandLine = "host.exe";
+    facts.separator = '/';
+    return facts;
+}
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        file_.Locate("TPP_25Frame", HostIn(dir_.path()));
+        path_ = dir_ / "Plugins/TPP_25Frame.ini";
+    }
+
+    void Load(const std::string& content) {
+        WriteBytes(path_, content);
+        LoadSettings(file_);
+    }
+
+    TempFolder dir_;
+    CSettingsFile file_;
+    std::string path_;
+};
+
+const char kWorkedExample[] =
+    "[PluginSettings]\r\nDlgWndPosX=-100\r\nDlgWndPosY=-100\r\nDicType=0\r\nDicFileName=\r\n"
+    "StringPosX=634\r\nStringPosY=537\r\nRndStringPos=1\r\nFontName=Arial\r\nFontSize=-40\r\n"
+    "FontWeight=400\r\nFontItalic=0\r\nFontUnderline=0\r\nFontStrikeOut=0\r\nFontCharSet=204\r\n"
+    "TextColor=41215\r\nBackColor=16777215\r\nTransparency=100\r\nBackType=0\r\nShowFreqFrom=12\r\n"
+    "ShowFreqTo=12\r\nShowTimeFrom=1\r\nShowTimeTo=1\r\nRulesType=2\r\nCurIntEntry=0\r\nCurExtEntry=0\r\n";
+
+TEST_F(SettingsFileTest, NoFileGivesDefaultsAnEmptyFileAndAtExitTheFullSection) {
+    LoadSettings(file_);
+    EXPECT_EQ(ReadBytes(path_), "");
+    EXPECT_EQ(DlgWndPosX, -100);
+    EXPECT_EQ(DlgWndPosY, -100);
+    EXPECT_EQ(workingSettings.FontName, "Arial");
+    EXPECT_EQ(workingSettings.TextColor, 41215u);
+    EXPECT_EQ(workingSettings.RulesType, 2);
+    EXPECT_EQ(defaultSettings, workingSettings);
+    SaveSettings(file_);
+    EXPECT_EQ(ReadBytes(path_), kWorkedExample);
+}
+
+TEST_F(SettingsFileTest, SavedValuesReadBackAndDefaultSectionIsDropped) {
+    Load("[DEFAULT]\r\nFontName=Courier\r\n[PluginSettings]\r\nDlgWndPosX=20\r\n");
+    EXPECT_EQ(defaultSettings.FontName, "Courier");
+    EXPECT_EQ(workingSettings.FontName, "Arial");
+    workingSettings.DicFileName = "C:\\dic\\\xF1\xEB\xEE\xE2\xE0.dic";  // словa
+    workingSettings.BackColor = 0xFFFFFFFF;
+    workingSettings.FontSize = -12;
+    workingSettings.FontCharSet = 0;
+    DlgWndPosY = -7;
+    const SettingsRecord saved = workingSettings;
+    SaveSettings(file_);
+    const std::string written = ReadBytes(path_);
+    EXPECT_EQ(written.find("DEFAULT"), std::string::npos);
+    EXPECT_EQ(written.rfind("[PluginSettings]\r\nDlgWndPosX=20\r\nDlgWndPosY=-7\r\n", 0), 0u);
+
+    workingSettings = SettingsRecord{};
+    LoadSettings(file_);
+    EXPECT_EQ(workingSettings, saved);
+    EXPECT_EQ(DlgWndPosX, 20);
+    EXPECT_EQ(DlgWndPosY, -7);
+    EXPECT_EQ(defaultSettings.FontName, "Arial");
+}
+
+TEST_F(SettingsFileTest, HeadersMatchOnlyWithBlanksOutsideTheBrackets) {
+    Load("  [PluginSettings]\t\r\nDicType=1\r\n");
+    EXPECT_EQ(workingSettings.DicType, 1);
+    Load("[ PluginSettings ]\r\nDicType=1\r\n");
+    EXPECT_EQ(workingSettings.DicType, 0);
+    Load("[pluginsettings]\r\nDicType=1\r\n");
+    EXPECT_EQ(workingSettings.DicType, 0);
+}
+
+TEST_F(SettingsFileTest, KeysAreTrimmedAndCaseSensitiveValuesKeptAsTheyStand) {
+    Load("[PluginSettings]\n  DicType = 1\nFontName = Arial\ntextcolor=5\n"
+         "DicFileName=C:\\dic\\a=b.dic\nBackColor=4294967295\nStringPosX=12abc\nShowFreqTo= 30\n");
+    EXPECT_EQ(workingSettings.DicType, 1);
+    EXPECT_EQ(workingSettings.FontName, " Arial");
+    EXPECT_EQ(workingSettings.TextColor, 41215u);
+    EXPECT_EQ(workingSettings.DicFileName, "C:\\dic\\a=b.dic");
+    EXPECT_EQ(workingSettings.BackColor, 0xFFFFFFFFu);
+    EXPECT_EQ(workingSettings.StringPosX, 12);
+    EXPECT_EQ(workingSettings.ShowFreqTo, 30);
+}
+
+TEST_F(SettingsFileTest, FirstLineOfAKeyDecidesAndAnEmptyOneHidesTheRest) {
+    Load("[PluginSettings]\r\nTextColor=7\r\nTextColor=8\r\n");
+    EXPECT_EQ(workingSettings.TextColor, 7u);
+    Load("[PluginSettings]\r\nTextColor=\r\nTextColor=8\r\nStringPosX=\r\nRulesType=x\r\n");
+    EXPECT_EQ(workingSettings.TextColor, 41215u);
+    EXPECT_EQ(workingSettings.StringPosX, 634);
+    EXPECT_EQ(workingSettings.RulesType, 0) << "no digits gives 0, not the default";
+}
+
+TEST_F(SettingsFileTest, KeysOutsideTheSectionAreNotTaken) {
+    Load("DicType=1\r\n[DEFAULT]\r\nDicType=1\r\n[PluginSettings]\r\nStringPosX=5\r\n[Other]\r\n"
+         "StringPosY=9\r\n");
+    EXPECT_EQ(workingSettings.DicType, 0);
+    EXPECT_EQ(defaultSettings.DicType, 1);
+    EXPECT_EQ(workingSettings.StringPosX, 5);
+    EXPECT_EQ(workingSettings.StringPosY, 537);
+}
+
+TEST_F(SettingsFileTest, CommentsBlankAndStrayLinesArePassedOver) {
+    Load("; comment\r\n\r\n[PluginSettings]\r\n\r\n; DicType=1\r\njunk\r\n   \r\nRulesType=0\r\n");
+    EXPECT_EQ(workingSettings.RulesType, 0);
+    EXPECT_EQ(workingSettings.DicType, 0);
+}
+
+// The search resumes at the header found last and wraps round the file, so
+// sections in any order are found, and a missing one after a full lap.
+TEST_F(SettingsFileTest, SectionSearchWrapsRoundFromTheLastHeaderFound) {
+    WriteBytes(path_, "[B]\r\nk=b\r\n[A]\r\nk=a\r\n[C]\r\nk=c");
+    ASSERT_TRUE(file_.OpenForReading());
+    EXPECT_TRUE(file_.FindValue("C", "k"));
+    EXPECT_EQ(file_.valueText(), "c");
+    EXPECT_TRUE(file_.FindValue("A", "k"));
+    EXPECT_EQ(file_.valueText(), "a");
+    EXPECT_TRUE(file_.FindValue("B", "k"));
+    EXPECT_EQ(file_.valueText(), "b");
+    EXPECT_FALSE(file_.FindSection("D"));
+    EXPECT_TRUE(file_.FindValue("C", " k "));
+    EXPECT_EQ(file_.valueText(), "c");
+    EXPECT_FALSE(file_.FindValue("C", "missing"));
+    file_.Close();
+    EXPECT_FALSE(file_.FindSection("A")) << "a closed file finds nothing";
+}
+
+TEST_F(SettingsFileTest, UnopenableFileGivesDefaultsAndNoSave) {
+    std::filesystem::create_directory(path_);  // a folder where the file should be
+    LoadSettings(file_);
+    EXPECT_EQ(workingSettings.StringPosX, 634);
+    SaveSettings(file_);
+    EXPECT_TRUE(std::filesystem::is_directory(path_));
+}
+
+TEST_F(SettingsFileTest, SaveThatFailsHalfWayKeepsThePreviousFile) {
+    const std::string previous = "[PluginSettings]\r\nDicType=1\r\n";
+    Load(previous);
+    ASSERT_TRUE(RunWithFileSizeLimit(100, [&] { SaveSettings(file_); }));
+    EXPECT_EQ(ReadBytes(path_), previous);
+    SaveSettings(file_);
+    EXPECT_EQ(ReadBytes(path_).size(), sizeof kWorkedExample - 1);
+}
+
+TEST(SettingsLocation, InstanceComesFromTheSwitchesSlashFormWinning) {
+    EXPECT_EQ(InstanceFromCommandLine("host.exe"), "");
+    EXPECT_EQ(InstanceFromCommandLine("host.exe /inst:2"), "2");
+    EXPECT_EQ(InstanceFromCommandLine("host.exe -inst:3"), "3");
+    EXPECT_EQ(InstanceFromCommandLine("host.exe /INST:2 -inst:5"), "2");
+    EXPECT_EQ(InstanceFromCommandLine("host.exe -inst:5 /inst:"), "");
+    EXPECT_EQ(InstanceFromCommandLine("host.exe /inst:12"), "1");
+    EXPECT_EQ(InstanceFromCommandLine("host.exe /inst:B"), "b");
+    EXPECT_EQ(InstanceFromCommandLine("host.exe /inst:"), "");
+}
+
+TEST(SettingsLocation, FolderRules) {
+    using platform::SystemFamily;
+    platform::LocationFacts facts;
+    facts.family = SystemFamily::kNt;
+    facts.appDataFolder = "C:\\Users\\u\\AppData";
+    facts.hostExecutablePath = "C:\\TV\\host.exe";
+    EXPECT_EQ(SettingsFolder(facts, ""), "C:\\TV\\Plugins\\");
+    EXPECT_EQ(SettingsFolder(facts, "3"), "C:\\TV\\Instances\\3\\Plugins\\");
+    facts.storeInUsersFolder = true;
+    EXPECT_EQ(SettingsFolder(facts, ""), "C:\\Users\\u\\AppData\\Telvoria\\Plugins\\");
+    EXPECT_EQ(SettingsFolder(facts, "2"), "C:\\Users\\u\\AppData\\Telvoria\\Instances\\2\\Plugins\\");
+    facts.family = SystemFamily::kOther;  // Windows 98 ignores the switch
+    EXPECT_EQ(SettingsFolder(facts, ""), "C:\\TV\\Plugins\\");
+    facts.family = SystemFamily::kUnknown;
+    EXPECT_EQ(SettingsFolder(facts, ""), "");
+    facts.family = SystemFamily::kNt;
+    facts.appDataFolder.clear();
+    EXPECT_EQ(SettingsFolder(facts, ""), "") << "no per-user folder: no file rather than one at the root";
+}
+
+TEST(SettingsLocation, BaseNameDropsFolderAndExtension) {
+    EXPECT_EQ(ModuleBaseName("C:\\TV\\Plugins\\TPP_25Frame.dll"), "TPP_25Frame");
+    EXPECT_EQ(ModuleBaseName("/opt/x.y/core_tests"), "core_tests");
+    EXPECT_EQ(ModuleBaseName("a.b.dll"), "a.b");
+}
+
+TEST(SettingsLocation, LocateCreatesOnlyTheLastLevel) {
+    TempFolder dir;
+    platform::LocationFacts facts = HostIn(dir.path());
+    CSettingsFile file;
+    facts.commandLine = "host.exe /inst:2";
+    file.Locate("TPP_25Frame", facts);
+    EXPECT_EQ(file.instance(), "2");
+    EXPECT_EQ(file.path(), dir / "Instances/2/Plugins/TPP_25Frame.ini");
+    EXPECT_FALSE(std::filesystem::exists(dir / "Instances"));
+    EXPECT_FALSE(file.OpenForReading());
+
+    std::filesystem::create_directories(dir / "Instances/2");
+    file.Locate("TPP_25Frame", facts);
+    EXPECT_TRUE(file.OpenForReading());
+    file.Close();
+    EXPECT_TRUE(std::filesystem::exists(dir / "Instances/2/Plugins/TPP_25Frame.ini"));
+
+    facts.family = platform::SystemFamily::kUnknown;
+    file.Locate("TPP_25Frame", facts);
+    EXPECT_EQ(file.path(), "");
+    EXPECT_FALSE(file.OpenForReading());
+    EXPECT_FALSE(file.OpenForWriting());
+}
+
+}  // namespace

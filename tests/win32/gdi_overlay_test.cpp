@@ -1,0 +1,119 @@
+// The overlay on real GDI: fonts, DrawText into the DIB section, the
+// anisotropic mapping, then the kernels into real frames.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "overlay/overlay_engine.h"
+#include "overlay/overlay_state.h"
+#include "platform/win32/gdi_caption_renderer.h"
+#include "settings/settings_state.h"
+#include "tests/support/overlay_fixture.h"
+
+namespace {
+
+class GdiOverlay : public ::testing::Test {
+protected:
+    void SetUp() override {
+        BoxCaptionRenderer unused;
+        ResetOverlay(unused);
+        overlay::SetRenderer(&renderer);
+        ASSERT_TRUE(renderer.CreateContext());
+        // "кошка" in Windows-1251
+        SetBuiltinEntries({{"dog", "\xF1\xEE\xE1\xE0\xEA\xE0"}, {"cat", "\xEA\xEE\xF8\xEA\xE0"}});
+    }
+    void TearDown() override { overlay::StreamStop(); }
+
+    std::vector<uint8_t> DrawOne(int32_t width, int32_t height, int32_t pixelFormat) {
+        const StreamFormat format = {width, height, 0, pixelFormat};
+        EXPECT_EQ(overlay::StreamStart(&format), 1);
+        grey.assign(size_t(width) * height * (pixelFormat == 0 ? 2 : 3), 0x40);
+        if (pixelFormat == 0)
+            for (size_t i = 1; i < grey.size(); i += 2) grey[i] = 128;
+        std::vector<uint8_t> pixels = grey;
+        FrameRecord record = {pixels.data()};
+        EXPECT_EQ(overlay::ProcessFrame(&record), 1);
+        return pixels;
+    }
+
+    RECT FrameRect() {
+        const CanvasRect r = overlayState.captionRect;
+        const CanvasPoint a = renderer.ToFrame({r.left, r.top}), b = renderer.ToFrame({r.right, r.bottom});
+        return {a.x, a.y, b.x, b.y};
+    }
+
+    GdiCaptionRenderer renderer;
+    std::vector<uint8_t> grey;
+};
+
+TEST_F(GdiOverlay, KeyedTextReplacesOnlyGlyphPixelsWithTheTextColour) {
+    const std::vector<uint8_t> pixels = DrawOne(720, 576, 1);
+    const RECT r = FrameRect();
+    int changed = 0, upper = 0, lower = 0;
+    const LONG middle = (r.top + r.bottom) / 2;
+    for (LONG y = 0; y < 576; ++y)
+        for (LONG x = 0; x < 720; ++x) {
+            const uint8_t* p = &pixels[(size_t(575 - y) * 720 + x) * 3];
+            if (p[0] == 0x40 && p[1] == 0x40 && p[2] == 0x40) continue;
+            ++changed;
+            (y < middle ? upper : lower)++;
+            ASSERT_TRUE(x >= r.left && x < r.right && y >= r.top && y < r.bottom) << x << "," << y;
+            ASSERT_EQ(p[0], 0x00) << x << "," << y;  // TextColor 0x00A0FF, no anti-aliasing
+            ASSERT_EQ(p[1], 0xA0);
+            ASSERT_EQ(p[2], 0xFF);
+        }
+    EXPECT_GT(upper, 50) << "the word line";
+    EXPECT_GT(lower, 50) << "the translation line";
+    EXPECT_GT(overlayState.captionHeight, 70);  // two lines of a 40-unit font
+    EXPECT_LT(overlayState.captionHeight, 110);
+}
+
+TEST_F(GdiOverlay, CanvasMapsOntoAnyFrameSize) {
+    DrawOne(1536, 1152, 1);
+    const CanvasRect c = overlayState.captionRect;
+    const RECT r = FrameRect();
+    EXPECT_EQ(r.left, c.left * 2);
+    EXPECT_EQ(r.bottom, c.bottom * 2);
+    DrawOne(384, 288, 0);
+    EXPECT_EQ(renderer.ToFrame({768, 576}).x, 384);
+    EXPECT_EQ(renderer.ToFrame({768, 576}).y, 288);
+}
+
+TEST_F(GdiOverlay, Yuy2ChangesStayInsideTheCaption) {
+    const std::vector<uint8_t> pixels = DrawOne(720, 576, 0);
+    const RECT r = FrameRect();
+    int changed = 0;
+    for (LONG y = 0; y < 576; ++y)
+        for (LONG x = 0; x < 720; ++x) {
+            const size_t i = (size_t(y) * 720 + x) * 2;
+            if (pixels[i] == grey[i] && pixels[i + 1] == grey[i + 1]) continue;
+            ++changed;
+            // A chroma byte may change one column left of an odd edge.
+            ASSERT_TRUE(x >= (r.left & ~1) && x < r.right + 1 && y >= r.top && y < r.bottom) << x << "," << y;
+        }
+    EXPECT_GT(changed, 100);
+}
+
+TEST_F(GdiOverlay, FontChangesTakeEffectForTheNextEntry) {
+    DrawOne(720, 576, 1);
+    const int32_t normalHeight = overlayState.captionHeight;
+    workingSettings.FontSize = -80;
+    workingSettings.FontName = std::string(60, 'X');  // cut to 31 characters, falls back to a real face
+    CreateCaptionFont();
+    overlayState.gapCounter = 1;
+    std::vector<uint8_t> pixels = grey;
+    FrameRecord record = {pixels.data()};
+    EXPECT_EQ(overlay::ProcessFrame(&record), 1);
+    EXPECT_GT(overlayState.captionHeight, normalHeight * 3 / 2);
+}
+
+TEST_F(GdiOverlay, StreamsCanStartAndStopRepeatedly) {
+    for (int i = 0; i < 20; ++i) {
+        DrawOne(64 + i * 8, 48 + i * 6, i % 2);
+        overlay::StreamStop();
+    }
+}
+
+}  // namespace
