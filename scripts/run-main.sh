@@ -54,7 +54,8 @@ if [[ -z $video ]]; then
   video=$out_dir/default-clip.mp4
   if [[ ! -s $video ]]; then
     echo "run-main: making the default clip $video" >&2
-    ffmpeg -v error -y -f lavfi -i "testsrc2=size=720x576:rate=25:duration=10" \
+    # A moving colour pattern, dimmed so that captions stand out on it.
+    ffmpeg -v error -y -f lavfi -i "testsrc2=size=720x576:rate=25:duration=10,eq=brightness=-0.3:saturation=0.6" \
       -f lavfi -i "sine=frequency=440:duration=10" -c:v libx264 -pix_fmt yuv420p -c:a aac -shortest "$video"
   fi
 fi
@@ -113,7 +114,8 @@ fi
 picked=()
 n=${#pool[@]}
 for ((i = 0; i < 12 && i < n; i++)); do picked+=("${pool[i * n / (n < 12 ? n : 12)]}"); done
-columns=$((${#picked[@]} < 4 ? ${#picked[@]} : 4))
+columns=1
+while ((columns * columns < ${#picked[@]})); do columns=$((columns + 1)); done
 rows=$(((${#picked[@]} + columns - 1) / columns))
 select=$(printf '+eq(n\\,%d)' $(for f in "${picked[@]}"; do echo $((f - 1)); done))
 thumb=$((width < 360 ? width : 360))

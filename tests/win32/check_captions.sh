@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Captions of the real DLL in the reference host, on ffmpeg-made clips of
+# 50 frames in both pixel formats: which frames carry them, where frame 1's
+# caption lies, that glyphs take the text colour, and that a half-opaque
+# whole-frame background moves every pixel toward one of the two colours.
+set -euo pipefail
+wine_run=$1 prefix=$2 host=$3 dll=$4
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+# A private copy: the plug-in keeps its settings beside the host.
+cp "$host" "$dir/host.exe"
+cp "$dll" "$dir/TPP_25Frame.dll"
+mkdir "$dir/Plugins"
+ini=$dir/Plugins/TPP_25Frame.ini
+fail() { echo "FAIL: $*"; exit 1; }
+width=384 height=288
+
+# Short words, so that every caption is one small block.
+printf 'cat - кошка\r\ndog - собака\r\nsun - солнце\r\nhouse - дом\r\n' | iconv -f utf-8 -t cp1251 >"$dir/words.dic"
+dic="Z:${dir//\//\\}\\words.dic"
+settings() { printf '[PluginSettings]\r\nDicType=1\r\nDicFileName=%s\r\n' "$dic" >"$ini"; printf '%s\r\n' "$@" >>"$ini"; }
+
+run() {
+  "$wine_run" "$prefix" "$dir/host.exe" --plugin "$dir/TPP_25Frame.dll" --size "${width}x$height" \
+    --format "$format" --input "Z:$dir/in" --output "Z:$dir/out" --changed-frames "Z:$dir/changed" 2>"$dir/log" ||
+    fail "$format: host failed: $(cat "$dir/log")"
+}
+
+# The differing bytes of frame 1 as "offset before after", offsets from 0.
+frame1_changes() {
+  cmp -l <(head -c "$frame" "$dir/in") <(head -c "$frame" "$dir/out") |
+    awk 'function octal(s, v, i) { for (i = 1; i <= length(s); i++) v = v * 8 + substr(s, i, 1); return v }
+         { printf "%d %d %d\n", $1 - 1, octal($2), octal($3) }' || true
+}
+
+for format in yuy2 rgb24; do
+  if [[ $format == yuy2 ]]; then pix=yuyv422 flip="" bpp=2; else pix=bgr24 flip=",vflip" bpp=3; fi
+  frame=$((width * height * bpp))
+  ffmpeg -v error -f lavfi -i "testsrc2=size=${width}x$height:rate=25,eq=brightness=-0.3" -frames:v 50 \
+    -vf "null$flip" -pix_fmt "$pix" -f rawvideo -y "$dir/in"
+
+  # Default settings but for the dictionary: frames 1, 13, 25, 37, 49.
+  settings
+  run
+  changed=$(tr -d '\r' <"$dir/changed" | tr '\n' ' ')
+  [[ $changed == "1 13 25 37 49 " ]] || fail "$format: frames changed: $changed"
+
+  # Frame 1's caption is centred on canvas point (308, 463): its changed
+  # pixels fit one caption-sized box around that point.
+  read -r left top right bottom < <(frame1_changes | awk -v w=$width -v h=$height -v bpp=$bpp -v f=$format '
+    { p = int($1 / bpp); x = p % w; y = int(p / w); if (f == "rgb24") y = h - 1 - y
+      if (!n++ || x < l) l = x; if (x > r) r = x; if (n == 1 || y < t) t = y; if (y > b) b = y }
+    END { printf "%d %d %d %d\n", l * 768 / w, t * 576 / h, (r + 1) * 768 / w, (b + 1) * 576 / h }')
+  echo "$format: frame 1 caption box on the canvas: $left,$top .. $right,$bottom"
+  ((left < 308 && 308 < right && top < 463 && 463 < bottom)) || fail "$format: caption box misses (308, 463)"
+  ((right - left < 300 && bottom - top < 130)) || fail "$format: caption box too large for a short caption"
+
+  # Glyphs replace the picture with the text colour: B 0, G 160, R 255
+  # (Y 170 in YUY2, where chroma is shared by two pixels).
+  wrong=$(frame1_changes | awk -v f=$format '
+    f == "rgb24" { if ($3 != (($1 % 3 == 0) ? 0 : ($1 % 3 == 1) ? 160 : 255)) n++ }
+    f == "yuy2" && $1 % 2 == 0 { if ($3 != 170) n++ }
+    END { print n + 0 }')
+  ((wrong == 0)) || fail "$format: $wrong changed bytes of frame 1 are not the text colour"
+
+  # Whole-frame background, half opaque: every byte moves toward the
+  # background (white) or the text colour, and most of them move.
+  settings BackType=2 Transparency=50
+  run
+  read -r moved astray < <(frame1_changes | awk -v f=$format '
+    BEGIN { split("255 255 255", white); split("0 160 255", text); split("255 128 255 128", wy); split("170 32 170 188", ty) }
+    { if (f == "rgb24") { c = $1 % 3 + 1; a = white[c]; b = text[c] } else { c = $1 % 4 + 1; a = wy[c]; b = ty[c] }
+      d0a = $2 - a; d1a = $3 - a; d0b = $2 - b; d1b = $3 - b
+      if (d1a * d1a > d0a * d0a && d1b * d1b > d0b * d0b) bad++
+      moved++ }
+    END { print moved + 0, bad + 0 }')
+  echo "$format: half-opaque background moved $moved of $frame bytes of frame 1, $astray astray"
+  ((astray == 0)) || fail "$format: $astray bytes moved away from both colours"
+  ((moved > frame / 2)) || fail "$format: the background blend moved only $moved bytes"
+done
