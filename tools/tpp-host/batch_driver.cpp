@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "tools/tpp-host/console_text.h"
 #include "tools/tpp-host/progress_meter.h"
 
 namespace {
@@ -47,7 +48,7 @@ int RunBatch(const HostOptions& options, PluginSession& session, FrameReader& in
     ChangedFramesList changedList;
     if (!changedList.Open(options.changedFramesPath, error)) {
         session.Finish();
-        std::fprintf(stderr, "tpp-host: %s\n", error.c_str());
+        ConsolePrint(stderr, "tpp-host: %s\n", error.c_str());
         return 1;
     }
 
@@ -78,11 +79,11 @@ int RunBatch(const HostOptions& options, PluginSession& session, FrameReader& in
     if (error.empty()) changedList.Close(error);
 
     progress.Clear();
-    std::fprintf(stderr, "tpp-host: %lld frames in %.2f s (%.1f fps); the plug-in changed %lld, returned 0 for %lld\n",
+    ConsolePrint(stderr, "tpp-host: %lld frames in %.2f s (%.1f fps); the plug-in changed %lld, returned 0 for %lld\n",
                  static_cast<long long>(frames), progress.Seconds(), progress.FramesPerSecond(frames),
                  static_cast<long long>(changed), static_cast<long long>(refused));
     if (!error.empty()) {
-        std::fprintf(stderr, "tpp-host: %s\n", error.c_str());
+        ConsolePrint(stderr, "tpp-host: %s\n", error.c_str());
         return 1;
     }
     return 0;

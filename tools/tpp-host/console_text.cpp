@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdarg>
+#include <vector>
+
 namespace {
 
 std::string WideToUtf8(const wchar_t* wide, int wideLength) {
@@ -32,4 +35,29 @@ std::string SystemErrorText(unsigned long code) {
     LocalFree(buffer);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
     return text.empty() ? "error " + std::to_string(code) : text;
+}
+
+void ConsolePrint(std::FILE* stream, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_list count;
+    va_copy(count, args);
+    const int length = std::vsnprintf(nullptr, 0, format, count);
+    va_end(count);
+    std::vector<char> text(static_cast<size_t>(length > 0 ? length : 0) + 1);
+    std::vsnprintf(text.data(), text.size(), format, args);
+    va_end(args);
+
+    HANDLE handle = GetStdHandle(stream == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (!GetConsoleMode(handle, &mode)) {
+        std::fputs(text.data(), stream);
+        std::fflush(stream);
+        return;
+    }
+    const int wideLength = MultiByteToWideChar(CP_UTF8, 0, text.data(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(wideLength > 0 ? wideLength : 1), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), -1, wide.data(), wideLength);
+    DWORD written = 0;
+    WriteConsoleW(handle, wide.c_str(), static_cast<DWORD>(wide.size() - 1), &written, nullptr);
 }

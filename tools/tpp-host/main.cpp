@@ -16,29 +16,28 @@
 namespace {
 
 int Fail(const std::string& error) {
-    std::fprintf(stderr, "tpp-host: %s\n", error.c_str());
+    ConsolePrint(stderr, "tpp-host: %s\n", error.c_str());
     return 1;
 }
 
 int PrintInfo(const PluginLibrary& plugin) {
-    std::printf("version: %d\n", plugin.version());
-    std::printf("name: %s\n", Cp1251ToUtf8(plugin.record()->name).c_str());
-    std::printf("description: %s\n", Cp1251ToUtf8(plugin.record()->description).c_str());
+    ConsolePrint(stdout, "version: %d\n", plugin.version());
+    ConsolePrint(stdout, "name: %s\n", Cp1251ToUtf8(plugin.record()->name).c_str());
+    ConsolePrint(stdout, "description: %s\n", Cp1251ToUtf8(plugin.record()->description).c_str());
     return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    SetConsoleOutputCP(CP_UTF8);
     HostOptions options;
     std::string error;
     if (!ParseHostOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "tpp-host: %s\n%s", error.c_str(), kHostUsage);
+        ConsolePrint(stderr, "tpp-host: %s\n%s", error.c_str(), kHostUsage);
         return 2;
     }
     if (options.mode == HostMode::Help) {
-        std::printf("%s", kHostUsage);
+        ConsolePrint(stdout, "%s", kHostUsage);
         return 0;
     }
 
@@ -52,11 +51,11 @@ int main(int argc, char** argv) {
     if (options.mode == HostMode::Batch && !output.Open(options.output, input, error)) return Fail(error);
 
     const std::string name = Cp1251ToUtf8(plugin.record()->name);
-    std::fprintf(stderr, "tpp-host: %s (interface %d), %dx%d %s\n", name.c_str(), plugin.version(), options.width,
+    ConsolePrint(stderr, "tpp-host: %s (interface %d), %dx%d %s\n", name.c_str(), plugin.version(), options.width,
                  options.height, options.pixelFormat == 0 ? "yuy2" : "rgb24");
     PluginSession session(*plugin.record());
     if (session.Start(options.width, options.height, options.pixelFormat) != 1)
-        std::fprintf(stderr, "tpp-host: warning: StreamStart did not return 1\n");
+        ConsolePrint(stderr, "tpp-host: warning: StreamStart did not return 1\n");
     if (options.mode == HostMode::Window) return RunWindow(options, name, session, input);
     return RunBatch(options, session, input, output);
 }

@@ -1,6 +1,6 @@
 #include "tools/tpp-host/progress_meter.h"
 
-#include <cstdio>
+#include "tools/tpp-host/console_text.h"
 
 namespace {
 
@@ -23,10 +23,9 @@ ProgressMeter::ProgressMeter() {
 void ProgressMeter::Frame(int64_t frames) {
     if (!toTerminal_ || Elapsed(lastShown_, frequency_) < 0.5) return;
     QueryPerformanceCounter(&lastShown_);
-    std::fprintf(stderr, "\rtpp-host: frame %lld, %.1f fps   ", static_cast<long long>(frames),
+    ConsolePrint(stderr, "\rtpp-host: frame %lld, %.1f fps   ", static_cast<long long>(frames),
                  FramesPerSecond(frames));
-    std::fflush(stderr);
-    shown_ = true;
+        shown_ = true;
 }
 
 double ProgressMeter::Seconds() const {
@@ -39,6 +38,6 @@ double ProgressMeter::FramesPerSecond(int64_t frames) const {
 }
 
 void ProgressMeter::Clear() {
-    if (shown_) std::fprintf(stderr, "\r%60s\r", "");
+    if (shown_) ConsolePrint(stderr, "\r%60s\r", "");
     shown_ = false;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "tools/tpp-host/console_text.h"
 #include "tools/tpp-host/display_pixels.h"
 
 namespace {
@@ -148,7 +149,7 @@ int RunWindow(const HostOptions& options, const std::string& pluginName, PluginS
     HWND window = CreateHostWindow(player);
     if (!window) {
         session.Finish();
-        std::fprintf(stderr, "tpp-host: cannot create the window (error %lu)\n", GetLastError());
+        ConsolePrint(stderr, "tpp-host: cannot create the window (error %lu)\n", GetLastError());
         return 1;
     }
     ShowWindow(window, SW_SHOW);
@@ -162,9 +163,9 @@ int RunWindow(const HostOptions& options, const std::string& pluginName, PluginS
         DispatchMessageW(&message);
     }
     session.Finish();
-    std::fprintf(stderr, "tpp-host: showed %lld frames\n", static_cast<long long>(player.frames));
+    ConsolePrint(stderr, "tpp-host: showed %lld frames\n", static_cast<long long>(player.frames));
     if (!player.error.empty()) {
-        std::fprintf(stderr, "tpp-host: %s\n", player.error.c_str());
+        ConsolePrint(stderr, "tpp-host: %s\n", player.error.c_str());
         return 1;
     }
     return 0;
