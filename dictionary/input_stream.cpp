@@ -6,7 +6,11 @@
 size_t InputStream::Read(uint8_t* buffer, size_t n) {
     if (buffer == nullptr) return 0;
     size_t stored = 0;
-    while (stored < n && State() == kGood) buffer[stored++] = Get();
+    while (stored < n && State() == kGood) {
+        const uint8_t byte = Get();
+        if (State() != kGood) break;  // the failed Get stored nothing
+        buffer[stored++] = byte;
+    }
     return stored;
 }
 

@@ -39,9 +39,10 @@ DecodedResource DecodeResource(std::span<const uint8_t> stored, DecodeLimits lim
     auto* out = reinterpret_cast<uint8_t*>(result.bytes.get());
     for (size_t done = 0; done < size;) {
         const size_t n = std::min(kChunk, size - done);
-        if (stream.Read(out + done, n) != n) return Failed(DecodeStatus::kCorrupt);
-        done += n;
+        const bool complete = stream.Read(out + done, n) == n;
         if (limits.strict && source.Overrun() > 0) return Failed(DecodeStatus::kTruncated);
+        if (!complete) return Failed(DecodeStatus::kCorrupt);
+        done += n;
     }
     return result;
 }
