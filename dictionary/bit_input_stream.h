@@ -9,12 +9,7 @@ class BitInputStream {
 public:
     explicit BitInputStream(InputStream& source) : source_(source) {}
 
-    int16_t State() const { return source_.State(); }
-    void Clear() { source_.Clear(); }
-    void Reset() {
-        current_ = 0;
-        mask_ = 0x80;
-    }
+    // The first call reads a byte and returns its bit 0.
     unsigned GetBit() {
         mask_ = static_cast<uint8_t>(mask_ << 1);
         if (mask_ == 0) {
