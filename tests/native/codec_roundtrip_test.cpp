@@ -100,6 +100,13 @@ TEST(CodecRoundTrip, OverlappingMatchRepeatsItsSource) {
     EXPECT_EQ(Bytes(decoded), input);
 }
 
+TEST(CodecRoundTrip, DecodingStopsInsideAnUnfinishedMatch) {
+    const std::vector<uint8_t> input = {'a', 'a', 'a', 'a'};
+    const DecodedResource decoded = Decode(EncodeTokens(input, {{1, 0}, {50, 1}}));
+    ASSERT_EQ(decoded.status, DecodeStatus::kOk);
+    EXPECT_EQ(Bytes(decoded), input);
+}
+
 TEST(CodecRoundTrip, PackingIsDeterministic) {
     const std::vector<uint8_t> input = Random(30000, 6, 40);
     EXPECT_EQ(EncodeResource(input), EncodeResource(input));
