@@ -11,16 +11,9 @@
 
 #include "dictionary/builtin_dictionary.h"
 #include "platform/win32/plugin_module.h"
+#include "tests/win32/plugin_path.h"
 
 namespace {
-
-std::string PluginPath() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    folder.resize(folder.rfind('\\') + 1);
-    return folder + "TPP_25Frame.dll";
-}
 
 class BuiltinDictionaryResource : public ::testing::Test {
 protected:
