@@ -20,7 +20,15 @@ struct BuiltinDictionary {
 
 extern BuiltinDictionary builtinDictionary;
 
-// Decodes the resource into builtinDictionary; any failure leaves it empty.
+// The resource that holds it: type "BINARY", id 5008.
+constexpr const char* kBuiltinDictionaryType = "BINARY";
+constexpr uint16_t kBuiltinDictionaryId = 5008;
+// The shipped dictionary decodes to well under 1 MiB; a size header above
+// this bound is corrupt and is refused before anything is allocated.
+constexpr uint32_t kMaxBuiltinDictionarySize = 16 * 1024 * 1024;
+
+// Decodes the resource into builtinDictionary; a missing resource, a
+// refused size, a corrupt stream or a lack of memory leaves it empty.
 // Always returns 1.
 int32_t LoadBuiltinDictionary();
 

@@ -4,7 +4,8 @@
 // The host may call ProcessFrame (and so NextCaption) on its streaming
 // thread while the dialog edits the alternative dictionary on another, so
 // the alternative dictionary, both orders, the index settings they move,
-// captionText and the caption font are guarded by captionLock. It is held
+// and captionText are guarded by captionLock (the caption font has the
+// overlay's own renderLock). It is held
 // only for a few list operations or one caption; files are read and written
 // outside it.
 #pragma once

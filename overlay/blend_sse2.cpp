@@ -54,17 +54,54 @@ TPP_SSE2 inline __m128i TransparentLanes(__m128i pixels, __m128i key) {
     return _mm_cmpeq_epi32(_mm_and_si128(pixels, _mm_set1_epi32(0xFFFFFF)), key);
 }
 
+// Sixteen canvas pixels (four vectors) to 48 bytes B, G, R in three vectors.
+struct Bgr48 {
+    __m128i v0, v1, v2;
+};
+
+TPP_SSE2 inline Bgr48 PackBgr48(__m128i a, __m128i b, __m128i c, __m128i d) {
+    const __m128i pa = PackBgr(a), pb = PackBgr(b), pc = PackBgr(c), pd = PackBgr(d);
+    return {_mm_or_si128(pa, _mm_slli_si128(pb, 12)), _mm_or_si128(_mm_srli_si128(pb, 4), _mm_slli_si128(pc, 8)),
+            _mm_or_si128(_mm_srli_si128(pc, 8), _mm_slli_si128(pd, 4))};
+}
+
+TPP_SSE2 inline __m128i MixKeyed(__m128i frame, __m128i target, __m128i clear, __m128i weight16) {
+    return Select(clear, frame, MixBytes(frame, target, weight16));
+}
+
 TPP_SSE2 void MixRGB24SpanSse2(uint8_t* dst, const uint8_t* src, int32_t count, int32_t weight, uint32_t key) {
     const __m128i weight16 = _mm_set1_epi16(static_cast<int16_t>(weight * 16));
     const __m128i keyLanes = _mm_set1_epi32(static_cast<int>(key));
     int32_t i = 0;
+    for (; i + 16 <= count; i += 16, src += 64, dst += 48) {
+        const __m128i* in = reinterpret_cast<const __m128i*>(src);
+        const __m128i a = _mm_loadu_si128(in), b = _mm_loadu_si128(in + 1);
+        const __m128i c = _mm_loadu_si128(in + 2), d = _mm_loadu_si128(in + 3);
+        const __m128i ca = TransparentLanes(a, keyLanes), cb = TransparentLanes(b, keyLanes);
+        const __m128i cc = TransparentLanes(c, keyLanes), cd = TransparentLanes(d, keyLanes);
+        const __m128i anyClear = _mm_or_si128(_mm_or_si128(ca, cb), _mm_or_si128(cc, cd));
+        const __m128i allClear = _mm_and_si128(_mm_and_si128(ca, cb), _mm_and_si128(cc, cd));
+        if (_mm_movemask_epi8(allClear) == 0xFFFF) continue;
+        __m128i* out = reinterpret_cast<__m128i*>(dst);
+        const __m128i f0 = _mm_loadu_si128(out), f1 = _mm_loadu_si128(out + 1), f2 = _mm_loadu_si128(out + 2);
+        const Bgr48 target = PackBgr48(a, b, c, d);
+        if (_mm_movemask_epi8(anyClear) == 0) {
+            _mm_storeu_si128(out, MixBytes(f0, target.v0, weight16));
+            _mm_storeu_si128(out + 1, MixBytes(f1, target.v1, weight16));
+            _mm_storeu_si128(out + 2, MixBytes(f2, target.v2, weight16));
+        } else {
+            const Bgr48 clear = PackBgr48(ca, cb, cc, cd);
+            _mm_storeu_si128(out, MixKeyed(f0, target.v0, clear.v0, weight16));
+            _mm_storeu_si128(out + 1, MixKeyed(f1, target.v1, clear.v1, weight16));
+            _mm_storeu_si128(out + 2, MixKeyed(f2, target.v2, clear.v2, weight16));
+        }
+    }
     for (; i + 4 <= count; i += 4, src += 16, dst += 12) {
         const __m128i canvas = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
         const __m128i clear = TransparentLanes(canvas, keyLanes);
         if (_mm_movemask_epi8(clear) == 0xFFFF) continue;
         const __m128i frame = Load12(dst);
-        const __m128i mixed = MixBytes(frame, PackBgr(canvas), weight16);
-        Store12(dst, Select(PackBgr(clear), frame, mixed));
+        Store12(dst, MixKeyed(frame, PackBgr(canvas), PackBgr(clear), weight16));
     }
     blend::MixRGB24Span(dst, src, count - i, weight, key);
 }

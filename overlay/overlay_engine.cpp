@@ -10,6 +10,7 @@
 #include "settings/settings_state.h"
 
 OverlayState overlayState;
+std::mutex renderLock;
 
 namespace {
 
@@ -57,7 +58,10 @@ uint32_t DrawFromRange(int32_t from, int32_t to) {
 }
 
 void StartCaption() {
-    MeasureCaption();
+    {
+        const std::lock_guard<std::mutex> lock(renderLock);
+        MeasureCaption();
+    }
     const SettingsRecord& settings = workingSettings;
     if (settings.RndStringPos != 0) {
         const int32_t y = static_cast<int32_t>(Random(kCanvasHeight));
@@ -112,6 +116,7 @@ void DrawCaption(uint8_t* pixels) {
     const int32_t backType = settings.BackType;
     const int32_t opacity = std::clamp(settings.Transparency, 0, 100);
     CaptionRenderer& renderer = *state.renderer;
+    const std::lock_guard<std::mutex> lock(renderLock);
     PrepareCanvas(background);
     renderer.DrawCentred(captionText, state.captionRect, settings.TextColor & 0xFFFFFF);
     state.lastCaptionRect = state.captionRect;
@@ -133,6 +138,20 @@ void DrawCaption(uint8_t* pixels) {
         BlendRGB24(args);
 }
 
+void SetCaptionFont() {
+    const SettingsRecord& settings = workingSettings;
+    CaptionFont font = {};
+    const size_t nameLength = std::min(settings.FontName.size(), sizeof font.faceName - 1);
+    std::memcpy(font.faceName, settings.FontName.data(), nameLength);
+    font.height = settings.FontSize;
+    font.weight = settings.FontWeight;
+    font.italic = settings.FontItalic;
+    font.underline = settings.FontUnderline;
+    font.strikeOut = settings.FontStrikeOut;
+    font.charSet = settings.FontCharSet;
+    state.renderer->SetFont(font);
+}
+
 int32_t ShowPhase(uint8_t* pixels) {
     if (state.showCounter == 0) return 1;
     --state.showCounter;
@@ -147,19 +166,21 @@ namespace overlay {
 void SetRenderer(CaptionRenderer* renderer) { state.renderer = renderer; }
 
 void CreateRenderContext() {
+    const std::lock_guard<std::mutex> lock(renderLock);
     if (state.renderer) state.renderer->CreateContext();
 }
 
 int32_t StreamStart(const StreamFormat* format) {
     if (!format || format->width <= 0 || format->height <= 0 || !state.renderer) return 0;
     if (state.streaming) StreamStop();
+    const std::lock_guard<std::mutex> lock(renderLock);
     state.frameWidth = format->width;
     state.frameHeight = format->height;
     state.pixelFormat = format->pixelFormat;
     state.canvasBits = state.renderer->StartCanvas(state.frameWidth, state.frameHeight);
     state.canvasFilled = false;
     state.streaming = true;
-    CreateCaptionFont();
+    SetCaptionFont();
     return 1;
 }
 
@@ -173,6 +194,7 @@ int32_t ProcessFrame(FrameRecord* frame) {
 
 void StreamStop() {
     if (!state.streaming) return;
+    const std::lock_guard<std::mutex> lock(renderLock);
     state.renderer->StopCanvas();
     state.canvasBits = nullptr;
     state.streaming = false;
@@ -181,16 +203,6 @@ void StreamStop() {
 }  // namespace overlay
 
 void CreateCaptionFont() {
-    if (!state.renderer) return;
-    const SettingsRecord& settings = workingSettings;
-    CaptionFont font = {};
-    const size_t nameLength = std::min(settings.FontName.size(), sizeof font.faceName - 1);
-    std::memcpy(font.faceName, settings.FontName.data(), nameLength);
-    font.height = settings.FontSize;
-    font.weight = settings.FontWeight;
-    font.italic = settings.FontItalic;
-    font.underline = settings.FontUnderline;
-    font.strikeOut = settings.FontStrikeOut;
-    font.charSet = settings.FontCharSet;
-    state.renderer->SetFont(font);
+    const std::lock_guard<std::mutex> lock(renderLock);
+    if (state.renderer) SetCaptionFont();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 
 #include "overlay/caption_renderer.h"
 
@@ -34,3 +35,7 @@ struct OverlayState {
 };
 
 extern OverlayState overlayState;
+
+// The settings dialog may rebuild the caption font on its own thread while
+// the host renders frames on another: font and canvas work take this lock.
+extern std::mutex renderLock;

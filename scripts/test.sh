@@ -25,6 +25,12 @@ cmake -S "$root" -B "$build/tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTPP_TSAN=O
   cmake --build "$build/tsan" -j"$jobs" --target dictionary_stress_test ||
   { echo "0 passed, 1 failed: tsan build"; exit 1; }
 
+step "fuzz build (clang, libFuzzer)"
+CC=clang CXX=clang++ cmake -S "$root" -B "$build/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTPP_SANITIZE=ON -DTPP_FUZZ=ON -DTPP_FUZZ_SECONDS="${TPP_FUZZ_SECONDS:-60}" >/dev/null &&
+  cmake --build "$build/fuzz" -j"$jobs" --target decode_fuzzer >/dev/null
+fuzz_built=$?
+
 logs=$(mktemp -d)
 step "native tests"
 ctest --test-dir "$build/native" -j"$jobs" --output-on-failure 2>&1 | tee "$logs/native.log"
@@ -42,8 +48,15 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   tee "$logs/win32.log"
 wineserver -k 2>/dev/null
 
+step "fuzzing the decoder for ${TPP_FUZZ_SECONDS:-60} s"
+if [[ $fuzz_built -eq 0 ]]; then
+  ctest --test-dir "$build/fuzz" -R '^decode_fuzzer$' --output-on-failure 2>&1 | tail -n 60 | tee "$logs/fuzz.log"
+else
+  echo "fuzz build failed" | tee "$logs/fuzz.log"
+fi
+
 passed=0 failed=0
-for log in "$logs"/native.log "$logs"/tsan.log "$logs"/win32.log; do
+for log in "$logs"/native.log "$logs"/tsan.log "$logs"/win32.log "$logs"/fuzz.log; do
   line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
   if [[ -z "$line" ]]; then
     echo "no test summary in $(basename "$log")"

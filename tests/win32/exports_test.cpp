@@ -8,16 +8,9 @@
 #include <vector>
 
 #include "plugin/host_interface.h"
+#include "tests/win32/plugin_path.h"
 
 namespace {
-
-std::string PluginPath() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    folder.resize(folder.rfind('\\') + 1);
-    return folder + "TPP_25Frame.dll";
-}
 
 std::wstring FromCp1251(const char* text) {
     const int n = MultiByteToWideChar(1251, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
@@ -79,17 +72,30 @@ TEST_F(PluginExports, RecordHoldsSixCallbacksInsideTheLibrary) {
     }
 }
 
-TEST_F(PluginExports, LifecycleRunsInHostOrder) {
+// With default settings (no settings file) the caption shows on one frame
+// in twelve: frames 1, 13, 25, ... in both pixel formats.
+TEST_F(PluginExports, DefaultsChangeEveryTwelfthFrame) {
+    const std::string folder = PluginPath().substr(0, PluginPath().rfind('\\') + 1);
+    DeleteFileA((folder + "Plugins\\TPP_25Frame.ini").c_str());
     const PluginRecord* record = record_();
     record->Init();
-    StreamFormat format = {64, 48, 0, 0};
-    EXPECT_EQ(record->StreamStart(&format), 1);
-    FrameRecord noFrame = {nullptr};
-    EXPECT_EQ(record->ProcessFrame(&noFrame), 0);
-    std::vector<uint8_t> pixels(64 * 48 * 2, 128);
-    FrameRecord frame = {pixels.data()};
-    record->ProcessFrame(&frame);
-    record->StreamStop();
+    for (int32_t pixelFormat : {0, 1}) {
+        StreamFormat format = {320, 240, 0, pixelFormat};
+        ASSERT_EQ(record->StreamStart(&format), 1);
+        FrameRecord noFrame = {nullptr};
+        EXPECT_EQ(record->ProcessFrame(&noFrame), 0);  // does not count as a frame
+        const std::vector<uint8_t> grey(320 * 240 * (pixelFormat == 0 ? 2 : 3), 0x60);
+        std::vector<int> changed;
+        for (int i = 1; i <= 26; ++i) {
+            std::vector<uint8_t> pixels = grey;
+            FrameRecord frame = {pixels.data()};
+            EXPECT_EQ(record->ProcessFrame(&frame), 1);
+            if (pixels != grey) changed.push_back(i);
+        }
+        // The second stream goes on with the schedule where the first left it.
+        EXPECT_EQ(changed, pixelFormat == 0 ? (std::vector<int>{1, 13, 25}) : (std::vector<int>{11, 23}));
+        record->StreamStop();
+    }
     record->Exit();
 }
 

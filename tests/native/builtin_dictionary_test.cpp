@@ -1,0 +1,92 @@
+// The loader turns the resource into entries, and any failure leaves the
+// dictionary empty; the real packed dictionary decodes to its source pairs.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "dictionary/builtin_dictionary.h"
+#include "platform/posix/plugin_resource_table.h"
+#include "tools/dicpack/resource_encoder.h"
+
+namespace {
+
+std::vector<uint8_t> ReadFile(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class BuiltinDictionaryLoad : public ::testing::Test {
+protected:
+    void TearDown() override {
+        RegisterPluginResource(kBuiltinDictionaryType, kBuiltinDictionaryId, {});
+        LoadBuiltinDictionary();
+    }
+
+    void LoadFrom(const std::string& text) {
+        stored_ = EncodeResource({reinterpret_cast<const uint8_t*>(text.data()), text.size()});
+        LoadStored();
+    }
+    void LoadStored() {
+        RegisterPluginResource(kBuiltinDictionaryType, kBuiltinDictionaryId, stored_);
+        EXPECT_EQ(LoadBuiltinDictionary(), 1);
+    }
+
+    std::vector<uint8_t> stored_;
+};
+
+TEST_F(BuiltinDictionaryLoad, SplitsStringsIntoWordAndTranslation) {
+    LoadFrom(std::string("cat\0\xEA\xEE\xF8\xEA\xE0\0dog\0\0", 15));
+    ASSERT_EQ(builtinDictionary.count, 2);
+    EXPECT_STREQ(GetBuiltinEntry(0).word, "cat");
+    EXPECT_STREQ(GetBuiltinEntry(0).translation, "\xEA\xEE\xF8\xEA\xE0");  // кошка
+    EXPECT_STREQ(GetBuiltinEntry(1).word, "dog");
+    EXPECT_STREQ(GetBuiltinEntry(1).translation, "");
+}
+
+TEST_F(BuiltinDictionaryLoad, UnpairedStringAndTrailingBytesMakeNoEntry) {
+    LoadFrom(std::string("a\0b\0c\0tail", 10));
+    ASSERT_EQ(builtinDictionary.count, 1);
+    EXPECT_STREQ(GetBuiltinEntry(0).word, "a");
+    EXPECT_STREQ(GetBuiltinEntry(0).translation, "b");
+    EXPECT_STREQ(GetBuiltinEntry(1).word, "");
+    EXPECT_STREQ(GetBuiltinEntry(-1).translation, "");
+}
+
+TEST_F(BuiltinDictionaryLoad, FailuresLeaveItEmpty) {
+    LoadFrom(std::string("a\0b\0", 4));
+    ASSERT_EQ(builtinDictionary.count, 1);
+
+    RegisterPluginResource(kBuiltinDictionaryType, kBuiltinDictionaryId, {});
+    LoadBuiltinDictionary();
+    EXPECT_EQ(builtinDictionary.count, 0);
+    EXPECT_EQ(builtinDictionary.text, nullptr);
+
+    stored_ = {0xFF, 0xFF, 0xFF, 0x7F, 0, 0};  // far above any dictionary
+    LoadStored();
+    EXPECT_EQ(builtinDictionary.count, 0);
+
+    stored_ = EncodeResource(std::vector<uint8_t>(100, 'q'));
+    stored_[4] = stored_[5] = 0;  // the first symbol becomes a match into nothing
+    LoadStored();
+    EXPECT_EQ(builtinDictionary.count, 0);
+    EXPECT_EQ(builtinDictionary.entries, nullptr);
+}
+
+TEST_F(BuiltinDictionaryLoad, ShippedDictionaryDecodesToItsSourcePairs) {
+    stored_ = ReadFile(TPP_DICTIONARY_PACKED);
+    ASSERT_FALSE(stored_.empty());
+    LoadStored();
+    const std::vector<uint8_t> pairs = ReadFile(TPP_DICTIONARY_PAIRS);
+    std::string rebuilt;
+    for (int32_t i = 0; i < builtinDictionary.count; ++i) {
+        rebuilt.append(GetBuiltinEntry(i).word).push_back('\0');
+        rebuilt.append(GetBuiltinEntry(i).translation).push_back('\0');
+    }
+    EXPECT_GE(builtinDictionary.count, 3000);
+    EXPECT_EQ(rebuilt, std::string(pairs.begin(), pairs.end()));
+}
+
+}  // namespace
