@@ -15,7 +15,6 @@ ini=$dir/Plugins/TPP_25Frame.ini
 fail() { echo "FAIL: $*"; exit 1; }
 width=384 height=288
 
-# Short words, so that every caption is one small block.
 printf 'cat - кошка\r\ndog - собака\r\nsun - солнце\r\nhouse - дом\r\n' | iconv -f utf-8 -t cp1251 >"$dir/words.dic"
 dic="Z:${dir//\//\\}\\words.dic"
 settings() { printf '[PluginSettings]\r\nDicType=1\r\nDicFileName=%s\r\n' "$dic" >"$ini"; printf '%s\r\n' "$@" >>"$ini"; }
@@ -39,11 +38,20 @@ for format in yuy2 rgb24; do
   ffmpeg -v error -f lavfi -i "testsrc2=size=${width}x$height:rate=25,eq=brightness=-0.3" -frames:v 50 \
     -vf "null$flip" -pix_fmt "$pix" -f rawvideo -y "$dir/in"
 
-  # Default settings but for the dictionary: frames 1, 13, 25, 37, 49.
-  settings
+  # Default settings, built-in dictionary: frames 1, 13, 25, 37, 49 change
+  # and every other one passes byte for byte.
+  rm -f "$ini"
   run
   changed=$(tr -d '\r' <"$dir/changed" | tr '\n' ' ')
-  [[ $changed == "1 13 25 37 49 " ]] || fail "$format: frames changed: $changed"
+  [[ $changed == "1 13 25 37 49 " ]] || fail "$format: with default settings, frames changed: $changed"
+  differing=$(cmp -l "$dir/in" "$dir/out" | awk -v n="$frame" '{ f = int(($1 - 1) / n) + 1; if (f != last) printf "%d ", f; last = f }' || true)
+  [[ $differing == "$changed" ]] || fail "$format: frames that differ: $differing, reported: $changed"
+
+  # Short words from a dictionary file, so that every caption is one
+  # small block; the schedule and the positions stay the default ones.
+  settings
+  run
+  [[ $(tr -d '\r' <"$dir/changed" | tr '\n' ' ') == "1 13 25 37 49 " ]] || fail "$format: the dictionary file changed the schedule"
 
   # Frame 1's caption is centred on canvas point (308, 463): its changed
   # pixels fit one caption-sized box around that point.
