@@ -66,7 +66,8 @@ name=$(basename "${video%.*}")
 movie=$out_dir/$name.captions-$format.mp4
 sheet=$out_dir/$name.captions-$format.png
 
-# The stream's size and rate; YUY2 needs an even width.
+# The stream's size and rate; YUY2 needs an even width. (H.264 needs even
+# sizes too: the encoder pads an odd RGB24 frame by a line of black.)
 probe=$(ffprobe -v error -select_streams v:0 -show_entries stream=width,height,r_frame_rate -of csv=p=0 "$video") ||
   die "ffprobe cannot read $video"
 IFS=, read -r width height rate <<<"$probe"
@@ -89,7 +90,7 @@ ffmpeg -v error -nostdin -i "$video" "${limit[@]}" -vf "scale=$width:$height$fli
   "$root/scripts/wine-run.sh" "$build/win32/wineprefix" "$host" --plugin "Z:$plugin" \
     --size "${width}x$height" --format "$format" --changed-frames "Z:$work/changed" |
   ffmpeg -v error -nostdin -y -f rawvideo -pix_fmt "$pix" -s "${width}x$height" -r "$rate" -i - \
-    -i "$video" -map 0:v -map "1:a?" -vf "null$flip" -c:v libx264 -crf 16 -pix_fmt yuv420p \
+    -i "$video" -map 0:v -map "1:a?" -vf "null$flip,pad=ceil(iw/2)*2:ceil(ih/2)*2" -c:v libx264 -crf 16 -pix_fmt yuv420p \
     -c:a aac -shortest -movflags +faststart "$movie"
 status=("${PIPESTATUS[@]}")
 set -e

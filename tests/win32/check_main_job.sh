@@ -24,6 +24,12 @@ for format in yuy2 rgb24; do
   grep -q "contact sheet: $sheet" "$work/out" || fail "$format: $(cat "$work/out")"
 done
 
+# Odd sizes reach the plug-in as they are; the MP4 pads them to even ones.
+main_job "$work/clip.mp4" --format rgb24 --size 175x143 --frames 5 --plugin "$dll" --out-dir "$work/odd" \
+  >/dev/null 2>"$work/log" || fail "odd size: $(cat "$work/log")"
+[[ $(stream "$work/odd/clip.captions-rgb24.mp4" v:0 width,height,nb_read_packets) == "176,144,5" ]] ||
+  fail "odd size: $(stream "$work/odd/clip.captions-rgb24.mp4" v:0 width,height,nb_read_packets)"
+
 # The sheet shows the frames the plug-in changed.
 TPP_FAKE_MARK_EVERY=12 main_job "$work/clip.mp4" --plugin "$fake" --frames 40 --out-dir "$work/fake" \
   >"$work/out" 2>"$work/log" || fail "stand-in plug-in: $(cat "$work/log")"
