@@ -31,13 +31,14 @@ ctest --test-dir "$build/native" -j"$jobs" --output-on-failure 2>&1 | tee "$logs
 ctest --test-dir "$build/tsan" --output-on-failure 2>&1 | tee "$logs/tsan.log"
 
 step "Windows tests under Wine"
-# One prefix, one Wine server and one X display for the whole run.
+# One prefix, one Wine server and one X display for the whole run. The
+# server starts inside the display, or windows cannot be made.
 export WINEPREFIX=$build/win32/wineprefix WINEARCH=win32 WINEDEBUG=-all
-"$root/scripts/wine-run.sh" "$WINEPREFIX" cmd /c exit >/dev/null 2>&1
-wineserver -p
-xvfb-run -a -s "-screen 0 1280x1024x24" \
-  ctest --test-dir "$build/win32" --output-on-failure 2>&1 | tee "$logs/win32.log"
-wineserver -k 2>/dev/null
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+  "$1" "$WINEPREFIX" cmd /c exit >/dev/null 2>&1
+  wineserver -p
+  ctest --test-dir "$2" --output-on-failure
+  wineserver -k 2>/dev/null' _ "$root/scripts/wine-run.sh" "$build/win32" 2>&1 | tee "$logs/win32.log"
 
 passed=0 failed=0
 for log in "$logs"/native.log "$logs"/tsan.log "$logs"/win32.log; do

@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "dictionary/dictionary_store.h"
 #include "plugin/lifecycle.h"
@@ -339,6 +340,37 @@ TEST_F(DialogTest, ColourChoosersStartFromTheSettingAndStoreOnlyOk) {
     EXPECT_EQ(ColorChooserScript::seen.rgbResult, 0xFFFFFFu);
     EXPECT_EQ(workingSettings.BackColor, 0x00336699u);
     EXPECT_EQ(workingSettings.TextColor, 41215u);
+
+    // Each button shows its colour inside its frame.
+    for (const auto& [id, colour] : {std::pair{IDC_TEXT_COLOR, 41215u}, std::pair{IDC_BACK_COLOR, 0x336699u}}) {
+        RECT rect;
+        GetClientRect(Item(id), &rect);
+        HDC dc = GetDC(Item(id));
+        EXPECT_EQ(GetPixel(dc, rect.right / 2, rect.bottom / 2), colour) << id;
+        ReleaseDC(Item(id), dc);
+    }
+}
+
+TEST_F(DialogTest, ToolTipsNameFiveControls) {
+    Open();
+    ASSERT_NE(settingsDialog.toolTip, nullptr);
+    EXPECT_EQ(SendMessageA(settingsDialog.toolTip, TTM_GETTOOLCOUNT, 0, 0), 5);
+    const std::pair<int, const char*> tips[] = {
+        {IDC_DIC_CHOOSE, kTipChooseDictionary}, {IDC_FONT, kTipChooseFont},
+        {IDC_TEXT_COLOR, kTipChooseTextColor},  {IDC_BACK_COLOR, kTipChooseBackColor},
+        {IDC_RANDOM_POSITION, kTipRandomPosition}};
+    for (const auto& [id, text] : tips) {
+        char shown[128] = "";
+        TOOLINFOA tool = {};
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.hwnd = Dialog();
+        tool.uId = reinterpret_cast<UINT_PTR>(Item(id));
+        tool.lpszText = shown;
+        SendMessageA(settingsDialog.toolTip, TTM_GETTEXTA, sizeof shown, reinterpret_cast<LPARAM>(&tool));
+        EXPECT_STREQ(shown, text) << id;
+    }
+    // "Выбрать цвет фона", byte for byte
+    EXPECT_STREQ(kTipChooseBackColor, "\xC2\xFB\xE1\xF0\xE0\xF2\xFC \xF6\xE2\xE5\xF2 \xF4\xEE\xED\xE0");
 }
 
 }  // namespace

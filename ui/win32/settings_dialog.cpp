@@ -268,7 +268,7 @@ void SettingsDialog::RefreshControls() {
     timeToSpin.SetPosition(settings.ShowTimeTo);
     freqFromSpin.SetPosition(settings.ShowFreqFrom);
     freqToSpin.SetPosition(settings.ShowFreqTo);
-    randomPositionCheck.SetChecked(settings.RndStringPos == 1);
+    randomPositionCheck.SetChecked(settings.RndStringPos != 0);
     UpdatePositionButtons();
     builtinRadio.SetChecked(settings.DicType == 0);
     alternativeRadio.SetChecked(settings.DicType == 1);
