@@ -60,8 +60,6 @@ LOGFONTA FontFromSettings(const SettingsRecord& settings) {
 
 }  // namespace
 
-void ApplyFontChange() { CreateCaptionFont(); }
-
 void ReplaceWorkingSettings(const SettingsRecord& values) {
     std::scoped_lock lock(renderLock, captionLock);
     workingSettings = values;
@@ -71,8 +69,11 @@ UINT_PTR CALLBACK FontApplyHook(HWND chooser, UINT message, WPARAM wParam, LPARA
     if (message != WM_COMMAND || LOWORD(wParam) != kFontApplyButton) return 0;
     LOGFONTA font = {};
     SendMessageA(chooser, WM_CHOOSEFONT_GETLOGFONT, 0, reinterpret_cast<LPARAM>(&font));
-    StoreFont(font);
-    ApplyFontChange();
+    try {  // called by the system's chooser: nothing may unwind into it
+        StoreFont(font);
+        CreateCaptionFont();
+    } catch (...) {
+    }
     return 1;
 }
 
@@ -284,7 +285,7 @@ void SettingsDialog::RefreshControls() {
 
 void SettingsDialog::OnClose(WPARAM, LPARAM) {
     ReplaceWorkingSettings(dialogSnapshot);
-    ApplyFontChange();
+    CreateCaptionFont();
     LoadAltDictionary();
     Destroy();
 }
@@ -315,7 +316,7 @@ void SettingsDialog::OnDefaults(WPARAM, LPARAM) {
     LoadAltDictionary();
     FillEntryList();
     SelectEntry(-1);
-    ApplyFontChange();
+    CreateCaptionFont();
     RefreshControls();
 }
 
@@ -332,7 +333,7 @@ void SettingsDialog::OnFont(WPARAM, LPARAM) {
         StoreFont(font);
     else
         ReplaceWorkingSettings(before);  // also undoes every Apply
-    ApplyFontChange();
+    CreateCaptionFont();
     fontButton.SetText(workingSettings.FontName);
 }
 

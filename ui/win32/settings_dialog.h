@@ -112,8 +112,6 @@ private:
 // The one dialog of the loaded library.
 extern SettingsDialog settingsDialog;
 
-// Rebuilds the caption font after the font settings changed.
-void ApplyFontChange();
 // Replaces all working values, under the locks the frame thread reads with.
 void ReplaceWorkingSettings(const SettingsRecord& values);
 
