@@ -7,6 +7,7 @@
 #include "settings/settings_location.h"
 #include "settings/settings_persistence.h"
 #include "settings/settings_state.h"
+#include "ui/settings_ui.h"
 
 namespace {
 
@@ -55,10 +56,14 @@ void TPP_CDECL PluginStreamStop(void) {
     Guarded([] { overlay::StreamStop(); });
 }
 
-void TPP_CDECL PluginShowSettings(const HostWindowRecord*) {}
+void TPP_CDECL PluginShowSettings(const HostWindowRecord* host) {
+    Guarded([host] { ShowSettingsDialog(host ? host->window : nullptr); });
+}
 
 void TPP_CDECL PluginExit(void) {
     Guarded([] {
+        // The dialog goes first: it stores its position while it is destroyed.
+        CloseSettingsDialog();
         // A changed dictionary is written before the settings that name it.
         if (AltDictionaryChanged()) SaveAltDictionary();
         SaveSettings(settingsFile);

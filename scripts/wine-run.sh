@@ -21,4 +21,14 @@ if [[ ! -f "$prefix/system.reg" ]]; then
     fi
   ) 9>"$prefix.lock"
 fi
+
+# This Wine does not search its own font folder; the prefix gets Marlett and
+# the bitmap "MS Sans Serif" that the settings dialog draws with.
+fonts=$prefix/drive_c/windows/Fonts
+if [[ -d /usr/share/wine/fonts && -d $fonts && ! -e $fonts/marlett.ttf ]]; then
+  (
+    flock 9
+    cp -n /usr/share/wine/fonts/* "$fonts/" 2>/dev/null || true
+  ) 9>"$prefix.lock"
+fi
 exec wine "$@"

@@ -1,0 +1,424 @@
+// The dialog's dictionary group and its position pad, driven as a user
+// would: list selections, typing, the three editing buttons, the file
+// chooser with its save prompt, real mouse input on the arrow buttons.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "dictionary/dictionary_store.h"
+#include "settings/settings_state.h"
+#include "tests/win32/dialog_fixture.h"
+#include "tests/win32/png_file.h"
+#include "ui/settings_dialog_ids.h"
+#include "ui/win32/common_dialogs.h"
+#include "ui/win32/dialog_texts.h"
+#include "ui/win32/settings_dialog.h"
+
+namespace {
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+class DictionaryGroup : public DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        path = Folder() + "dialog_words.dic";
+        otherPath = Folder() + "dialog_other.dic";
+        std::ofstream(path, std::ios::binary) << "c - 3\r\na - 1\r\nb - 2\r\n";
+        DeleteFileA(otherPath.c_str());
+        workingSettings.DicType = 1;
+        workingSettings.DicFileName = path;
+        LoadAltDictionary();
+        ASSERT_NE(Open(), nullptr);
+    }
+    void TearDown() override {
+        DialogTest::TearDown();
+        DeleteFileA(path.c_str());
+        DeleteFileA(otherPath.c_str());
+    }
+
+    std::vector<std::string> ListLines() const {
+        std::vector<std::string> lines;
+        HWND list = Item(IDC_ENTRY_LIST);
+        const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            char text[256] = "";
+            SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+            lines.push_back(text);
+        }
+        return lines;
+    }
+    int ListSelection() const {
+        return static_cast<int>(SendMessageA(Item(IDC_ENTRY_LIST), LB_GETCURSEL, 0, 0));
+    }
+    // Add, Change and Delete in that order.
+    std::vector<bool> EditButtons() const {
+        return {Enabled(IDC_ENTRY_ADD), Enabled(IDC_ENTRY_CHANGE), Enabled(IDC_ENTRY_DELETE)};
+    }
+
+    std::string path, otherPath;
+};
+
+TEST_F(DictionaryGroup, BuiltinChoiceDisablesAllButTheRadioButtons) {
+    Click(IDC_DIC_BUILTIN);
+    EXPECT_EQ(workingSettings.DicType, 0);
+    for (int id : {IDC_DIC_FILE, IDC_DIC_CHOOSE, IDC_ENTRY_ADD, IDC_ENTRY_CHANGE, IDC_ENTRY_DELETE,
+                   IDC_ENTRY_LIST, IDC_WORD})
+        EXPECT_FALSE(Enabled(id)) << id;
+    EXPECT_TRUE(Enabled(IDC_DIC_BUILTIN));
+    EXPECT_TRUE(Enabled(IDC_DIC_ALTERNATIVE));
+    EXPECT_EQ(ListLines(), (std::vector<std::string>{"a - 1", "b - 2", "c - 3"}));
+
+    Click(IDC_DIC_ALTERNATIVE);
+    EXPECT_EQ(workingSettings.DicType, 1);
+    EXPECT_TRUE(Enabled(IDC_ENTRY_LIST));
+    EXPECT_EQ(Text(IDC_DIC_FILE), path);
+}
+
+TEST_F(DictionaryGroup, WithoutAFileOnlyTheChooserIsEnabled) {
+    Click(IDC_OK);
+    workingSettings.DicFileName.clear();
+    LoadAltDictionary();
+    Open();
+    EXPECT_TRUE(Enabled(IDC_DIC_CHOOSE));
+    for (int id : {IDC_DIC_FILE, IDC_ENTRY_ADD, IDC_ENTRY_CHANGE, IDC_ENTRY_DELETE, IDC_ENTRY_LIST,
+                   IDC_WORD})
+        EXPECT_FALSE(Enabled(id)) << id;
+    EXPECT_TRUE(ListLines().empty());
+}
+
+TEST_F(DictionaryGroup, SelectingAllowsDeleteAndTypingAllowsAddAndChange) {
+    EXPECT_EQ(EditButtons(), (std::vector<bool>{false, false, false}));
+    SelectLine(1);
+    EXPECT_EQ(Text(IDC_WORD), "b - 2");
+    EXPECT_EQ(settingsDialog.selectedEntry, 1);
+    EXPECT_EQ(EditButtons(), (std::vector<bool>{false, false, true}));
+    TypeWord("b - two");
+    EXPECT_EQ(EditButtons(), (std::vector<bool>{true, true, false}));
+}
+
+TEST_F(DictionaryGroup, AddInsertsInOrderAndSelectsAnExistingLineInsteadOfDoubling) {
+    TypeWord("B - 2");
+    Click(IDC_ENTRY_ADD);
+    EXPECT_EQ(ListLines(), (std::vector<std::string>{"a - 1", "b - 2", "c - 3"}));
+    EXPECT_EQ(ListSelection(), 1);
+    EXPECT_EQ(Text(IDC_WORD), "b - 2");
+    EXPECT_TRUE(AltDictionaryChanged());
+
+    TypeWord("aa - 11");
+    Click(IDC_ENTRY_ADD);
+    EXPECT_EQ(ListLines(), (std::vector<std::string>{"a - 1", "aa - 11", "b - 2", "c - 3"}));
+    EXPECT_EQ(ListSelection(), 1);
+    EXPECT_EQ(EditButtons(), (std::vector<bool>{false, false, true}));
+}
+
+TEST_F(DictionaryGroup, ChangeReplacesTheSelectedLineAndMergesWithAnEqualOne) {
+    SelectLine(0);
+    TypeWord("d - 4");
+    Click(IDC_ENTRY_CHANGE);
+    EXPECT_EQ(ListLines(), (std::vector<std::string>{"b - 2", "c - 3", "d - 4"}));
+    EXPECT_EQ(ListSelection(), 2);
+
+    SelectLine(2);
+    TypeWord("C - 3");
+    Click(IDC_ENTRY_CHANGE);
+    EXPECT_EQ(ListLines(), (std::vector<std::string>{"b - 2", "c - 3"}));
+    EXPECT_EQ(ListSelection(), 1);
+    EXPECT_TRUE(AltDictionaryChanged());
+}
+
+TEST_F(DictionaryGroup, DeleteSelectsTheNextLineAndEmptiesTheListAtLast) {
+    workingSettings.CurExtEntry = 2;
+    SelectLine(2);
+    Click(IDC_ENTRY_DELETE);
+    EXPECT_EQ(ListLines(), (std::vector<std::string>{"a - 1", "b - 2"}));
+    EXPECT_EQ(ListSelection(), 1);  // the new last line
+    EXPECT_EQ(workingSettings.CurExtEntry, 1);
+
+    SelectLine(0);
+    Click(IDC_ENTRY_DELETE);
+    EXPECT_EQ(ListLines(), (std::vector<std::string>{"b - 2"}));
+    EXPECT_EQ(ListSelection(), 0);  // the line that moved into its place
+    Click(IDC_ENTRY_DELETE);
+    EXPECT_TRUE(ListLines().empty());
+    EXPECT_EQ(ListSelection(), -1);
+    EXPECT_EQ(settingsDialog.selectedEntry, -1);
+    EXPECT_EQ(Text(IDC_WORD), "");
+    EXPECT_EQ(workingSettings.CurExtEntry, -1);
+    EXPECT_FALSE(Enabled(IDC_ENTRY_DELETE));
+}
+
+TEST_F(DictionaryGroup, DoubleClickMakesTheLineTheLastShown) {
+    SelectLine(2);
+    SendMessageA(Dialog(), WM_COMMAND, MAKEWPARAM(IDC_ENTRY_LIST, LBN_DBLCLK),
+                 reinterpret_cast<LPARAM>(Item(IDC_ENTRY_LIST)));
+    EXPECT_EQ(workingSettings.CurExtEntry, 2);
+}
+
+TEST_F(DictionaryGroup, CancelDropsUnsavedEditsByReloadingTheFile) {
+    TypeWord("z - 26");
+    Click(IDC_ENTRY_ADD);
+    Click(IDC_CANCEL);
+    EXPECT_EQ(AltDictionaryLines(), (std::vector<std::string>{"a - 1", "b - 2", "c - 3"}));
+    EXPECT_FALSE(AltDictionaryChanged());
+}
+
+// The file chooser and the save prompt, answered by the test.
+struct FileChooserScript {
+    static inline OPENFILENAMEA seen = {};
+    static inline std::string filter;
+    static inline std::string chosen;
+    static inline int prompts = 0;
+    static inline std::string promptText;
+    static inline UINT promptType = 0;
+    static inline int answer = IDOK;
+
+    static BOOL WINAPI Choose(LPOPENFILENAMEA chooser) {
+        seen = *chooser;
+        const char* end = chooser->lpstrFilter;
+        while (*end || end[1]) ++end;  // up to the closing pair of NULs
+        filter.assign(chooser->lpstrFilter, end + 2);
+        if (chosen.empty()) return FALSE;
+        std::strcpy(chooser->lpstrFile, chosen.c_str());
+        return TRUE;
+    }
+    static int WINAPI Ask(HWND, LPCSTR text, LPCSTR, UINT type) {
+        ++prompts;
+        promptText = text;
+        promptType = type;
+        return answer;
+    }
+};
+
+class DictionaryFileChoice : public DictionaryGroup {
+protected:
+    void SetUp() override {
+        DictionaryGroup::SetUp();
+        commonDialogs.getOpenFileName = FileChooserScript::Choose;
+        commonDialogs.messageBox = FileChooserScript::Ask;
+        FileChooserScript::prompts = 0;
+        FileChooserScript::chosen = otherPath;
+    }
+    void AddLine() {
+        TypeWord("d - 4");
+        Click(IDC_ENTRY_ADD);
+    }
+};
+
+TEST_F(DictionaryFileChoice, ChooserIsOpenedWithTheDictionaryFilter) {
+    FileChooserScript::chosen.clear();  // closed without OK
+    AddLine();
+    Click(IDC_DIC_CHOOSE);
+    const OPENFILENAMEA& seen = FileChooserScript::seen;
+    // "Файлы словарей (*.dic)", "*.dic", then the closing NUL
+    EXPECT_EQ(FileChooserScript::filter,
+              std::string("\xD4\xE0\xE9\xEB\xFB \xF1\xEB\xEE\xE2\xE0\xF0\xE5\xE9 (*.dic)\0*.dic\0\0", 30));
+    EXPECT_EQ(seen.Flags, 6u);
+    EXPECT_STREQ(seen.lpstrDefExt, "dic");
+    EXPECT_EQ(seen.hwndOwner, nullptr);
+    EXPECT_EQ(FileChooserScript::prompts, 0);
+    EXPECT_EQ(workingSettings.DicFileName, path);
+    EXPECT_EQ(ListLines().size(), 4u);
+}
+
+TEST_F(DictionaryFileChoice, PromptAnsweredOkSavesThePreviousFileFirst) {
+    AddLine();
+    FileChooserScript::answer = IDOK;
+    Click(IDC_DIC_CHOOSE);
+    ASSERT_EQ(FileChooserScript::prompts, 1);
+    // "Предыдущий словарь был изменён. Сохранить изменения?"
+    EXPECT_EQ(FileChooserScript::promptText, kSaveDictionaryPrompt);
+    EXPECT_EQ(FileChooserScript::promptType, 0x21u);
+    EXPECT_EQ(ReadBytes(path), "a - 1\r\nb - 2\r\nc - 3\r\nd - 4\r\n");
+
+    // A name that did not exist starts an empty dictionary of that name.
+    EXPECT_TRUE(Exists(otherPath));
+    EXPECT_EQ(ReadBytes(otherPath), "");
+    EXPECT_EQ(workingSettings.DicFileName, otherPath);
+    EXPECT_EQ(Text(IDC_DIC_FILE), otherPath);
+    EXPECT_TRUE(ListLines().empty());
+    EXPECT_EQ(workingSettings.CurExtEntry, 0);
+    EXPECT_EQ(Text(IDC_WORD), "");
+}
+
+TEST_F(DictionaryFileChoice, PromptAnsweredCancelLeavesThePreviousFile) {
+    AddLine();
+    FileChooserScript::answer = IDCANCEL;
+    std::ofstream(otherPath, std::ios::binary) << "x - 9\r\n";
+    Click(IDC_DIC_CHOOSE);
+    EXPECT_EQ(FileChooserScript::prompts, 1);
+    EXPECT_EQ(ReadBytes(path), "c - 3\r\na - 1\r\nb - 2\r\n");
+    EXPECT_EQ(ListLines(), (std::vector<std::string>{"x - 9"}));
+    EXPECT_FALSE(AltDictionaryChanged());
+}
+
+// The position pad.
+class PositionPad : public DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        workingSettings.RndStringPos = 0;
+        workingSettings.StringPosX = 300;
+        workingSettings.StringPosY = 200;
+        HWND dialog = Open();
+        ASSERT_NE(dialog, nullptr);
+        SetForegroundWindow(dialog);
+        Pump(100);
+    }
+
+    static void SendMouse(DWORD flags) {
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = flags;
+        SendInput(1, &input, sizeof input);
+    }
+    void MoveTo(int id) const {
+        RECT rect;
+        GetWindowRect(Item(id), &rect);
+        SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        Pump(50);
+    }
+    // Presses the left button over the control and handles messages until
+    // the press has moved the caption; then holds timer 1, so that the test
+    // alone decides how many ticks come.
+    bool PressAndHold(int id) const {
+        MoveTo(id);
+        const SettingsRecord before = workingSettings;
+        SendMouse(MOUSEEVENTF_LEFTDOWN);
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 2000) {
+            MSG message;
+            if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+                continue;
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+            if (workingSettings.StringPosX != before.StringPosX ||
+                workingSettings.StringPosY != before.StringPosY) {
+                KillTimer(Dialog(), 1);
+                return true;
+            }
+        }
+        return false;
+    }
+    void Release() const {
+        SendMouse(MOUSEEVENTF_LEFTUP);
+        Pump(50);
+    }
+};
+
+TEST_F(PositionPad, ShortClicksMoveByOneUnit) {
+    ASSERT_NE(mouseHook, nullptr);
+    ASSERT_TRUE(PressAndHold(IDC_ARROW_RIGHT));
+    Release();
+    EXPECT_EQ(workingSettings.StringPosX, 301);
+    ASSERT_TRUE(PressAndHold(IDC_ARROW_UP));
+    Release();
+    EXPECT_EQ(workingSettings.StringPosY, 199);
+    EXPECT_EQ(workingSettings.StringPosX, 301);
+}
+
+TEST_F(PositionPad, HoldingAccelerates) {
+    ASSERT_TRUE(PressAndHold(IDC_ARROW_LEFT));
+    for (int tick = 0; tick < 20; ++tick) SendMessageA(Dialog(), WM_TIMER, 1, 0);
+    EXPECT_EQ(workingSettings.StringPosX, 300 - 34);
+    Release();
+}
+
+TEST_F(PositionPad, ReleaseAfterDraggingAwayStillStops) {
+    ASSERT_TRUE(PressAndHold(IDC_ARROW_DOWN));
+    SetTimer(Dialog(), 1, 50, nullptr);  // let it run again, as held
+    MoveTo(IDC_FONT);
+    Release();
+    const int32_t stopped = workingSettings.StringPosY;
+    Pump(400);
+    EXPECT_EQ(workingSettings.StringPosY, stopped);
+    EXPECT_GT(stopped, 200);
+}
+
+TEST_F(PositionPad, PresetsPutTheCaptionIntoCornersAndCentre) {
+    const struct {
+        int id;
+        int32_t x, y;
+    } presets[] = {{IDC_PRESET_TOP_LEFT, 0, 0},
+                   {IDC_PRESET_TOP_RIGHT, 768, 0},
+                   {IDC_PRESET_BOTTOM_LEFT, 0, 576},
+                   {IDC_PRESET_BOTTOM_RIGHT, 768, 576},
+                   {IDC_PRESET_CENTRE, 384, 288}};
+    for (const auto& preset : presets) {
+        Click(preset.id);
+        EXPECT_EQ(workingSettings.StringPosX, preset.x) << preset.id;
+        EXPECT_EQ(workingSettings.StringPosY, preset.y) << preset.id;
+    }
+}
+
+TEST_F(PositionPad, RandomPositionDisablesThePad) {
+    const int pad[] = {IDC_ARROW_LEFT,       IDC_ARROW_RIGHT,        IDC_ARROW_UP,
+                       IDC_ARROW_DOWN,       IDC_PRESET_TOP_LEFT,    IDC_PRESET_TOP_RIGHT,
+                       IDC_PRESET_CENTRE,    IDC_PRESET_BOTTOM_LEFT, IDC_PRESET_BOTTOM_RIGHT};
+    Click(IDC_RANDOM_POSITION);
+    EXPECT_EQ(workingSettings.RndStringPos, 1u);
+    for (int id : pad) EXPECT_FALSE(Enabled(id)) << id;
+    Click(IDC_RANDOM_POSITION);
+    EXPECT_EQ(workingSettings.RndStringPos, 0u);
+    for (int id : pad) EXPECT_TRUE(Enabled(id)) << id;
+}
+
+TEST_F(PositionPad, HookLivesOnlyWithTheWindow) {
+    EXPECT_NE(mouseHook, nullptr);
+    Click(IDC_OK);
+    EXPECT_EQ(mouseHook, nullptr);
+}
+
+// Saves the open dialog as it appears on the screen, for a person to look at.
+TEST_F(DialogTest, ScreenshotOfTheOpenDialog) {
+    workingSettings.DicType = 1;
+    workingSettings.RndStringPos = 0;
+    HWND dialog = Open();
+    SetForegroundWindow(dialog);
+    Pump(300);
+    RECT rect;
+    GetWindowRect(dialog, &rect);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3);
+    const auto* pixels = static_cast<const uint8_t*>(bits);
+    for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
+        rgb[i * 3] = pixels[i * 4 + 2];
+        rgb[i * 3 + 1] = pixels[i * 4 + 1];
+        rgb[i * 3 + 2] = pixels[i * 4];
+    }
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    EXPECT_TRUE(WritePng(Folder() + "..\\settings_dialog.png", width, height, rgb));
+}
+
+}  // namespace

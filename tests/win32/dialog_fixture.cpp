@@ -1,0 +1,163 @@
+#include "tests/win32/dialog_fixture.h"
+
+#include <commctrl.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "plugin/lifecycle.h"
+#include "platform/win32/plugin_module.h"
+#include "ui/settings_dialog_ids.h"
+#include "ui/win32/common_dialogs.h"
+#include "ui/win32/settings_dialog.h"
+
+HWND DialogTest::host = nullptr;
+
+namespace {
+
+// A chooser a test did not expect fails the test instead of blocking it.
+BOOL WINAPI UnexpectedFontChooser(LPCHOOSEFONTA) {
+    ADD_FAILURE() << "font chooser opened";
+    return FALSE;
+}
+BOOL WINAPI UnexpectedColorChooser(LPCHOOSECOLORA) {
+    ADD_FAILURE() << "colour chooser opened";
+    return FALSE;
+}
+BOOL WINAPI UnexpectedFileChooser(LPOPENFILENAMEA) {
+    ADD_FAILURE() << "file chooser opened";
+    return FALSE;
+}
+int WINAPI UnexpectedMessageBox(HWND, LPCSTR, LPCSTR, UINT) {
+    ADD_FAILURE() << "message box shown";
+    return IDCANCEL;
+}
+
+}  // namespace
+
+void DialogTest::SetUpTestSuite() {
+    if (host) return;
+    // The callbacks are linked into this program, so its own module holds
+    // the dialog template, as the DLL's does for a real host.
+    pluginModule = GetModuleHandleA(nullptr);
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = pluginModule;
+    windowClass.lpszClassName = "TestHost";
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    RegisterClassA(&windowClass);
+    host = CreateWindowExA(0, "TestHost", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 80, 900,
+                           640, nullptr, nullptr, pluginModule, nullptr);
+}
+
+std::string DialogTest::Folder() {
+    char path[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, n);
+    folder.resize(folder.rfind('\\') + 1);
+    return folder;
+}
+
+std::string DialogTest::SettingsPath() { return Folder() + "Plugins\\settings_dialog_test.ini"; }
+
+void DialogTest::SetUp() {
+    ASSERT_NE(host, nullptr);
+    DeleteFileA(SettingsPath().c_str());
+    commonDialogs = {UnexpectedFontChooser, UnexpectedColorChooser, UnexpectedFileChooser,
+                     UnexpectedMessageBox};
+    hostRecord.window = host;
+    PluginInit();
+}
+
+void DialogTest::TearDown() {
+    PluginExit();
+    Pump();
+    DeleteFileA(SettingsPath().c_str());
+}
+
+HWND DialogTest::Open() {
+    PluginShowSettings(&hostRecord);
+    Pump();
+    return Dialog();
+}
+
+HWND DialogTest::Dialog() const { return settingsDialog.window(); }
+
+void DialogTest::Pump(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= milliseconds) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+    }
+}
+
+void DialogTest::Click(int id) const {
+    SendMessageA(Item(id), BM_CLICK, 0, 0);
+    Pump();
+}
+
+void DialogTest::SetSpin(int id, int value) const {
+    SendMessageA(Item(id), UDM_SETPOS, 0, MAKELPARAM(value, 0));
+    Pump();
+}
+
+std::string DialogTest::Text(int id) const {
+    char text[512] = "";
+    GetWindowTextA(Item(id), text, sizeof text);
+    return text;
+}
+
+bool DialogTest::Checked(int id) const {
+    return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void DialogTest::SelectLine(int index) const {
+    HWND list = Item(IDC_ENTRY_LIST);
+    SendMessageA(list, LB_SETCURSEL, index, 0);
+    SendMessageA(Dialog(), WM_COMMAND, MAKEWPARAM(IDC_ENTRY_LIST, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+}
+
+void DialogTest::TypeWord(const std::string& text) const { SetWindowTextA(Item(IDC_WORD), text.c_str()); }
+
+std::string DialogTest::SettingsFileAfterExit() {
+    PluginExit();
+    std::ifstream in(SettingsPath(), std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    PluginInit();
+    return text;
+}
+
+SettingsRecord ChangedSettings() {
+    SettingsRecord s;
+    s.DicType = 1;
+    s.DicFileName = "";
+    s.StringPosX = 100;
+    s.StringPosY = 200;
+    s.RndStringPos = 0;
+    s.FontName = "Courier New";
+    s.FontSize = -30;
+    s.FontWeight = 700;
+    s.FontItalic = 1;
+    s.FontUnderline = 1;
+    s.FontStrikeOut = 1;
+    s.FontCharSet = 0;
+    s.TextColor = 0x112233;
+    s.BackColor = 0x445566;
+    s.Transparency = 40;
+    s.BackType = 1;
+    s.ShowFreqFrom = 20;
+    s.ShowFreqTo = 30;
+    s.ShowTimeFrom = 2;
+    s.ShowTimeTo = 5;
+    s.RulesType = 0;
+    s.CurIntEntry = 3;
+    s.CurExtEntry = -1;
+    return s;
+}

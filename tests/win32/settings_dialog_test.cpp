@@ -1,0 +1,376 @@
+// The settings dialog as a whole: opening and placement, the controls
+// showing and changing the working values, OK, Cancel, the close box,
+// Default, the numeric fields and the choosers.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <utility>
+
+#include "dictionary/dictionary_store.h"
+#include "plugin/lifecycle.h"
+#include "settings/settings_state.h"
+#include "tests/win32/dialog_fixture.h"
+#include "ui/settings_dialog_ids.h"
+#include "ui/win32/common_dialogs.h"
+#include "ui/win32/dialog_texts.h"
+#include "ui/win32/settings_dialog.h"
+
+namespace {
+
+RECT WindowRect(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+TEST_F(DialogTest, FirstOpeningIsCentredOnTheHostAndShowsTheWorkingValues) {
+    HWND dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), host);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_TRUE(GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+
+    const RECT d = WindowRect(dialog), h = WindowRect(host);
+    EXPECT_LE(std::abs((d.left + d.right) - (h.left + h.right)), 1);
+    EXPECT_LE(std::abs((d.top + d.bottom) - (h.top + h.bottom)), 1);
+    EXPECT_EQ(DlgWndPosX, d.left);
+    EXPECT_EQ(DlgWndPosY, d.top);
+
+    EXPECT_EQ(Text(IDC_FONT), "Arial");
+    EXPECT_EQ(Text(IDC_TRANSPARENCY), "100");
+    EXPECT_EQ(Text(IDC_TIME_FROM), "1");
+    EXPECT_EQ(Text(IDC_TIME_TO), "1");
+    EXPECT_EQ(Text(IDC_FREQ_FROM), "12");
+    EXPECT_EQ(Text(IDC_FREQ_TO), "12");
+    EXPECT_TRUE(Checked(IDC_DIC_BUILTIN));
+    EXPECT_FALSE(Checked(IDC_DIC_ALTERNATIVE));
+    EXPECT_TRUE(Checked(IDC_BACK_NONE));
+    EXPECT_TRUE(Checked(IDC_RULES_RANDOM));
+    EXPECT_TRUE(Checked(IDC_RANDOM_POSITION));
+    EXPECT_EQ(dialogSnapshot, workingSettings);
+}
+
+TEST_F(DialogTest, SavedPositionIsUsedUnlessItLiesOffTheScreen) {
+    DlgWndPosX = 40;
+    DlgWndPosY = -20;  // negative coordinates are taken as they are
+    HWND dialog = Open();
+    EXPECT_EQ(WindowRect(dialog).left, 40);
+    EXPECT_EQ(WindowRect(dialog).top, -20);
+    Click(IDC_OK);
+    ASSERT_EQ(Dialog(), nullptr);
+
+    DlgWndPosX = GetSystemMetrics(SM_CXSCREEN);
+    DlgWndPosY = 10;
+    dialog = Open();
+    const RECT d = WindowRect(dialog), h = WindowRect(host);
+    EXPECT_LE(std::abs((d.left + d.right) - (h.left + h.right)), 1);
+}
+
+TEST_F(DialogTest, DialogLargerThanItsHostNearTheCornerStartsAtZero) {
+    SetWindowPos(host, nullptr, 0, 0, 100, 80, SWP_NOZORDER);
+    HWND dialog = Open();
+    SetWindowPos(host, nullptr, 100, 80, 900, 640, SWP_NOZORDER);
+    EXPECT_EQ(WindowRect(dialog).left, 0);
+    EXPECT_EQ(WindowRect(dialog).top, 0);
+}
+
+class DialogClosing : public DialogTest {
+protected:
+    // Every control of the right half changed, plus what the frame thread moves.
+    void ChangeAll() {
+        SetSpin(IDC_TRANSPARENCY_SPIN, 55);
+        SetSpin(IDC_FREQ_FROM_SPIN, 40);
+        SetSpin(IDC_TIME_FROM_SPIN, 7);
+        Click(IDC_BACK_SCREEN);
+        Click(IDC_RULES_ZA);
+        Click(IDC_DIC_ALTERNATIVE);
+        Click(IDC_PRESET_TOP_LEFT);
+        Click(IDC_RANDOM_POSITION);
+        workingSettings.CurIntEntry = 17;
+        workingSettings.CurExtEntry = 5;
+    }
+};
+
+TEST_F(DialogClosing, CancelAndTheCloseBoxRestoreEveryValue) {
+    for (const bool closeBox : {false, true}) {
+        SCOPED_TRACE(closeBox ? "close box" : "Cancel");
+        workingSettings = ChangedSettings();
+        const SettingsRecord opened = workingSettings;
+        ASSERT_NE(Open(), nullptr);
+        ChangeAll();
+        EXPECT_EQ(workingSettings.Transparency, 55);
+        EXPECT_EQ(workingSettings.ShowFreqFrom, 40);
+        EXPECT_EQ(workingSettings.ShowFreqTo, 40);
+        EXPECT_EQ(workingSettings.BackType, 2);
+        EXPECT_EQ(workingSettings.RulesType, 1);
+        EXPECT_EQ(workingSettings.RndStringPos, 1u);
+        EXPECT_EQ(workingSettings.StringPosX, 0);
+
+        if (closeBox)
+            SendMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        else
+            Click(IDC_CANCEL);
+        Pump();
+        EXPECT_EQ(Dialog(), nullptr);
+        EXPECT_EQ(settingsDialog.dialogExists, 0);
+        EXPECT_EQ(workingSettings, opened);
+    }
+}
+
+TEST_F(DialogClosing, DefaultLoadsTheDefaultsAndCancelStillReturnsToTheOpening) {
+    workingSettings = ChangedSettings();
+    const SettingsRecord opened = workingSettings;
+    Open();
+    Click(IDC_DEFAULTS);
+    SettingsRecord expected = defaultSettings;
+    expected.CurExtEntry = -1;  // the reload keeps the index inside the empty list
+    EXPECT_EQ(workingSettings, expected);
+    EXPECT_EQ(Text(IDC_FONT), "Arial");
+    EXPECT_EQ(Text(IDC_TRANSPARENCY), "100");
+    EXPECT_EQ(Text(IDC_FREQ_TO), "12");
+    EXPECT_TRUE(Checked(IDC_DIC_BUILTIN));
+    EXPECT_FALSE(Checked(IDC_BACK_AROUND));
+    EXPECT_TRUE(Checked(IDC_BACK_NONE));
+
+    Click(IDC_CANCEL);
+    EXPECT_EQ(workingSettings, opened);
+}
+
+TEST_F(DialogClosing, OkAndExitKeepTheChanges) {
+    Open();
+    ChangeAll();
+    const SettingsRecord changed = workingSettings;
+    Click(IDC_OK);
+    EXPECT_EQ(Dialog(), nullptr);
+    EXPECT_EQ(workingSettings, changed);
+
+    // Exit closes an open dialog the same way and writes its last position.
+    Open();
+    SetWindowPos(Dialog(), nullptr, 33, 44, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ChangeAll();
+    const SettingsRecord atExit = workingSettings;
+    const std::string file = SettingsFileAfterExit();
+    EXPECT_EQ(settingsDialog.dialogExists, 0);
+    EXPECT_NE(file.find("DlgWndPosX=33\r\nDlgWndPosY=44\r\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("Transparency=55\r\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("BackType=2\r\n"), std::string::npos) << file;
+    EXPECT_EQ(workingSettings.ShowTimeFrom, atExit.ShowTimeFrom);
+
+    // After a new Init the dialog opens where it was.
+    Open();
+    EXPECT_EQ(WindowRect(Dialog()).left, 33);
+    EXPECT_EQ(WindowRect(Dialog()).top, 44);
+}
+
+TEST_F(DialogClosing, CommandsOneAndTwoNeitherCloseNorChange) {
+    Open();
+    Click(IDC_BACK_AROUND);
+    const SettingsRecord before = workingSettings;
+    SendMessageA(Dialog(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    SendMessageA(Dialog(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    Pump();
+    EXPECT_NE(Dialog(), nullptr);
+    EXPECT_EQ(workingSettings, before);
+}
+
+BOOL CALLBACK CountDialogs(HWND window, LPARAM count) {
+    char name[16];
+    GetClassNameA(window, name, sizeof name);
+    if (std::strcmp(name, "#32770") == 0) ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+TEST_F(DialogTest, SecondShowSettingsFlashesTheOpenDialog) {
+    HWND first = Open();
+    Click(IDC_BACK_AROUND);
+    PluginShowSettings(&hostRecord);
+    EXPECT_EQ(Dialog(), first);
+    EXPECT_EQ(settingsDialog.flashCount, 4);
+    EXPECT_EQ(workingSettings.BackType, 1);  // the snapshot was not retaken
+    int dialogs = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountDialogs, reinterpret_cast<LPARAM>(&dialogs));
+    EXPECT_EQ(dialogs, 1);
+    Pump(600);  // four inversions 80 ms apart, then the timer stops
+    EXPECT_EQ(settingsDialog.flashCount, 0);
+    Click(IDC_CANCEL);
+    EXPECT_EQ(workingSettings.BackType, 0);
+}
+
+TEST_F(DialogTest, UpDownPairsKeepTheLowerBoundAtOrBelowTheUpper) {
+    Open();
+    SetSpin(IDC_FREQ_FROM_SPIN, 13);  // 12 .. 12 before
+    EXPECT_EQ(workingSettings.ShowFreqFrom, 13);
+    EXPECT_EQ(workingSettings.ShowFreqTo, 13);
+    EXPECT_EQ(Text(IDC_FREQ_TO), "13");
+
+    SetSpin(IDC_TIME_TO_SPIN, 9);
+    SetSpin(IDC_TIME_FROM_SPIN, 6);
+    SetSpin(IDC_TIME_TO_SPIN, 4);
+    EXPECT_EQ(workingSettings.ShowTimeTo, 4);
+    EXPECT_EQ(workingSettings.ShowTimeFrom, 4);
+    EXPECT_EQ(Text(IDC_TIME_FROM), "4");
+
+    SetSpin(IDC_FREQ_TO_SPIN, 12);
+    EXPECT_EQ(workingSettings.ShowFreqFrom, 12);
+    SetSpin(IDC_FREQ_TO_SPIN, 200);
+    EXPECT_EQ(workingSettings.ShowFreqFrom, 12);  // raising the upper bound moves nothing else
+    EXPECT_EQ(workingSettings.ShowFreqTo, 200);
+    SetSpin(IDC_TRANSPARENCY_SPIN, 0);
+    EXPECT_EQ(workingSettings.Transparency, 0);
+}
+
+TEST_F(DialogTest, OutOfRangeRadioValuesLeaveTheirGroupUnchecked) {
+    workingSettings.BackType = 3;
+    workingSettings.DicType = 2;
+    Open();
+    EXPECT_FALSE(Checked(IDC_BACK_NONE) || Checked(IDC_BACK_AROUND) || Checked(IDC_BACK_SCREEN));
+    EXPECT_FALSE(Checked(IDC_DIC_BUILTIN) || Checked(IDC_DIC_ALTERNATIVE));
+    EXPECT_EQ(workingSettings.BackType, 3);
+    Click(IDC_BACK_AROUND);
+    EXPECT_EQ(workingSettings.BackType, 1);
+}
+
+// The font chooser: what it is opened with, Apply through its hook, and
+// how each way of closing it ends.
+struct FontChooserScript {
+    static inline CHOOSEFONTA seen = {};
+    static inline LOGFONTA initial = {};
+    static inline std::string nameDuringApply;
+    static inline BOOL answer = FALSE;
+
+    // A stand-in for the chooser's window that answers the current-font query.
+    static LRESULT CALLBACK ChooserWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_CHOOSEFONT_GETLOGFONT) {
+            LOGFONTA* font = reinterpret_cast<LOGFONTA*>(lParam);
+            *font = {};
+            font->lfHeight = -25;
+            font->lfWeight = 700;
+            font->lfItalic = 1;
+            font->lfCharSet = 204;
+            std::strcpy(font->lfFaceName, "Times New Roman");
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    static BOOL WINAPI Run(LPCHOOSEFONTA chooser) {
+        seen = *chooser;
+        initial = *chooser->lpLogFont;
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = ChooserWindow;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "FakeFontChooser";
+        RegisterClassA(&windowClass);
+        HWND window = CreateWindowA("FakeFontChooser", "", 0, 0, 0, 10, 10, nullptr, nullptr,
+                                    windowClass.hInstance, nullptr);
+        EXPECT_EQ(chooser->lpfnHook(window, WM_COMMAND, 1026, 0), 1u);
+        EXPECT_EQ(chooser->lpfnHook(window, WM_COMMAND, IDOK, 0), 0u);
+        nameDuringApply = workingSettings.FontName;
+        DestroyWindow(window);
+        std::strcpy(chooser->lpLogFont->lfFaceName, "Courier New");
+        chooser->lpLogFont->lfHeight = -33;
+        chooser->rgbColors = 0x0000FF;
+        return answer;
+    }
+};
+
+TEST_F(DialogTest, FontChooserAppliesLiveAndCancelUndoesEveryApply) {
+    commonDialogs.chooseFont = FontChooserScript::Run;
+    Open();
+    const SettingsRecord before = workingSettings;
+    FontChooserScript::answer = FALSE;
+    Click(IDC_FONT);
+
+    const CHOOSEFONTA& seen = FontChooserScript::seen;
+    EXPECT_EQ(seen.Flags, 0x349u);
+    EXPECT_EQ(seen.hwndOwner, nullptr);
+    EXPECT_EQ(seen.rgbColors, before.TextColor);
+    EXPECT_EQ(seen.lpfnHook, &FontApplyHook);
+    EXPECT_STREQ(FontChooserScript::initial.lfFaceName, "Arial");
+    EXPECT_EQ(FontChooserScript::initial.lfHeight, -40);
+    EXPECT_EQ(FontChooserScript::initial.lfWeight, 400);
+    EXPECT_EQ(FontChooserScript::initial.lfCharSet, 204);
+    EXPECT_EQ(FontChooserScript::initial.lfQuality, NONANTIALIASED_QUALITY);
+
+    EXPECT_EQ(FontChooserScript::nameDuringApply, "Times New Roman");
+    EXPECT_EQ(workingSettings, before);
+    EXPECT_EQ(Text(IDC_FONT), "Arial");
+}
+
+TEST_F(DialogTest, FontChooserOkKeepsItsFontButNotItsColour) {
+    commonDialogs.chooseFont = FontChooserScript::Run;
+    Open();
+    const uint32_t textColor = workingSettings.TextColor;
+    FontChooserScript::answer = TRUE;
+    Click(IDC_FONT);
+    EXPECT_EQ(workingSettings.FontName, "Courier New");
+    EXPECT_EQ(workingSettings.FontSize, -33);
+    EXPECT_EQ(workingSettings.FontWeight, 400);  // the final description, not the last Apply's
+    EXPECT_EQ(workingSettings.FontItalic, 0);
+    EXPECT_EQ(workingSettings.TextColor, textColor);
+    EXPECT_EQ(Text(IDC_FONT), "Courier New");
+}
+
+struct ColorChooserScript {
+    static inline CHOOSECOLORA seen = {};
+    static inline BOOL answer = FALSE;
+    static BOOL WINAPI Run(LPCHOOSECOLORA chooser) {
+        seen = *chooser;
+        chooser->rgbResult = 0x00336699;
+        return answer;
+    }
+};
+
+TEST_F(DialogTest, ColourChoosersStartFromTheSettingAndStoreOnlyOk) {
+    commonDialogs.chooseColor = ColorChooserScript::Run;
+    Open();
+    ColorChooserScript::answer = FALSE;
+    Click(IDC_TEXT_COLOR);
+    EXPECT_EQ(ColorChooserScript::seen.Flags, static_cast<DWORD>(CC_RGBINIT | CC_FULLOPEN));
+    EXPECT_EQ(ColorChooserScript::seen.rgbResult, 41215u);
+    EXPECT_NE(ColorChooserScript::seen.lpCustColors, nullptr);
+    EXPECT_EQ(workingSettings.TextColor, 41215u);
+
+    ColorChooserScript::answer = TRUE;
+    Click(IDC_BACK_COLOR);
+    EXPECT_EQ(ColorChooserScript::seen.rgbResult, 0xFFFFFFu);
+    EXPECT_EQ(workingSettings.BackColor, 0x00336699u);
+    EXPECT_EQ(workingSettings.TextColor, 41215u);
+
+    // Each button shows its colour inside its frame.
+    for (const auto& [id, colour] : {std::pair{IDC_TEXT_COLOR, 41215u}, std::pair{IDC_BACK_COLOR, 0x336699u}}) {
+        RECT rect;
+        GetClientRect(Item(id), &rect);
+        HDC dc = GetDC(Item(id));
+        EXPECT_EQ(GetPixel(dc, rect.right / 2, rect.bottom / 2), colour) << id;
+        ReleaseDC(Item(id), dc);
+    }
+}
+
+TEST_F(DialogTest, ToolTipsNameFiveControls) {
+    Open();
+    ASSERT_NE(settingsDialog.toolTip, nullptr);
+    EXPECT_EQ(SendMessageA(settingsDialog.toolTip, TTM_GETTOOLCOUNT, 0, 0), 5);
+    const std::pair<int, const char*> tips[] = {
+        {IDC_DIC_CHOOSE, kTipChooseDictionary}, {IDC_FONT, kTipChooseFont},
+        {IDC_TEXT_COLOR, kTipChooseTextColor},  {IDC_BACK_COLOR, kTipChooseBackColor},
+        {IDC_RANDOM_POSITION, kTipRandomPosition}};
+    for (const auto& [id, text] : tips) {
+        char shown[128] = "";
+        TOOLINFOA tool = {};
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.hwnd = Dialog();
+        tool.uId = reinterpret_cast<UINT_PTR>(Item(id));
+        tool.lpszText = shown;
+        SendMessageA(settingsDialog.toolTip, TTM_GETTEXTA, sizeof shown, reinterpret_cast<LPARAM>(&tool));
+        EXPECT_STREQ(shown, text) << id;
+    }
+    // "Выбрать цвет фона", byte for byte
+    EXPECT_STREQ(kTipChooseBackColor, "\xC2\xFB\xE1\xF0\xE0\xF2\xFC \xF6\xE2\xE5\xF2 \xF4\xEE\xED\xE0");
+}
+
+}  // namespace

@@ -1,0 +1,3 @@
+#include "ui/win32/common_dialogs.h"
+
+CommonDialogs commonDialogs = {ChooseFontA, ChooseColorA, GetOpenFileNameA, MessageBoxA};

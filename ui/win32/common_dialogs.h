@@ -1,0 +1,16 @@
+// The modal choosers and the message box the settings dialog opens. They
+// block in nested message loops, so tests put stand-ins here.
+#pragma once
+
+#include <windows.h>
+#include <commdlg.h>
+
+struct CommonDialogs {
+    BOOL(WINAPI* chooseFont)(LPCHOOSEFONTA);
+    BOOL(WINAPI* chooseColor)(LPCHOOSECOLORA);
+    BOOL(WINAPI* getOpenFileName)(LPOPENFILENAMEA);
+    int(WINAPI* messageBox)(HWND, LPCSTR, LPCSTR, UINT);
+};
+
+// The system's own unless a test replaced them.
+extern CommonDialogs commonDialogs;

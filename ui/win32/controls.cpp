@@ -1,0 +1,74 @@
+#include "ui/win32/controls.h"
+
+#include <commctrl.h>
+
+void Control::Bind(HWND dialog, int id) { window_ = GetDlgItem(dialog, id); }
+
+void Control::Enable(bool enabled) const { EnableWindow(window_, enabled ? TRUE : FALSE); }
+
+std::string Control::Text() const { return TextOf(window_); }
+
+std::string Control::TextOf(HWND window) {
+    const int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(window, text.data(), length + 1)));
+    return text;
+}
+
+void Control::SetText(const std::string& text) const { SetWindowTextA(window_, text.c_str()); }
+
+void Control::Repaint() const {
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+bool Button::Checked() const { return SendMessageA(window_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void Button::SetChecked(bool checked) const {
+    SendMessageA(window_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+int32_t Edit::Number() const {
+    BOOL isNumber = FALSE;
+    const UINT value = GetDlgItemInt(GetParent(window_), GetDlgCtrlID(window_), &isNumber, TRUE);
+    return isNumber ? static_cast<int32_t>(value) : 0;
+}
+
+void Edit::LimitText(int characters) const { SendMessageA(window_, EM_LIMITTEXT, characters, 0); }
+
+void ListBox::Clear() const { SendMessageA(window_, LB_RESETCONTENT, 0, 0); }
+
+void ListBox::Add(const std::string& text) const {
+    SendMessageA(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+int32_t ListBox::Count() const {
+    return static_cast<int32_t>(SendMessageA(window_, LB_GETCOUNT, 0, 0));
+}
+
+int32_t ListBox::Selection() const {
+    return static_cast<int32_t>(SendMessageA(window_, LB_GETCURSEL, 0, 0));
+}
+
+void ListBox::Select(int32_t index) const { SendMessageA(window_, LB_SETCURSEL, index, 0); }
+
+std::string ListBox::ItemText(int32_t index) const {
+    const LRESULT length = SendMessageA(window_, LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR) return {};
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const LRESULT copied =
+        SendMessageA(window_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
+    return text;
+}
+
+void UpDown::SetBuddy(const Control& buddy) const {
+    SendMessageA(window_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy.window()), 0);
+}
+
+void UpDown::SetRange(int lowest, int highest) const {
+    SendMessageA(window_, UDM_SETRANGE, 0, MAKELPARAM(highest, lowest));
+}
+
+void UpDown::SetPosition(int32_t value) const {
+    SendMessageA(window_, UDM_SETPOS, 0, MAKELPARAM(static_cast<WORD>(value), 0));
+}

@@ -1,0 +1,54 @@
+// Thin wrappers over a dialog's controls: a window handle bound once at
+// initialisation and the few messages the settings dialog sends.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+class Control {
+public:
+    void Bind(HWND dialog, int id);
+    HWND window() const { return window_; }
+    void Enable(bool enabled) const;
+    std::string Text() const;
+    static std::string TextOf(HWND window);
+    void SetText(const std::string& text) const;
+    // Invalidate, erase and repaint at once.
+    void Repaint() const;
+
+protected:
+    HWND window_ = nullptr;
+};
+
+class Button : public Control {
+public:
+    bool Checked() const;
+    void SetChecked(bool checked) const;
+};
+
+class Edit : public Control {
+public:
+    // The text as a signed decimal number; 0 when it is not one.
+    int32_t Number() const;
+    void LimitText(int characters) const;
+};
+
+class ListBox : public Control {
+public:
+    void Clear() const;
+    void Add(const std::string& text) const;
+    int32_t Count() const;
+    int32_t Selection() const;  // -1: none
+    void Select(int32_t index) const;
+    std::string ItemText(int32_t index) const;
+};
+
+class UpDown : public Control {
+public:
+    void SetBuddy(const Control& buddy) const;
+    void SetRange(int lowest, int highest) const;
+    // Only the low 16 bits of the value reach the control.
+    void SetPosition(int32_t value) const;
+};

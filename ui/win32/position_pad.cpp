@@ -1,0 +1,176 @@
+// The position pad with its auto-repeating arrows, the colour buttons, the
+// tooltips, the thread's mouse hook and the attention signal.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "platform/win32/plugin_module.h"
+#include "settings/settings_state.h"
+#include "ui/settings_dialog_ids.h"
+#include "ui/win32/dialog_texts.h"
+#include "ui/win32/settings_dialog.h"
+
+namespace {
+
+constexpr UINT_PTR kRepeatTimer = 1;
+constexpr UINT kRepeatPeriodMs = 50;
+constexpr UINT_PTR kAttentionTimer = 2;
+constexpr UINT kAttentionPeriodMs = 80;
+constexpr double kRepeatAcceleration = 0.2;  // per tick; the step is truncated when used
+
+// Preset positions on the 768 x 576 canvas; the overlay keeps the caption inside.
+constexpr int32_t kCanvasRight = 768;
+constexpr int32_t kCanvasBottom = 576;
+
+bool IsArrowButton(int id) { return id >= IDC_ARROW_LEFT && id <= IDC_ARROW_DOWN; }
+
+void PaintColorButton(const DRAWITEMSTRUCT& item, COLORREF colour) {
+    HBRUSH brush = CreateSolidBrush(colour & 0xFFFFFF);
+    HGDIOBJ previous = SelectObject(item.hDC, brush);
+    RECT rect = item.rcItem;
+    FillRect(item.hDC, &rect, brush);
+    SelectObject(item.hDC, previous);
+    DeleteObject(brush);
+    DrawEdge(item.hDC, &rect, EDGE_BUMP, BF_RECT);
+}
+
+}  // namespace
+
+void SettingsDialog::CreatePadFont() {
+    if (marlettFont) DeleteObject(marlettFont);
+    LOGFONTA font = {};
+    font.lfHeight = 12;
+    font.lfCharSet = DEFAULT_CHARSET;
+    std::strcpy(font.lfFaceName, "Marlett");
+    marlettFont = CreateFontIndirectA(&font);
+    const int pad[] = {IDC_ARROW_UP,           IDC_ARROW_RIGHT,     IDC_ARROW_LEFT,
+                       IDC_ARROW_DOWN,         IDC_PRESET_CENTRE,   IDC_PRESET_TOP_RIGHT,
+                       IDC_PRESET_BOTTOM_RIGHT, IDC_PRESET_TOP_LEFT, IDC_PRESET_BOTTOM_LEFT};
+    for (int id : pad)
+        SendMessageA(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(marlettFont), TRUE);
+}
+
+void SettingsDialog::CreateToolTips() {
+    toolTip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                              window(), nullptr, pluginModule, nullptr);
+    if (!toolTip) return;
+    struct Tip {
+        int id;
+        const char* text;
+    };
+    const Tip tips[] = {
+        {IDC_DIC_CHOOSE, kTipChooseDictionary},   {IDC_FONT, kTipChooseFont},
+        {IDC_TEXT_COLOR, kTipChooseTextColor},    {IDC_BACK_COLOR, kTipChooseBackColor},
+        {IDC_RANDOM_POSITION, kTipRandomPosition},
+    };
+    for (const Tip& tip : tips) {
+        // No subclassing: the tooltip learns of the mouse from the hook alone.
+        TOOLINFOA tool = {};
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.uFlags = TTF_IDISHWND;
+        tool.hwnd = window();
+        tool.uId = reinterpret_cast<UINT_PTR>(Item(tip.id));
+        tool.lpszText = const_cast<char*>(tip.text);
+        SendMessageA(toolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    SendMessageA(toolTip, TTM_ACTIVATE, TRUE, 0);
+}
+
+void SettingsDialog::UpdatePositionButtons() {
+    const bool fixed = workingSettings.RndStringPos == 0;
+    const Button* pad[] = {&centreButton, &topRightButton, &bottomRightButton,
+                           &topLeftButton, &bottomLeftButton, &upButton,
+                           &rightButton,  &leftButton,       &downButton};
+    for (const Button* button : pad) button->Enable(fixed);
+}
+
+void SettingsDialog::OnPreset(WPARAM wParam, LPARAM) {
+    SettingsRecord& settings = workingSettings;
+    switch (LOWORD(wParam)) {
+        case IDC_PRESET_TOP_LEFT: settings.StringPosX = 0, settings.StringPosY = 0; break;
+        case IDC_PRESET_TOP_RIGHT: settings.StringPosX = kCanvasRight, settings.StringPosY = 0; break;
+        case IDC_PRESET_CENTRE:
+            settings.StringPosX = kCanvasRight / 2, settings.StringPosY = kCanvasBottom / 2;
+            break;
+        case IDC_PRESET_BOTTOM_LEFT: settings.StringPosX = 0, settings.StringPosY = kCanvasBottom; break;
+        case IDC_PRESET_BOTTOM_RIGHT:
+            settings.StringPosX = kCanvasRight, settings.StringPosY = kCanvasBottom;
+            break;
+    }
+}
+
+void SettingsDialog::MoveCaption() {
+    const auto step = static_cast<int32_t>(repeatStep);
+    SettingsRecord& settings = workingSettings;
+    switch (repeatButtonId) {
+        case IDC_ARROW_LEFT: settings.StringPosX = settings.StringPosX - step; break;
+        case IDC_ARROW_RIGHT: settings.StringPosX = settings.StringPosX + step; break;
+        case IDC_ARROW_UP: settings.StringPosY = settings.StringPosY - step; break;
+        case IDC_ARROW_DOWN: settings.StringPosY = settings.StringPosY + step; break;
+    }
+}
+
+void SettingsDialog::OnMouse(UINT message, const MOUSEHOOKSTRUCT& data) {
+    const int id = GetDlgCtrlID(data.hwnd);
+    // Only our own pad: a window of the host's with the same id is not an arrow.
+    if (IsArrowButton(id) && GetParent(data.hwnd) == window()) {
+        if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
+            repeatButtonId = id;
+            repeatStep = 1.0;
+            MoveCaption();
+            repeatStep = 0.0;
+            SetTimer(window(), kRepeatTimer, kRepeatPeriodMs, nullptr);
+        } else if (message == WM_LBUTTONUP) {
+            // The pressed button has the capture, so the release comes here
+            // even when the pointer has left it.
+            KillTimer(window(), kRepeatTimer);
+        }
+    }
+    if (toolTip) {
+        MSG relay = {};
+        relay.hwnd = data.hwnd;
+        relay.message = message;
+        relay.pt = data.pt;
+        SendMessageA(toolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relay));
+    }
+}
+
+LRESULT CALLBACK MouseHookProc(int code, WPARAM message, LPARAM data) {
+    // Peeked-but-kept messages (HC_NOREMOVE) would count a press twice.
+    if (code == HC_ACTION && data) {
+        try {
+            settingsDialog.OnMouse(static_cast<UINT>(message),
+                                   *reinterpret_cast<const MOUSEHOOKSTRUCT*>(data));
+        } catch (...) {
+        }
+    }
+    return CallNextHookEx(mouseHook, code, message, data);
+}
+
+void SettingsDialog::OnTimer(WPARAM wParam, LPARAM) {
+    if (wParam == kRepeatTimer) {
+        repeatStep = repeatStep + kRepeatAcceleration;
+        MoveCaption();
+    } else if (wParam == kAttentionTimer) {
+        if (flashCount != 0) {
+            FlashWindow(window(), TRUE);
+            --flashCount;
+        } else {
+            KillTimer(window(), kAttentionTimer);
+        }
+    }
+}
+
+void SettingsDialog::StartAttentionSignal(int32_t count) {
+    flashCount = 2 * count;
+    SetTimer(window(), kAttentionTimer, kAttentionPeriodMs, nullptr);
+}
+
+void SettingsDialog::OnDrawItem(WPARAM wParam, LPARAM lParam) {
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (!item) return;
+    if (wParam == IDC_TEXT_COLOR) PaintColorButton(*item, workingSettings.TextColor);
+    if (wParam == IDC_BACK_COLOR) PaintColorButton(*item, workingSettings.BackColor);
+}

@@ -1,0 +1,422 @@
+// The dialog as a whole: creation and placement, the binding of controls to
+// settings, OK, Cancel, the close box, Default and the choosers.
+#include "ui/win32/settings_dialog.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+
+#include "dictionary/dictionary_store.h"
+#include "overlay/overlay_engine.h"
+#include "overlay/overlay_state.h"
+#include "platform/win32/plugin_module.h"
+#include "settings/settings_state.h"
+#include "ui/settings_dialog_ids.h"
+#include "ui/win32/common_dialogs.h"
+
+namespace {
+
+constexpr int kNumberTextLimit = 3;
+constexpr DWORD kFontChooserOptions =
+    CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT | CF_APPLY | CF_ENABLEHOOK;
+constexpr int kFontApplyButton = 1026;  // psh3
+
+// The frame thread reads the font fields under renderLock and the entry
+// indexes under captionLock; whole-record copies take both.
+SettingsRecord CopyWorkingSettings() {
+    std::scoped_lock lock(renderLock, captionLock);
+    return workingSettings;
+}
+
+// Takes the seven font settings from a font description.
+void StoreFont(const LOGFONTA& font) {
+    const std::lock_guard<std::mutex> lock(renderLock);
+    SettingsRecord& settings = workingSettings;
+    settings.FontName.assign(font.lfFaceName, strnlen(font.lfFaceName, LF_FACESIZE));
+    settings.FontSize = font.lfHeight;
+    settings.FontWeight = font.lfWeight;
+    settings.FontItalic = font.lfItalic;
+    settings.FontUnderline = font.lfUnderline;
+    settings.FontStrikeOut = font.lfStrikeOut;
+    settings.FontCharSet = font.lfCharSet;
+}
+
+LOGFONTA FontFromSettings(const SettingsRecord& settings) {
+    LOGFONTA font = {};
+    font.lfHeight = settings.FontSize;
+    font.lfWeight = settings.FontWeight;
+    font.lfItalic = settings.FontItalic;
+    font.lfUnderline = settings.FontUnderline;
+    font.lfStrikeOut = settings.FontStrikeOut;
+    font.lfCharSet = settings.FontCharSet;
+    font.lfQuality = NONANTIALIASED_QUALITY;
+    // A longer name from a hand-edited file is cut to what the field holds.
+    const size_t length = std::min(settings.FontName.size(), sizeof font.lfFaceName - 1);
+    std::memcpy(font.lfFaceName, settings.FontName.data(), length);
+    return font;
+}
+
+}  // namespace
+
+void ReplaceWorkingSettings(const SettingsRecord& values) {
+    std::scoped_lock lock(renderLock, captionLock);
+    workingSettings = values;
+}
+
+UINT_PTR CALLBACK FontApplyHook(HWND chooser, UINT message, WPARAM wParam, LPARAM) {
+    if (message != WM_COMMAND || LOWORD(wParam) != kFontApplyButton) return 0;
+    LOGFONTA font = {};
+    SendMessageA(chooser, WM_CHOOSEFONT_GETLOGFONT, 0, reinterpret_cast<LPARAM>(&font));
+    try {  // called by the system's chooser: nothing may unwind into it
+        StoreFont(font);
+        CreateCaptionFont();
+    } catch (...) {
+    }
+    return 1;
+}
+
+SettingsDialog::SettingsDialog() { wordEdited = 0; }
+
+SettingsDialog::~SettingsDialog() {
+    if (marlettFont) DeleteObject(marlettFont);
+}
+
+void SettingsDialog::Show(HWND host) {
+    if (dialogExists) {
+        SetFocus(window());
+        StartAttentionSignal(2);
+        return;
+    }
+    const INITCOMMONCONTROLSEX classes = {sizeof(INITCOMMONCONTROLSEX),
+                                          ICC_UPDOWN_CLASS | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&classes);
+    dialogExists = 1;
+    hostWindow = host;
+    if (!Create(pluginModule, IDD_SETTINGS, host)) {
+        // No window: a later ShowSettings must be able to try again.
+        hostWindow = nullptr;
+        dialogExists = 0;
+        return;
+    }
+    ShowWindow(window(), SW_SHOW);
+}
+
+void SettingsDialog::Close() {
+    if (!dialogExists || !window()) return;
+    // A window can only be destroyed by its own thread; a host that exits on
+    // another thread has the dialog's thread do it, as OK would.
+    if (GetWindowThreadProcessId(window(), nullptr) == GetCurrentThreadId())
+        Destroy();
+    else
+        SendMessageA(window(), WM_COMMAND, MAKEWPARAM(IDC_OK, BN_CLICKED), 0);
+}
+
+bool SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    using D = SettingsDialog;
+    static const MessageEntry<D> table[] = {
+        MessageRow<D>(WM_CLOSE, &D::OnClose),
+        CommandRow<D>(IDC_CANCEL, BN_CLICKED, &D::OnCancelButton),
+        CommandRow<D>(IDC_OK, BN_CLICKED, &D::OnOkButton),
+        MessageRow<D>(WM_DESTROY, &D::OnDestroy),
+        CommandRow<D>(IDC_FONT, BN_CLICKED, &D::OnFont),
+        MessageRow<D>(WM_DRAWITEM, &D::OnDrawItem),
+        MessageRow<D>(WM_TIMER, &D::OnTimer),
+        CommandRow<D>(IDC_DEFAULTS, BN_CLICKED, &D::OnDefaults),
+        CommandRow<D>(IDC_TRANSPARENCY, EN_CHANGE, &D::OnTransparencyChanged),
+        CommandRow<D>(IDC_TEXT_COLOR, BN_CLICKED, &D::OnTextColor),
+        CommandRow<D>(IDC_BACK_COLOR, BN_CLICKED, &D::OnBackColor),
+        CommandRow<D>(IDC_PRESET_TOP_LEFT, BN_CLICKED, &D::OnPreset),
+        CommandRow<D>(IDC_PRESET_BOTTOM_LEFT, BN_CLICKED, &D::OnPreset),
+        CommandRow<D>(IDC_PRESET_TOP_RIGHT, BN_CLICKED, &D::OnPreset),
+        CommandRow<D>(IDC_PRESET_BOTTOM_RIGHT, BN_CLICKED, &D::OnPreset),
+        CommandRow<D>(IDC_PRESET_CENTRE, BN_CLICKED, &D::OnPreset),
+        CommandRow<D>(IDC_DIC_CHOOSE, BN_CLICKED, &D::OnChooseDictionary),
+        CommandRow<D>(IDC_DIC_BUILTIN, BN_CLICKED, &D::OnDicType),
+        CommandRow<D>(IDC_BACK_NONE, BN_CLICKED, &D::OnBackType),
+        CommandRow<D>(IDC_RULES_RANDOM, BN_CLICKED, &D::OnRulesType),
+        CommandRow<D>(IDC_RANDOM_POSITION, BN_CLICKED, &D::OnRandomPosition),
+        CommandRow<D>(IDC_TIME_FROM, EN_CHANGE, &D::OnTimeFromChanged),
+        CommandRow<D>(IDC_TIME_TO, EN_CHANGE, &D::OnTimeToChanged),
+        CommandRow<D>(IDC_FREQ_FROM, EN_CHANGE, &D::OnFreqFromChanged),
+        CommandRow<D>(IDC_FREQ_TO, EN_CHANGE, &D::OnFreqToChanged),
+        CommandRow<D>(IDC_ENTRY_ADD, BN_CLICKED, &D::OnAddEntry),
+        CommandRow<D>(IDC_ENTRY_DELETE, BN_CLICKED, &D::OnDeleteEntry),
+        CommandRow<D>(IDC_ENTRY_CHANGE, BN_CLICKED, &D::OnChangeEntry),
+        CommandRow<D>(IDC_ENTRY_LIST, LBN_SELCHANGE, &D::OnEntrySelected),
+        CommandRow<D>(IDC_WORD, EN_CHANGE, &D::OnWordChanged),
+        CommandRow<D>(IDC_DIC_ALTERNATIVE, BN_CLICKED, &D::OnDicType),
+        CommandRow<D>(IDC_BACK_SCREEN, BN_CLICKED, &D::OnBackType),
+        CommandRow<D>(IDC_BACK_AROUND, BN_CLICKED, &D::OnBackType),
+        CommandRow<D>(IDC_RULES_AZ, BN_CLICKED, &D::OnRulesType),
+        CommandRow<D>(IDC_RULES_ZA, BN_CLICKED, &D::OnRulesType),
+        CommandRow<D>(IDC_ENTRY_LIST, LBN_DBLCLK, &D::OnEntryDoubleClick),
+        // Enter and Escape: the dialog closes only through its own buttons.
+        CommandRow<D>(IDOK, kAnyNotification, &D::OnIgnoredCommand),
+        CommandRow<D>(IDCANCEL, kAnyNotification, &D::OnIgnoredCommand),
+    };
+    const bool handled = DispatchMessageTable(*this, table, message, wParam, lParam);
+    // Timer and owner-draw messages go on to the default handling as well.
+    return handled && message != WM_TIMER && message != WM_DRAWITEM;
+}
+
+BOOL SettingsDialog::OnInitDialog() {
+    BindControls();
+    PlaceWindow();
+    dialogSnapshot = CopyWorkingSettings();
+    CreatePadFont();
+    SetUpNumericFields();
+    CreateToolTips();
+    isInitialised = 1;
+    RefreshControls();
+    mouseHook = SetWindowsHookExA(WH_MOUSE, MouseHookProc, nullptr,
+                                  GetWindowThreadProcessId(window(), nullptr));
+    return TRUE;
+}
+
+void SettingsDialog::BindControls() {
+    HWND dialog = window();
+    changeButton.Bind(dialog, IDC_ENTRY_CHANGE);
+    deleteButton.Bind(dialog, IDC_ENTRY_DELETE);
+    addButton.Bind(dialog, IDC_ENTRY_ADD);
+    wordEdit.Bind(dialog, IDC_WORD);
+    entryList.Bind(dialog, IDC_ENTRY_LIST);
+    chooseDictionaryButton.Bind(dialog, IDC_DIC_CHOOSE);
+    fileNameEdit.Bind(dialog, IDC_DIC_FILE);
+    builtinRadio.Bind(dialog, IDC_DIC_BUILTIN);
+    alternativeRadio.Bind(dialog, IDC_DIC_ALTERNATIVE);
+    backColorButton.Bind(dialog, IDC_BACK_COLOR);
+    textColorButton.Bind(dialog, IDC_TEXT_COLOR);
+    fontButton.Bind(dialog, IDC_FONT);
+    randomPositionCheck.Bind(dialog, IDC_RANDOM_POSITION);
+    rulesRandomRadio.Bind(dialog, IDC_RULES_RANDOM);
+    rulesZaRadio.Bind(dialog, IDC_RULES_ZA);
+    rulesAzRadio.Bind(dialog, IDC_RULES_AZ);
+    backAroundRadio.Bind(dialog, IDC_BACK_AROUND);
+    backScreenRadio.Bind(dialog, IDC_BACK_SCREEN);
+    backNoneRadio.Bind(dialog, IDC_BACK_NONE);
+    freqToSpin.Bind(dialog, IDC_FREQ_TO_SPIN);
+    freqFromSpin.Bind(dialog, IDC_FREQ_FROM_SPIN);
+    freqToEdit.Bind(dialog, IDC_FREQ_TO);
+    freqFromEdit.Bind(dialog, IDC_FREQ_FROM);
+    timeToEdit.Bind(dialog, IDC_TIME_TO);
+    timeToSpin.Bind(dialog, IDC_TIME_TO_SPIN);
+    timeFromSpin.Bind(dialog, IDC_TIME_FROM_SPIN);
+    timeFromEdit.Bind(dialog, IDC_TIME_FROM);
+    centreButton.Bind(dialog, IDC_PRESET_CENTRE);
+    topRightButton.Bind(dialog, IDC_PRESET_TOP_RIGHT);
+    bottomRightButton.Bind(dialog, IDC_PRESET_BOTTOM_RIGHT);
+    topLeftButton.Bind(dialog, IDC_PRESET_TOP_LEFT);
+    bottomLeftButton.Bind(dialog, IDC_PRESET_BOTTOM_LEFT);
+    transparencySpin.Bind(dialog, IDC_TRANSPARENCY_SPIN);
+    transparencyEdit.Bind(dialog, IDC_TRANSPARENCY);
+    upButton.Bind(dialog, IDC_ARROW_UP);
+    rightButton.Bind(dialog, IDC_ARROW_RIGHT);
+    leftButton.Bind(dialog, IDC_ARROW_LEFT);
+    downButton.Bind(dialog, IDC_ARROW_DOWN);
+}
+
+void SettingsDialog::PlaceWindow() {
+    int32_t x = DlgWndPosX;
+    int32_t y = DlgWndPosY;
+    const bool saved = !(x == kNoDialogPosition && y == kNoDialogPosition) &&
+                       x < GetSystemMetrics(SM_CXSCREEN) && y < GetSystemMetrics(SM_CYSCREEN);
+    if (!saved) {
+        RECT dialog, host;
+        GetWindowRect(window(), &dialog);
+        // Without a usable host window the dialog is centred on the screen.
+        if (!hostWindow || !GetWindowRect(hostWindow, &host))
+            host = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        x = dialog.left + (host.left + host.right) / 2 - (dialog.left + dialog.right) / 2;
+        y = dialog.top + (host.top + host.bottom) / 2 - (dialog.top + dialog.bottom) / 2;
+        if (x < 0) x = 0;
+        if (y < 0) y = 0;
+        DlgWndPosX = x;
+        DlgWndPosY = y;
+    }
+    SetWindowPos(window(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void SettingsDialog::SetUpNumericFields() {
+    struct Field {
+        const Edit& edit;
+        const UpDown& spin;
+        int lowest, highest;
+    };
+    const Field fields[] = {
+        {transparencyEdit, transparencySpin, 0, 100}, {timeFromEdit, timeFromSpin, 1, 100},
+        {timeToEdit, timeToSpin, 1, 100},             {freqFromEdit, freqFromSpin, 1, 200},
+        {freqToEdit, freqToSpin, 1, 200},
+    };
+    for (const Field& field : fields) {
+        field.spin.SetBuddy(field.edit);
+        field.spin.SetRange(field.lowest, field.highest);
+        field.edit.LimitText(kNumberTextLimit);
+    }
+}
+
+void SettingsDialog::RefreshControls() {
+    if (!isInitialised) return;
+    const SettingsRecord& settings = workingSettings;
+    fileNameEdit.SetText(settings.DicFileName);
+    fontButton.SetText(settings.FontName);
+    textColorButton.Repaint();
+    backColorButton.Repaint();
+    // Each position rewrites its edit, whose handler stores the value back.
+    transparencySpin.SetPosition(settings.Transparency);
+    timeFromSpin.SetPosition(settings.ShowTimeFrom);
+    timeToSpin.SetPosition(settings.ShowTimeTo);
+    freqFromSpin.SetPosition(settings.ShowFreqFrom);
+    freqToSpin.SetPosition(settings.ShowFreqTo);
+    randomPositionCheck.SetChecked(settings.RndStringPos != 0);
+    UpdatePositionButtons();
+    builtinRadio.SetChecked(settings.DicType == 0);
+    alternativeRadio.SetChecked(settings.DicType == 1);
+    backNoneRadio.SetChecked(settings.BackType == 0);
+    backAroundRadio.SetChecked(settings.BackType == 1);
+    backScreenRadio.SetChecked(settings.BackType == 2);
+    rulesAzRadio.SetChecked(settings.RulesType == 0);
+    rulesZaRadio.SetChecked(settings.RulesType == 1);
+    rulesRandomRadio.SetChecked(settings.RulesType == 2);
+    FillEntryList();
+    SelectEntry(-1);
+}
+
+void SettingsDialog::OnClose(WPARAM, LPARAM) {
+    ReplaceWorkingSettings(dialogSnapshot);
+    CreateCaptionFont();
+    LoadAltDictionary();
+    Destroy();
+}
+
+void SettingsDialog::OnCancelButton(WPARAM, LPARAM) { PostMessageA(window(), WM_CLOSE, 0, 0); }
+
+void SettingsDialog::OnOkButton(WPARAM, LPARAM) { Destroy(); }
+
+void SettingsDialog::OnDestroy(WPARAM, LPARAM) {
+    RECT rect;
+    if (GetWindowRect(window(), &rect)) {
+        DlgWndPosX = rect.left;
+        DlgWndPosY = rect.top;
+    }
+    isInitialised = 0;
+    if (mouseHook) UnhookWindowsHookEx(mouseHook);
+    mouseHook = nullptr;
+    toolTip = nullptr;  // owned by the dialog, destroyed with it
+}
+
+void SettingsDialog::OnFinalRelease() {
+    hostWindow = nullptr;
+    dialogExists = 0;
+}
+
+void SettingsDialog::OnDefaults(WPARAM, LPARAM) {
+    ReplaceWorkingSettings(defaultSettings);
+    LoadAltDictionary();
+    FillEntryList();
+    SelectEntry(-1);
+    CreateCaptionFont();
+    RefreshControls();
+}
+
+void SettingsDialog::OnFont(WPARAM, LPARAM) {
+    const SettingsRecord before = CopyWorkingSettings();
+    LOGFONTA font = FontFromSettings(before);
+    CHOOSEFONTA chooser = {};
+    chooser.lStructSize = sizeof chooser;
+    chooser.lpLogFont = &font;
+    chooser.Flags = kFontChooserOptions;
+    chooser.rgbColors = before.TextColor;
+    chooser.lpfnHook = FontApplyHook;
+    if (commonDialogs.chooseFont(&chooser))
+        StoreFont(font);
+    else
+        ReplaceWorkingSettings(before);  // also undoes every Apply
+    CreateCaptionFont();
+    fontButton.SetText(workingSettings.FontName);
+}
+
+void SettingsDialog::PickColor(uint32_t& setting, const Button& button) {
+    static COLORREF customColors[16];  // kept from one chooser to the next
+    CHOOSECOLORA chooser = {};
+    chooser.lStructSize = sizeof chooser;
+    chooser.rgbResult = setting;
+    chooser.lpCustColors = customColors;
+    chooser.Flags = CC_RGBINIT | CC_FULLOPEN;
+    if (commonDialogs.chooseColor(&chooser)) setting = chooser.rgbResult;
+    button.Repaint();
+}
+
+void SettingsDialog::OnTextColor(WPARAM, LPARAM) {
+    PickColor(workingSettings.TextColor, textColorButton);
+}
+
+void SettingsDialog::OnBackColor(WPARAM, LPARAM) {
+    PickColor(workingSettings.BackColor, backColorButton);
+}
+
+void SettingsDialog::OnDicType(WPARAM, LPARAM) {
+    if (builtinRadio.Checked()) workingSettings.DicType = 0;
+    if (alternativeRadio.Checked()) workingSettings.DicType = 1;
+    UpdateDictionaryControls();
+}
+
+void SettingsDialog::OnBackType(WPARAM, LPARAM) {
+    if (backNoneRadio.Checked()) workingSettings.BackType = 0;
+    if (backAroundRadio.Checked()) workingSettings.BackType = 1;
+    if (backScreenRadio.Checked()) workingSettings.BackType = 2;
+}
+
+void SettingsDialog::OnRulesType(WPARAM, LPARAM) {
+    if (rulesAzRadio.Checked()) workingSettings.RulesType = 0;
+    if (rulesZaRadio.Checked()) workingSettings.RulesType = 1;
+    if (rulesRandomRadio.Checked()) workingSettings.RulesType = 2;
+}
+
+void SettingsDialog::OnRandomPosition(WPARAM, LPARAM) {
+    workingSettings.RndStringPos = randomPositionCheck.Checked() ? 1 : 0;
+    UpdatePositionButtons();
+}
+
+// The numeric fields: the up-down writes its edit, the edit's change stores
+// the value, and each pair keeps its lower bound at or below its upper one.
+// Setting an up-down to what its edit already shows raises no change, which
+// ends every chain.
+void SettingsDialog::OnTransparencyChanged(WPARAM, LPARAM) {
+    if (!isInitialised) return;
+    workingSettings.Transparency = transparencyEdit.Number();
+    transparencySpin.SetPosition(workingSettings.Transparency);
+}
+
+void SettingsDialog::OnTimeFromChanged(WPARAM, LPARAM) {
+    if (!isInitialised) return;
+    SettingsRecord& settings = workingSettings;
+    settings.ShowTimeFrom = timeFromEdit.Number();
+    timeFromSpin.SetPosition(settings.ShowTimeFrom);
+    if (settings.ShowTimeTo < settings.ShowTimeFrom) timeToSpin.SetPosition(settings.ShowTimeFrom);
+}
+
+void SettingsDialog::OnTimeToChanged(WPARAM, LPARAM) {
+    if (!isInitialised) return;
+    SettingsRecord& settings = workingSettings;
+    settings.ShowTimeTo = timeToEdit.Number();
+    timeToSpin.SetPosition(settings.ShowTimeTo);
+    if (settings.ShowTimeTo < settings.ShowTimeFrom) timeFromSpin.SetPosition(settings.ShowTimeTo);
+}
+
+void SettingsDialog::OnFreqFromChanged(WPARAM, LPARAM) {
+    if (!isInitialised) return;
+    SettingsRecord& settings = workingSettings;
+    settings.ShowFreqFrom = freqFromEdit.Number();
+    freqFromSpin.SetPosition(settings.ShowFreqFrom);
+    if (settings.ShowFreqTo < settings.ShowFreqFrom) freqToSpin.SetPosition(settings.ShowFreqFrom);
+}
+
+void SettingsDialog::OnFreqToChanged(WPARAM, LPARAM) {
+    if (!isInitialised) return;
+    SettingsRecord& settings = workingSettings;
+    settings.ShowFreqTo = freqToEdit.Number();
+    freqToSpin.SetPosition(settings.ShowFreqTo);
+    if (settings.ShowFreqTo < settings.ShowFreqFrom) freqFromSpin.SetPosition(settings.ShowFreqTo);
+}
