@@ -51,7 +51,7 @@ if [[ $fuzz_built -eq 0 ]]; then
   # The full log keeps every input libFuzzer reports; shown are the run
   # counts, the outcome and, for a failure, its report.
   ctest --test-dir "$build/fuzz" -R '_fuzzer$' -V >"$logs/fuzz-full.log" 2>&1
-  grep -E 'Test +#|number_of_executed_units|ERROR|SUMMARY|Test command|tests passed' "$logs/fuzz-full.log" |
+  grep -E 'Test +#|number_of_executed_units|ERROR|SUMMARY|Test unit written|tests passed' "$logs/fuzz-full.log" |
     sed -E 's/^[0-9]+: //' | tee "$logs/fuzz.log"
 else
   echo "fuzz build failed" | tee "$logs/fuzz.log"
