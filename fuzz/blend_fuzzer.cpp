@@ -19,13 +19,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     args.sourceHeight = sourceHeight;
     args.destWidth = destWidth;
     args.destHeight = destHeight;
-    // Rectangles anywhere, including far outside and reversed.
-    args.sourceLeft = in.Take<int32_t>() % 200;
-    args.sourceTop = in.Take<int32_t>() % 60;
-    args.sourceRight = in.Take<int32_t>() % 200;
-    args.sourceBottom = in.Take<int32_t>() % 60;
-    args.destLeft = in.Take<int32_t>() % 200;
-    args.destTop = in.Take<int32_t>() % 60;
+    // Rectangles anywhere, reversed too: mostly near the surfaces, and now
+    // and then anywhere in 32 bits.
+    const auto coordinate = [&in](int32_t span) {
+        const int32_t value = in.Take<int32_t>();
+        return (value & 1) ? value : (value >> 1) % span;
+    };
+    args.sourceLeft = coordinate(200);
+    args.sourceTop = coordinate(60);
+    args.sourceRight = coordinate(200);
+    args.sourceBottom = coordinate(60);
+    args.destLeft = coordinate(200);
+    args.destTop = coordinate(60);
     args.transparency = in.Take<uint32_t>();
     args.backColor = in.Take<uint32_t>();
     args.keyFlag = in.Take<uint32_t>();
