@@ -39,10 +39,10 @@ void DecodeBuiltinDictionary() {
     const std::span<const uint8_t> stored =
         FindPluginResource(kBuiltinDictionaryType, kBuiltinDictionaryId);
     if (stored.empty()) return;
-    // Bits past the stored bytes read as zeros: the packer never needs
-    // them, and a loader has no use for refusing a complete dictionary.
+    // The packer never needs bits past the stored bytes, so a stream that
+    // does was cut short: refusing it keeps half-decoded garbage off screen.
     DecodedResource decoded =
-        DecodeResource(stored, {.maxSize = kMaxBuiltinDictionarySize, .strict = false});
+        DecodeResource(stored, {.maxSize = kMaxBuiltinDictionarySize, .strict = true});
     if (decoded.status == DecodeStatus::kOk) BuildEntries(std::move(decoded));
 }
 

@@ -17,12 +17,10 @@ int32_t AdvanceIndex(int32_t current, int32_t count, int32_t rules, EntryOrder& 
     int32_t next = current;
     switch (rules) {
         case kAtoZ:
-            next = current + 1;
-            if (next >= count) next = 0;
+            next = current < count - 1 ? current + 1 : 0;
             break;
         case kZtoA:
-            next = current - 1;
-            if (next < 0) next = count - 1;
+            next = current > 0 ? current - 1 : count - 1;
             break;
         case kRandom:
             // The order's range matches count after every edit; should it

@@ -58,10 +58,7 @@ uint32_t DrawFromRange(int32_t from, int32_t to) {
 }
 
 void StartCaption() {
-    {
-        const std::lock_guard<std::mutex> lock(renderLock);
-        MeasureCaption();
-    }
+    MeasureCaption();
     const SettingsRecord& settings = workingSettings;
     if (settings.RndStringPos != 0) {
         const int32_t y = static_cast<int32_t>(Random(kCanvasHeight));
@@ -73,17 +70,25 @@ void StartCaption() {
     state.showCounter = DrawFromRange(settings.ShowTimeFrom, settings.ShowTimeTo);
 }
 
+// The caption's near edge moved inside the canvas, the far edge winning
+// when the caption is the larger. Wide arithmetic: a hand-edited position
+// may lie anywhere in 32 bits.
+int32_t KeepInside(int64_t start, int32_t size, int32_t limit) {
+    if (start < 0) start = 0;
+    if (start + size > limit) start = int64_t{limit} - size;
+    return static_cast<int32_t>(start);
+}
+
 void PlaceCaption() {
     SettingsRecord& settings = workingSettings;
     const bool fixed = settings.RndStringPos == 0;
+    int64_t left = state.captionLeft, top = state.captionTop;
     if (fixed) {
-        state.captionLeft = settings.StringPosX - state.captionWidth / 2;
-        state.captionTop = settings.StringPosY - state.captionHeight / 2;
+        left = int64_t{settings.StringPosX} - state.captionWidth / 2;
+        top = int64_t{settings.StringPosY} - state.captionHeight / 2;
     }
-    if (state.captionLeft < 0) state.captionLeft = 0;
-    if (state.captionTop < 0) state.captionTop = 0;
-    if (state.captionLeft + state.captionWidth > kCanvasWidth) state.captionLeft = kCanvasWidth - state.captionWidth;
-    if (state.captionTop + state.captionHeight > kCanvasHeight) state.captionTop = kCanvasHeight - state.captionHeight;
+    state.captionLeft = KeepInside(left, state.captionWidth, kCanvasWidth);
+    state.captionTop = KeepInside(top, state.captionHeight, kCanvasHeight);
     if (fixed) {
         settings.StringPosX = state.captionLeft + state.captionWidth / 2;
         settings.StringPosY = state.captionTop + state.captionHeight / 2;
@@ -116,7 +121,6 @@ void DrawCaption(uint8_t* pixels) {
     const int32_t backType = settings.BackType;
     const int32_t opacity = std::clamp(settings.Transparency, 0, 100);
     CaptionRenderer& renderer = *state.renderer;
-    const std::lock_guard<std::mutex> lock(renderLock);
     PrepareCanvas(background);
     renderer.DrawCentred(captionText, state.captionRect, settings.TextColor & 0xFFFFFF);
     state.lastCaptionRect = state.captionRect;
@@ -138,12 +142,16 @@ void DrawCaption(uint8_t* pixels) {
         BlendRGB24(args);
 }
 
+// A caption taller than the canvas cannot show; a larger height from a
+// hand-edited file would only overflow the layout arithmetic.
+constexpr int32_t kMaxFontHeight = kCanvasHeight;
+
 void SetCaptionFont() {
     const SettingsRecord& settings = workingSettings;
     CaptionFont font = {};
     const size_t nameLength = std::min(settings.FontName.size(), sizeof font.faceName - 1);
     std::memcpy(font.faceName, settings.FontName.data(), nameLength);
-    font.height = settings.FontSize;
+    font.height = std::clamp(settings.FontSize, -kMaxFontHeight, kMaxFontHeight);
     font.weight = settings.FontWeight;
     font.italic = settings.FontItalic;
     font.underline = settings.FontUnderline;
@@ -185,6 +193,9 @@ int32_t StreamStart(const StreamFormat* format) {
 }
 
 int32_t ProcessFrame(FrameRecord* frame) {
+    // Held for the whole frame: the settings it reads and the font it draws
+    // with may be changed by the dialog's thread.
+    const std::lock_guard<std::mutex> lock(renderLock);
     if (!frame || !frame->pixels || !state.streaming) return 0;
     if (state.gapCounter != 0 && --state.gapCounter != 0) return ShowPhase(frame->pixels);
     if (NextCaption() == 0) return 0;

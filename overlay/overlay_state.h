@@ -36,6 +36,9 @@ struct OverlayState {
 
 extern OverlayState overlayState;
 
-// The settings dialog may rebuild the caption font on its own thread while
-// the host renders frames on another: font and canvas work take this lock.
+// The settings dialog may rebuild the caption font and change the working
+// settings on its own thread while the host renders frames on another:
+// ProcessFrame holds this lock for the whole frame, and font work and
+// changes of workingSettings from another thread take it too. A frame takes
+// captionLock inside it, never the other way round.
 extern std::mutex renderLock;

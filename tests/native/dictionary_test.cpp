@@ -212,7 +212,10 @@ TEST_F(DictionaryStoreTest, FailedSaveKeepsTheChangedFlagAndTheOldFile) {
     LoadFile("old\r\n");
     AddAltEntry("new");
     EXPECT_TRUE(altDictChanged);
-    ASSERT_TRUE(RunWithFileSizeLimit(4, [] { SaveAltDictionary(); }));
+    ASSERT_TRUE(RunWithFileSizeLimit(4, [] {
+        SaveAltDictionary();
+        if (!AltDictionaryChanged()) _exit(1);  // the disk filled: still changed
+    }));
     EXPECT_EQ(ReadBytes(path_), "old\r\n");
     workingSettings.DicFileName = dir_ / "no-folder/x.dic";
     SaveAltDictionary();
@@ -220,6 +223,24 @@ TEST_F(DictionaryStoreTest, FailedSaveKeepsTheChangedFlagAndTheOldFile) {
     workingSettings.DicFileName.clear();
     SaveAltDictionary();
     EXPECT_TRUE(altDictChanged);
+}
+
+TEST_F(DictionaryStoreTest, FileRemovedOrReplacedByAFolderBetweenLoadAndSave) {
+    LoadFile("old\r\n");
+    AddAltEntry("new");
+    std::filesystem::remove(path_);
+    SaveAltDictionary();
+    EXPECT_FALSE(altDictChanged);
+    EXPECT_EQ(ReadBytes(path_), "new\r\nold\r\n");
+
+    AddAltEntry("newer");
+    std::filesystem::remove(path_);
+    std::filesystem::create_directory(path_);
+    SaveAltDictionary();
+    EXPECT_TRUE(altDictChanged);
+    EXPECT_TRUE(std::filesystem::is_directory(path_));
+    LoadAltDictionary();
+    EXPECT_EQ(altDictionary.count(), 0) << "a folder is no dictionary";
 }
 
 TEST_F(DictionaryStoreTest, StaleStoredIndexIsClampedAndTheWalkContinues) {

@@ -161,6 +161,14 @@ TEST_F(SettingsFileTest, SaveThatFailsHalfWayKeepsThePreviousFile) {
     EXPECT_EQ(ReadBytes(path_).size(), sizeof kWorkedExample - 1);
 }
 
+TEST_F(SettingsFileTest, FolderRemovedBeforeExitSavesNothing) {
+    Load("[PluginSettings]\r\nDicType=1\r\n");
+    std::filesystem::remove_all(dir_ / "Plugins");
+    SaveSettings(file_);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "Plugins"));
+    EXPECT_EQ(workingSettings.DicType, 1);
+}
+
 TEST(SettingsLocation, InstanceComesFromTheSwitchesSlashFormWinning) {
     EXPECT_EQ(InstanceFromCommandLine("host.exe"), "");
     EXPECT_EQ(InstanceFromCommandLine("host.exe /inst:2"), "2");

@@ -241,6 +241,24 @@ TEST(AltDictionaryFile, SavesReplaceTheFileUnderAWindows1251Name) {
     EXPECT_EQ(ReadBytes(path), "A - x\r\nb - y\r\nc\r\n\xC0\xE1\xE2\r\n");
 }
 
+TEST(AltDictionaryFile, ReadOnlyFileIsNotReadNorChanged) {
+    HostFolder host;
+    const std::string path = host.folder() + "words.dic";
+    WriteBytes(path, "a - x\r\n");
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    workingSettings = SettingsRecord{};
+    workingSettings.DicType = 1;
+    workingSettings.DicFileName = path;
+    LoadAltDictionary();
+    EXPECT_TRUE(AltDictionaryLines().empty());
+    EXPECT_FALSE(AltDictionaryChanged());
+    AddAltEntry("b - y");
+    SaveAltDictionary();
+    EXPECT_TRUE(AltDictionaryChanged());
+    EXPECT_EQ(ReadBytes(path), "a - x\r\n");
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {

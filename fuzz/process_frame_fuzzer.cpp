@@ -1,0 +1,56 @@
+// Random values for every setting and random frame sizes and formats, then
+// frames on the box renderer, with the font rebuilt and settings changed
+// between them as the dialog would: no frame may be touched outside its
+// buffer and nothing may overflow.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fuzz/fuzz_input.h"
+#include "overlay/overlay_engine.h"
+#include "settings/settings_state.h"
+#include "settings/settings_table.h"
+#include "tests/support/box_caption_renderer.h"
+#include "tests/support/overlay_fixture.h"
+
+namespace {
+
+void RandomSettings(FuzzInput& in) {
+    for (const SettingDescriptor& row : settingsTable) {
+        if (row.typeCode == kTypeText)
+            *static_cast<std::string*>(row.storage) = in.Text(64);
+        else
+            StoreTypedNumber(row.typeCode, in.Take<uint32_t>(), row.storage);
+    }
+    storedSettings.DicType = in.InRange(-1, 2);  // the walk itself has its own fuzzer
+    workingSettings = storedSettings;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static BoxCaptionRenderer renderer;
+    FuzzInput in(data, size);
+    ResetOverlay(renderer);
+    SetBuiltinEntries({{"cat", "\xEA\xEE\xF8\xEA\xE0"}, {"a - b & c", "&&&"}, {"", ""}});
+    RandomSettings(in);
+
+    const int32_t width = in.InRange(-2, 300), height = in.InRange(-2, 200);
+    const int32_t pixelFormat = in.InRange(-1, 2);
+    const StreamFormat format = {width, height, 0, pixelFormat};
+    const bool started = overlay::StreamStart(&format) == 1;
+    std::vector<uint8_t> pixels(started ? size_t(width) * height * (pixelFormat == 0 ? 2 : 3) : 1, 0x40);
+    FrameRecord frame = {pixels.data()};
+
+    const int frames = in.InRange(1, 40);
+    for (int i = 0; i < frames; ++i) {
+        switch (in.Take<uint8_t>() % 8) {
+            case 0: RandomSettings(in); break;
+            case 1: CreateCaptionFont(); break;
+            default: break;
+        }
+        overlay::ProcessFrame(&frame);
+    }
+    overlay::StreamStop();
+    return 0;
+}
