@@ -65,10 +65,15 @@ std::vector<std::vector<Piece>> SplitCaption(const std::string& text) {
 FreeTypeCaptionRenderer::~FreeTypeCaptionRenderer() {
     if (face_) FT_Done_Face(face_);
     if (library_) FT_Done_FreeType(library_);
+    if (fonts_) FcConfigDestroy(fonts_);
 }
 
+// A font configuration of our own, not the process's shared one: a host may
+// use fontconfig itself, and ours goes away with the plug-in.
 bool FreeTypeCaptionRenderer::CreateContext() {
-    return library_ || FT_Init_FreeType(&library_) == 0;
+    if (!library_ && FT_Init_FreeType(&library_) != 0) return false;
+    if (!fonts_) fonts_ = FcInitLoadConfigAndFonts();
+    return fonts_ != nullptr;
 }
 
 uint8_t* FreeTypeCaptionRenderer::StartCanvas(int32_t frameWidth, int32_t frameHeight) {
@@ -111,10 +116,10 @@ bool FreeTypeCaptionRenderer::LoadFace() {
     FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
     FcPatternAddInteger(pattern, FC_SLANT, font_.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcConfigSubstitute(fonts_, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPattern* match = FcFontMatch(fonts_, pattern, &result);
     FcPatternDestroy(pattern);
     if (!match) return false;
 

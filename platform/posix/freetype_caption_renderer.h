@@ -4,6 +4,7 @@
 // separate horizontal and vertical factors.
 #pragma once
 
+#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -49,6 +50,7 @@ private:
     void FillDevice(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colorref);
     void DrawGlyph(const Glyph& glyph, int32_t x, int32_t baseline, const CanvasRect& clip, uint32_t colorref);
 
+    FcConfig* fonts_ = nullptr;
     FT_Library library_ = nullptr;
     FT_Face face_ = nullptr;
     bool faceWanted_ = false;  // SetFont was called and the face is not yet loaded
