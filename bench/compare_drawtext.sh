@@ -6,10 +6,10 @@
 # ratios; then the ProcessFrame micro-benchmark at both sizes.
 #
 # Usage: bench/compare_drawtext.sh [--frames N] [--repeat N] [--build DIR] [--no-micro]
-# Each time is the best of --repeat runs (default 3) of N frames (default 100).
+# Each time is the best of --repeat runs (default 3) of N frames (default 300).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-frames=100 repeat=3 build=$root/build/bench micro=1
+frames=300 repeat=3 build=$root/build/bench micro=1
 while (($#)); do
   case $1 in
     --frames) frames=$2; shift 2 ;;

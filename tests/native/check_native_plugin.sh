@@ -53,4 +53,15 @@ if "$dir/tpp-host" --plugin "$dir/TPP_25Frame.so" --size 320x240 --input "$dir/i
 fi
 grep -q 'ends inside frame 2' "$dir/log" || fail "truncation message: $(cat "$dir/log")"
 [[ $(stat -c %s "$dir/out") -eq $((320 * 240 * 2)) ]] || fail "the complete frame was not written"
+# A reader that stops early ends the run with an error, and the plug-in
+# still saves its settings at Exit.
+rm -f "$ini"
+head -c $((320 * 240 * 2 * 20)) /dev/zero >"$dir/in"
+set +e
+"$dir/tpp-host" --plugin "$dir/TPP_25Frame.so" --size 320x240 --input "$dir/in" 2>"$dir/log" | head -c 1000 >/dev/null
+status=${PIPESTATUS[0]}
+set -e
+((status == 1)) || fail "a closed output pipe gave exit status $status"
+grep -q 'cannot write standard output' "$dir/log" || fail "closed pipe message: $(cat "$dir/log")"
+[[ -f $ini ]] || fail "no settings saved after the output closed"
 echo "native plug-in: all checks passed"

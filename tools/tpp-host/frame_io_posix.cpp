@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
 #include "tools/tpp-host/console_text.h"
@@ -74,6 +75,9 @@ FrameWriter::~FrameWriter() {
 }
 
 bool FrameWriter::Open(const std::string& path, const FrameReader& input, std::string& error) {
+    // A reader that goes away is a write error like any other, so that the
+    // plug-in still gets StreamStop and Exit (and saves its settings).
+    std::signal(SIGPIPE, SIG_IGN);
     if (path == "-") {
         name_ = "standard output";
         handle_ = STDOUT_FILENO;
