@@ -84,6 +84,8 @@ for size in 720x576 1920x1080; do
 done
 echo "cost ratio: the plug-in's cost per drawn frame over drawtext's (below 1: the plug-in is cheaper);"
 echo "fps ratio: the plug-in's whole-process frames per second over drawtext's (above 1: the plug-in is faster)."
+echo "A cost near zero or below it is within the run-to-run noise of whole runs; freetype_frame_bench below"
+echo "times ProcessFrame alone."
 
 if ((micro)); then
   echo
