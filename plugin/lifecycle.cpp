@@ -57,7 +57,9 @@ void TPP_CDECL PluginStreamStop(void) {
 }
 
 void TPP_CDECL PluginShowSettings(const HostWindowRecord* host) {
-    Guarded([host] { ShowSettingsDialog(host ? host->window : nullptr); });
+    // Without a record there is no owner to speak of: a broken host, nothing opens.
+    if (!host) return;
+    Guarded([host] { ShowSettingsDialog(host->window); });
 }
 
 void TPP_CDECL PluginExit(void) {

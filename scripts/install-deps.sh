@@ -7,7 +7,8 @@ need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
 for p in cmake g++ make libgtest-dev libbenchmark-dev g++-mingw-w64-i686 \
-         wine wine32:i386 fonts-wine xvfb xauth fonts-liberation locales clang libclang-rt-14-dev; do
+         wine wine32:i386 fonts-wine xvfb xauth fonts-liberation locales clang libclang-rt-14-dev \
+         libfreetype-dev libfontconfig-dev fontconfig; do
   have_pkg "$p" || need+=("$p")
 done
 if [[ "${1:-}" == "--video" ]]; then

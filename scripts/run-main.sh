@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # The main job: a video through the plug-in. Decodes VIDEO (any file ffmpeg
 # reads; without one, a 10-second 720x576 test clip it makes) to raw frames,
-# pipes them through tpp-host.exe and TPP_25Frame.dll under Wine, encodes
-# the result to an MP4 and writes a PNG contact sheet of frames that carry
+# pipes them through tpp-host.exe and TPP_25Frame.dll under Wine (or, with
+# --native, through the Linux tpp-host and TPP_25Frame.so), encodes the
+# result to an MP4 and writes a PNG contact sheet of frames that carry
 # captions. Installs and builds what is missing.
 #
 # Usage: scripts/run-main.sh [VIDEO] [--format yuy2|rgb24] [--frames N]
-#                            [--size WxH] [--plugin DLL] [--out-dir DIR]
+#                            [--size WxH] [--plugin DLL|SO] [--out-dir DIR] [--native]
 # Results: NAME.captions-FORMAT.mp4 and NAME.captions-FORMAT.png beside
 # VIDEO (or in DIR); the default clip and its results go to build/main-job/.
 set -euo pipefail
@@ -14,12 +15,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TPP_BUILD_DIR:-$root/build}
 
 usage() {
-  echo "usage: scripts/run-main.sh [VIDEO] [--format yuy2|rgb24] [--frames N] [--size WxH] [--plugin DLL] [--out-dir DIR]" >&2
+  echo "usage: scripts/run-main.sh [VIDEO] [--format yuy2|rgb24] [--frames N] [--size WxH] [--plugin DLL|SO] [--out-dir DIR] [--native]" >&2
   exit "${1:-2}"
 }
 die() { echo "run-main: $*" >&2; exit 1; }
 
-video="" format=yuy2 frames="" size="" plugin="" out_dir=""
+video="" format=yuy2 frames="" size="" plugin="" out_dir="" native=0
 while (($#)); do
   case $1 in
     --format) format=${2:-}; shift 2 || usage ;;
@@ -27,6 +28,7 @@ while (($#)); do
     --size) size=${2:-}; shift 2 || usage ;;
     --plugin) plugin=${2:-}; shift 2 || usage ;;
     --out-dir) out_dir=${2:-}; shift 2 || usage ;;
+    --native) native=1; shift ;;
     -h | --help) usage 0 ;;
     -*) echo "run-main: unknown option $1" >&2; usage ;;
     *) [[ -z $video ]] || usage; video=$1; shift ;;
@@ -37,7 +39,16 @@ done
 [[ -z $size || $size =~ ^[1-9][0-9]*x[1-9][0-9]*$ ]] || die "--size takes WxH, not '$size'"
 
 bash "$root/scripts/install-deps.sh" --video
-if [[ -z $plugin ]]; then
+if ((native)); then
+  # An optimised tree of its own: the sanitized build/native is for tests.
+  tree=$build/native-release
+  cmake -S "$root" -B "$tree" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$tree" -j2 --target TPP_25Frame tpp-host >/dev/null
+  plugin=${plugin:-$tree/bin/TPP_25Frame.so}
+  host=$tree/bin/tpp-host
+  run_host=("$host")
+  drive=""
+elif [[ -z $plugin ]]; then
   cmake -S "$root" -B "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build "$build/win32" -j2 --target TPP_25Frame tpp-host >/dev/null
@@ -45,8 +56,12 @@ if [[ -z $plugin ]]; then
 else
   [[ -f $build/win32/bin/tpp-host.exe ]] || cmake --build "$build/win32" -j2 --target tpp-host >/dev/null
 fi
+if ((!native)); then
+  host=$build/win32/bin/tpp-host.exe
+  run_host=("$root/scripts/wine-run.sh" "$build/win32/wineprefix" "$host")
+  drive="Z:"  # Wine sees the Linux root as drive Z:
+fi
 [[ -f $plugin ]] || die "no plug-in at $plugin"
-host=$build/win32/bin/tpp-host.exe
 
 if [[ -z $video ]]; then
   out_dir=${out_dir:-$build/main-job}
@@ -87,8 +102,8 @@ echo "run-main: $video -> ${width}x${height} $format at $rate fps through $(base
 set +e
 ffmpeg -v error -nostdin -i "$video" "${limit[@]}" -vf "scale=$width:$height$flip" -r "$rate" \
   -pix_fmt "$pix" -f rawvideo - |
-  "$root/scripts/wine-run.sh" "$build/win32/wineprefix" "$host" --plugin "Z:$plugin" \
-    --size "${width}x$height" --format "$format" --changed-frames "Z:$work/changed" |
+  "${run_host[@]}" --plugin "$drive$plugin" \
+    --size "${width}x$height" --format "$format" --changed-frames "$drive$work/changed" |
   ffmpeg -v error -nostdin -y -f rawvideo -pix_fmt "$pix" -s "${width}x$height" -r "$rate" -i - \
     -i "$video" -map 0:v -map "1:a?" -vf "null$flip,pad=ceil(iw/2)*2:ceil(ih/2)*2" -c:v libx264 -crf 16 -pix_fmt yuv420p \
     -c:a aac -shortest -movflags +faststart "$movie"

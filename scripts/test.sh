@@ -17,7 +17,7 @@ cmake -S "$root" -B "$build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTPP_SANI
 
 step "win32 build (i686 mingw-w64)"
 cmake -S "$root" -B "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTPP_NATIVE_BIN="$build/native/bin" >/dev/null &&
   cmake --build "$build/win32" -j"$jobs" || { echo "0 passed, 1 failed: win32 build"; exit 1; }
 
 step "thread stress tests (ThreadSanitizer)"

@@ -1,7 +1,10 @@
-// Native stand-ins for the Windows location services, with '/' paths: the
-// same folder rules apply, there is just no registry switch.
+// The location services on Linux, with '/' paths and the same folder rules
+// as on Windows. Instead of the registry switch, the user asks for the
+// per-user folder ($XDG_CONFIG_HOME/Telvoria, by default ~/.config/Telvoria)
+// with TPP_STORE_IN_USERS_FOLDER set to a non-zero number.
 #include "platform/settings_location.h"
 
+#include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,6 +31,14 @@ std::string CommandLine() {
     return text;
 }
 
+bool StoreInUsersFolder() {
+    const char* value = std::getenv("TPP_STORE_IN_USERS_FOLDER");
+    if (!value || !*value) return false;
+    char* end = nullptr;
+    const long number = std::strtol(value, &end, 10);
+    return *end == '\0' && number != 0;
+}
+
 std::string ConfigFolder() {
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) return xdg;
     if (const char* home = std::getenv("HOME"); home && *home) return std::string(home) + "/.config";
@@ -39,6 +50,7 @@ std::string ConfigFolder() {
 LocationFacts GatherLocationFacts() {
     LocationFacts facts;
     facts.family = SystemFamily::kNt;
+    facts.storeInUsersFolder = StoreInUsersFolder();
     facts.appDataFolder = ConfigFolder();
     facts.hostExecutablePath = ExecutablePath();
     facts.commandLine = CommandLine();
@@ -46,8 +58,17 @@ LocationFacts GatherLocationFacts() {
     return facts;
 }
 
-// The core is linked into the executable natively.
-std::string PluginModulePath() { return ExecutablePath(); }
+// The file this code was loaded from: the plug-in's shared library, or the
+// executable when the core is linked into one.
+std::string PluginModulePath() {
+    Dl_info info = {};
+    if (::dladdr(reinterpret_cast<void*>(&PluginModulePath), &info) && info.dli_fname && *info.dli_fname) {
+        char resolved[4096];
+        if (::realpath(info.dli_fname, resolved)) return resolved;
+        return info.dli_fname;
+    }
+    return ExecutablePath();
+}
 
 bool CreateFolder(const std::string& path) { return ::mkdir(path.c_str(), 0755) == 0; }
 

@@ -16,7 +16,7 @@ while read -r name; do
   lower=${name,,}
   if [[ "$allowed" != *" $lower "* ]]; then echo "imports from non-system DLL: $name"; status=1; fi
 done < <(awk '/DLL Name:/ {print $3}' <<<"$dump")
-i686-w64-mingw32-objdump -f "$dll" | grep -q 'file format pei-i386' || { echo "not a 32-bit PE"; status=1; }
+[[ $(i686-w64-mingw32-objdump -f "$dll") == *'file format pei-i386'* ]] || { echo "not a 32-bit PE"; status=1; }
 echo "exports: $exports"
 awk '/DLL Name:/ {print "imports:", $3}' <<<"$dump"
 exit $status

@@ -6,6 +6,10 @@
 // The plug-in's texts are Windows-1251; the host prints UTF-8.
 std::string Cp1251ToUtf8(const char* text);
 
+// A console or terminal, not just any character device: /dev/null and
+// /dev/zero are fine to read or write.
+bool IsTerminal(std::FILE* stream);
+
 // The system's text for an error code, in UTF-8, without the line break.
 std::string SystemErrorText(unsigned long code);
 

@@ -1,10 +1,17 @@
 // Raw frames in and out, from files or the standard streams, in binary.
 #pragma once
 
-#include <windows.h>
-
 #include <cstdint>
 #include <string>
+
+#if defined(_WIN32)
+#include <windows.h>
+using StreamHandle = HANDLE;
+inline const StreamHandle kNoStream = INVALID_HANDLE_VALUE;
+#else
+using StreamHandle = int;  // a file descriptor
+constexpr StreamHandle kNoStream = -1;
+#endif
 
 class FrameReader {
 public:
@@ -23,11 +30,11 @@ public:
     // read error, with its text in error.
     Result Read(uint8_t* frame, size_t bytes, size_t& got, std::string& error);
 
-    HANDLE handle() const { return handle_; }
+    StreamHandle handle() const { return handle_; }
     const std::string& name() const { return name_; }
 
 private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    StreamHandle handle_ = kNoStream;
     bool owned_ = false;
     std::string name_;
 };
@@ -48,7 +55,7 @@ public:
     const std::string& name() const { return name_; }
 
 private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    StreamHandle handle_ = kNoStream;
     bool owned_ = false;
     std::string name_;
 };

@@ -1,8 +1,6 @@
 // The reference host: loads a plug-in as a TV application does and drives
 // its whole lifecycle over raw frames, writing them on (batch mode) or
 // playing them in a window.
-#include <windows.h>
-
 #include <cstdio>
 
 #include "tools/tpp-host/batch_driver.h"
@@ -39,6 +37,11 @@ int main(int argc, char** argv) {
     if (options.mode == HostMode::Help) {
         ConsolePrint(stdout, "%s", kHostUsage);
         return 0;
+    }
+
+    if (options.mode == HostMode::Window && !WindowModeAvailable()) {
+        ConsolePrint(stderr, "tpp-host: --window is not available on this system; use batch mode\n");
+        return 2;
     }
 
     PluginLibrary plugin;

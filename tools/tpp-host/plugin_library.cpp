@@ -1,19 +1,14 @@
 #include "tools/tpp-host/plugin_library.h"
 
 PluginLibrary::~PluginLibrary() {
-    if (module_) FreeLibrary(module_);
+    if (module_) CloseModule(module_);
 }
 
 bool PluginLibrary::Load(const std::string& path, std::string& error) {
-    module_ = LoadLibraryA(path.c_str());
-    if (!module_) {
-        error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
-        return false;
-    }
-    auto version = reinterpret_cast<PluginVersionExport>(
-        reinterpret_cast<void*>(GetProcAddress(module_, "Telvoria_Plugin_Version")));
-    auto record = reinterpret_cast<PluginRecordExport>(
-        reinterpret_cast<void*>(GetProcAddress(module_, "Telvoria_Plugin_PR")));
+    module_ = OpenModule(path, error);
+    if (!module_) return false;
+    auto version = reinterpret_cast<PluginVersionExport>(FindExport(module_, "Telvoria_Plugin_Version"));
+    auto record = reinterpret_cast<PluginRecordExport>(FindExport(module_, "Telvoria_Plugin_PR"));
     if (!version || !record) {
         error = path + " is not a plug-in: the exports Telvoria_Plugin_Version and Telvoria_Plugin_PR are missing";
     } else if ((version_ = version()) != kHostInterfaceVersion) {
@@ -24,7 +19,7 @@ bool PluginLibrary::Load(const std::string& path, std::string& error) {
     } else {
         return true;
     }
-    FreeLibrary(module_);
+    CloseModule(module_);
     module_ = nullptr;
     record_ = nullptr;
     return false;

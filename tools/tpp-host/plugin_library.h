@@ -1,8 +1,6 @@
-// A plug-in DLL loaded the way a host loads it: by path, then its two
+// A plug-in library loaded the way a host loads it: by path, then its two
 // exports, then its record.
 #pragma once
-
-#include <windows.h>
 
 #include <string>
 
@@ -23,7 +21,13 @@ public:
     const PluginRecord* record() const { return record_; }
 
 private:
-    HMODULE module_ = nullptr;
+    // The system's side: open by path (null and a message on failure), look
+    // an export up, close.
+    static void* OpenModule(const std::string& path, std::string& error);
+    static void* FindExport(void* module, const char* name);
+    static void CloseModule(void* module);
+
+    void* module_ = nullptr;
     int32_t version_ = 0;
     const PluginRecord* record_ = nullptr;
 };

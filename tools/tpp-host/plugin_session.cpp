@@ -12,8 +12,8 @@ int32_t PluginSession::ProcessFrame(uint8_t* pixels) {
     return record_.ProcessFrame(&frame);
 }
 
-void PluginSession::ShowSettings(HWND owner) {
-    const HostWindowRecord host = {owner};
+void PluginSession::ShowSettings(void* ownerWindow) {
+    const HostWindowRecord host = {ownerWindow};
     record_.ShowSettings(&host);
 }
 

@@ -3,8 +3,6 @@
 // host leaves.
 #pragma once
 
-#include <windows.h>
-
 #include <cstdint>
 
 #include "plugin/host_interface.h"
@@ -20,7 +18,7 @@ public:
     // StreamStart returned.
     int32_t Start(int32_t width, int32_t height, int32_t pixelFormat);
     int32_t ProcessFrame(uint8_t* pixels);
-    void ShowSettings(HWND owner);
+    void ShowSettings(void* ownerWindow);
     // StreamStop and Exit; later calls do nothing.
     void Finish();
 

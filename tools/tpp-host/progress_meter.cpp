@@ -4,32 +4,26 @@
 
 namespace {
 
-double Elapsed(const LARGE_INTEGER& from, const LARGE_INTEGER& frequency) {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+double SecondsSince(std::chrono::steady_clock::time_point from) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
 }
 
 }  // namespace
 
-ProgressMeter::ProgressMeter() {
-    DWORD mode = 0;
-    toTerminal_ = GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
-    QueryPerformanceFrequency(&frequency_);
-    QueryPerformanceCounter(&start_);
-    lastShown_ = start_;
+ProgressMeter::ProgressMeter() : start_(Clock::now()), lastShown_(start_) {
+    toTerminal_ = IsTerminal(stderr);
 }
 
 void ProgressMeter::Frame(int64_t frames) {
-    if (!toTerminal_ || Elapsed(lastShown_, frequency_) < 0.5) return;
-    QueryPerformanceCounter(&lastShown_);
+    if (!toTerminal_ || SecondsSince(lastShown_) < 0.5) return;
+    lastShown_ = Clock::now();
     ConsolePrint(stderr, "\rtpp-host: frame %lld, %.1f fps   ", static_cast<long long>(frames),
                  FramesPerSecond(frames));
-        shown_ = true;
+    shown_ = true;
 }
 
 double ProgressMeter::Seconds() const {
-    return Elapsed(start_, frequency_);
+    return SecondsSince(start_);
 }
 
 double ProgressMeter::FramesPerSecond(int64_t frames) const {

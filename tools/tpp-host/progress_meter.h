@@ -2,8 +2,7 @@
 // itself while standard error is a terminal, and one summary at the end.
 #pragma once
 
-#include <windows.h>
-
+#include <chrono>
 #include <cstdint>
 
 class ProgressMeter {
@@ -18,7 +17,8 @@ public:
     void Clear();
 
 private:
-    LARGE_INTEGER frequency_{}, start_{}, lastShown_{};
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point start_, lastShown_;
     bool toTerminal_ = false;
     bool shown_ = false;
 };

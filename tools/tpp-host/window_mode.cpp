@@ -1,5 +1,7 @@
 #include "tools/tpp-host/window_mode.h"
 
+#include <windows.h>
+
 #include <cstdio>
 #include <vector>
 
@@ -141,6 +143,8 @@ HWND CreateHostWindow(Player& player) {
 }
 
 }  // namespace
+
+bool WindowModeAvailable() { return true; }
 
 int RunWindow(const HostOptions& options, const std::string& pluginName, PluginSession& session, FrameReader& input) {
     const size_t pixels = static_cast<size_t>(options.width) * static_cast<size_t>(options.height);

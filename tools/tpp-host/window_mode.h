@@ -13,6 +13,9 @@
 constexpr wchar_t kHostWindowClass[] = L"TppHostWindow";
 constexpr unsigned kSettingsCommand = 101;
 
+// False where this build has no window mode.
+bool WindowModeAvailable();
+
 // Plays the input through the started session until the window is closed;
 // closing it finishes the session. Returns the process exit code: 1 when
 // the input failed or ended inside a frame, which it reports on stderr.

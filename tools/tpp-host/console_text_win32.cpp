@@ -17,6 +17,14 @@ std::string WideToUtf8(const wchar_t* wide, int wideLength) {
 
 }  // namespace
 
+bool IsTerminal(std::FILE* stream) {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(stream == stdout  ? STD_OUTPUT_HANDLE
+                                       : stream == stdin ? STD_INPUT_HANDLE
+                                                         : STD_ERROR_HANDLE),
+                          &mode) != 0;
+}
+
 std::string Cp1251ToUtf8(const char* text) {
     if (!text) return "(null)";
     const int wideLength = MultiByteToWideChar(1251, 0, text, -1, nullptr, 0);

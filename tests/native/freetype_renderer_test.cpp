@@ -1,0 +1,186 @@
+#include "platform/posix/freetype_caption_renderer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kBackground = 0x202020;
+constexpr uint32_t kText = 0x00A0FF;  // orange, as a COLORREF
+constexpr CanvasRect kCaption = {200, 100, 568, 300};
+
+struct InkBox {
+    int32_t left = INT32_MAX, top = INT32_MAX, right = -1, bottom = -1;
+    int64_t pixels = 0;
+};
+
+class FreeTypeRenderer : public ::testing::Test {
+protected:
+    void Start(int32_t width, int32_t height) {
+        ASSERT_TRUE(renderer.CreateContext());
+        canvas = renderer.StartCanvas(width, height);
+        ASSERT_NE(canvas, nullptr);
+        frameWidth = width, frameHeight = height;
+        renderer.Fill({0, 0, kCanvasWidth, kCanvasHeight}, kBackground);
+    }
+    CaptionFont Font(const char* name = "Arial", int32_t height = -40) {
+        CaptionFont font = {};
+        std::strncpy(font.faceName, name, sizeof font.faceName - 1);
+        font.height = height;
+        font.weight = 400;
+        font.charSet = 204;
+        return font;
+    }
+    uint32_t Pixel(int32_t x, int32_t y) const {
+        uint32_t bgr = 0;
+        std::memcpy(&bgr, canvas + (size_t(y) * frameWidth + x) * 4, 4);
+        return ((bgr & 0xFF) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF);  // back to a COLORREF
+    }
+    // Where the canvas is no longer background; every such pixel must be
+    // exactly the text colour.
+    InkBox Ink() {
+        InkBox box;
+        for (int32_t y = 0; y < frameHeight; ++y)
+            for (int32_t x = 0; x < frameWidth; ++x) {
+                const uint32_t pixel = Pixel(x, y);
+                if (pixel == kBackground) continue;
+                EXPECT_EQ(pixel, kText) << "at " << x << "," << y;
+                box.left = std::min(box.left, x), box.right = std::max(box.right, x + 1);
+                box.top = std::min(box.top, y), box.bottom = std::max(box.bottom, y + 1);
+                ++box.pixels;
+            }
+        return box;
+    }
+    std::vector<uint8_t> Snapshot() const { return {canvas, canvas + size_t(frameWidth) * frameHeight * 4}; }
+
+    FreeTypeCaptionRenderer renderer;
+    uint8_t* canvas = nullptr;
+    int32_t frameWidth = 0, frameHeight = 0;
+};
+
+TEST_F(FreeTypeRenderer, DrawsTwoLinesInTheTextColourOnlyInsideTheRectangle) {
+    Start(720, 576);
+    renderer.SetFont(Font());
+    // "niece" over its translation, Cyrillic in Windows-1251.
+    renderer.DrawCentred("niece\n\xEF\xEB\xE5\xEC\xFF\xED\xED\xE8\xF6\xE0", kCaption, kText);
+    const InkBox ink = Ink();
+    ASSERT_GT(ink.pixels, 0);
+    const CanvasPoint a = renderer.ToFrame({kCaption.left, kCaption.top});
+    const CanvasPoint b = renderer.ToFrame({kCaption.right, kCaption.bottom});
+    EXPECT_GE(ink.left, a.x);
+    EXPECT_LE(ink.right, b.x);
+    EXPECT_GE(ink.top, a.y);
+    const int32_t lineHeight = renderer.MeasureLine("n", 1).height;
+    EXPECT_GT(ink.bottom, a.y + lineHeight * frameHeight / kCanvasHeight) << "the second line is drawn below the first";
+    // Both lines are centred on the rectangle.
+    EXPECT_NEAR((ink.left + ink.right) / 2, (a.x + b.x) / 2, 3);
+}
+
+TEST_F(FreeTypeRenderer, ClipsToTheRectangle) {
+    Start(720, 576);
+    renderer.SetFont(Font("Arial", -80));
+    const CanvasRect narrow = {300, 200, 340, 230};
+    renderer.DrawCentred("WWWWWWWW\nWWWW", narrow, kText);
+    const InkBox ink = Ink();
+    ASSERT_GT(ink.pixels, 0);
+    const CanvasPoint a = renderer.ToFrame({narrow.left, narrow.top});
+    const CanvasPoint b = renderer.ToFrame({narrow.right, narrow.bottom});
+    EXPECT_GE(ink.left, a.x);
+    EXPECT_LE(ink.right, b.x);
+    EXPECT_GE(ink.top, a.y);
+    EXPECT_LE(ink.bottom, b.y);
+}
+
+TEST_F(FreeTypeRenderer, ScalesEachAxisFromTheCanvasToTheFrame) {
+    struct Size {
+        int32_t width, height;
+    };
+    std::vector<InkBox> boxes;
+    for (const Size size : {Size{768, 576}, Size{1536, 576}, Size{768, 1152}, Size{1920, 1080}}) {
+        Start(size.width, size.height);
+        EXPECT_EQ(renderer.ToFrame({768, 576}).x, size.width);
+        EXPECT_EQ(renderer.ToFrame({768, 576}).y, size.height);
+        EXPECT_EQ(renderer.ToFrame({384, 288}).x, size.width / 2);
+        EXPECT_EQ(renderer.ToFrame({100, 0}).x, (100 * size.width + 384) / 768);
+        renderer.SetFont(Font());
+        renderer.DrawCentred("HHHH", {0, 0, kCanvasWidth, kCanvasHeight}, kText);
+        boxes.push_back(Ink());
+        // Measuring answers in canvas units whatever the frame size.
+        EXPECT_NEAR(renderer.MeasureLine("HHHH", 4).width, boxes[0].right - boxes[0].left, 6);
+    }
+    const auto width = [](const InkBox& box) { return double(box.right - box.left); };
+    const auto height = [](const InkBox& box) { return double(box.bottom - box.top); };
+    EXPECT_NEAR(width(boxes[1]) / width(boxes[0]), 2.0, 0.1);
+    EXPECT_NEAR(height(boxes[1]) / height(boxes[0]), 1.0, 0.1);
+    EXPECT_NEAR(width(boxes[2]) / width(boxes[0]), 1.0, 0.1);
+    EXPECT_NEAR(height(boxes[2]) / height(boxes[0]), 2.0, 0.1);
+    EXPECT_NEAR(width(boxes[3]) / width(boxes[0]), 2.5, 0.15);
+    EXPECT_NEAR(height(boxes[3]) / height(boxes[0]), 1.875, 0.15);
+}
+
+TEST_F(FreeTypeRenderer, AmpersandUnderlinesTheNextCharacterAndDoubledDrawsItself) {
+    Start(720, 576);
+    renderer.SetFont(Font());
+    renderer.DrawCentred("&x", kCaption, kText);
+    const std::vector<uint8_t> prefixed = Snapshot();
+    renderer.Fill({0, 0, kCanvasWidth, kCanvasHeight}, kBackground);
+    CaptionFont underlined = Font();
+    underlined.underline = 1;
+    renderer.SetFont(underlined);
+    renderer.DrawCentred("x", kCaption, kText);
+    EXPECT_EQ(Snapshot(), prefixed);
+
+    renderer.SetFont(Font());
+    renderer.Fill({0, 0, kCanvasWidth, kCanvasHeight}, kBackground);
+    renderer.DrawCentred("&", kCaption, kText);
+    EXPECT_EQ(Ink().pixels, 0) << "a lone '&' at the end draws nothing";
+    renderer.DrawCentred("&&", kCaption, kText);
+    const InkBox ampersand = Ink();
+    EXPECT_GT(ampersand.pixels, 0);
+    EXPECT_NEAR(ampersand.right - ampersand.left, renderer.MeasureLine("&", 1).width * 720 / 768, 4);
+}
+
+TEST_F(FreeTypeRenderer, WeightItalicAndStrikeOutChangeTheGlyphs) {
+    Start(720, 576);
+    const auto inkOf = [&](const CaptionFont& font) {
+        renderer.Fill({0, 0, kCanvasWidth, kCanvasHeight}, kBackground);
+        renderer.SetFont(font);
+        renderer.DrawCentred("Milk", kCaption, kText);
+        return std::make_pair(Ink(), Snapshot());
+    };
+    const auto plain = inkOf(Font());
+    CaptionFont bold = Font();
+    bold.weight = 700;
+    CaptionFont italic = Font();
+    italic.italic = 1;
+    CaptionFont struck = Font();
+    struck.strikeOut = 1;
+    EXPECT_GT(inkOf(bold).first.pixels, plain.first.pixels * 11 / 10);
+    EXPECT_NE(inkOf(italic).second, plain.second);
+    const auto strike = inkOf(struck);
+    EXPECT_GT(strike.first.pixels, plain.first.pixels);
+    EXPECT_EQ(strike.first.top, plain.first.top) << "the line crosses the letters, not above them";
+}
+
+TEST_F(FreeTypeRenderer, UnknownFaceFallsBackToARealFont) {
+    Start(720, 576);
+    renderer.SetFont(Font("No Such Face At All"));
+    renderer.DrawCentred("word", kCaption, kText);
+    EXPECT_FALSE(renderer.fontFile().empty());
+    EXPECT_GT(Ink().pixels, 0);
+    EXPECT_GT(renderer.MeasureLine("word", 4).width, 0);
+}
+
+TEST_F(FreeTypeRenderer, DrawsNothingWithoutACanvas) {
+    ASSERT_TRUE(renderer.CreateContext());
+    renderer.SetFont(Font());
+    renderer.DrawCentred("word", kCaption, kText);
+    renderer.Fill(kCaption, kText);
+    EXPECT_EQ(renderer.ToFrame({384, 288}).x, 384) << "one to one until there is a frame";
+    EXPECT_GT(renderer.MeasureLine("word", 4).width, 0);
+}
+
+}  // namespace
