@@ -193,11 +193,14 @@ int32_t StreamStart(const StreamFormat* format) {
 }
 
 int32_t ProcessFrame(FrameRecord* frame) {
-    // Held for the whole frame: the settings it reads and the font it draws
-    // with may be changed by the dialog's thread.
-    const std::lock_guard<std::mutex> lock(renderLock);
     if (!frame || !frame->pixels || !state.streaming) return 0;
-    if (state.gapCounter != 0 && --state.gapCounter != 0) return ShowPhase(frame->pixels);
+    const bool due = state.gapCounter == 0 || --state.gapCounter == 0;
+    // A gap frame with nothing to show touches only this thread's counters.
+    if (!due && state.showCounter == 0) return 1;
+    // Held for the rest of the frame: the settings it reads and the font it
+    // draws with may be changed by the dialog's thread.
+    const std::lock_guard<std::mutex> lock(renderLock);
+    if (!due) return ShowPhase(frame->pixels);
     if (NextCaption() == 0) return 0;
     StartCaption();
     return ShowPhase(frame->pixels);
