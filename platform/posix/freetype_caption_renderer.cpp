@@ -22,14 +22,6 @@ int32_t ScaleRounded(int64_t value, int64_t num, int64_t den) {
 }
 
 // The canvas's blue-green-red-unused bytes of a COLORREF.
-uint32_t CanvasPixel(uint32_t colorref) {
-    const uint8_t bytes[4] = {static_cast<uint8_t>(colorref >> 16), static_cast<uint8_t>(colorref >> 8),
-                              static_cast<uint8_t>(colorref), 0};
-    uint32_t pixel;
-    std::memcpy(&pixel, bytes, 4);
-    return pixel;
-}
-
 int32_t ScaleUp(int64_t value, int64_t num, int64_t den) { return static_cast<int32_t>((value * num + den - 1) / den); }
 
 // The slant of a synthetic oblique face, as GDI-era renderers use it.
@@ -78,19 +70,15 @@ bool FreeTypeCaptionRenderer::CreateContext() {
 
 uint8_t* FreeTypeCaptionRenderer::StartCanvas(int32_t frameWidth, int32_t frameHeight) {
     StopCanvas();
-    if (frameWidth <= 0 || frameHeight <= 0) return nullptr;
-    try {
-        canvas_.assign(static_cast<size_t>(frameWidth) * static_cast<size_t>(frameHeight) * 4, 0);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    uint8_t* bits = canvas_.Allocate(frameWidth, frameHeight);
+    if (!bits) return nullptr;
     width_ = frameWidth;
     height_ = frameHeight;
-    return canvas_.data();
+    return bits;
 }
 
 void FreeTypeCaptionRenderer::StopCanvas() {
-    std::vector<uint8_t>().swap(canvas_);
+    canvas_.Release();
     width_ = kCanvasWidth;
     height_ = kCanvasHeight;
 }
@@ -229,21 +217,9 @@ CanvasPoint FreeTypeCaptionRenderer::ToFrame(CanvasPoint point) {
     return {ScaleRounded(point.x, width_, kCanvasWidth), ScaleRounded(point.y, height_, kCanvasHeight)};
 }
 
-void FreeTypeCaptionRenderer::FillDevice(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colorref) {
-    if (canvas_.empty()) return;
-    left = std::max(left, 0), top = std::max(top, 0);
-    right = std::min(right, width_), bottom = std::min(bottom, height_);
-    if (left >= right) return;
-    const uint32_t pixel = CanvasPixel(colorref);
-    for (int32_t y = top; y < bottom; ++y) {
-        uint8_t* row = &canvas_[(static_cast<size_t>(y) * width_ + left) * 4];
-        for (int32_t x = left; x < right; ++x, row += 4) std::memcpy(row, &pixel, 4);
-    }
-}
-
 void FreeTypeCaptionRenderer::Fill(const CanvasRect& rect, uint32_t colorref) {
     const CanvasPoint a = ToFrame({rect.left, rect.top}), b = ToFrame({rect.right, rect.bottom});
-    FillDevice(a.x, a.y, b.x, b.y, colorref);
+    canvas_.FillPixels(a.x, a.y, b.x, b.y, colorref);
 }
 
 void FreeTypeCaptionRenderer::DrawGlyph(const Glyph& glyph, int32_t x, int32_t baseline, const CanvasRect& clip,
@@ -251,10 +227,10 @@ void FreeTypeCaptionRenderer::DrawGlyph(const Glyph& glyph, int32_t x, int32_t b
     const int32_t x0 = x + glyph.left, y0 = baseline - glyph.top;
     const int32_t fromX = std::max(clip.left - x0, 0), toX = std::min(clip.right - x0, glyph.width);
     const int32_t fromY = std::max(clip.top - y0, 0), toY = std::min(clip.bottom - y0, glyph.rows);
-    const uint32_t pixel = CanvasPixel(colorref);
+    const uint32_t pixel = CanvasBytes(colorref);
     for (int32_t gy = fromY; gy < toY; ++gy) {
         const uint8_t* ink = &glyph.ink[static_cast<size_t>(gy) * glyph.width];
-        uint8_t* out = canvas_.data() + (static_cast<size_t>(y0 + gy) * width_ + static_cast<size_t>(x0 + fromX)) * 4;
+        uint8_t* out = canvas_.PixelAt(x0 + fromX, y0 + gy);
         for (int32_t gx = fromX; gx < toX; ++gx, out += 4)
             if (ink[gx]) std::memcpy(out, &pixel, 4);
     }
@@ -267,7 +243,7 @@ void FreeTypeCaptionRenderer::DrawCentred(const std::string& text, const CanvasR
     if (clip.left >= clip.right || clip.top >= clip.bottom) return;
     // A line across the clip rectangle, for underline and strike-out.
     const auto rule = [&](int32_t left, int32_t right, int32_t top) {
-        FillDevice(std::max(left, clip.left), std::max(top, clip.top), std::min(right, clip.right),
+        canvas_.FillPixels(std::max(left, clip.left), std::max(top, clip.top), std::min(right, clip.right),
                    std::min(top + metrics_.lineThickness, clip.bottom), colorref);
     };
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "overlay/caption_renderer.h"
+#include "platform/memory_canvas.h"
 
 class FreeTypeCaptionRenderer : public CaptionRenderer {
 public:
@@ -47,7 +48,6 @@ private:
     bool SizeFace();
     const Glyph* GlyphFor(char32_t codePoint);
     int32_t LineWidth(const char* text, size_t length);
-    void FillDevice(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colorref);
     void DrawGlyph(const Glyph& glyph, int32_t x, int32_t baseline, const CanvasRect& clip, uint32_t colorref);
 
     FcConfig* fonts_ = nullptr;
@@ -59,7 +59,7 @@ private:
     std::string fontFile_;
 
     // The mapping stays 1:1 while there is no canvas.
-    std::vector<uint8_t> canvas_;
+    MemoryCanvas canvas_;
     int32_t width_ = kCanvasWidth, height_ = kCanvasHeight;
     int32_t sizedWidth_ = 0, sizedHeight_ = 0;  // frame size the face and glyphs are scaled for
     LineMetrics metrics_;

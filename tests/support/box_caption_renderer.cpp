@@ -6,20 +6,11 @@
 
 uint8_t* BoxCaptionRenderer::StartCanvas(int32_t frameWidth, int32_t frameHeight) {
     StopCanvas();
-    if (failCanvas) return nullptr;
-    try {
-        canvas_.assign(static_cast<size_t>(frameWidth) * static_cast<size_t>(frameHeight) * 4, 0);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-    width_ = frameWidth;
-    height_ = frameHeight;
-    return canvas_.data();
+    return failCanvas ? nullptr : canvas_.Allocate(frameWidth, frameHeight);
 }
 
 void BoxCaptionRenderer::StopCanvas() {
-    std::vector<uint8_t>().swap(canvas_);
-    width_ = height_ = 0;
+    canvas_.Release();
 }
 
 void BoxCaptionRenderer::SetFont(const CaptionFont& font) {
@@ -33,26 +24,13 @@ TextExtent BoxCaptionRenderer::MeasureLine(const char*, size_t length) {
 }
 
 CanvasPoint BoxCaptionRenderer::ToFrame(CanvasPoint point) {
-    return {static_cast<int32_t>(int64_t{point.x} * width_ / kCanvasWidth),
-            static_cast<int32_t>(int64_t{point.y} * height_ / kCanvasHeight)};
-}
-
-void BoxCaptionRenderer::FillDevice(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colorref) {
-    left = std::max(left, 0), top = std::max(top, 0);
-    right = std::min(right, width_), bottom = std::min(bottom, height_);
-    for (int32_t y = top; y < bottom; ++y)
-        for (int32_t x = left; x < right; ++x) {
-            uint8_t* p = &canvas_[(static_cast<size_t>(y) * width_ + x) * 4];
-            p[0] = static_cast<uint8_t>(colorref >> 16);
-            p[1] = static_cast<uint8_t>(colorref >> 8);
-            p[2] = static_cast<uint8_t>(colorref);
-            p[3] = 0;
-        }
+    return {static_cast<int32_t>(int64_t{point.x} * canvas_.width() / kCanvasWidth),
+            static_cast<int32_t>(int64_t{point.y} * canvas_.height() / kCanvasHeight)};
 }
 
 void BoxCaptionRenderer::Fill(const CanvasRect& rect, uint32_t colorref) {
     const CanvasPoint a = ToFrame({rect.left, rect.top}), b = ToFrame({rect.right, rect.bottom});
-    FillDevice(a.x, a.y, b.x, b.y, colorref);
+    canvas_.FillPixels(a.x, a.y, b.x, b.y, colorref);
 }
 
 void BoxCaptionRenderer::DrawCentred(const std::string& text, const CanvasRect& rect, uint32_t colorref) {
@@ -75,7 +53,7 @@ void BoxCaptionRenderer::DrawCentred(const std::string& text, const CanvasRect& 
             if (lastLines_[line][c] == ' ') continue;
             const int32_t x = x0 + static_cast<int32_t>(c) * cellWidth_;
             const CanvasPoint a = ToFrame({x + 1, y0 + 1}), b = ToFrame({x + cellWidth_ - 1, y0 + cellHeight_ - 1});
-            FillDevice(std::max(a.x, clipA.x), std::max(a.y, clipA.y), std::min(b.x, clipB.x), std::min(b.y, clipB.y),
+            canvas_.FillPixels(std::max(a.x, clipA.x), std::max(a.y, clipA.y), std::min(b.x, clipB.x), std::min(b.y, clipB.y),
                        colorref);
         }
     }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "overlay/caption_renderer.h"
+#include "platform/memory_canvas.h"
 
 class BoxCaptionRenderer : public CaptionRenderer {
 public:
@@ -28,10 +29,7 @@ public:
     bool failCanvas = false;
 
 private:
-    void FillDevice(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colorref);
-
-    std::vector<uint8_t> canvas_;
-    int32_t width_ = 0, height_ = 0;
+    MemoryCanvas canvas_;
     int32_t cellWidth_ = 20, cellHeight_ = 40;
     CaptionFont font_ = {};
     std::vector<std::string> lastLines_;
