@@ -146,19 +146,7 @@ void DrawCaption(uint8_t* pixels) {
 // hand-edited file would only overflow the layout arithmetic.
 constexpr int32_t kMaxFontHeight = kCanvasHeight;
 
-void SetCaptionFont() {
-    const SettingsRecord& settings = workingSettings;
-    CaptionFont font = {};
-    const size_t nameLength = std::min(settings.FontName.size(), sizeof font.faceName - 1);
-    std::memcpy(font.faceName, settings.FontName.data(), nameLength);
-    font.height = std::clamp(settings.FontSize, -kMaxFontHeight, kMaxFontHeight);
-    font.weight = settings.FontWeight;
-    font.italic = settings.FontItalic;
-    font.underline = settings.FontUnderline;
-    font.strikeOut = settings.FontStrikeOut;
-    font.charSet = settings.FontCharSet;
-    state.renderer->SetFont(font);
-}
+void SetCaptionFont() { state.renderer->SetFont(CaptionFontFrom(workingSettings)); }
 
 int32_t ShowPhase(uint8_t* pixels) {
     if (state.showCounter == 0) return 1;
@@ -219,4 +207,17 @@ void StreamStop() {
 void CreateCaptionFont() {
     const std::lock_guard<std::mutex> lock(renderLock);
     if (state.renderer) SetCaptionFont();
+}
+
+CaptionFont CaptionFontFrom(const SettingsRecord& settings) {
+    CaptionFont font = {};
+    const size_t nameLength = std::min(settings.FontName.size(), sizeof font.faceName - 1);
+    std::memcpy(font.faceName, settings.FontName.data(), nameLength);
+    font.height = std::clamp(settings.FontSize, -kMaxFontHeight, kMaxFontHeight);
+    font.weight = settings.FontWeight;
+    font.italic = settings.FontItalic;
+    font.underline = settings.FontUnderline;
+    font.strikeOut = settings.FontStrikeOut;
+    font.charSet = settings.FontCharSet;
+    return font;
 }

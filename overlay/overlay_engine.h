@@ -6,6 +6,7 @@
 
 #include "overlay/caption_renderer.h"
 #include "plugin/host_interface.h"
+#include "settings/settings_record.h"
 
 namespace overlay {
 
@@ -22,3 +23,7 @@ void StreamStop();
 
 // Rebuilds the caption font from the working settings.
 void CreateCaptionFont();
+
+// The font request the settings make: the face name cut to what a font
+// name holds, the height kept within the canvas.
+CaptionFont CaptionFontFrom(const SettingsRecord& settings);

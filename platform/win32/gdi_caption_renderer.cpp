@@ -54,7 +54,7 @@ void GdiCaptionRenderer::StopCanvas() {
     originalBitmap_ = nullptr;
 }
 
-void GdiCaptionRenderer::SetFont(const CaptionFont& font) {
+LOGFONTA LogFontFrom(const CaptionFont& font) {
     LOGFONTA logFont = {};
     logFont.lfHeight = font.height;
     logFont.lfWeight = font.weight;
@@ -62,9 +62,14 @@ void GdiCaptionRenderer::SetFont(const CaptionFont& font) {
     logFont.lfUnderline = font.underline;
     logFont.lfStrikeOut = font.strikeOut;
     logFont.lfCharSet = font.charSet;
-    logFont.lfQuality = NONANTIALIASED_QUALITY;  // glyph pixels exactly the text colour, for the colour key
+    logFont.lfQuality = NONANTIALIASED_QUALITY;
     static_assert(sizeof logFont.lfFaceName == sizeof font.faceName);
     std::copy(std::begin(font.faceName), std::end(font.faceName), logFont.lfFaceName);
+    return logFont;
+}
+
+void GdiCaptionRenderer::SetFont(const CaptionFont& font) {
+    const LOGFONTA logFont = LogFontFrom(font);
     HFONT created = CreateFontIndirectA(&logFont);
     if (!created) return;
     if (dc_) SelectObject(dc_, created);

@@ -7,6 +7,10 @@
 
 #include "overlay/caption_renderer.h"
 
+// The GDI form of a font request, never anti-aliased: glyph pixels are
+// exactly the text colour, which the blend's colour key relies on.
+LOGFONTA LogFontFrom(const CaptionFont& font);
+
 class GdiCaptionRenderer : public CaptionRenderer {
 public:
     GdiCaptionRenderer() = default;

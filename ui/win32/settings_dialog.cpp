@@ -11,6 +11,7 @@
 #include "dictionary/dictionary_store.h"
 #include "overlay/overlay_engine.h"
 #include "overlay/overlay_state.h"
+#include "platform/win32/gdi_caption_renderer.h"
 #include "platform/win32/plugin_module.h"
 #include "settings/settings_state.h"
 #include "ui/settings_dialog_ids.h"
@@ -41,21 +42,6 @@ void StoreFont(const LOGFONTA& font) {
     settings.FontUnderline = font.lfUnderline;
     settings.FontStrikeOut = font.lfStrikeOut;
     settings.FontCharSet = font.lfCharSet;
-}
-
-LOGFONTA FontFromSettings(const SettingsRecord& settings) {
-    LOGFONTA font = {};
-    font.lfHeight = settings.FontSize;
-    font.lfWeight = settings.FontWeight;
-    font.lfItalic = settings.FontItalic;
-    font.lfUnderline = settings.FontUnderline;
-    font.lfStrikeOut = settings.FontStrikeOut;
-    font.lfCharSet = settings.FontCharSet;
-    font.lfQuality = NONANTIALIASED_QUALITY;
-    // A longer name from a hand-edited file is cut to what the field holds.
-    const size_t length = std::min(settings.FontName.size(), sizeof font.lfFaceName - 1);
-    std::memcpy(font.lfFaceName, settings.FontName.data(), length);
-    return font;
 }
 
 }  // namespace
@@ -322,7 +308,7 @@ void SettingsDialog::OnDefaults(WPARAM, LPARAM) {
 
 void SettingsDialog::OnFont(WPARAM, LPARAM) {
     const SettingsRecord before = CopyWorkingSettings();
-    LOGFONTA font = FontFromSettings(before);
+    LOGFONTA font = LogFontFrom(CaptionFontFrom(before));
     CHOOSEFONTA chooser = {};
     chooser.lStructSize = sizeof chooser;
     chooser.lpLogFont = &font;
