@@ -7,78 +7,113 @@
 #include "overlay/overlay_state.h"
 #include "settings/settings_state.h"
 
-// The frame thread reads the font fields under renderLock and the entry
-// indexes under captionLock; whole-record copies take both.
+namespace {
+
+// The host may render frames on another thread: ProcessFrame reads the
+// working settings under renderLock and writes the caption's position
+// back, and reads and moves the entry indexes under captionLock inside it.
+// Every change here takes the locks in that order.
+template <class Change>
+auto UnderRenderLock(Change change) {
+    const std::lock_guard<std::mutex> lock(renderLock);
+    return change(workingSettings);
+}
+
+template <class Change>
+auto UnderBothLocks(Change change) {
+    const std::lock_guard<std::mutex> render(renderLock);
+    const std::lock_guard<std::mutex> caption(captionLock);
+    return change(workingSettings);
+}
+
+}  // namespace
+
 SettingsRecord CopyWorkingSettings() {
-    std::scoped_lock lock(renderLock, captionLock);
-    return workingSettings;
+    return UnderBothLocks([](const SettingsRecord& settings) { return settings; });
 }
 
 void ReplaceWorkingSettings(const SettingsRecord& values) {
-    std::scoped_lock lock(renderLock, captionLock);
-    workingSettings = values;
+    UnderBothLocks([&](SettingsRecord& settings) { settings = values; });
 }
 
 void MoveCaptionToPreset(CaptionPreset preset) {
-    SettingsRecord& settings = workingSettings;
+    int32_t x = 0, y = 0;
     switch (preset) {
-        case CaptionPreset::TopLeft: settings.StringPosX = 0, settings.StringPosY = 0; break;
-        case CaptionPreset::TopRight: settings.StringPosX = kCanvasWidth, settings.StringPosY = 0; break;
-        case CaptionPreset::Centre:
-            settings.StringPosX = kCanvasWidth / 2, settings.StringPosY = kCanvasHeight / 2;
-            break;
-        case CaptionPreset::BottomLeft: settings.StringPosX = 0, settings.StringPosY = kCanvasHeight; break;
-        case CaptionPreset::BottomRight:
-            settings.StringPosX = kCanvasWidth, settings.StringPosY = kCanvasHeight;
-            break;
+        case CaptionPreset::TopLeft: break;
+        case CaptionPreset::TopRight: x = kCanvasWidth; break;
+        case CaptionPreset::Centre: x = kCanvasWidth / 2, y = kCanvasHeight / 2; break;
+        case CaptionPreset::BottomLeft: y = kCanvasHeight; break;
+        case CaptionPreset::BottomRight: x = kCanvasWidth, y = kCanvasHeight; break;
     }
+    UnderRenderLock([&](SettingsRecord& settings) {
+        settings.StringPosX = x;
+        settings.StringPosY = y;
+    });
 }
 
 void MoveCaptionBy(int32_t dx, int32_t dy) {
-    workingSettings.StringPosX = workingSettings.StringPosX + dx;
-    workingSettings.StringPosY = workingSettings.StringPosY + dy;
+    UnderRenderLock([&](SettingsRecord& settings) {
+        settings.StringPosX = settings.StringPosX + dx;
+        settings.StringPosY = settings.StringPosY + dy;
+    });
 }
 
-void SetRandomPosition(bool random) { workingSettings.RndStringPos = random ? 1 : 0; }
+void SetRandomPosition(bool random) {
+    UnderRenderLock([&](SettingsRecord& settings) { settings.RndStringPos = random ? 1 : 0; });
+}
 
 void StoreFontSettings(const CaptionFont& font) {
-    const std::lock_guard<std::mutex> lock(renderLock);
-    SettingsRecord& settings = workingSettings;
-    settings.FontName.assign(font.faceName, strnlen(font.faceName, sizeof font.faceName));
-    settings.FontSize = font.height;
-    settings.FontWeight = font.weight;
-    settings.FontItalic = font.italic;
-    settings.FontUnderline = font.underline;
-    settings.FontStrikeOut = font.strikeOut;
-    settings.FontCharSet = font.charSet;
+    UnderRenderLock([&](SettingsRecord& settings) {
+        settings.FontName.assign(font.faceName, strnlen(font.faceName, sizeof font.faceName));
+        settings.FontSize = font.height;
+        settings.FontWeight = font.weight;
+        settings.FontItalic = font.italic;
+        settings.FontUnderline = font.underline;
+        settings.FontStrikeOut = font.strikeOut;
+        settings.FontCharSet = font.charSet;
+    });
 }
 
-void SetCaptionTextColor(uint32_t colorref) { workingSettings.TextColor = colorref; }
+void SetCaptionTextColor(uint32_t colorref) {
+    UnderRenderLock([&](SettingsRecord& settings) { settings.TextColor = colorref; });
+}
 
-void SetCaptionBackColor(uint32_t colorref) { workingSettings.BackColor = colorref; }
+void SetCaptionBackColor(uint32_t colorref) {
+    UnderRenderLock([&](SettingsRecord& settings) { settings.BackColor = colorref; });
+}
 
-void SetTransparency(int32_t percent) { workingSettings.Transparency = percent; }
+void SetTransparency(int32_t percent) {
+    UnderRenderLock([&](SettingsRecord& settings) { settings.Transparency = percent; });
+}
 
-void SetBackType(int32_t type) { workingSettings.BackType = type; }
+void SetBackType(int32_t type) {
+    UnderRenderLock([&](SettingsRecord& settings) { settings.BackType = type; });
+}
 
 StoredRange SetFrameRangeBound(FrameRange range, RangeBound bound, int32_t value) {
-    SettingsRecord& settings = workingSettings;
-    const bool time = range == FrameRange::ShowTime;
-    int32_t& from = time ? settings.ShowTimeFrom : settings.ShowFreqFrom;
-    int32_t& to = time ? settings.ShowTimeTo : settings.ShowFreqTo;
-    (bound == RangeBound::From ? from : to) = value;
-    const bool crossed = to < from;
-    if (crossed) (bound == RangeBound::From ? to : from) = value;
-    return {from, to, crossed};
+    return UnderRenderLock([&](SettingsRecord& settings) {
+        const bool time = range == FrameRange::ShowTime;
+        int32_t& from = time ? settings.ShowTimeFrom : settings.ShowFreqFrom;
+        int32_t& to = time ? settings.ShowTimeTo : settings.ShowFreqTo;
+        (bound == RangeBound::From ? from : to) = value;
+        const bool crossed = to < from;
+        if (crossed) (bound == RangeBound::From ? to : from) = value;
+        return StoredRange{from, to, crossed};
+    });
 }
 
-void SetRulesType(int32_t rules) { workingSettings.RulesType = rules; }
+void SetRulesType(int32_t rules) {
+    UnderRenderLock([&](SettingsRecord& settings) { settings.RulesType = rules; });
+}
 
-void SetDicType(int32_t type) { workingSettings.DicType = type; }
+void SetDicType(int32_t type) {
+    UnderRenderLock([&](SettingsRecord& settings) { settings.DicType = type; });
+}
 
-void SetDictionaryFile(const std::string& path) { workingSettings.DicFileName = path; }
+void SetDictionaryFile(const std::string& path) {
+    UnderRenderLock([&](SettingsRecord& settings) { settings.DicFileName = path; });
+}
 
 void SetCurrentAltEntry(int32_t index) {
-    const std::lock_guard<std::mutex> lock(captionLock);
-    workingSettings.CurExtEntry = index;
+    UnderBothLocks([&](SettingsRecord& settings) { settings.CurExtEntry = index; });
 }

@@ -1,6 +1,9 @@
 // The settings dialog's changes to the working settings, one function for
 // what each control does to them. The Win32 handlers read their controls
 // and call these; nothing else of the dialog writes the working settings.
+// Each takes the locks a frame reads the settings under (renderLock, then
+// captionLock where the entry indexes are touched), so the host may render
+// frames on another thread meanwhile.
 #pragma once
 
 #include <cstdint>
