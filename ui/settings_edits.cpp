@@ -1,6 +1,8 @@
 #include "ui/settings_edits.h"
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 #include <mutex>
 
 #include "dictionary/dictionary_store.h"
@@ -24,6 +26,15 @@ auto UnderBothLocks(Change change) {
     const std::lock_guard<std::mutex> render(renderLock);
     const std::lock_guard<std::mutex> caption(captionLock);
     return change(workingSettings);
+}
+
+// A pad step, in 64 bits as placement works: a hand-edited position may lie
+// anywhere in 32 bits, and a step beyond a limit stays at the limit instead
+// of wrapping round to the far edge. No other bound: the overlay keeps the
+// drawn caption inside the canvas and writes the centre back.
+int32_t Step(int32_t position, int32_t step) {
+    using Limits = std::numeric_limits<int32_t>;
+    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{position} + step, Limits::min(), Limits::max()));
 }
 
 }  // namespace
@@ -53,8 +64,8 @@ void MoveCaptionToPreset(CaptionPreset preset) {
 
 void MoveCaptionBy(int32_t dx, int32_t dy) {
     UnderRenderLock([&](SettingsRecord& settings) {
-        settings.StringPosX = settings.StringPosX + dx;
-        settings.StringPosY = settings.StringPosY + dy;
+        settings.StringPosX = Step(settings.StringPosX, dx);
+        settings.StringPosY = Step(settings.StringPosY, dy);
     });
 }
 

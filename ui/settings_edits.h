@@ -37,6 +37,7 @@ enum class RangeBound { From, To };
 struct StoredRange {
     int32_t from, to;
     bool otherMoved;  // the bound not set was moved to keep from <= to
+    bool operator==(const StoredRange&) const = default;
 };
 StoredRange SetFrameRangeBound(FrameRange range, RangeBound bound, int32_t value);
 
