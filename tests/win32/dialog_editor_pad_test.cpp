@@ -285,17 +285,11 @@ protected:
         input.mi.dwFlags = flags;
         SendInput(1, &input, sizeof input);
     }
-    void MoveTo(int id) const {
-        RECT rect;
-        GetWindowRect(Item(id), &rect);
-        SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-        Pump(50);
-    }
     // Presses the left button over the control and handles messages until
     // the press has moved the caption; then holds timer 1, so that the test
     // alone decides how many ticks come.
     bool PressAndHold(int id) const {
-        MoveTo(id);
+        PointAt(id);
         const SettingsRecord before = workingSettings;
         SendMouse(MOUSEEVENTF_LEFTDOWN);
         const DWORD start = GetTickCount();
@@ -342,7 +336,7 @@ TEST_F(PositionPad, HoldingAccelerates) {
 TEST_F(PositionPad, ReleaseAfterDraggingAwayStillStops) {
     ASSERT_TRUE(PressAndHold(IDC_ARROW_DOWN));
     SetTimer(Dialog(), 1, 50, nullptr);  // let it run again, as held
-    MoveTo(IDC_FONT);
+    PointAt(IDC_FONT);
     Release();
     const int32_t stopped = workingSettings.StringPosY;
     Pump(400);
