@@ -344,6 +344,32 @@ TEST_F(PositionPad, ReleaseAfterDraggingAwayStillStops) {
     EXPECT_GT(stopped, 200);
 }
 
+// Alt+Tab or a pop-up takes the mouse capture from the held arrow, or the
+// release happens where the dialog never sees it: no button-up reaches the
+// hook, and the repeat must stop by itself.
+TEST_F(PositionPad, RepeatStopsWhenTheArrowLosesTheCaptureOrTheButton) {
+    const struct {
+        const char* how;
+        void (*lose)();
+    } losses[] = {
+        {"capture released", [] { ReleaseCapture(); }},
+        {"capture taken by another window", [] { SetCapture(host); }},
+        {"button released unseen", [] { SendMouse(MOUSEEVENTF_LEFTUP); }},
+    };
+    for (const auto& loss : losses) {
+        SCOPED_TRACE(loss.how);
+        ASSERT_TRUE(PressAndHold(IDC_ARROW_RIGHT));
+        SetTimer(Dialog(), 1, 50, nullptr);  // running, as while held
+        loss.lose();
+        const int32_t x = workingSettings.StringPosX;
+        for (int tick = 0; tick < 10; ++tick) SendMessageA(Dialog(), WM_TIMER, 1, 0);
+        EXPECT_EQ(workingSettings.StringPosX, x);
+        EXPECT_FALSE(KillTimer(Dialog(), 1)) << "the repeat timer still runs";
+        ReleaseCapture();
+        Release();
+    }
+}
+
 TEST_F(PositionPad, PresetsPutTheCaptionIntoCornersAndCentre) {
     const struct {
         int id;

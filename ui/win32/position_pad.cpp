@@ -140,8 +140,21 @@ LRESULT CALLBACK MouseHookProc(int code, WPARAM message, LPARAM data) {
     return CallNextHookEx(mouseHook, code, message, data);
 }
 
+// A lost capture (Alt+Tab, a pop-up) or a release the hook never saw sends
+// no button-up to stop the repeat, so each tick looks for itself.
+bool SettingsDialog::ArrowStillHeld() const {
+    // The physical button that acts as the left one.
+    const int leftButton = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+    return IsArrowButton(repeatButtonId) && GetCapture() == Item(repeatButtonId) &&
+           (GetAsyncKeyState(leftButton) & 0x8000) != 0;
+}
+
 void SettingsDialog::OnTimer(WPARAM wParam, LPARAM) {
     if (wParam == kRepeatTimer) {
+        if (!ArrowStillHeld()) {
+            KillTimer(window(), kRepeatTimer);
+            return;
+        }
         repeatStep = repeatStep + kRepeatAcceleration;
         MoveCaption();
     } else if (wParam == kAttentionTimer) {

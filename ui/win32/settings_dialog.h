@@ -94,6 +94,8 @@ private:
     void OnPreset(WPARAM wParam, LPARAM);
     void OnDrawItem(WPARAM wParam, LPARAM lParam);
     void OnTimer(WPARAM wParam, LPARAM);
+    // The arrow being repeated still has the mouse and the button is down.
+    bool ArrowStillHeld() const;
 
     // The 38 bound controls, in the order they are bound.
     Button changeButton, deleteButton, addButton;
