@@ -285,17 +285,11 @@ protected:
         input.mi.dwFlags = flags;
         SendInput(1, &input, sizeof input);
     }
-    void MoveTo(int id) const {
-        RECT rect;
-        GetWindowRect(Item(id), &rect);
-        SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-        Pump(50);
-    }
     // Presses the left button over the control and handles messages until
     // the press has moved the caption; then holds timer 1, so that the test
     // alone decides how many ticks come.
     bool PressAndHold(int id) const {
-        MoveTo(id);
+        PointAt(id);
         const SettingsRecord before = workingSettings;
         SendMouse(MOUSEEVENTF_LEFTDOWN);
         const DWORD start = GetTickCount();
@@ -342,12 +336,38 @@ TEST_F(PositionPad, HoldingAccelerates) {
 TEST_F(PositionPad, ReleaseAfterDraggingAwayStillStops) {
     ASSERT_TRUE(PressAndHold(IDC_ARROW_DOWN));
     SetTimer(Dialog(), 1, 50, nullptr);  // let it run again, as held
-    MoveTo(IDC_FONT);
+    PointAt(IDC_FONT);
     Release();
     const int32_t stopped = workingSettings.StringPosY;
     Pump(400);
     EXPECT_EQ(workingSettings.StringPosY, stopped);
     EXPECT_GT(stopped, 200);
+}
+
+// Alt+Tab or a pop-up takes the mouse capture from the held arrow, or the
+// release happens where the dialog never sees it: no button-up reaches the
+// hook, and the repeat must stop by itself.
+TEST_F(PositionPad, RepeatStopsWhenTheArrowLosesTheCaptureOrTheButton) {
+    const struct {
+        const char* how;
+        void (*lose)();
+    } losses[] = {
+        {"capture released", [] { ReleaseCapture(); }},
+        {"capture taken by another window", [] { SetCapture(host); }},
+        {"button released unseen", [] { SendMouse(MOUSEEVENTF_LEFTUP); }},
+    };
+    for (const auto& loss : losses) {
+        SCOPED_TRACE(loss.how);
+        ASSERT_TRUE(PressAndHold(IDC_ARROW_RIGHT));
+        SetTimer(Dialog(), 1, 50, nullptr);  // running, as while held
+        loss.lose();
+        const int32_t x = workingSettings.StringPosX;
+        for (int tick = 0; tick < 10; ++tick) SendMessageA(Dialog(), WM_TIMER, 1, 0);
+        EXPECT_EQ(workingSettings.StringPosX, x);
+        EXPECT_FALSE(KillTimer(Dialog(), 1)) << "the repeat timer still runs";
+        ReleaseCapture();
+        Release();
+    }
 }
 
 TEST_F(PositionPad, PresetsPutTheCaptionIntoCornersAndCentre) {

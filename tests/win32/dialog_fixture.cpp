@@ -124,6 +124,13 @@ void DialogTest::SelectLine(int index) const {
                  reinterpret_cast<LPARAM>(list));
 }
 
+void DialogTest::PointAt(int id) const {
+    RECT rect;
+    GetWindowRect(Item(id), &rect);
+    SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    Pump(50);
+}
+
 void DialogTest::TypeWord(const std::string& text) const { SetWindowTextA(Item(IDC_WORD), text.c_str()); }
 
 std::string DialogTest::SettingsFileAfterExit() {

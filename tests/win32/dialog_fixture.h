@@ -32,6 +32,8 @@ protected:
     bool Checked(int id) const;
     bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
     void SelectLine(int index) const;
+    // The mouse pointer to the control's centre.
+    void PointAt(int id) const;
     void TypeWord(const std::string& text) const;
 
     // The settings file's text after Exit (and a fresh Init).

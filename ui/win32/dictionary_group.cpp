@@ -1,11 +1,11 @@
 // The dictionary group: choosing the dictionary file and editing the
 // alternative dictionary's lines through the store's locked operations.
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "dictionary/dictionary_store.h"
 #include "settings/settings_state.h"
+#include "ui/settings_edits.h"
 #include "ui/win32/common_dialogs.h"
 #include "ui/win32/dialog_texts.h"
 #include "ui/win32/settings_dialog.h"
@@ -51,9 +51,7 @@ void SettingsDialog::OnWordChanged(WPARAM, LPARAM) {
 void SettingsDialog::OnEntrySelected(WPARAM, LPARAM) { SelectEntry(entryList.Selection()); }
 
 void SettingsDialog::OnEntryDoubleClick(WPARAM, LPARAM) {
-    const int32_t index = entryList.Selection();
-    const std::lock_guard<std::mutex> lock(captionLock);
-    workingSettings.CurExtEntry = index;
+    SetCurrentAltEntry(entryList.Selection());
 }
 
 void SettingsDialog::OnAddEntry(WPARAM, LPARAM) {
@@ -95,13 +93,10 @@ void SettingsDialog::OnChooseDictionary(WPARAM, LPARAM) {
                                      MB_OKCANCEL | MB_ICONQUESTION) == IDOK)
             SaveAltDictionary();
     }
-    workingSettings.DicFileName = path;
+    SetDictionaryFile(path);
     fileNameEdit.SetText(workingSettings.DicFileName);
     LoadAltDictionary();
-    {
-        const std::lock_guard<std::mutex> lock(captionLock);
-        workingSettings.CurExtEntry = 0;
-    }
+    SetCurrentAltEntry(0);
     FillEntryList();
     SelectEntry(-1);
 }

@@ -8,6 +8,7 @@
 #include "platform/win32/plugin_module.h"
 #include "settings/settings_state.h"
 #include "ui/settings_dialog_ids.h"
+#include "ui/settings_edits.h"
 #include "ui/win32/dialog_texts.h"
 #include "ui/win32/settings_dialog.h"
 
@@ -18,10 +19,6 @@ constexpr UINT kRepeatPeriodMs = 50;
 constexpr UINT_PTR kAttentionTimer = 2;
 constexpr UINT kAttentionPeriodMs = 80;
 constexpr double kRepeatAcceleration = 0.2;  // per tick; the step is truncated when used
-
-// Preset positions on the 768 x 576 canvas; the overlay keeps the caption inside.
-constexpr int32_t kCanvasRight = 768;
-constexpr int32_t kCanvasBottom = 576;
 
 bool IsArrowButton(int id) { return id >= IDC_ARROW_LEFT && id <= IDC_ARROW_DOWN; }
 
@@ -87,28 +84,22 @@ void SettingsDialog::UpdatePositionButtons() {
 }
 
 void SettingsDialog::OnPreset(WPARAM wParam, LPARAM) {
-    SettingsRecord& settings = workingSettings;
     switch (LOWORD(wParam)) {
-        case IDC_PRESET_TOP_LEFT: settings.StringPosX = 0, settings.StringPosY = 0; break;
-        case IDC_PRESET_TOP_RIGHT: settings.StringPosX = kCanvasRight, settings.StringPosY = 0; break;
-        case IDC_PRESET_CENTRE:
-            settings.StringPosX = kCanvasRight / 2, settings.StringPosY = kCanvasBottom / 2;
-            break;
-        case IDC_PRESET_BOTTOM_LEFT: settings.StringPosX = 0, settings.StringPosY = kCanvasBottom; break;
-        case IDC_PRESET_BOTTOM_RIGHT:
-            settings.StringPosX = kCanvasRight, settings.StringPosY = kCanvasBottom;
-            break;
+        case IDC_PRESET_TOP_LEFT: MoveCaptionToPreset(CaptionPreset::TopLeft); break;
+        case IDC_PRESET_TOP_RIGHT: MoveCaptionToPreset(CaptionPreset::TopRight); break;
+        case IDC_PRESET_CENTRE: MoveCaptionToPreset(CaptionPreset::Centre); break;
+        case IDC_PRESET_BOTTOM_LEFT: MoveCaptionToPreset(CaptionPreset::BottomLeft); break;
+        case IDC_PRESET_BOTTOM_RIGHT: MoveCaptionToPreset(CaptionPreset::BottomRight); break;
     }
 }
 
 void SettingsDialog::MoveCaption() {
     const auto step = static_cast<int32_t>(repeatStep);
-    SettingsRecord& settings = workingSettings;
     switch (repeatButtonId) {
-        case IDC_ARROW_LEFT: settings.StringPosX = settings.StringPosX - step; break;
-        case IDC_ARROW_RIGHT: settings.StringPosX = settings.StringPosX + step; break;
-        case IDC_ARROW_UP: settings.StringPosY = settings.StringPosY - step; break;
-        case IDC_ARROW_DOWN: settings.StringPosY = settings.StringPosY + step; break;
+        case IDC_ARROW_LEFT: MoveCaptionBy(-step, 0); break;
+        case IDC_ARROW_RIGHT: MoveCaptionBy(step, 0); break;
+        case IDC_ARROW_UP: MoveCaptionBy(0, -step); break;
+        case IDC_ARROW_DOWN: MoveCaptionBy(0, step); break;
     }
 }
 
@@ -149,8 +140,21 @@ LRESULT CALLBACK MouseHookProc(int code, WPARAM message, LPARAM data) {
     return CallNextHookEx(mouseHook, code, message, data);
 }
 
+// A lost capture (Alt+Tab, a pop-up) or a release the hook never saw sends
+// no button-up to stop the repeat, so each tick looks for itself.
+bool SettingsDialog::ArrowStillHeld() const {
+    // The physical button that acts as the left one.
+    const int leftButton = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+    return IsArrowButton(repeatButtonId) && GetCapture() == Item(repeatButtonId) &&
+           (GetAsyncKeyState(leftButton) & 0x8000) != 0;
+}
+
 void SettingsDialog::OnTimer(WPARAM wParam, LPARAM) {
     if (wParam == kRepeatTimer) {
+        if (!ArrowStillHeld()) {
+            KillTimer(window(), kRepeatTimer);
+            return;
+        }
         repeatStep = repeatStep + kRepeatAcceleration;
         MoveCaption();
     } else if (wParam == kAttentionTimer) {

@@ -4,17 +4,16 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <cstring>
-#include <mutex>
+#include <initializer_list>
 
 #include "dictionary/dictionary_store.h"
 #include "overlay/overlay_engine.h"
-#include "overlay/overlay_state.h"
 #include "platform/win32/gdi_caption_renderer.h"
 #include "platform/win32/plugin_module.h"
 #include "settings/settings_state.h"
 #include "ui/settings_dialog_ids.h"
+#include "ui/settings_edits.h"
 #include "ui/win32/common_dialogs.h"
 
 namespace {
@@ -24,32 +23,32 @@ constexpr DWORD kFontChooserOptions =
     CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT | CF_APPLY | CF_ENABLEHOOK;
 constexpr int kFontApplyButton = 1026;  // psh3
 
-// The frame thread reads the font fields under renderLock and the entry
-// indexes under captionLock; whole-record copies take both.
-SettingsRecord CopyWorkingSettings() {
-    std::scoped_lock lock(renderLock, captionLock);
-    return workingSettings;
-}
-
 // Takes the seven font settings from a font description.
 void StoreFont(const LOGFONTA& font) {
-    const std::lock_guard<std::mutex> lock(renderLock);
-    SettingsRecord& settings = workingSettings;
-    settings.FontName.assign(font.lfFaceName, strnlen(font.lfFaceName, LF_FACESIZE));
-    settings.FontSize = font.lfHeight;
-    settings.FontWeight = font.lfWeight;
-    settings.FontItalic = font.lfItalic;
-    settings.FontUnderline = font.lfUnderline;
-    settings.FontStrikeOut = font.lfStrikeOut;
-    settings.FontCharSet = font.lfCharSet;
+    CaptionFont request = {};
+    static_assert(sizeof request.faceName == sizeof font.lfFaceName);
+    std::memcpy(request.faceName, font.lfFaceName, sizeof request.faceName);
+    request.height = font.lfHeight;
+    request.weight = font.lfWeight;
+    request.italic = font.lfItalic;
+    request.underline = font.lfUnderline;
+    request.strikeOut = font.lfStrikeOut;
+    request.charSet = font.lfCharSet;
+    StoreFontSettings(request);
+}
+
+// The radio button of a group that is checked (the last, should there be
+// more), or -1 for none.
+int32_t CheckedChoice(std::initializer_list<const Button*> group) {
+    int32_t choice = -1, index = 0;
+    for (const Button* button : group) {
+        if (button->Checked()) choice = index;
+        ++index;
+    }
+    return choice;
 }
 
 }  // namespace
-
-void ReplaceWorkingSettings(const SettingsRecord& values) {
-    std::scoped_lock lock(renderLock, captionLock);
-    workingSettings = values;
-}
 
 UINT_PTR CALLBACK FontApplyHook(HWND chooser, UINT message, WPARAM wParam, LPARAM) {
     if (message != WM_COMMAND || LOWORD(wParam) != kFontApplyButton) return 0;
@@ -323,45 +322,48 @@ void SettingsDialog::OnFont(WPARAM, LPARAM) {
     fontButton.SetText(workingSettings.FontName);
 }
 
-void SettingsDialog::PickColor(uint32_t& setting, const Button& button) {
+bool SettingsDialog::PickColor(uint32_t& colour) {
     static COLORREF customColors[16];  // kept from one chooser to the next
     CHOOSECOLORA chooser = {};
     chooser.lStructSize = sizeof chooser;
-    chooser.rgbResult = setting;
+    chooser.rgbResult = colour;
     chooser.lpCustColors = customColors;
     chooser.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (commonDialogs.chooseColor(&chooser)) setting = chooser.rgbResult;
-    button.Repaint();
+    if (!commonDialogs.chooseColor(&chooser)) return false;
+    colour = chooser.rgbResult;
+    return true;
 }
 
 void SettingsDialog::OnTextColor(WPARAM, LPARAM) {
-    PickColor(workingSettings.TextColor, textColorButton);
+    uint32_t colour = workingSettings.TextColor;
+    if (PickColor(colour)) SetCaptionTextColor(colour);
+    textColorButton.Repaint();
 }
 
 void SettingsDialog::OnBackColor(WPARAM, LPARAM) {
-    PickColor(workingSettings.BackColor, backColorButton);
+    uint32_t colour = workingSettings.BackColor;
+    if (PickColor(colour)) SetCaptionBackColor(colour);
+    backColorButton.Repaint();
 }
 
 void SettingsDialog::OnDicType(WPARAM, LPARAM) {
-    if (builtinRadio.Checked()) workingSettings.DicType = 0;
-    if (alternativeRadio.Checked()) workingSettings.DicType = 1;
+    const int32_t type = CheckedChoice({&builtinRadio, &alternativeRadio});
+    if (type != -1) SetDicType(type);
     UpdateDictionaryControls();
 }
 
 void SettingsDialog::OnBackType(WPARAM, LPARAM) {
-    if (backNoneRadio.Checked()) workingSettings.BackType = 0;
-    if (backAroundRadio.Checked()) workingSettings.BackType = 1;
-    if (backScreenRadio.Checked()) workingSettings.BackType = 2;
+    const int32_t type = CheckedChoice({&backNoneRadio, &backAroundRadio, &backScreenRadio});
+    if (type != -1) SetBackType(type);
 }
 
 void SettingsDialog::OnRulesType(WPARAM, LPARAM) {
-    if (rulesAzRadio.Checked()) workingSettings.RulesType = 0;
-    if (rulesZaRadio.Checked()) workingSettings.RulesType = 1;
-    if (rulesRandomRadio.Checked()) workingSettings.RulesType = 2;
+    const int32_t rules = CheckedChoice({&rulesAzRadio, &rulesZaRadio, &rulesRandomRadio});
+    if (rules != -1) SetRulesType(rules);
 }
 
 void SettingsDialog::OnRandomPosition(WPARAM, LPARAM) {
-    workingSettings.RndStringPos = randomPositionCheck.Checked() ? 1 : 0;
+    SetRandomPosition(randomPositionCheck.Checked());
     UpdatePositionButtons();
 }
 
@@ -371,38 +373,31 @@ void SettingsDialog::OnRandomPosition(WPARAM, LPARAM) {
 // ends every chain.
 void SettingsDialog::OnTransparencyChanged(WPARAM, LPARAM) {
     if (!isInitialised) return;
-    workingSettings.Transparency = transparencyEdit.Number();
+    SetTransparency(transparencyEdit.Number());
     transparencySpin.SetPosition(workingSettings.Transparency);
 }
 
-void SettingsDialog::OnTimeFromChanged(WPARAM, LPARAM) {
+void SettingsDialog::TakeRangeBound(FrameRange range, RangeBound bound, const Edit& edit,
+                                    const UpDown& spin, const UpDown& otherSpin) {
     if (!isInitialised) return;
-    SettingsRecord& settings = workingSettings;
-    settings.ShowTimeFrom = timeFromEdit.Number();
-    timeFromSpin.SetPosition(settings.ShowTimeFrom);
-    if (settings.ShowTimeTo < settings.ShowTimeFrom) timeToSpin.SetPosition(settings.ShowTimeFrom);
+    const StoredRange stored = SetFrameRangeBound(range, bound, edit.Number());
+    const bool isFrom = bound == RangeBound::From;
+    spin.SetPosition(isFrom ? stored.from : stored.to);
+    if (stored.otherMoved) otherSpin.SetPosition(isFrom ? stored.to : stored.from);
+}
+
+void SettingsDialog::OnTimeFromChanged(WPARAM, LPARAM) {
+    TakeRangeBound(FrameRange::ShowTime, RangeBound::From, timeFromEdit, timeFromSpin, timeToSpin);
 }
 
 void SettingsDialog::OnTimeToChanged(WPARAM, LPARAM) {
-    if (!isInitialised) return;
-    SettingsRecord& settings = workingSettings;
-    settings.ShowTimeTo = timeToEdit.Number();
-    timeToSpin.SetPosition(settings.ShowTimeTo);
-    if (settings.ShowTimeTo < settings.ShowTimeFrom) timeFromSpin.SetPosition(settings.ShowTimeTo);
+    TakeRangeBound(FrameRange::ShowTime, RangeBound::To, timeToEdit, timeToSpin, timeFromSpin);
 }
 
 void SettingsDialog::OnFreqFromChanged(WPARAM, LPARAM) {
-    if (!isInitialised) return;
-    SettingsRecord& settings = workingSettings;
-    settings.ShowFreqFrom = freqFromEdit.Number();
-    freqFromSpin.SetPosition(settings.ShowFreqFrom);
-    if (settings.ShowFreqTo < settings.ShowFreqFrom) freqToSpin.SetPosition(settings.ShowFreqFrom);
+    TakeRangeBound(FrameRange::ShowFreq, RangeBound::From, freqFromEdit, freqFromSpin, freqToSpin);
 }
 
 void SettingsDialog::OnFreqToChanged(WPARAM, LPARAM) {
-    if (!isInitialised) return;
-    SettingsRecord& settings = workingSettings;
-    settings.ShowFreqTo = freqToEdit.Number();
-    freqToSpin.SetPosition(settings.ShowFreqTo);
-    if (settings.ShowFreqTo < settings.ShowFreqFrom) freqFromSpin.SetPosition(settings.ShowFreqTo);
+    TakeRangeBound(FrameRange::ShowFreq, RangeBound::To, freqToEdit, freqToSpin, freqFromSpin);
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "settings/settings_record.h"
+#include "ui/settings_edits.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/dialog_window.h"
 
@@ -74,7 +75,11 @@ private:
     void OnTimeToChanged(WPARAM, LPARAM);
     void OnFreqFromChanged(WPARAM, LPARAM);
     void OnFreqToChanged(WPARAM, LPARAM);
-    void PickColor(uint32_t& setting, const Button& button);
+    // The colour chooser, opened on colour; false when it was cancelled.
+    bool PickColor(uint32_t& colour);
+    // The edit of one bound changed: stores it, then shows both bounds.
+    void TakeRangeBound(FrameRange range, RangeBound bound, const Edit& edit, const UpDown& spin,
+                        const UpDown& otherSpin);
 
     // Dictionary group.
     void OnChooseDictionary(WPARAM, LPARAM);
@@ -89,6 +94,8 @@ private:
     void OnPreset(WPARAM wParam, LPARAM);
     void OnDrawItem(WPARAM wParam, LPARAM lParam);
     void OnTimer(WPARAM wParam, LPARAM);
+    // The arrow being repeated still has the mouse and the button is down.
+    bool ArrowStillHeld() const;
 
     // The 38 bound controls, in the order they are bound.
     Button changeButton, deleteButton, addButton;
@@ -111,9 +118,6 @@ private:
 
 // The one dialog of the loaded library.
 extern SettingsDialog settingsDialog;
-
-// Replaces all working values, under the locks the frame thread reads with.
-void ReplaceWorkingSettings(const SettingsRecord& values);
 
 // The dialog's mouse hook while its window exists.
 extern HHOOK mouseHook;
