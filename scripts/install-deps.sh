@@ -7,7 +7,7 @@
 #   --video    ffmpeg, for the main job
 #   --package  zip, for scripts/package.sh
 #   --test     the tests' own: GoogleTest, Google Benchmark, clang and libFuzzer,
-#              Xvfb, a Russian locale
+#              Xvfb, unzip, a Russian locale
 #   --all      every group: what scripts/test.sh needs
 #   --list     print the packages of the groups, one a line, and install nothing
 # A package lock held by another process (an apt-get, an unattended upgrade)
@@ -28,7 +28,7 @@ declare -A group=(
   [wine]="wine wine32:i386 fonts-wine fonts-liberation"
   [video]="ffmpeg"
   [package]="zip"
-  [test]="libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth locales"
+  [test]="libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth locales unzip"
 )
 
 chosen=() list=0
