@@ -6,7 +6,7 @@ set -euo pipefail
 scripts=$1
 dir=$(mktemp -d)
 holder=""
-trap '[[ -z $holder ]] || kill -- -"$holder" 2>/dev/null; rm -rf "$dir"' EXIT
+trap '[[ -z $holder ]] || kill -- -"$holder" 2>/dev/null || true; rm -rf "$dir"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 packages() { bash "$scripts/install-deps.sh" "$@" --list | tr '\n' ' '; }
 
