@@ -86,7 +86,7 @@ int RunBatch(const HostOptions& options, PluginSession& session, FrameReader& in
                  static_cast<long long>(changed), static_cast<long long>(refused));
     if (!error.empty()) ConsolePrint(stderr, "tpp-host: %s\n", error.c_str());
     if (Interrupted()) {
-        ConsolePrint(stderr, "tpp-host: interrupted by %s; the plug-in was stopped and ended\n",
+        ConsolePrint(stderr, "tpp-host: interrupted by %s: the stream was stopped and the plug-in ended in order\n",
                      InterruptName().c_str());
         return InterruptExitStatus();
     }

@@ -11,7 +11,8 @@ namespace {
 volatile sig_atomic_t caughtSignal = 0;
 int wakePipe[2] = {-1, -1};
 constexpr int kSignals[] = {SIGINT, SIGTERM};
-volatile sig_atomic_t handled[2] = {0, 0};  // which of kSignals have our handler
+constexpr size_t kSignalCount = sizeof kSignals / sizeof kSignals[0];
+volatile sig_atomic_t handled[kSignalCount] = {};  // which of kSignals have our handler
 
 void OnSignal(int signal) {
     const int savedErrno = errno;
@@ -23,7 +24,7 @@ void OnSignal(int signal) {
     // The next interrupt takes the default way out.
     struct sigaction fallback = {};
     fallback.sa_handler = SIG_DFL;
-    for (size_t i = 0; i < 2; ++i)
+    for (size_t i = 0; i < kSignalCount; ++i)
         if (handled[i]) ::sigaction(kSignals[i], &fallback, nullptr);
     errno = savedErrno;
 }
@@ -32,7 +33,7 @@ void OnSignal(int signal) {
 
 void CatchInterrupts() {
     if (wakePipe[0] < 0 && ::pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0) wakePipe[0] = wakePipe[1] = -1;
-    for (size_t i = 0; i < 2; ++i) {
+    for (size_t i = 0; i < kSignalCount; ++i) {
         struct sigaction current = {};
         if (::sigaction(kSignals[i], nullptr, &current) != 0 || current.sa_handler == SIG_IGN) continue;
         // Without SA_RESTART a blocking call returns EINTR instead of
