@@ -16,7 +16,10 @@ struct LocationFacts {
     SystemFamily family = SystemFamily::kUnknown;
     bool storeInUsersFolder = false;  // the per-user switch in the registry
     std::string appDataFolder;        // without a trailing separator; empty if unknown
-    std::string hostExecutablePath;   // full path of the process's executable
+    // Full path of the process's executable, as far as the platform reads
+    // it: Windows gives at most 259 characters (a 260-character buffer),
+    // so a longer path arrives cut short; empty when it cannot be read.
+    std::string hostExecutablePath;
     std::string commandLine;          // the process's command line as given
     char separator = '\\';
 };

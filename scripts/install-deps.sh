@@ -1,25 +1,71 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, only when missing.
-# Usage: scripts/install-deps.sh [--video]   (--video also brings ffmpeg)
+# Installs the Debian packages that a task needs, only those missing.
+# Usage: scripts/install-deps.sh GROUP... [--list]
+#   --native   the Linux plug-in and host: compilers, CMake, FreeType, fontconfig, fonts
+#   --mingw    the Windows DLL and host: compilers, CMake, mingw-w64
+#   --wine     running them: Wine with its 32-bit part, fonts
+#   --video    ffmpeg, for the main job
+#   --package  zip, for scripts/package.sh
+#   --test     the tests' own: GoogleTest, Google Benchmark, clang and libFuzzer,
+#              Xvfb, unzip, a Russian locale
+#   --all      every group: what scripts/test.sh needs
+#   --list     print the packages of the groups, one a line, and install nothing
+# A package lock held by another process (an apt-get, an unattended upgrade)
+# is waited for, up to TPP_PACKAGE_LOCK_TIMEOUT seconds (default 600).
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 
-need=()
-have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+usage() {
+  sed -n '2,15s/^# \{0,1\}//p' "$0" >&2
+  exit 2
+}
 
-for p in cmake g++ make libgtest-dev libbenchmark-dev g++-mingw-w64-i686 \
-         wine wine32:i386 fonts-wine xvfb xauth fonts-liberation locales clang libclang-rt-14-dev \
-         libfreetype-dev libfontconfig-dev fontconfig; do
-  have_pkg "$p" || need+=("$p")
+build_tools=(cmake g++ make)
+declare -A group=(
+  [native]="${build_tools[*]} libfreetype-dev libfontconfig-dev fontconfig fonts-liberation"
+  [mingw]="${build_tools[*]} g++-mingw-w64-i686"
+  # fonts-liberation gives Wine a metric-compatible Arial.
+  [wine]="wine wine32:i386 fonts-wine fonts-liberation"
+  [video]="ffmpeg"
+  [package]="zip"
+  [test]="libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth locales unzip"
+)
+
+chosen=() list=0
+(($#)) || usage
+for arg; do
+  case $arg in
+    --all) chosen+=(native mingw wine video package test) ;;
+    --list) list=1 ;;
+    --*) [[ -n ${group[${arg#--}]+set} ]] || { echo "install-deps: unknown group $arg" >&2; usage; }
+      chosen+=("${arg#--}") ;;
+    *) usage ;;
+  esac
 done
-if [[ "${1:-}" == "--video" ]]; then
-  have_pkg ffmpeg || need+=(ffmpeg)
+((${#chosen[@]})) || usage
+
+packages=()
+for g in "${chosen[@]}"; do
+  read -ra words <<<"${group[$g]}"
+  for p in "${words[@]}"; do
+    [[ " ${packages[*]} " == *" $p "* ]] || packages+=("$p")
+  done
+done
+if ((list)); then
+  printf '%s\n' "${packages[@]}"
+  exit 0
 fi
+
+have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+need=()
+for p in "${packages[@]}"; do have_pkg "$p" || need+=("$p"); done
 
 SUDO=""
 [[ $(id -u) -eq 0 ]] || SUDO="sudo"
 
 # The dialog's tests run Wine in a Russian locale (ANSI code page 1251).
 make_russian_locale() {
+  [[ " ${chosen[*]} " == *" test "* ]] || return 0
   locale -a 2>/dev/null | grep -qix 'ru_RU.utf8' || $SUDO localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
 }
 
@@ -28,10 +74,19 @@ if ((${#need[@]} == 0)); then
   exit 0
 fi
 
-echo "installing: ${need[*]}" >&2
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+echo "install-deps: installing ${need[*]}" >&2
+timeout=${TPP_PACKAGE_LOCK_TIMEOUT:-600}
+# apt-get waits for the dpkg lock too, in case another process takes it
+# between the check and the install.
+apt_get() {
+  bash "$here/wait-package-lock.sh" "$timeout" || exit 1
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get -o DPkg::Lock::Timeout="$timeout" "$@"
+}
+if [[ " ${need[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  bash "$here/wait-package-lock.sh" "$timeout" || exit 1
   $SUDO dpkg --add-architecture i386
 fi
-$SUDO apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+apt_get update -qq || { echo "install-deps: apt-get update failed" >&2; exit 1; }
+apt_get install -y -qq --no-install-recommends "${need[@]}" >/dev/null ||
+  { echo "install-deps: installing ${need[*]} failed" >&2; exit 1; }
 make_russian_locale

@@ -7,7 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TPP_BUILD_DIR:-$root/build}
 jobs=$(nproc)
 
-bash "$root/scripts/install-deps.sh" --video || { echo "dependency install failed"; exit 1; }
+bash "$root/scripts/install-deps.sh" --all || { echo "dependency install failed"; exit 1; }
 
 step() { echo "== $*" >&2; }
 

@@ -11,8 +11,9 @@
 std::string InstanceFromCommandLine(std::string commandLine);
 
 // The folder of the settings file, ending in a separator. Empty when it
-// cannot be known: the system family is unknown, or the per-user folder is
-// wanted and the platform could not name it.
+// cannot be known: the system family is unknown, the per-user folder is
+// wanted and the platform could not name it, or the folder would not be
+// absolute (no host path, or a relative one).
 std::string SettingsFolder(const platform::LocationFacts& facts, const std::string& instance);
 
 // The file name without folder and extension: "TPP_25Frame" for

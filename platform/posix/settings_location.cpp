@@ -16,9 +16,11 @@ namespace platform {
 
 namespace {
 
+// As on Windows, a path longer than the buffer arrives cut short; the
+// kernel itself refuses one longer than a page, and that gives no path.
 std::string ExecutablePath() {
     char path[4096];
-    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path);
     return n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string();
 }
 
@@ -39,8 +41,9 @@ bool StoreInUsersFolder() {
     return *end == '\0' && number != 0;
 }
 
+// A relative XDG_CONFIG_HOME is invalid by its own convention and ignored.
 std::string ConfigFolder() {
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) return xdg;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') return xdg;
     if (const char* home = std::getenv("HOME"); home && *home) return std::string(home) + "/.config";
     return std::string();
 }

@@ -38,10 +38,26 @@ std::string AppDataFolder() {
     return path;
 }
 
-std::string ModulePath(HMODULE module) {
+// The host's path as a 260-character buffer holds it: a longer one is cut
+// to the 259 characters before the terminator (Wine fills all 260 and
+// leaves the terminator out, Windows keeps it; both return 260).
+std::string HostPathInOneBuffer() {
     char path[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(module, path, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? std::string(path, n) : std::string();
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, n < MAX_PATH ? n : MAX_PATH - 1);
+}
+
+// The plug-in's own path in full, however long: only its file name is
+// used, and a cut one would name another file.
+std::string FullModulePath(HMODULE module) {
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameA(module, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return std::string();
+        if (n < path.size()) return path.substr(0, n);
+        if (path.size() >= 32768) return std::string();  // longer than any Windows path
+        path.resize(path.size() * 2);
+    }
 }
 
 }  // namespace
@@ -53,13 +69,13 @@ LocationFacts GatherLocationFacts() {
     facts.family = QuerySystemFamily();
     facts.storeInUsersFolder = ReadStoreInUsersFolder();
     facts.appDataFolder = AppDataFolder();
-    facts.hostExecutablePath = ModulePath(nullptr);
+    facts.hostExecutablePath = HostPathInOneBuffer();
     facts.commandLine = GetCommandLineA();
     facts.separator = '\\';
     return facts;
 }
 
-std::string PluginModulePath() { return ModulePath(pluginModule); }
+std::string PluginModulePath() { return FullModulePath(pluginModule); }
 
 bool CreateFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr); }
 

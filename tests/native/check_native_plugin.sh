@@ -17,6 +17,9 @@ exports=$(nm -D --defined-only "$dir/TPP_25Frame.so" | awk '{print $3}' | sort |
 # Captured first: grep -q stops reading early, and the host would see a broken pipe.
 info=$("$dir/tpp-host" --plugin "$dir/TPP_25Frame.so" --info) || fail "--info exit"
 grep -qx 'version: 3' <<<"$info" || fail "--info"
+help=$("$dir/tpp-host" --help) || fail "--help exit"
+grep -q -- '--plugin PATH' <<<"$help" || fail "--help: $help"
+grep -q -e '--window' -e '--rate' -e 'DLL' <<<"$help" && fail "--help offers what Linux lacks: $help"
 
 run() {  # format width height frames [environment...]
   local format=$1 width=$2 height=$3 frames=$4 bpp=2

@@ -200,6 +200,35 @@ TEST(SettingsLocation, FolderRules) {
     EXPECT_EQ(SettingsFolder(facts, ""), "") << "no per-user folder: no file rather than one at the root";
 }
 
+TEST(SettingsLocation, FolderIsAbsoluteOrThereIsNone) {
+    platform::LocationFacts facts;
+    facts.family = platform::SystemFamily::kNt;
+    const auto folderFor = [&](const std::string& hostPath) {
+        facts.hostExecutablePath = hostPath;
+        return SettingsFolder(facts, "2");
+    };
+    // A lookup that failed, or anything that would hang on the current
+    // directory or drive.
+    for (const char* hostPath : {"", "host.exe", "TV\\host.exe", "\\TV\\host.exe", "C:host.exe", "C:TV\\host.exe"})
+        EXPECT_EQ(folderFor(hostPath), "") << hostPath;
+    EXPECT_EQ(folderFor("\\\\server\\tv\\host.exe"), "\\\\server\\tv\\Instances\\2\\Plugins\\");
+    EXPECT_EQ(folderFor("d:\\host.exe"), "d:\\Instances\\2\\Plugins\\");
+
+    // A path that filled the 260-character buffer arrives as its first 259
+    // characters; the folder is the deepest one that they name in full.
+    std::string deep = "C:\\";
+    while (deep.size() < 250) deep += "folder\\";
+    const std::string cutShort = (deep + "host-folder\\host.exe").substr(0, 259);
+    EXPECT_EQ(folderFor(cutShort), deep + "Instances\\2\\Plugins\\");
+
+    facts.separator = '/';
+    EXPECT_EQ(folderFor("opt/tv/host"), "");
+    EXPECT_EQ(folderFor("/host"), "/Instances/2/Plugins/");
+    facts.storeInUsersFolder = true;
+    facts.appDataFolder = ".config";
+    EXPECT_EQ(folderFor("/opt/tv/host"), "") << "a relative per-user folder";
+}
+
 TEST(SettingsLocation, BaseNameDropsFolderAndExtension) {
     EXPECT_EQ(ModuleBaseName("C:\\TV\\Plugins\\TPP_25Frame.dll"), "TPP_25Frame");
     EXPECT_EQ(ModuleBaseName("/opt/x.y/core_tests"), "core_tests");

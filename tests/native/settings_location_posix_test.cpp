@@ -55,6 +55,10 @@ TEST(PosixSettingsLocation, ConfigurationFolderDefaultsToDotConfigInHome) {
     const ScopedEnv xdg("XDG_CONFIG_HOME", "");
     const ScopedEnv home("HOME", "/home/viewer");
     EXPECT_EQ(platform::GatherLocationFacts().appDataFolder, "/home/viewer/.config");
+    {
+        const ScopedEnv relative("XDG_CONFIG_HOME", "config");
+        EXPECT_EQ(platform::GatherLocationFacts().appDataFolder, "/home/viewer/.config") << "a relative one is ignored";
+    }
     const ScopedEnv noHome("HOME", nullptr);
     const ScopedEnv store("TPP_STORE_IN_USERS_FOLDER", "1");
     EXPECT_EQ(SettingsFolder(platform::GatherLocationFacts(), ""), "") << "no per-user folder known: no file";

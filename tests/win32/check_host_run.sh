@@ -21,3 +21,8 @@ grep -q '^tpp-host: 30 frames in ' "$work/log"
 if "$wine_run" "$prefix" "$host" --plugin kernel32.dll --info 2>/dev/null; then
   echo "host accepted kernel32.dll as a plug-in"; exit 1
 fi
+
+# The Windows host offers its window, and speaks of a DLL.
+help=$("$wine_run" "$prefix" "$host" --help | tr -d "\r")
+grep -q -- '--window' <<<"$help" && grep -q -- '--plugin PATH          the plug-in DLL' <<<"$help" ||
+  { echo "--help: $help"; exit 1; }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tools/tpp-host/console_text.h"
+#include "tools/tpp-host/interrupt.h"
 #include "tools/tpp-host/progress_meter.h"
 
 namespace {
@@ -54,7 +55,8 @@ int RunBatch(const HostOptions& options, PluginSession& session, FrameReader& in
 
     ProgressMeter progress;
     int64_t frames = 0, changed = 0, refused = 0;
-    while (options.frames < 0 || frames < options.frames) {
+    // An interrupt ends the run after the frame in hand.
+    while ((options.frames < 0 || frames < options.frames) && !Interrupted()) {
         size_t got = 0;
         const FrameReader::Result result = input.Read(frame.data(), bytes, got, error);
         if (result == FrameReader::Result::End) break;
@@ -82,9 +84,11 @@ int RunBatch(const HostOptions& options, PluginSession& session, FrameReader& in
     ConsolePrint(stderr, "tpp-host: %lld frames in %.2f s (%.1f fps); the plug-in changed %lld, returned 0 for %lld\n",
                  static_cast<long long>(frames), progress.Seconds(), progress.FramesPerSecond(frames),
                  static_cast<long long>(changed), static_cast<long long>(refused));
-    if (!error.empty()) {
-        ConsolePrint(stderr, "tpp-host: %s\n", error.c_str());
-        return 1;
+    if (!error.empty()) ConsolePrint(stderr, "tpp-host: %s\n", error.c_str());
+    if (Interrupted()) {
+        ConsolePrint(stderr, "tpp-host: interrupted by %s: the stream was stopped and the plug-in ended in order\n",
+                     InterruptName().c_str());
+        return InterruptExitStatus();
     }
-    return 0;
+    return error.empty() ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 #include "tools/tpp-host/plugin_session.h"
 
 // Runs the started session over the input until it ends (or --frames is
-// reached), then finishes the session. Returns the process exit code: 0,
-// or 1 after a failure, which it has reported on standard error.
+// reached, or an interrupt comes), then finishes the session. Returns the
+// process exit code: 0; 1 after a failure, which it has reported on
+// standard error; the interrupt's status after an interrupt.
 int RunBatch(const HostOptions& options, PluginSession& session, FrameReader& input, FrameWriter& output);

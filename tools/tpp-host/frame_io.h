@@ -2,12 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #if defined(_WIN32)
 #include <windows.h>
 using StreamHandle = HANDLE;
 inline const StreamHandle kNoStream = INVALID_HANDLE_VALUE;
+class ReadThread;
 #else
 using StreamHandle = int;  // a file descriptor
 constexpr StreamHandle kNoStream = -1;
@@ -15,9 +17,9 @@ constexpr StreamHandle kNoStream = -1;
 
 class FrameReader {
 public:
-    enum class Result { Frame, End, Truncated, Failed };
+    enum class Result { Frame, End, Truncated, Failed, Interrupted };
 
-    FrameReader() = default;
+    FrameReader();
     FrameReader(const FrameReader&) = delete;
     FrameReader& operator=(const FrameReader&) = delete;
     ~FrameReader();
@@ -27,7 +29,9 @@ public:
 
     // Reads one whole frame. End: the input ended before it began;
     // Truncated: it ended inside the frame, after got bytes; Failed: a
-    // read error, with its text in error.
+    // read error, with its text in error; Interrupted: an interrupt came
+    // while it waited for the input (see interrupt.h), and the part of the
+    // frame read so far is dropped.
     Result Read(uint8_t* frame, size_t bytes, size_t& got, std::string& error);
 
     StreamHandle handle() const { return handle_; }
@@ -37,6 +41,10 @@ private:
     StreamHandle handle_ = kNoStream;
     bool owned_ = false;
     std::string name_;
+#if defined(_WIN32)
+    void StartReadThread();
+    std::unique_ptr<ReadThread> readThread_;  // for inputs that may wait: pipes, devices
+#endif
 };
 
 class FrameWriter {

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 
 #include "tools/tpp-host/console_text.h"
 #include "tools/tpp-host/frame_io.h"
+#include "tools/tpp-host/interrupt.h"
 
 namespace {
 
@@ -21,12 +23,26 @@ bool SameFile(int a, int b) {
     return S_ISREG(infoA.st_mode) && infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
 }
 
+// Waits until the input has data or its end; false when an interrupt
+// comes first. An input that cannot be polled goes on to read(), which
+// then says what is wrong.
+bool AwaitInput(int fd) {
+    pollfd waits[2] = {{fd, POLLIN, 0}, {InterruptDescriptor(), POLLIN, 0}};
+    while (!Interrupted()) {
+        if (::poll(waits, 2, -1) < 0 && errno != EINTR) return true;
+        if (waits[0].revents != 0 && !Interrupted()) return true;
+    }
+    return false;
+}
+
 void CloseOwned(int& fd, bool owned) {
     if (owned && fd >= 0) ::close(fd);
     fd = kNoStream;
 }
 
 }  // namespace
+
+FrameReader::FrameReader() = default;
 
 FrameReader::~FrameReader() {
     CloseOwned(handle_, owned_);
@@ -56,6 +72,7 @@ bool FrameReader::Open(const std::string& path, std::string& error) {
 FrameReader::Result FrameReader::Read(uint8_t* frame, size_t bytes, size_t& got, std::string& error) {
     got = 0;
     while (got < bytes) {
+        if (!AwaitInput(handle_)) return Result::Interrupted;
         const size_t left = bytes - got;
         const ssize_t read = ::read(handle_, frame + got, left < kMaxTransfer ? left : kMaxTransfer);
         if (read < 0 && errno == EINTR) continue;
@@ -114,7 +131,7 @@ bool FrameWriter::Write(const uint8_t* frame, size_t bytes, std::string& error) 
     while (done < bytes) {
         const size_t left = bytes - done;
         const ssize_t written = ::write(handle_, frame + done, left < kMaxTransfer ? left : kMaxTransfer);
-        if (written < 0 && errno == EINTR) continue;
+        if (written < 0 && errno == EINTR) continue;  // the frame in hand is written in full
         if (written <= 0) {
             error = "cannot write " + name_ + ": " + ErrorText();
             return false;

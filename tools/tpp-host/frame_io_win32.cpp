@@ -1,6 +1,8 @@
 #include "tools/tpp-host/frame_io.h"
 
 #include "tools/tpp-host/console_text.h"
+#include "tools/tpp-host/interrupt.h"
+#include "tools/tpp-host/read_thread_win32.h"
 
 namespace {
 
@@ -30,7 +32,12 @@ void CloseOwned(HANDLE& handle, bool owned) {
 
 }  // namespace
 
+FrameReader::FrameReader() = default;
+
 FrameReader::~FrameReader() {
+    // A read left behind by an interrupt still uses the handle.
+    if (readThread_ && readThread_->leftBehind()) owned_ = false;
+    readThread_.reset();
     CloseOwned(handle_, owned_);
 }
 
@@ -46,6 +53,7 @@ bool FrameReader::Open(const std::string& path, std::string& error) {
             error = "standard input is a terminal: give --input FILE or pipe raw frames in";
             return false;
         }
+        StartReadThread();
         return true;
     }
     name_ = path;
@@ -56,18 +64,30 @@ bool FrameReader::Open(const std::string& path, std::string& error) {
         return false;
     }
     owned_ = true;
+    StartReadThread();
     return true;
+}
+
+void FrameReader::StartReadThread() {
+    // A disk file never keeps a read waiting.
+    if (GetFileType(handle_) != FILE_TYPE_DISK) readThread_ = ReadThread::Start(handle_, kMaxTransfer);
 }
 
 FrameReader::Result FrameReader::Read(uint8_t* frame, size_t bytes, size_t& got, std::string& error) {
     got = 0;
     while (got < bytes) {
         const size_t left = bytes - got;
-        DWORD read = 0;
-        if (!ReadFile(handle_, frame + got, left < kMaxTransfer ? static_cast<DWORD>(left) : kMaxTransfer, &read,
-                      nullptr)) {
-            const DWORD code = GetLastError();
-            if (code == ERROR_BROKEN_PIPE || code == ERROR_HANDLE_EOF) break;  // the writer closed its end
+        const DWORD chunk = left < kMaxTransfer ? static_cast<DWORD>(left) : kMaxTransfer;
+        DWORD read = 0, code = 0;
+        if (readThread_) {
+            if (!readThread_->Read(frame + got, chunk, read, code)) return Result::Interrupted;
+        } else if (Interrupted()) {
+            return Result::Interrupted;
+        } else if (!ReadFile(handle_, frame + got, chunk, &read, nullptr)) {
+            code = GetLastError();
+        }
+        if (code == ERROR_BROKEN_PIPE || code == ERROR_HANDLE_EOF) break;  // the writer closed its end
+        if (code != 0) {
             error = "cannot read " + name_ + ": " + SystemErrorText(code);
             return Result::Failed;
         }

@@ -4,9 +4,15 @@
 #include <cstdlib>
 #include <cstring>
 
+// The Linux build has no window to play frames in, and its plug-in is a
+// shared library.
 const char kHostUsage[] =
     "usage: tpp-host --plugin PATH [options]\n"
+#if defined(_WIN32)
     "  --plugin PATH          the plug-in DLL to load\n"
+#else
+    "  --plugin PATH          the plug-in to load (a shared library, such as TPP_25Frame.so)\n"
+#endif
     "  --info                 print the plug-in's version, name and description\n"
     "  --size WxH             frame size (default 720x576)\n"
     "  --format yuy2|rgb24    pixel format (default yuy2; rgb24 is B,G,R, rows bottom-up)\n"
@@ -14,8 +20,10 @@ const char kHostUsage[] =
     "  --input FILE|-         raw frames to read (default -: standard input)\n"
     "  --output FILE|-        where the processed frames go (default -: standard output)\n"
     "  --changed-frames FILE  list the numbers (from 1) of the frames the plug-in changed\n"
+#if defined(_WIN32)
     "  --window               play the frames in a window with the plug-in's settings\n"
     "  --rate FPS             frames per second in the window (default 25)\n"
+#endif
     "  --help                 this text\n";
 
 namespace {

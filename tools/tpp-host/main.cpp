@@ -7,6 +7,7 @@
 #include "tools/tpp-host/console_text.h"
 #include "tools/tpp-host/frame_io.h"
 #include "tools/tpp-host/host_options.h"
+#include "tools/tpp-host/interrupt.h"
 #include "tools/tpp-host/plugin_library.h"
 #include "tools/tpp-host/plugin_session.h"
 #include "tools/tpp-host/window_mode.h"
@@ -56,6 +57,8 @@ int main(int argc, char** argv) {
     const std::string name = Cp1251ToUtf8(plugin.record()->name);
     ConsolePrint(stderr, "tpp-host: %s (interface %d), %dx%d %s\n", name.c_str(), plugin.version(), options.width,
                  options.height, options.pixelFormat == 0 ? "yuy2" : "rgb24");
+    // From Init on, an interrupt lets the plug-in end in order.
+    CatchInterrupts();
     PluginSession session(*plugin.record());
     if (session.Start(options.width, options.height, options.pixelFormat) != 1)
         ConsolePrint(stderr, "tpp-host: warning: StreamStart did not return 1\n");

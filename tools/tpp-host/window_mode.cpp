@@ -7,6 +7,7 @@
 
 #include "tools/tpp-host/console_text.h"
 #include "tools/tpp-host/display_pixels.h"
+#include "tools/tpp-host/interrupt.h"
 
 namespace {
 
@@ -54,6 +55,9 @@ void ShowNextFrame(HWND window, Player& player) {
         return;
     case FrameReader::Result::Failed:
         StopPlaying(window, player, L"input failed");
+        return;
+    case FrameReader::Result::Interrupted:  // the interrupt closes the window too
+        StopPlaying(window, player, L"interrupted");
         return;
     }
     ++player.frames;
@@ -156,6 +160,7 @@ int RunWindow(const HostOptions& options, const std::string& pluginName, PluginS
         ConsolePrint(stderr, "tpp-host: cannot create the window (error %lu)\n", GetLastError());
         return 1;
     }
+    CloseOnInterrupt(window);
     ShowWindow(window, SW_SHOW);
     SetTimer(window, kFrameTimer, static_cast<UINT>(1000 / options.rate), nullptr);
     ShowNextFrame(window, player);
@@ -166,11 +171,13 @@ int RunWindow(const HostOptions& options, const std::string& pluginName, PluginS
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+    CloseOnInterrupt(nullptr);
     session.Finish();
     ConsolePrint(stderr, "tpp-host: showed %lld frames\n", static_cast<long long>(player.frames));
-    if (!player.error.empty()) {
-        ConsolePrint(stderr, "tpp-host: %s\n", player.error.c_str());
-        return 1;
+    if (!player.error.empty()) ConsolePrint(stderr, "tpp-host: %s\n", player.error.c_str());
+    if (Interrupted()) {
+        ConsolePrint(stderr, "tpp-host: interrupted by %s\n", InterruptName().c_str());
+        return InterruptExitStatus();
     }
-    return 0;
+    return player.error.empty() ? 0 : 1;
 }
