@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "overlay/blend.h"
+#include "overlay/cpu_features.h"
 #include "overlay/overlay_engine.h"
 #include "overlay/overlay_state.h"
 #include "settings/settings_state.h"
@@ -40,7 +41,7 @@ void RunBlend(benchmark::State& st, bool yuy2, Kernel kernel) {
     const bool whole = st.range(2) != 0;
     const int32_t bpp = yuy2 ? 2 : 3;
     BlendCase c(w, h, bpp, whole, whole ? 0 : 1);
-    if (kernel == kSse2 && !HaveSse2()) {
+    if (kernel == kSse2 && !(DetectedCpuFeatures() & kCpuSse2)) {
         st.SkipWithError("no SSE2");
         return;
     }

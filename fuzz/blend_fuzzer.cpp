@@ -8,6 +8,7 @@
 
 #include "fuzz/fuzz_input.h"
 #include "overlay/blend.h"
+#include "overlay/cpu_features.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput in(data, size);
@@ -57,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         BlendYUY2Reference(args);
     else
         BlendRGB24Reference(args);
-    if (!HaveSse2()) return 0;
+    if (!(DetectedCpuFeatures() & kCpuSse2)) return 0;
     args.destBits = frame.data();
     if (yuy2)
         BlendYUY2Sse2(args);

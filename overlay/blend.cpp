@@ -1,19 +1,12 @@
 #include "overlay/blend.h"
 
-namespace {
-const bool useSse2 = HaveSse2();
+#include "overlay/cpu_features.h"
+
+BlendKernels ActiveBlendKernels() {
+    if (UsableCpuFeatures() & kCpuSse2) return {BlendYUY2Sse2, BlendRGB24Sse2};
+    return {BlendYUY2Reference, BlendRGB24Reference};
 }
 
-void BlendYUY2(const BlendArgs& args) {
-    if (useSse2)
-        BlendYUY2Sse2(args);
-    else
-        BlendYUY2Reference(args);
-}
+void BlendYUY2(const BlendArgs& args) { ActiveBlendKernels().yuy2(args); }
 
-void BlendRGB24(const BlendArgs& args) {
-    if (useSse2)
-        BlendRGB24Sse2(args);
-    else
-        BlendRGB24Reference(args);
-}
+void BlendRGB24(const BlendArgs& args) { ActiveBlendKernels().rgb24(args); }

@@ -26,15 +26,22 @@ struct BlendArgs {
 // Clips both rectangles to their surfaces; false when nothing is left.
 bool ClipBlendRect(BlendArgs& args);
 
-// Dispatching kernels: SIMD where the processor has it, else the reference.
+// Dispatching kernels: the SIMD path that UsableCpuFeatures() allows at
+// the time of the call, else the reference.
 void BlendYUY2(const BlendArgs& args);
 void BlendRGB24(const BlendArgs& args);
+
+// The kernels the dispatching ones would call now.
+struct BlendKernels {
+    void (*yuy2)(const BlendArgs&);
+    void (*rgb24)(const BlendArgs&);
+};
+BlendKernels ActiveBlendKernels();
 
 // Plain reference kernels; every SIMD kernel gives the same bytes.
 void BlendYUY2Reference(const BlendArgs& args);
 void BlendRGB24Reference(const BlendArgs& args);
 
-// SSE2 kernels; call only when HaveSse2() says so.
-bool HaveSse2();
+// SSE2 kernels; call only when DetectedCpuFeatures() has kCpuSse2.
 void BlendYUY2Sse2(const BlendArgs& args);
 void BlendRGB24Sse2(const BlendArgs& args);

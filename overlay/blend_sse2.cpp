@@ -189,11 +189,6 @@ TPP_SSE2 void MixYUY2SpanSse2(uint8_t* dst, const uint8_t* src, int32_t count, i
 
 }  // namespace
 
-bool HaveSse2() {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("sse2");
-}
-
 void BlendRGB24Sse2(const BlendArgs& args) { blend::WalkRGB24(args, MixRGB24SpanSse2); }
 
 void BlendYUY2Sse2(const BlendArgs& args) { blend::WalkYUY2(args, MixYUY2SpanSse2); }

@@ -1,4 +1,5 @@
 #include "overlay/blend.h"
+#include "overlay/cpu_features.h"
 
 #include <gtest/gtest.h>
 
@@ -186,7 +187,7 @@ TEST(BlendYUY2, OddFrameWidthNeverWritesPastTheRow) {
 class BlendDifferential : public ::testing::TestWithParam<int> {};
 
 TEST_P(BlendDifferential, Sse2MatchesTheReference) {
-    if (!HaveSse2()) GTEST_SKIP() << "no SSE2";
+    if (!(DetectedCpuFeatures() & kCpuSse2)) GTEST_SKIP() << "no SSE2";
     std::mt19937 rng(static_cast<uint32_t>(GetParam()));
     const auto pick = [&](int32_t lo, int32_t hi) { return std::uniform_int_distribution<int32_t>(lo, hi)(rng); };
     for (int iteration = 0; iteration < 300; ++iteration) {
