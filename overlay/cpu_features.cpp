@@ -17,6 +17,7 @@ uint32_t DetectedCpuFeatures() {
         __builtin_cpu_init();
         uint32_t features = 0;
         if (__builtin_cpu_supports("sse2")) features |= kCpuSse2;
+        if (__builtin_cpu_supports("avx2")) features |= kCpuAvx2;
         return features;
     }();
     return detected;

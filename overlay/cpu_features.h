@@ -8,6 +8,7 @@
 
 enum CpuFeature : uint32_t {
     kCpuSse2 = 1u << 0,
+    kCpuAvx2 = 1u << 1,
 };
 constexpr uint32_t kAllCpuFeatures = 0xFFFFFFFFu;
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "overlay/blend.h"
-#include "overlay/cpu_features.h"
+#include "tests/native/kernel_paths.h"
 
 namespace {
 
@@ -52,21 +52,9 @@ std::vector<BlendCase> LoadCases() {
     return cases;
 }
 
-struct KernelPath {
-    const char* name;
-    uint32_t needs;
-    BlendKernels kernels;
-};
-
-const KernelPath kPaths[] = {
-    {"reference", 0, {BlendYUY2Reference, BlendRGB24Reference}},
-    {"sse2", kCpuSse2, {BlendYUY2Sse2, BlendRGB24Sse2}},
-};
-
 class BlendCases : public ::testing::TestWithParam<KernelPath> {};
 
 TEST_P(BlendCases, MatchTheKnownAnswers) {
-    if ((DetectedCpuFeatures() & GetParam().needs) != GetParam().needs) GTEST_SKIP() << "not on this processor";
     const std::vector<BlendCase> cases = LoadCases();
     ASSERT_EQ(cases.size(), 240u);
     for (const BlendCase& c : cases) {
@@ -74,12 +62,11 @@ TEST_P(BlendCases, MatchTheKnownAnswers) {
         BlendArgs args = c.args;
         args.sourceBits = c.canvas.data();
         args.destBits = frame.data();
-        (c.yuy2 ? GetParam().kernels.yuy2 : GetParam().kernels.rgb24)(args);
+        (c.yuy2 ? BlendYUY2On : BlendRGB24On)(GetParam(), args);
         EXPECT_EQ(frame, c.expected) << "case at line " << c.line;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, BlendCases, ::testing::ValuesIn(kPaths),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Paths, BlendCases, ::testing::ValuesIn(AvailablePaths()), PathTestName);
 
 }  // namespace

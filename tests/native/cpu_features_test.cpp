@@ -28,13 +28,11 @@ TEST(CpuMask, DecidesTheKernelsAtEachCall) {
 
     SetCpuMask(0);
     EXPECT_EQ(UsableCpuFeatures(), 0u);
-    EXPECT_EQ(ActiveBlendKernels().yuy2, &BlendYUY2Reference);
-    EXPECT_EQ(ActiveBlendKernels().rgb24, &BlendRGB24Reference);
+    EXPECT_EQ(ActivePath(), KernelPath::kReference);
+    SetCpuMask(kCpuSse2);
+    if (DetectedCpuFeatures() & kCpuSse2) EXPECT_EQ(ActivePath(), KernelPath::kSse2);
     SetCpuMask(kAllCpuFeatures);
-    if (DetectedCpuFeatures() & kCpuSse2) {
-        EXPECT_EQ(ActiveBlendKernels().yuy2, &BlendYUY2Sse2);
-        EXPECT_EQ(ActiveBlendKernels().rgb24, &BlendRGB24Sse2);
-    }
+    if (DetectedCpuFeatures() & kCpuAvx2) EXPECT_EQ(ActivePath(), KernelPath::kAvx2);
     SetCpuMask(fromEnvironment);
 }
 

@@ -1,0 +1,175 @@
+// The SIMD spans, written once over Ops: a vector of 32-bit lanes, each
+// holding one canvas pixel, one frame pixel, one YUY2 macropixel or one
+// 4:2:0 block. blend_sse2.cpp and blend_avx2.cpp include this under their
+// own target and instantiate it with their Ops; remainders shorter than a
+// vector go to the reference spans. Include only inside such a target.
+#pragma once
+
+#include <cstdint>
+
+#include "overlay/blend_spans.h"
+
+namespace blend::simd {
+
+template <class Ops>
+struct SimdSpans {
+    using V = typename Ops::V;
+    static constexpr int kLanes = Ops::kLanes;
+    static constexpr int kBytes = kLanes * 4;
+
+    static V Splat(uint32_t x) { return Ops::Set1(x); }
+    static V Select(V mask, V ifSet, V ifClear) { return Ops::Or(Ops::And(mask, ifSet), Ops::AndNot(mask, ifClear)); }
+    static V Clear(V pixels, V key) { return Ops::CmpEq(Ops::And(pixels, Splat(0xFFFFFF)), key); }
+    static V Average(V a, V b) {
+        return Ops::Add(Ops::And(a, b), Ops::And(Ops::template Srli<1>(Ops::Xor(a, b)), Splat(0x7F7F7F7F)));
+    }
+
+    // b * blue + g * green + r * red of each pixel (16-bit coefficients).
+    static V WeightedSum(V pixels, int16_t b, int16_t g, int16_t r) {
+        const V blueRed = Ops::And(pixels, Splat(0x00FF00FF));
+        const V green = Ops::And(Ops::template Srli<8>(pixels), Splat(0xFF));
+        const V blueRedCoefficients = Splat(uint16_t(b) | uint32_t(uint16_t(r)) << 16);
+        return Ops::Add(Ops::Madd(blueRed, blueRedCoefficients), Ops::Madd(green, Splat(uint16_t(g))));
+    }
+    static V Luma(V pixels) { return Ops::template Srai<8>(WeightedSum(pixels, 29, 150, 77)); }
+    static V ChromaU(V pixels) { return Ops::Add(Ops::template Srai<8>(WeightedSum(pixels, 128, -85, -43)), Splat(128)); }
+    static V ChromaV(V pixels) { return Ops::Add(Ops::template Srai<8>(WeightedSum(pixels, -21, -107, 128)), Splat(128)); }
+
+    // BGR (3 bytes a pixel) and BGRx alike: the frame as one pixel a lane;
+    // the fourth byte never moves.
+    template <int kPixelBytes>
+    static void Bgr(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key) {
+        const V weight16 = Ops::Weight16(weight), keyLanes = Splat(key), fourth = Splat(0xFF000000);
+        int32_t i = 0;
+        for (; i + kLanes <= count; i += kLanes, canvas += kBytes, frame += kLanes * kPixelBytes) {
+            const V pixels = Ops::Load(canvas);
+            const V clear = Clear(pixels, keyLanes);
+            if (Ops::AllSet(clear)) continue;
+            const V f = kPixelBytes == 3 ? Ops::LoadBgr(frame) : Ops::Load(frame);
+            const V out = Select(Ops::Or(clear, fourth), f, Ops::MixBytes(f, pixels, weight16));
+            if (kPixelBytes == 3)
+                Ops::StoreBgr(frame, out);
+            else
+                Ops::Store(frame, out);
+        }
+        (kPixelBytes == 3 ? ReferenceSpans().bgr : ReferenceSpans().bgrx)(frame, canvas, count - i, weight, key);
+    }
+
+    static void Yuy2(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key) {
+        const V weight16 = Ops::Weight16(weight), keyLanes = Splat(key), byteMask = Splat(0xFF);
+        int32_t i = 0;
+        for (; i + kLanes <= count; i += kLanes, canvas += 2 * kBytes, frame += kBytes) {
+            const V first = Ops::Load(canvas), second = Ops::Load(canvas + kBytes);
+            const V clearFirst = Clear(first, keyLanes), clearSecond = Clear(second, keyLanes);
+            if (Ops::AllSet(Ops::And(clearFirst, clearSecond))) continue;
+            // Lane k of each vector below belongs to macropixel k.
+            const V left = Ops::Even(first, second), right = Ops::Odd(first, second);
+            const V clearLeft = Ops::Even(clearFirst, clearSecond), clearRight = Ops::Odd(clearFirst, clearSecond);
+            const V f = Ops::Load(frame);
+            const V y0 = Ops::And(f, byteMask), u = Ops::And(Ops::template Srli<8>(f), byteMask);
+            const V y1 = Ops::And(Ops::template Srli<16>(f), byteMask), v = Ops::template Srli<24>(f);
+
+            // Both slots covered: the chroma of the average colour; one:
+            // halfway between its pixel's chroma and the frame's; none: the frame's.
+            const V average = Average(left, right), single = Select(clearLeft, right, left);
+            const V one = Ops::Xor(clearLeft, clearRight), none = Ops::And(clearLeft, clearRight);
+            const V halfU = Ops::template Srli<1>(Ops::Add(ChromaU(single), u));
+            const V halfV = Ops::template Srli<1>(Ops::Add(ChromaV(single), v));
+            const V targetU = Select(none, u, Select(one, halfU, ChromaU(average)));
+            const V targetV = Select(none, v, Select(one, halfV, ChromaV(average)));
+            const V targetY0 = Select(clearLeft, y0, Luma(left)), targetY1 = Select(clearRight, y1, Luma(right));
+            const V target = Ops::Or(Ops::Or(targetY0, Ops::template Slli<8>(targetU)),
+                                     Ops::Or(Ops::template Slli<16>(targetY1), Ops::template Slli<24>(targetV)));
+            Ops::Store(frame, Ops::MixBytes(f, target, weight16));
+        }
+        ReferenceSpans().yuy2(frame, canvas, count - i, weight, key);
+    }
+
+    static void MixLuma(uint8_t* luma, V pixels, V clear, V weight16) {
+        const V f = Ops::LoadBytes(luma);
+        Ops::StoreBytes(luma, Select(clear, f, Ops::MixBytes(f, Luma(pixels), weight16)));
+    }
+
+    // The chroma target of blend_math.h's BlockChromaTarget.
+    static V ChromaTarget(V c, V f, V covered) {
+        return Ops::template Srli<2>(Ops::Add(Ops::MulLo16(c, covered), Ops::MulLo16(f, Ops::Sub(Splat(4), covered))));
+    }
+
+    template <bool kInterleaved>
+    static void Blocks(const BlockRows& rows, int32_t count, int32_t weight, uint32_t key) {
+        const V weight16 = Ops::Weight16(weight), keyLanes = Splat(key);
+        BlockRows at = rows;
+        int32_t i = 0;
+        for (; i + kLanes <= count; i += kLanes) {
+            const V t0 = Ops::Load(at.canvas0), t1 = Ops::Load(at.canvas0 + kBytes);
+            const V b0 = Ops::Load(at.canvas1), b1 = Ops::Load(at.canvas1 + kBytes);
+            const V ct0 = Clear(t0, keyLanes), ct1 = Clear(t1, keyLanes);
+            const V cb0 = Clear(b0, keyLanes), cb1 = Clear(b1, keyLanes);
+            if (!Ops::AllSet(Ops::And(Ops::And(ct0, ct1), Ops::And(cb0, cb1)))) {
+                MixLuma(at.luma0, t0, ct0, weight16);
+                MixLuma(at.luma0 + kLanes, t1, ct1, weight16);
+                MixLuma(at.luma1, b0, cb0, weight16);
+                MixLuma(at.luma1 + kLanes, b1, cb1, weight16);
+
+                // Lane k below belongs to block k: each row's covered pixels
+                // averaged, then the two rows.
+                const V topLeft = Ops::Even(t0, t1), topRight = Ops::Odd(t0, t1);
+                const V bottomLeft = Ops::Even(b0, b1), bottomRight = Ops::Odd(b0, b1);
+                const V clearTL = Ops::Even(ct0, ct1), clearTR = Ops::Odd(ct0, ct1);
+                const V clearBL = Ops::Even(cb0, cb1), clearBR = Ops::Odd(cb0, cb1);
+                const V top = Select(clearTL, topRight, Select(clearTR, topLeft, Average(topLeft, topRight)));
+                const V bottom =
+                    Select(clearBL, bottomRight, Select(clearBR, bottomLeft, Average(bottomLeft, bottomRight)));
+                const V colour = Select(Ops::And(clearTL, clearTR), bottom,
+                                        Select(Ops::And(clearBL, clearBR), top, Average(top, bottom)));
+                // Each clear lane is -1: four plus their sum counts the covered.
+                const V covered =
+                    Ops::Add(Splat(4), Ops::Add(Ops::Add(clearTL, clearTR), Ops::Add(clearBL, clearBR)));
+
+                V u, v;
+                if (kInterleaved) {
+                    const V pairs = Ops::LoadPairs(at.u);
+                    u = Ops::And(pairs, Splat(0xFF)), v = Ops::template Srli<8>(pairs);
+                } else {
+                    u = Ops::LoadBytes(at.u), v = Ops::LoadBytes(at.v);
+                }
+                const V outU = Ops::MixBytes(u, ChromaTarget(ChromaU(colour), u, covered), weight16);
+                const V outV = Ops::MixBytes(v, ChromaTarget(ChromaV(colour), v, covered), weight16);
+                if (kInterleaved) {
+                    Ops::StorePairs(at.u, Ops::Or(outU, Ops::template Slli<8>(outV)));
+                } else {
+                    Ops::StoreBytes(at.u, outU);
+                    Ops::StoreBytes(at.v, outV);
+                }
+            }
+            at.luma0 += 2 * kLanes, at.luma1 += 2 * kLanes;
+            at.u += kInterleaved ? 2 * kLanes : kLanes, at.v += kInterleaved ? 2 * kLanes : kLanes;
+            at.canvas0 += 2 * kBytes, at.canvas1 += 2 * kBytes;
+        }
+        (kInterleaved ? ReferenceSpans().nv12 : ReferenceSpans().i420)(at, count - i, weight, key);
+    }
+
+    // Three vectors a step: 48 or 96 bytes, a whole number of periods.
+    static void Constant(uint8_t* frame, int32_t bytes, int32_t weight, const Pattern& pattern) {
+        const V weight16 = Ops::Weight16(weight);
+        const V t0 = Ops::Load(pattern.target), t1 = Ops::Load(pattern.target + kBytes);
+        const V t2 = Ops::Load(pattern.target + 2 * kBytes);
+        const V k0 = Ops::ByteMask(Ops::Load(pattern.keep)), k1 = Ops::ByteMask(Ops::Load(pattern.keep + kBytes));
+        const V k2 = Ops::ByteMask(Ops::Load(pattern.keep + 2 * kBytes));
+        const bool keeps = !Ops::AllClear(Ops::Or(k0, Ops::Or(k1, k2)));
+        int32_t i = 0;
+        for (; i + 3 * kBytes <= bytes; i += 3 * kBytes) {
+            uint8_t* p = frame + i;
+            const V f0 = Ops::Load(p), f1 = Ops::Load(p + kBytes), f2 = Ops::Load(p + 2 * kBytes);
+            V m0 = Ops::MixBytes(f0, t0, weight16), m1 = Ops::MixBytes(f1, t1, weight16);
+            V m2 = Ops::MixBytes(f2, t2, weight16);
+            if (keeps) m0 = Select(k0, f0, m0), m1 = Select(k1, f1, m1), m2 = Select(k2, f2, m2);
+            Ops::Store(p, m0), Ops::Store(p + kBytes, m1), Ops::Store(p + 2 * kBytes, m2);
+        }
+        ReferenceSpans().constant(frame + i, bytes - i, weight, pattern);
+    }
+
+    static constexpr Spans kSpans = {Bgr<3>, Bgr<4>, Yuy2, Blocks<false>, Blocks<true>, Constant};
+};
+
+}  // namespace blend::simd
