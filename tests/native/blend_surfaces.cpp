@@ -27,7 +27,7 @@ FrameView TestFrame::View() {
     FrameView view = {format, width, height, {}};
     for (int p = 0; p < PlaneCount(); ++p) {
         const ptrdiff_t stride = Stride(p);
-        view.planes[p] = bottomUp ? FramePlane{planes[p].data() + (Rows(p) - 1) * stride, -stride}
+        view.planes[p] = bottomUp && Rows(p) > 0 ? FramePlane{planes[p].data() + (Rows(p) - 1) * stride, -stride}
                                   : FramePlane{planes[p].data(), stride};
     }
     return view;
