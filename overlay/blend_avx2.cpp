@@ -39,6 +39,16 @@ struct Avx2 {
     static V MulLo16(V a, V b) { return _mm256_mullo_epi16(a, b); }
     static bool AllSet(V mask) { return _mm256_movemask_epi8(mask) == -1; }
     static bool AllClear(V mask) { return _mm256_testz_si256(mask, mask) != 0; }
+    static V Set1Words(int32_t x) { return _mm256_set1_epi16(static_cast<int16_t>(x)); }
+    static V Add16(V a, V b) { return _mm256_add_epi16(a, b); }
+    static V Sub16(V a, V b) { return _mm256_sub_epi16(a, b); }
+    template <int n> static V Srli16(V a) { return _mm256_srli_epi16(a, n); }
+    // Bytes to words and back, half a vector at a time (each 128-bit half
+    // on its own in AVX2, which Narrow undoes).
+    static V Widen(V bytes, int half) {
+        return half ? _mm256_unpackhi_epi8(bytes, _mm256_setzero_si256()) : _mm256_unpacklo_epi8(bytes, _mm256_setzero_si256());
+    }
+    static V Narrow(V low, V high) { return _mm256_packus_epi16(low, high); }
     static V ByteMask(V bytes) { return _mm256_sub_epi8(_mm256_setzero_si256(), bytes); }
     static V Weight16(int32_t weight) { return _mm256_set1_epi16(static_cast<int16_t>(weight * 16)); }
 

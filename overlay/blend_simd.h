@@ -35,54 +35,78 @@ struct SimdSpans {
     static V ChromaU(V pixels) { return Ops::Add(Ops::template Srai<8>(WeightedSum(pixels, 128, -85, -43)), Splat(128)); }
     static V ChromaV(V pixels) { return Ops::Add(Ops::template Srai<8>(WeightedSum(pixels, -21, -107, 128)), Splat(128)); }
 
+    // With the key off (its top byte set) no pixel is transparent, and the
+    // spans below leave out every key test.
+    static bool KeyOn(uint32_t key) { return (key >> 24) == 0; }
+
     // BGR (3 bytes a pixel) and BGRx alike: the frame as one pixel a lane;
     // the fourth byte never moves.
-    template <int kPixelBytes>
-    static void Bgr(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key) {
+    template <int kPixelBytes, bool kKeyed>
+    static int32_t BgrLoop(uint8_t*& frame, const uint8_t*& canvas, int32_t count, int32_t weight, uint32_t key) {
         const V weight16 = Ops::Weight16(weight), keyLanes = Splat(key), fourth = Splat(0xFF000000);
         int32_t i = 0;
         for (; i + kLanes <= count; i += kLanes, canvas += kBytes, frame += kLanes * kPixelBytes) {
             const V pixels = Ops::Load(canvas);
-            const V clear = Clear(pixels, keyLanes);
-            if (Ops::AllSet(clear)) continue;
+            V keep = fourth;
+            if (kKeyed) {
+                const V clear = Clear(pixels, keyLanes);
+                if (Ops::AllSet(clear)) continue;
+                keep = Ops::Or(clear, fourth);
+            }
             const V f = kPixelBytes == 3 ? Ops::LoadBgr(frame) : Ops::Load(frame);
-            const V out = Select(Ops::Or(clear, fourth), f, Ops::MixBytes(f, pixels, weight16));
+            const V out = Select(keep, f, Ops::MixBytes(f, pixels, weight16));
             if (kPixelBytes == 3)
                 Ops::StoreBgr(frame, out);
             else
                 Ops::Store(frame, out);
         }
-        (kPixelBytes == 3 ? ReferenceSpans().bgr : ReferenceSpans().bgrx)(frame, canvas, count - i, weight, key);
+        return i;
+    }
+    template <int kPixelBytes>
+    static void Bgr(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key) {
+        const int32_t done = KeyOn(key) ? BgrLoop<kPixelBytes, true>(frame, canvas, count, weight, key)
+                                        : BgrLoop<kPixelBytes, false>(frame, canvas, count, weight, key);
+        (kPixelBytes == 3 ? ReferenceSpans().bgr : ReferenceSpans().bgrx)(frame, canvas, count - done, weight, key);
     }
 
-    static void Yuy2(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key) {
+    template <bool kKeyed>
+    static int32_t Yuy2Loop(uint8_t*& frame, const uint8_t*& canvas, int32_t count, int32_t weight, uint32_t key) {
         const V weight16 = Ops::Weight16(weight), keyLanes = Splat(key), byteMask = Splat(0xFF);
         int32_t i = 0;
         for (; i + kLanes <= count; i += kLanes, canvas += 2 * kBytes, frame += kBytes) {
             const V first = Ops::Load(canvas), second = Ops::Load(canvas + kBytes);
-            const V clearFirst = Clear(first, keyLanes), clearSecond = Clear(second, keyLanes);
-            if (Ops::AllSet(Ops::And(clearFirst, clearSecond))) continue;
             // Lane k of each vector below belongs to macropixel k.
             const V left = Ops::Even(first, second), right = Ops::Odd(first, second);
-            const V clearLeft = Ops::Even(clearFirst, clearSecond), clearRight = Ops::Odd(clearFirst, clearSecond);
             const V f = Ops::Load(frame);
-            const V y0 = Ops::And(f, byteMask), u = Ops::And(Ops::template Srli<8>(f), byteMask);
-            const V y1 = Ops::And(Ops::template Srli<16>(f), byteMask), v = Ops::template Srli<24>(f);
-
-            // Both slots covered: the chroma of the average colour; one:
-            // halfway between its pixel's chroma and the frame's; none: the frame's.
-            const V average = Average(left, right), single = Select(clearLeft, right, left);
-            const V one = Ops::Xor(clearLeft, clearRight), none = Ops::And(clearLeft, clearRight);
-            const V halfU = Ops::template Srli<1>(Ops::Add(ChromaU(single), u));
-            const V halfV = Ops::template Srli<1>(Ops::Add(ChromaV(single), v));
-            const V targetU = Select(none, u, Select(one, halfU, ChromaU(average)));
-            const V targetV = Select(none, v, Select(one, halfV, ChromaV(average)));
-            const V targetY0 = Select(clearLeft, y0, Luma(left)), targetY1 = Select(clearRight, y1, Luma(right));
+            const V average = Average(left, right);
+            V targetY0 = Luma(left), targetY1 = Luma(right), targetU = ChromaU(average), targetV = ChromaV(average);
+            if (kKeyed) {
+                const V clearFirst = Clear(first, keyLanes), clearSecond = Clear(second, keyLanes);
+                if (Ops::AllSet(Ops::And(clearFirst, clearSecond))) continue;
+                const V clearLeft = Ops::Even(clearFirst, clearSecond);
+                const V clearRight = Ops::Odd(clearFirst, clearSecond);
+                const V y0 = Ops::And(f, byteMask), u = Ops::And(Ops::template Srli<8>(f), byteMask);
+                const V y1 = Ops::And(Ops::template Srli<16>(f), byteMask), v = Ops::template Srli<24>(f);
+                // One slot covered: halfway between its pixel's chroma and
+                // the frame's; none: the frame's.
+                const V single = Select(clearLeft, right, left);
+                const V one = Ops::Xor(clearLeft, clearRight), none = Ops::And(clearLeft, clearRight);
+                const V halfU = Ops::template Srli<1>(Ops::Add(ChromaU(single), u));
+                const V halfV = Ops::template Srli<1>(Ops::Add(ChromaV(single), v));
+                targetU = Select(none, u, Select(one, halfU, targetU));
+                targetV = Select(none, v, Select(one, halfV, targetV));
+                targetY0 = Select(clearLeft, y0, targetY0), targetY1 = Select(clearRight, y1, targetY1);
+            }
             const V target = Ops::Or(Ops::Or(targetY0, Ops::template Slli<8>(targetU)),
                                      Ops::Or(Ops::template Slli<16>(targetY1), Ops::template Slli<24>(targetV)));
             Ops::Store(frame, Ops::MixBytes(f, target, weight16));
         }
-        ReferenceSpans().yuy2(frame, canvas, count - i, weight, key);
+        return i;
+    }
+    static void Yuy2(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key) {
+        const int32_t done = KeyOn(key) ? Yuy2Loop<true>(frame, canvas, count, weight, key)
+                                        : Yuy2Loop<false>(frame, canvas, count, weight, key);
+        ReferenceSpans().yuy2(frame, canvas, count - done, weight, key);
     }
 
     static void MixLuma(uint8_t* luma, V pixels, V clear, V weight16) {
@@ -95,17 +119,17 @@ struct SimdSpans {
         return Ops::template Srli<2>(Ops::Add(Ops::MulLo16(c, covered), Ops::MulLo16(f, Ops::Sub(Splat(4), covered))));
     }
 
-    template <bool kInterleaved>
-    static void Blocks(const BlockRows& rows, int32_t count, int32_t weight, uint32_t key) {
-        const V weight16 = Ops::Weight16(weight), keyLanes = Splat(key);
-        BlockRows at = rows;
+    // Without the key every clear mask is zero, and the selects on them fold away.
+    template <bool kInterleaved, bool kKeyed>
+    static int32_t BlockLoop(BlockRows& at, int32_t count, int32_t weight, uint32_t key) {
+        const V weight16 = Ops::Weight16(weight), keyLanes = Splat(key), none = Splat(0);
         int32_t i = 0;
         for (; i + kLanes <= count; i += kLanes) {
             const V t0 = Ops::Load(at.canvas0), t1 = Ops::Load(at.canvas0 + kBytes);
             const V b0 = Ops::Load(at.canvas1), b1 = Ops::Load(at.canvas1 + kBytes);
-            const V ct0 = Clear(t0, keyLanes), ct1 = Clear(t1, keyLanes);
-            const V cb0 = Clear(b0, keyLanes), cb1 = Clear(b1, keyLanes);
-            if (!Ops::AllSet(Ops::And(Ops::And(ct0, ct1), Ops::And(cb0, cb1)))) {
+            const V ct0 = kKeyed ? Clear(t0, keyLanes) : none, ct1 = kKeyed ? Clear(t1, keyLanes) : none;
+            const V cb0 = kKeyed ? Clear(b0, keyLanes) : none, cb1 = kKeyed ? Clear(b1, keyLanes) : none;
+            if (!kKeyed || !Ops::AllSet(Ops::And(Ops::And(ct0, ct1), Ops::And(cb0, cb1)))) {
                 MixLuma(at.luma0, t0, ct0, weight16);
                 MixLuma(at.luma0 + kLanes, t1, ct1, weight16);
                 MixLuma(at.luma1, b0, cb0, weight16);
@@ -146,25 +170,38 @@ struct SimdSpans {
             at.u += kInterleaved ? 2 * kLanes : kLanes, at.v += kInterleaved ? 2 * kLanes : kLanes;
             at.canvas0 += 2 * kBytes, at.canvas1 += 2 * kBytes;
         }
-        (kInterleaved ? ReferenceSpans().nv12 : ReferenceSpans().i420)(at, count - i, weight, key);
+        return i;
+    }
+    template <bool kInterleaved>
+    static void Blocks(const BlockRows& rows, int32_t count, int32_t weight, uint32_t key) {
+        BlockRows at = rows;
+        const int32_t done = KeyOn(key) ? BlockLoop<kInterleaved, true>(at, count, weight, key)
+                                        : BlockLoop<kInterleaved, false>(at, count, weight, key);
+        (kInterleaved ? ReferenceSpans().nv12 : ReferenceSpans().i420)(at, count - done, weight, key);
     }
 
-    // Three vectors a step: 48 or 96 bytes, a whole number of periods.
+    // Three vectors a step: 48 or 96 bytes, a whole number of periods. With
+    // t constant, f + floor((t - f) * w / 256) is (f * (256 - w) + t * w) >> 8
+    // in 16 bits, t * w worked out once; a kept byte has weight 0.
     static void Constant(uint8_t* frame, int32_t bytes, int32_t weight, const Pattern& pattern) {
-        const V weight16 = Ops::Weight16(weight);
-        const V t0 = Ops::Load(pattern.target), t1 = Ops::Load(pattern.target + kBytes);
-        const V t2 = Ops::Load(pattern.target + 2 * kBytes);
-        const V k0 = Ops::ByteMask(Ops::Load(pattern.keep)), k1 = Ops::ByteMask(Ops::Load(pattern.keep + kBytes));
-        const V k2 = Ops::ByteMask(Ops::Load(pattern.keep + 2 * kBytes));
-        const bool keeps = !Ops::AllClear(Ops::Or(k0, Ops::Or(k1, k2)));
+        V product[6], rest[6];
+        for (int k = 0; k < 3; ++k) {
+            const V keep = Ops::Load(pattern.keep + k * kBytes), target = Ops::Load(pattern.target + k * kBytes);
+            for (int half = 0; half < 2; ++half) {
+                const V w = Ops::MulLo16(Ops::Sub16(Ops::Set1Words(1), Ops::Widen(keep, half)), Ops::Set1Words(weight));
+                product[2 * k + half] = Ops::MulLo16(Ops::Widen(target, half), w);
+                rest[2 * k + half] = Ops::Sub16(Ops::Set1Words(256), w);
+            }
+        }
         int32_t i = 0;
         for (; i + 3 * kBytes <= bytes; i += 3 * kBytes) {
             uint8_t* p = frame + i;
-            const V f0 = Ops::Load(p), f1 = Ops::Load(p + kBytes), f2 = Ops::Load(p + 2 * kBytes);
-            V m0 = Ops::MixBytes(f0, t0, weight16), m1 = Ops::MixBytes(f1, t1, weight16);
-            V m2 = Ops::MixBytes(f2, t2, weight16);
-            if (keeps) m0 = Select(k0, f0, m0), m1 = Select(k1, f1, m1), m2 = Select(k2, f2, m2);
-            Ops::Store(p, m0), Ops::Store(p + kBytes, m1), Ops::Store(p + 2 * kBytes, m2);
+            for (int k = 0; k < 3; ++k) {
+                const V f = Ops::Load(p + k * kBytes);
+                const V low = Ops::Add16(Ops::MulLo16(Ops::Widen(f, 0), rest[2 * k]), product[2 * k]);
+                const V high = Ops::Add16(Ops::MulLo16(Ops::Widen(f, 1), rest[2 * k + 1]), product[2 * k + 1]);
+                Ops::Store(p + k * kBytes, Ops::Narrow(Ops::template Srli16<8>(low), Ops::template Srli16<8>(high)));
+            }
         }
         ReferenceSpans().constant(frame + i, bytes - i, weight, pattern);
     }

@@ -34,6 +34,10 @@ private:
     int32_t shift_ = 0, lo_ = 0, hi_ = 0;
 };
 
+// Segments closer than this are read as one: a few background pixels cost
+// less through the canvas span than another call (and give the same bytes).
+constexpr int32_t kJoinGap = 16;
+
 // Calls emit(left, right) for the union of two rows' segments, merged and,
 // with pairs, widened to even columns (lo and hi are even then).
 template <class Emit>
@@ -50,7 +54,7 @@ void ForEachSegment(RowSegments a, RowSegments b, bool pairs, Emit emit) {
             l = bl, r = br, hasB = b.Pop(bl, br);
         }
         if (pairs) l &= ~1, r = (r + 1) & ~1;
-        if (pending && l <= pr) {
+        if (pending && l <= pr + kJoinGap) {
             pr = std::max(pr, r);
             continue;
         }

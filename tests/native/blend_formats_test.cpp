@@ -164,9 +164,9 @@ TEST(BlendFormats, CanvasOutsideCaptionAndRunsIsNotRead) {
             CanvasRunList runs(2);
             for (int32_t y = 2; y < 10; ++y) {
                 runs.NextRow();
-                runs.Add(10, 14), runs.Add(20, 40);
-                for (int32_t x = 20; x < 40; ++x) dirty.Paint(x, y, kWhite);
-                for (int32_t x : {10, 11, 12, 13, 20, 21, 30, 39}) clean.Paint(x, y, kOrange), dirty.Paint(x, y, kOrange);
+                runs.Add(10, 14), runs.Add(32, 46);  // too far apart to be read as one
+                for (int32_t x = 32; x < 46; ++x) dirty.Paint(x, y, kWhite);
+                for (int32_t x : {10, 11, 12, 13, 32, 33, 40, 45}) clean.Paint(x, y, kOrange), dirty.Paint(x, y, kOrange);
             }
             const CanvasRuns view = runs.view();
             for (uint32_t key : {0u, 1u}) {
