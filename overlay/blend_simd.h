@@ -184,6 +184,7 @@ struct SimdSpans {
     // t constant, f + floor((t - f) * w / 256) is (f * (256 - w) + t * w) >> 8
     // in 16 bits, t * w worked out once; a kept byte has weight 0.
     static void Constant(uint8_t* frame, int32_t bytes, int32_t weight, const Pattern& pattern) {
+        if (weight >= 256) return Fill(frame, bytes, pattern);
         V product[6], rest[6];
         for (int k = 0; k < 3; ++k) {
             const V keep = Ops::Load(pattern.keep + k * kBytes), target = Ops::Load(pattern.target + k * kBytes);
@@ -204,6 +205,24 @@ struct SimdSpans {
             }
         }
         ReferenceSpans().constant(frame + i, bytes - i, weight, pattern);
+    }
+
+    // Full opacity: the target itself, the frame read only for kept bytes.
+    static void Fill(uint8_t* frame, int32_t bytes, const Pattern& pattern) {
+        V target[3], keep[3];
+        bool keeps = false;
+        for (int k = 0; k < 3; ++k) {
+            target[k] = Ops::Load(pattern.target + k * kBytes);
+            keep[k] = Ops::ByteMask(Ops::Load(pattern.keep + k * kBytes));
+            keeps = keeps || !Ops::AllClear(keep[k]);
+        }
+        int32_t i = 0;
+        for (; i + 3 * kBytes <= bytes; i += 3 * kBytes)
+            for (int k = 0; k < 3; ++k) {
+                uint8_t* p = frame + i + k * kBytes;
+                Ops::Store(p, keeps ? Select(keep[k], Ops::Load(p), target[k]) : target[k]);
+            }
+        ReferenceSpans().constant(frame + i, bytes - i, 256, pattern);
     }
 
     static constexpr Spans kSpans = {Bgr<3>, Bgr<4>, Yuy2, Blocks<false>, Blocks<true>, Constant};

@@ -31,8 +31,8 @@ struct RandomBlend {
     BlendJob job;
 
     explicit RandomBlend(std::mt19937& rng)
-        : frame(kFormats[rng() % 5], Pick(rng, 1, 80), Pick(rng, 1, 9), Pick(rng, 0, 5), rng() % 2 == 0),
-          canvas(Pick(rng, 1, 90), Pick(rng, 1, 11), Pick(rng, 0, 2) * 4) {
+        : frame(kFormats[rng() % 5], Pick(rng, 1, 130), Pick(rng, 1, 9), Pick(rng, 0, 5), rng() % 2 == 0),
+          canvas(Pick(rng, 1, 140), Pick(rng, 1, 11), Pick(rng, 0, 2) * 4) {
         for (auto& plane : frame.planes)
             for (uint8_t& byte : plane) byte = uint8_t(rng());
         const uint32_t back = uint32_t(rng()) & (rng() % 3 ? 0xFFFFFFu : 0xFFFFFFFFu);
@@ -65,7 +65,7 @@ struct RandomBlend {
                Pick(rng, -3, frame.height + 2),
                caption,
                nullptr,
-               uint32_t(Pick(rng, 0, 110)),
+               uint32_t(rng() % 4 ? Pick(rng, 0, 110) : 100),  // full opacity has paths of its own
                back,
                uint32_t(Pick(rng, 0, 3))};
         if (withRuns) job.runs = &runsView_, runsView_ = runs.view();
