@@ -109,9 +109,19 @@ struct SimdSpans {
         ReferenceSpans().yuy2(frame, canvas, count - done, weight, key);
     }
 
-    static void MixLuma(uint8_t* luma, V pixels, V clear, V weight16) {
+    // A byte a lane (its upper bytes zero) moved toward t: the floor form
+    // (f * (256 - w) + t * w) >> 8 fits the low 16 bits of each lane.
+    struct LaneWeights {
+        V weight, rest;
+    };
+    static LaneWeights LaneWeightsOf(int32_t weight) { return {Ops::Set1Words(weight), Ops::Set1Words(256 - weight)}; }
+    static V MixLanes(V f, V t, const LaneWeights& w) {
+        return Ops::template Srli<8>(Ops::Add(Ops::MulLo16(f, w.rest), Ops::MulLo16(t, w.weight)));
+    }
+
+    static void MixLuma(uint8_t* luma, V pixels, V clear, const LaneWeights& w) {
         const V f = Ops::LoadBytes(luma);
-        Ops::StoreBytes(luma, Select(clear, f, Ops::MixBytes(f, Luma(pixels), weight16)));
+        Ops::StoreBytes(luma, Select(clear, f, MixLanes(f, Luma(pixels), w)));
     }
 
     // The chroma target of blend_math.h's BlockChromaTarget.
@@ -122,7 +132,8 @@ struct SimdSpans {
     // Without the key every clear mask is zero, and the selects on them fold away.
     template <bool kInterleaved, bool kKeyed>
     static int32_t BlockLoop(BlockRows& at, int32_t count, int32_t weight, uint32_t key) {
-        const V weight16 = Ops::Weight16(weight), keyLanes = Splat(key), none = Splat(0);
+        const LaneWeights lanes = LaneWeightsOf(weight);
+        const V keyLanes = Splat(key), none = Splat(0);
         int32_t i = 0;
         for (; i + kLanes <= count; i += kLanes) {
             const V t0 = Ops::Load(at.canvas0), t1 = Ops::Load(at.canvas0 + kBytes);
@@ -130,10 +141,10 @@ struct SimdSpans {
             const V ct0 = kKeyed ? Clear(t0, keyLanes) : none, ct1 = kKeyed ? Clear(t1, keyLanes) : none;
             const V cb0 = kKeyed ? Clear(b0, keyLanes) : none, cb1 = kKeyed ? Clear(b1, keyLanes) : none;
             if (!kKeyed || !Ops::AllSet(Ops::And(Ops::And(ct0, ct1), Ops::And(cb0, cb1)))) {
-                MixLuma(at.luma0, t0, ct0, weight16);
-                MixLuma(at.luma0 + kLanes, t1, ct1, weight16);
-                MixLuma(at.luma1, b0, cb0, weight16);
-                MixLuma(at.luma1 + kLanes, b1, cb1, weight16);
+                MixLuma(at.luma0, t0, ct0, lanes);
+                MixLuma(at.luma0 + kLanes, t1, ct1, lanes);
+                MixLuma(at.luma1, b0, cb0, lanes);
+                MixLuma(at.luma1 + kLanes, b1, cb1, lanes);
 
                 // Lane k below belongs to block k: each row's covered pixels
                 // averaged, then the two rows.
@@ -157,8 +168,8 @@ struct SimdSpans {
                 } else {
                     u = Ops::LoadBytes(at.u), v = Ops::LoadBytes(at.v);
                 }
-                const V outU = Ops::MixBytes(u, ChromaTarget(ChromaU(colour), u, covered), weight16);
-                const V outV = Ops::MixBytes(v, ChromaTarget(ChromaV(colour), v, covered), weight16);
+                const V outU = MixLanes(u, ChromaTarget(ChromaU(colour), u, covered), lanes);
+                const V outV = MixLanes(v, ChromaTarget(ChromaV(colour), v, covered), lanes);
                 if (kInterleaved) {
                     Ops::StorePairs(at.u, Ops::Or(outU, Ops::template Slli<8>(outV)));
                 } else {
@@ -180,10 +191,12 @@ struct SimdSpans {
         (kInterleaved ? ReferenceSpans().nv12 : ReferenceSpans().i420)(at, count - done, weight, key);
     }
 
-    // Three vectors a step: 48 or 96 bytes, a whole number of periods. With
-    // t constant, f + floor((t - f) * w / 256) is (f * (256 - w) + t * w) >> 8
-    // in 16 bits, t * w worked out once; a kept byte has weight 0.
-    static void Constant(uint8_t* frame, int32_t bytes, int32_t weight, const Pattern& pattern) {
+    // Three vectors a step: 48 or 96 bytes, a whole number of periods, then
+    // up to two single vectors. With t constant, f + floor((t - f) * w / 256)
+    // is (f * (256 - w) + t * w) >> 8 in 16 bits, t * w worked out once; a
+    // kept byte has weight 0.
+    static void Constant(uint8_t* frame, int32_t bytes, int32_t weight, const Pattern& pattern, int32_t phase) {
+        if (phase != 0) return ReferenceSpans().constant(frame, bytes, weight, pattern, phase);
         if (weight >= 256) return Fill(frame, bytes, pattern);
         V product[6], rest[6];
         for (int k = 0; k < 3; ++k) {
@@ -195,16 +208,19 @@ struct SimdSpans {
             }
         }
         int32_t i = 0;
-        for (; i + 3 * kBytes <= bytes; i += 3 * kBytes) {
-            uint8_t* p = frame + i;
-            for (int k = 0; k < 3; ++k) {
-                const V f = Ops::Load(p + k * kBytes);
-                const V low = Ops::Add16(Ops::MulLo16(Ops::Widen(f, 0), rest[2 * k]), product[2 * k]);
-                const V high = Ops::Add16(Ops::MulLo16(Ops::Widen(f, 1), rest[2 * k + 1]), product[2 * k + 1]);
-                Ops::Store(p + k * kBytes, Ops::Narrow(Ops::template Srli16<8>(low), Ops::template Srli16<8>(high)));
-            }
-        }
-        ReferenceSpans().constant(frame + i, bytes - i, weight, pattern);
+        for (; i + 3 * kBytes <= bytes; i += 3 * kBytes)
+            for (int k = 0; k < 3; ++k) MixConstant(frame + i + k * kBytes, product + 2 * k, rest + 2 * k);
+        int k = 0;
+        for (; k < 2 && i + kBytes <= bytes; ++k, i += kBytes) MixConstant(frame + i, product + 2 * k, rest + 2 * k);
+        ReferenceSpans().constant(frame + i, bytes - i, weight, pattern, k * kBytes);
+    }
+
+    // One vector of the constant span; product and rest for its two halves.
+    static void MixConstant(uint8_t* p, const V* product, const V* rest) {
+        const V f = Ops::Load(p);
+        const V low = Ops::Add16(Ops::MulLo16(Ops::Widen(f, 0), rest[0]), product[0]);
+        const V high = Ops::Add16(Ops::MulLo16(Ops::Widen(f, 1), rest[1]), product[1]);
+        Ops::Store(p, Ops::Narrow(Ops::template Srli16<8>(low), Ops::template Srli16<8>(high)));
     }
 
     // Full opacity: the target itself, the frame read only for kept bytes.
@@ -217,12 +233,10 @@ struct SimdSpans {
             keeps = keeps || !Ops::AllClear(keep[k]);
         }
         int32_t i = 0;
-        for (; i + 3 * kBytes <= bytes; i += 3 * kBytes)
-            for (int k = 0; k < 3; ++k) {
-                uint8_t* p = frame + i + k * kBytes;
-                Ops::Store(p, keeps ? Select(keep[k], Ops::Load(p), target[k]) : target[k]);
-            }
-        ReferenceSpans().constant(frame + i, bytes - i, 256, pattern);
+        int k = 0;
+        for (; i + kBytes <= bytes; i += kBytes, k = k == 2 ? 0 : k + 1)
+            Ops::Store(frame + i, keeps ? Select(keep[k], Ops::Load(frame + i), target[k]) : target[k]);
+        ReferenceSpans().constant(frame + i, bytes - i, 256, pattern, k * kBytes);
     }
 
     static constexpr Spans kSpans = {Bgr<3>, Bgr<4>, Yuy2, Blocks<false>, Blocks<true>, Constant};

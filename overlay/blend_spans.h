@@ -31,8 +31,8 @@ struct BlockRows {
 // canvas; a canvas pixel equal to key is transparent.
 using PixelSpan = void (*)(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key);
 using BlockSpan = void (*)(const BlockRows& rows, int32_t count, int32_t weight, uint32_t key);
-// bytes bytes toward a pattern.
-using ConstantSpan = void (*)(uint8_t* frame, int32_t bytes, int32_t weight, const Pattern& pattern);
+// bytes bytes toward a pattern, the first of them at byte phase of it.
+using ConstantSpan = void (*)(uint8_t* frame, int32_t bytes, int32_t weight, const Pattern& pattern, int32_t phase);
 
 struct Spans {
     PixelSpan bgr;   // 3 bytes a pixel

@@ -225,7 +225,7 @@ private:
         CutRow(
             Segments(y, lo, hi), {}, format == FrameFormat::kYuy2, lo, hi,
             [&](int32_t l, int32_t r) { span(row + l * bpp, CanvasAt(l, y), (r - l) / perCall, weight_, key_); },
-            [&](int32_t l, int32_t r) { spans_.constant(row + l * bpp, (r - l) * bpp, weight_, patterns_[0]); });
+            [&](int32_t l, int32_t r) { spans_.constant(row + l * bpp, (r - l) * bpp, weight_, patterns_[0], 0); });
     }
 
     // Frame rows y and y + 1 (y even): whole block rows through the spans,
@@ -267,13 +267,13 @@ private:
                 span(at, (r - l) / 2, weight_, key_);
             },
             [&](int32_t l, int32_t r) {
-                spans_.constant(luma[0] + l, r - l, weight_, patterns_[0]);
-                spans_.constant(luma[1] + l, r - l, weight_, patterns_[0]);
+                spans_.constant(luma[0] + l, r - l, weight_, patterns_[0], 0);
+                spans_.constant(luma[1] + l, r - l, weight_, patterns_[0], 0);
                 if (nv12) {
-                    spans_.constant(u + l, r - l, weight_, patterns_[1]);
+                    spans_.constant(u + l, r - l, weight_, patterns_[1], 0);
                 } else {
-                    spans_.constant(u + l / 2, (r - l) / 2, weight_, patterns_[1]);
-                    spans_.constant(v + l / 2, (r - l) / 2, weight_, patterns_[2]);
+                    spans_.constant(u + l / 2, (r - l) / 2, weight_, patterns_[1], 0);
+                    spans_.constant(v + l / 2, (r - l) / 2, weight_, patterns_[2], 0);
                 }
             });
     }
