@@ -41,7 +41,6 @@ struct Avx2 {
     static bool AllClear(V mask) { return _mm256_testz_si256(mask, mask) != 0; }
     static V Set1Words(int32_t x) { return _mm256_set1_epi16(static_cast<int16_t>(x)); }
     static V Add16(V a, V b) { return _mm256_add_epi16(a, b); }
-    static V Sub16(V a, V b) { return _mm256_sub_epi16(a, b); }
     template <int n> static V Srli16(V a) { return _mm256_srli_epi16(a, n); }
     // Bytes to words and back, half a vector at a time (each 128-bit half
     // on its own in AVX2, which Narrow undoes).
@@ -49,6 +48,18 @@ struct Avx2 {
         return half ? _mm256_unpackhi_epi8(bytes, _mm256_setzero_si256()) : _mm256_unpacklo_epi8(bytes, _mm256_setzero_si256());
     }
     static V Narrow(V low, V high) { return _mm256_packus_epi16(low, high); }
+    // The words that Widen(bytes, half) of the bytes at the same index give:
+    // 8 of each 128-bit half.
+    static V LoadWords(const uint16_t* words, int half) {
+        return _mm256_set_m128i(_mm_loadu_si128(reinterpret_cast<const __m128i*>(words + 16 + 8 * half)),
+                                _mm_loadu_si128(reinterpret_cast<const __m128i*>(words + 8 * half)));
+    }
+    // Bytes from index first on set.
+    static V BytesFrom(int32_t first) {
+        const V index = _mm256_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
+                                         22, 23, 24, 25, 26, 27, 28, 29, 30, 31);
+        return _mm256_cmpgt_epi8(index, _mm256_set1_epi8(static_cast<char>(first - 1)));
+    }
     static V ByteMask(V bytes) { return _mm256_sub_epi8(_mm256_setzero_si256(), bytes); }
     static V Weight16(int32_t weight) { return _mm256_set1_epi16(static_cast<int16_t>(weight * 16)); }
 

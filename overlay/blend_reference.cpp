@@ -41,7 +41,7 @@ void MixBlockSpan(const BlockRows& rows, int32_t count, int32_t weight, uint32_t
 }
 
 void MixConstantSpan(uint8_t* frame, int32_t bytes, int32_t weight, const Pattern& pattern, int32_t phase) {
-    for (int32_t i = 0, p = phase; i < bytes; ++i, p = p == 95 ? 0 : p + 1)
+    for (int32_t i = 0, p = phase; i < bytes; ++i, p = p == kPatternCycle - 1 ? 0 : p + 1)
         if (!pattern.keep[p]) frame[i] = MixByte(frame[i], pattern.target[p], weight);
 }
 

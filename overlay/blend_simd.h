@@ -191,40 +191,57 @@ struct SimdSpans {
         (kInterleaved ? ReferenceSpans().nv12 : ReferenceSpans().i420)(at, count - done, weight, key);
     }
 
-    // Three vectors a step: 48 or 96 bytes, a whole number of periods, then
-    // up to two single vectors. With t constant, f + floor((t - f) * w / 256)
-    // is (f * (256 - w) + t * w) >> 8 in 16 bits, t * w worked out once; a
-    // kept byte has weight 0.
+    // Whole cycles of the pattern three vectors at a time with the pattern
+    // in registers (48 or 96 bytes, a multiple of every period), then vector
+    // after vector, its phase moving along; a tail shorter than a vector is
+    // mixed in the last whole vector of the span, the bytes already done
+    // left as they are. Full opacity needs no multiply.
     static void Constant(uint8_t* frame, int32_t bytes, int32_t weight, const Pattern& pattern, int32_t phase) {
-        if (phase != 0) return ReferenceSpans().constant(frame, bytes, weight, pattern, phase);
-        if (weight >= 256) return Fill(frame, bytes, pattern);
-        V product[6], rest[6];
-        for (int k = 0; k < 3; ++k) {
-            const V keep = Ops::Load(pattern.keep + k * kBytes), target = Ops::Load(pattern.target + k * kBytes);
-            for (int half = 0; half < 2; ++half) {
-                const V w = Ops::MulLo16(Ops::Sub16(Ops::Set1Words(1), Ops::Widen(keep, half)), Ops::Set1Words(weight));
-                product[2 * k + half] = Ops::MulLo16(Ops::Widen(target, half), w);
-                rest[2 * k + half] = Ops::Sub16(Ops::Set1Words(256), w);
-            }
+        if (bytes < kBytes) return ReferenceSpans().constant(frame, bytes, weight, pattern, phase);
+        const bool fill = weight >= 256;
+        int32_t i = phase == 0 ? (fill ? FillCycles(frame, bytes, pattern) : MixCycles(frame, bytes, pattern)) : 0;
+        for (; i + kBytes <= bytes; i += kBytes) {
+            Ops::Store(frame + i, ConstantVector(Ops::Load(frame + i), pattern, phase, fill));
+            phase += kBytes;
+            if (phase >= kPatternCycle) phase -= kPatternCycle;
         }
+        if (i == bytes) return;
+        const int32_t start = bytes - kBytes, done = i - start;
+        const V f = Ops::Load(frame + start);
+        phase -= done;
+        if (phase < 0) phase += kPatternCycle;
+        Ops::Store(frame + start, Select(Ops::BytesFrom(done), ConstantVector(f, pattern, phase, fill), f));
+    }
+
+    // (f * rest + product) >> 8 in 16 bits; or at full opacity the target.
+    static V ConstantVector(V f, const Pattern& pattern, int32_t phase, bool fill) {
+        if (fill) return Select(Ops::ByteMask(Ops::Load(pattern.keep + phase)), f, Ops::Load(pattern.target + phase));
+        return MixWords(f, Ops::LoadWords(pattern.rest + phase, 0), Ops::LoadWords(pattern.product + phase, 0),
+                        Ops::LoadWords(pattern.rest + phase, 1), Ops::LoadWords(pattern.product + phase, 1));
+    }
+    static V MixWords(V f, V restLow, V productLow, V restHigh, V productHigh) {
+        const V low = Ops::Add16(Ops::MulLo16(Ops::Widen(f, 0), restLow), productLow);
+        const V high = Ops::Add16(Ops::MulLo16(Ops::Widen(f, 1), restHigh), productHigh);
+        return Ops::Narrow(Ops::template Srli16<8>(low), Ops::template Srli16<8>(high));
+    }
+
+    // The bytes done.
+    static int32_t MixCycles(uint8_t* frame, int32_t bytes, const Pattern& pattern) {
+        V rest[6], product[6];
+        for (int k = 0; k < 3; ++k)
+            for (int half = 0; half < 2; ++half) {
+                rest[2 * k + half] = Ops::LoadWords(pattern.rest + k * kBytes, half);
+                product[2 * k + half] = Ops::LoadWords(pattern.product + k * kBytes, half);
+            }
         int32_t i = 0;
         for (; i + 3 * kBytes <= bytes; i += 3 * kBytes)
-            for (int k = 0; k < 3; ++k) MixConstant(frame + i + k * kBytes, product + 2 * k, rest + 2 * k);
-        int k = 0;
-        for (; k < 2 && i + kBytes <= bytes; ++k, i += kBytes) MixConstant(frame + i, product + 2 * k, rest + 2 * k);
-        ReferenceSpans().constant(frame + i, bytes - i, weight, pattern, k * kBytes);
+            for (int k = 0; k < 3; ++k) {
+                uint8_t* p = frame + i + k * kBytes;
+                Ops::Store(p, MixWords(Ops::Load(p), rest[2 * k], product[2 * k], rest[2 * k + 1], product[2 * k + 1]));
+            }
+        return i;
     }
-
-    // One vector of the constant span; product and rest for its two halves.
-    static void MixConstant(uint8_t* p, const V* product, const V* rest) {
-        const V f = Ops::Load(p);
-        const V low = Ops::Add16(Ops::MulLo16(Ops::Widen(f, 0), rest[0]), product[0]);
-        const V high = Ops::Add16(Ops::MulLo16(Ops::Widen(f, 1), rest[1]), product[1]);
-        Ops::Store(p, Ops::Narrow(Ops::template Srli16<8>(low), Ops::template Srli16<8>(high)));
-    }
-
-    // Full opacity: the target itself, the frame read only for kept bytes.
-    static void Fill(uint8_t* frame, int32_t bytes, const Pattern& pattern) {
+    static int32_t FillCycles(uint8_t* frame, int32_t bytes, const Pattern& pattern) {
         V target[3], keep[3];
         bool keeps = false;
         for (int k = 0; k < 3; ++k) {
@@ -233,10 +250,12 @@ struct SimdSpans {
             keeps = keeps || !Ops::AllClear(keep[k]);
         }
         int32_t i = 0;
-        int k = 0;
-        for (; i + kBytes <= bytes; i += kBytes, k = k == 2 ? 0 : k + 1)
-            Ops::Store(frame + i, keeps ? Select(keep[k], Ops::Load(frame + i), target[k]) : target[k]);
-        ReferenceSpans().constant(frame + i, bytes - i, 256, pattern, k * kBytes);
+        for (; i + 3 * kBytes <= bytes; i += 3 * kBytes)
+            for (int k = 0; k < 3; ++k) {
+                uint8_t* p = frame + i + k * kBytes;
+                Ops::Store(p, keeps ? Select(keep[k], Ops::Load(p), target[k]) : target[k]);
+            }
+        return i;
     }
 
     static constexpr Spans kSpans = {Bgr<3>, Bgr<4>, Yuy2, Blocks<false>, Blocks<true>, Constant};

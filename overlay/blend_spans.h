@@ -8,12 +8,18 @@
 
 namespace blend {
 
-// A constant target repeating along a row from its first byte, 96 bytes of
-// it (a whole number of periods of 1 to 4 bytes, of 16- and 32-byte
-// vectors); bytes whose keep is set stay as they are.
+// A constant target repeating every kPatternCycle bytes (a whole number of
+// periods of 1 to 4 bytes, and of 16- and 32-byte vectors), with room for a
+// vector to start at any phase of it; bytes whose keep is set stay as they
+// are. For the weight of the blend, per byte, product = target * weight and
+// rest = 256 - weight (0 and 256 where kept), so that the mixed byte is
+// (frame * rest + product) >> 8.
+constexpr int32_t kPatternCycle = 96;
 struct Pattern {
-    alignas(32) uint8_t target[96];
-    alignas(32) uint8_t keep[96];
+    alignas(32) uint8_t target[kPatternCycle + 32];
+    alignas(32) uint8_t keep[kPatternCycle + 32];
+    alignas(32) uint16_t product[kPatternCycle + 32];
+    alignas(32) uint16_t rest[kPatternCycle + 32];
 };
 
 // Two whole rows of 4:2:0 blocks and the canvas rows over them. I420 steps

@@ -42,7 +42,6 @@ struct Sse2 {
     static bool AllClear(V mask) { return _mm_movemask_epi8(mask) == 0; }
     static V Set1Words(int32_t x) { return _mm_set1_epi16(static_cast<int16_t>(x)); }
     static V Add16(V a, V b) { return _mm_add_epi16(a, b); }
-    static V Sub16(V a, V b) { return _mm_sub_epi16(a, b); }
     template <int n> static V Srli16(V a) { return _mm_srli_epi16(a, n); }
     // Bytes to words and back, half a vector at a time (each 128-bit half
     // on its own in AVX2, which Narrow undoes).
@@ -50,6 +49,13 @@ struct Sse2 {
         return half ? _mm_unpackhi_epi8(bytes, _mm_setzero_si128()) : _mm_unpacklo_epi8(bytes, _mm_setzero_si128());
     }
     static V Narrow(V low, V high) { return _mm_packus_epi16(low, high); }
+    // The words that Widen(bytes, half) of the bytes at the same index give.
+    static V LoadWords(const uint16_t* words, int half) { return Load(words + 8 * half); }
+    // Bytes from index first on set.
+    static V BytesFrom(int32_t first) {
+        const V index = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+        return _mm_cmpgt_epi8(index, _mm_set1_epi8(static_cast<char>(first - 1)));
+    }
     static V ByteMask(V bytes) { return _mm_sub_epi8(_mm_setzero_si128(), bytes); }
     static V Weight16(int32_t weight) { return _mm_set1_epi16(static_cast<int16_t>(weight * 16)); }
 

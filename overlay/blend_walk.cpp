@@ -64,9 +64,13 @@ void ForEachSegment(RowSegments a, RowSegments b, bool pairs, Emit emit) {
     if (pending) emit(pl, pr);
 }
 
-Pattern Repeating(const uint8_t* target, const uint8_t* keep, int period) {
+Pattern Repeating(const uint8_t* target, const uint8_t* keep, int period, int32_t weight) {
     Pattern p;
-    for (int i = 0; i < 96; ++i) p.target[i] = target[i % period], p.keep[i] = keep[i % period];
+    for (int i = 0; i < kPatternCycle + 32; ++i) {
+        p.target[i] = target[i % period], p.keep[i] = keep[i % period];
+        const int32_t w = p.keep[i] ? 0 : weight;
+        p.product[i] = static_cast<uint16_t>(p.target[i] * w), p.rest[i] = static_cast<uint16_t>(256 - w);
+    }
     return p;
 }
 
@@ -121,22 +125,23 @@ private:
         switch (job_.frame.format) {
             case FrameFormat::kYuy2: {
                 const uint8_t t[4] = {y, u, y, v};
-                patterns_[0] = Repeating(t, none, 4);
+                patterns_[0] = Repeating(t, none, 4, weight_);
                 break;
             }
             case FrameFormat::kBgr:
             case FrameFormat::kBgrx: {
                 const uint8_t t[4] = {b, g, r, 0};
                 patterns_[0] = Repeating(t, job_.frame.format == FrameFormat::kBgrx ? fourth : none,
-                                         job_.frame.format == FrameFormat::kBgrx ? 4 : 3);
+                                         job_.frame.format == FrameFormat::kBgrx ? 4 : 3, weight_);
                 break;
             }
             case FrameFormat::kI420:
             case FrameFormat::kNv12: {
                 const uint8_t uv[2] = {u, v};
-                patterns_[0] = Repeating(&y, none, 1);
-                patterns_[1] = job_.frame.format == FrameFormat::kNv12 ? Repeating(uv, none, 2) : Repeating(&u, none, 1);
-                patterns_[2] = Repeating(&v, none, 1);
+                patterns_[0] = Repeating(&y, none, 1, weight_);
+                patterns_[1] = job_.frame.format == FrameFormat::kNv12 ? Repeating(uv, none, 2, weight_)
+                                                                       : Repeating(&u, none, 1, weight_);
+                patterns_[2] = Repeating(&v, none, 1, weight_);
                 break;
             }
         }
