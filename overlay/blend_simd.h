@@ -2,7 +2,8 @@
 // holding one canvas pixel, one frame pixel, one YUY2 macropixel or one
 // 4:2:0 block. blend_sse2.cpp and blend_avx2.cpp include this under their
 // own target and instantiate it with their Ops; remainders shorter than a
-// vector go to the reference spans. Include only inside such a target.
+// vector go to the reference spans (but for the constant span's, mixed in
+// its last whole vector). Include only inside such a target.
 #pragma once
 
 #include <cstdint>
