@@ -1,93 +1,153 @@
-// Blend kernels against a memcpy of the bytes they touch, and the cost of
-// ProcessFrame on drawn and on gap frames with the box renderer.
+// The blend kernels beside a warm memcpy of the frame's own bytes, on every
+// path and format; the cost of ProcessFrame on drawn and on gap frames with
+// the box renderer.
+//
+// Blend/FORMAT/WxH/CASE/PATH, cases:
+//   caption      BackType 1: the caption's rectangle, the canvas read in it
+//   whole        BackType 2: the whole frame, the canvas read only in the caption
+//   keyed_few    BackType 0, key on, runs given: few glyph pixels
+//   keyed_many   the same rectangle with eight times as many
+//   keyed_noruns BackType 0 without runs: the whole rectangle read
+// Each reports x_memcpy: its CPU time over that of a warm memcpy of the
+// frame's bytes (all planes), measured just before it; Memcpy/FORMAT/WxH is
+// that copy on its own.
 #include <benchmark/benchmark.h>
 
+#include <time.h>
+
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "overlay/blend.h"
 #include "overlay/overlay_engine.h"
 #include "overlay/overlay_state.h"
 #include "settings/settings_state.h"
+#include "tests/native/blend_surfaces.h"
 #include "tests/support/overlay_fixture.h"
 
 namespace {
 
-enum Kernel { kReference, kSse2 };
+constexpr uint32_t kWhite = 0xFFFFFF, kOrange = 0x00A0FF;
 
-struct BlendCase {
-    std::vector<uint8_t> canvas, frame;
-    BlendArgs args;
+struct Format {
+    const char* name;
+    FrameFormat format;
+    bool bottomUp;
+};
+constexpr Format kFormats[] = {{"yuy2", FrameFormat::kYuy2, false}, {"rgb24", FrameFormat::kBgr, true},
+                               {"bgr", FrameFormat::kBgr, false},   {"bgrx", FrameFormat::kBgrx, false},
+                               {"i420", FrameFormat::kI420, false},  {"nv12", FrameFormat::kNv12, false}};
+enum Case { kCaption, kWhole, kKeyedFew, kKeyedMany, kKeyedNoRuns };
+constexpr const char* kCaseNames[] = {"caption", "whole", "keyed_few", "keyed_many", "keyed_noruns"};
+constexpr KernelPath kPaths[] = {KernelPath::kReference, KernelPath::kSse2, KernelPath::kAvx2};
+constexpr const char* kPathNames[] = {"reference", "sse2", "avx2"};
 
-    // A caption-like canvas: background with a text colour stripe pattern.
-    BlendCase(int32_t w, int32_t h, int32_t bytesPerPixel, bool wholeFrame, uint32_t key)
-        : canvas(size_t(w) * h * 4), frame(size_t(w) * h * bytesPerPixel, 0x50) {
-        for (size_t i = 0; i < canvas.size(); i += 4) {
-            const bool glyph = (i / 4) % 7 < 2;
-            canvas[i] = glyph ? 0x00 : 0xFF, canvas[i + 1] = glyph ? 0xA0 : 0xFF, canvas[i + 2] = 0xFF;
-        }
-        const int32_t cw = wholeFrame ? w : w / 2, ch = wholeFrame ? h : h / 6;
-        const int32_t l = (w - cw) / 2, t = (h - ch) / 2;
-        args = {canvas.data(), l, t, l + cw, t + ch, w, h, frame.data(), l, t, w, h, 50, 0xFFFFFF, key};
+size_t FrameBytes(const TestFrame& frame) {
+    size_t n = 0;
+    for (const auto& plane : frame.planes) n += plane.size();
+    return n;
+}
+
+// CPU time of this thread: the machine is shared, wall time is not ours.
+double ThreadNanoseconds() {
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e9 + double(t.tv_nsec);
+}
+
+// CPU nanoseconds of a warm memcpy of the frame's bytes, on average.
+double MemcpyNanoseconds(size_t bytes) {
+    std::vector<uint8_t> from(bytes, 1), to(bytes, 2);
+    std::memcpy(to.data(), from.data(), bytes);
+    constexpr int kRuns = 50;
+    const double start = ThreadNanoseconds();
+    for (int i = 0; i < kRuns; ++i) {
+        std::memcpy(to.data(), from.data(), bytes);
+        benchmark::DoNotOptimize(to.data());
     }
-    size_t TouchedBytes(int32_t bytesPerPixel) const {
-        return size_t(args.sourceRight - args.sourceLeft) * (args.sourceBottom - args.sourceTop) * (4 + bytesPerPixel);
+    return (ThreadNanoseconds() - start) / kRuns;
+}
+
+// A caption half the frame wide and a sixth of it high, in the middle;
+// glyph pixels in vertical strokes, two columns in five, across the whole
+// caption (many) or in an eighth of its width (few).
+struct Scene {
+    TestFrame frame;
+    TestCanvas canvas;
+    CanvasRunList runs;
+    CanvasRuns runsView;
+    BlendJob job;
+
+    Scene(const Format& f, int32_t w, int32_t h, Case c)
+        : frame(f.format, w, h, 0, f.bottomUp), canvas(w, h) {
+        for (auto& plane : frame.planes) std::fill(plane.begin(), plane.end(), 0x50);
+        const PixelRect caption = {w / 4, h * 5 / 12, w * 3 / 4, h * 7 / 12};
+        for (int32_t y = 0; y < h; ++y)
+            for (int32_t x = 0; x < w; ++x) {
+                const bool inside = x >= caption.left && x < caption.right && y >= caption.top && y < caption.bottom;
+                const bool inWord = c != kKeyedFew || (x - caption.left) * 8 / (caption.right - caption.left) == 4;
+                const bool glyph = inside && inWord && y % 8 != 0 && x % 5 < 2;
+                canvas.Paint(x, y, glyph ? kOrange : kWhite);
+            }
+        runs = ScanCanvasRuns(canvas.View(), caption, kWhite);
+        runsView = runs.view();
+        const bool whole = c == kWhole, keyed = c >= kKeyedFew;
+        const PixelRect area = whole ? PixelRect{0, 0, w, h} : caption;
+        job = {frame.View(), canvas.View(), area,     area.left, area.top,       caption,
+               nullptr,      50,            kWhite,   keyed ? 1u : 0u};
+        if (c == kKeyedFew || c == kKeyedMany) job.runs = &runsView;
     }
 };
 
-void RunBlend(benchmark::State& st, bool yuy2, Kernel kernel) {
-    const int32_t w = int32_t(st.range(0)), h = int32_t(st.range(1));
-    const bool whole = st.range(2) != 0;
-    const int32_t bpp = yuy2 ? 2 : 3;
-    BlendCase c(w, h, bpp, whole, whole ? 0 : 1);
-    if (kernel == kSse2 && !HaveSse2()) {
-        st.SkipWithError("no SSE2");
+void BlendCase(benchmark::State& st, Format format, int32_t w, int32_t h, Case c, KernelPath path) {
+    if (!PathAvailable(path)) {
+        st.SkipWithError("not on this processor");
         return;
     }
+    Scene scene(format, w, h, c);
+    const double copy = MemcpyNanoseconds(FrameBytes(scene.frame));
+    const double start = ThreadNanoseconds();
     for (auto _ : st) {
-        if (yuy2)
-            kernel == kSse2 ? BlendYUY2Sse2(c.args) : BlendYUY2Reference(c.args);
-        else
-            kernel == kSse2 ? BlendRGB24Sse2(c.args) : BlendRGB24Reference(c.args);
-        benchmark::DoNotOptimize(c.frame.data());
+        BlendOn(path, scene.job);
+        benchmark::DoNotOptimize(scene.frame.planes[0].data());
     }
-    st.SetBytesProcessed(int64_t(st.iterations()) * int64_t(c.TouchedBytes(bpp)));
+    const double each = (ThreadNanoseconds() - start) / double(st.iterations());
+    st.counters["x_memcpy"] = each / copy;
+    st.counters["glyph_px"] = double(c >= kKeyedFew ? [&] {
+        int64_t n = 0;
+        for (const CanvasRun& run : scene.runs.runs()) n += run.right - run.left;
+        return n;
+    }() : 0);
 }
 
-// The same bytes a blend reads and writes, copied once.
-void Memcpy(benchmark::State& st, int32_t bytesPerPixel) {
-    const int32_t w = int32_t(st.range(0)), h = int32_t(st.range(1));
-    BlendCase c(w, h, bytesPerPixel, st.range(2) != 0, 0);
-    const size_t n = c.TouchedBytes(bytesPerPixel);
-    std::vector<uint8_t> from(n, 1), to(n);
+void Memcpy(benchmark::State& st, Format format, int32_t w, int32_t h) {
+    const TestFrame frame(format.format, w, h);
+    const size_t bytes = FrameBytes(frame);
+    std::vector<uint8_t> from(bytes, 1), to(bytes, 2);
     for (auto _ : st) {
-        std::memcpy(to.data(), from.data(), n);
+        std::memcpy(to.data(), from.data(), bytes);
         benchmark::DoNotOptimize(to.data());
     }
-    st.SetBytesProcessed(int64_t(st.iterations()) * int64_t(n));
+    st.SetBytesProcessed(int64_t(st.iterations()) * int64_t(bytes));
 }
 
-void Sizes(benchmark::internal::Benchmark* b) {
-    for (int whole : {0, 1}) {
-        b->Args({720, 576, whole});
-        b->Args({1920, 1080, whole});
-    }
-    b->ArgNames({"w", "h", "whole"});
-}
-
-void YUY2Reference(benchmark::State& st) { RunBlend(st, true, kReference); }
-void YUY2Sse2(benchmark::State& st) { RunBlend(st, true, kSse2); }
-void RGB24Reference(benchmark::State& st) { RunBlend(st, false, kReference); }
-void RGB24Sse2(benchmark::State& st) { RunBlend(st, false, kSse2); }
-void MemcpyYUY2Bytes(benchmark::State& st) { Memcpy(st, 2); }
-void MemcpyRGB24Bytes(benchmark::State& st) { Memcpy(st, 3); }
-
-BENCHMARK(YUY2Reference)->Apply(Sizes);
-BENCHMARK(YUY2Sse2)->Apply(Sizes);
-BENCHMARK(MemcpyYUY2Bytes)->Apply(Sizes);
-BENCHMARK(RGB24Reference)->Apply(Sizes);
-BENCHMARK(RGB24Sse2)->Apply(Sizes);
-BENCHMARK(MemcpyRGB24Bytes)->Apply(Sizes);
+const bool registered = [] {
+    for (const Format& format : kFormats)
+        for (const auto& [w, h] : {std::pair{720, 576}, std::pair{1920, 1080}}) {
+            const std::string size = std::to_string(w) + "x" + std::to_string(h);
+            benchmark::RegisterBenchmark(("Memcpy/" + std::string(format.name) + "/" + size).c_str(), Memcpy, format,
+                                         w, h);
+            for (int c = kCaption; c <= kKeyedNoRuns; ++c)
+                for (int p = 0; p < 3; ++p)
+                    benchmark::RegisterBenchmark(("Blend/" + std::string(format.name) + "/" + size + "/" +
+                                                  kCaseNames[c] + "/" + kPathNames[p])
+                                                     .c_str(),
+                                                 BlendCase, format, w, h, Case(c), kPaths[p]);
+        }
+    return true;
+}();
 
 // ProcessFrame with a caption on every frame (drawn) or with a long gap.
 void ProcessFrames(benchmark::State& st, bool drawn) {
@@ -103,7 +163,7 @@ void ProcessFrames(benchmark::State& st, bool drawn) {
         workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 1;
         workingSettings.ShowTimeFrom = workingSettings.ShowTimeTo = 1;
         workingSettings.Transparency = 50;
-        workingSettings.BackType = 1;
+        workingSettings.BackType = int32_t(st.range(2));
     } else {
         workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 2000000000;
         overlay::ProcessFrame(&record);  // the first entry; then only gap frames
@@ -115,7 +175,11 @@ void ProcessFrames(benchmark::State& st, bool drawn) {
 void DrawnFrame(benchmark::State& st) { ProcessFrames(st, true); }
 void GapFrame(benchmark::State& st) { ProcessFrames(st, false); }
 
-BENCHMARK(DrawnFrame)->Args({720, 576})->Args({1920, 1080})->ArgNames({"w", "h"});
+BENCHMARK(DrawnFrame)
+    ->Args({720, 576, 1})
+    ->Args({1920, 1080, 1})
+    ->Args({1920, 1080, 2})
+    ->ArgNames({"w", "h", "backtype"});
 BENCHMARK(GapFrame)->Args({720, 576})->ArgNames({"w", "h"});
 
 }  // namespace

@@ -1,6 +1,10 @@
-// Random rectangles, frame sizes, weights and pixels: the SSE2 kernels must
-// give the reference's bytes and neither may touch memory outside its
-// surfaces (ASan sees each surface as its own allocation).
+// Random blends of every frame format, through BlendArgs and through a
+// BlendJob with a caption rectangle and runs (now and then garbage ones):
+// every SIMD path must give the reference's bytes, the reference skipping
+// the canvas outside caption and sound runs must give what reading all of
+// it gives (the canvas holds the background there), and nothing may touch
+// memory outside its surface (ASan sees each plane and the canvas as
+// allocations of their own).
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -8,61 +12,128 @@
 
 #include "fuzz/fuzz_input.h"
 #include "overlay/blend.h"
+#include "tests/native/blend_surfaces.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    FuzzInput in(data, size);
-    const bool yuy2 = in.Take<uint8_t>() & 1;
-    const int32_t sourceWidth = in.InRange(0, 96), sourceHeight = in.InRange(0, 24);
-    const int32_t destWidth = in.InRange(0, 96), destHeight = in.InRange(0, 24);
+namespace {
+
+constexpr KernelPath kSimdPaths[] = {KernelPath::kSse2, KernelPath::kAvx2};
+
+// Rectangles anywhere, reversed too: mostly near the surfaces, now and then
+// anywhere in 32 bits.
+int32_t Coordinate(FuzzInput& in, int32_t span) {
+    const int32_t value = in.Take<int32_t>();
+    return (value & 1) ? value : (value >> 1) % span;
+}
+
+// Pixels repeat the rest of the input.
+uint8_t Byte(const FuzzInput& in, size_t i) { return in.size() ? in.data()[i % in.size()] : uint8_t(i * 37); }
+
+void Require(bool condition) {
+    if (!condition) std::abort();
+}
+
+void FuzzArgs(FuzzInput& in, bool yuy2) {
     BlendArgs args = {};
-    args.sourceWidth = sourceWidth;
-    args.sourceHeight = sourceHeight;
-    args.destWidth = destWidth;
-    args.destHeight = destHeight;
-    // Rectangles anywhere, reversed too: mostly near the surfaces, and now
-    // and then anywhere in 32 bits.
-    const auto coordinate = [&in](int32_t span) {
-        const int32_t value = in.Take<int32_t>();
-        return (value & 1) ? value : (value >> 1) % span;
-    };
-    args.sourceLeft = coordinate(200);
-    args.sourceTop = coordinate(60);
-    args.sourceRight = coordinate(200);
-    args.sourceBottom = coordinate(60);
-    args.destLeft = coordinate(200);
-    args.destTop = coordinate(60);
-    args.transparency = in.Take<uint32_t>();
-    args.backColor = in.Take<uint32_t>();
-    args.keyFlag = in.Take<uint32_t>();
-
-    // Pixels repeat the rest of the input; the background colour is common
-    // in real canvases, so every other pixel takes it when asked.
+    args.sourceWidth = in.InRange(0, 96), args.sourceHeight = in.InRange(0, 24);
+    args.destWidth = in.InRange(0, 96), args.destHeight = in.InRange(0, 24);
+    args.sourceLeft = Coordinate(in, 200), args.sourceTop = Coordinate(in, 60);
+    args.sourceRight = Coordinate(in, 200), args.sourceBottom = Coordinate(in, 60);
+    args.destLeft = Coordinate(in, 200), args.destTop = Coordinate(in, 60);
+    args.transparency = in.Take<uint32_t>(), args.backColor = in.Take<uint32_t>(), args.keyFlag = in.Take<uint32_t>();
     const bool keyedPattern = in.Take<uint8_t>() & 1;
-    std::vector<uint8_t> canvas(size_t(sourceWidth) * sourceHeight * 4);
-    std::vector<uint8_t> frame(size_t(destWidth) * destHeight * (yuy2 ? 2 : 3));
-    for (size_t i = 0; i < canvas.size(); ++i)
-        canvas[i] = in.size() ? in.data()[i % in.size()] : uint8_t(i * 37);
-    if (keyedPattern)
-        for (size_t p = 0; p < canvas.size() / 4; p += 2) {
-            canvas[p * 4 + 0] = uint8_t(args.backColor >> 16);
-            canvas[p * 4 + 1] = uint8_t(args.backColor >> 8);
-            canvas[p * 4 + 2] = uint8_t(args.backColor);
-        }
-    for (size_t i = 0; i < frame.size(); ++i) frame[i] = in.size() ? in.data()[(i * 7) % in.size()] : uint8_t(i);
+    std::vector<uint8_t> canvas(size_t(args.sourceWidth) * args.sourceHeight * 4);
+    std::vector<uint8_t> frame(size_t(args.destWidth) * args.destHeight * (yuy2 ? 2 : 3));
+    for (size_t i = 0; i < canvas.size(); ++i) canvas[i] = Byte(in, i);
+    if (keyedPattern)  // the background is common in real canvases
+        for (size_t p = 0; p < canvas.size() / 4; p += 2)
+            canvas[p * 4] = uint8_t(args.backColor >> 16), canvas[p * 4 + 1] = uint8_t(args.backColor >> 8),
+                      canvas[p * 4 + 2] = uint8_t(args.backColor);
+    for (size_t i = 0; i < frame.size(); ++i) frame[i] = Byte(in, i * 7);
 
+    const auto blend = yuy2 ? BlendYUY2On : BlendRGB24On;
     std::vector<uint8_t> expected = frame;
     args.sourceBits = canvas.data();
     args.destBits = expected.data();
-    if (yuy2)
-        BlendYUY2Reference(args);
+    blend(KernelPath::kReference, args);
+    for (KernelPath path : kSimdPaths) {
+        if (!PathAvailable(path)) continue;
+        std::vector<uint8_t> actual = frame;
+        args.destBits = actual.data();
+        blend(path, args);
+        Require(actual == expected);
+    }
+}
+
+void FuzzJob(FuzzInput& in, FrameFormat format) {
+    const uint8_t shape = in.Take<uint8_t>();
+    TestFrame frame(format, in.InRange(0, 96), in.InRange(0, 24), shape & 7, shape & 8);
+    TestCanvas canvas(in.InRange(0, 96), in.InRange(0, 24), (shape & 16) ? 8 : 0);
+    const PixelRect source = {Coordinate(in, 200), Coordinate(in, 60), Coordinate(in, 200), Coordinate(in, 60)};
+    const int32_t destLeft = Coordinate(in, 200), destTop = Coordinate(in, 60);
+    const PixelRect caption = {Coordinate(in, 100), Coordinate(in, 30), Coordinate(in, 100), Coordinate(in, 30)};
+    const uint32_t transparency = in.Take<uint8_t>(), backColor = in.Take<uint32_t>(), keyFlag = in.Take<uint8_t>();
+    const bool withRuns = shape & 32;
+
+    // Background everywhere but in the runs (or the whole caption), where
+    // the input paints, the background colour among other things.
+    for (int32_t y = 0; y < canvas.height; ++y)
+        for (int32_t x = 0; x < canvas.width; ++x) canvas.Paint(x, y, backColor);
+    const int32_t top = std::max(caption.top, 0), bottom = std::min(caption.bottom, canvas.height);
+    const int32_t left = std::clamp(caption.left, 0, canvas.width), right = std::min(caption.right, canvas.width);
+    CanvasRunList runs(top);
+    size_t next = 0;
+    for (int32_t y = top; y < bottom; ++y) {
+        runs.NextRow();
+        for (int32_t x = left + Byte(in, next++) % 8; x < right; x += 1 + Byte(in, next++) % 8) {
+            const int32_t end = std::min(x + 1 + Byte(in, next++) % 16, right);
+            if (withRuns) runs.Add(x, end);
+            for (; x < end; ++x) canvas.Paint(x, y, Byte(in, next) & 1 ? backColor : Byte(in, next + 1) * 0x10101u ^ y);
+            next += 2;
+        }
+        if (!withRuns)
+            for (int32_t x = left; x < right; ++x)
+                if (Byte(in, next++) & 1) canvas.Paint(x, y, Byte(in, next++) * 0x30507u);
+    }
+    for (int p = 0; p < frame.PlaneCount(); ++p)
+        for (size_t i = 0; i < frame.planes[p].size(); ++i) frame.planes[p][i] = Byte(in, i * 7 + p);
+    CanvasRuns view = runs.view();
+    // Now and then runs as a careless renderer might give them: out of
+    // order, overlapping, anywhere. Only the paths' agreement and the
+    // bounds are checked then.
+    const bool garbageRuns = withRuns && (shape & 64);
+    std::vector<CanvasRun> garbage;
+    std::vector<uint32_t> garbageStarts = {0};
+    if (garbageRuns) {
+        for (int32_t row = 0; row < 8; ++row) {
+            for (int n = Byte(in, next++) % 4; n > 0; --n)
+                garbage.push_back({int32_t(Byte(in, next++)) - 40, int32_t(Byte(in, next++)) - 40});
+            garbageStarts.push_back(uint32_t(garbage.size()));
+        }
+        view = {int32_t(Byte(in, next++) % 40) - 10, 8, garbageStarts.data(), garbage.data()};
+    }
+
+    const auto run = [&](KernelPath path, bool readAll) {
+        TestFrame out = frame;
+        BlendJob job = {out.View(), canvas.View(), source, destLeft, destTop, caption, withRuns ? &view : nullptr,
+                        transparency, backColor, keyFlag};
+        if (readAll) job.caption = {0, 0, canvas.width, canvas.height}, job.runs = nullptr;
+        BlendOn(path, job);
+        return out;
+    };
+    const TestFrame expected = run(KernelPath::kReference, false);
+    if (!garbageRuns) Require(expected == run(KernelPath::kReference, true));
+    for (KernelPath path : kSimdPaths)
+        if (PathAvailable(path)) Require(run(path, false) == expected);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzInput in(data, size);
+    const uint8_t mode = in.Take<uint8_t>();
+    if (mode & 1)
+        FuzzArgs(in, mode & 2);
     else
-        BlendRGB24Reference(args);
-    if (!HaveSse2()) return 0;
-    args.destBits = frame.data();
-    if (yuy2)
-        BlendYUY2Sse2(args);
-    else
-        BlendRGB24Sse2(args);
-    if (frame != expected) std::abort();
+        FuzzJob(in, static_cast<FrameFormat>((mode >> 1) % 5));
     return 0;
 }

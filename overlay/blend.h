@@ -1,8 +1,13 @@
-// Kernels that mix the rendered 32-bit canvas into the host's frame in
-// place: YUY2 (pixel format 0) and RGB24 bottom-up (pixel format 1).
+// Kernels that mix the rendered 32-bit canvas into a frame in place: the
+// host's YUY2 (pixel format 0) and RGB24 bottom-up (pixel format 1) through
+// the fifteen arguments of BlendArgs, and every format of FrameView through
+// a BlendJob.
 #pragma once
 
 #include <cstdint>
+
+#include "overlay/canvas_runs.h"
+#include "overlay/frame_view.h"
 
 // The fifteen arguments of a blend, in the order the scheduler passes them.
 struct BlendArgs {
@@ -26,15 +31,39 @@ struct BlendArgs {
 // Clips both rectangles to their surfaces; false when nothing is left.
 bool ClipBlendRect(BlendArgs& args);
 
-// Dispatching kernels: SIMD where the processor has it, else the reference.
+// One blend of any frame format. The source rectangle of the canvas goes to
+// the frame at (destLeft, destTop), clipped to both surfaces. Canvas pixels
+// outside caption are taken as backColor without being read (a whole-frame
+// background costs one pass over the frame); inside it, runs, when given,
+// tell where the canvas differs from backColor, and only there is it read.
+// A canvas that holds anything but backColor outside those gives undefined
+// colours there, never an access outside the surfaces.
+struct BlendJob {
+    FrameView frame;
+    CanvasView canvas;
+    PixelRect source;
+    int32_t destLeft, destTop;
+    PixelRect caption;
+    const CanvasRuns* runs;  // null: all of caption is read
+    uint32_t transparency;   // as in BlendArgs
+    uint32_t backColor;
+    uint32_t keyFlag;
+};
+
+// The kernels' code paths; every one gives the reference's bytes.
+enum class KernelPath { kReference, kSse2, kAvx2 };
+
+// Whether this processor has the path (whatever the CPU mask says).
+bool PathAvailable(KernelPath path);
+// The best path that UsableCpuFeatures() allows at this moment.
+KernelPath ActivePath();
+
+// Dispatching: the active path at the time of the call.
+void Blend(const BlendJob& job);
 void BlendYUY2(const BlendArgs& args);
 void BlendRGB24(const BlendArgs& args);
 
-// Plain reference kernels; every SIMD kernel gives the same bytes.
-void BlendYUY2Reference(const BlendArgs& args);
-void BlendRGB24Reference(const BlendArgs& args);
-
-// SSE2 kernels; call only when HaveSse2() says so.
-bool HaveSse2();
-void BlendYUY2Sse2(const BlendArgs& args);
-void BlendRGB24Sse2(const BlendArgs& args);
+// On one path, which must be available: for tests and benchmarks.
+void BlendOn(KernelPath path, const BlendJob& job);
+void BlendYUY2On(KernelPath path, const BlendArgs& args);
+void BlendRGB24On(KernelPath path, const BlendArgs& args);

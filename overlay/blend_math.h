@@ -1,9 +1,8 @@
-// Per-pixel arithmetic shared by the reference and the SIMD kernels.
+// Per-pixel arithmetic of the reference kernels and of the walk's edges;
+// the SIMD kernels compute the same values lane by lane.
 #pragma once
 
 #include <cstdint>
-
-#include "overlay/blend.h"
 
 namespace blend {
 
@@ -50,10 +49,6 @@ inline uint32_t AverageColour(uint32_t a, uint32_t b) {
     return (a & b) + (((a ^ b) >> 1) & 0x7F7F7F7Fu);
 }
 
-// YUY2 needs whole macropixels: with an odd width the last column's
-// macropixel would run past its row, so it is left out.
-inline int32_t Yuy2UsableWidth(int32_t width) { return width & ~1; }
-
 // One YUY2 macropixel (Y0, U, Y1, V) under canvas pixels c0 and c1, either
 // of which may be transparent.
 inline void MixMacropixel(uint8_t* m, uint32_t c0, bool clear0, uint32_t c1, bool clear1, int32_t weight) {
@@ -74,6 +69,42 @@ inline void MixMacropixel(uint8_t* m, uint32_t c0, bool clear0, uint32_t c1, boo
     m[1] = MixByte(m[1], u, weight);
     m[2] = MixByte(m[2], y1, weight);
     m[3] = MixByte(m[3], v, weight);
+}
+
+// The colour that stands for the covered pixels of a 2 x 2 block (0 top
+// left, 1 top right, 2 bottom left, 3 bottom right): each row's covered
+// pixels averaged first, then the two rows, every average a floor average
+// as in a YUY2 pair. At least one pixel must be covered.
+inline uint32_t BlockColour(const uint32_t c[4], const bool clear[4]) {
+    const bool top = !clear[0] || !clear[1], bottom = !clear[2] || !clear[3];
+    const uint32_t topColour = clear[0] ? c[1] : clear[1] ? c[0] : AverageColour(c[0], c[1]);
+    const uint32_t bottomColour = clear[2] ? c[3] : clear[3] ? c[2] : AverageColour(c[2], c[3]);
+    return !top ? bottomColour : !bottom ? topColour : AverageColour(topColour, bottomColour);
+}
+
+// The chroma target of a block with covered of its 4 pixels covered: the
+// frame's chroma f moved toward the caption's c by the covered share,
+// floor((c * covered + f * (4 - covered)) / 4). All four give c, two give
+// the halfway value of a half-covered YUY2 pair, none leaves f.
+inline int32_t BlockChromaTarget(int32_t c, int32_t f, int32_t covered) {
+    return (c * covered + f * (4 - covered)) >> 2;
+}
+
+// One 2 x 2 block of a 4:2:0 frame: luma y[i] (null where the pixel lies
+// outside the frame or the blend, which counts as transparent), chroma u
+// and v, canvas pixels c[i] with their key test clear[i].
+inline void MixBlock(uint8_t* const y[4], uint8_t* u, uint8_t* v, const uint32_t c[4], const bool clear[4],
+                     int32_t weight) {
+    int32_t covered = 0;
+    for (int i = 0; i < 4; ++i) {
+        if (clear[i]) continue;
+        ++covered;
+        *y[i] = MixByte(*y[i], LumaOf(c[i]), weight);
+    }
+    if (covered == 0) return;
+    const uint32_t colour = BlockColour(c, clear);
+    *u = MixByte(*u, BlockChromaTarget(ChromaUOf(colour), *u, covered), weight);
+    *v = MixByte(*v, BlockChromaTarget(ChromaVOf(colour), *v, covered), weight);
 }
 
 }  // namespace blend

@@ -1,6 +1,56 @@
-#include "overlay/blend.h"
-#include "overlay/blend_walk.h"
+// The plain kernels: one pixel at a time, straight from blend_math.h. Every
+// SIMD path must give their bytes, and hands them its remainders.
+#include "overlay/blend_math.h"
+#include "overlay/blend_spans.h"
 
-void BlendRGB24Reference(const BlendArgs& args) { blend::WalkRGB24(args, blend::MixRGB24Span); }
+namespace blend {
+namespace {
 
-void BlendYUY2Reference(const BlendArgs& args) { blend::WalkYUY2(args, blend::MixYUY2Span); }
+void MixBgr(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key, int32_t step) {
+    for (int32_t i = 0; i < count; ++i, canvas += 4, frame += step) {
+        if (CanvasPixel(canvas) == key) continue;
+        for (int b = 0; b < 3; ++b) frame[b] = MixByte(frame[b], canvas[b], weight);
+    }
+}
+
+void MixBgrSpan(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key) {
+    MixBgr(frame, canvas, count, weight, key, 3);
+}
+
+void MixBgrxSpan(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key) {
+    MixBgr(frame, canvas, count, weight, key, 4);
+}
+
+void MixYuy2Span(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key) {
+    for (int32_t i = 0; i < count; ++i, canvas += 8, frame += 4) {
+        const uint32_t c0 = CanvasPixel(canvas), c1 = CanvasPixel(canvas + 4);
+        MixMacropixel(frame, c0, c0 == key, c1, c1 == key, weight);
+    }
+}
+
+template <int kChromaStep>
+void MixBlockSpan(const BlockRows& rows, int32_t count, int32_t weight, uint32_t key) {
+    for (int32_t i = 0; i < count; ++i) {
+        const uint8_t* top = rows.canvas0 + i * 8;
+        const uint8_t* bottom = rows.canvas1 + i * 8;
+        const uint32_t c[4] = {CanvasPixel(top), CanvasPixel(top + 4), CanvasPixel(bottom), CanvasPixel(bottom + 4)};
+        const bool clear[4] = {c[0] == key, c[1] == key, c[2] == key, c[3] == key};
+        uint8_t* const y[4] = {rows.luma0 + 2 * i, rows.luma0 + 2 * i + 1, rows.luma1 + 2 * i, rows.luma1 + 2 * i + 1};
+        MixBlock(y, rows.u + i * kChromaStep, rows.v + i * kChromaStep, c, clear, weight);
+    }
+}
+
+void MixConstantSpan(uint8_t* frame, int32_t bytes, int32_t weight, const Pattern& pattern, int32_t phase) {
+    for (int32_t i = 0, p = phase; i < bytes; ++i, p = p == kPatternCycle - 1 ? 0 : p + 1)
+        if (!pattern.keep[p]) frame[i] = MixByte(frame[i], pattern.target[p], weight);
+}
+
+}  // namespace
+
+const Spans& ReferenceSpans() {
+    static constexpr Spans spans = {MixBgrSpan,        MixBgrxSpan,       MixYuy2Span,
+                                    MixBlockSpan<1>, MixBlockSpan<2>, MixConstantSpan};
+    return spans;
+}
+
+}  // namespace blend

@@ -125,21 +125,24 @@ void DrawCaption(uint8_t* pixels) {
     renderer.DrawCentred(captionText, state.captionRect, settings.TextColor & 0xFFFFFF);
     state.lastCaptionRect = state.captionRect;
 
-    CanvasPoint topLeft = renderer.ToFrame({state.captionRect.left, state.captionRect.top});
-    CanvasPoint bottomRight = renderer.ToFrame({state.captionRect.right, state.captionRect.bottom});
-    if (backType == 2) {
-        topLeft = {0, 0};
-        bottomRight = {state.frameWidth, state.frameHeight};
-    }
-    const BlendArgs args = {state.canvasBits, topLeft.x,           topLeft.y,
-                            bottomRight.x,    bottomRight.y,       state.frameWidth,
-                            state.frameHeight, pixels,             topLeft.x,
-                            topLeft.y,        state.frameWidth,    state.frameHeight,
-                            static_cast<uint32_t>(opacity), background, backType == 0 ? 1u : 0u};
+    // The caption in frame pixels: the renderer draws nowhere else, so
+    // outside it the canvas is all background and need not be read, even
+    // when the whole frame is blended.
+    const CanvasPoint topLeft = renderer.ToFrame({state.captionRect.left, state.captionRect.top});
+    const CanvasPoint bottomRight = renderer.ToFrame({state.captionRect.right, state.captionRect.bottom});
+    const PixelRect caption = {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+    const PixelRect area = backType == 2 ? PixelRect{0, 0, state.frameWidth, state.frameHeight} : caption;
+    FrameView frame;
     if (state.pixelFormat == 0)
-        BlendYUY2(args);
+        frame = HostYuy2Frame(pixels, state.frameWidth, state.frameHeight);
     else if (state.pixelFormat == 1)
-        BlendRGB24(args);
+        frame = HostRgb24Frame(pixels, state.frameWidth, state.frameHeight);
+    else
+        return;
+    const CanvasView canvas = {state.canvasBits, static_cast<ptrdiff_t>(state.frameWidth) * 4, state.frameWidth,
+                               state.frameHeight};
+    Blend({frame, canvas, area, area.left, area.top, caption, nullptr, static_cast<uint32_t>(opacity), background,
+           backType == 0 ? 1u : 0u});
 }
 
 // A caption taller than the canvas cannot show; a larger height from a

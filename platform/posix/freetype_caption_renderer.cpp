@@ -227,6 +227,9 @@ void FreeTypeCaptionRenderer::DrawGlyph(const Glyph& glyph, int32_t x, int32_t b
     const int32_t x0 = x + glyph.left, y0 = baseline - glyph.top;
     const int32_t fromX = std::max(clip.left - x0, 0), toX = std::min(clip.right - x0, glyph.width);
     const int32_t fromY = std::max(clip.top - y0, 0), toY = std::min(clip.bottom - y0, glyph.rows);
+    // A glyph wholly beside the clip has no first pixel to address: on the
+    // last row that address would lie past the canvas.
+    if (fromX >= toX) return;
     const uint32_t pixel = CanvasBytes(colorref);
     for (int32_t gy = fromY; gy < toY; ++gy) {
         const uint8_t* ink = &glyph.ink[static_cast<size_t>(gy) * glyph.width];

@@ -94,6 +94,20 @@ TEST_F(FreeTypeRenderer, ClipsToTheRectangle) {
     EXPECT_LE(ink.bottom, b.y);
 }
 
+// A line wider than its rectangle in the canvas's bottom-right corner: the
+// glyphs past the right edge stand on the last row, where even the address
+// of their first pixel lies past the end of the canvas.
+TEST_F(FreeTypeRenderer, GlyphsPastTheCornerAreLeftOut) {
+    Start(720, 576);
+    renderer.SetFont(Font("Arial", -80));
+    const CanvasRect corner = {700, 540, kCanvasWidth, kCanvasHeight};
+    renderer.DrawCentred("WWWWWWWWWWWW", corner, kText);
+    const InkBox ink = Ink();
+    ASSERT_GT(ink.pixels, 0);
+    EXPECT_EQ(ink.bottom, frameHeight) << "the glyphs reach the last row";
+    EXPECT_GE(ink.left, renderer.ToFrame({corner.left, corner.top}).x);
+}
+
 TEST_F(FreeTypeRenderer, ScalesEachAxisFromTheCanvasToTheFrame) {
     struct Size {
         int32_t width, height;

@@ -78,11 +78,6 @@ TEST_F(OverlayEngine, ScheduleFollowsTheRanges) {
     EXPECT_EQ(results, std::vector<int32_t>(25, 1));
     EXPECT_EQ(workingSettings.CurIntEntry, 3);  // frames 1, 13 and 25 each took an entry
 
-    workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 0;  // a new entry every frame
-    const int32_t before = workingSettings.CurIntEntry;
-    Run(4);
-    EXPECT_EQ(workingSettings.CurIntEntry, (before + 4) % 4);
-
     overlayState.gapCounter = 0;
     workingSettings.ShowTimeFrom = workingSettings.ShowTimeTo = 5;
     workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 3;
@@ -162,6 +157,31 @@ TEST_F(OverlayEngine, WholeFrameBackgroundBlendsEveryPixel) {
     workingSettings.BackType = 2;
     workingSettings.BackColor = 0x000000;
     Start(64, 48, 1);
+    std::vector<uint8_t> pixels = frame;
+    FrameRecord record = {pixels.data()};
+    overlay::ProcessFrame(&record);
+    for (size_t i = 0; i < pixels.size(); i += 3) {
+        const bool background = pixels[i] == 0 && pixels[i + 1] == 0 && pixels[i + 2] == 0;
+        const bool text = pixels[i] == 0x00 && pixels[i + 1] == 0xA0 && pixels[i + 2] == 0xFF;
+        ASSERT_TRUE(background || text) << i;
+    }
+}
+
+// With the whole frame as background the blend reads the canvas only in
+// the caption's rectangle: whatever else the canvas held would not show.
+TEST_F(OverlayEngine, WholeFrameBackgroundReadsTheCanvasOnlyInTheCaption) {
+    SetBuiltinEntries({{"cat", "koshka"}});  // the same caption, in the same place, every frame
+    workingSettings.BackType = 2;
+    workingSettings.BackColor = 0x000000;
+    workingSettings.RndStringPos = 0;
+    workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 1;
+    Start(64, 48, 1);
+    Run(1);
+    const CanvasPoint a = renderer.ToFrame({overlayState.captionRect.left, overlayState.captionRect.top});
+    const CanvasPoint b = renderer.ToFrame({overlayState.captionRect.right, overlayState.captionRect.bottom});
+    for (int32_t y = 0; y < 48; ++y)
+        for (int32_t x = 0; x < 64; ++x)
+            if (x < a.x || x >= b.x || y < a.y || y >= b.y) overlayState.canvasBits[(size_t(y) * 64 + x) * 4] = 0x77;
     std::vector<uint8_t> pixels = frame;
     FrameRecord record = {pixels.data()};
     overlay::ProcessFrame(&record);

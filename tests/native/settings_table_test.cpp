@@ -86,15 +86,4 @@ TEST(SettingsTable, DefaultsWrittenAsDecimalText) {
     EXPECT_EQ(text("DicFileName"), "");
 }
 
-TEST(SettingsRecord, CopiesAreIndependentValues) {
-    SettingsRecord a;
-    a.FontName = "Arial";
-    a.TextColor = 7;
-    SettingsRecord b = a;
-    b.FontName += " Black";
-    b.TextColor = 8;
-    EXPECT_EQ(a.FontName, "Arial");
-    EXPECT_EQ(a.TextColor, 7u);
-}
-
 }  // namespace

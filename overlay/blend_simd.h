@@ -1,0 +1,265 @@
+// The SIMD spans, written once over Ops: a vector of 32-bit lanes, each
+// holding one canvas pixel, one frame pixel, one YUY2 macropixel or one
+// 4:2:0 block. blend_sse2.cpp and blend_avx2.cpp include this under their
+// own target and instantiate it with their Ops; remainders shorter than a
+// vector go to the reference spans (but for the constant span's, mixed in
+// its last whole vector). Include only inside such a target.
+#pragma once
+
+#include <cstdint>
+
+#include "overlay/blend_spans.h"
+
+namespace blend::simd {
+
+template <class Ops>
+struct SimdSpans {
+    using V = typename Ops::V;
+    static constexpr int kLanes = Ops::kLanes;
+    static constexpr int kBytes = kLanes * 4;
+
+    static V Splat(uint32_t x) { return Ops::Set1(x); }
+    static V Select(V mask, V ifSet, V ifClear) { return Ops::Or(Ops::And(mask, ifSet), Ops::AndNot(mask, ifClear)); }
+    static V Clear(V pixels, V key) { return Ops::CmpEq(Ops::And(pixels, Splat(0xFFFFFF)), key); }
+    static V Average(V a, V b) {
+        return Ops::Add(Ops::And(a, b), Ops::And(Ops::template Srli<1>(Ops::Xor(a, b)), Splat(0x7F7F7F7F)));
+    }
+
+    // b * blue + g * green + r * red of each pixel (16-bit coefficients).
+    static V WeightedSum(V pixels, int16_t b, int16_t g, int16_t r) {
+        const V blueRed = Ops::And(pixels, Splat(0x00FF00FF));
+        const V green = Ops::And(Ops::template Srli<8>(pixels), Splat(0xFF));
+        const V blueRedCoefficients = Splat(uint16_t(b) | uint32_t(uint16_t(r)) << 16);
+        return Ops::Add(Ops::Madd(blueRed, blueRedCoefficients), Ops::Madd(green, Splat(uint16_t(g))));
+    }
+    static V Luma(V pixels) { return Ops::template Srai<8>(WeightedSum(pixels, 29, 150, 77)); }
+    static V ChromaU(V pixels) { return Ops::Add(Ops::template Srai<8>(WeightedSum(pixels, 128, -85, -43)), Splat(128)); }
+    static V ChromaV(V pixels) { return Ops::Add(Ops::template Srai<8>(WeightedSum(pixels, -21, -107, 128)), Splat(128)); }
+
+    // With the key off (its top byte set) no pixel is transparent, and the
+    // spans below leave out every key test.
+    static bool KeyOn(uint32_t key) { return (key >> 24) == 0; }
+
+    // BGR (3 bytes a pixel) and BGRx alike: the frame as one pixel a lane;
+    // the fourth byte never moves.
+    template <int kPixelBytes, bool kKeyed>
+    static int32_t BgrLoop(uint8_t*& frame, const uint8_t*& canvas, int32_t count, int32_t weight, uint32_t key) {
+        const V weight16 = Ops::Weight16(weight), keyLanes = Splat(key), fourth = Splat(0xFF000000);
+        int32_t i = 0;
+        for (; i + kLanes <= count; i += kLanes, canvas += kBytes, frame += kLanes * kPixelBytes) {
+            const V pixels = Ops::Load(canvas);
+            V keep = fourth;
+            if (kKeyed) {
+                const V clear = Clear(pixels, keyLanes);
+                if (Ops::AllSet(clear)) continue;
+                keep = Ops::Or(clear, fourth);
+            }
+            const V f = kPixelBytes == 3 ? Ops::LoadBgr(frame) : Ops::Load(frame);
+            const V out = Select(keep, f, Ops::MixBytes(f, pixels, weight16));
+            if (kPixelBytes == 3)
+                Ops::StoreBgr(frame, out);
+            else
+                Ops::Store(frame, out);
+        }
+        return i;
+    }
+    template <int kPixelBytes>
+    static void Bgr(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key) {
+        const int32_t done = KeyOn(key) ? BgrLoop<kPixelBytes, true>(frame, canvas, count, weight, key)
+                                        : BgrLoop<kPixelBytes, false>(frame, canvas, count, weight, key);
+        (kPixelBytes == 3 ? ReferenceSpans().bgr : ReferenceSpans().bgrx)(frame, canvas, count - done, weight, key);
+    }
+
+    template <bool kKeyed>
+    static int32_t Yuy2Loop(uint8_t*& frame, const uint8_t*& canvas, int32_t count, int32_t weight, uint32_t key) {
+        const V weight16 = Ops::Weight16(weight), keyLanes = Splat(key), byteMask = Splat(0xFF);
+        int32_t i = 0;
+        for (; i + kLanes <= count; i += kLanes, canvas += 2 * kBytes, frame += kBytes) {
+            const V first = Ops::Load(canvas), second = Ops::Load(canvas + kBytes);
+            // Lane k of each vector below belongs to macropixel k.
+            const V left = Ops::Even(first, second), right = Ops::Odd(first, second);
+            const V f = Ops::Load(frame);
+            const V average = Average(left, right);
+            V targetY0 = Luma(left), targetY1 = Luma(right), targetU = ChromaU(average), targetV = ChromaV(average);
+            if (kKeyed) {
+                const V clearFirst = Clear(first, keyLanes), clearSecond = Clear(second, keyLanes);
+                if (Ops::AllSet(Ops::And(clearFirst, clearSecond))) continue;
+                const V clearLeft = Ops::Even(clearFirst, clearSecond);
+                const V clearRight = Ops::Odd(clearFirst, clearSecond);
+                const V y0 = Ops::And(f, byteMask), u = Ops::And(Ops::template Srli<8>(f), byteMask);
+                const V y1 = Ops::And(Ops::template Srli<16>(f), byteMask), v = Ops::template Srli<24>(f);
+                // One slot covered: halfway between its pixel's chroma and
+                // the frame's; none: the frame's.
+                const V single = Select(clearLeft, right, left);
+                const V one = Ops::Xor(clearLeft, clearRight), none = Ops::And(clearLeft, clearRight);
+                const V halfU = Ops::template Srli<1>(Ops::Add(ChromaU(single), u));
+                const V halfV = Ops::template Srli<1>(Ops::Add(ChromaV(single), v));
+                targetU = Select(none, u, Select(one, halfU, targetU));
+                targetV = Select(none, v, Select(one, halfV, targetV));
+                targetY0 = Select(clearLeft, y0, targetY0), targetY1 = Select(clearRight, y1, targetY1);
+            }
+            const V target = Ops::Or(Ops::Or(targetY0, Ops::template Slli<8>(targetU)),
+                                     Ops::Or(Ops::template Slli<16>(targetY1), Ops::template Slli<24>(targetV)));
+            Ops::Store(frame, Ops::MixBytes(f, target, weight16));
+        }
+        return i;
+    }
+    static void Yuy2(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key) {
+        const int32_t done = KeyOn(key) ? Yuy2Loop<true>(frame, canvas, count, weight, key)
+                                        : Yuy2Loop<false>(frame, canvas, count, weight, key);
+        ReferenceSpans().yuy2(frame, canvas, count - done, weight, key);
+    }
+
+    // A byte a lane (its upper bytes zero) moved toward t: the floor form
+    // (f * (256 - w) + t * w) >> 8 fits the low 16 bits of each lane.
+    struct LaneWeights {
+        V weight, rest;
+    };
+    static LaneWeights LaneWeightsOf(int32_t weight) { return {Ops::Set1Words(weight), Ops::Set1Words(256 - weight)}; }
+    static V MixLanes(V f, V t, const LaneWeights& w) {
+        return Ops::template Srli<8>(Ops::Add(Ops::MulLo16(f, w.rest), Ops::MulLo16(t, w.weight)));
+    }
+
+    static void MixLuma(uint8_t* luma, V pixels, V clear, const LaneWeights& w) {
+        const V f = Ops::LoadBytes(luma);
+        Ops::StoreBytes(luma, Select(clear, f, MixLanes(f, Luma(pixels), w)));
+    }
+
+    // The chroma target of blend_math.h's BlockChromaTarget.
+    static V ChromaTarget(V c, V f, V covered) {
+        return Ops::template Srli<2>(Ops::Add(Ops::MulLo16(c, covered), Ops::MulLo16(f, Ops::Sub(Splat(4), covered))));
+    }
+
+    // Without the key every clear mask is zero, and the selects on them fold away.
+    template <bool kInterleaved, bool kKeyed>
+    static int32_t BlockLoop(BlockRows& at, int32_t count, int32_t weight, uint32_t key) {
+        const LaneWeights lanes = LaneWeightsOf(weight);
+        const V keyLanes = Splat(key), none = Splat(0);
+        int32_t i = 0;
+        for (; i + kLanes <= count; i += kLanes) {
+            const V t0 = Ops::Load(at.canvas0), t1 = Ops::Load(at.canvas0 + kBytes);
+            const V b0 = Ops::Load(at.canvas1), b1 = Ops::Load(at.canvas1 + kBytes);
+            const V ct0 = kKeyed ? Clear(t0, keyLanes) : none, ct1 = kKeyed ? Clear(t1, keyLanes) : none;
+            const V cb0 = kKeyed ? Clear(b0, keyLanes) : none, cb1 = kKeyed ? Clear(b1, keyLanes) : none;
+            if (!kKeyed || !Ops::AllSet(Ops::And(Ops::And(ct0, ct1), Ops::And(cb0, cb1)))) {
+                MixLuma(at.luma0, t0, ct0, lanes);
+                MixLuma(at.luma0 + kLanes, t1, ct1, lanes);
+                MixLuma(at.luma1, b0, cb0, lanes);
+                MixLuma(at.luma1 + kLanes, b1, cb1, lanes);
+
+                // Lane k below belongs to block k: each row's covered pixels
+                // averaged, then the two rows.
+                const V topLeft = Ops::Even(t0, t1), topRight = Ops::Odd(t0, t1);
+                const V bottomLeft = Ops::Even(b0, b1), bottomRight = Ops::Odd(b0, b1);
+                const V clearTL = Ops::Even(ct0, ct1), clearTR = Ops::Odd(ct0, ct1);
+                const V clearBL = Ops::Even(cb0, cb1), clearBR = Ops::Odd(cb0, cb1);
+                const V top = Select(clearTL, topRight, Select(clearTR, topLeft, Average(topLeft, topRight)));
+                const V bottom =
+                    Select(clearBL, bottomRight, Select(clearBR, bottomLeft, Average(bottomLeft, bottomRight)));
+                const V colour = Select(Ops::And(clearTL, clearTR), bottom,
+                                        Select(Ops::And(clearBL, clearBR), top, Average(top, bottom)));
+                // Each clear lane is -1: four plus their sum counts the covered.
+                const V covered =
+                    Ops::Add(Splat(4), Ops::Add(Ops::Add(clearTL, clearTR), Ops::Add(clearBL, clearBR)));
+
+                V u, v;
+                if (kInterleaved) {
+                    const V pairs = Ops::LoadPairs(at.u);
+                    u = Ops::And(pairs, Splat(0xFF)), v = Ops::template Srli<8>(pairs);
+                } else {
+                    u = Ops::LoadBytes(at.u), v = Ops::LoadBytes(at.v);
+                }
+                const V outU = MixLanes(u, ChromaTarget(ChromaU(colour), u, covered), lanes);
+                const V outV = MixLanes(v, ChromaTarget(ChromaV(colour), v, covered), lanes);
+                if (kInterleaved) {
+                    Ops::StorePairs(at.u, Ops::Or(outU, Ops::template Slli<8>(outV)));
+                } else {
+                    Ops::StoreBytes(at.u, outU);
+                    Ops::StoreBytes(at.v, outV);
+                }
+            }
+            at.luma0 += 2 * kLanes, at.luma1 += 2 * kLanes;
+            at.u += kInterleaved ? 2 * kLanes : kLanes, at.v += kInterleaved ? 2 * kLanes : kLanes;
+            at.canvas0 += 2 * kBytes, at.canvas1 += 2 * kBytes;
+        }
+        return i;
+    }
+    template <bool kInterleaved>
+    static void Blocks(const BlockRows& rows, int32_t count, int32_t weight, uint32_t key) {
+        BlockRows at = rows;
+        const int32_t done = KeyOn(key) ? BlockLoop<kInterleaved, true>(at, count, weight, key)
+                                        : BlockLoop<kInterleaved, false>(at, count, weight, key);
+        (kInterleaved ? ReferenceSpans().nv12 : ReferenceSpans().i420)(at, count - done, weight, key);
+    }
+
+    // Whole cycles of the pattern three vectors at a time with the pattern
+    // in registers (48 or 96 bytes, a multiple of every period), then vector
+    // after vector, its phase moving along; a tail shorter than a vector is
+    // mixed in the last whole vector of the span, the bytes already done
+    // left as they are. Full opacity needs no multiply.
+    static void Constant(uint8_t* frame, int32_t bytes, int32_t weight, const Pattern& pattern, int32_t phase) {
+        if (bytes < kBytes) return ReferenceSpans().constant(frame, bytes, weight, pattern, phase);
+        const bool fill = weight >= 256;
+        int32_t i = phase == 0 ? (fill ? FillCycles(frame, bytes, pattern) : MixCycles(frame, bytes, pattern)) : 0;
+        for (; i + kBytes <= bytes; i += kBytes) {
+            Ops::Store(frame + i, ConstantVector(Ops::Load(frame + i), pattern, phase, fill));
+            phase += kBytes;
+            if (phase >= kPatternCycle) phase -= kPatternCycle;
+        }
+        if (i == bytes) return;
+        const int32_t start = bytes - kBytes, done = i - start;
+        const V f = Ops::Load(frame + start);
+        phase -= done;
+        if (phase < 0) phase += kPatternCycle;
+        Ops::Store(frame + start, Select(Ops::BytesFrom(done), ConstantVector(f, pattern, phase, fill), f));
+    }
+
+    // (f * rest + product) >> 8 in 16 bits; or at full opacity the target.
+    static V ConstantVector(V f, const Pattern& pattern, int32_t phase, bool fill) {
+        if (fill) return Select(Ops::ByteMask(Ops::Load(pattern.keep + phase)), f, Ops::Load(pattern.target + phase));
+        return MixWords(f, Ops::LoadWords(pattern.rest + phase, 0), Ops::LoadWords(pattern.product + phase, 0),
+                        Ops::LoadWords(pattern.rest + phase, 1), Ops::LoadWords(pattern.product + phase, 1));
+    }
+    static V MixWords(V f, V restLow, V productLow, V restHigh, V productHigh) {
+        const V low = Ops::Add16(Ops::MulLo16(Ops::Widen(f, 0), restLow), productLow);
+        const V high = Ops::Add16(Ops::MulLo16(Ops::Widen(f, 1), restHigh), productHigh);
+        return Ops::Narrow(Ops::template Srli16<8>(low), Ops::template Srli16<8>(high));
+    }
+
+    // The bytes done.
+    static int32_t MixCycles(uint8_t* frame, int32_t bytes, const Pattern& pattern) {
+        V rest[6], product[6];
+        for (int k = 0; k < 3; ++k)
+            for (int half = 0; half < 2; ++half) {
+                rest[2 * k + half] = Ops::LoadWords(pattern.rest + k * kBytes, half);
+                product[2 * k + half] = Ops::LoadWords(pattern.product + k * kBytes, half);
+            }
+        int32_t i = 0;
+        for (; i + 3 * kBytes <= bytes; i += 3 * kBytes)
+            for (int k = 0; k < 3; ++k) {
+                uint8_t* p = frame + i + k * kBytes;
+                Ops::Store(p, MixWords(Ops::Load(p), rest[2 * k], product[2 * k], rest[2 * k + 1], product[2 * k + 1]));
+            }
+        return i;
+    }
+    static int32_t FillCycles(uint8_t* frame, int32_t bytes, const Pattern& pattern) {
+        V target[3], keep[3];
+        bool keeps = false;
+        for (int k = 0; k < 3; ++k) {
+            target[k] = Ops::Load(pattern.target + k * kBytes);
+            keep[k] = Ops::ByteMask(Ops::Load(pattern.keep + k * kBytes));
+            keeps = keeps || !Ops::AllClear(keep[k]);
+        }
+        int32_t i = 0;
+        for (; i + 3 * kBytes <= bytes; i += 3 * kBytes)
+            for (int k = 0; k < 3; ++k) {
+                uint8_t* p = frame + i + k * kBytes;
+                Ops::Store(p, keeps ? Select(keep[k], Ops::Load(p), target[k]) : target[k]);
+            }
+        return i;
+    }
+
+    static constexpr Spans kSpans = {Bgr<3>, Bgr<4>, Yuy2, Blocks<false>, Blocks<true>, Constant};
+};
+
+}  // namespace blend::simd

@@ -1,0 +1,56 @@
+// What each kernel path supplies: the pieces of one row that the shared walk
+// (blend_walk.cpp) cuts every blend into. A span mixes whole pixels,
+// macropixels or 2 x 2 blocks; the walk keeps edges, clipping and the
+// choice between canvas and constant to itself.
+#pragma once
+
+#include <cstdint>
+
+namespace blend {
+
+// A constant target repeating every kPatternCycle bytes (a whole number of
+// periods of 1 to 4 bytes, and of 16- and 32-byte vectors), with room for a
+// vector to start at any phase of it; bytes whose keep is set stay as they
+// are. For the weight of the blend, per byte, product = target * weight and
+// rest = 256 - weight (0 and 256 where kept), so that the mixed byte is
+// (frame * rest + product) >> 8.
+constexpr int32_t kPatternCycle = 96;
+struct Pattern {
+    alignas(32) uint8_t target[kPatternCycle + 32];
+    alignas(32) uint8_t keep[kPatternCycle + 32];
+    alignas(32) uint16_t product[kPatternCycle + 32];
+    alignas(32) uint16_t rest[kPatternCycle + 32];
+};
+
+// Two whole rows of 4:2:0 blocks and the canvas rows over them. I420 steps
+// u and v by one byte a block, NV12 has v = u + 1 and steps both by two.
+struct BlockRows {
+    uint8_t* luma0;
+    uint8_t* luma1;
+    uint8_t* u;
+    uint8_t* v;
+    const uint8_t* canvas0;
+    const uint8_t* canvas1;
+};
+
+// count pixels, macropixels (2 * count canvas pixels) or blocks from the
+// canvas; a canvas pixel equal to key is transparent.
+using PixelSpan = void (*)(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key);
+using BlockSpan = void (*)(const BlockRows& rows, int32_t count, int32_t weight, uint32_t key);
+// bytes bytes toward a pattern, the first of them at byte phase of it.
+using ConstantSpan = void (*)(uint8_t* frame, int32_t bytes, int32_t weight, const Pattern& pattern, int32_t phase);
+
+struct Spans {
+    PixelSpan bgr;   // 3 bytes a pixel
+    PixelSpan bgrx;  // 4 bytes a pixel, the fourth kept
+    PixelSpan yuy2;
+    BlockSpan i420;
+    BlockSpan nv12;
+    ConstantSpan constant;
+};
+
+const Spans& ReferenceSpans();
+const Spans& Sse2Spans();  // only where the processor has SSE2
+const Spans& Avx2Spans();  // only where it has AVX2
+
+}  // namespace blend

@@ -1,0 +1,299 @@
+#include "overlay/blend_walk.h"
+
+#include <algorithm>
+
+#include "overlay/blend_math.h"
+
+namespace blend {
+namespace {
+
+// Frame columns of one canvas row where the canvas is to be read, in order:
+// its runs (or all of the caption) shifted to the frame, within [lo, hi).
+class RowSegments {
+public:
+    RowSegments() = default;
+    RowSegments(const CanvasRun* first, const CanvasRun* last, int32_t shift, int32_t lo, int32_t hi)
+        : next_(first), last_(last), shift_(shift), lo_(lo), hi_(hi) {}
+
+    bool Pop(int32_t& left, int32_t& right) {
+        while (next_ != last_) {
+            const int64_t l = std::max<int64_t>(int64_t{next_->left} - shift_, lo_);
+            const int64_t r = std::min<int64_t>(int64_t{next_->right} - shift_, hi_);
+            ++next_;
+            if (l < r) {
+                left = static_cast<int32_t>(l), right = static_cast<int32_t>(r);
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    const CanvasRun* next_ = nullptr;
+    const CanvasRun* last_ = nullptr;
+    int32_t shift_ = 0, lo_ = 0, hi_ = 0;
+};
+
+// Segments closer than this are read as one: a few background pixels cost
+// less through the canvas span than another call (and give the same bytes).
+constexpr int32_t kJoinGap = 16;
+
+// Calls emit(left, right) for the union of two rows' segments, merged and,
+// with pairs, widened to even columns (lo and hi are even then).
+template <class Emit>
+void ForEachSegment(RowSegments a, RowSegments b, bool pairs, Emit emit) {
+    int32_t al = 0, ar = 0, bl = 0, br = 0;
+    bool hasA = a.Pop(al, ar), hasB = b.Pop(bl, br);
+    bool pending = false;
+    int32_t pl = 0, pr = 0;
+    while (hasA || hasB) {
+        int32_t l, r;
+        if (hasA && (!hasB || al <= bl)) {
+            l = al, r = ar, hasA = a.Pop(al, ar);
+        } else {
+            l = bl, r = br, hasB = b.Pop(bl, br);
+        }
+        if (pairs) l &= ~1, r = (r + 1) & ~1;
+        if (pending && l <= pr + kJoinGap) {
+            pr = std::max(pr, r);
+            continue;
+        }
+        if (pending) emit(pl, pr);
+        pending = true, pl = l, pr = r;
+    }
+    if (pending) emit(pl, pr);
+}
+
+Pattern Repeating(const uint8_t* target, const uint8_t* keep, int period, int32_t weight) {
+    Pattern p;
+    for (int i = 0; i < kPatternCycle + 32; ++i) {
+        p.target[i] = target[i % period], p.keep[i] = keep[i % period];
+        const int32_t w = p.keep[i] ? 0 : weight;
+        p.product[i] = static_cast<uint16_t>(p.target[i] * w), p.rest[i] = static_cast<uint16_t>(256 - w);
+    }
+    return p;
+}
+
+class Walker {
+public:
+    Walker(const BlendJob& job, const Spans& spans) : job_(job), spans_(spans) {}
+
+    void Run() {
+        if (!Clip()) return;
+        weight_ = Weight(job_.transparency);
+        key_ = KeyColour(job_.backColor, job_.keyFlag);
+        back_ = KeyColour(job_.backColor, 1);
+        MakePatterns();
+        switch (job_.frame.format) {
+            case FrameFormat::kYuy2:
+            case FrameFormat::kBgr:
+            case FrameFormat::kBgrx:
+                for (int32_t y = top_; y < bottom_; ++y) PackedRow(y);
+                break;
+            case FrameFormat::kI420:
+            case FrameFormat::kNv12:
+                for (int32_t y = top_ & ~1; y < bottom_; y += 2) BlockRow(y);
+                break;
+        }
+    }
+
+private:
+    // The blended frame rectangle [left_, right_) x [top_, bottom_) and the
+    // canvas offset; YUY2 leaves out an odd width's incomplete macropixel,
+    // 4:2:0 keeps the blocks that the edge cuts.
+    bool Clip() {
+        const FrameView& f = job_.frame;
+        BlendArgs a = {};
+        a.sourceLeft = job_.source.left, a.sourceTop = job_.source.top;
+        a.sourceRight = job_.source.right, a.sourceBottom = job_.source.bottom;
+        a.sourceWidth = job_.canvas.width, a.sourceHeight = job_.canvas.height;
+        a.destLeft = job_.destLeft, a.destTop = job_.destTop;
+        a.destWidth = f.format == FrameFormat::kYuy2 ? f.width & ~1 : f.width;
+        a.destHeight = f.height;
+        if (a.destWidth <= 0 || a.destHeight <= 0 || !ClipBlendRect(a)) return false;
+        left_ = a.destLeft, top_ = a.destTop;
+        right_ = left_ + (a.sourceRight - a.sourceLeft), bottom_ = top_ + (a.sourceBottom - a.sourceTop);
+        dx_ = a.sourceLeft - a.destLeft, dy_ = a.sourceTop - a.destTop;
+        return right_ > left_ && bottom_ > top_;
+    }
+
+    void MakePatterns() {
+        const uint8_t b = back_ & 0xFF, g = (back_ >> 8) & 0xFF, r = (back_ >> 16) & 0xFF;
+        const uint8_t y = static_cast<uint8_t>(LumaOf(back_));
+        const uint8_t u = static_cast<uint8_t>(ChromaUOf(back_)), v = static_cast<uint8_t>(ChromaVOf(back_));
+        const uint8_t none[4] = {0, 0, 0, 0}, fourth[4] = {0, 0, 0, 1};
+        switch (job_.frame.format) {
+            case FrameFormat::kYuy2: {
+                const uint8_t t[4] = {y, u, y, v};
+                patterns_[0] = Repeating(t, none, 4, weight_);
+                break;
+            }
+            case FrameFormat::kBgr:
+            case FrameFormat::kBgrx: {
+                const uint8_t t[4] = {b, g, r, 0};
+                patterns_[0] = Repeating(t, job_.frame.format == FrameFormat::kBgrx ? fourth : none,
+                                         job_.frame.format == FrameFormat::kBgrx ? 4 : 3, weight_);
+                break;
+            }
+            case FrameFormat::kI420:
+            case FrameFormat::kNv12: {
+                const uint8_t uv[2] = {u, v};
+                patterns_[0] = Repeating(&y, none, 1, weight_);
+                patterns_[1] = job_.frame.format == FrameFormat::kNv12 ? Repeating(uv, none, 2, weight_)
+                                                                       : Repeating(&u, none, 1, weight_);
+                patterns_[2] = Repeating(&v, none, 1, weight_);
+                break;
+            }
+        }
+    }
+
+    int32_t BytesPerPixel() const {
+        switch (job_.frame.format) {
+            case FrameFormat::kYuy2: return 2;
+            case FrameFormat::kBgr: return 3;
+            case FrameFormat::kBgrx: return 4;
+            default: return 1;
+        }
+    }
+
+    uint8_t* PlaneRow(int plane, int32_t y) const {
+        return job_.frame.planes[plane].top + static_cast<ptrdiff_t>(y) * job_.frame.planes[plane].stride;
+    }
+    const uint8_t* CanvasAt(int32_t x, int32_t y) const {
+        return job_.canvas.bits + static_cast<ptrdiff_t>(y + dy_) * job_.canvas.stride +
+               static_cast<ptrdiff_t>(x + dx_) * 4;
+    }
+
+    bool InCaption(int32_t x, int32_t y) const {
+        const int64_t cx = int64_t{x} + dx_, cy = int64_t{y} + dy_;
+        const PixelRect& c = job_.caption;
+        return cx >= c.left && cx < c.right && cy >= c.top && cy < c.bottom;
+    }
+    // The canvas colour under frame pixel (x, y), read only inside the caption.
+    uint32_t ColourAt(int32_t x, int32_t y) const { return InCaption(x, y) ? CanvasPixel(CanvasAt(x, y)) : back_; }
+
+    // The segments of frame row y within [lo, hi).
+    RowSegments Segments(int32_t y, int32_t lo, int32_t hi) {
+        const int64_t cy = int64_t{y} + dy_;
+        const PixelRect& c = job_.caption;
+        if (cy < c.top || cy >= c.bottom) return {};
+        const int64_t captionLo = std::max<int64_t>(int64_t{c.left} - dx_, lo);
+        const int64_t captionHi = std::min<int64_t>(int64_t{c.right} - dx_, hi);
+        if (captionLo >= captionHi) return {};
+        const int32_t l = static_cast<int32_t>(captionLo), h = static_cast<int32_t>(captionHi);
+        const CanvasRuns* runs = job_.runs;
+        if (!runs) {
+            whole_[y & 1] = {c.left, c.right};
+            return {&whole_[y & 1], &whole_[y & 1] + 1, dx_, l, h};
+        }
+        const int64_t row = cy - runs->top;
+        if (row < 0 || row >= runs->rows) return {};
+        return {runs->runs + runs->rowStarts[row], runs->runs + runs->rowStarts[row + 1], dx_, l, h};
+    }
+
+    // Canvas spans where the segments say, constant spans between them.
+    template <class Canvas, class Constant>
+    void CutRow(RowSegments a, RowSegments b, bool pairs, int32_t lo, int32_t hi, Canvas canvas, Constant constant) {
+        int32_t x = lo;
+        const bool keyed = key_ == back_;
+        ForEachSegment(a, b, pairs, [&](int32_t l, int32_t r) {
+            if (!keyed && x < l) constant(x, l);
+            canvas(l, r);
+            x = r;
+        });
+        if (!keyed && x < hi) constant(x, hi);
+    }
+
+    void PackedRow(int32_t y) {
+        uint8_t* row = PlaneRow(0, y);
+        const int32_t bpp = BytesPerPixel();
+        const FrameFormat format = job_.frame.format;
+        int32_t lo = left_, hi = right_;
+        if (format == FrameFormat::kYuy2) {
+            // An edge macropixel's slot outside the rectangle is transparent.
+            if (lo & 1) {
+                const uint32_t c = ColourAt(lo, y);
+                MixMacropixel(row + (lo - 1) * 2, 0, true, c, c == key_, weight_);
+                ++lo;
+            }
+            if (hi & 1 && hi > lo) {
+                --hi;
+                const uint32_t c = ColourAt(hi, y);
+                MixMacropixel(row + hi * 2, c, c == key_, 0, true, weight_);
+            }
+        }
+        if (lo >= hi) return;
+        const PixelSpan span = format == FrameFormat::kYuy2 ? spans_.yuy2
+                               : format == FrameFormat::kBgr ? spans_.bgr
+                                                             : spans_.bgrx;
+        const int32_t perCall = format == FrameFormat::kYuy2 ? 2 : 1;
+        CutRow(
+            Segments(y, lo, hi), {}, format == FrameFormat::kYuy2, lo, hi,
+            [&](int32_t l, int32_t r) { span(row + l * bpp, CanvasAt(l, y), (r - l) / perCall, weight_, key_); },
+            [&](int32_t l, int32_t r) { spans_.constant(row + l * bpp, (r - l) * bpp, weight_, patterns_[0], 0); });
+    }
+
+    // Frame rows y and y + 1 (y even): whole block rows through the spans,
+    // a row cut by the rectangle or the frame block by block here.
+    void BlockRow(int32_t y) {
+        const bool nv12 = job_.frame.format == FrameFormat::kNv12;
+        const int32_t chromaStep = nv12 ? 2 : 1;
+        uint8_t* luma[2] = {PlaneRow(0, y), y + 1 < bottom_ ? PlaneRow(0, y + 1) : nullptr};
+        uint8_t* u = PlaneRow(1, y / 2);
+        uint8_t* v = nv12 ? u + 1 : PlaneRow(2, y / 2);
+        const bool rows[2] = {y >= top_, y + 1 < bottom_};
+        const auto block = [&](int32_t x) {  // the block of columns x, x + 1 (x even)
+            uint32_t c[4];
+            bool clear[4];
+            uint8_t* yp[4];
+            for (int i = 0; i < 4; ++i) {
+                const int32_t px = x + (i & 1), py = y + (i >> 1);
+                const bool inside = rows[i >> 1] && px >= left_ && px < right_;
+                c[i] = inside ? ColourAt(px, py) : 0;
+                clear[i] = !inside || c[i] == key_;
+                yp[i] = inside ? luma[i >> 1] + px : nullptr;
+            }
+            MixBlock(yp, u + (x / 2) * chromaStep, v + (x / 2) * chromaStep, c, clear, weight_);
+        };
+        if (!rows[0] || !rows[1]) {
+            for (int32_t x = left_ & ~1; x < right_; x += 2) block(x);
+            return;
+        }
+        int32_t lo = left_, hi = right_;
+        if (lo & 1) block(lo - 1), ++lo;
+        if (hi & 1 && hi > lo) --hi, block(hi);
+        if (lo >= hi) return;
+        const BlockSpan span = nv12 ? spans_.nv12 : spans_.i420;
+        CutRow(
+            Segments(y, lo, hi), Segments(y + 1, lo, hi), true, lo, hi,
+            [&](int32_t l, int32_t r) {
+                const BlockRows at = {luma[0] + l, luma[1] + l, u + (l / 2) * chromaStep, v + (l / 2) * chromaStep,
+                                      CanvasAt(l, y), CanvasAt(l, y + 1)};
+                span(at, (r - l) / 2, weight_, key_);
+            },
+            [&](int32_t l, int32_t r) {
+                spans_.constant(luma[0] + l, r - l, weight_, patterns_[0], 0);
+                spans_.constant(luma[1] + l, r - l, weight_, patterns_[0], 0);
+                if (nv12) {
+                    spans_.constant(u + l, r - l, weight_, patterns_[1], 0);
+                } else {
+                    spans_.constant(u + l / 2, (r - l) / 2, weight_, patterns_[1], 0);
+                    spans_.constant(v + l / 2, (r - l) / 2, weight_, patterns_[2], 0);
+                }
+            });
+    }
+
+    const BlendJob& job_;
+    const Spans& spans_;
+    int32_t left_ = 0, top_ = 0, right_ = 0, bottom_ = 0, dx_ = 0, dy_ = 0;
+    int32_t weight_ = 0;
+    uint32_t key_ = 0, back_ = 0;
+    Pattern patterns_[3];
+    CanvasRun whole_[2];  // the caption as the one run of a row without runs
+};
+
+}  // namespace
+
+void Walk(const BlendJob& job, const Spans& spans) { Walker(job, spans).Run(); }
+
+}  // namespace blend

@@ -1,0 +1,36 @@
+#include "overlay/canvas_runs.h"
+
+#include <algorithm>
+
+#include "overlay/blend_math.h"
+
+void CanvasRunList::Add(int32_t left, int32_t right) {
+    if (left >= right) return;
+    if (rowStarts_.size() == 1) NextRow();
+    const bool rowHasRuns = rowStarts_.back() > rowStarts_[rowStarts_.size() - 2];
+    if (rowHasRuns && left <= runs_.back().right) {
+        runs_.back().right = std::max(runs_.back().right, right);
+        return;
+    }
+    runs_.push_back({left, right});
+    rowStarts_.back() = static_cast<uint32_t>(runs_.size());
+}
+
+CanvasRunList ScanCanvasRuns(const CanvasView& canvas, const PixelRect& rect, uint32_t backColor) {
+    const uint32_t background = blend::KeyColour(backColor, 1);
+    CanvasRunList list(rect.top);
+    for (int32_t y = rect.top; y < rect.bottom; ++y) {
+        list.NextRow();
+        const uint8_t* row = canvas.bits + y * canvas.stride;
+        for (int32_t x = rect.left; x < rect.right;) {
+            if (blend::CanvasPixel(row + x * 4) == background) {
+                ++x;
+                continue;
+            }
+            const int32_t start = x;
+            while (x < rect.right && blend::CanvasPixel(row + x * 4) != background) ++x;
+            list.Add(start, x);
+        }
+    }
+    return list;
+}

@@ -1,0 +1,51 @@
+// Where a rendered canvas differs from its background colour, row by row:
+// the blend reads the canvas only there and takes every other pixel as the
+// background, so its work follows the glyphs rather than the caption's area.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "overlay/frame_view.h"
+
+// Canvas columns [left, right) of one row.
+struct CanvasRun {
+    int32_t left, right;
+};
+
+// Rows top .. top + rows - 1; row r's runs are runs[rowStarts[r]] up to
+// runs[rowStarts[r + 1]], sorted and not overlapping. Rows outside that
+// range hold only the background. (Unsorted runs are clipped like any other
+// and never lead outside the surfaces, but the result is then undefined.)
+struct CanvasRuns {
+    int32_t top = 0;
+    int32_t rows = 0;
+    const uint32_t* rowStarts = nullptr;  // rows + 1 entries
+    const CanvasRun* runs = nullptr;
+};
+
+// Builds a CanvasRuns row after row.
+class CanvasRunList {
+public:
+    explicit CanvasRunList(int32_t top = 0) : top_(top) {}
+
+    // Starts the next row (the first call starts row top).
+    void NextRow() { rowStarts_.push_back(rowStarts_.back()); }
+    // Adds a run to the current row, right of its last one; one that touches
+    // or overlaps the last run joins it, an empty one is dropped.
+    void Add(int32_t left, int32_t right);
+
+    CanvasRuns view() const {
+        return {top_, static_cast<int32_t>(rowStarts_.size() - 1), rowStarts_.data(), runs_.data()};
+    }
+    const std::vector<CanvasRun>& runs() const { return runs_; }
+
+private:
+    int32_t top_;
+    std::vector<uint32_t> rowStarts_ = {0};
+    std::vector<CanvasRun> runs_;
+};
+
+// The runs of the canvas inside rect, rows rect.top on: where a pixel's
+// blue, green and red are not those of backColor (a COLORREF).
+CanvasRunList ScanCanvasRuns(const CanvasView& canvas, const PixelRect& rect, uint32_t backColor);

@@ -1,0 +1,37 @@
+// Frames of every format and canvases with their runs, in buffers of their
+// own with padding after each row, for the blend kernels' tests and fuzzer.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "overlay/blend.h"
+
+struct TestFrame {
+    FrameFormat format;
+    int32_t width, height;
+    bool bottomUp;
+    int32_t padding;
+    std::vector<uint8_t> planes[3];
+
+    TestFrame(FrameFormat format, int32_t width, int32_t height, int32_t padding = 0, bool bottomUp = false);
+
+    int PlaneCount() const;
+    int32_t RowBytes(int plane) const;
+    int32_t Rows(int plane) const;
+    ptrdiff_t Stride(int plane) const { return RowBytes(plane) + padding; }
+    FrameView View();
+    // Byte x of picture row y of a plane.
+    uint8_t& At(int plane, int32_t x, int32_t y);
+    bool operator==(const TestFrame& other) const;
+};
+
+// A canvas of background with a caption rectangle in it.
+struct TestCanvas {
+    int32_t width, height, padding;
+    std::vector<uint8_t> bits;
+
+    TestCanvas(int32_t width, int32_t height, int32_t padding = 0);
+    CanvasView View() const { return {bits.data(), ptrdiff_t(width) * 4 + padding, width, height}; }
+    void Paint(int32_t x, int32_t y, uint32_t colorref, uint8_t fourth = 0);
+};
