@@ -2,16 +2,14 @@
 // both sections, open the named dictionary, stream a few frames, save the
 // dictionary and the settings. What was saved must read back as the same
 // settings, and every step must stay inside its buffers.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "dictionary/dictionary_store.h"
+#include "fuzz/scratch_folder.h"
 #include "overlay/overlay_engine.h"
 #include "settings/settings_persistence.h"
 #include "settings/settings_state.h"
@@ -22,22 +20,16 @@ namespace {
 
 struct Scratch {
     Scratch() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tpp-fuzz-XXXXXX").string();
-        folder = mkdtemp(pattern.data());
         platform::LocationFacts facts;
         facts.family = platform::SystemFamily::kNt;
-        facts.hostExecutablePath = folder + "/host.exe";
+        facts.hostExecutablePath = folder.File("host.exe");
         facts.commandLine = "host.exe";
         facts.separator = '/';
         file.Locate("TPP_25Frame", facts);
         SetBuiltinEntries({{"cat", "\xEA\xEE\xF8\xEA\xE0"}, {"dog & co", "\xF1\xEE\xE1\xE0\xEA\xE0"}});
     }
-    ~Scratch() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
 
-    std::string folder;
+    ScratchFolder folder;
     CSettingsFile file;
     BoxCaptionRenderer renderer;
 };
@@ -52,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LoadSettings(scratch.file);
     // The file may name any path; the fuzzer keeps its dictionary at home.
     const bool named = !workingSettings.DicFileName.empty();
-    workingSettings.DicFileName = named ? scratch.folder + "/words.dic" : std::string();
+    workingSettings.DicFileName = named ? scratch.folder.File("words.dic") : std::string();
     LoadAltDictionary();
     AddAltEntry("fuzz - \xF4\xE0\xE7\xE7");
 
