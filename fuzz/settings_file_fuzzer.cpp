@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 #include "dictionary/dictionary_store.h"
@@ -36,16 +36,27 @@ struct Scratch {
     BoxCaptionRenderer renderer;
 };
 
-// What a read gives depends on the file's bytes alone, and most inputs save
-// a file that was read back before (every default, or one value changed),
-// while a read costs half a run: each saved text is read back once. The
-// memory is bounded by starting over when it is full.
-bool AlreadyReadBack(const std::string& path) {
-    static std::unordered_set<std::string> readBack;
-    std::ifstream in(path, std::ios::binary);
+// The settings and the dialog position, as the plug-in holds them.
+struct Held {
+    SettingsRecord settings;
+    int32_t x, y;
+    bool operator==(const Held&) const = default;
+};
+
+Held Current() { return {workingSettings, DlgWndPosX, DlgWndPosY}; }
+
+// What reading the saved file gives. A read depends on the file's bytes
+// alone, and most inputs save a text that was read before (every default,
+// or one value changed), while a read costs half a run: each text is read
+// once and what it gave is kept, in memory bounded by starting over.
+Held ReadSaved(CSettingsFile& file) {
+    static std::unordered_map<std::string, Held> known;
+    std::ifstream in(file.path(), std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (readBack.size() >= 16384) readBack.clear();
-    return !readBack.insert(std::move(text)).second;
+    if (const auto found = known.find(text); found != known.end()) return found->second;
+    LoadSettings(file);
+    if (known.size() >= 16384) known.clear();
+    return known.emplace(std::move(text), Current()).first->second;
 }
 
 }  // namespace
@@ -73,11 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     if (AltDictionaryChanged()) SaveAltDictionary();
     SaveSettings(scratch.file);
-    if (!AlreadyReadBack(scratch.file.path())) {
-        const SettingsRecord saved = workingSettings;
-        const int32_t x = DlgWndPosX, y = DlgWndPosY;
-        LoadSettings(scratch.file);
-        if (!(workingSettings == saved) || DlgWndPosX != x || DlgWndPosY != y) std::abort();
-    }
+    const Held saved = Current();
+    if (!(ReadSaved(scratch.file) == saved)) std::abort();
     return 0;
 }
