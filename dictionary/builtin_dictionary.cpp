@@ -39,8 +39,9 @@ void DecodeBuiltinDictionary() {
     const std::span<const uint8_t> stored =
         FindPluginResource(kBuiltinDictionaryType, kBuiltinDictionaryId);
     if (stored.empty()) return;
-    // The packer never needs bits past the stored bytes, so a stream that
-    // does was cut short: refusing it keeps half-decoded garbage off screen.
+    // A stream that needs bits past its stored bytes beyond the decoder's
+    // lookahead was cut short: refusing it keeps half-decoded garbage off
+    // screen.
     DecodedResource decoded =
         DecodeResource(stored, {.maxSize = kMaxBuiltinDictionarySize, .strict = true});
     if (decoded.status == DecodeStatus::kOk) BuildEntries(std::move(decoded));

@@ -21,12 +21,19 @@ void KeepIndexInside(int32_t& index, int32_t count) {
 // Caller holds captionLock.
 void RearmAltOrder() { ResetOrder(altOrder, altDictionary.count() - 1); }
 
+// After a load the random walk goes on after the stored index, which is
+// saved so that a walk continues across runs; the order's state itself is
+// not saved. Caller holds captionLock.
+void RearmAfterLoad(EntryOrder& order, int32_t count, int32_t& index) {
+    if (ResetOrder(order, count - 1)) ResumeOrderAfter(order, index);
+    KeepIndexInside(index, count);
+}
+
 }  // namespace
 
 void RearmBuiltinOrder() {
     std::lock_guard lock(captionLock);
-    ResetOrder(builtinOrder, builtinDictionary.count - 1);
-    KeepIndexInside(workingSettings.CurIntEntry, builtinDictionary.count);
+    RearmAfterLoad(builtinOrder, builtinDictionary.count, workingSettings.CurIntEntry);
 }
 
 int32_t LoadAltDictionary() {
@@ -36,8 +43,7 @@ int32_t LoadAltDictionary() {
     std::lock_guard lock(captionLock);
     altDictionary = std::move(loaded);
     if (read) altDictChanged = false;
-    RearmAltOrder();
-    KeepIndexInside(workingSettings.CurExtEntry, altDictionary.count());
+    RearmAfterLoad(altOrder, altDictionary.count(), workingSettings.CurExtEntry);
     return 1;
 }
 

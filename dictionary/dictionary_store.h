@@ -26,14 +26,15 @@ extern EntryOrder builtinOrder;
 extern EntryOrder altOrder;
 extern bool altDictChanged;  // edited since last loaded or saved
 
-// After the built-in dictionary was decoded: re-arms its order and keeps
-// CurIntEntry inside it (-1 when empty).
+// After the built-in dictionary was decoded: re-arms its order, going on
+// with the random walk after CurIntEntry, and keeps CurIntEntry inside it
+// (-1 when empty).
 void RearmBuiltinOrder();
 
 // Reads the file named by DicFileName (created empty when missing), re-arms
-// the order and keeps CurExtEntry inside the list. An empty name or a file
-// that cannot be opened leaves the list empty and altDictChanged as it was.
-// Always 1.
+// the order, going on with the random walk after CurExtEntry, and keeps
+// CurExtEntry inside the list. An empty name or a file that cannot be
+// opened leaves the list empty and altDictChanged as it was. Always 1.
 int32_t LoadAltDictionary();
 
 // Writes the list to DicFileName and clears altDictChanged. An empty name
@@ -44,8 +45,9 @@ bool AltDictionaryChanged();
 // A copy of the lines, for showing them.
 std::vector<std::string> AltDictionaryLines();
 
-// The dialog's edits; each re-arms the order and marks the dictionary
-// changed. Add and Change return the index where the text now stands.
+// The dialog's edits; each re-arms the order (its walk carries on from
+// where it is) and marks the dictionary changed. Add and Change return the
+// index where the text now stands.
 int32_t AddAltEntry(const std::string& text);
 int32_t ChangeAltEntry(int32_t selected, const std::string& text);  // selected -1: add
 void DeleteAltEntry(int32_t index);

@@ -18,6 +18,11 @@ bool ResetOrder(EntryOrder& order, int32_t last) {
     return true;
 }
 
+void ResumeOrderAfter(EntryOrder& order, int32_t index) {
+    if (index < 0 || static_cast<uint32_t>(index) >= order.range) return;
+    order.state = static_cast<uint32_t>(index) + 1;
+}
+
 int32_t NextOrderIndex(EntryOrder& order) {
     // Fewer than half of the register's states lie above the range, since
     // the range is at least 2^(k-1).

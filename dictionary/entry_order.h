@@ -19,5 +19,11 @@ extern const uint32_t orderTaps[33];
 // dictionary (last -1).
 bool ResetOrder(EntryOrder& order, int32_t last);
 
+// Goes on with the walk after index, as if the register had just yielded
+// it (the state that yields index i is i + 1), so a walk stopped at a saved
+// index continues with the same permutation. An index outside
+// 0 .. range - 1 changes nothing.
+void ResumeOrderAfter(EntryOrder& order, int32_t index);
+
 // The next index, 0 .. range - 1.
 int32_t NextOrderIndex(EntryOrder& order);

@@ -11,6 +11,15 @@ namespace {
 // forged size header costs at most one chunk of work past the stored bits.
 constexpr size_t kChunk = 64 * 1024;
 
+// Every bit the arithmetic decoder shifts out of its code register is data
+// and must be stored. The register always holds the next 16 bits besides,
+// of which the final interval pins at most the first two; when the last
+// byte is out the decoder has read 16 bits past the last bit it resolved,
+// that is exactly two bytes past the byte holding that bit. Those bits read
+// as zero, so an encoder may leave out these two bytes when they are zero;
+// a stream missing more was cut short in its data.
+constexpr size_t kLookaheadBytes = 2;
+
 DecodedResource Failed(DecodeStatus status) {
     DecodedResource result;
     result.status = status;
@@ -40,7 +49,7 @@ DecodedResource DecodeResource(std::span<const uint8_t> stored, DecodeLimits lim
     for (size_t done = 0; done < size;) {
         const size_t n = std::min(kChunk, size - done);
         const bool complete = stream.Read(out + done, n) == n;
-        if (limits.strict && source.Overrun() > 0) return Failed(DecodeStatus::kTruncated);
+        if (limits.strict && source.Overrun() > kLookaheadBytes) return Failed(DecodeStatus::kTruncated);
         if (!complete) return Failed(DecodeStatus::kCorrupt);
         done += n;
     }

@@ -24,8 +24,9 @@ struct DecodedResource {
 
 struct DecodeLimits {
     uint32_t maxSize;
-    // Strict decoding refuses a stream that needs bits past its stored
-    // bytes; otherwise those bits read as zeros.
+    // Bits past the stored bytes read as zeros. Strict decoding refuses a
+    // stream that needs more of them than the decoder's two bytes of
+    // lookahead: its data was cut short.
     bool strict;
 };
 

@@ -2,11 +2,8 @@
 // the overlay's walks in any mix: the list must stay sorted without regard
 // to case with no two alike, the walk must stay inside it, and a save must
 // read back as the same list.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -15,22 +12,10 @@
 #include "dictionary/dictionary_store.h"
 #include "dictionary/next_caption.h"
 #include "fuzz/fuzz_input.h"
+#include "fuzz/scratch_folder.h"
 #include "settings/settings_state.h"
 
 namespace {
-
-struct Scratch {
-    Scratch() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tpp-fuzz-XXXXXX").string();
-        folder = mkdtemp(pattern.data());
-        path = folder + "/words.dic";
-    }
-    ~Scratch() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
-    std::string folder, path;
-};
 
 void CheckSortedAndDistinct(const std::vector<std::string>& lines) {
     for (size_t i = 1; i < lines.size(); ++i)
@@ -47,16 +32,17 @@ std::string OneLine(std::string text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static Scratch scratch;
+    static const ScratchFolder folder;
+    static const std::string path = folder.File("words.dic");
     FuzzInput in(data, size);
     const size_t fileSize = std::min<size_t>(in.Take<uint16_t>(), in.size());
-    std::ofstream(scratch.path, std::ios::binary | std::ios::trunc)
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(in.data()), static_cast<std::streamsize>(fileSize));
     in = FuzzInput(in.data() + fileSize, in.size() - fileSize);
 
     workingSettings = SettingsRecord{};
     workingSettings.DicType = 1;
-    workingSettings.DicFileName = scratch.path;
+    workingSettings.DicFileName = path;
     workingSettings.CurExtEntry = in.Take<int32_t>();
     LoadAltDictionary();
     CheckSortedAndDistinct(AltDictionaryLines());

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# dicpack as a user runs it: round trips, and a clear message with a
+# dicpack as a user runs it: round trips, streams of another encoder with
+# and without their trailing zero bytes, and a clear message with a
 # non-zero exit for bad arguments, missing files and corrupt input.
 set -uo pipefail
 dicpack=$1
 sample=$2
+reference=$3  # NAME.bin and NAME.short.bin decode to NAME.out
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 status=0
@@ -23,6 +25,13 @@ expect_fail() {  # expect_fail WORDS-IN-MESSAGE ARGS...
 : >"$dir/empty"
 "$dicpack" encode "$dir/empty" "$dir/empty.packed" && [[ $(stat -c %s "$dir/empty.packed") -eq 6 ]] ||
   { echo "empty input does not pack to 6 bytes"; status=1; }
+
+for out in "$reference"/*.out; do
+  for stored in "${out%.out}.bin" "${out%.out}.short.bin"; do
+    "$dicpack" decode "$stored" "$dir/ref" && cmp -s "$out" "$dir/ref" ||
+      { echo "decode of $(basename "$stored") differs from $(basename "$out")"; status=1; }
+  done
+done
 
 expect_fail usage
 expect_fail "unknown command" pack "$sample" "$dir/x"

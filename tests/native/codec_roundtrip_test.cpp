@@ -28,9 +28,12 @@ std::vector<uint8_t> Random(size_t size, uint32_t seed, int alphabet = 256) {
     return bytes;
 }
 
+// The decoder starts by reading 16 bits; for no data that is all it reads,
+// and all the packer stores after the zero size.
 TEST(CodecRoundTrip, EmptyInputIsHeaderAndTwoCodedBytes) {
     const std::vector<uint8_t> stored = EncodeResource({});
-    EXPECT_EQ(stored, (std::vector<uint8_t>{0, 0, 0, 0, stored[4], stored[5]}));
+    ASSERT_EQ(stored.size(), 6u);
+    EXPECT_EQ(std::vector<uint8_t>(stored.begin(), stored.begin() + 4), (std::vector<uint8_t>{0, 0, 0, 0}));
     ExpectRoundTrip({});
 }
 

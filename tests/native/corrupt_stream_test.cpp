@@ -61,6 +61,11 @@ TEST(CorruptStream, SizeHeaderAboveTheLimitIsRefusedUnallocated) {
     const DecodedResource decoded = DecodeResource(stored, {.maxSize = 1u << 24, .strict = false});
     EXPECT_EQ(decoded.status, DecodeStatus::kTooLarge);
     EXPECT_EQ(decoded.bytes, nullptr);
+
+    const std::vector<uint8_t> input(1000, 'x');
+    stored = EncodeResource(input);
+    EXPECT_EQ(DecodeResource(stored, {.maxSize = 999, .strict = true}).status, DecodeStatus::kTooLarge);
+    EXPECT_EQ(DecodeResource(stored, {.maxSize = 1000, .strict = true}).status, DecodeStatus::kOk);
 }
 
 TEST(CorruptStream, ShortHeaderIsRefused) {

@@ -66,6 +66,27 @@ TEST(EntryOrder, GrowingKeepsStateAndChangesTapsWithTheWidth) {
     EXPECT_EQ(order.state, 1u);
 }
 
+// Resuming after any index gives what the walk from a fresh load gives
+// right after it reached that index.
+TEST(EntryOrder, ResumingAfterAnIndexContinuesTheSameWalk) {
+    for (int32_t count : {5, 1000}) {
+        EntryOrder walk;
+        ResetOrder(walk, count - 1);
+        const std::vector<int32_t> cycle = Indices(walk, count + 1);
+        for (int32_t j = 0; j < count; ++j) {
+            EntryOrder resumed;
+            ResetOrder(resumed, count - 1);
+            ResumeOrderAfter(resumed, cycle[j]);
+            ASSERT_EQ(NextOrderIndex(resumed), cycle[j + 1]) << count << " after " << cycle[j];
+        }
+    }
+    EntryOrder order;
+    ResetOrder(order, 4);
+    order.state = 6;
+    for (int32_t outside : {-1, 5, -7}) ResumeOrderAfter(order, outside);
+    EXPECT_EQ(order.state, 6u) << "an index outside the range changes nothing";
+}
+
 // Every tap mask must give a full cycle, or some entries would never show.
 TEST(EntryOrder, EveryIndexOncePerCycle) {
     for (int32_t count : {2, 3, 7, 8, 100, 1000, 4097}) {
@@ -287,6 +308,30 @@ TEST_F(DictionaryStoreTest, RandomOrderOfFiveEntries) {
     workingSettings.RulesType = 2;
     EXPECT_EQ(Captions(6), (std::vector<std::string>{"4", "2", "3", "1", "0", "4"}));
     EXPECT_EQ(workingSettings.CurExtEntry, 4);
+}
+
+// A run that stopped at a stored index goes on where the walk was, with
+// either dictionary; the walk from state 1 over five entries is 4, 2, 3, 1, 0.
+TEST_F(DictionaryStoreTest, RandomOrderGoesOnAfterTheStoredIndexAtLoad) {
+    workingSettings.RulesType = 2;
+    workingSettings.CurExtEntry = 3;
+    LoadFile("0\r\n1\r\n2\r\n3\r\n4\r\n");
+    EXPECT_EQ(Captions(3), (std::vector<std::string>{"1", "0", "4"}));
+    workingSettings.DicType = 0;
+    workingSettings.CurIntEntry = 2;
+    FillBuiltin({{"a", "0"}, {"b", "1"}, {"c", "2"}, {"d", "3"}, {"e", "4"}});
+    EXPECT_EQ(Captions(2), (std::vector<std::string>{"d - 3", "b - 1"}));
+}
+
+// An edit keeps the walk where it is, whatever the index says: from state 1
+// over six entries it gives 4, 5 (from the index, 3, it would give 1, 0).
+TEST_F(DictionaryStoreTest, EditsDoNotMoveTheRandomWalkToTheIndex) {
+    LoadFile("0\r\n1\r\n2\r\n3\r\n4\r\n");
+    workingSettings.RulesType = 0;
+    Captions(3);  // the index is 3; the walk has not moved
+    AddAltEntry("5");
+    workingSettings.RulesType = 2;
+    EXPECT_EQ(Captions(2), (std::vector<std::string>{"4", "5"}));
 }
 
 TEST_F(DictionaryStoreTest, EmptyOrUnknownDictionary) {
