@@ -95,8 +95,11 @@ void SettingsDialog::OnChooseDictionary(WPARAM, LPARAM) {
     }
     SetDictionaryFile(path);
     fileNameEdit.SetText(workingSettings.DicFileName);
-    LoadAltDictionary();
+    // A new file starts at its first entry: the index goes first, so that
+    // the load's random order starts there too rather than after the old
+    // file's index.
     SetCurrentAltEntry(0);
+    LoadAltDictionary();
     FillEntryList();
     SelectEntry(-1);
 }
