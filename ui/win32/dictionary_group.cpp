@@ -6,6 +6,11 @@
 #include "ui/win32/dialog_texts.h"
 #include "ui/win32/settings_dialog.h"
 
+void SettingsDialog::ReloadAltDictionary() {
+    SettingsRecord& settings = settings_.workingSettings;
+    dictionaries_.LoadAltDictionary(settings.DicFileName, settings.CurExtEntry);
+}
+
 void SettingsDialog::UpdateDictionaryControls() {
     const SettingsRecord& settings = settings_.workingSettings;
     if (settings.DicType == 0) {

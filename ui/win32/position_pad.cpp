@@ -19,6 +19,9 @@ constexpr double kRepeatAcceleration = 0.2;  // per tick; the step is truncated 
 
 bool IsArrowButton(int id) { return id >= IDC_ARROW_LEFT && id <= IDC_ARROW_DOWN; }
 
+// The window property that leads from the dialog's window to the dialog.
+constexpr char kDialogProperty[] = "TPP_25Frame.SettingsDialog";
+
 void PaintColorButton(const DRAWITEMSTRUCT& item, COLORREF colour) {
     HBRUSH brush = CreateSolidBrush(colour & 0xFFFFFF);
     HGDIOBJ previous = SelectObject(item.hDC, brush);
@@ -123,6 +126,22 @@ void SettingsDialog::OnMouse(UINT message, const MOUSEHOOKSTRUCT& data) {
         relay.pt = data.pt;
         SendMessageA(toolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relay));
     }
+}
+
+SettingsDialog* SettingsDialog::OfWindow(HWND window) {
+    HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
+    return root ? static_cast<SettingsDialog*>(GetPropA(root, kDialogProperty)) : nullptr;
+}
+
+void SettingsDialog::HookMouse() {
+    SetPropA(window(), kDialogProperty, this);
+    mouseHook = SetWindowsHookExA(WH_MOUSE, MouseHookProc, nullptr, GetWindowThreadProcessId(window(), nullptr));
+}
+
+void SettingsDialog::UnhookMouse() {
+    RemovePropA(window(), kDialogProperty);
+    if (mouseHook) UnhookWindowsHookEx(mouseHook);
+    mouseHook = nullptr;
 }
 
 // The hook has no data of its own: the message's window leads to its

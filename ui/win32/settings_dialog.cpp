@@ -18,9 +18,8 @@ constexpr DWORD kFontChooserOptions =
     CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT | CF_APPLY | CF_ENABLEHOOK;
 constexpr int kFontApplyButton = 1026;  // psh3
 
-// The window properties that lead from a window to its settings dialog: on
-// the dialog itself, and on the font chooser it opened.
-constexpr char kDialogProperty[] = "TPP_25Frame.SettingsDialog";
+// The window property that leads from the font chooser to the dialog that
+// opened it.
 constexpr char kChooserProperty[] = "TPP_25Frame.FontChooserOwner";
 
 // The radio button of a group that is checked (the last, should there be
@@ -71,11 +70,6 @@ SettingsDialog::~SettingsDialog() {
     if (marlettFont) DeleteObject(marlettFont);
 }
 
-SettingsDialog* SettingsDialog::OfWindow(HWND window) {
-    HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
-    return root ? static_cast<SettingsDialog*>(GetPropA(root, kDialogProperty)) : nullptr;
-}
-
 void SettingsDialog::StoreFont(const LOGFONTA& font) {
     CaptionFont request = {};
     static_assert(sizeof request.faceName == sizeof font.lfFaceName);
@@ -87,11 +81,6 @@ void SettingsDialog::StoreFont(const LOGFONTA& font) {
     request.strikeOut = font.lfStrikeOut;
     request.charSet = font.lfCharSet;
     edits_.StoreFontSettings(request);
-}
-
-void SettingsDialog::ReloadAltDictionary() {
-    SettingsRecord& settings = settings_.workingSettings;
-    dictionaries_.LoadAltDictionary(settings.DicFileName, settings.CurExtEntry);
 }
 
 void SettingsDialog::Show(void* owner) {
@@ -182,9 +171,7 @@ BOOL SettingsDialog::OnInitDialog() {
     CreateToolTips();
     isInitialised = 1;
     RefreshControls();
-    SetPropA(window(), kDialogProperty, this);
-    mouseHook = SetWindowsHookExA(WH_MOUSE, MouseHookProc, nullptr,
-                                  GetWindowThreadProcessId(window(), nullptr));
+    HookMouse();
     return TRUE;
 }
 
@@ -318,9 +305,7 @@ void SettingsDialog::OnDestroy(WPARAM, LPARAM) {
         settings_.DlgWndPosY = rect.top;
     }
     isInitialised = 0;
-    RemovePropA(window(), kDialogProperty);
-    if (mouseHook) UnhookWindowsHookEx(mouseHook);
-    mouseHook = nullptr;
+    UnhookMouse();
     toolTip = nullptr;  // owned by the dialog, destroyed with it
 }
 

@@ -45,7 +45,10 @@ public:
     void MoveCaption();
     void StartAttentionSignal(int32_t count);
 
-    // Called by the thread's mouse hook for every mouse message inside the window.
+    // The thread's mouse hook, from the window's creation to its end; it
+    // hands OnMouse every mouse message inside the window.
+    void HookMouse();
+    void UnhookMouse();
     void OnMouse(UINT message, const MOUSEHOOKSTRUCT& data);
 
     // The settings dialog that a window (any window inside it) belongs to;
