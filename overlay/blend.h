@@ -55,15 +55,17 @@ enum class KernelPath { kReference, kSse2, kAvx2 };
 
 // Whether this processor has the path (whatever the CPU mask says).
 bool PathAvailable(KernelPath path);
-// The best path that UsableCpuFeatures() allows at this moment.
+// The best path that UsableCpuFeatures() allows: the same for the whole
+// process, and what every engine starts on.
 KernelPath ActivePath();
 
-// Dispatching: the active path at the time of the call.
+// Dispatching: on the active path.
 void Blend(const BlendJob& job);
 void BlendYUY2(const BlendArgs& args);
 void BlendRGB24(const BlendArgs& args);
 
-// On one path, which must be available: for tests and benchmarks.
+// On one path, which must be available: for engines put on a path of their
+// own, tests and benchmarks.
 void BlendOn(KernelPath path, const BlendJob& job);
 void BlendYUY2On(KernelPath path, const BlendArgs& args);
 void BlendRGB24On(KernelPath path, const BlendArgs& args);

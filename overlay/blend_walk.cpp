@@ -34,12 +34,9 @@ private:
     int32_t shift_ = 0, lo_ = 0, hi_ = 0;
 };
 
-// Segments closer than this are read as one: a few background pixels cost
-// less through the canvas span than another call (and give the same bytes).
-constexpr int32_t kJoinGap = 16;
-
-// Calls emit(left, right) for the union of two rows' segments, merged and,
-// with pairs, widened to even columns (lo and hi are even then).
+// Calls emit(left, right) for the union of two rows' segments, merged where
+// they lie within kRunJoinGap of each other and, with pairs, widened to even
+// columns (lo and hi are even then).
 template <class Emit>
 void ForEachSegment(RowSegments a, RowSegments b, bool pairs, Emit emit) {
     int32_t al = 0, ar = 0, bl = 0, br = 0;
@@ -54,7 +51,7 @@ void ForEachSegment(RowSegments a, RowSegments b, bool pairs, Emit emit) {
             l = bl, r = br, hasB = b.Pop(bl, br);
         }
         if (pairs) l &= ~1, r = (r + 1) & ~1;
-        if (pending && l <= pr + kJoinGap) {
+        if (pending && l <= pr + kRunJoinGap) {
             pr = std::max(pr, r);
             continue;
         }

@@ -8,7 +8,7 @@ void CanvasRunList::Add(int32_t left, int32_t right) {
     if (left >= right) return;
     if (rowStarts_.size() == 1) NextRow();
     const bool rowHasRuns = rowStarts_.back() > rowStarts_[rowStarts_.size() - 2];
-    if (rowHasRuns && left <= runs_.back().right) {
+    if (rowHasRuns && int64_t{left} <= int64_t{runs_.back().right} + join_) {
         runs_.back().right = std::max(runs_.back().right, right);
         return;
     }
@@ -16,9 +16,9 @@ void CanvasRunList::Add(int32_t left, int32_t right) {
     rowStarts_.back() = static_cast<uint32_t>(runs_.size());
 }
 
-CanvasRunList ScanCanvasRuns(const CanvasView& canvas, const PixelRect& rect, uint32_t backColor) {
+CanvasRunList ScanCanvasRuns(const CanvasView& canvas, const PixelRect& rect, uint32_t backColor, int32_t join) {
     const uint32_t background = blend::KeyColour(backColor, 1);
-    CanvasRunList list(rect.top);
+    CanvasRunList list(rect.top, join);
     for (int32_t y = rect.top; y < rect.bottom; ++y) {
         list.NextRow();
         const uint8_t* row = canvas.bits + y * canvas.stride;
@@ -31,6 +31,18 @@ CanvasRunList ScanCanvasRuns(const CanvasView& canvas, const PixelRect& rect, ui
             while (x < rect.right && blend::CanvasPixel(row + x * 4) != background) ++x;
             list.Add(start, x);
         }
+    }
+    return list;
+}
+
+CanvasRunList RunsOfBoxes(std::vector<PixelRect> boxes, const PixelRect& rect, int32_t join) {
+    // Left edges in order, so that each row's runs come out sorted.
+    std::sort(boxes.begin(), boxes.end(), [](const PixelRect& a, const PixelRect& b) { return a.left < b.left; });
+    CanvasRunList list(rect.top, join);
+    for (int32_t y = rect.top; y < rect.bottom; ++y) {
+        list.NextRow();
+        for (const PixelRect& box : boxes)
+            if (y >= box.top && y < box.bottom) list.Add(std::max(box.left, rect.left), std::min(box.right, rect.right));
     }
     return list;
 }

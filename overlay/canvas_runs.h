@@ -24,15 +24,22 @@ struct CanvasRuns {
     const CanvasRun* runs = nullptr;
 };
 
+// Runs at most this many pixels apart are read as one: a few background
+// pixels cost less through the canvas than another run (and give the same
+// bytes).
+constexpr int32_t kRunJoinGap = 16;
+
 // Builds a CanvasRuns row after row.
 class CanvasRunList {
 public:
-    explicit CanvasRunList(int32_t top = 0) : top_(top) {}
+    // Runs at most join pixels apart become one.
+    explicit CanvasRunList(int32_t top = 0, int32_t join = 0) : top_(top), join_(join) {}
 
     // Starts the next row (the first call starts row top).
     void NextRow() { rowStarts_.push_back(rowStarts_.back()); }
-    // Adds a run to the current row, right of its last one; one that touches
-    // or overlaps the last run joins it, an empty one is dropped.
+    // Adds a run to the current row, starting no further left than its last
+    // one; one that overlaps the last run or lies within join of it joins
+    // it, an empty one is dropped.
     void Add(int32_t left, int32_t right);
 
     CanvasRuns view() const {
@@ -42,10 +49,15 @@ public:
 
 private:
     int32_t top_;
+    int32_t join_;
     std::vector<uint32_t> rowStarts_ = {0};
     std::vector<CanvasRun> runs_;
 };
 
 // The runs of the canvas inside rect, rows rect.top on: where a pixel's
 // blue, green and red are not those of backColor (a COLORREF).
-CanvasRunList ScanCanvasRuns(const CanvasView& canvas, const PixelRect& rect, uint32_t backColor);
+CanvasRunList ScanCanvasRuns(const CanvasView& canvas, const PixelRect& rect, uint32_t backColor, int32_t join = 0);
+
+// The runs that boxes (in any order, overlapping or not) cover inside rect,
+// rows rect.top on.
+CanvasRunList RunsOfBoxes(std::vector<PixelRect> boxes, const PixelRect& rect, int32_t join = 0);

@@ -6,12 +6,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "overlay/frame_view.h"
 
 constexpr int32_t kCanvasWidth = 768;
 constexpr int32_t kCanvasHeight = 576;
 
 struct CanvasRect {
     int32_t left, top, right, bottom;
+    bool operator==(const CanvasRect&) const = default;
 };
 
 struct CanvasPoint {
@@ -50,6 +54,10 @@ public:
     // Lines broken at '\n', each centred, the block at the top of rect,
     // clipped to rect; '&' underlines the next character, "&&" draws '&'.
     virtual void DrawCentred(const std::string& text, const CanvasRect& rect, uint32_t colorref) = 0;
+    // Where the last DrawCentred drew, in frame pixels: every pixel it
+    // changed lies in one of these boxes. Null when the renderer cannot
+    // tell; the overlay then looks at the canvas itself.
+    virtual const std::vector<PixelRect>* DrawnBoxes() const { return nullptr; }
 
     // A canvas point in frame pixels.
     virtual CanvasPoint ToFrame(CanvasPoint point) = 0;

@@ -1,16 +1,6 @@
 #include "overlay/cpu_features.h"
 
-#include <atomic>
 #include <cstdlib>
-
-namespace {
-
-std::atomic<uint32_t>& Mask() {
-    static std::atomic<uint32_t> mask{CpuMaskFromText(std::getenv("TPP_CPU_MASK"))};
-    return mask;
-}
-
-}  // namespace
 
 uint32_t DetectedCpuFeatures() {
     static const uint32_t detected = [] {
@@ -23,9 +13,12 @@ uint32_t DetectedCpuFeatures() {
     return detected;
 }
 
-uint32_t UsableCpuFeatures() { return DetectedCpuFeatures() & Mask().load(std::memory_order_relaxed); }
+uint32_t EnvironmentCpuMask() {
+    static const uint32_t mask = CpuMaskFromText(std::getenv("TPP_CPU_MASK"));
+    return mask;
+}
 
-void SetCpuMask(uint32_t mask) { Mask().store(mask, std::memory_order_relaxed); }
+uint32_t UsableCpuFeatures() { return DetectedCpuFeatures() & EnvironmentCpuMask(); }
 
 uint32_t CpuMaskFromText(const char* text) {
     if (!text || !*text) return kAllCpuFeatures;

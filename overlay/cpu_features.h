@@ -1,7 +1,8 @@
 // Which SIMD paths the blend kernels may take. The processor decides what
-// exists; a mask decides what may be used, so that a test, a script or a
-// user chasing a fault can force every path down to the plain reference:
-// the environment variable TPP_CPU_MASK at the first use, SetCpuMask since.
+// exists; the environment variable TPP_CPU_MASK limits it for the whole
+// process, so that a script or a user chasing a fault can force every
+// blend down to the plain reference. Both are read once and never change;
+// an engine may still be put on one path of its own (tests, benchmarks).
 #pragma once
 
 #include <cstdint>
@@ -15,12 +16,12 @@ constexpr uint32_t kAllCpuFeatures = 0xFFFFFFFFu;
 // What the processor has, detected once.
 uint32_t DetectedCpuFeatures();
 
-// What the kernels may use now: the detected features within the mask.
-uint32_t UsableCpuFeatures();
+// TPP_CPU_MASK as the process found it at the first call.
+uint32_t EnvironmentCpuMask();
 
-// Allows only the features in mask from the next blend on (0: the reference
-// kernels only; kAllCpuFeatures: whatever the processor has).
-void SetCpuMask(uint32_t mask);
+// What the kernels may use: the detected features within the environment's
+// mask.
+uint32_t UsableCpuFeatures();
 
 // The mask that TPP_CPU_MASK's text means: a number, decimal or 0x-hex,
 // whose bits are CpuFeature values; unset or empty allows everything, and

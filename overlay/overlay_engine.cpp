@@ -40,7 +40,10 @@ int32_t KeepInside(int64_t start, int32_t size, int32_t limit) {
 
 OverlayEngine::OverlayEngine(SettingsRecord& settings, DictionaryStore& dictionaries,
                              std::unique_ptr<CaptionRenderer> renderer)
-    : workingSettings(settings), dictionaries_(dictionaries), renderer_(std::move(renderer)) {}
+    : workingSettings(settings),
+      dictionaries_(dictionaries),
+      renderer_(std::move(renderer)),
+      kernelPath_(ActivePath()) {}
 
 // Word above translation: the caption is as wide as its wider line and as
 // tall as both. The second line is measured as it stands, separators and all.
@@ -82,6 +85,7 @@ void OverlayEngine::StartCaption() {
     }
     state.gapCounter = DrawFromRange(settings.ShowFreqFrom, settings.ShowFreqTo);
     state.showCounter = DrawFromRange(settings.ShowTimeFrom, settings.ShowTimeTo);
+    ++state.entriesStarted;
 }
 
 void OverlayEngine::PlaceCaption() {
@@ -119,6 +123,40 @@ void OverlayEngine::PrepareCanvas(uint32_t background) {
     }
 }
 
+// Whether the canvas shows what this frame would draw: the same entry in
+// the same place, font and colours.
+bool OverlayEngine::CanvasHolds(uint32_t background, uint32_t textColor) const {
+    const OverlayState& state = overlayState;
+    return state.canvasFilled && state.canvasFill == background && state.lastCaptionRect == state.captionRect &&
+           state.drawnEntry == state.entriesStarted && state.drawnFont == state.fontsSet &&
+           state.drawnTextColor == textColor;
+}
+
+// Draws the caption anew and notes where it drew: the renderer's own
+// boxes, or else whatever differs from the background in its rectangle.
+void OverlayEngine::RenderCaption(uint32_t background, uint32_t textColor) {
+    OverlayState& state = overlayState;
+    CaptionRenderer& renderer = *renderer_;
+    PrepareCanvas(background);
+    renderer.DrawCentred(captionText, state.captionRect, textColor);
+    state.lastCaptionRect = state.captionRect;
+    state.drawnEntry = state.entriesStarted;
+    state.drawnFont = state.fontsSet;
+    state.drawnTextColor = textColor;
+
+    // The caption in frame pixels: the renderer draws nowhere else, so
+    // outside it the canvas is all background and need not be read, even
+    // when the whole frame is blended.
+    const CanvasPoint topLeft = renderer.ToFrame({state.captionRect.left, state.captionRect.top});
+    const CanvasPoint bottomRight = renderer.ToFrame({state.captionRect.right, state.captionRect.bottom});
+    state.drawnPixels = {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+    const PixelRect onCanvas = {std::max(topLeft.x, 0), std::max(topLeft.y, 0),
+                                std::min(bottomRight.x, state.frameWidth), std::min(bottomRight.y, state.frameHeight)};
+    const std::vector<PixelRect>* boxes = renderer.DrawnBoxes();
+    captionRuns_ = boxes ? RunsOfBoxes(*boxes, onCanvas, kRunJoinGap)
+                         : ScanCanvasRuns(CanvasOfStream(), onCanvas, background, kRunJoinGap);
+}
+
 void OverlayEngine::DrawCaption(const VideoFrame& frame) {
     OverlayState& state = overlayState;
     PlaceCaption();
@@ -126,30 +164,31 @@ void OverlayEngine::DrawCaption(const VideoFrame& frame) {
 
     const SettingsRecord& settings = workingSettings;
     const uint32_t background = settings.BackColor & 0xFFFFFF;
+    const uint32_t textColor = settings.TextColor & 0xFFFFFF;
+    // A caption held over several frames is drawn once.
+    if (!CanvasHolds(background, textColor)) RenderCaption(background, textColor);
+    if (!state.frameFormat) return;
+
     const int32_t backType = settings.BackType;
     const int32_t opacity = kOpacityRange.Clamp(settings.Transparency);
-    CaptionRenderer& renderer = *renderer_;
-    PrepareCanvas(background);
-    renderer.DrawCentred(captionText, state.captionRect, settings.TextColor & 0xFFFFFF);
-    state.lastCaptionRect = state.captionRect;
-
-    // The caption in frame pixels: the renderer draws nowhere else, so
-    // outside it the canvas is all background and need not be read, even
-    // when the whole frame is blended.
-    const CanvasPoint topLeft = renderer.ToFrame({state.captionRect.left, state.captionRect.top});
-    const CanvasPoint bottomRight = renderer.ToFrame({state.captionRect.right, state.captionRect.bottom});
-    const PixelRect caption = {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+    const PixelRect& caption = state.drawnPixels;
     const PixelRect area = backType == 2 ? PixelRect{0, 0, state.frameWidth, state.frameHeight} : caption;
-    if (!state.frameFormat) return;
     const FrameView view = {*state.frameFormat, state.frameWidth, state.frameHeight,
                             {frame.planes[0], frame.planes[1], frame.planes[2]}};
-    const CanvasView canvas = {state.canvasBits, static_cast<ptrdiff_t>(state.frameWidth) * 4, state.frameWidth,
-                               state.frameHeight};
-    Blend({view, canvas, area, area.left, area.top, caption, nullptr, static_cast<uint32_t>(opacity), background,
-           backType == 0 ? 1u : 0u});
+    const CanvasRuns runs = captionRuns_.view();
+    BlendOn(kernelPath_, {view, CanvasOfStream(), area, area.left, area.top, caption, &runs,
+                          static_cast<uint32_t>(opacity), background, backType == 0 ? 1u : 0u});
 }
 
-void OverlayEngine::SetCaptionFont() { renderer_->SetFont(CaptionFontFrom(workingSettings)); }
+void OverlayEngine::SetCaptionFont() {
+    ++overlayState.fontsSet;
+    renderer_->SetFont(CaptionFontFrom(workingSettings));
+}
+
+CanvasView OverlayEngine::CanvasOfStream() const {
+    const OverlayState& state = overlayState;
+    return {state.canvasBits, static_cast<ptrdiff_t>(state.frameWidth) * 4, state.frameWidth, state.frameHeight};
+}
 
 int32_t OverlayEngine::ShowPhase(const VideoFrame& frame) {
     if (overlayState.showCounter == 0) return 1;
@@ -179,11 +218,11 @@ int32_t OverlayEngine::StreamStart(const VideoFormat& format) {
 }
 
 int32_t OverlayEngine::ProcessFrame(const VideoFrame& frame) {
+    if (!frame.planes[0].top) return 0;
+    if (CountGapFrame()) return 1;
     OverlayState& state = overlayState;
-    if (!frame.planes[0].top || !state.streaming) return 0;
+    if (!state.streaming) return 0;
     const bool due = state.gapCounter == 0 || --state.gapCounter == 0;
-    // A gap frame with nothing to show touches only this thread's counters.
-    if (!due && state.showCounter == 0) return 1;
     // Held for the rest of the frame: the settings it reads and the font it
     // draws with may be changed by the dialog's thread.
     const std::lock_guard<std::mutex> lock(renderLock);
@@ -203,6 +242,13 @@ void OverlayEngine::StreamStop() {
     renderer_->StopCanvas();
     state.canvasBits = nullptr;
     state.streaming = false;
+}
+
+bool OverlayEngine::SetKernelPath(KernelPath path) {
+    if (!PathAvailable(path)) return false;
+    const std::lock_guard<std::mutex> lock(renderLock);
+    kernelPath_ = path;
+    return true;
 }
 
 void OverlayEngine::CreateCaptionFont() {

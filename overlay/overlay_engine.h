@@ -11,6 +11,8 @@
 #include <string>
 
 #include "dictionary/dictionary_store.h"
+#include "overlay/blend.h"
+#include "overlay/canvas_runs.h"
 #include "overlay/caption_renderer.h"
 #include "overlay/frame_view.h"
 #include "overlay/overlay_state.h"
@@ -47,6 +49,17 @@ public:
     // chosen dictionary is empty (the next frame asks again); else 1,
     // whether or not a caption was drawn.
     int32_t ProcessFrame(const VideoFrame& frame);
+    // A frame in the gap between captions, with nothing to show, is only
+    // counted: true when this frame (one that is there) was such, false
+    // when ProcessFrame must take it. Most frames are gap frames, so whoever
+    // hands frames over asks this before describing them. The schedule is
+    // the host thread's alone: no lock.
+    bool CountGapFrame() noexcept {
+        OverlayState& state = overlayState;
+        if (!state.streaming || state.showCounter != 0 || state.gapCounter <= 1) return false;
+        --state.gapCounter;
+        return true;
+    }
     void StreamStop();
     // Rebuilds the caption font from the working settings.
     void CreateCaptionFont();
@@ -54,6 +67,15 @@ public:
     // The stream as StreamStart took it.
     VideoFormat videoFormat() const;
     CaptionRenderer* renderer() const { return renderer_.get(); }
+
+    // The blend kernels' path for this engine's frames: ActivePath() unless
+    // put on another. False, and no change, for a path this processor lacks.
+    bool SetKernelPath(KernelPath path);
+    KernelPath kernelPath() const { return kernelPath_; }
+
+    // Where the caption on the canvas may differ from the background, rows
+    // of frame pixels, as the last rendering found it.
+    CanvasRuns captionRuns() const { return captionRuns_.view(); }
 
     OverlayState overlayState;
     // The settings dialog may rebuild the caption font and change the
@@ -74,13 +96,18 @@ private:
     void StartCaption();
     void PlaceCaption();
     void PrepareCanvas(uint32_t background);
+    bool CanvasHolds(uint32_t background, uint32_t textColor) const;
+    void RenderCaption(uint32_t background, uint32_t textColor);
     void DrawCaption(const VideoFrame& frame);
     void SetCaptionFont();
+    CanvasView CanvasOfStream() const;
     int32_t ShowPhase(const VideoFrame& frame);
 
     SettingsRecord& workingSettings;
     DictionaryStore& dictionaries_;
     std::unique_ptr<CaptionRenderer> renderer_;
+    KernelPath kernelPath_;
+    CanvasRunList captionRuns_;
 };
 
 // The font request the settings make: the face name cut to what a font

@@ -26,9 +26,21 @@ struct OverlayState {
     int32_t captionHeight = 0;
     CanvasRect captionRect = {0, 0, 0, 0};
 
-    // The canvas holds canvasFill everywhere outside the last caption's
-    // rectangle, so a drawn frame need only clear that rectangle.
+    // Counted, so that the canvas can say which entry and font it was drawn
+    // with.
+    uint32_t entriesStarted = 0;
+    uint32_t fontsSet = 0;
+
+    // What the canvas holds: canvasFill everywhere outside lastCaptionRect,
+    // so a caption drawn anew need only clear that rectangle; and in it the
+    // caption of entry drawnEntry in drawnTextColor and font drawnFont. While
+    // none of that changes, a shown frame blends the canvas as it is.
+    // canvasFilled false: nothing is known of it.
     bool canvasFilled = false;
     uint32_t canvasFill = 0;
     CanvasRect lastCaptionRect = {0, 0, 0, 0};
+    uint32_t drawnEntry = 0;
+    uint32_t drawnFont = 0;
+    uint32_t drawnTextColor = 0;
+    PixelRect drawnPixels = {0, 0, 0, 0};  // lastCaptionRect in frame pixels
 };

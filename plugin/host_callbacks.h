@@ -17,8 +17,16 @@ VideoFormat VideoFormatOf(const StreamFormat& format);
 
 // 0 without a record.
 int32_t StreamStart(PluginInstance& instance, const StreamFormat* format);
-// 0 without a record or its pixels.
-int32_t ProcessFrame(PluginInstance& instance, FrameRecord* frame);
+// The frame of a record that has pixels, in the stream's terms.
+int32_t ProcessFrameRecord(PluginInstance& instance, const FrameRecord& frame);
+
+// 0 without a record or its pixels. Most frames fall in the gap between
+// captions: those are counted here, before the record is taken apart.
+inline int32_t ProcessFrame(PluginInstance& instance, FrameRecord* frame) {
+    if (!frame || !frame->pixels) return 0;
+    if (instance.overlay.CountGapFrame()) return 1;
+    return ProcessFrameRecord(instance, *frame);
+}
 // Without a record there is no owner to speak of: nothing opens.
 void ShowSettings(PluginInstance& instance, const HostWindowRecord* window);
 

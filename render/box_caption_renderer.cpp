@@ -34,6 +34,8 @@ void BoxCaptionRenderer::Fill(const CanvasRect& rect, uint32_t colorref) {
 }
 
 void BoxCaptionRenderer::DrawCentred(const std::string& text, const CanvasRect& rect, uint32_t colorref) {
+    ++drawCalls_;
+    drawnBoxes_.clear();
     lastLines_.assign(1, std::string());
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\n') {
@@ -53,8 +55,8 @@ void BoxCaptionRenderer::DrawCentred(const std::string& text, const CanvasRect& 
             if (lastLines_[line][c] == ' ') continue;
             const int32_t x = x0 + static_cast<int32_t>(c) * cellWidth_;
             const CanvasPoint a = ToFrame({x + 1, y0 + 1}), b = ToFrame({x + cellWidth_ - 1, y0 + cellHeight_ - 1});
-            canvas_.FillPixels(std::max(a.x, clipA.x), std::max(a.y, clipA.y), std::min(b.x, clipB.x), std::min(b.y, clipB.y),
-                       colorref);
+            drawnBoxes_.push_back(canvas_.FillPixels(std::max(a.x, clipA.x), std::max(a.y, clipA.y),
+                                                     std::min(b.x, clipB.x), std::min(b.y, clipB.y), colorref));
         }
     }
 }

@@ -17,6 +17,7 @@ public:
     TextExtent MeasureLine(const char* text, size_t length) override;
     void Fill(const CanvasRect& rect, uint32_t colorref) override;
     void DrawCentred(const std::string& text, const CanvasRect& rect, uint32_t colorref) override;
+    const std::vector<PixelRect>* DrawnBoxes() const override { return &drawnBoxes_; }
     CanvasPoint ToFrame(CanvasPoint point) override;
 
     // Cell size in canvas units: the font height, half as wide.
@@ -25,6 +26,8 @@ public:
     const CaptionFont& font() const { return font_; }
     // Lines drawn by the last DrawCentred, after prefix processing.
     const std::vector<std::string>& lastLines() const { return lastLines_; }
+    // How often DrawCentred was called.
+    int32_t drawCalls() const { return drawCalls_; }
     // When set, StartCanvas fails as if no bitmap could be made.
     bool failCanvas = false;
 
@@ -33,4 +36,6 @@ private:
     int32_t cellWidth_ = 20, cellHeight_ = 40;
     CaptionFont font_ = {};
     std::vector<std::string> lastLines_;
+    std::vector<PixelRect> drawnBoxes_;
+    int32_t drawCalls_ = 0;
 };

@@ -229,7 +229,8 @@ void FreeTypeCaptionRenderer::DrawGlyph(const Glyph& glyph, int32_t x, int32_t b
     const int32_t fromY = std::max(clip.top - y0, 0), toY = std::min(clip.bottom - y0, glyph.rows);
     // A glyph wholly beside the clip has no first pixel to address: on the
     // last row that address would lie past the canvas.
-    if (fromX >= toX) return;
+    if (fromX >= toX || fromY >= toY) return;
+    drawnBoxes_.push_back({x0 + fromX, y0 + fromY, x0 + toX, y0 + toY});
     const uint32_t pixel = CanvasBytes(colorref);
     for (int32_t gy = fromY; gy < toY; ++gy) {
         const uint8_t* ink = &glyph.ink[static_cast<size_t>(gy) * glyph.width];
@@ -240,14 +241,16 @@ void FreeTypeCaptionRenderer::DrawGlyph(const Glyph& glyph, int32_t x, int32_t b
 }
 
 void FreeTypeCaptionRenderer::DrawCentred(const std::string& text, const CanvasRect& rect, uint32_t colorref) {
+    drawnBoxes_.clear();
     if (canvas_.empty() || !GlyphFor(' ')) return;
     const CanvasPoint a = ToFrame({rect.left, rect.top}), b = ToFrame({rect.right, rect.bottom});
     const CanvasRect clip = {std::max(a.x, 0), std::max(a.y, 0), std::min(b.x, width_), std::min(b.y, height_)};
     if (clip.left >= clip.right || clip.top >= clip.bottom) return;
     // A line across the clip rectangle, for underline and strike-out.
     const auto rule = [&](int32_t left, int32_t right, int32_t top) {
-        canvas_.FillPixels(std::max(left, clip.left), std::max(top, clip.top), std::min(right, clip.right),
-                   std::min(top + metrics_.lineThickness, clip.bottom), colorref);
+        drawnBoxes_.push_back(canvas_.FillPixels(std::max(left, clip.left), std::max(top, clip.top),
+                                                 std::min(right, clip.right),
+                                                 std::min(top + metrics_.lineThickness, clip.bottom), colorref));
     };
 
     const auto lines = SplitCaption(text);

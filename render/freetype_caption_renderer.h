@@ -29,6 +29,7 @@ public:
     TextExtent MeasureLine(const char* text, size_t length) override;
     void Fill(const CanvasRect& rect, uint32_t colorref) override;
     void DrawCentred(const std::string& text, const CanvasRect& rect, uint32_t colorref) override;
+    const std::vector<PixelRect>* DrawnBoxes() const override { return &drawnBoxes_; }
     CanvasPoint ToFrame(CanvasPoint point) override;
 
     // The file fontconfig chose for the current font; empty when none loaded.
@@ -64,4 +65,5 @@ private:
     int32_t sizedWidth_ = 0, sizedHeight_ = 0;  // frame size the face and glyphs are scaled for
     LineMetrics metrics_;
     std::unordered_map<char32_t, Glyph> glyphs_;
+    std::vector<PixelRect> drawnBoxes_;  // each glyph's and rule's, clipped
 };

@@ -22,16 +22,16 @@ void MemoryCanvas::Release() {
     width_ = height_ = 0;
 }
 
-void MemoryCanvas::FillPixels(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colorref) {
-    if (pixels_.empty()) return;
+PixelRect MemoryCanvas::FillPixels(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colorref) {
     left = std::max(left, 0), top = std::max(top, 0);
     right = std::min(right, width_), bottom = std::min(bottom, height_);
-    if (left >= right) return;
+    if (pixels_.empty() || left >= right || top >= bottom) return {0, 0, 0, 0};
     const uint32_t pixel = CanvasBytes(colorref);
     for (int32_t y = top; y < bottom; ++y) {
         uint8_t* p = PixelAt(left, y);
         for (int32_t x = left; x < right; ++x, p += 4) std::memcpy(p, &pixel, 4);
     }
+    return {left, top, right, bottom};
 }
 
 uint32_t CanvasBytes(uint32_t colorref) {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "overlay/frame_view.h"
+
 class MemoryCanvas {
 public:
     // Pixels of the given size, all zero; null (and no canvas) when the
@@ -18,8 +20,9 @@ public:
     int32_t height() const { return height_; }
     uint8_t* PixelAt(int32_t x, int32_t y) { return &pixels_[(static_cast<size_t>(y) * width_ + x) * 4]; }
 
-    // Fills [left, right) x [top, bottom), clipped to the canvas, with a COLORREF.
-    void FillPixels(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colorref);
+    // Fills [left, right) x [top, bottom), clipped to the canvas, with a
+    // COLORREF; returns the part filled (empty when none).
+    PixelRect FillPixels(int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t colorref);
 
 private:
     std::vector<uint8_t> pixels_;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "overlay/blend.h"
+#include "tests/support/test_instance.h"
 
 namespace {
 
@@ -19,21 +20,27 @@ TEST(CpuMask, TextOfTheEnvironmentVariable) {
     EXPECT_EQ(CpuMaskFromText("1x"), 0u);
 }
 
-// The environment's mask holds for the whole run (this is how CTest runs the
-// engine's tests on the reference kernels), and SetCpuMask takes effect at
-// the next call.
-TEST(CpuMask, DecidesTheKernelsAtEachCall) {
+// The environment's mask holds for the whole run (this is how CTest runs
+// the engine's tests on the reference kernels) and decides the path every
+// engine starts on; an engine put on a path of its own keeps it to itself.
+TEST(CpuMask, EnvironmentDecidesWhereEveryEngineStarts) {
     const uint32_t fromEnvironment = CpuMaskFromText(std::getenv("TPP_CPU_MASK"));
     EXPECT_EQ(UsableCpuFeatures(), DetectedCpuFeatures() & fromEnvironment);
+    if (fromEnvironment == 0) {
+        EXPECT_EQ(ActivePath(), KernelPath::kReference);
+    } else if (UsableCpuFeatures() & kCpuAvx2) {
+        EXPECT_EQ(ActivePath(), KernelPath::kAvx2);
+    }
 
-    SetCpuMask(0);
-    EXPECT_EQ(UsableCpuFeatures(), 0u);
-    EXPECT_EQ(ActivePath(), KernelPath::kReference);
-    SetCpuMask(kCpuSse2);
-    if (DetectedCpuFeatures() & kCpuSse2) EXPECT_EQ(ActivePath(), KernelPath::kSse2);
-    SetCpuMask(kAllCpuFeatures);
-    if (DetectedCpuFeatures() & kCpuAvx2) EXPECT_EQ(ActivePath(), KernelPath::kAvx2);
-    SetCpuMask(fromEnvironment);
+    const std::unique_ptr<PluginInstance> plugin = MakeTestInstance();
+    EXPECT_EQ(plugin->overlay.kernelPath(), ActivePath());
+    for (KernelPath path : {KernelPath::kAvx2, KernelPath::kSse2, KernelPath::kReference}) {
+        const KernelPath before = plugin->overlay.kernelPath();
+        EXPECT_EQ(plugin->overlay.SetKernelPath(path), PathAvailable(path));
+        EXPECT_EQ(plugin->overlay.kernelPath(), PathAvailable(path) ? path : before);
+    }
+    EXPECT_EQ(MakeTestInstance()->overlay.kernelPath(), ActivePath());
+    EXPECT_EQ(UsableCpuFeatures(), DetectedCpuFeatures() & fromEnvironment);
 }
 
 }  // namespace

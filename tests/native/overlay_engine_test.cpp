@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "plugin/host_callbacks.h"
 #include "tests/native/blend_surfaces.h"
+#include "tests/native/kernel_paths.h"
 #include "tests/support/test_instance.h"
 
 namespace {
@@ -322,6 +324,128 @@ TEST_F(OverlayEngine, PartialCanvasClearMatchesFullClear) {
         }
     }
     for (size_t i = 0; i < outputs[0].size(); ++i) EXPECT_EQ(outputs[0][i], outputs[1][i]) << "frame " << i + 1;
+}
+
+// A caption held over several frames is drawn once. Whatever changes what
+// the canvas shows (the entry, its place, the colours, the font, the
+// stream) draws it anew for the next frame; what only the blend reads does
+// not. Every frame is the frame that drawing all anew gives.
+TEST_F(OverlayEngine, HeldCaptionIsDrawnOnceAndChangesShowAtTheNextFrame) {
+    struct Step {
+        std::function<void()> change;
+        bool redraws;
+        bool shows;  // the frame differs from the one before
+    };
+    const Step steps[] = {
+        {[] {}, true, true},  // the entry's first frame
+        {[] {}, false, false},
+        {[&] { workingSettings.TextColor = 0x3040F0; }, true, true},
+        {[&] { workingSettings.BackColor = 0x102030; }, true, true},
+        {[&] { workingSettings.StringPosX += 30; }, true, true},  // the pad moves the caption
+        {[&] { workingSettings.StringPosY += 0; }, false, false},
+        {[&] { workingSettings.Transparency = 40; }, false, true},
+        {[&] { workingSettings.BackType = 2; }, false, true},
+        {[&] { workingSettings.BackType = 0; }, false, true},
+        {[&] {
+             workingSettings.FontSize = -60;
+             plugin->overlay.CreateCaptionFont();
+         },
+         true, true},
+        {[&] { plugin->overlay.CreateCaptionFont(); }, true, false},  // any font made anew
+        {[&] { workingSettings.FontSize = -20; }, false, false},      // settings alone make no font
+        {[&] { overlayState.gapCounter = 1; }, true, true},           // the next entry
+        {[&] { Start(150, 120, 1); }, true, true},                    // another stream, another size
+        {[] {}, false, false},
+    };
+    std::vector<std::vector<uint8_t>> outputs[2];
+    for (int pass = 0; pass < 2; ++pass) {
+        ResetOverlay();
+        workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 100;
+        workingSettings.ShowTimeFrom = workingSettings.ShowTimeTo = 100;
+        workingSettings.RndStringPos = 0;
+        workingSettings.BackType = 1;
+        workingSettings.Transparency = 70;
+        Start(200, 150, 0);
+        for (size_t i = 0; i < std::size(steps); ++i) {
+            steps[i].change();
+            if (pass == 1) overlayState.canvasFilled = false;  // nothing known: all drawn anew
+            const int32_t drawsBefore = renderer.drawCalls();
+            std::vector<uint8_t> pixels = frame;
+            FrameRecord record = {pixels.data()};
+            EXPECT_EQ(host::ProcessFrame(*plugin, &record), 1);
+            outputs[pass].push_back(pixels);
+            if (pass == 0) {
+                EXPECT_EQ(renderer.drawCalls() - drawsBefore, steps[i].redraws ? 1 : 0) << "step " << i;
+            }
+        }
+    }
+    for (size_t i = 0; i < outputs[0].size(); ++i) {
+        EXPECT_EQ(outputs[0][i], outputs[1][i]) << "step " << i;
+        if (i > 0) {
+            EXPECT_EQ(outputs[1][i] != outputs[1][i - 1], steps[i].shows) << "step " << i;
+        }
+    }
+}
+
+// The runs the engine blends with hold every canvas pixel that differs from
+// the background, at the canvas's edges and wherever rounding falls.
+TEST_F(OverlayEngine, CaptionRunsHoldEveryPixelTheRendererDrew) {
+    SetBuiltinEntries({{"cat", "koshka"}, {"a b", "c &d"}, {"wide word here", "x"}});
+    workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 1;
+    workingSettings.BackColor = 0x102030;
+    int checked = 0;
+    for (const auto& [w, h] : std::vector<std::pair<int32_t, int32_t>>{{97, 61}, {720, 576}, {1920, 1080}}) {
+        Start(w, h, 0);
+        for (int i = 0; i < 12; ++i) {
+            workingSettings.FontSize = -15 - 13 * (i % 4);
+            workingSettings.RndStringPos = i % 3 != 0;
+            workingSettings.StringPosX = i * 97 % 800;
+            plugin->overlay.CreateCaptionFont();
+            Run(1);
+            const CanvasRuns runs = plugin->overlay.captionRuns();
+            for (int32_t y = 0; y < h; ++y) {
+                const int32_t row = y - runs.top;
+                for (int32_t x = 0; x < w; ++x) {
+                    const uint8_t* p = overlayState.canvasBits + (size_t(y) * w + x) * 4;
+                    if (p[0] == 0x10 && p[1] == 0x20 && p[2] == 0x30) continue;  // BackColor as blue, green, red
+                    ++checked;
+                    bool inRun = false;
+                    if (row >= 0 && row < runs.rows)
+                        for (uint32_t r = runs.rowStarts[row]; r < runs.rowStarts[row + 1]; ++r)
+                            inRun = inRun || (x >= runs.runs[r].left && x < runs.runs[r].right);
+                    ASSERT_TRUE(inRun) << w << "x" << h << " frame " << i << " at " << x << "," << y;
+                }
+            }
+        }
+    }
+    EXPECT_GT(checked, 10000);
+}
+
+// The engine's frames on each kernel path, its renderer's runs and all, are
+// the reference's.
+TEST_F(OverlayEngine, EveryKernelPathGivesTheReferenceFrames) {
+    workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 2;
+    workingSettings.ShowTimeFrom = workingSettings.ShowTimeTo = 2;
+    const auto frames = [&](KernelPath path) {
+        ResetOverlay();
+        EXPECT_TRUE(plugin->overlay.SetKernelPath(path));
+        std::vector<std::vector<uint8_t>> out;
+        for (int32_t format : {0, 1}) {
+            Start(203 + format, 150, format);
+            for (int i = 0; i < 18; ++i) {
+                workingSettings.BackType = i % 3;
+                workingSettings.Transparency = i % 2 ? 100 : 55;
+                std::vector<uint8_t> pixels = frame;
+                for (size_t b = 0; b < pixels.size(); ++b) pixels[b] = uint8_t(b * 7 + i);
+                FrameRecord record = {pixels.data()};
+                host::ProcessFrame(*plugin, &record);
+                out.push_back(pixels);
+            }
+        }
+        return out;
+    };
+    const auto expected = frames(KernelPath::kReference);
+    for (KernelPath path : SimdPaths()) EXPECT_EQ(frames(path), expected) << PathName(path);
 }
 
 }  // namespace
