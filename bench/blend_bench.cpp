@@ -1,29 +1,29 @@
 // The blend kernels beside a warm memcpy of the frame's own bytes, on every
-// path and format; the cost of ProcessFrame on drawn and on gap frames with
-// the box renderer.
+// path and format; ProcessFrame with the box renderer (process_frame_cases.h).
 //
 // Blend/FORMAT/WxH/CASE/PATH, cases:
 //   caption      BackType 1: the caption's rectangle, the canvas read in it
 //   whole        BackType 2: the whole frame, the canvas read only in the caption
-//   keyed_few    BackType 0, key on, runs given: few glyph pixels
+//   keyed_few    BackType 0, key on, runs given (joined as the engine joins them): few glyph pixels
 //   keyed_many   the same rectangle with eight times as many
+//   keyed_few_frame  the glyph pixels of keyed_few, the whole frame as rectangle
 //   keyed_noruns BackType 0 without runs: the whole rectangle read
 // Each reports x_memcpy: its CPU time over that of a warm memcpy of the
-// frame's bytes (all planes), measured just before it; Memcpy/FORMAT/WxH is
-// that copy on its own.
+// frame's bytes (all planes), measured just before it, and the keyed ones
+// glyph_px and rect_px, the glyph pixels and the rectangle's area;
+// Memcpy/FORMAT/WxH is that copy on its own.
 #include <benchmark/benchmark.h>
-
-#include <time.h>
 
 #include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "bench/bench_timing.h"
+#include "bench/process_frame_cases.h"
 #include "overlay/blend.h"
-#include "plugin/host_callbacks.h"
+#include "render/box_caption_renderer.h"
 #include "tests/native/blend_surfaces.h"
-#include "tests/support/test_instance.h"
 
 namespace {
 
@@ -37,8 +37,8 @@ struct Format {
 constexpr Format kFormats[] = {{"yuy2", FrameFormat::kYuy2, false}, {"rgb24", FrameFormat::kBgr, true},
                                {"bgr", FrameFormat::kBgr, false},   {"bgrx", FrameFormat::kBgrx, false},
                                {"i420", FrameFormat::kI420, false},  {"nv12", FrameFormat::kNv12, false}};
-enum Case { kCaption, kWhole, kKeyedFew, kKeyedMany, kKeyedNoRuns };
-constexpr const char* kCaseNames[] = {"caption", "whole", "keyed_few", "keyed_many", "keyed_noruns"};
+enum Case { kCaption, kWhole, kKeyedFew, kKeyedMany, kKeyedFewFrame, kKeyedNoRuns };
+constexpr const char* kCaseNames[] = {"caption", "whole", "keyed_few", "keyed_many", "keyed_few_frame", "keyed_noruns"};
 constexpr KernelPath kPaths[] = {KernelPath::kReference, KernelPath::kSse2, KernelPath::kAvx2};
 constexpr const char* kPathNames[] = {"reference", "sse2", "avx2"};
 
@@ -46,26 +46,6 @@ size_t FrameBytes(const TestFrame& frame) {
     size_t n = 0;
     for (const auto& plane : frame.planes) n += plane.size();
     return n;
-}
-
-// CPU time of this thread: the machine is shared, wall time is not ours.
-double ThreadNanoseconds() {
-    timespec t;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e9 + double(t.tv_nsec);
-}
-
-// CPU nanoseconds of a warm memcpy of the frame's bytes, on average.
-double MemcpyNanoseconds(size_t bytes) {
-    std::vector<uint8_t> from(bytes, 1), to(bytes, 2);
-    std::memcpy(to.data(), from.data(), bytes);
-    constexpr int kRuns = 50;
-    const double start = ThreadNanoseconds();
-    for (int i = 0; i < kRuns; ++i) {
-        std::memcpy(to.data(), from.data(), bytes);
-        benchmark::DoNotOptimize(to.data());
-    }
-    return (ThreadNanoseconds() - start) / kRuns;
 }
 
 // A caption half the frame wide and a sixth of it high, in the middle;
@@ -81,22 +61,27 @@ struct Scene {
     Scene(const Format& f, int32_t w, int32_t h, Case c)
         : frame(f.format, w, h, 0, f.bottomUp), canvas(w, h) {
         for (auto& plane : frame.planes) std::fill(plane.begin(), plane.end(), 0x50);
-        const PixelRect caption = {w / 4, h * 5 / 12, w * 3 / 4, h * 7 / 12};
+        const PixelRect words = {w / 4, h * 5 / 12, w * 3 / 4, h * 7 / 12};
+        const bool few = c == kKeyedFew || c == kKeyedFewFrame;
         for (int32_t y = 0; y < h; ++y)
             for (int32_t x = 0; x < w; ++x) {
-                const bool inside = x >= caption.left && x < caption.right && y >= caption.top && y < caption.bottom;
-                const bool inWord = c != kKeyedFew || (x - caption.left) * 8 / (caption.right - caption.left) == 4;
+                const bool inside = x >= words.left && x < words.right && y >= words.top && y < words.bottom;
+                const bool inWord = !few || (x - words.left) * 8 / (words.right - words.left) == 4;
                 const bool glyph = inside && inWord && y % 8 != 0 && x % 5 < 2;
                 canvas.Paint(x, y, glyph ? kOrange : kWhite);
+                glyphs += glyph;
             }
-        runs = ScanCanvasRuns(canvas.View(), caption, kWhite);
+        caption = c == kKeyedFewFrame ? PixelRect{0, 0, w, h} : words;
+        runs = ScanCanvasRuns(canvas.View(), caption, kWhite, kRunJoinGap);  // as the engine joins them
         runsView = runs.view();
         const bool whole = c == kWhole, keyed = c >= kKeyedFew;
         const PixelRect area = whole ? PixelRect{0, 0, w, h} : caption;
         job = {frame.View(), canvas.View(), area,     area.left, area.top,       caption,
                nullptr,      50,            kWhite,   keyed ? 1u : 0u};
-        if (c == kKeyedFew || c == kKeyedMany) job.runs = &runsView;
+        if (keyed && c != kKeyedNoRuns) job.runs = &runsView;
     }
+    PixelRect caption;
+    int64_t glyphs = 0;
 };
 
 void BlendCase(benchmark::State& st, Format format, int32_t w, int32_t h, Case c, KernelPath path) {
@@ -113,11 +98,11 @@ void BlendCase(benchmark::State& st, Format format, int32_t w, int32_t h, Case c
     }
     const double each = (ThreadNanoseconds() - start) / double(st.iterations());
     st.counters["x_memcpy"] = each / copy;
-    st.counters["glyph_px"] = double(c >= kKeyedFew ? [&] {
-        int64_t n = 0;
-        for (const CanvasRun& run : scene.runs.runs()) n += run.right - run.left;
-        return n;
-    }() : 0);
+    if (c >= kKeyedFew) {
+        st.counters["glyph_px"] = double(scene.glyphs);
+        const PixelRect& r = scene.caption;
+        st.counters["rect_px"] = double(int64_t(r.right - r.left) * (r.bottom - r.top));
+    }
 }
 
 void Memcpy(benchmark::State& st, Format format, int32_t w, int32_t h) {
@@ -147,37 +132,9 @@ const bool registered = [] {
     return true;
 }();
 
-// ProcessFrame with a caption on every frame (drawn) or with a long gap.
-void ProcessFrames(benchmark::State& st, bool drawn) {
-    const std::unique_ptr<PluginInstance> plugin = MakeTestInstance();
-    SetBuiltinEntries(*plugin, {{"cat", "koshka"}, {"dog", "sobaka"}, {"sun", "solntse"}});
-    SettingsRecord& workingSettings = plugin->settings.workingSettings;
-    const int32_t w = int32_t(st.range(0)), h = int32_t(st.range(1));
-    const StreamFormat format = {w, h, 0, 0};
-    host::StreamStart(*plugin, &format);
-    std::vector<uint8_t> pixels(size_t(w) * h * 2, 0x50);
-    FrameRecord record = {pixels.data()};
-    if (drawn) {
-        workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 1;
-        workingSettings.ShowTimeFrom = workingSettings.ShowTimeTo = 1;
-        workingSettings.Transparency = 50;
-        workingSettings.BackType = int32_t(st.range(2));
-    } else {
-        workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 2000000000;
-        host::ProcessFrame(*plugin, &record);  // the first entry; then only gap frames
-    }
-    for (auto _ : st) benchmark::DoNotOptimize(host::ProcessFrame(*plugin, &record));
-    plugin->StreamStop();
-}
-
-void DrawnFrame(benchmark::State& st) { ProcessFrames(st, true); }
-void GapFrame(benchmark::State& st) { ProcessFrames(st, false); }
-
-BENCHMARK(DrawnFrame)
-    ->Args({720, 576, 1})
-    ->Args({1920, 1080, 1})
-    ->Args({1920, 1080, 2})
-    ->ArgNames({"w", "h", "backtype"});
-BENCHMARK(GapFrame)->Args({720, 576})->ArgNames({"w", "h"});
+const bool boxFramesRegistered = [] {
+    RegisterProcessFrameCases("box", [] { return std::make_unique<BoxCaptionRenderer>(); });
+    return true;
+}();
 
 }  // namespace
