@@ -44,3 +44,23 @@ void SetBuiltinEntries(PluginInstance& instance, const WordPairs& entries) {
 BoxCaptionRenderer& BoxRendererOf(PluginInstance& instance) {
     return dynamic_cast<BoxCaptionRenderer&>(*instance.overlay.renderer());
 }
+
+int64_t PixelsOutsideCaptionRuns(PluginInstance& instance) {
+    const OverlayState& state = instance.overlay.overlayState;
+    const CanvasRuns runs = instance.overlay.captionRuns();
+    const uint32_t back = instance.settings.workingSettings.BackColor;
+    const uint8_t background[3] = {uint8_t(back >> 16), uint8_t(back >> 8), uint8_t(back)};  // blue, green, red
+    int64_t outside = 0;
+    for (int32_t y = 0; y < state.frameHeight; ++y)
+        for (int32_t x = 0; x < state.frameWidth; ++x) {
+            const uint8_t* pixel = state.canvasBits + (size_t(y) * state.frameWidth + x) * 4;
+            if (std::memcmp(pixel, background, 3) == 0) continue;
+            const int32_t row = y - runs.top;
+            bool inRun = false;
+            if (row >= 0 && row < runs.rows)
+                for (uint32_t r = runs.rowStarts[row]; r < runs.rowStarts[row + 1]; ++r)
+                    inRun = inRun || (x >= runs.runs[r].left && x < runs.runs[r].right);
+            outside += !inRun;
+        }
+    return outside;
+}

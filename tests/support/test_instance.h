@@ -27,3 +27,7 @@ void SetBuiltinEntries(PluginInstance& instance, const WordPairs& entries);
 
 // The renderer of an instance made with the box renderer.
 BoxCaptionRenderer& BoxRendererOf(PluginInstance& instance);
+
+// Pixels of the instance's canvas that differ from BackColor yet lie in
+// none of the engine's caption runs: pixels the blend would not read.
+int64_t PixelsOutsideCaptionRuns(PluginInstance& instance);

@@ -114,6 +114,22 @@ TEST_F(GdiOverlay, FontChangesTakeEffectForTheNextEntry) {
     EXPECT_GT(overlayState.captionHeight, normalHeight * 3 / 2);
 }
 
+// DrawText does not say where it drew: the engine finds it on the DIB, and
+// its runs hold every pixel that differs from the background, glyphs that
+// lean out of their cells and underlines too.
+TEST_F(GdiOverlay, CaptionRunsHoldEveryPixelDrawTextDrew) {
+    workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 1;
+    workingSettings.BackColor = 0x203040;
+    for (int i = 0; i < 6; ++i) {
+        workingSettings.FontItalic = i % 2;
+        workingSettings.FontUnderline = i % 3 == 0;
+        workingSettings.FontSize = i < 3 ? -40 : -90;
+        const std::vector<uint8_t> pixels = DrawOne(i < 3 ? 720 : 1920, i < 3 ? 576 : 1080, i % 2);
+        ASSERT_NE(pixels, grey) << i;
+        EXPECT_EQ(PixelsOutsideCaptionRuns(*plugin), 0) << i;
+    }
+}
+
 TEST_F(GdiOverlay, StreamsCanStartAndStopRepeatedly) {
     for (int i = 0; i < 20; ++i) {
         DrawOne(64 + i * 8, 48 + i * 6, i % 2);
