@@ -35,9 +35,11 @@ bool ClipBlendRect(BlendArgs& args);
 // the frame at (destLeft, destTop), clipped to both surfaces. Canvas pixels
 // outside caption are taken as backColor without being read (a whole-frame
 // background costs one pass over the frame); inside it, runs, when given,
-// tell where the canvas differs from backColor, and only there is it read.
-// A canvas that holds anything but backColor outside those gives undefined
-// colours there, never an access outside the surfaces.
+// tell where the canvas differs from backColor, and only there, and in the
+// caption up to 15 pixels beside them (where whole vectors cost less than
+// a remainder done pixel by pixel), is it read. A canvas that holds anything
+// but backColor outside the runs gives undefined colours there, never an
+// access outside the surfaces.
 struct BlendJob {
     FrameView frame;
     CanvasView canvas;

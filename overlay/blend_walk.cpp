@@ -61,6 +61,12 @@ void ForEachSegment(RowSegments a, RowSegments b, bool pairs, Emit emit) {
     if (pending) emit(pl, pr);
 }
 
+// The widest vector of any path, in pixels (8 YUY2 macropixels or 4:2:0
+// blocks), and a multiple of every narrower one; no more than the gap
+// between segments.
+constexpr int32_t kCanvasGranule = 16;
+static_assert(kCanvasGranule <= kRunJoinGap, "widened segments never meet");
+
 Pattern Repeating(const uint8_t* target, const uint8_t* keep, int period, int32_t weight) {
     Pattern p;
     for (int i = 0; i < kPatternCycle + 32; ++i) {
@@ -189,11 +195,23 @@ private:
     }
 
     // Canvas spans where the segments say, constant spans between them.
+    // Each canvas span is widened to a whole number of kCanvasGranule
+    // pixels, within the caption, into the background beside it (the
+    // segments lie further apart than that), so that no path mixes a
+    // remainder pixel by pixel; all paths widen alike, so they read the
+    // same pixels and give the same bytes.
     template <class Canvas, class Constant>
     void CutRow(RowSegments a, RowSegments b, bool pairs, int32_t lo, int32_t hi, Canvas canvas, Constant constant) {
+        const PixelRect& c = job_.caption;
+        int32_t captionLo = static_cast<int32_t>(std::clamp<int64_t>(int64_t{c.left} - dx_, lo, hi));
+        int32_t captionHi = static_cast<int32_t>(std::clamp<int64_t>(int64_t{c.right} - dx_, lo, hi));
+        if (pairs) captionLo &= ~1, captionHi = std::min((captionHi + 1) & ~1, hi);
         int32_t x = lo;
         const bool keyed = key_ == back_;
         ForEachSegment(a, b, pairs, [&](int32_t l, int32_t r) {
+            const int32_t width = (r - l + kCanvasGranule - 1) / kCanvasGranule * kCanvasGranule;
+            r = std::max(r, std::min(l + width, captionHi));
+            l = std::min(l, std::max({r - width, x, captionLo}));
             if (!keyed && x < l) constant(x, l);
             canvas(l, r);
             x = r;

@@ -35,6 +35,20 @@ CanvasRunList ScanCanvasRuns(const CanvasView& canvas, const PixelRect& rect, ui
     return list;
 }
 
+CanvasRunList ScanInkExtents(const CanvasView& canvas, const PixelRect& rect, uint32_t backColor) {
+    const uint32_t background = blend::KeyColour(backColor, 1);
+    CanvasRunList list(rect.top);
+    for (int32_t y = rect.top; y < rect.bottom; ++y) {
+        list.NextRow();
+        const uint8_t* row = canvas.bits + y * canvas.stride;
+        int32_t left = rect.left, right = rect.right;
+        while (left < right && blend::CanvasPixel(row + left * 4) == background) ++left;
+        while (right > left && blend::CanvasPixel(row + (right - 1) * 4) == background) --right;
+        list.Add(left, right);
+    }
+    return list;
+}
+
 CanvasRunList RunsOfBoxes(std::vector<PixelRect> boxes, const PixelRect& rect, int32_t join) {
     // Left edges in order, so that each row's runs come out sorted.
     std::sort(boxes.begin(), boxes.end(), [](const PixelRect& a, const PixelRect& b) { return a.left < b.left; });

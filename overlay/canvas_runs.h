@@ -58,6 +58,11 @@ private:
 // blue, green and red are not those of backColor (a COLORREF).
 CanvasRunList ScanCanvasRuns(const CanvasView& canvas, const PixelRect& rect, uint32_t backColor, int32_t join = 0);
 
+// One run a row inside rect, rows rect.top on, from the first to the last
+// pixel that differs from backColor: found from both ends of the row, so
+// only the margins of the ink are read.
+CanvasRunList ScanInkExtents(const CanvasView& canvas, const PixelRect& rect, uint32_t backColor);
+
 // The runs that boxes (in any order, overlapping or not) cover inside rect,
 // rows rect.top on.
 CanvasRunList RunsOfBoxes(std::vector<PixelRect> boxes, const PixelRect& rect, int32_t join = 0);

@@ -132,8 +132,10 @@ bool OverlayEngine::CanvasHolds(uint32_t background, uint32_t textColor) const {
            state.drawnTextColor == textColor;
 }
 
-// Draws the caption anew and notes where it drew: the renderer's own
-// boxes, or else whatever differs from the background in its rectangle.
+// Draws the caption anew and notes where it drew: the renderer's own boxes,
+// or else the extent of whatever differs from the background in each row of
+// its rectangle. (Strokes found one by one would be walked run by run, at a
+// cost above that of reading the gaps between them.)
 void OverlayEngine::RenderCaption(uint32_t background, uint32_t textColor) {
     OverlayState& state = overlayState;
     CaptionRenderer& renderer = *renderer_;
@@ -154,7 +156,7 @@ void OverlayEngine::RenderCaption(uint32_t background, uint32_t textColor) {
                                 std::min(bottomRight.x, state.frameWidth), std::min(bottomRight.y, state.frameHeight)};
     const std::vector<PixelRect>* boxes = renderer.DrawnBoxes();
     captionRuns_ = boxes ? RunsOfBoxes(*boxes, onCanvas, kRunJoinGap)
-                         : ScanCanvasRuns(CanvasOfStream(), onCanvas, background, kRunJoinGap);
+                         : ScanInkExtents(CanvasOfStream(), onCanvas, background);
 }
 
 void OverlayEngine::DrawCaption(const VideoFrame& frame) {

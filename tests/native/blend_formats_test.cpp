@@ -154,7 +154,9 @@ GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(BlendPaths);
 
 // Outside the caption, and outside the runs within it, the canvas may hold
 // anything: it is not read. Runs and caption lie on even columns here, where
-// YUY2 and 4:2:0 need not widen them.
+// YUY2 and 4:2:0 need not widen them. (A run's canvas span reaches into
+// the background beside it, up to a whole number of 16 pixels within the
+// caption: the canvas is background there.)
 TEST(BlendFormats, CanvasOutsideCaptionAndRunsIsNotRead) {
     for (FrameFormat format : kFormats)
         for (KernelPath path : AvailablePaths()) {
@@ -165,7 +167,8 @@ TEST(BlendFormats, CanvasOutsideCaptionAndRunsIsNotRead) {
             for (int32_t y = 2; y < 10; ++y) {
                 runs.NextRow();
                 runs.Add(10, 14), runs.Add(32, 46);  // too far apart to be read as one
-                for (int32_t x = 32; x < 46; ++x) dirty.Paint(x, y, kWhite);
+                for (int32_t x = 14; x < 26; ++x) dirty.Paint(x, y, kWhite);  // widened to 16
+                for (int32_t x = 32; x < 48; ++x) dirty.Paint(x, y, kWhite);  // up to the caption's edge
                 for (int32_t x : {10, 11, 12, 13, 32, 33, 40, 45}) clean.Paint(x, y, kOrange), dirty.Paint(x, y, kOrange);
             }
             const CanvasRuns view = runs.view();
@@ -313,6 +316,38 @@ TEST(CanvasRuns, ListJoinsTouchingRunsAndScanFindsThem) {
     EXPECT_EQ(found.runs()[1].left, 3);
     EXPECT_EQ(found.runs()[1].right, 5);
     EXPECT_EQ(found.runs()[2].left, 9);
+}
+
+// Boxes come in any order and overlap; their runs come out sorted, clipped
+// to the rectangle and joined where close. A row's ink extent is one run
+// from its first to its last differing pixel.
+TEST(CanvasRuns, BoxesAndInkExtentsBecomeSortedRuns) {
+    const std::vector<PixelRect> boxes = {{30, 0, 40, 3}, {2, 1, 6, 2}, {-5, 0, 3, 1}, {4, 1, 9, 4}, {12, 2, 14, 3}};
+    const CanvasRunList list = RunsOfBoxes(boxes, {0, 0, 35, 3}, 3);
+    const CanvasRuns runs = list.view();
+    ASSERT_EQ(runs.rows, 3);
+    const auto row = [&](int32_t r) {
+        std::vector<std::pair<int32_t, int32_t>> out;
+        for (uint32_t i = runs.rowStarts[r]; i < runs.rowStarts[r + 1]; ++i)
+            out.emplace_back(runs.runs[i].left, runs.runs[i].right);
+        return out;
+    };
+    EXPECT_EQ(row(0), (std::vector<std::pair<int32_t, int32_t>>{{0, 3}, {30, 35}}));
+    EXPECT_EQ(row(1), (std::vector<std::pair<int32_t, int32_t>>{{2, 9}, {30, 35}}));
+    EXPECT_EQ(row(2), (std::vector<std::pair<int32_t, int32_t>>{{4, 14}, {30, 35}})) << "3 apart: joined";
+
+    TestCanvas canvas(12, 3, 4);
+    for (int32_t y = 0; y < 3; ++y)
+        for (int32_t x = 0; x < 12; ++x) canvas.Paint(x, y, kWhite, uint8_t(x));
+    canvas.Paint(2, 0, kOrange), canvas.Paint(7, 0, 0xFFFFFE), canvas.Paint(11, 2, 0);
+    const CanvasRunList extents = ScanInkExtents(canvas.View(), {1, 0, 12, 3}, 0xABFFFFFF);
+    ASSERT_EQ(extents.view().rows, 3);
+    ASSERT_EQ(extents.runs().size(), 2u);
+    EXPECT_EQ(extents.runs()[0].left, 2);
+    EXPECT_EQ(extents.runs()[0].right, 8);
+    EXPECT_EQ(extents.view().rowStarts[2], 1u) << "a row all background has no run";
+    EXPECT_EQ(extents.runs()[1].left, 11);
+    EXPECT_EQ(extents.runs()[1].right, 12);
 }
 
 }  // namespace
