@@ -49,11 +49,11 @@ public:
     // chosen dictionary is empty (the next frame asks again); else 1,
     // whether or not a caption was drawn.
     int32_t ProcessFrame(const VideoFrame& frame);
-    // A frame in the gap between captions, with nothing to show, is only
-    // counted: true when this frame (one that is there) was such, false
-    // when ProcessFrame must take it. Most frames are gap frames, so whoever
-    // hands frames over asks this before describing them. The schedule is
-    // the host thread's alone: no lock.
+    // Counts a frame (one that is there) that falls in the gap between
+    // captions, with nothing to show, and says whether it did; ProcessFrame
+    // takes any other. Most frames are gap frames, so whoever hands frames
+    // over asks this before describing them. The schedule is the host
+    // thread's alone: no lock.
     bool CountGapFrame() noexcept {
         OverlayState& state = overlayState;
         if (!state.streaming || state.showCounter != 0 || state.gapCounter <= 1) return false;
