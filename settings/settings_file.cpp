@@ -48,6 +48,15 @@ void CSettingsFile::Locate(const std::string& baseName, const platform::Location
     path_ = folder_ + fileName_;
 }
 
+void CSettingsFile::UsePath(const std::string& path) {
+    instance_.clear();
+    const size_t slash = path.find_last_of('/');
+    folder_ = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    fileName_ = slash == std::string::npos ? path : path.substr(slash + 1);
+    baseName_ = fileName_.substr(0, fileName_.rfind('.'));
+    path_ = path;
+}
+
 bool CSettingsFile::OpenForReading() {
     Close();
     sectionPosition_ = 0;

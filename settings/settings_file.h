@@ -17,6 +17,8 @@ public:
     // then fails, so settings take their defaults and nothing is saved.
     void Locate(const std::string& baseName);
     void Locate(const std::string& baseName, const platform::LocationFacts& facts);
+    // A file named by its user instead (the GStreamer element's); empty: none.
+    void UsePath(const std::string& path);
 
     // Opens for reading, creating an empty file when there is none.
     bool OpenForReading();
