@@ -90,6 +90,24 @@ TEST_F(Tpp25Frame, SharedBufferIsCopiedOnlyForACaption) {
     gst_harness_teardown(harness);
 }
 
+// A GAP buffer holds no picture: it passes as it is and does not count.
+TEST_F(Tpp25Frame, GapBufferIsNotCounted) {
+    GstHarness* harness = gst_harness_new_parse(Element().c_str());
+    gst_harness_set_src_caps_str(harness, RawCaps("YUY2", 160, 120).c_str());
+    const Bytes picture = MakePicture("YUY2", 160, 120);
+    std::vector<int> changed;
+    for (int number = 1; number <= 14; ++number) {
+        GstBuffer* in = gst_buffer_new_memdup(picture.data(), picture.size());
+        if (number == 5) GST_BUFFER_FLAG_SET(in, GST_BUFFER_FLAG_GAP);
+        ASSERT_EQ(gst_harness_push(harness, in), GST_FLOW_OK);
+        GstBuffer* out = gst_harness_pull(harness);
+        if (gst_buffer_memcmp(out, 0, picture.data(), picture.size()) != 0) changed.push_back(number);
+        gst_buffer_unref(out);
+    }
+    gst_harness_teardown(harness);
+    EXPECT_EQ(changed, (std::vector<int>{1, 14}));
+}
+
 // A new size mid-stream restarts the canvas; the schedule runs on.
 TEST_F(Tpp25Frame, NewSizeMidStreamKeepsTheSchedule) {
     GstHarness* harness = gst_harness_new_parse(Element().c_str());
