@@ -95,11 +95,12 @@ void SettingsDialog::OnChooseDictionary(WPARAM, LPARAM) {
     }
     SetDictionaryFile(path);
     fileNameEdit.SetText(workingSettings.DicFileName);
-    // A new file starts at its first entry: the index goes first, so that
-    // the load's random order starts there too rather than after the old
-    // file's index.
+    // A new file starts at its first entry. The index is set before the
+    // load too, so that the load's random order starts there rather than
+    // after the old file's index.
     SetCurrentAltEntry(0);
     LoadAltDictionary();
+    SetCurrentAltEntry(0);
     FillEntryList();
     SelectEntry(-1);
 }
