@@ -38,6 +38,12 @@ Bytes MakePicture(const char* format, int width, int height) {
     return picture;
 }
 
+Bytes BlackYuy2(int width, int height) {
+    Bytes black(static_cast<size_t>(width) * height * 2);
+    for (size_t i = 0; i < black.size(); ++i) black[i] = i % 2 ? 128 : 16;
+    return black;
+}
+
 std::string RawCaps(const char* format, int width, int height) {
     return "video/x-raw,format=" + std::string(format) + ",width=" + std::to_string(width) +
            ",height=" + std::to_string(height) + ",framerate=25/1";

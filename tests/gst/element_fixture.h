@@ -24,6 +24,9 @@ void StartGStreamer();
 // BGR, a ramp of its own in each byte.
 Bytes MakePicture(const char* format, int width, int height);
 
+// videotestsrc's black in YUY2.
+Bytes BlackYuy2(int width, int height);
+
 // The caps of raw video in that format and size at 25 frames a second.
 std::string RawCaps(const char* format, int width, int height);
 

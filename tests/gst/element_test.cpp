@@ -174,6 +174,18 @@ TEST_F(Tpp25Frame, MissingWordListIsABusWarningAndTheBuiltInListGoesOn) {
     EXPECT_EQ(SettingInFile(folder / "settings.ini", "DicType"), "0");
 }
 
+TEST_F(Tpp25Frame, UnopenableSettingsFileIsABusWarningAndDefaultsGoOn) {
+    const std::string file = folder / "no-such-folder/settings.ini";
+    const PipelineRun run = RunPipeline(
+        "videotestsrc num-buffers=13 pattern=black ! video/x-raw,format=YUY2,width=160,height=120 ! "
+        "tpp25frame settings-file=" +
+        file + " ! fakesink name=out signal-handoffs=true", {"out"});
+    EXPECT_TRUE(run.reachedEos) << run.error;
+    ASSERT_EQ(run.warnings.size(), 1u);
+    EXPECT_NE(run.warnings[0].find(file), std::string::npos) << run.warnings[0];
+    EXPECT_EQ(ChangedBuffers(run.sinks.at("out"), BlackYuy2(160, 120)), (std::vector<int>{1, 13}));
+}
+
 TEST_F(Tpp25Frame, ValueOutOfRangeIsRefusedWithAWarning) {
     GstElement* element = gst_element_factory_make("tpp25frame", nullptr);
     int warnings = 0;
@@ -203,8 +215,7 @@ TEST_F(Tpp25Frame, TwoElementsKeepTheirOwnScheduleAndWalk) {
                                              " t. ! queue ! " + Element(b, "b.ini") + sinkB,
                                          {"a", "b"});
     ASSERT_TRUE(both.reachedEos) << both.error;
-    Bytes black(160 * 120 * 2);
-    for (size_t i = 0; i < black.size(); ++i) black[i] = i % 2 ? 128 : 16;
+    const Bytes black = BlackYuy2(160, 120);
     EXPECT_EQ(ChangedBuffers(both.sinks.at("a"), black), (std::vector<int>{1, 6, 11, 16, 21, 26}));
     EXPECT_EQ(ChangedBuffers(both.sinks.at("b"), black), (std::vector<int>{1, 8, 15, 22, 29}));
     EXPECT_TRUE(both.sinks.at("a") == alone_a.sinks.at("a"));
