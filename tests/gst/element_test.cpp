@@ -161,6 +161,48 @@ TEST_F(Tpp25Frame, PropertiesWinOverTheFileAndAreNotWrittenBack) {
     EXPECT_EQ(SettingInFile(file, "CurIntEntry"), "14");
 }
 
+// A word list given as a property walks on its own: the file's list keeps
+// its name, its selection and its index.
+TEST_F(Tpp25Frame, WordListPropertyLeavesTheFilesListAndIndex) {
+    const std::string file = folder / "settings.ini", mine = folder / "mine.dic", other = folder / "other.dic";
+    WriteBytes(mine, "alpha - one\r\nbeta - two\r\ngamma - three\r\n");
+    WriteBytes(other, "delta - four\r\nepsilon - five\r\n");
+    WriteBytes(file, "[PluginSettings]\r\nDicType=1\r\nDicFileName=" + mine + "\r\nCurExtEntry=1\r\nRulesType=0\r\n");
+    const HarnessRun run = RunHarness(Element("dictionary=" + other), RawCaps("YUY2", 160, 120),
+                                      MakePicture("YUY2", 160, 120), 13);
+    EXPECT_EQ(run.changed, (std::vector<int>{1, 13}));
+    EXPECT_EQ(SettingInFile(file, "DicFileName"), mine);
+    EXPECT_EQ(SettingInFile(file, "DicType"), "1");
+    EXPECT_EQ(SettingInFile(file, "CurExtEntry"), "1");
+    // The file's own list, without the property, goes on from its index.
+    RunHarness(Element(), RawCaps("YUY2", 160, 120), MakePicture("YUY2", 160, 120), 1);
+    EXPECT_EQ(SettingInFile(file, "CurExtEntry"), "2");
+}
+
+// Changed while playing, a property shows from the next caption on.
+TEST_F(Tpp25Frame, PropertyChangedWhilePlayingShowsAtTheNextCaption) {
+    GstHarness* harness = gst_harness_new_parse(Element().c_str());
+    gst_harness_set_src_caps_str(harness, RawCaps("BGR", 160, 120).c_str());
+    const Bytes black(160 * 120 * 3, 0);
+    Bytes last;
+    for (int number = 1; number <= 13; ++number) {
+        if (number == 5) {
+            GstElement* element = gst_harness_find_element(harness, "tpp25frame");
+            g_object_set(element, "text-color", 0x00FF00u, nullptr);
+            gst_object_unref(element);
+        }
+        ASSERT_EQ(gst_harness_push(harness, gst_buffer_new_memdup(black.data(), black.size())), GST_FLOW_OK);
+        GstBuffer* out = gst_harness_pull(harness);
+        last.resize(gst_buffer_get_size(out));
+        gst_buffer_extract(out, 0, last.data(), last.size());
+        gst_buffer_unref(out);
+    }
+    gst_harness_teardown(harness);
+    int green = 0;
+    for (size_t i = 0; i < last.size(); i += 3) green += last[i] == 0 && last[i + 1] == 255 && last[i + 2] == 0;
+    EXPECT_GT(green, 20);
+}
+
 TEST_F(Tpp25Frame, MissingWordListIsABusWarningAndTheBuiltInListGoesOn) {
     const std::string words = folder / "missing.dic";
     const PipelineRun run = RunPipeline(
