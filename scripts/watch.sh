@@ -35,10 +35,15 @@ shift
 properties=()
 for setting; do
   [[ $setting =~ ^[a-z][a-z-]*=.*$ ]] || bad_usage "not a property=value: $setting"
-  name=${setting%%=*} value=${setting#*=}
-  # Quoted for the pipeline parser, so a value may hold blanks.
-  value=${value//\\/\\\\}
-  properties+=("$name=\"${value//\"/\\\"}\"")
+  name=${setting%%=*} value=${setting#*=} escaped=""
+  # The pipeline parser takes a backslash before any byte as that byte, so
+  # a value may hold blanks and quotes.
+  for ((i = 0; i < ${#value}; i++)); do
+    c=${value:i:1}
+    [[ $c == [A-Za-z0-9._/-] ]] || escaped+='\'
+    escaped+=$c
+  done
+  properties+=("$name=$escaped")
 done
 
 if [[ $input =~ ^[a-z][a-z0-9+.-]*:// ]]; then
