@@ -49,3 +49,15 @@ for option in --format --frames --size --out-dir --native --plugin --host "Exit 
   grep -q -- "$option" "$dir/help" || fail "run-main --help says nothing of $option"
 done
 echo "run-main --help: every option"
+
+# The watch command explains itself and refuses a bad command line before
+# it installs or builds anything.
+bash "$scripts/watch.sh" --help >"$dir/help" || fail "watch --help failed"
+grep -q 'PROPERTY=VALUE' "$dir/help" || fail "watch --help: $(cat "$dir/help")"
+for args in "" "$dir/no-such-film.mkv" "$dir/help not-a-setting"; do
+  status=0
+  # shellcheck disable=SC2086
+  DISPLAY= bash "$scripts/watch.sh" $args >/dev/null 2>"$dir/log" || status=$?
+  ((status == 2)) || fail "watch $args: status $status, $(cat "$dir/log")"
+done
+echo "watch: --help, bad command lines"
