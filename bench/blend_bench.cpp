@@ -21,11 +21,9 @@
 #include <vector>
 
 #include "overlay/blend.h"
-#include "overlay/overlay_engine.h"
-#include "overlay/overlay_state.h"
-#include "settings/settings_state.h"
+#include "plugin/host_callbacks.h"
 #include "tests/native/blend_surfaces.h"
-#include "tests/support/overlay_fixture.h"
+#include "tests/support/test_instance.h"
 
 namespace {
 
@@ -151,12 +149,12 @@ const bool registered = [] {
 
 // ProcessFrame with a caption on every frame (drawn) or with a long gap.
 void ProcessFrames(benchmark::State& st, bool drawn) {
-    BoxCaptionRenderer renderer;
-    ResetOverlay(renderer);
-    SetBuiltinEntries({{"cat", "koshka"}, {"dog", "sobaka"}, {"sun", "solntse"}});
+    const std::unique_ptr<PluginInstance> plugin = MakeTestInstance();
+    SetBuiltinEntries(*plugin, {{"cat", "koshka"}, {"dog", "sobaka"}, {"sun", "solntse"}});
+    SettingsRecord& workingSettings = plugin->settings.workingSettings;
     const int32_t w = int32_t(st.range(0)), h = int32_t(st.range(1));
     const StreamFormat format = {w, h, 0, 0};
-    overlay::StreamStart(&format);
+    host::StreamStart(*plugin, &format);
     std::vector<uint8_t> pixels(size_t(w) * h * 2, 0x50);
     FrameRecord record = {pixels.data()};
     if (drawn) {
@@ -166,10 +164,10 @@ void ProcessFrames(benchmark::State& st, bool drawn) {
         workingSettings.BackType = int32_t(st.range(2));
     } else {
         workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 2000000000;
-        overlay::ProcessFrame(&record);  // the first entry; then only gap frames
+        host::ProcessFrame(*plugin, &record);  // the first entry; then only gap frames
     }
-    for (auto _ : st) benchmark::DoNotOptimize(overlay::ProcessFrame(&record));
-    overlay::StreamStop();
+    for (auto _ : st) benchmark::DoNotOptimize(host::ProcessFrame(*plugin, &record));
+    plugin->StreamStop();
 }
 
 void DrawnFrame(benchmark::State& st) { ProcessFrames(st, true); }

@@ -9,10 +9,7 @@
 #include <string>
 
 #include "dictionary/dictionary_store.h"
-#include "dictionary/next_caption.h"
-#include "settings/settings_file.h"
 #include "settings/settings_persistence.h"
-#include "settings/settings_state.h"
 
 namespace {
 
@@ -27,13 +24,13 @@ std::string Word(uint32_t i) {
 }
 
 void BM_NextCaption(benchmark::State& state) {
-    workingSettings = SettingsRecord{};
-    workingSettings.DicType = 1;
-    workingSettings.RulesType = static_cast<int32_t>(state.range(1));
-    altDictionary = AltDictionary{};
-    for (int i = 0; i < state.range(0); ++i) InsertAltEntry(altDictionary, Word(static_cast<uint32_t>(i)));
-    ResetOrder(altOrder, altDictionary.count() - 1);
-    for (auto _ : state) benchmark::DoNotOptimize(NextCaption());
+    DictionaryStore store;
+    int32_t builtinIndex = 0, altIndex = 0;
+    std::string caption;
+    for (int i = 0; i < state.range(0); ++i) InsertAltEntry(store.altDictionary, Word(static_cast<uint32_t>(i)));
+    ResetOrder(store.altOrder, store.altDictionary.count() - 1);
+    const EntryChoice choice = {1, static_cast<int32_t>(state.range(1)), builtinIndex, altIndex};
+    for (auto _ : state) benchmark::DoNotOptimize(store.NextCaption(choice, caption));
 }
 BENCHMARK(BM_NextCaption)->ArgsProduct({{5, 10000}, {0, 2}});
 
@@ -79,11 +76,12 @@ void BM_LoadSettings(benchmark::State& state) {
     facts.family = platform::SystemFamily::kNt;
     facts.hostExecutablePath = std::string(folder) + "/host.exe";
     facts.separator = '/';
-    CSettingsFile file;
+    SettingsState settings;
+    CSettingsFile& file = settings.settingsFile;
     file.Locate("TPP_25Frame", facts);
-    LoadSettings(file);
-    SaveSettings(file);  // the full "PluginSettings" section; "DEFAULT" missing
-    for (auto _ : state) LoadSettings(file);
+    LoadSettings(settings);
+    SaveSettings(settings);  // the full "PluginSettings" section; "DEFAULT" missing
+    for (auto _ : state) LoadSettings(settings);
     std::remove(file.path().c_str());
     rmdir(file.folder().c_str());
     rmdir(folder);

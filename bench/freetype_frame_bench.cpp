@@ -5,21 +5,20 @@
 
 #include <vector>
 
-#include "overlay/overlay_engine.h"
-#include "platform/posix/freetype_caption_renderer.h"
-#include "settings/settings_state.h"
-#include "tests/support/overlay_fixture.h"
+#include "plugin/host_callbacks.h"
+#include "render/freetype_caption_renderer.h"
+#include "tests/support/test_instance.h"
 
 namespace {
 
 void DrawnFrameFreeType(benchmark::State& st) {
-    BoxCaptionRenderer unused;
-    ResetOverlay(unused);
-    FreeTypeCaptionRenderer renderer;
-    overlay::SetRenderer(&renderer);
-    overlay::CreateRenderContext();
+    InstanceParts parts;
+    parts.renderer = std::make_unique<FreeTypeCaptionRenderer>();
+    const std::unique_ptr<PluginInstance> plugin = MakeTestInstance(std::move(parts));
+    SettingsRecord& workingSettings = plugin->settings.workingSettings;
+    plugin->overlay.CreateRenderContext();
     // Windows-1251 translations, as the built-in dictionary holds them.
-    SetBuiltinEntries({{"niece", "\xEF\xEB\xE5\xEC\xFF\xED\xED\xE8\xF6\xE0"},
+    SetBuiltinEntries(*plugin, {{"niece", "\xEF\xEB\xE5\xEC\xFF\xED\xED\xE8\xF6\xE0"},
                        {"sky", "\xED\xE5\xE1\xEE"},
                        {"window", "\xEE\xEA\xED\xEE"}});
     workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 1;
@@ -29,12 +28,11 @@ void DrawnFrameFreeType(benchmark::State& st) {
 
     const int32_t w = int32_t(st.range(0)), h = int32_t(st.range(1)), pixelFormat = int32_t(st.range(2));
     const StreamFormat format = {w, h, 0, pixelFormat};
-    overlay::StreamStart(&format);
+    host::StreamStart(*plugin, &format);
     std::vector<uint8_t> pixels(size_t(w) * h * (pixelFormat == 0 ? 2 : 3), 0x50);
     FrameRecord record = {pixels.data()};
-    for (auto _ : st) benchmark::DoNotOptimize(overlay::ProcessFrame(&record));
-    overlay::StreamStop();
-    overlay::SetRenderer(nullptr);
+    for (auto _ : st) benchmark::DoNotOptimize(host::ProcessFrame(*plugin, &record));
+    plugin->StreamStop();
 }
 
 BENCHMARK(DrawnFrameFreeType)

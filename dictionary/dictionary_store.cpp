@@ -1,14 +1,5 @@
 #include "dictionary/dictionary_store.h"
 
-#include "dictionary/builtin_dictionary.h"
-#include "settings/settings_state.h"
-
-std::mutex captionLock;
-AltDictionary altDictionary;
-EntryOrder builtinOrder;
-EntryOrder altOrder;
-bool altDictChanged = false;
-
 namespace {
 
 // An index read from the settings file may be anything; the loads keep it
@@ -17,9 +8,6 @@ void KeepIndexInside(int32_t& index, int32_t count) {
     if (index >= count) index = count - 1;
     if (index < -1) index = -1;
 }
-
-// Caller holds captionLock.
-void RearmAltOrder() { ResetOrder(altOrder, altDictionary.count() - 1); }
 
 // After a load the random walk goes on after the stored index, which is
 // saved so that a walk continues across runs; the order's state itself is
@@ -31,24 +19,25 @@ void RearmAfterLoad(EntryOrder& order, int32_t count, int32_t& index) {
 
 }  // namespace
 
-void RearmBuiltinOrder() {
+int32_t DictionaryStore::LoadBuiltinDictionary(std::shared_ptr<const BuiltinDictionary> dictionary,
+                                               int32_t& index) {
     std::lock_guard lock(captionLock);
-    RearmAfterLoad(builtinOrder, builtinDictionary.count, workingSettings.CurIntEntry);
+    builtinDictionary = std::move(dictionary);
+    RearmAfterLoad(builtinOrder, builtinDictionary ? builtinDictionary->count : 0, index);
+    return 1;
 }
 
-int32_t LoadAltDictionary() {
+int32_t DictionaryStore::LoadAltDictionary(const std::string& path, int32_t& index) {
     AltDictionary loaded;
-    const std::string path = workingSettings.DicFileName;
     const bool read = !path.empty() && ReadAltDictionaryFile(path, loaded);
     std::lock_guard lock(captionLock);
     altDictionary = std::move(loaded);
     if (read) altDictChanged = false;
-    RearmAfterLoad(altOrder, altDictionary.count(), workingSettings.CurExtEntry);
+    RearmAfterLoad(altOrder, altDictionary.count(), index);
     return 1;
 }
 
-int32_t SaveAltDictionary() {
-    const std::string path = workingSettings.DicFileName;
+int32_t DictionaryStore::SaveAltDictionary(const std::string& path) {
     if (path.empty()) return 1;
     // Edits and saves both come from the dialog's thread, so the copy is
     // still what is in memory when the write has finished.
@@ -59,32 +48,31 @@ int32_t SaveAltDictionary() {
     return 1;
 }
 
-bool AltDictionaryChanged() {
+bool DictionaryStore::AltDictionaryChanged() {
     std::lock_guard lock(captionLock);
     return altDictChanged;
 }
 
-std::vector<std::string> AltDictionaryLines() {
+std::vector<std::string> DictionaryStore::AltDictionaryLines() {
     std::lock_guard lock(captionLock);
     return altDictionary.lines;
 }
 
-int32_t AddAltEntry(const std::string& text) { return ChangeAltEntry(-1, text); }
+int32_t DictionaryStore::AddAltEntry(const std::string& text) { return ChangeAltEntry(-1, text); }
 
-int32_t ChangeAltEntry(int32_t selected, const std::string& text) {
+int32_t DictionaryStore::ChangeAltEntry(int32_t selected, const std::string& text) {
     std::lock_guard lock(captionLock);
     if (selected != -1) RemoveAltEntry(altDictionary, selected);
     const int32_t index = InsertAltEntry(altDictionary, text);
-    RearmAltOrder();
+    ResetOrder(altOrder, altDictionary.count() - 1);
     altDictChanged = true;
     return index;
 }
 
-void DeleteAltEntry(int32_t index) {
+void DictionaryStore::DeleteAltEntry(int32_t entry, int32_t& index) {
     std::lock_guard lock(captionLock);
-    RemoveAltEntry(altDictionary, index);
-    RearmAltOrder();
-    if (workingSettings.CurExtEntry >= altDictionary.count())
-        workingSettings.CurExtEntry = altDictionary.count() - 1;
+    RemoveAltEntry(altDictionary, entry);
+    ResetOrder(altOrder, altDictionary.count() - 1);
+    if (index >= altDictionary.count()) index = altDictionary.count() - 1;
     altDictChanged = true;
 }

@@ -1,53 +1,75 @@
-// The dictionaries' shared state and the operations the plug-in and the
-// settings dialog use on it.
+// One instance's dictionaries and the operations the plug-in and the
+// settings dialog use on them. Which dictionary and which order, the file's
+// name and the indexes that record where each walk stands belong to the
+// caller's settings: every operation is given what it needs of them.
 //
 // The host may call ProcessFrame (and so NextCaption) on its streaming
 // thread while the dialog edits the alternative dictionary on another, so
-// the alternative dictionary, both orders, the index settings they move,
-// and captionText are guarded by captionLock (the caption font has the
-// overlay's own renderLock). It is held
-// only for a few list operations or one caption; files are read and written
-// outside it.
+// the alternative dictionary, both orders and the indexes they move are
+// guarded by captionLock (the caption font has the overlay's own
+// renderLock). It is held only for a few list operations or one caption;
+// files are read and written outside it.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "dictionary/alt_dictionary.h"
+#include "dictionary/builtin_dictionary.h"
 #include "dictionary/entry_order.h"
 
-extern std::mutex captionLock;
+// What decides the next entry: the dictionary and the order chosen, and
+// the entry each dictionary showed last, which the walk moves on.
+struct EntryChoice {
+    int32_t dicType;        // 0 built-in, 1 alternative; another: no entry is taken
+    int32_t rulesType;      // 0 A to Z, 1 Z to A, 2 random; another: the same entry again
+    int32_t& builtinIndex;  // guarded by captionLock
+    int32_t& altIndex;      // guarded by captionLock
+};
 
-// Guarded by captionLock once the host may be streaming.
-extern AltDictionary altDictionary;
-extern EntryOrder builtinOrder;
-extern EntryOrder altOrder;
-extern bool altDictChanged;  // edited since last loaded or saved
+class DictionaryStore {
+public:
+    // Takes the shared built-in dictionary (null: an empty one), re-arms its
+    // order, going on with the random walk after index, and keeps index
+    // inside it (-1 when empty). Always 1.
+    int32_t LoadBuiltinDictionary(std::shared_ptr<const BuiltinDictionary> dictionary, int32_t& index);
 
-// After the built-in dictionary was decoded: re-arms its order, going on
-// with the random walk after CurIntEntry, and keeps CurIntEntry inside it
-// (-1 when empty).
-void RearmBuiltinOrder();
+    // Reads the file (created empty when missing), re-arms the order, going
+    // on with the random walk after index, and keeps index inside the list.
+    // An empty name or a file that cannot be opened leaves the list empty
+    // and altDictChanged as it was. Always 1.
+    int32_t LoadAltDictionary(const std::string& path, int32_t& index);
 
-// Reads the file named by DicFileName (created empty when missing), re-arms
-// the order, going on with the random walk after CurExtEntry, and keeps
-// CurExtEntry inside the list. An empty name or a file that cannot be
-// opened leaves the list empty and altDictChanged as it was. Always 1.
-int32_t LoadAltDictionary();
+    // Writes the list to the file and clears altDictChanged. An empty name
+    // or a failed write changes nothing and leaves altDictChanged set.
+    // Always 1.
+    int32_t SaveAltDictionary(const std::string& path);
 
-// Writes the list to DicFileName and clears altDictChanged. An empty name
-// or a failed write changes nothing and leaves altDictChanged set. Always 1.
-int32_t SaveAltDictionary();
+    bool AltDictionaryChanged();
+    // A copy of the lines, for showing them.
+    std::vector<std::string> AltDictionaryLines();
 
-bool AltDictionaryChanged();
-// A copy of the lines, for showing them.
-std::vector<std::string> AltDictionaryLines();
+    // The dialog's edits; each re-arms the order (its walk carries on from
+    // where it is) and marks the dictionary changed. Add and Change return
+    // the index where the text now stands; Delete keeps index, the entry
+    // shown last, inside the shorter list.
+    int32_t AddAltEntry(const std::string& text);
+    int32_t ChangeAltEntry(int32_t selected, const std::string& text);  // selected -1: add
+    void DeleteAltEntry(int32_t entry, int32_t& index);
 
-// The dialog's edits; each re-arms the order (its walk carries on from
-// where it is) and marks the dictionary changed. Add and Change return the
-// index where the text now stands.
-int32_t AddAltEntry(const std::string& text);
-int32_t ChangeAltEntry(int32_t selected, const std::string& text);  // selected -1: add
-void DeleteAltEntry(int32_t index);
+    // Advances the chosen dictionary by one entry in the chosen order and
+    // puts that entry into caption. Returns 0 when the chosen dictionary is
+    // empty (caption is then empty), else 1.
+    int32_t NextCaption(const EntryChoice& choice, std::string& caption);
+
+    std::mutex captionLock;
+    // Guarded by captionLock once the host may be streaming.
+    std::shared_ptr<const BuiltinDictionary> builtinDictionary;
+    AltDictionary altDictionary;
+    EntryOrder builtinOrder;
+    EntryOrder altOrder;
+    bool altDictChanged = false;  // edited since last loaded or saved
+};

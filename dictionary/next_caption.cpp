@@ -1,10 +1,5 @@
-#include "dictionary/next_caption.h"
-
-#include "dictionary/builtin_dictionary.h"
+// Choosing the next entry for the overlay.
 #include "dictionary/dictionary_store.h"
-#include "settings/settings_state.h"
-
-std::string captionText;
 
 namespace {
 
@@ -36,40 +31,34 @@ int32_t AdvanceIndex(int32_t current, int32_t count, int32_t rules, EntryOrder& 
     return next;
 }
 
-int32_t NextBuiltinCaption() {
-    const int32_t count = builtinDictionary.count;
-    if (count <= 0) {
-        captionText.clear();
-        return 0;
-    }
-    int32_t& index = workingSettings.CurIntEntry;
-    index = AdvanceIndex(index, count, workingSettings.RulesType, builtinOrder);
-    const DictEntry& entry = GetBuiltinEntry(index);
-    captionText.assign(entry.word).append(" - ").append(entry.translation);
-    return 1;
-}
-
-int32_t NextAltCaption() {
-    const int32_t count = altDictionary.count();
-    if (count <= 0) {
-        captionText.clear();
-        return 0;
-    }
-    int32_t& index = workingSettings.CurExtEntry;
-    index = AdvanceIndex(index, count, workingSettings.RulesType, altOrder);
-    captionText = altDictionary.lines[static_cast<size_t>(index)];
-    return 1;
-}
-
 }  // namespace
 
-int32_t NextCaption() {
+int32_t DictionaryStore::NextCaption(const EntryChoice& choice, std::string& caption) {
     std::lock_guard lock(captionLock);
-    switch (workingSettings.DicType) {
-        case 0:
-            return NextBuiltinCaption();
-        case 1:
-            return NextAltCaption();
+    switch (choice.dicType) {
+        case 0: {
+            const int32_t count = builtinDictionary ? builtinDictionary->count : 0;
+            if (count <= 0) {
+                caption.clear();
+                return 0;
+            }
+            int32_t& index = choice.builtinIndex;
+            index = AdvanceIndex(index, count, choice.rulesType, builtinOrder);
+            const DictEntry& entry = GetBuiltinEntry(*builtinDictionary, index);
+            caption.assign(entry.word).append(" - ").append(entry.translation);
+            return 1;
+        }
+        case 1: {
+            const int32_t count = altDictionary.count();
+            if (count <= 0) {
+                caption.clear();
+                return 0;
+            }
+            int32_t& index = choice.altIndex;
+            index = AdvanceIndex(index, count, choice.rulesType, altOrder);
+            caption = altDictionary.lines[static_cast<size_t>(index)];
+            return 1;
+        }
         default:
             return 1;
     }

@@ -10,10 +10,8 @@
 
 #include "dictionary/cp1251_compare.h"
 #include "dictionary/dictionary_store.h"
-#include "dictionary/next_caption.h"
 #include "fuzz/fuzz_input.h"
 #include "fuzz/scratch_folder.h"
-#include "settings/settings_state.h"
 
 namespace {
 
@@ -40,34 +38,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         .write(reinterpret_cast<const char*>(in.data()), static_cast<std::streamsize>(fileSize));
     in = FuzzInput(in.data() + fileSize, in.size() - fileSize);
 
-    workingSettings = SettingsRecord{};
-    workingSettings.DicType = 1;
-    workingSettings.DicFileName = path;
-    workingSettings.CurExtEntry = in.Take<int32_t>();
-    LoadAltDictionary();
-    CheckSortedAndDistinct(AltDictionaryLines());
+    // What the settings hold for the alternative dictionary.
+    int32_t rulesType = 0, builtinIndex = 0, altIndex = in.Take<int32_t>();
+    std::string caption;
+    DictionaryStore store;
+    store.LoadAltDictionary(path, altIndex);
+    CheckSortedAndDistinct(store.AltDictionaryLines());
 
     for (int step = 0; step < 64 && in.size() > 0; ++step) {
-        const int32_t count = static_cast<int32_t>(AltDictionaryLines().size());
+        const int32_t count = static_cast<int32_t>(store.AltDictionaryLines().size());
         switch (in.Take<uint8_t>() % 5) {
-            case 0: AddAltEntry(OneLine(in.Text(40))); break;
-            case 1: ChangeAltEntry(in.InRange(-2, count + 1), OneLine(in.Text(40))); break;
-            case 2: DeleteAltEntry(in.InRange(-2, count + 1)); break;
+            case 0: store.AddAltEntry(OneLine(in.Text(40))); break;
+            case 1: store.ChangeAltEntry(in.InRange(-2, count + 1), OneLine(in.Text(40))); break;
+            case 2: store.DeleteAltEntry(in.InRange(-2, count + 1), altIndex); break;
             case 3:
-                workingSettings.RulesType = in.InRange(-1, 3);
-                workingSettings.CurExtEntry = in.Take<int32_t>();
+                rulesType = in.InRange(-1, 3);
+                altIndex = in.Take<int32_t>();
                 break;
             default: {
-                const int32_t result = NextCaption();
+                const int32_t result = store.NextCaption({1, rulesType, builtinIndex, altIndex}, caption);
                 if ((result == 1) != (count > 0)) std::abort();
-                if (workingSettings.CurExtEntry >= count && count > 0) std::abort();
+                if (altIndex >= count && count > 0) std::abort();
             }
         }
     }
-    const std::vector<std::string> lines = AltDictionaryLines();
+    const std::vector<std::string> lines = store.AltDictionaryLines();
     CheckSortedAndDistinct(lines);
-    SaveAltDictionary();
-    LoadAltDictionary();
-    if (AltDictionaryLines() != lines) std::abort();
+    store.SaveAltDictionary(path);
+    store.LoadAltDictionary(path, altIndex);
+    if (store.AltDictionaryLines() != lines) std::abort();
     return 0;
 }

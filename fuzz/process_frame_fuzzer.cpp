@@ -7,50 +7,46 @@
 #include <vector>
 
 #include "fuzz/fuzz_input.h"
-#include "overlay/overlay_engine.h"
-#include "settings/settings_state.h"
+#include "plugin/host_callbacks.h"
 #include "settings/settings_table.h"
-#include "tests/support/box_caption_renderer.h"
-#include "tests/support/overlay_fixture.h"
+#include "tests/support/test_instance.h"
 
 namespace {
 
-void RandomSettings(FuzzInput& in) {
+void RandomSettings(FuzzInput& in, SettingsRecord& settings) {
     for (const SettingDescriptor& row : settingsTable) {
         if (row.typeCode == kTypeText)
-            *static_cast<std::string*>(row.storage) = in.Text(64);
+            *static_cast<std::string*>(row.storage(settings)) = in.Text(64);
         else
-            StoreTypedNumber(row.typeCode, in.Take<uint32_t>(), row.storage);
+            StoreTypedNumber(row.typeCode, in.Take<uint32_t>(), row.storage(settings));
     }
-    storedSettings.DicType = in.InRange(-1, 2);  // the walk itself has its own fuzzer
-    workingSettings = storedSettings;
+    settings.DicType = in.InRange(-1, 2);  // the walk itself has its own fuzzer
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static BoxCaptionRenderer renderer;
     FuzzInput in(data, size);
-    ResetOverlay(renderer);
-    SetBuiltinEntries({{"cat", "\xEA\xEE\xF8\xEA\xE0"}, {"a - b & c", "&&&"}, {"", ""}});
-    RandomSettings(in);
+    const std::unique_ptr<PluginInstance> plugin = MakeTestInstance();
+    SetBuiltinEntries(*plugin, {{"cat", "\xEA\xEE\xF8\xEA\xE0"}, {"a - b & c", "&&&"}, {"", ""}});
+    RandomSettings(in, plugin->settings.workingSettings);
 
     const int32_t width = in.InRange(-2, 300), height = in.InRange(-2, 200);
     const int32_t pixelFormat = in.InRange(-1, 2);
     const StreamFormat format = {width, height, 0, pixelFormat};
-    const bool started = overlay::StreamStart(&format) == 1;
+    const bool started = host::StreamStart(*plugin, &format) == 1;
     std::vector<uint8_t> pixels(started ? size_t(width) * height * (pixelFormat == 0 ? 2 : 3) : 1, 0x40);
     FrameRecord frame = {pixels.data()};
 
     const int frames = in.InRange(1, 40);
     for (int i = 0; i < frames; ++i) {
         switch (in.Take<uint8_t>() % 8) {
-            case 0: RandomSettings(in); break;
-            case 1: CreateCaptionFont(); break;
+            case 0: RandomSettings(in, plugin->settings.workingSettings); break;
+            case 1: plugin->overlay.CreateCaptionFont(); break;
             default: break;
         }
-        overlay::ProcessFrame(&frame);
+        host::ProcessFrame(*plugin, &frame);
     }
-    overlay::StreamStop();
+    plugin->StreamStop();
     return 0;
 }

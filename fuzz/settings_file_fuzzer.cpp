@@ -10,30 +10,28 @@
 #include <unordered_map>
 #include <vector>
 
-#include "dictionary/dictionary_store.h"
 #include "fuzz/scratch_folder.h"
-#include "overlay/overlay_engine.h"
+#include "plugin/host_callbacks.h"
 #include "settings/settings_persistence.h"
-#include "settings/settings_state.h"
-#include "tests/support/box_caption_renderer.h"
-#include "tests/support/overlay_fixture.h"
+#include "tests/support/test_instance.h"
 
 namespace {
 
+// One instance for every run, its settings file in a folder of its own, as
+// a host keeps one plug-in loaded.
 struct Scratch {
-    Scratch() {
+    Scratch() : plugin(MakeTestInstance()) {
         platform::LocationFacts facts;
         facts.family = platform::SystemFamily::kNt;
         facts.hostExecutablePath = folder.File("host.exe");
         facts.commandLine = "host.exe";
         facts.separator = '/';
-        file.Locate("TPP_25Frame", facts);
-        SetBuiltinEntries({{"cat", "\xEA\xEE\xF8\xEA\xE0"}, {"dog & co", "\xF1\xEE\xE1\xE0\xEA\xE0"}});
+        plugin->settings.settingsFile.Locate("TPP_25Frame", facts);
+        SetBuiltinEntries(*plugin, {{"cat", "\xEA\xEE\xF8\xEA\xE0"}, {"dog & co", "\xF1\xEE\xE1\xE0\xEA\xE0"}});
     }
 
     ScratchFolder folder;
-    CSettingsFile file;
-    BoxCaptionRenderer renderer;
+    std::unique_ptr<PluginInstance> plugin;
 };
 
 // The settings and the dialog position, as the plug-in holds them.
@@ -43,48 +41,50 @@ struct Held {
     bool operator==(const Held&) const = default;
 };
 
-Held Current() { return {workingSettings, DlgWndPosX, DlgWndPosY}; }
+Held Current(const SettingsState& settings) {
+    return {settings.workingSettings, settings.DlgWndPosX, settings.DlgWndPosY};
+}
 
 // What reading the saved file gives. A read depends on the file's bytes
 // alone, and most inputs save a text that was read before (every default,
 // or one value changed), while a read costs half a run: each text is read
 // once and what it gave is kept, in memory bounded by starting over.
-Held ReadSaved(CSettingsFile& file) {
+Held ReadSaved(SettingsState& settings) {
     static std::unordered_map<std::string, Held> known;
-    std::ifstream in(file.path(), std::ios::binary);
+    std::ifstream in(settings.settingsFile.path(), std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (const auto found = known.find(text); found != known.end()) return found->second;
-    LoadSettings(file);
+    LoadSettings(settings);
     if (known.size() >= 16384) known.clear();
-    return known.emplace(std::move(text), Current()).first->second;
+    return known.emplace(std::move(text), Current(settings)).first->second;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Scratch scratch;
-    std::ofstream(scratch.file.path(), std::ios::binary | std::ios::trunc)
+    PluginInstance& plugin = *scratch.plugin;
+    SettingsState& settings = plugin.settings;
+    SettingsRecord& workingSettings = settings.workingSettings;
+    std::ofstream(settings.settingsFile.path(), std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 
-    LoadSettings(scratch.file);
+    LoadSettings(settings);
     // The file may name any path; the fuzzer keeps its dictionary at home.
     const bool named = !workingSettings.DicFileName.empty();
     workingSettings.DicFileName = named ? scratch.folder.File("words.dic") : std::string();
-    LoadAltDictionary();
-    AddAltEntry("fuzz - \xF4\xE0\xE7\xE7");
+    plugin.dictionaries.LoadAltDictionary(workingSettings.DicFileName, workingSettings.CurExtEntry);
+    plugin.dictionaries.AddAltEntry("fuzz - \xF4\xE0\xE7\xE7");
 
-    overlay::StreamStop();
-    overlay::SetRenderer(&scratch.renderer);
     const StreamFormat format = {33, 17, 0, static_cast<int32_t>(size % 2)};
     std::vector<uint8_t> pixels(33 * 17 * 3, 0x40);
     FrameRecord frame = {pixels.data()};
-    if (overlay::StreamStart(&format) == 1)
-        for (int i = 0; i < 3; ++i) overlay::ProcessFrame(&frame);
-    overlay::StreamStop();
+    if (host::StreamStart(plugin, &format) == 1)
+        for (int i = 0; i < 3; ++i) host::ProcessFrame(plugin, &frame);
+    plugin.StreamStop();
 
-    if (AltDictionaryChanged()) SaveAltDictionary();
-    SaveSettings(scratch.file);
-    const Held saved = Current();
-    if (!(ReadSaved(scratch.file) == saved)) std::abort();
+    plugin.Exit();
+    const Held saved = Current(settings);
+    if (!(ReadSaved(settings) == saved)) std::abort();
     return 0;
 }

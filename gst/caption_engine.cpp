@@ -1,33 +1,20 @@
-// TEMPORARY: over the library's globals, one element at a time, until the
-// per-instance core lands.
 #include "gst/caption_engine.h"
 
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <mutex>
-#include <vector>
 
-#include "dictionary/builtin_dictionary.h"
-#include "dictionary/dictionary_store.h"
-#include "overlay/overlay_engine.h"
-#include "overlay/overlay_state.h"
-#include "platform/posix/freetype_caption_renderer.h"
-#include "platform/posix/plugin_resource_table.h"
+#include "plugin/plugin_instance.h"
+#include "plugin/posix/embedded_dictionary.h"
+#include "render/freetype_caption_renderer.h"
 #include "settings/settings_location.h"
 #include "settings/settings_persistence.h"
-#include "settings/settings_state.h"
 #include "settings/typed_value.h"
-#include "gst/builtin_dictionary_bytes.h"
 
 namespace {
-
-constexpr char kBaseName[] = "TPP_25Frame";
-
-bool IsFontRow(const SettingDescriptor& row) { return std::strncmp(row.key, "Font", 4) == 0; }
 
 // Creates the folders above a file, as mkdir -p does.
 void CreateFoldersAbove(const std::string& path) {
@@ -35,10 +22,17 @@ void CreateFoldersAbove(const std::string& path) {
         ::mkdir(path.substr(0, slash).c_str(), 0755);
 }
 
-bool Readable(const std::string& path) {
+// The reason a file cannot be read; empty when it can.
+std::string WhyUnreadable(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
-    return file.is_open();
+    return file.is_open() ? std::string() : std::strerror(errno);
 }
+
+bool SameValue(const SettingDescriptor& row, SettingsRecord& a, SettingsRecord& b) {
+    return FormatTypedValue(row.typeCode, row.storage(a)) == FormatTypedValue(row.typeCode, row.storage(b));
+}
+
+bool IsFontRow(const SettingDescriptor& row) { return std::strncmp(row.key, "Font", 4) == 0; }
 
 }  // namespace
 
@@ -46,134 +40,106 @@ std::string DefaultSettingsFile() {
     platform::LocationFacts facts = platform::GatherLocationFacts();
     facts.storeInUsersFolder = true;
     const std::string folder = SettingsFolder(facts, std::string());
-    return folder.empty() ? std::string() : folder + kBaseName + ".ini";
-}
-
-void* SettingField(const SettingDescriptor& row, SettingsRecord& record) {
-    const ptrdiff_t offset = static_cast<const char*>(row.storage) - reinterpret_cast<const char*>(&storedSettings);
-    return reinterpret_cast<char*>(&record) + offset;
-}
-
-const void* SettingField(const SettingDescriptor& row, const SettingsRecord& record) {
-    return SettingField(row, const_cast<SettingsRecord&>(record));
+    return folder.empty() ? std::string() : folder + "TPP_25Frame.ini";
 }
 
 struct CaptionEngine::Instance {
-    FreeTypeCaptionRenderer renderer;
+    explicit Instance(const std::string& settingsFile)
+        : plugin(InstanceParts{std::make_unique<FreeTypeCaptionRenderer>(), SharedBuiltinDictionary, settingsFile,
+                               std::string(), nullptr}) {}
+
+    // Puts the properties that differ from those last applied over the
+    // working settings (so a later change does not put an index back), and
+    // checks the word list; tells whether the font or the list changed.
+    void PutOver(const RunSettings& run, std::vector<std::string>& warnings, bool& fontChanged, bool& listChanged);
+
+    PluginInstance plugin;
     SettingsRecord fromFile;  // what the file held: saved again but for the walk
-    bool listIsTheFiles = false;
+    RunSettings applied;      // the properties as last put over the settings
 };
 
-namespace {
-
-// The word list the run uses: missing or unreadable, the built-in
-// dictionary instead, and the file is not created.
-void ChooseDictionary(const RunSettings& run, std::vector<std::string>& warnings) {
-    SettingsRecord& s = workingSettings;
-    if (!run.dictionary.empty()) {
-        s.DicFileName = run.dictionary;
-        s.DicType = 1;
-    }
-    if (s.DicType != 1 || s.DicFileName.empty()) return;
-    if (!Readable(s.DicFileName)) {
-        warnings.push_back("Word list \"" + s.DicFileName + "\" cannot be read (" + std::strerror(errno) +
-                           "): the built-in dictionary is used instead.");
-        s.DicType = 0;
-        s.DicFileName.clear();
-    }
-}
-
-void PutOver(const RunSettings& run) {
+void CaptionEngine::Instance::PutOver(const RunSettings& run, std::vector<std::string>& warnings,
+                                      bool& fontChanged, bool& listChanged) {
+    SettingsRecord& working = plugin.settings.workingSettings;
+    RunSettings wanted = run;
     for (int i = 0; i < kSettingCount; ++i) {
         const SettingDescriptor& row = settingsTable[i];
-        if (run.set[i])
-            ParseTypedValue(row.typeCode, FormatTypedValue(row.typeCode, SettingField(row, run.values)),
-                            SettingField(row, workingSettings));
+        if (!wanted.set[i] || (applied.set[i] && SameValue(row, wanted.values, applied.values))) continue;
+        ParseTypedValue(row.typeCode, FormatTypedValue(row.typeCode, row.storage(wanted.values)), row.storage(working));
+        fontChanged = fontChanged || IsFontRow(row);
+        listChanged = listChanged || std::strcmp(row.key, "DicType") == 0 || std::strcmp(row.key, "DicFileName") == 0;
+    }
+    if (!run.dictionary.empty() && run.dictionary != applied.dictionary) {
+        working.DicFileName = run.dictionary;
+        working.DicType = 1;
+        listChanged = true;
+    }
+    applied = run;
+    // A word list that cannot be read is not created, as the host's plug-in
+    // would; chosen, it leaves the built-in dictionary with a warning.
+    if (listChanged && !working.DicFileName.empty()) {
+        if (const std::string why = WhyUnreadable(working.DicFileName); !why.empty()) {
+            if (working.DicType == 1)
+                warnings.push_back("Word list \"" + working.DicFileName + "\" cannot be read (" + why +
+                                   "): the built-in dictionary is used instead.");
+            working.DicType = working.DicType == 1 ? 0 : working.DicType;
+            working.DicFileName.clear();
+        }
     }
 }
-
-}  // namespace
 
 CaptionEngine::CaptionEngine(const RunSettings& run, std::vector<std::string>& warnings)
-    : instance_(std::make_unique<Instance>()) {
-    static std::once_flag attached;
-    std::call_once(attached, [] {
-        RegisterPluginResource(kBuiltinDictionaryType, kBuiltinDictionaryId, BuiltinDictionaryBytes());
-    });
-    overlay::SetRenderer(&instance_->renderer);
-    if (run.settingsFile == DefaultSettingsFile()) CreateFoldersAbove(run.settingsFile);
-    settingsFile.UsePath(run.settingsFile);
-    LoadSettings(settingsFile);
-    if (!run.settingsFile.empty() && !Readable(run.settingsFile))
-        warnings.push_back("Settings file \"" + run.settingsFile +
-                           "\" cannot be opened: every setting not given as a property is at its default, "
-                           "and nothing is saved.");
-    instance_->fromFile = workingSettings;
-    PutOver(run);
-    ChooseDictionary(run, warnings);
-    instance_->listIsTheFiles = workingSettings.DicFileName == instance_->fromFile.DicFileName;
-    overlay::CreateRenderContext();
-    LoadBuiltinDictionary();
-    LoadAltDictionary();
+    : instance_(std::make_unique<Instance>(run.settingsFile)) {
+    PluginInstance& plugin = instance_->plugin;
+    if (!run.settingsFile.empty() && run.settingsFile == DefaultSettingsFile()) CreateFoldersAbove(run.settingsFile);
+    plugin.ReadSettingsFile();
+    if (!run.settingsFile.empty())
+        if (const std::string why = WhyUnreadable(run.settingsFile); !why.empty())
+            warnings.push_back("Settings file \"" + run.settingsFile + "\" cannot be opened (" + why +
+                               "): the settings not given as properties are at their defaults, and nothing is "
+                               "saved.");
+    instance_->fromFile = plugin.settings.workingSettings;
+    bool fontChanged = false, listChanged = true;
+    instance_->PutOver(run, warnings, fontChanged, listChanged);
+    plugin.StartParts();
 }
 
-CaptionEngine::~CaptionEngine() { overlay::SetRenderer(nullptr); }
+CaptionEngine::~CaptionEngine() = default;
 
 void CaptionEngine::Apply(const RunSettings& run, std::vector<std::string>& warnings) {
-    const SettingsRecord before = workingSettings;
+    PluginInstance& plugin = instance_->plugin;
+    bool fontChanged = false, listChanged = false;
     {
-        const std::lock_guard<std::mutex> lock(renderLock);
-        PutOver(run);
-        ChooseDictionary(run, warnings);
+        // The frames are this thread's; the dictionary's lock guards the indexes.
+        const std::lock_guard<std::mutex> lock(plugin.dictionaries.captionLock);
+        instance_->PutOver(run, warnings, fontChanged, listChanged);
     }
-    bool font = false;
-    for (int i = 0; i < kSettingCount; ++i) font = font || (run.set[i] && IsFontRow(settingsTable[i]));
-    if (font) CreateCaptionFont();
-    if (before.DicFileName != workingSettings.DicFileName || before.DicType != workingSettings.DicType) {
-        instance_->listIsTheFiles = workingSettings.DicFileName == instance_->fromFile.DicFileName;
-        LoadAltDictionary();
-    }
+    SettingsRecord& working = plugin.settings.workingSettings;
+    if (fontChanged) plugin.overlay.CreateCaptionFont();
+    if (listChanged) plugin.dictionaries.LoadAltDictionary(working.DicFileName, working.CurExtEntry);
 }
 
-bool CaptionEngine::StartStream(int32_t width, int32_t height) {
-    const StreamFormat format = {width, height, 0, 0};
-    return overlay::StreamStart(&format) == 1;
+bool CaptionEngine::StartStream(FrameFormat format, int32_t width, int32_t height) {
+    return instance_->plugin.StreamStart({width, height, format}) == 1;
 }
 
-bool CaptionEngine::NextFrameMayDraw() const {
-    return overlayState.gapCounter <= 1 || overlayState.showCounter > 0;
-}
+bool CaptionEngine::NextFrameMayDraw() const { return instance_->plugin.overlay.NextFrameMayDraw(); }
 
-void CaptionEngine::PassFrame() { --overlayState.gapCounter; }
+void CaptionEngine::PassFrame() { instance_->plugin.overlay.PassFrame(); }
 
-void CaptionEngine::ProcessFrame(const FrameView& frame) {
-    if (frame.format == FrameFormat::kYuy2 && frame.planes[0].stride == frame.width * 2) {
-        overlayState.pixelFormat = 0;
-        FrameRecord record = {frame.planes[0].top};
-        overlay::ProcessFrame(&record);
-    } else if (frame.format == FrameFormat::kBgr && frame.planes[0].stride == frame.width * 3) {
-        const size_t row = frame.width * 3;
-        std::vector<uint8_t> flipped(row * frame.height);
-        for (int y = 0; y < frame.height; ++y)
-            std::memcpy(&flipped[(frame.height - 1 - y) * row], frame.planes[0].top + y * row, row);
-        overlayState.pixelFormat = 1;
-        FrameRecord record = {flipped.data()};
-        overlay::ProcessFrame(&record);
-        for (int y = 0; y < frame.height; ++y)
-            std::memcpy(frame.planes[0].top + y * row, &flipped[(frame.height - 1 - y) * row], row);
-    } else {
-        overlayState.pixelFormat = 7;
-        std::vector<uint8_t> none(4);
-        FrameRecord record = {none.data()};
-        overlay::ProcessFrame(&record);
-    }
+void CaptionEngine::ProcessFrame(const FramePlane (&planes)[3]) {
+    VideoFrame video;
+    for (int plane = 0; plane < 3; ++plane) video.planes[plane] = planes[plane];
+    instance_->plugin.ProcessFrame(video);
 }
 
 void CaptionEngine::Stop() {
-    overlay::StreamStop();
+    PluginInstance& plugin = instance_->plugin;
+    plugin.StreamStop();
+    SettingsRecord& working = plugin.settings.workingSettings;
     SettingsRecord saved = instance_->fromFile;
-    saved.CurIntEntry = workingSettings.CurIntEntry;
-    if (instance_->listIsTheFiles) saved.CurExtEntry = workingSettings.CurExtEntry;
-    workingSettings = saved;
-    SaveSettings(settingsFile);
+    saved.CurIntEntry = working.CurIntEntry;
+    if (working.DicFileName == saved.DicFileName) saved.CurExtEntry = working.CurExtEntry;
+    working = saved;
+    SaveSettings(plugin.settings);
 }

@@ -23,10 +23,6 @@ struct RunSettings {
 // The per-user settings file of the Linux build.
 std::string DefaultSettingsFile();
 
-// The settings row's field in a record.
-void* SettingField(const SettingDescriptor& row, SettingsRecord& record);
-const void* SettingField(const SettingDescriptor& row, const SettingsRecord& record);
-
 class CaptionEngine {
 public:
     // Reads the settings file, puts the properties over it and loads the
@@ -42,15 +38,17 @@ public:
     void Apply(const RunSettings& run, std::vector<std::string>& warnings);
 
     // Starts the canvas for frames of this size, or starts it anew.
-    bool StartStream(int32_t width, int32_t height);
+    bool StartStream(FrameFormat format, int32_t width, int32_t height);
     // Whether the next frame may carry a caption; when it cannot, the frame
     // is counted with PassFrame and needs no pixels.
     bool NextFrameMayDraw() const;
     void PassFrame();
-    void ProcessFrame(const FrameView& frame);
+    // The frame's planes, laid out as the stream's format and size say.
+    void ProcessFrame(const FramePlane (&planes)[3]);
 
     // Ends the stream and saves where the walk through the dictionary
-    // stands, leaving the file's other values as they were.
+    // stands, leaving the file's other values as they were (an index of a
+    // word list only when the list is the file's).
     void Stop();
 
 private:

@@ -11,48 +11,46 @@ namespace {
 
 enum class Kind { kNumber, kByte, kFlag, kColour, kText, kBackType, kRulesType, kDicType };
 
-// What GStreamer shows of a settings row beyond its key, type and default.
+// What GStreamer shows of a settings row beyond its key, type, default
+// and range.
 struct PropertyLook {
     const char* key;
     Kind kind;
-    int32_t minimum, maximum;  // kNumber
     const char* blurb;
 };
 
-constexpr int32_t kMax = G_MAXINT32;
-
 const PropertyLook looks[kSettingCount] = {
-    {"DicType", Kind::kDicType, 0, 0, "Where captions come from: the built-in dictionary or the word list dic-file-name"},
-    {"DicFileName", Kind::kText, 0, 0,
+    {"DicType", Kind::kDicType, "Where captions come from: the built-in dictionary or the word list dic-file-name"},
+    {"DicFileName", Kind::kText,
      "Word list used with dic-type=word-list: Windows-1251 text, one \"word - translation\" a line"},
-    {"StringPosX", Kind::kNumber, 0, 767,
+    {"StringPosX", Kind::kNumber,
      "Horizontal centre of the caption on a 768x576 canvas stretched over the picture (without rnd-string-pos)"},
-    {"StringPosY", Kind::kNumber, 0, 575, "Vertical centre of the caption on the 768x576 canvas (without rnd-string-pos)"},
-    {"RndStringPos", Kind::kFlag, 0, 0, "Each caption at a random place instead of string-pos-x, string-pos-y"},
-    {"FontName", Kind::kText, 0, 0, "Font face of the caption (fontconfig finds the nearest)"},
-    {"FontSize", Kind::kNumber, -576, 576,
+    {"StringPosY", Kind::kNumber, "Vertical centre of the caption on the 768x576 canvas (without rnd-string-pos)"},
+    {"RndStringPos", Kind::kFlag, "Each caption at a random place instead of string-pos-x, string-pos-y"},
+    {"FontName", Kind::kText, "Font face of the caption (fontconfig finds the nearest)"},
+    {"FontSize", Kind::kNumber,
      "Font height in canvas units (576 the picture's height): negative the letters' height, positive the line's"},
-    {"FontWeight", Kind::kNumber, 0, 1000, "Stroke weight: 400 normal, 700 bold"},
-    {"FontItalic", Kind::kFlag, 0, 0, "Italic letters"},
-    {"FontUnderline", Kind::kFlag, 0, 0, "Underlined letters"},
-    {"FontStrikeOut", Kind::kFlag, 0, 0, "Struck-out letters"},
-    {"FontCharSet", Kind::kByte, 0, 255, "Character set asked of the font (204 Cyrillic; ignored on Linux)"},
-    {"TextColor", Kind::kColour, 0, 0, "Colour of the letters as 0xRRGGBB"},
-    {"BackColor", Kind::kColour, 0, 0,
+    {"FontWeight", Kind::kNumber, "Stroke weight: 400 normal, 700 bold"},
+    {"FontItalic", Kind::kFlag, "Italic letters"},
+    {"FontUnderline", Kind::kFlag, "Underlined letters"},
+    {"FontStrikeOut", Kind::kFlag, "Struck-out letters"},
+    {"FontCharSet", Kind::kByte, "Character set asked of the font (204 Cyrillic; ignored on Linux)"},
+    {"TextColor", Kind::kColour, "Colour of the letters as 0xRRGGBB"},
+    {"BackColor", Kind::kColour,
      "Colour of the background as 0xRRGGBB; with back-type=none the colour that is left out, so unlike text-color"},
-    {"Transparency", Kind::kNumber, 0, 100,
+    {"Transparency", Kind::kNumber,
      "Despite its name the caption's opacity in percent: 100 solid, 0 invisible"},
-    {"BackType", Kind::kBackType, 0, 0, "Background of the caption"},
-    {"ShowFreqFrom", Kind::kNumber, 0, kMax,
+    {"BackType", Kind::kBackType, "Background of the caption"},
+    {"ShowFreqFrom", Kind::kNumber,
      "Buffers from one caption to the next, at least (each period drawn at random up to show-freq-to)"},
-    {"ShowFreqTo", Kind::kNumber, 0, kMax, "Buffers from one caption to the next, at most"},
-    {"ShowTimeFrom", Kind::kNumber, 0, kMax,
-     "Buffers a caption stays, at least (each drawn at random up to show-time-to; 0 shows nothing)"},
-    {"ShowTimeTo", Kind::kNumber, 0, kMax, "Buffers a caption stays, at most"},
-    {"RulesType", Kind::kRulesType, 0, 0, "Order in which the entries come"},
-    {"CurIntEntry", Kind::kNumber, -1, kMax,
+    {"ShowFreqTo", Kind::kNumber, "Buffers from one caption to the next, at most"},
+    {"ShowTimeFrom", Kind::kNumber,
+     "Buffers a caption stays, at least (each drawn at random up to show-time-to)"},
+    {"ShowTimeTo", Kind::kNumber, "Buffers a caption stays, at most"},
+    {"RulesType", Kind::kRulesType, "Order in which the entries come"},
+    {"CurIntEntry", Kind::kNumber,
      "Built-in entry shown last, from 0; the walk goes on after it. Saved in the settings file at stop"},
-    {"CurExtEntry", Kind::kNumber, -1, kMax,
+    {"CurExtEntry", Kind::kNumber,
      "Word-list entry shown last, as cur-int-entry; saved when the list is the settings file's"},
 };
 
@@ -106,11 +104,11 @@ GParamSpec* SettingSpec(const SettingDescriptor& row, const PropertyLook& look) 
     const int64_t def = row.defaultValue;
     switch (look.kind) {
         case Kind::kNumber:
-            return g_param_spec_int(name, row.key, look.blurb, look.minimum, look.maximum, static_cast<gint>(def),
-                                    kFlags);
+            return g_param_spec_int(name, row.key, look.blurb, row.range.Clamp<gint>(G_MININT),
+                                    row.range.Clamp<gint>(G_MAXINT), static_cast<gint>(def), kFlags);
         case Kind::kByte:
-            return g_param_spec_uint(name, row.key, look.blurb, look.minimum, look.maximum, static_cast<guint>(def),
-                                     kFlags);
+            return g_param_spec_uint(name, row.key, look.blurb, static_cast<guint>(row.range.minimum),
+                                     static_cast<guint>(row.range.maximum), static_cast<guint>(def), kFlags);
         case Kind::kFlag:
             return g_param_spec_boolean(name, row.key, look.blurb, def != 0, kFlags);
         case Kind::kColour:
@@ -187,7 +185,7 @@ bool SetElementProperty(RunSettings& run, guint id, const GValue* value) {
     if (id < kPropertyFirstSetting || id >= kPropertyFirstSetting + kSettingCount) return false;
     const guint index = id - kPropertyFirstSetting;
     const SettingDescriptor& row = settingsTable[index];
-    void* field = SettingField(row, run.values);
+    void* field = row.storage(run.values);
     switch (looks[index].kind) {
         case Kind::kText: {
             const char* text = g_value_get_string(value);
@@ -204,7 +202,7 @@ bool SetElementProperty(RunSettings& run, guint id, const GValue* value) {
     return true;
 }
 
-bool GetElementProperty(const RunSettings& run, GParamSpec* spec, guint id, GValue* value) {
+bool GetElementProperty(RunSettings& run, GParamSpec* spec, guint id, GValue* value) {
     if (id == kPropertySettingsFile) {
         g_value_set_string(value, run.settingsFile.c_str());
         return true;
@@ -220,7 +218,7 @@ bool GetElementProperty(const RunSettings& run, GParamSpec* spec, guint id, GVal
         return true;
     }
     const SettingDescriptor& row = settingsTable[index];
-    const void* field = SettingField(row, run.values);
+    const void* field = row.storage(run.values);
     const int64_t number = looks[index].kind == Kind::kText ? 0 : ReadNumber(row, field);
     switch (looks[index].kind) {
         case Kind::kText: g_value_set_string(value, static_cast<const std::string*>(field)->c_str()); break;

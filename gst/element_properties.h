@@ -22,4 +22,4 @@ std::string PropertyName(const char* key);
 // false when id is not one of these properties.
 bool SetElementProperty(RunSettings& run, guint id, const GValue* value);
 // A settings row not set reads as its default.
-bool GetElementProperty(const RunSettings& run, GParamSpec* spec, guint id, GValue* value);
+bool GetElementProperty(RunSettings& run, GParamSpec* spec, guint id, GValue* value);

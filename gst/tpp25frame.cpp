@@ -93,11 +93,23 @@ gboolean Stop(GstBaseTransform* trans) {
     return TRUE;
 }
 
+FrameFormat FormatOf(GstVideoFormat format) {
+    switch (format) {
+        case GST_VIDEO_FORMAT_YUY2: return FrameFormat::kYuy2;
+        case GST_VIDEO_FORMAT_BGR: return FrameFormat::kBgr;
+        case GST_VIDEO_FORMAT_I420: return FrameFormat::kI420;
+        case GST_VIDEO_FORMAT_NV12: return FrameFormat::kNv12;
+        default: return FrameFormat::kBgrx;  // BGRx, BGRA: the caps allow nothing else
+    }
+}
+
 // A new size restarts the canvas, as a host's StreamStart does; the
 // schedule runs on.
 gboolean SetInfo(GstVideoFilter* filter, GstCaps*, GstVideoInfo* in, GstCaps*, GstVideoInfo*) {
     GstTpp25Frame* self = Self(filter);
-    if (!self->engine || !self->engine->StartStream(GST_VIDEO_INFO_WIDTH(in), GST_VIDEO_INFO_HEIGHT(in))) {
+    if (!self->engine ||
+        !self->engine->StartStream(FormatOf(GST_VIDEO_INFO_FORMAT(in)), GST_VIDEO_INFO_WIDTH(in),
+                                   GST_VIDEO_INFO_HEIGHT(in))) {
         GST_ELEMENT_ERROR(self, CORE, NEGOTIATION, ("No caption canvas for %dx%d frames", GST_VIDEO_INFO_WIDTH(in),
                                                     GST_VIDEO_INFO_HEIGHT(in)),
                           (nullptr));
@@ -129,24 +141,12 @@ void BeforeTransform(GstBaseTransform* trans, GstBuffer* buffer) {
     gst_base_transform_set_passthrough(trans, untouched);
 }
 
-FrameFormat FormatOf(GstVideoFormat format) {
-    switch (format) {
-        case GST_VIDEO_FORMAT_YUY2: return FrameFormat::kYuy2;
-        case GST_VIDEO_FORMAT_BGR: return FrameFormat::kBgr;
-        case GST_VIDEO_FORMAT_I420: return FrameFormat::kI420;
-        case GST_VIDEO_FORMAT_NV12: return FrameFormat::kNv12;
-        default: return FrameFormat::kBgrx;  // BGRx, BGRA: the caps allow nothing else
-    }
-}
-
 GstFlowReturn TransformFrameInPlace(GstVideoFilter* filter, GstVideoFrame* frame) {
-    GstTpp25Frame* self = Self(filter);
-    FrameView view = {FormatOf(GST_VIDEO_FRAME_FORMAT(frame)), GST_VIDEO_FRAME_WIDTH(frame),
-                      GST_VIDEO_FRAME_HEIGHT(frame), {}};
+    FramePlane planes[3] = {};
     for (guint plane = 0; plane < GST_VIDEO_FRAME_N_PLANES(frame) && plane < 3; ++plane)
-        view.planes[plane] = {static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(frame, plane)),
-                              GST_VIDEO_FRAME_PLANE_STRIDE(frame, plane)};
-    self->engine->ProcessFrame(view);
+        planes[plane] = {static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(frame, plane)),
+                         GST_VIDEO_FRAME_PLANE_STRIDE(frame, plane)};
+    Self(filter)->engine->ProcessFrame(planes);
     return GST_FLOW_OK;
 }
 

@@ -4,13 +4,16 @@
 
 #include <cstdint>
 
+#include "settings/settings_table.h"
+
 namespace blend {
 
-// Opacity in percent as a weight out of 256; values above 100 are clamped
-// (a hand-edited settings file can hold anything).
+// Opacity in percent as a weight out of 256; values above the setting's
+// range are clamped (a hand-edited settings file can hold anything).
 inline int32_t Weight(uint32_t transparency) {
-    const uint32_t percent = transparency > 100 ? 100 : transparency;
-    return static_cast<int32_t>(percent * 256 / 100);
+    constexpr uint32_t kOpaque = static_cast<uint32_t>(RangeOf("Transparency").maximum);
+    const uint32_t percent = transparency > kOpaque ? kOpaque : transparency;
+    return static_cast<int32_t>(percent * 256 / kOpaque);
 }
 
 // BackColor in canvas byte order (0x00RRGGBB). With the key off its top

@@ -3,18 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
-#include "dictionary/next_caption.h"
 #include "overlay/blend.h"
-#include "overlay/overlay_state.h"
-#include "overlay/random.h"
-#include "settings/settings_state.h"
-
-OverlayState overlayState;
-std::mutex renderLock;
+#include "settings/settings_table.h"
 
 namespace {
 
-OverlayState& state = overlayState;
+constexpr SettingRange kOpacityRange = RangeOf("Transparency");
+constexpr SettingRange kFontHeightRange = RangeOf("FontSize");
+static_assert(kFontHeightRange.maximum == kCanvasHeight && kFontHeightRange.minimum == -kCanvasHeight,
+              "a caption may be as tall as the canvas, no taller");
 
 // Every " - " becomes a line break, in place (the text only shrinks).
 void BreakAtSeparators(std::string& text) {
@@ -30,10 +27,26 @@ void BreakAtSeparators(std::string& text) {
     text.resize(out);
 }
 
+// The caption's near edge moved inside the canvas, the far edge winning
+// when the caption is the larger. Wide arithmetic: a hand-edited position
+// may lie anywhere in 32 bits.
+int32_t KeepInside(int64_t start, int32_t size, int32_t limit) {
+    if (start < 0) start = 0;
+    if (start + size > limit) start = int64_t{limit} - size;
+    return static_cast<int32_t>(start);
+}
+
+}  // namespace
+
+OverlayEngine::OverlayEngine(SettingsRecord& settings, DictionaryStore& dictionaries,
+                             std::unique_ptr<CaptionRenderer> renderer)
+    : workingSettings(settings), dictionaries_(dictionaries), renderer_(std::move(renderer)) {}
+
 // Word above translation: the caption is as wide as its wider line and as
 // tall as both. The second line is measured as it stands, separators and all.
-void MeasureCaption() {
-    CaptionRenderer& renderer = *state.renderer;
+void OverlayEngine::MeasureCaption() {
+    OverlayState& state = overlayState;
+    CaptionRenderer& renderer = *renderer_;
     const size_t split = captionText.find(" - ");
     if (split == std::string::npos) {
         const TextExtent line = renderer.MeasureLine(captionText.data(), captionText.size());
@@ -51,18 +64,19 @@ void MeasureCaption() {
 // A value drawn from from..to inclusive. Bounds below zero count as zero and
 // a reversed range as its lower bound, so a hand-edited settings file can
 // never produce a negative or huge count.
-uint32_t DrawFromRange(int32_t from, int32_t to) {
+uint32_t OverlayEngine::DrawFromRange(int32_t from, int32_t to) {
     const int64_t low = std::max(from, 0);
     const int64_t high = std::max<int64_t>(to, low - 1);
-    return Random(static_cast<uint32_t>(high - low + 1)) + static_cast<uint32_t>(low);
+    return randomSource.Random(static_cast<uint32_t>(high - low + 1)) + static_cast<uint32_t>(low);
 }
 
-void StartCaption() {
+void OverlayEngine::StartCaption() {
+    OverlayState& state = overlayState;
     MeasureCaption();
     const SettingsRecord& settings = workingSettings;
     if (settings.RndStringPos != 0) {
-        const int32_t y = static_cast<int32_t>(Random(kCanvasHeight));
-        const int32_t x = static_cast<int32_t>(Random(kCanvasWidth));
+        const int32_t y = static_cast<int32_t>(randomSource.Random(kCanvasHeight));
+        const int32_t x = static_cast<int32_t>(randomSource.Random(kCanvasWidth));
         state.captionLeft = x - state.captionWidth / 2;
         state.captionTop = y - state.captionHeight / 2;
     }
@@ -70,16 +84,8 @@ void StartCaption() {
     state.showCounter = DrawFromRange(settings.ShowTimeFrom, settings.ShowTimeTo);
 }
 
-// The caption's near edge moved inside the canvas, the far edge winning
-// when the caption is the larger. Wide arithmetic: a hand-edited position
-// may lie anywhere in 32 bits.
-int32_t KeepInside(int64_t start, int32_t size, int32_t limit) {
-    if (start < 0) start = 0;
-    if (start + size > limit) start = int64_t{limit} - size;
-    return static_cast<int32_t>(start);
-}
-
-void PlaceCaption() {
+void OverlayEngine::PlaceCaption() {
+    OverlayState& state = overlayState;
     SettingsRecord& settings = workingSettings;
     const bool fixed = settings.RndStringPos == 0;
     int64_t left = state.captionLeft, top = state.captionTop;
@@ -100,8 +106,9 @@ void PlaceCaption() {
 // Leaves the canvas all background but for the new caption. Only the last
 // caption's rectangle (with a margin against rounding) needs clearing while
 // the background colour stays the same.
-void PrepareCanvas(uint32_t background) {
-    CaptionRenderer& renderer = *state.renderer;
+void OverlayEngine::PrepareCanvas(uint32_t background) {
+    OverlayState& state = overlayState;
+    CaptionRenderer& renderer = *renderer_;
     if (!state.canvasFilled || state.canvasFill != background) {
         renderer.Fill({0, 0, kCanvasWidth, kCanvasHeight}, background);
         state.canvasFilled = true;
@@ -112,15 +119,16 @@ void PrepareCanvas(uint32_t background) {
     }
 }
 
-void DrawCaption(uint8_t* pixels) {
+void OverlayEngine::DrawCaption(const VideoFrame& frame) {
+    OverlayState& state = overlayState;
     PlaceCaption();
     if (!state.canvasBits) return;  // no canvas could be made for this stream
 
     const SettingsRecord& settings = workingSettings;
     const uint32_t background = settings.BackColor & 0xFFFFFF;
     const int32_t backType = settings.BackType;
-    const int32_t opacity = std::clamp(settings.Transparency, 0, 100);
-    CaptionRenderer& renderer = *state.renderer;
+    const int32_t opacity = kOpacityRange.Clamp(settings.Transparency);
+    CaptionRenderer& renderer = *renderer_;
     PrepareCanvas(background);
     renderer.DrawCentred(captionText, state.captionRect, settings.TextColor & 0xFFFFFF);
     state.lastCaptionRect = state.captionRect;
@@ -132,91 +140,93 @@ void DrawCaption(uint8_t* pixels) {
     const CanvasPoint bottomRight = renderer.ToFrame({state.captionRect.right, state.captionRect.bottom});
     const PixelRect caption = {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
     const PixelRect area = backType == 2 ? PixelRect{0, 0, state.frameWidth, state.frameHeight} : caption;
-    FrameView frame;
-    if (state.pixelFormat == 0)
-        frame = HostYuy2Frame(pixels, state.frameWidth, state.frameHeight);
-    else if (state.pixelFormat == 1)
-        frame = HostRgb24Frame(pixels, state.frameWidth, state.frameHeight);
-    else
-        return;
+    if (!state.frameFormat) return;
+    const FrameView view = {*state.frameFormat, state.frameWidth, state.frameHeight,
+                            {frame.planes[0], frame.planes[1], frame.planes[2]}};
     const CanvasView canvas = {state.canvasBits, static_cast<ptrdiff_t>(state.frameWidth) * 4, state.frameWidth,
                                state.frameHeight};
-    Blend({frame, canvas, area, area.left, area.top, caption, nullptr, static_cast<uint32_t>(opacity), background,
+    Blend({view, canvas, area, area.left, area.top, caption, nullptr, static_cast<uint32_t>(opacity), background,
            backType == 0 ? 1u : 0u});
 }
 
-// A caption taller than the canvas cannot show; a larger height from a
-// hand-edited file would only overflow the layout arithmetic.
-constexpr int32_t kMaxFontHeight = kCanvasHeight;
+void OverlayEngine::SetCaptionFont() { renderer_->SetFont(CaptionFontFrom(workingSettings)); }
 
-void SetCaptionFont() { state.renderer->SetFont(CaptionFontFrom(workingSettings)); }
-
-int32_t ShowPhase(uint8_t* pixels) {
-    if (state.showCounter == 0) return 1;
-    --state.showCounter;
-    DrawCaption(pixels);
+int32_t OverlayEngine::ShowPhase(const VideoFrame& frame) {
+    if (overlayState.showCounter == 0) return 1;
+    --overlayState.showCounter;
+    DrawCaption(frame);
     return 1;
 }
 
-}  // namespace
-
-namespace overlay {
-
-void SetRenderer(CaptionRenderer* renderer) { state.renderer = renderer; }
-
-void CreateRenderContext() {
+void OverlayEngine::CreateRenderContext() {
     const std::lock_guard<std::mutex> lock(renderLock);
-    if (state.renderer) state.renderer->CreateContext();
+    if (renderer_) renderer_->CreateContext();
 }
 
-int32_t StreamStart(const StreamFormat* format) {
-    if (!format || format->width <= 0 || format->height <= 0 || !state.renderer) return 0;
+int32_t OverlayEngine::StreamStart(const VideoFormat& format) {
+    if (format.width <= 0 || format.height <= 0 || !renderer_) return 0;
+    OverlayState& state = overlayState;
     if (state.streaming) StreamStop();
     const std::lock_guard<std::mutex> lock(renderLock);
-    state.frameWidth = format->width;
-    state.frameHeight = format->height;
-    state.pixelFormat = format->pixelFormat;
-    state.canvasBits = state.renderer->StartCanvas(state.frameWidth, state.frameHeight);
+    state.frameWidth = format.width;
+    state.frameHeight = format.height;
+    state.frameFormat = format.format;
+    state.canvasBits = renderer_->StartCanvas(state.frameWidth, state.frameHeight);
     state.canvasFilled = false;
     state.streaming = true;
     SetCaptionFont();
     return 1;
 }
 
-int32_t ProcessFrame(FrameRecord* frame) {
-    if (!frame || !frame->pixels || !state.streaming) return 0;
+int32_t OverlayEngine::ProcessFrame(const VideoFrame& frame) {
+    OverlayState& state = overlayState;
+    if (!frame.planes[0].top || !state.streaming) return 0;
     const bool due = state.gapCounter == 0 || --state.gapCounter == 0;
     // A gap frame with nothing to show touches only this thread's counters.
     if (!due && state.showCounter == 0) return 1;
     // Held for the rest of the frame: the settings it reads and the font it
     // draws with may be changed by the dialog's thread.
     const std::lock_guard<std::mutex> lock(renderLock);
-    if (!due) return ShowPhase(frame->pixels);
-    if (NextCaption() == 0) return 0;
+    if (!due) return ShowPhase(frame);
+    const SettingsRecord& settings = workingSettings;
+    const EntryChoice choice = {settings.DicType, settings.RulesType, workingSettings.CurIntEntry,
+                                workingSettings.CurExtEntry};
+    if (dictionaries_.NextCaption(choice, captionText) == 0) return 0;
     StartCaption();
-    return ShowPhase(frame->pixels);
+    return ShowPhase(frame);
 }
 
-void StreamStop() {
+bool OverlayEngine::NextFrameMayDraw() const {
+    return overlayState.gapCounter <= 1 || overlayState.showCounter > 0;
+}
+
+void OverlayEngine::PassFrame() {
+    if (overlayState.streaming && !NextFrameMayDraw()) --overlayState.gapCounter;
+}
+
+void OverlayEngine::StreamStop() {
+    OverlayState& state = overlayState;
     if (!state.streaming) return;
     const std::lock_guard<std::mutex> lock(renderLock);
-    state.renderer->StopCanvas();
+    renderer_->StopCanvas();
     state.canvasBits = nullptr;
     state.streaming = false;
 }
 
-}  // namespace overlay
-
-void CreateCaptionFont() {
+void OverlayEngine::CreateCaptionFont() {
     const std::lock_guard<std::mutex> lock(renderLock);
-    if (state.renderer) SetCaptionFont();
+    if (renderer_) SetCaptionFont();
+}
+
+VideoFormat OverlayEngine::videoFormat() const {
+    return {overlayState.frameWidth, overlayState.frameHeight, overlayState.frameFormat};
 }
 
 CaptionFont CaptionFontFrom(const SettingsRecord& settings) {
     CaptionFont font = {};
     const size_t nameLength = std::min(settings.FontName.size(), sizeof font.faceName - 1);
     std::memcpy(font.faceName, settings.FontName.data(), nameLength);
-    font.height = std::clamp(settings.FontSize, -kMaxFontHeight, kMaxFontHeight);
+    font.height = kFontHeightRange.Clamp(settings.FontSize);
     font.weight = settings.FontWeight;
     font.italic = settings.FontItalic;
     font.underline = settings.FontUnderline;

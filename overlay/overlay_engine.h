@@ -1,29 +1,94 @@
 // The overlay engine: the per-frame caption schedule, layout on the virtual
-// canvas, rendering and blending into the host's frame.
+// canvas, rendering and blending into the frames of a stream. Frames come
+// in any format the blend kernels know; whoever hands them over (the
+// host's records, a media framework's buffers) describes them so.
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
 
+#include "dictionary/dictionary_store.h"
 #include "overlay/caption_renderer.h"
-#include "plugin/host_interface.h"
+#include "overlay/frame_view.h"
+#include "overlay/overlay_state.h"
+#include "overlay/random.h"
 #include "settings/settings_record.h"
 
-namespace overlay {
+// A stream: the frame size and the frames' format. Without a format the
+// captions are scheduled and drawn on the canvas but blended into nothing.
+struct VideoFormat {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::optional<FrameFormat> format;
+};
 
-// The platform's renderer; set once when the library loads.
-void SetRenderer(CaptionRenderer* renderer);
+// One frame of the stream, changed in place: its planes as the stream's
+// format lays them out. A null first plane is no frame.
+struct VideoFrame {
+    FramePlane planes[3] = {};
+};
 
-void CreateRenderContext();
-// 1 when the stream is accepted; 0 for a frame size of zero or below.
-int32_t StreamStart(const StreamFormat* format);
-int32_t ProcessFrame(FrameRecord* frame);
-void StreamStop();
+class OverlayEngine {
+public:
+    // The engine reads the working settings and writes back the caption's
+    // fixed centre and the entry indexes; it takes entries from the
+    // dictionaries and draws with its own renderer.
+    OverlayEngine(SettingsRecord& workingSettings, DictionaryStore& dictionaries,
+                  std::unique_ptr<CaptionRenderer> renderer);
 
-}  // namespace overlay
+    void CreateRenderContext();
+    // 1 when the stream is accepted; 0 for a frame size of zero or below,
+    // or without a renderer.
+    int32_t StreamStart(const VideoFormat& format);
+    // 0 for no frame, outside a stream, or when a new caption is due and the
+    // chosen dictionary is empty (the next frame asks again); else 1,
+    // whether or not a caption was drawn.
+    int32_t ProcessFrame(const VideoFrame& frame);
+    void StreamStop();
+    // Whether the next frame may get a caption. When it cannot, PassFrame
+    // counts it as ProcessFrame would, without its pixels: a host that can
+    // avoid touching such a frame (a media framework's shared buffer) asks
+    // first.
+    bool NextFrameMayDraw() const;
+    void PassFrame();
+    // Rebuilds the caption font from the working settings.
+    void CreateCaptionFont();
 
-// Rebuilds the caption font from the working settings.
-void CreateCaptionFont();
+    // The stream as StreamStart took it.
+    VideoFormat videoFormat() const;
+    CaptionRenderer* renderer() const { return renderer_.get(); }
+
+    OverlayState overlayState;
+    // The settings dialog may rebuild the caption font and change the
+    // working settings on its own thread while the host renders frames on
+    // another: ProcessFrame holds this lock for the whole frame, and font
+    // work and changes of workingSettings from another thread take it too.
+    // A frame takes the dictionaries' captionLock inside it, never the
+    // other way round.
+    std::mutex renderLock;
+    RandomSource randomSource;
+    // The entry being shown: filled by the dictionaries when it is due,
+    // split into lines and drawn by the engine. Guarded by renderLock.
+    std::string captionText;
+
+private:
+    void MeasureCaption();
+    uint32_t DrawFromRange(int32_t from, int32_t to);
+    void StartCaption();
+    void PlaceCaption();
+    void PrepareCanvas(uint32_t background);
+    void DrawCaption(const VideoFrame& frame);
+    void SetCaptionFont();
+    int32_t ShowPhase(const VideoFrame& frame);
+
+    SettingsRecord& workingSettings;
+    DictionaryStore& dictionaries_;
+    std::unique_ptr<CaptionRenderer> renderer_;
+};
 
 // The font request the settings make: the face name cut to what a font
-// name holds, the height kept within the canvas.
+// name holds, the height kept within its range.
 CaptionFont CaptionFontFrom(const SettingsRecord& settings);

@@ -1,20 +1,19 @@
-// The overlay engine's state, one set per loaded library.
+// The overlay engine's stream, schedule and caption, one set per instance.
 #pragma once
 
 #include <cstdint>
-#include <mutex>
+#include <optional>
 
 #include "overlay/caption_renderer.h"
+#include "overlay/frame_view.h"
 
 struct OverlayState {
-    CaptionRenderer* renderer = nullptr;
-
     // The stream, from StreamStart to StreamStop.
     bool streaming = false;
     int32_t frameWidth = 0;
     int32_t frameHeight = 0;
-    int32_t pixelFormat = 0;
-    uint8_t* canvasBits = nullptr;  // null when the canvas could not be made
+    std::optional<FrameFormat> frameFormat;  // none: captions are drawn, not blended
+    uint8_t* canvasBits = nullptr;           // null when the canvas could not be made
 
     // The schedule: frames until the next entry, frames the entry still shows.
     uint32_t gapCounter = 0;
@@ -33,12 +32,3 @@ struct OverlayState {
     uint32_t canvasFill = 0;
     CanvasRect lastCaptionRect = {0, 0, 0, 0};
 };
-
-extern OverlayState overlayState;
-
-// The settings dialog may rebuild the caption font and change the working
-// settings on its own thread while the host renders frames on another:
-// ProcessFrame holds this lock for the whole frame, and font work and
-// changes of workingSettings from another thread take it too. A frame takes
-// captionLock inside it, never the other way round.
-extern std::mutex renderLock;

@@ -1,8 +1,6 @@
 #include "overlay/random.h"
 
-uint32_t randomState = 1;
-
-uint32_t Random(uint32_t n) {
+uint32_t RandomSource::Random(uint32_t n) {
     const bool lowBit = (randomState & 1) != 0;
     randomState >>= 1;
     if (lowBit) randomState ^= 0xCDE2B5E2u;

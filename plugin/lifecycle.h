@@ -1,5 +1,4 @@
-// The six callbacks of the plug-in record. Each one is a barrier: no
-// exception leaves it, whatever the subsystems behind it do.
+// The six callbacks of the plug-in record, bound to the loaded instance.
 #pragma once
 
 #include "plugin/host_interface.h"

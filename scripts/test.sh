@@ -22,7 +22,7 @@ cmake -S "$root" -B "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i68
 
 step "thread stress tests (ThreadSanitizer)"
 cmake -S "$root" -B "$build/tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTPP_TSAN=ON >/dev/null &&
-  cmake --build "$build/tsan" -j"$jobs" --target dictionary_stress_test overlay_stress_test ||
+  cmake --build "$build/tsan" -j"$jobs" --target dictionary_stress_test overlay_stress_test instances_test ||
   { echo "0 passed, 1 failed: tsan build"; exit 1; }
 
 step "fuzz build (clang, libFuzzer)"

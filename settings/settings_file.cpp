@@ -49,11 +49,11 @@ void CSettingsFile::Locate(const std::string& baseName, const platform::Location
 }
 
 void CSettingsFile::UsePath(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
     instance_.clear();
-    const size_t slash = path.find_last_of('/');
     folder_ = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    fileName_ = slash == std::string::npos ? path : path.substr(slash + 1);
-    baseName_ = fileName_.substr(0, fileName_.rfind('.'));
+    fileName_ = path.substr(folder_.size());
+    baseName_ = ModuleBaseName(path);
     path_ = path;
 }
 
@@ -129,14 +129,15 @@ bool CSettingsFile::FindValue(const std::string& section, const std::string& key
     return false;
 }
 
-void CSettingsFile::ReadValues(const std::string& section, const SettingDescriptor* table, int count) {
+void CSettingsFile::ReadValues(const std::string& section, const SettingDescriptor* table, int count,
+                              SettingsRecord& record) {
     for (int i = 0; i < count; ++i) {
         const SettingDescriptor& row = table[i];
         if (!IsValidTypeCode(row.typeCode)) continue;
         if (FindValue(section, row.key))
-            ParseTypedValue(row.typeCode, valueText_, row.storage);
+            ParseTypedValue(row.typeCode, valueText_, row.storage(record));
         else
-            ApplyDefault(row);
+            ApplyDefault(row, record);
     }
 }
 
@@ -158,11 +159,11 @@ void CSettingsFile::WriteLong(const std::string& key, int32_t value) {
     WriteValue(key, valueText_);
 }
 
-void CSettingsFile::WriteValues(const SettingDescriptor* table, int count) {
+void CSettingsFile::WriteValues(const SettingDescriptor* table, int count, SettingsRecord& record) {
     for (int i = 0; i < count; ++i) {
         const SettingDescriptor& row = table[i];
         if (!IsValidTypeCode(row.typeCode)) continue;
-        valueText_ = FormatTypedValue(row.typeCode, row.storage);
+        valueText_ = FormatTypedValue(row.typeCode, row.storage(record));
         WriteValue(row.key, valueText_);
     }
 }

@@ -17,7 +17,7 @@ public:
     // then fails, so settings take their defaults and nothing is saved.
     void Locate(const std::string& baseName);
     void Locate(const std::string& baseName, const platform::LocationFacts& facts);
-    // A file named by its user instead (the GStreamer element's); empty: none.
+    // A file named outright; its folder is the caller's and is not created.
     void UsePath(const std::string& path);
 
     // Opens for reading, creating an empty file when there is none.
@@ -33,13 +33,14 @@ public:
     // The first line with the key in the section decides; an empty value
     // counts as missing. The value is then in valueText().
     bool FindValue(const std::string& section, const std::string& key);
-    void ReadValues(const std::string& section, const SettingDescriptor* table, int count);
+    // Each row's field of the record from the section, or its default.
+    void ReadValues(const std::string& section, const SettingDescriptor* table, int count, SettingsRecord& record);
     void ReadLong(const std::string& section, const std::string& key, int32_t& field, int32_t defaultValue);
 
     void WriteSection(const std::string& name);
     void WriteValue(const std::string& key, const std::string& text);
     void WriteLong(const std::string& key, int32_t value);
-    void WriteValues(const SettingDescriptor* table, int count);
+    void WriteValues(const SettingDescriptor* table, int count, SettingsRecord& record);
 
     const std::string& valueText() const { return valueText_; }
     const std::string& instance() const { return instance_; }

@@ -1,6 +1,5 @@
 #include "settings/settings_persistence.h"
 
-#include "settings/settings_state.h"
 #include "settings/settings_table.h"
 
 namespace {
@@ -8,23 +7,25 @@ const char kDefaultSection[] = "DEFAULT";
 const char kPluginSection[] = "PluginSettings";
 }  // namespace
 
-void LoadSettings(CSettingsFile& file) {
+void LoadSettings(SettingsState& settings) {
+    CSettingsFile& file = settings.settingsFile;
     file.OpenForReading();
-    file.ReadValues(kDefaultSection, settingsTable, kSettingCount);
-    defaultSettings = storedSettings;
-    file.ReadLong(kPluginSection, "DlgWndPosX", DlgWndPosX, kNoDialogPosition);
-    file.ReadLong(kPluginSection, "DlgWndPosY", DlgWndPosY, kNoDialogPosition);
-    file.ReadValues(kPluginSection, settingsTable, kSettingCount);
-    workingSettings = storedSettings;
+    file.ReadValues(kDefaultSection, settingsTable, kSettingCount, settings.storedSettings);
+    settings.defaultSettings = settings.storedSettings;
+    file.ReadLong(kPluginSection, "DlgWndPosX", settings.DlgWndPosX, kNoDialogPosition);
+    file.ReadLong(kPluginSection, "DlgWndPosY", settings.DlgWndPosY, kNoDialogPosition);
+    file.ReadValues(kPluginSection, settingsTable, kSettingCount, settings.storedSettings);
+    settings.workingSettings = settings.storedSettings;
     file.Close();
 }
 
-void SaveSettings(CSettingsFile& file) {
+void SaveSettings(SettingsState& settings) {
+    CSettingsFile& file = settings.settingsFile;
     if (!file.OpenForWriting()) return;
     file.WriteSection(kPluginSection);
-    file.WriteLong("DlgWndPosX", DlgWndPosX);
-    file.WriteLong("DlgWndPosY", DlgWndPosY);
-    storedSettings = workingSettings;
-    file.WriteValues(settingsTable, kSettingCount);
+    file.WriteLong("DlgWndPosX", settings.DlgWndPosX);
+    file.WriteLong("DlgWndPosY", settings.DlgWndPosY);
+    settings.storedSettings = settings.workingSettings;
+    file.WriteValues(settingsTable, kSettingCount, settings.storedSettings);
     file.Close();
 }

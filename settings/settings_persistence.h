@@ -1,13 +1,13 @@
 // Moving the settings between the file and the records at Init and Exit.
 #pragma once
 
-#include "settings/settings_file.h"
+#include "settings/settings_state.h"
 
 // Reads section "DEFAULT" into defaultSettings, the dialog position and
 // section "PluginSettings" into workingSettings; a missing or unreadable
 // file gives the table defaults. The file must have been located.
-void LoadSettings(CSettingsFile& file);
+void LoadSettings(SettingsState& settings);
 
 // Rewrites the file with section "PluginSettings" from workingSettings and
 // the dialog position. Nothing is written if the file cannot be opened.
-void SaveSettings(CSettingsFile& file);
+void SaveSettings(SettingsState& settings);

@@ -1,4 +1,5 @@
-// The settings copies, one set per loaded library.
+// One plug-in instance's settings: the copies of the record, the dialog's
+// screen position and the settings file.
 #pragma once
 
 #include <cstdint>
@@ -6,15 +7,19 @@
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
 
-extern SettingsRecord storedSettings;   // as last read from or about to be written to the file
-extern SettingsRecord defaultSettings;  // section "DEFAULT"; used by the dialog's Default button
-extern SettingsRecord workingSettings;  // the live copy everything else reads and changes
-extern SettingsRecord dialogSnapshot;   // working values when the dialog opened
-
-// The dialog's screen position when it was last closed; -100 both: none.
-extern int32_t DlgWndPosX;
-extern int32_t DlgWndPosY;
+// Both dialog coordinates at this value: no position saved yet.
 constexpr int32_t kNoDialogPosition = -100;
 
-// The settings file, located at Init; closed between Init and Exit.
-extern CSettingsFile settingsFile;
+struct SettingsState {
+    SettingsRecord storedSettings;   // as last read from or about to be written to the file
+    SettingsRecord defaultSettings;  // section "DEFAULT"; used by the dialog's Default button
+    SettingsRecord workingSettings;  // the live copy everything else reads and changes
+    SettingsRecord dialogSnapshot;   // working values when the dialog opened
+
+    // The dialog's screen position when it was last closed.
+    int32_t DlgWndPosX = 0;
+    int32_t DlgWndPosY = 0;
+
+    // Located at Init; closed between Init and Exit.
+    CSettingsFile settingsFile;
+};

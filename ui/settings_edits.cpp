@@ -5,28 +5,7 @@
 #include <limits>
 #include <mutex>
 
-#include "dictionary/dictionary_store.h"
-#include "overlay/overlay_state.h"
-#include "settings/settings_state.h"
-
 namespace {
-
-// The host may render frames on another thread: ProcessFrame reads the
-// working settings under renderLock and writes the caption's position
-// back, and reads and moves the entry indexes under captionLock inside it.
-// Every change here takes the locks in that order.
-template <class Change>
-auto UnderRenderLock(Change change) {
-    const std::lock_guard<std::mutex> lock(renderLock);
-    return change(workingSettings);
-}
-
-template <class Change>
-auto UnderBothLocks(Change change) {
-    const std::lock_guard<std::mutex> render(renderLock);
-    const std::lock_guard<std::mutex> caption(captionLock);
-    return change(workingSettings);
-}
 
 // A pad step, in 64 bits as placement works: a hand-edited position may lie
 // anywhere in 32 bits, and a step beyond a limit stays at the limit instead
@@ -39,15 +18,35 @@ int32_t Step(int32_t position, int32_t step) {
 
 }  // namespace
 
-SettingsRecord CopyWorkingSettings() {
+SettingsEdits::SettingsEdits(SettingsRecord& settings, std::mutex& render, std::mutex& caption)
+    : workingSettings(settings), renderLock(render), captionLock(caption) {}
+
+// The host may render frames on another thread: ProcessFrame reads the
+// working settings under renderLock and writes the caption's position
+// back, and reads and moves the entry indexes under captionLock inside it.
+// Every change here takes the locks in that order.
+template <class Change>
+auto SettingsEdits::UnderRenderLock(Change change) {
+    const std::lock_guard<std::mutex> lock(renderLock);
+    return change(workingSettings);
+}
+
+template <class Change>
+auto SettingsEdits::UnderBothLocks(Change change) {
+    const std::lock_guard<std::mutex> render(renderLock);
+    const std::lock_guard<std::mutex> caption(captionLock);
+    return change(workingSettings);
+}
+
+SettingsRecord SettingsEdits::CopyWorkingSettings() {
     return UnderBothLocks([](const SettingsRecord& settings) { return settings; });
 }
 
-void ReplaceWorkingSettings(const SettingsRecord& values) {
+void SettingsEdits::ReplaceWorkingSettings(const SettingsRecord& values) {
     UnderBothLocks([&](SettingsRecord& settings) { settings = values; });
 }
 
-void MoveCaptionToPreset(CaptionPreset preset) {
+void SettingsEdits::MoveCaptionToPreset(CaptionPreset preset) {
     int32_t x = 0, y = 0;
     switch (preset) {
         case CaptionPreset::TopLeft: break;
@@ -62,18 +61,18 @@ void MoveCaptionToPreset(CaptionPreset preset) {
     });
 }
 
-void MoveCaptionBy(int32_t dx, int32_t dy) {
+void SettingsEdits::MoveCaptionBy(int32_t dx, int32_t dy) {
     UnderRenderLock([&](SettingsRecord& settings) {
         settings.StringPosX = Step(settings.StringPosX, dx);
         settings.StringPosY = Step(settings.StringPosY, dy);
     });
 }
 
-void SetRandomPosition(bool random) {
+void SettingsEdits::SetRandomPosition(bool random) {
     UnderRenderLock([&](SettingsRecord& settings) { settings.RndStringPos = random ? 1 : 0; });
 }
 
-void StoreFontSettings(const CaptionFont& font) {
+void SettingsEdits::StoreFontSettings(const CaptionFont& font) {
     UnderRenderLock([&](SettingsRecord& settings) {
         settings.FontName.assign(font.faceName, strnlen(font.faceName, sizeof font.faceName));
         settings.FontSize = font.height;
@@ -85,23 +84,23 @@ void StoreFontSettings(const CaptionFont& font) {
     });
 }
 
-void SetCaptionTextColor(uint32_t colorref) {
+void SettingsEdits::SetCaptionTextColor(uint32_t colorref) {
     UnderRenderLock([&](SettingsRecord& settings) { settings.TextColor = colorref; });
 }
 
-void SetCaptionBackColor(uint32_t colorref) {
+void SettingsEdits::SetCaptionBackColor(uint32_t colorref) {
     UnderRenderLock([&](SettingsRecord& settings) { settings.BackColor = colorref; });
 }
 
-void SetTransparency(int32_t percent) {
+void SettingsEdits::SetTransparency(int32_t percent) {
     UnderRenderLock([&](SettingsRecord& settings) { settings.Transparency = percent; });
 }
 
-void SetBackType(int32_t type) {
+void SettingsEdits::SetBackType(int32_t type) {
     UnderRenderLock([&](SettingsRecord& settings) { settings.BackType = type; });
 }
 
-StoredRange SetFrameRangeBound(FrameRange range, RangeBound bound, int32_t value) {
+StoredRange SettingsEdits::SetFrameRangeBound(FrameRange range, RangeBound bound, int32_t value) {
     return UnderRenderLock([&](SettingsRecord& settings) {
         const bool time = range == FrameRange::ShowTime;
         int32_t& from = time ? settings.ShowTimeFrom : settings.ShowFreqFrom;
@@ -113,18 +112,18 @@ StoredRange SetFrameRangeBound(FrameRange range, RangeBound bound, int32_t value
     });
 }
 
-void SetRulesType(int32_t rules) {
+void SettingsEdits::SetRulesType(int32_t rules) {
     UnderRenderLock([&](SettingsRecord& settings) { settings.RulesType = rules; });
 }
 
-void SetDicType(int32_t type) {
+void SettingsEdits::SetDicType(int32_t type) {
     UnderRenderLock([&](SettingsRecord& settings) { settings.DicType = type; });
 }
 
-void SetDictionaryFile(const std::string& path) {
+void SettingsEdits::SetDictionaryFile(const std::string& path) {
     UnderRenderLock([&](SettingsRecord& settings) { settings.DicFileName = path; });
 }
 
-void SetCurrentAltEntry(int32_t index) {
+void SettingsEdits::SetCurrentAltEntry(int32_t index) {
     UnderBothLocks([&](SettingsRecord& settings) { settings.CurExtEntry = index; });
 }

@@ -1,34 +1,20 @@
-// The settings dialog's changes to the working settings, one function for
-// what each control does to them. The Win32 handlers read their controls
-// and call these; nothing else of the dialog writes the working settings.
-// Each takes the locks a frame reads the settings under (renderLock, then
-// captionLock where the entry indexes are touched), so the host may render
-// frames on another thread meanwhile.
+// The settings dialog's changes to an instance's working settings, one
+// function for what each control does to them. The Win32 handlers read
+// their controls and call these; nothing else of the dialog writes the
+// working settings. Each takes the locks a frame reads the settings under
+// (renderLock, then captionLock where the entry indexes are touched), so
+// the host may render frames on another thread meanwhile.
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "overlay/caption_renderer.h"
 #include "settings/settings_record.h"
 
-// The whole record: the snapshot at opening, Cancel, Default, the font
-// chooser's undo.
-SettingsRecord CopyWorkingSettings();
-void ReplaceWorkingSettings(const SettingsRecord& values);
-
 // The position pad: the caption's centre on the canvas.
 enum class CaptionPreset { TopLeft, TopRight, Centre, BottomLeft, BottomRight };
-void MoveCaptionToPreset(CaptionPreset preset);
-void MoveCaptionBy(int32_t dx, int32_t dy);
-void SetRandomPosition(bool random);
-
-// The caption's look.
-void StoreFontSettings(const CaptionFont& font);
-void SetCaptionTextColor(uint32_t colorref);
-void SetCaptionBackColor(uint32_t colorref);
-void SetTransparency(int32_t percent);
-void SetBackType(int32_t type);
 
 // The two ranges of frames, each from a lower to an upper bound. Setting
 // one bound takes the other along when they would cross.
@@ -39,10 +25,43 @@ struct StoredRange {
     bool otherMoved;  // the bound not set was moved to keep from <= to
     bool operator==(const StoredRange&) const = default;
 };
-StoredRange SetFrameRangeBound(FrameRange range, RangeBound bound, int32_t value);
 
-// Which words come next, and from where.
-void SetRulesType(int32_t rules);
-void SetDicType(int32_t type);
-void SetDictionaryFile(const std::string& path);
-void SetCurrentAltEntry(int32_t index);
+class SettingsEdits {
+public:
+    // The instance's working settings and its frame's two locks.
+    SettingsEdits(SettingsRecord& workingSettings, std::mutex& renderLock, std::mutex& captionLock);
+
+    // The whole record: the snapshot at opening, Cancel, Default, the font
+    // chooser's undo.
+    SettingsRecord CopyWorkingSettings();
+    void ReplaceWorkingSettings(const SettingsRecord& values);
+
+    void MoveCaptionToPreset(CaptionPreset preset);
+    void MoveCaptionBy(int32_t dx, int32_t dy);
+    void SetRandomPosition(bool random);
+
+    // The caption's look.
+    void StoreFontSettings(const CaptionFont& font);
+    void SetCaptionTextColor(uint32_t colorref);
+    void SetCaptionBackColor(uint32_t colorref);
+    void SetTransparency(int32_t percent);
+    void SetBackType(int32_t type);
+
+    StoredRange SetFrameRangeBound(FrameRange range, RangeBound bound, int32_t value);
+
+    // Which words come next, and from where.
+    void SetRulesType(int32_t rules);
+    void SetDicType(int32_t type);
+    void SetDictionaryFile(const std::string& path);
+    void SetCurrentAltEntry(int32_t index);
+
+private:
+    template <class Change>
+    auto UnderRenderLock(Change change);
+    template <class Change>
+    auto UnderBothLocks(Change change);
+
+    SettingsRecord& workingSettings;
+    std::mutex& renderLock;
+    std::mutex& captionLock;
+};

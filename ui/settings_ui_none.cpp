@@ -1,5 +1,4 @@
 // Builds without a dialog: the host's Settings command does nothing.
 #include "ui/settings_ui.h"
 
-void ShowSettingsDialog(void*) {}
-void CloseSettingsDialog() {}
+std::unique_ptr<SettingsUi> MakeSettingsUi(const SettingsUiParts&) { return nullptr; }

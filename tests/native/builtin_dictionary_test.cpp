@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "dictionary/builtin_dictionary.h"
-#include "platform/posix/plugin_resource_table.h"
+#include "dictionary/dictionary_store.h"
 #include "tools/dicpack/resource_encoder.h"
 
 namespace {
@@ -20,26 +20,27 @@ std::vector<uint8_t> ReadFile(const char* path) {
 
 class BuiltinDictionaryLoad : public ::testing::Test {
 protected:
-    void TearDown() override {
-        RegisterPluginResource(kBuiltinDictionaryType, kBuiltinDictionaryId, {});
-        LoadBuiltinDictionary();
-    }
-
     void LoadFrom(const std::string& text) {
         stored_ = EncodeResource({reinterpret_cast<const uint8_t*>(text.data()), text.size()});
         LoadStored();
     }
+    // Decoded and taken by a store, as an instance's Init takes it.
     void LoadStored() {
-        RegisterPluginResource(kBuiltinDictionaryType, kBuiltinDictionaryId, stored_);
-        EXPECT_EQ(LoadBuiltinDictionary(), 1);
+        EXPECT_EQ(store_.LoadBuiltinDictionary(std::make_shared<const BuiltinDictionary>(DecodeBuiltinDictionary(stored_)),
+                                               index_),
+                  1);
     }
+    const BuiltinDictionary& Loaded() const { return *store_.builtinDictionary; }
+    const DictEntry& GetBuiltinEntry(int32_t index) const { return ::GetBuiltinEntry(Loaded(), index); }
 
     std::vector<uint8_t> stored_;
+    DictionaryStore store_;
+    int32_t index_ = 0;
 };
 
 TEST_F(BuiltinDictionaryLoad, SplitsStringsIntoWordAndTranslation) {
     LoadFrom(std::string("cat\0\xEA\xEE\xF8\xEA\xE0\0dog\0\0", 15));
-    ASSERT_EQ(builtinDictionary.count, 2);
+    ASSERT_EQ(Loaded().count, 2);
     EXPECT_STREQ(GetBuiltinEntry(0).word, "cat");
     EXPECT_STREQ(GetBuiltinEntry(0).translation, "\xEA\xEE\xF8\xEA\xE0");  // кошка
     EXPECT_STREQ(GetBuiltinEntry(1).word, "dog");
@@ -48,7 +49,7 @@ TEST_F(BuiltinDictionaryLoad, SplitsStringsIntoWordAndTranslation) {
 
 TEST_F(BuiltinDictionaryLoad, UnpairedStringAndTrailingBytesMakeNoEntry) {
     LoadFrom(std::string("a\0b\0c\0tail", 10));
-    ASSERT_EQ(builtinDictionary.count, 1);
+    ASSERT_EQ(Loaded().count, 1);
     EXPECT_STREQ(GetBuiltinEntry(0).word, "a");
     EXPECT_STREQ(GetBuiltinEntry(0).translation, "b");
     EXPECT_STREQ(GetBuiltinEntry(1).word, "");
@@ -57,22 +58,22 @@ TEST_F(BuiltinDictionaryLoad, UnpairedStringAndTrailingBytesMakeNoEntry) {
 
 TEST_F(BuiltinDictionaryLoad, FailuresLeaveItEmpty) {
     LoadFrom(std::string("a\0b\0", 4));
-    ASSERT_EQ(builtinDictionary.count, 1);
+    ASSERT_EQ(Loaded().count, 1);
 
-    RegisterPluginResource(kBuiltinDictionaryType, kBuiltinDictionaryId, {});
-    LoadBuiltinDictionary();
-    EXPECT_EQ(builtinDictionary.count, 0);
-    EXPECT_EQ(builtinDictionary.text, nullptr);
+    stored_.clear();  // no resource
+    LoadStored();
+    EXPECT_EQ(Loaded().count, 0);
+    EXPECT_EQ(Loaded().text, nullptr);
 
     stored_ = {0xFF, 0xFF, 0xFF, 0x7F, 0, 0};  // far above any dictionary
     LoadStored();
-    EXPECT_EQ(builtinDictionary.count, 0);
+    EXPECT_EQ(Loaded().count, 0);
 
     stored_ = EncodeResource(std::vector<uint8_t>(100, 'q'));
     stored_[4] = stored_[5] = 0;  // the first symbol becomes a match into nothing
     LoadStored();
-    EXPECT_EQ(builtinDictionary.count, 0);
-    EXPECT_EQ(builtinDictionary.entries, nullptr);
+    EXPECT_EQ(Loaded().count, 0);
+    EXPECT_EQ(Loaded().entries, nullptr);
 }
 
 TEST_F(BuiltinDictionaryLoad, ShippedDictionaryDecodesToItsSourcePairs) {
@@ -81,11 +82,11 @@ TEST_F(BuiltinDictionaryLoad, ShippedDictionaryDecodesToItsSourcePairs) {
     LoadStored();
     const std::vector<uint8_t> pairs = ReadFile(TPP_DICTIONARY_PAIRS);
     std::string rebuilt;
-    for (int32_t i = 0; i < builtinDictionary.count; ++i) {
+    for (int32_t i = 0; i < Loaded().count; ++i) {
         rebuilt.append(GetBuiltinEntry(i).word).push_back('\0');
         rebuilt.append(GetBuiltinEntry(i).translation).push_back('\0');
     }
-    EXPECT_GE(builtinDictionary.count, 3000);
+    EXPECT_GE(Loaded().count, 3000);
     EXPECT_EQ(rebuilt, std::string(pairs.begin(), pairs.end()));
 }
 

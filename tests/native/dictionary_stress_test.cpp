@@ -8,32 +8,26 @@
 #include <thread>
 
 #include "dictionary/dictionary_store.h"
-#include "dictionary/next_caption.h"
-#include "settings/settings_state.h"
 
 namespace {
 
 TEST(DictionaryThreads, EditsAgainstNextCaption) {
-    workingSettings = SettingsRecord{};
-    workingSettings.DicType = 1;
-    workingSettings.RulesType = 2;
-    {
-        std::lock_guard lock(captionLock);
-        altDictionary = AltDictionary{};
-        altOrder = EntryOrder{};
-    }
+    DictionaryStore store;
+    // What the settings hold: where each walk stands.
+    int32_t builtinIndex = 0, altIndex = 0;
+    std::string captionText;
     std::set<std::string> known;
     for (int i = 0; i < 64; ++i) known.insert("word" + std::to_string(i) + " - translation");
-    for (int i = 0; i < 8; ++i) AddAltEntry("word" + std::to_string(i) + " - translation");
+    for (int i = 0; i < 8; ++i) store.AddAltEntry("word" + std::to_string(i) + " - translation");
 
     std::atomic<bool> done{false};
     std::thread dialog([&] {
         for (int round = 0; round < 3000; ++round) {
             const std::string text = "word" + std::to_string(round % 64) + " - translation";
             switch (round % 3) {
-                case 0: AddAltEntry(text); break;
-                case 1: ChangeAltEntry(round % 5, text); break;
-                default: DeleteAltEntry(round % 7); break;
+                case 0: store.AddAltEntry(text); break;
+                case 1: store.ChangeAltEntry(round % 5, text); break;
+                default: store.DeleteAltEntry(round % 7, altIndex); break;
             }
         }
         done = true;
@@ -42,22 +36,17 @@ TEST(DictionaryThreads, EditsAgainstNextCaption) {
     int captions = 0;
     bool allKnown = true;
     while (!done || captions < 1000) {
-        {
-            std::lock_guard lock(captionLock);
-            workingSettings.RulesType = captions % 3;
-        }
-        const int32_t result = NextCaption();
-        std::lock_guard lock(captionLock);
+        const int32_t result = store.NextCaption({1, captions % 3, builtinIndex, altIndex}, captionText);
         if (result == 1) allKnown = allKnown && known.count(captionText) == 1;
         ++captions;
     }
     dialog.join();
     EXPECT_TRUE(allKnown);
-    const int32_t count = altDictionary.count();
+    const int32_t count = store.altDictionary.count();
     if (count > 0) {
-        EXPECT_EQ(altOrder.range, static_cast<uint32_t>(count));
+        EXPECT_EQ(store.altOrder.range, static_cast<uint32_t>(count));
     }
-    EXPECT_LT(workingSettings.CurExtEntry, count);
+    EXPECT_LT(altIndex, count);
 }
 
 }  // namespace

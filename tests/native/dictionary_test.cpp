@@ -8,8 +8,7 @@
 #include "dictionary/cp1251_compare.h"
 #include "dictionary/dictionary_store.h"
 #include "dictionary/entry_order.h"
-#include "dictionary/next_caption.h"
-#include "settings/settings_state.h"
+#include "settings/settings_record.h"
 #include "tests/native/temp_folder.h"
 
 namespace {
@@ -150,16 +149,11 @@ TEST(AltDictionary, LoadingEqualsInsertingLineByLine) {
     EXPECT_GT(loaded.count(), 100);
 }
 
+// The store with the settings it is given, as the plug-in keeps them.
 class DictionaryStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        workingSettings = SettingsRecord{};
         workingSettings.DicType = 1;
-        altDictChanged = false;
-        altDictionary = AltDictionary{};
-        altOrder = EntryOrder{};
-        builtinOrder = EntryOrder{};
-        builtinDictionary = BuiltinDictionary{};
         path_ = dir_ / "words.dic";
     }
 
@@ -179,14 +173,37 @@ protected:
     }
 
     void FillBuiltin(const std::vector<std::pair<const char*, const char*>>& pairs) {
-        builtinDictionary.entries = std::make_unique<DictEntry[]>(pairs.size());
-        for (size_t i = 0; i < pairs.size(); ++i) builtinDictionary.entries[i] = {pairs[i].first, pairs[i].second};
-        builtinDictionary.count = static_cast<int32_t>(pairs.size());
-        RearmBuiltinOrder();
+        BuiltinDictionary builtin;
+        builtin.entries = std::make_unique<DictEntry[]>(pairs.size());
+        for (size_t i = 0; i < pairs.size(); ++i) builtin.entries[i] = {pairs[i].first, pairs[i].second};
+        builtin.count = static_cast<int32_t>(pairs.size());
+        store.LoadBuiltinDictionary(std::make_shared<const BuiltinDictionary>(std::move(builtin)),
+                                    workingSettings.CurIntEntry);
     }
+
+    // The store's operations on what the working settings choose and name.
+    int32_t NextCaption() {
+        const EntryChoice choice = {workingSettings.DicType, workingSettings.RulesType, workingSettings.CurIntEntry,
+                                    workingSettings.CurExtEntry};
+        return store.NextCaption(choice, captionText);
+    }
+    void RearmBuiltinOrder() { store.LoadBuiltinDictionary(store.builtinDictionary, workingSettings.CurIntEntry); }
+    void LoadAltDictionary() { store.LoadAltDictionary(workingSettings.DicFileName, workingSettings.CurExtEntry); }
+    void SaveAltDictionary() { store.SaveAltDictionary(workingSettings.DicFileName); }
+    bool AltDictionaryChanged() { return store.AltDictionaryChanged(); }
+    std::vector<std::string> AltDictionaryLines() { return store.AltDictionaryLines(); }
+    int32_t AddAltEntry(const std::string& text) { return store.AddAltEntry(text); }
+    int32_t ChangeAltEntry(int32_t selected, const std::string& text) { return store.ChangeAltEntry(selected, text); }
+    void DeleteAltEntry(int32_t index) { store.DeleteAltEntry(index, workingSettings.CurExtEntry); }
 
     TempFolder dir_;
     std::string path_;
+    SettingsRecord workingSettings;
+    std::string captionText;
+    DictionaryStore store;
+    bool& altDictChanged = store.altDictChanged;
+    AltDictionary& altDictionary = store.altDictionary;
+    EntryOrder& altOrder = store.altOrder;
 };
 
 TEST_F(DictionaryStoreTest, FileIsSortedDeduplicatedAndSavedWithCrLf) {
@@ -233,7 +250,7 @@ TEST_F(DictionaryStoreTest, FailedSaveKeepsTheChangedFlagAndTheOldFile) {
     LoadFile("old\r\n");
     AddAltEntry("new");
     EXPECT_TRUE(altDictChanged);
-    ASSERT_TRUE(RunWithFileSizeLimit(4, [] {
+    ASSERT_TRUE(RunWithFileSizeLimit(4, [this] {
         SaveAltDictionary();
         if (!AltDictionaryChanged()) _exit(1);  // the disk filled: still changed
     }));

@@ -48,34 +48,36 @@ TEST_F(FullDisk, SettingsSaveKeepsThePreviousFile) {
     facts.family = platform::SystemFamily::kNt;
     facts.hostExecutablePath = disk_ + "/host.exe";
     facts.separator = '/';
-    CSettingsFile file;
+    SettingsState settings;
+    CSettingsFile& file = settings.settingsFile;
     file.Locate("TPP_25Frame", facts);
     const std::string previous = "[PluginSettings]\r\nDicType=1\r\n";
     WriteBytes(file.path(), previous);
-    LoadSettings(file);
+    LoadSettings(settings);
     Fill();
-    SaveSettings(file);
+    SaveSettings(settings);
     EXPECT_EQ(ReadBytes(file.path()), previous);
     EXPECT_FALSE(std::filesystem::exists(file.path() + ".tmp"));
     std::filesystem::remove(disk_ + "/filler");
-    SaveSettings(file);
+    SaveSettings(settings);
     EXPECT_EQ(ReadBytes(file.path()).rfind("[PluginSettings]\r\nDlgWndPosX=", 0), 0u);
 }
 
 TEST_F(FullDisk, DictionarySaveKeepsTheOldFileAndTheChangedFlag) {
-    workingSettings = SettingsRecord{};
+    SettingsRecord workingSettings;
+    DictionaryStore dictionaries;
     workingSettings.DicType = 1;
     workingSettings.DicFileName = disk_ + "/words.dic";
     WriteBytes(workingSettings.DicFileName, "old\r\n");
-    LoadAltDictionary();
-    AddAltEntry(std::string(3000, 'n'));
+    dictionaries.LoadAltDictionary(workingSettings.DicFileName, workingSettings.CurExtEntry);
+    dictionaries.AddAltEntry(std::string(3000, 'n'));
     Fill();
-    SaveAltDictionary();
-    EXPECT_TRUE(AltDictionaryChanged());
+    dictionaries.SaveAltDictionary(workingSettings.DicFileName);
+    EXPECT_TRUE(dictionaries.AltDictionaryChanged());
     EXPECT_EQ(ReadBytes(workingSettings.DicFileName), "old\r\n");
     std::filesystem::remove(disk_ + "/filler");
-    SaveAltDictionary();
-    EXPECT_FALSE(AltDictionaryChanged());
+    dictionaries.SaveAltDictionary(workingSettings.DicFileName);
+    EXPECT_FALSE(dictionaries.AltDictionaryChanged());
     EXPECT_EQ(ReadBytes(workingSettings.DicFileName).size(), 3000u + 2 + 5);
 }
 

@@ -1,8 +1,6 @@
 // The plug-in driven through its six callbacks as a careless host and a
 // hand-edited settings file would drive it. The settings file lies beside
 // this program (Plugins/lifecycle_test.ini), as it would beside a host.
-#include "plugin/lifecycle.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,13 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "dictionary/builtin_dictionary.h"
-#include "dictionary/next_caption.h"
-#include "overlay/overlay_engine.h"
-#include "platform/posix/plugin_resource_table.h"
-#include "settings/settings_state.h"
+#include "plugin/host_callbacks.h"
 #include "tests/native/temp_folder.h"
-#include "tests/support/overlay_fixture.h"
+#include "tests/support/test_instance.h"
 #include "tools/dicpack/resource_encoder.h"
 
 namespace {
@@ -24,20 +18,29 @@ namespace {
 class Lifecycle : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetOverlay(renderer_);
-        settingsFile.Locate("lifecycle_test", platform::LocationFacts{});  // as before any Init
         iniPath_ = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "Plugins/lifecycle_test.ini";
         std::filesystem::create_directories(iniPath_.parent_path());
         std::filesystem::remove(iniPath_);
         static const char pairs[] = "cat\0\xEA\xEE\xF8\xEA\xE0\0dog\0\xF1\xEE\xE1\xE0\xEA\xE0";  // кошка, собака
         packed_ = EncodeResource({reinterpret_cast<const uint8_t*>(pairs), sizeof pairs});
-        RegisterPluginResource(kBuiltinDictionaryType, kBuiltinDictionaryId, packed_);
+        resource_ = packed_;
         WriteBytes(dir_ / "words.dic", "sun - solntse\r\nsky - nebo\r\n");
+        ResetOverlay();
     }
     void TearDown() override {
         PluginStreamStop();
-        RegisterPluginResource(kBuiltinDictionaryType, kBuiltinDictionaryId, {});
         std::filesystem::remove(iniPath_);
+    }
+
+    // A fresh instance, as the library has after loading, whose built-in
+    // dictionary is resource_ decoded.
+    void ResetOverlay() {
+        InstanceParts parts;
+        parts.builtinDictionary = [this] {
+            return std::make_shared<const BuiltinDictionary>(DecodeBuiltinDictionary(resource_));
+        };
+        parts.settingsBaseName = "lifecycle_test";
+        plugin_ = MakeTestInstance(std::move(parts));
     }
 
     // Init with these lines under [PluginSettings], the named dictionary and
@@ -47,6 +50,13 @@ protected:
                                  "\r\nShowFreqFrom=2\r\nShowFreqTo=2\r\n" + lines);
         PluginInit();
     }
+
+    // The six callbacks, on the instance.
+    void PluginInit() { plugin_->Init(); }
+    int32_t PluginStreamStart(const StreamFormat* format) { return host::StreamStart(*plugin_, format); }
+    int32_t PluginProcessFrame(FrameRecord* frame) { return host::ProcessFrame(*plugin_, frame); }
+    void PluginStreamStop() { plugin_->StreamStop(); }
+    void PluginExit() { plugin_->Exit(); }
 
     // Streams frames of a grey picture; returns how many the plug-in
     // changed, and fails unless every frame reported success.
@@ -65,10 +75,11 @@ protected:
         return changed;
     }
 
-    BoxCaptionRenderer renderer_;
     TempFolder dir_;
     std::filesystem::path iniPath_;
     std::vector<uint8_t> packed_;
+    std::vector<uint8_t> resource_;  // what the library carries as its built-in dictionary
+    std::unique_ptr<PluginInstance> plugin_;
 };
 
 // Each value alone in an otherwise sound file: the frames stay inside their
@@ -94,8 +105,7 @@ TEST_F(Lifecycle, GarbageValuesGiveASensiblePicture) {
     };
     for (const auto& [line, shows] : cases) {
         SCOPED_TRACE(line);
-        ResetOverlay(renderer_);
-        captionText.clear();
+        ResetOverlay();
         InitWith(line + "\r\n");
         EXPECT_EQ(ChangedFrames(64, 48, 0, 6) > 0, shows);
         EXPECT_EQ(ChangedFrames(64, 48, 1, 6) > 0, shows);
@@ -144,17 +154,16 @@ TEST_F(Lifecycle, MisbehavingHost) {
 TEST_F(Lifecycle, CorruptBuiltinResourceLeavesTheAlternativeWorking) {
     for (const size_t keep : {size_t{0}, size_t{3}, packed_.size() / 2}) {
         SCOPED_TRACE(keep);
-        std::vector<uint8_t> damaged(packed_.begin(), packed_.begin() + keep);
-        RegisterPluginResource(kBuiltinDictionaryType, kBuiltinDictionaryId, damaged);
+        resource_.assign(packed_.begin(), packed_.begin() + keep);
         InitWith("DicType=1\r\n");
-        EXPECT_EQ(builtinDictionary.count, 0);
+        EXPECT_EQ(plugin_->dictionaries.builtinDictionary->count, 0);
         EXPECT_GT(ChangedFrames(64, 48, 0, 4), 0);
         PluginExit();
     }
     std::vector<uint8_t> flipped = packed_;
     flipped[4] ^= 0xFF;
     flipped[flipped.size() - 1] ^= 0x55;
-    RegisterPluginResource(kBuiltinDictionaryType, kBuiltinDictionaryId, flipped);
+    resource_ = flipped;
     InitWith("DicType=1\r\n");
     EXPECT_GT(ChangedFrames(64, 48, 1, 4), 0);
     PluginExit();

@@ -1,28 +1,37 @@
+// The engine as the host drives it, through the host's records.
 #include "overlay/overlay_engine.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "dictionary/builtin_dictionary.h"
-#include "dictionary/next_caption.h"
-#include "overlay/overlay_state.h"
-#include "settings/settings_state.h"
-#include "tests/support/overlay_fixture.h"
+#include "plugin/host_callbacks.h"
+#include "tests/native/blend_surfaces.h"
+#include "tests/support/test_instance.h"
 
 namespace {
 
 class OverlayEngine : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetOverlay(renderer);
         SetBuiltinEntries({{"cat", "koshka"}, {"dog", "sobaka"}, {"sun", "solntse"}, {"sky", "nebo"}});
     }
-    void TearDown() override { overlay::StreamStop(); }
+    void TearDown() override { plugin->StreamStop(); }
+
+    // The engine idle, the random source as at load, the defaults walked
+    // in order; the dictionary stays.
+    void ResetOverlay() {
+        plugin->StreamStop();
+        overlayState = OverlayState{};
+        plugin->overlay.randomSource = RandomSource{};
+        workingSettings = TableDefaults();
+        workingSettings.RulesType = 0;
+    }
+    void SetBuiltinEntries(const WordPairs& entries) { ::SetBuiltinEntries(*plugin, entries); }
 
     void Start(int32_t width, int32_t height, int32_t pixelFormat) {
         const StreamFormat format = {width, height, 0, pixelFormat};
-        ASSERT_EQ(overlay::StreamStart(&format), 1);
+        ASSERT_EQ(host::StreamStart(*plugin, &format), 1);
         frame.assign(size_t(width) * height * (pixelFormat == 0 ? 2 : 3), 0x40);
     }
 
@@ -33,7 +42,7 @@ protected:
         for (int i = 0; i < n; ++i) {
             std::vector<uint8_t> pixels = frame;
             FrameRecord record = {pixels.data()};
-            const int32_t result = overlay::ProcessFrame(&record);
+            const int32_t result = host::ProcessFrame(*plugin, &record);
             if (results) results->push_back(result);
             changed.push_back(pixels != frame);
         }
@@ -47,7 +56,12 @@ protected:
         return out;
     }
 
-    BoxCaptionRenderer renderer;
+    std::unique_ptr<PluginInstance> plugin = MakeTestInstance();
+    // What the tests look at, under the names the engine gives them.
+    SettingsRecord& workingSettings = plugin->settings.workingSettings;
+    OverlayState& overlayState = plugin->overlay.overlayState;
+    std::string& captionText = plugin->overlay.captionText;
+    BoxCaptionRenderer& renderer = BoxRendererOf(*plugin);
     std::vector<uint8_t> frame;
 };
 
@@ -57,6 +71,35 @@ TEST_F(OverlayEngine, DefaultsDrawOneCaptionFrameInTwelve) {
     EXPECT_EQ(Indices(Run(40, &results)), (std::vector<int>{1, 13, 25, 37}));
     EXPECT_EQ(results, std::vector<int32_t>(40, 1));
     EXPECT_EQ(workingSettings.CurIntEntry, 0);  // four entries taken from index 0: 1, 2, 3, 0
+}
+
+// A host that passes the frames NextFrameMayDraw rules out gets the
+// captions on the frames and from the entries that ProcessFrame alone gives.
+TEST_F(OverlayEngine, PassedFramesCountAsProcessedOnes) {
+    workingSettings.ShowFreqFrom = 3, workingSettings.ShowFreqTo = 7;
+    workingSettings.ShowTimeFrom = 1, workingSettings.ShowTimeTo = 3;
+    Start(64, 48, 0);
+    const std::vector<bool> alone = Run(60);
+    const int32_t entry = workingSettings.CurIntEntry;
+
+    ResetOverlay();
+    workingSettings.ShowFreqFrom = 3, workingSettings.ShowFreqTo = 7;
+    workingSettings.ShowTimeFrom = 1, workingSettings.ShowTimeTo = 3;
+    Start(64, 48, 0);
+    std::vector<bool> passing;
+    int passed = 0;
+    for (int i = 0; i < 60; ++i) {
+        if (plugin->overlay.NextFrameMayDraw()) {
+            passing.push_back(Run(1)[0]);
+        } else {
+            plugin->overlay.PassFrame();
+            passing.push_back(false);
+            ++passed;
+        }
+    }
+    EXPECT_EQ(passing, alone);
+    EXPECT_EQ(workingSettings.CurIntEntry, entry);
+    EXPECT_GT(passed, 20);
 }
 
 TEST_F(OverlayEngine, RandomCentresRepeatFromLoad) {
@@ -137,7 +180,7 @@ TEST_F(OverlayEngine, KeyedCaptionChangesOnlyGlyphPixelsToTheTextColour) {
     std::vector<uint8_t> pixels = frame;
     overlayState.gapCounter = 1;
     FrameRecord record = {pixels.data()};
-    overlay::ProcessFrame(&record);
+    host::ProcessFrame(*plugin, &record);
     const CanvasRect r = overlayState.captionRect;  // canvas and frame coincide at 768x576
     int changed = 0;
     for (int32_t y = 0; y < 576; ++y)
@@ -159,7 +202,7 @@ TEST_F(OverlayEngine, WholeFrameBackgroundBlendsEveryPixel) {
     Start(64, 48, 1);
     std::vector<uint8_t> pixels = frame;
     FrameRecord record = {pixels.data()};
-    overlay::ProcessFrame(&record);
+    host::ProcessFrame(*plugin, &record);
     for (size_t i = 0; i < pixels.size(); i += 3) {
         const bool background = pixels[i] == 0 && pixels[i + 1] == 0 && pixels[i + 2] == 0;
         const bool text = pixels[i] == 0x00 && pixels[i + 1] == 0xA0 && pixels[i + 2] == 0xFF;
@@ -184,7 +227,7 @@ TEST_F(OverlayEngine, WholeFrameBackgroundReadsTheCanvasOnlyInTheCaption) {
             if (x < a.x || x >= b.x || y < a.y || y >= b.y) overlayState.canvasBits[(size_t(y) * 64 + x) * 4] = 0x77;
     std::vector<uint8_t> pixels = frame;
     FrameRecord record = {pixels.data()};
-    overlay::ProcessFrame(&record);
+    host::ProcessFrame(*plugin, &record);
     for (size_t i = 0; i < pixels.size(); i += 3) {
         const bool background = pixels[i] == 0 && pixels[i + 1] == 0 && pixels[i + 2] == 0;
         const bool text = pixels[i] == 0x00 && pixels[i + 1] == 0xA0 && pixels[i + 2] == 0xFF;
@@ -196,23 +239,23 @@ TEST_F(OverlayEngine, MisbehavingHostChangesNothing) {
     FrameRecord none = {nullptr};
     std::vector<uint8_t> pixels(64 * 48 * 2, 0x40);
     FrameRecord early = {pixels.data()};
-    EXPECT_EQ(overlay::ProcessFrame(&early), 0);  // before StreamStart
-    EXPECT_EQ(overlay::ProcessFrame(nullptr), 0);
+    EXPECT_EQ(host::ProcessFrame(*plugin, &early), 0);  // before StreamStart
+    EXPECT_EQ(host::ProcessFrame(*plugin, nullptr), 0);
     const StreamFormat empty = {0, 0, 0, 0}, negative = {-4, 10, 0, 1};
-    EXPECT_EQ(overlay::StreamStart(&empty), 0);
-    EXPECT_EQ(overlay::StreamStart(&negative), 0);
-    EXPECT_EQ(overlay::StreamStart(nullptr), 0);
-    EXPECT_EQ(overlay::ProcessFrame(&early), 0);
+    EXPECT_EQ(host::StreamStart(*plugin, &empty), 0);
+    EXPECT_EQ(host::StreamStart(*plugin, &negative), 0);
+    EXPECT_EQ(host::StreamStart(*plugin, nullptr), 0);
+    EXPECT_EQ(host::ProcessFrame(*plugin, &early), 0);
 
     Start(64, 48, 0);
-    EXPECT_EQ(overlay::ProcessFrame(&none), 0);
+    EXPECT_EQ(host::ProcessFrame(*plugin, &none), 0);
     EXPECT_EQ(overlayState.gapCounter, 0u);  // a missing frame does not count
     EXPECT_EQ(workingSettings.CurIntEntry, 0);
     Start(64, 48, 0);  // StreamStart twice replaces the canvas
-    EXPECT_EQ(overlay::ProcessFrame(&early), 1);
-    overlay::StreamStop();
-    overlay::StreamStop();
-    EXPECT_EQ(overlay::ProcessFrame(&early), 0);  // after StreamStop
+    EXPECT_EQ(host::ProcessFrame(*plugin, &early), 1);
+    plugin->StreamStop();
+    plugin->StreamStop();
+    EXPECT_EQ(host::ProcessFrame(*plugin, &early), 0);  // after StreamStop
 }
 
 TEST_F(OverlayEngine, EmptyDictionaryAsksAgainOnTheNextFrame) {
@@ -249,6 +292,42 @@ TEST_F(OverlayEngine, LongFontNameIsCut) {
     EXPECT_EQ(std::string(renderer.font().faceName), std::string(31, 'F'));
 }
 
+// Frames come in every format the kernels know, with padded rows or bottom
+// up: the same caption lands on each as the formats relate (YUY2, I420 and
+// NV12 share their luma, NV12 is I420 with U and V interleaved, BGRx is BGR
+// with its fourth byte left alone).
+TEST_F(OverlayEngine, TakesEveryFrameFormatOfTheKernels) {
+    const auto draw = [&](TestFrame frame) {
+        ResetOverlay();
+        for (std::vector<uint8_t>& plane : frame.planes) std::fill(plane.begin(), plane.end(), 0x40);
+        EXPECT_EQ(plugin->StreamStart({frame.width, frame.height, frame.format}), 1);
+        const FrameView view = frame.View();
+        EXPECT_EQ(plugin->ProcessFrame({{view.planes[0], view.planes[1], view.planes[2]}}), 1);
+        return frame;
+    };
+    constexpr int32_t w = 90, h = 60;
+    TestFrame yuy2 = draw(TestFrame(FrameFormat::kYuy2, w, h)), i420 = draw(TestFrame(FrameFormat::kI420, w, h, 3));
+    TestFrame nv12 = draw(TestFrame(FrameFormat::kNv12, w, h, 2));
+    TestFrame bgr = draw(TestFrame(FrameFormat::kBgr, w, h)), bgrUp = draw(TestFrame(FrameFormat::kBgr, w, h, 1, true));
+    TestFrame bgrx = draw(TestFrame(FrameFormat::kBgrx, w, h, 4));
+    int changed = 0;
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x) {
+            SCOPED_TRACE(testing::Message() << x << "," << y);
+            changed += yuy2.At(0, x * 2, y) != 0x40;
+            ASSERT_EQ(i420.At(0, x, y), yuy2.At(0, x * 2, y));
+            ASSERT_EQ(nv12.At(0, x, y), i420.At(0, x, y));
+            ASSERT_EQ(nv12.At(1, x / 2 * 2, y / 2), i420.At(1, x / 2, y / 2));
+            ASSERT_EQ(nv12.At(1, x / 2 * 2 + 1, y / 2), i420.At(2, x / 2, y / 2));
+            for (int c = 0; c < 3; ++c) {
+                ASSERT_EQ(bgrUp.At(0, x * 3 + c, y), bgr.At(0, x * 3 + c, y));
+                ASSERT_EQ(bgrx.At(0, x * 4 + c, y), bgr.At(0, x * 3 + c, y));
+            }
+            ASSERT_EQ(bgrx.At(0, x * 4 + 3, y), 0x40);
+        }
+    EXPECT_GT(changed, 20);
+}
+
 // Clearing only the last caption's rectangle must give the frames a full
 // clear of the canvas would give, whatever changes between frames.
 TEST_F(OverlayEngine, PartialCanvasClearMatchesFullClear) {
@@ -256,18 +335,18 @@ TEST_F(OverlayEngine, PartialCanvasClearMatchesFullClear) {
     workingSettings.ShowTimeFrom = workingSettings.ShowTimeTo = 2;
     std::vector<std::vector<uint8_t>> outputs[2];
     for (int pass = 0; pass < 2; ++pass) {
-        ResetOverlay(renderer);
+        ResetOverlay();
         Start(200, 150, 0);
         for (int i = 0; i < 40; ++i) {
             workingSettings.BackType = (i / 7) % 3;
             workingSettings.BackColor = (i / 11) % 2 ? 0x102030 : 0xFFFFFF;
             workingSettings.FontSize = -20 - (i % 5) * 7;
             workingSettings.Transparency = 70;
-            if (i == 20) CreateCaptionFont();
+            if (i == 20) plugin->overlay.CreateCaptionFont();
             if (pass == 1) overlayState.canvasFilled = false;  // force the full clear
             std::vector<uint8_t> pixels = frame;
             FrameRecord record = {pixels.data()};
-            overlay::ProcessFrame(&record);
+            host::ProcessFrame(*plugin, &record);
             outputs[pass].push_back(pixels);
         }
     }

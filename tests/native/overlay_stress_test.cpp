@@ -9,9 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "overlay/overlay_engine.h"
-#include "settings/settings_state.h"
-#include "tests/support/overlay_fixture.h"
+#include "plugin/host_callbacks.h"
+#include "tests/support/test_instance.h"
 #include "ui/settings_edits.h"
 
 namespace {
@@ -19,44 +18,47 @@ namespace {
 // One round of what a user can do in the dialog, each control in turn. The
 // font, which takes the render lock in any case, changes in a few rounds
 // only, so that most edits meet frames with no lock taken in between.
-void EditLikeTheDialog(int round) {
+void EditLikeTheDialog(PluginInstance& plugin, SettingsEdits& edits, int round) {
     if (round % 16 == 0) {
         CaptionFont font = {};
         std::strcpy(font.faceName, round % 32 ? "Arial" : "Courier New");
         font.height = -8 - round % 40;
         font.weight = round % 32 ? 700 : 400;
-        StoreFontSettings(font);
-        CreateCaptionFont();
+        edits.StoreFontSettings(font);
+        plugin.overlay.CreateCaptionFont();
     }
-    if (round % 64 == 0) ReplaceWorkingSettings(CopyWorkingSettings());  // Cancel, Default
-    SetTransparency(round % 101);
-    SetBackType(round % 3);
-    SetCaptionBackColor(0x10101u * (round % 256));
-    SetCaptionTextColor(0x20202u * (round % 128));
-    SetRandomPosition(round % 5 == 0);
-    MoveCaptionBy(round % 7 - 3, 3 - round % 5);
-    MoveCaptionToPreset(static_cast<CaptionPreset>(round % 5));
-    SetFrameRangeBound(FrameRange::ShowFreq, round % 2 ? RangeBound::From : RangeBound::To, 1 + round % 3);
-    SetFrameRangeBound(FrameRange::ShowTime, round % 2 ? RangeBound::To : RangeBound::From, 1 + round % 2);
-    SetRulesType(round % 3);
-    SetDicType(0);
-    SetDictionaryFile(round % 2 ? "words.dic" : "");
-    SetCurrentAltEntry(round % 4 - 1);
+    if (round % 64 == 0) edits.ReplaceWorkingSettings(edits.CopyWorkingSettings());  // Cancel, Default
+    edits.SetTransparency(round % 101);
+    edits.SetBackType(round % 3);
+    edits.SetCaptionBackColor(0x10101u * (round % 256));
+    edits.SetCaptionTextColor(0x20202u * (round % 128));
+    edits.SetRandomPosition(round % 5 == 0);
+    edits.MoveCaptionBy(round % 7 - 3, 3 - round % 5);
+    edits.MoveCaptionToPreset(static_cast<CaptionPreset>(round % 5));
+    edits.SetFrameRangeBound(FrameRange::ShowFreq, round % 2 ? RangeBound::From : RangeBound::To, 1 + round % 3);
+    edits.SetFrameRangeBound(FrameRange::ShowTime, round % 2 ? RangeBound::To : RangeBound::From, 1 + round % 2);
+    edits.SetRulesType(round % 3);
+    edits.SetDicType(0);
+    edits.SetDictionaryFile(round % 2 ? "words.dic" : "");
+    edits.SetCurrentAltEntry(round % 4 - 1);
 }
 
 TEST(OverlayThreads, DialogEditsAgainstFrames) {
-    BoxCaptionRenderer renderer;
-    ResetOverlay(renderer);
-    SetBuiltinEntries({{"cat", "koshka"}, {"dog", "sobaka"}, {"sun", "solntse"}});
+    const std::unique_ptr<PluginInstance> plugin = MakeTestInstance();
+    BoxCaptionRenderer& renderer = BoxRendererOf(*plugin);
+    SettingsRecord& workingSettings = plugin->settings.workingSettings;
+    // The dialog's edits, as its handlers make them.
+    SettingsEdits edits(workingSettings, plugin->overlay.renderLock, plugin->dictionaries.captionLock);
+    SetBuiltinEntries(*plugin, {{"cat", "koshka"}, {"dog", "sobaka"}, {"sun", "solntse"}});
     workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 2;
     workingSettings.ShowTimeFrom = workingSettings.ShowTimeTo = 1;
     const StreamFormat format = {96, 64, 0, 0};
-    ASSERT_EQ(overlay::StreamStart(&format), 1);
+    ASSERT_EQ(host::StreamStart(*plugin, &format), 1);
 
     std::atomic<bool> streaming{false}, done{false};
     std::thread dialog([&] {
         while (!streaming) std::this_thread::yield();
-        for (int round = 0; round < 10000; ++round) EditLikeTheDialog(round);
+        for (int round = 0; round < 10000; ++round) EditLikeTheDialog(*plugin, edits, round);
         done = true;
     });
 
@@ -65,11 +67,11 @@ TEST(OverlayThreads, DialogEditsAgainstFrames) {
     int frames = 0, drawn = 0;
     streaming = true;
     while (!done || frames < 1000) {
-        drawn += overlay::ProcessFrame(&frame);
+        drawn += host::ProcessFrame(*plugin, &frame);
         ++frames;
     }
     dialog.join();
-    overlay::StreamStop();
+    plugin->StreamStop();
     EXPECT_EQ(drawn, frames) << "a frame with entries to show always reports 1";
     EXPECT_GE(renderer.font().height, -47);
     EXPECT_LE(renderer.font().height, -8);

@@ -6,7 +6,10 @@ namespace {
 
 class RandomTest : public ::testing::Test {
 protected:
-    void SetUp() override { randomState = 1; }  // as at library load
+    uint32_t Random(uint32_t n) { return source.Random(n); }
+
+    RandomSource source;  // as at library load
+    uint32_t& randomState = source.randomState;
 };
 
 TEST_F(RandomTest, SequenceFromLoad) {

@@ -29,12 +29,18 @@ protected:
 
     void Load(const std::string& content) {
         WriteBytes(path_, content);
-        LoadSettings(file_);
+        LoadSettings(settings_);
     }
 
     TempFolder dir_;
-    CSettingsFile file_;
+    SettingsState settings_;
+    CSettingsFile& file_ = settings_.settingsFile;
     std::string path_;
+    // The copies, under the names the plug-in gives them.
+    SettingsRecord& workingSettings = settings_.workingSettings;
+    SettingsRecord& defaultSettings = settings_.defaultSettings;
+    int32_t& DlgWndPosX = settings_.DlgWndPosX;
+    int32_t& DlgWndPosY = settings_.DlgWndPosY;
 };
 
 const char kWorkedExample[] =
@@ -45,7 +51,7 @@ const char kWorkedExample[] =
     "ShowFreqTo=12\r\nShowTimeFrom=1\r\nShowTimeTo=1\r\nRulesType=2\r\nCurIntEntry=0\r\nCurExtEntry=0\r\n";
 
 TEST_F(SettingsFileTest, NoFileGivesDefaultsAnEmptyFileAndAtExitTheFullSection) {
-    LoadSettings(file_);
+    LoadSettings(settings_);
     EXPECT_EQ(ReadBytes(path_), "");
     EXPECT_EQ(DlgWndPosX, -100);
     EXPECT_EQ(DlgWndPosY, -100);
@@ -53,7 +59,7 @@ TEST_F(SettingsFileTest, NoFileGivesDefaultsAnEmptyFileAndAtExitTheFullSection) 
     EXPECT_EQ(workingSettings.TextColor, 41215u);
     EXPECT_EQ(workingSettings.RulesType, 2);
     EXPECT_EQ(defaultSettings, workingSettings);
-    SaveSettings(file_);
+    SaveSettings(settings_);
     EXPECT_EQ(ReadBytes(path_), kWorkedExample);
 }
 
@@ -67,13 +73,13 @@ TEST_F(SettingsFileTest, SavedValuesReadBackAndDefaultSectionIsDropped) {
     workingSettings.FontCharSet = 0;
     DlgWndPosY = -7;
     const SettingsRecord saved = workingSettings;
-    SaveSettings(file_);
+    SaveSettings(settings_);
     const std::string written = ReadBytes(path_);
     EXPECT_EQ(written.find("DEFAULT"), std::string::npos);
     EXPECT_EQ(written.rfind("[PluginSettings]\r\nDlgWndPosX=20\r\nDlgWndPosY=-7\r\n", 0), 0u);
 
     workingSettings = SettingsRecord{};
-    LoadSettings(file_);
+    LoadSettings(settings_);
     EXPECT_EQ(workingSettings, saved);
     EXPECT_EQ(DlgWndPosX, 20);
     EXPECT_EQ(DlgWndPosY, -7);
@@ -146,25 +152,25 @@ TEST_F(SettingsFileTest, SectionSearchWrapsRoundFromTheLastHeaderFound) {
 
 TEST_F(SettingsFileTest, UnopenableFileGivesDefaultsAndNoSave) {
     std::filesystem::create_directory(path_);  // a folder where the file should be
-    LoadSettings(file_);
+    LoadSettings(settings_);
     EXPECT_EQ(workingSettings.StringPosX, 634);
-    SaveSettings(file_);
+    SaveSettings(settings_);
     EXPECT_TRUE(std::filesystem::is_directory(path_));
 }
 
 TEST_F(SettingsFileTest, SaveThatFailsHalfWayKeepsThePreviousFile) {
     const std::string previous = "[PluginSettings]\r\nDicType=1\r\n";
     Load(previous);
-    ASSERT_TRUE(RunWithFileSizeLimit(100, [&] { SaveSettings(file_); }));
+    ASSERT_TRUE(RunWithFileSizeLimit(100, [&] { SaveSettings(settings_); }));
     EXPECT_EQ(ReadBytes(path_), previous);
-    SaveSettings(file_);
+    SaveSettings(settings_);
     EXPECT_EQ(ReadBytes(path_).size(), sizeof kWorkedExample - 1);
 }
 
 TEST_F(SettingsFileTest, FolderRemovedBeforeExitSavesNothing) {
     Load("[PluginSettings]\r\nDicType=1\r\n");
     std::filesystem::remove_all(dir_ / "Plugins");
-    SaveSettings(file_);
+    SaveSettings(settings_);
     EXPECT_FALSE(std::filesystem::exists(dir_ / "Plugins"));
     EXPECT_EQ(workingSettings.DicType, 1);
 }

@@ -4,9 +4,10 @@
 
 #include <cstring>
 
-#include "settings/settings_state.h"
-
 namespace {
+
+// A record for the rows to point into, as the file's reads and writes use one.
+SettingsRecord storedSettings;
 
 TEST(SettingsTable, KeysAndCodesInFileOrder) {
     const struct {
@@ -33,7 +34,7 @@ TEST(SettingsTable, RowsPointAtSuccessiveFieldsOfStoredSettings) {
     const auto* end = begin + sizeof storedSettings;
     const char* previous = nullptr;
     for (const SettingDescriptor& row : settingsTable) {
-        const auto* field = static_cast<const char*>(row.storage);
+        const auto* field = static_cast<const char*>(row.storage(storedSettings));
         EXPECT_GE(field, begin) << row.key;
         EXPECT_LT(field, end) << row.key;
         if (previous) {
@@ -41,14 +42,14 @@ TEST(SettingsTable, RowsPointAtSuccessiveFieldsOfStoredSettings) {
         }
         previous = field;
     }
-    EXPECT_EQ(settingsTable[0].storage, &storedSettings.DicType);
-    EXPECT_EQ(settingsTable[kSettingCount - 1].storage, &storedSettings.CurExtEntry);
+    EXPECT_EQ(settingsTable[0].storage(storedSettings), &storedSettings.DicType);
+    EXPECT_EQ(settingsTable[kSettingCount - 1].storage(storedSettings), &storedSettings.CurExtEntry);
 }
 
 TEST(SettingsTable, DefaultsFillTheRecord) {
     storedSettings = SettingsRecord{};
     storedSettings.FontName = "stale";
-    for (const SettingDescriptor& row : settingsTable) ApplyDefault(row);
+    for (const SettingDescriptor& row : settingsTable) ApplyDefault(row, storedSettings);
 
     SettingsRecord expected;
     expected.DicType = 0;
@@ -73,10 +74,10 @@ TEST(SettingsTable, DefaultsFillTheRecord) {
 }
 
 TEST(SettingsTable, DefaultsWrittenAsDecimalText) {
-    for (const SettingDescriptor& row : settingsTable) ApplyDefault(row);
+    for (const SettingDescriptor& row : settingsTable) ApplyDefault(row, storedSettings);
     const auto text = [](const char* key) {
         for (const SettingDescriptor& row : settingsTable)
-            if (std::strcmp(row.key, key) == 0) return FormatTypedValue(row.typeCode, row.storage);
+            if (std::strcmp(row.key, key) == 0) return FormatTypedValue(row.typeCode, row.storage(storedSettings));
         return std::string("?");
     };
     EXPECT_EQ(text("FontSize"), "-40");

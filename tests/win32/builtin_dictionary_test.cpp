@@ -10,7 +10,8 @@
 #include <string>
 
 #include "dictionary/builtin_dictionary.h"
-#include "platform/win32/plugin_module.h"
+#include "dictionary/dictionary_store.h"
+#include "platform/win32/module_resource.h"
 #include "tests/win32/plugin_path.h"
 
 namespace {
@@ -22,12 +23,23 @@ protected:
         ASSERT_NE(module_, nullptr) << "error " << GetLastError();
     }
     void TearDown() override {
-        pluginModule = nullptr;
-        builtinDictionary = BuiltinDictionary{};
         if (module_ != nullptr) FreeLibrary(module_);
     }
 
+    // The built-in dictionary as the DLL takes it from its module: decoded,
+    // then taken by an instance's store.
+    int32_t LoadBuiltinDictionary(HMODULE module) {
+        const std::span<const uint8_t> stored =
+            FindModuleResource(module, kBuiltinDictionaryType, kBuiltinDictionaryId);
+        return store_.LoadBuiltinDictionary(
+            std::make_shared<const BuiltinDictionary>(DecodeBuiltinDictionary(stored)), index_);
+    }
+    const BuiltinDictionary& Loaded() const { return *store_.builtinDictionary; }
+    const DictEntry& GetBuiltinEntry(int32_t index) const { return ::GetBuiltinEntry(Loaded(), index); }
+
     HMODULE module_ = nullptr;
+    DictionaryStore store_;
+    int32_t index_ = 0;
 };
 
 TEST_F(BuiltinDictionaryResource, StoredInRussian) {
@@ -37,15 +49,14 @@ TEST_F(BuiltinDictionaryResource, StoredInRussian) {
 }
 
 TEST_F(BuiltinDictionaryResource, DecodesToTheSourcePairs) {
-    pluginModule = module_;
-    EXPECT_EQ(LoadBuiltinDictionary(), 1);
-    ASSERT_GE(builtinDictionary.count, 3000);
+    EXPECT_EQ(LoadBuiltinDictionary(module_), 1);
+    ASSERT_GE(Loaded().count, 3000);
 
     std::ifstream in(TPP_DICTIONARY_PAIRS, std::ios::binary);
     ASSERT_TRUE(in) << TPP_DICTIONARY_PAIRS;
     const std::string pairs((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::string rebuilt;
-    for (int32_t i = 0; i < builtinDictionary.count; ++i) {
+    for (int32_t i = 0; i < Loaded().count; ++i) {
         rebuilt.append(GetBuiltinEntry(i).word).push_back('\0');
         rebuilt.append(GetBuiltinEntry(i).translation).push_back('\0');
     }
@@ -54,9 +65,8 @@ TEST_F(BuiltinDictionaryResource, DecodesToTheSourcePairs) {
 }
 
 TEST_F(BuiltinDictionaryResource, ModuleWithoutItLeavesTheDictionaryEmpty) {
-    pluginModule = GetModuleHandleA(nullptr);
-    EXPECT_EQ(LoadBuiltinDictionary(), 1);
-    EXPECT_EQ(builtinDictionary.count, 0);
+    EXPECT_EQ(LoadBuiltinDictionary(GetModuleHandleA(nullptr)), 1);
+    EXPECT_EQ(Loaded().count, 0);
     EXPECT_STREQ(GetBuiltinEntry(0).word, "");
 }
 

@@ -11,14 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "dictionary/dictionary_store.h"
-#include "settings/settings_state.h"
 #include "tests/win32/dialog_fixture.h"
 #include "tests/win32/png_file.h"
 #include "ui/settings_dialog_ids.h"
-#include "ui/win32/common_dialogs.h"
 #include "ui/win32/dialog_texts.h"
-#include "ui/win32/settings_dialog.h"
 
 namespace {
 

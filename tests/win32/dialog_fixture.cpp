@@ -5,15 +5,30 @@
 #include <fstream>
 #include <iterator>
 
-#include "plugin/lifecycle.h"
-#include "platform/win32/plugin_module.h"
+#include "platform/win32/module_resource.h"
+#include "plugin/host_callbacks.h"
+#include "render/gdi_caption_renderer.h"
 #include "ui/settings_dialog_ids.h"
-#include "ui/win32/common_dialogs.h"
-#include "ui/win32/settings_dialog.h"
 
 HWND DialogTest::host = nullptr;
 
 namespace {
+
+// The instance a host of our own makes: GDI, the built-in dictionary and the
+// dialog's template from this program's resources, the settings file of its
+// name beside it.
+std::unique_ptr<PluginInstance> MakeInstance() {
+    HMODULE self = GetModuleHandleA(nullptr);
+    InstanceParts parts;
+    parts.renderer = std::make_unique<GdiCaptionRenderer>();
+    parts.builtinDictionary = [self] {
+        return std::make_shared<const BuiltinDictionary>(
+            DecodeBuiltinDictionary(FindModuleResource(self, kBuiltinDictionaryType, kBuiltinDictionaryId)));
+    };
+    parts.settingsBaseName = "settings_dialog_test";
+    parts.resourceModule = self;
+    return std::make_unique<PluginInstance>(std::move(parts));
+}
 
 // A chooser a test did not expect fails the test instead of blocking it.
 BOOL WINAPI UnexpectedFontChooser(LPCHOOSEFONTA) {
@@ -35,19 +50,27 @@ int WINAPI UnexpectedMessageBox(HWND, LPCSTR, LPCSTR, UINT) {
 
 }  // namespace
 
+DialogTest::DialogTest()
+    : plugin(MakeInstance()),
+      settingsDialog(dynamic_cast<SettingsDialog&>(*plugin->ui)),
+      workingSettings(plugin->settings.workingSettings),
+      defaultSettings(plugin->settings.defaultSettings),
+      dialogSnapshot(plugin->settings.dialogSnapshot),
+      DlgWndPosX(plugin->settings.DlgWndPosX),
+      DlgWndPosY(plugin->settings.DlgWndPosY),
+      commonDialogs(settingsDialog.commonDialogs),
+      mouseHook(settingsDialog.mouseHook) {}
+
 void DialogTest::SetUpTestSuite() {
     if (host) return;
-    // The callbacks are linked into this program, so its own module holds
-    // the dialog template, as the DLL's does for a real host.
-    pluginModule = GetModuleHandleA(nullptr);
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = pluginModule;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "TestHost";
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
     RegisterClassA(&windowClass);
     host = CreateWindowExA(0, "TestHost", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 80, 900,
-                           640, nullptr, nullptr, pluginModule, nullptr);
+                           640, nullptr, nullptr, windowClass.hInstance, nullptr);
 }
 
 std::string DialogTest::Folder() {
@@ -82,6 +105,12 @@ HWND DialogTest::Open() {
 }
 
 HWND DialogTest::Dialog() const { return settingsDialog.window(); }
+
+void DialogTest::PluginShowSettings(const HostWindowRecord* record) { ::host::ShowSettings(*plugin, record); }
+
+void DialogTest::LoadAltDictionary() {
+    plugin->dictionaries.LoadAltDictionary(workingSettings.DicFileName, workingSettings.CurExtEntry);
+}
 
 void DialogTest::Pump(DWORD milliseconds) {
     const DWORD start = GetTickCount();

@@ -1,5 +1,6 @@
-// The settings dialog in a host of our own: the plug-in's callbacks linked
-// into this program, a top-level host window, and helpers that drive the
+// The settings dialog in a host of our own: a plug-in instance made in this
+// program (whose own module holds the dialog's template, as the DLL's does
+// for a real host), a top-level host window, and helpers that drive the
 // dialog by messages and pump the thread's queue as a host would.
 #pragma once
 
@@ -7,13 +8,17 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "plugin/host_interface.h"
-#include "settings/settings_record.h"
+#include "plugin/plugin_instance.h"
+#include "ui/win32/settings_dialog.h"
 
 class DialogTest : public ::testing::Test {
 protected:
+    DialogTest();
     static void SetUpTestSuite();
     void SetUp() override;
     void TearDown() override;
@@ -41,8 +46,27 @@ protected:
     static std::string Folder();
     static std::string SettingsPath();
 
+    // The callbacks, on the test's instance.
+    void PluginInit() { plugin->Init(); }
+    void PluginExit() { plugin->Exit(); }
+    void PluginShowSettings(const HostWindowRecord* record);
+    // The alternative dictionary that the working settings name.
+    void LoadAltDictionary();
+    bool AltDictionaryChanged() { return plugin->dictionaries.AltDictionaryChanged(); }
+    std::vector<std::string> AltDictionaryLines() { return plugin->dictionaries.AltDictionaryLines(); }
+
     static HWND host;
     HostWindowRecord hostRecord = {};
+    std::unique_ptr<PluginInstance> plugin;
+    // What the tests look at, under the names the plug-in gives them.
+    SettingsDialog& settingsDialog;
+    SettingsRecord& workingSettings;
+    SettingsRecord& defaultSettings;
+    SettingsRecord& dialogSnapshot;
+    int32_t& DlgWndPosX;
+    int32_t& DlgWndPosY;
+    CommonDialogs& commonDialogs;
+    HHOOK& mouseHook;
 };
 
 // Non-default values for every one of the 23 settings.

@@ -6,35 +6,36 @@
 
 #include <vector>
 
-#include "overlay/overlay_engine.h"
-#include "overlay/overlay_state.h"
-#include "platform/win32/gdi_caption_renderer.h"
-#include "settings/settings_state.h"
-#include "tests/support/overlay_fixture.h"
+#include "plugin/host_callbacks.h"
+#include "render/gdi_caption_renderer.h"
+#include "tests/support/test_instance.h"
 
 namespace {
+
+std::unique_ptr<PluginInstance> GdiInstance() {
+    InstanceParts parts;
+    parts.renderer = std::make_unique<GdiCaptionRenderer>();
+    return MakeTestInstance(std::move(parts));
+}
 
 class GdiOverlay : public ::testing::Test {
 protected:
     void SetUp() override {
-        BoxCaptionRenderer unused;
-        ResetOverlay(unused);
-        overlay::SetRenderer(&renderer);
         ASSERT_TRUE(renderer.CreateContext());
         // "кошка" in Windows-1251
-        SetBuiltinEntries({{"dog", "\xF1\xEE\xE1\xE0\xEA\xE0"}, {"cat", "\xEA\xEE\xF8\xEA\xE0"}});
+        SetBuiltinEntries(*plugin, {{"dog", "\xF1\xEE\xE1\xE0\xEA\xE0"}, {"cat", "\xEA\xEE\xF8\xEA\xE0"}});
     }
-    void TearDown() override { overlay::StreamStop(); }
+    void TearDown() override { plugin->StreamStop(); }
 
     std::vector<uint8_t> DrawOne(int32_t width, int32_t height, int32_t pixelFormat) {
         const StreamFormat format = {width, height, 0, pixelFormat};
-        EXPECT_EQ(overlay::StreamStart(&format), 1);
+        EXPECT_EQ(host::StreamStart(*plugin, &format), 1);
         grey.assign(size_t(width) * height * (pixelFormat == 0 ? 2 : 3), 0x40);
         if (pixelFormat == 0)
             for (size_t i = 1; i < grey.size(); i += 2) grey[i] = 128;
         std::vector<uint8_t> pixels = grey;
         FrameRecord record = {pixels.data()};
-        EXPECT_EQ(overlay::ProcessFrame(&record), 1);
+        EXPECT_EQ(host::ProcessFrame(*plugin, &record), 1);
         return pixels;
     }
 
@@ -44,7 +45,11 @@ protected:
         return {a.x, a.y, b.x, b.y};
     }
 
-    GdiCaptionRenderer renderer;
+    std::unique_ptr<PluginInstance> plugin = GdiInstance();
+    // What the tests look at, under the names the engine gives them.
+    GdiCaptionRenderer& renderer = dynamic_cast<GdiCaptionRenderer&>(*plugin->overlay.renderer());
+    SettingsRecord& workingSettings = plugin->settings.workingSettings;
+    OverlayState& overlayState = plugin->overlay.overlayState;
     std::vector<uint8_t> grey;
 };
 
@@ -101,18 +106,18 @@ TEST_F(GdiOverlay, FontChangesTakeEffectForTheNextEntry) {
     const int32_t normalHeight = overlayState.captionHeight;
     workingSettings.FontSize = -80;
     workingSettings.FontName = std::string(60, 'X');  // cut to 31 characters, falls back to a real face
-    CreateCaptionFont();
+    plugin->overlay.CreateCaptionFont();
     overlayState.gapCounter = 1;
     std::vector<uint8_t> pixels = grey;
     FrameRecord record = {pixels.data()};
-    EXPECT_EQ(overlay::ProcessFrame(&record), 1);
+    EXPECT_EQ(host::ProcessFrame(*plugin, &record), 1);
     EXPECT_GT(overlayState.captionHeight, normalHeight * 3 / 2);
 }
 
 TEST_F(GdiOverlay, StreamsCanStartAndStopRepeatedly) {
     for (int i = 0; i < 20; ++i) {
         DrawOne(64 + i * 8, 48 + i * 6, i % 2);
-        overlay::StreamStop();
+        plugin->StreamStop();
     }
 }
 

@@ -10,14 +10,9 @@
 #include <string>
 #include <utility>
 
-#include "dictionary/dictionary_store.h"
-#include "plugin/lifecycle.h"
-#include "settings/settings_state.h"
 #include "tests/win32/dialog_fixture.h"
 #include "ui/settings_dialog_ids.h"
-#include "ui/win32/common_dialogs.h"
 #include "ui/win32/dialog_texts.h"
-#include "ui/win32/settings_dialog.h"
 
 namespace {
 
@@ -241,6 +236,7 @@ struct FontChooserScript {
     static inline LOGFONTA initial = {};
     static inline std::string nameDuringApply;
     static inline BOOL answer = FALSE;
+    static inline const SettingsRecord* working = nullptr;  // the settings the dialog edits
 
     // A stand-in for the chooser's window that answers the current-font query.
     static LRESULT CALLBACK ChooserWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -267,9 +263,12 @@ struct FontChooserScript {
         RegisterClassA(&windowClass);
         HWND window = CreateWindowA("FakeFontChooser", "", 0, 0, 0, 10, 10, nullptr, nullptr,
                                     windowClass.hInstance, nullptr);
+        // As the system's chooser does, the hook first sees the description.
+        chooser->lpfnHook(window, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(chooser));
         EXPECT_EQ(chooser->lpfnHook(window, WM_COMMAND, 1026, 0), 1u);
         EXPECT_EQ(chooser->lpfnHook(window, WM_COMMAND, IDOK, 0), 0u);
-        nameDuringApply = workingSettings.FontName;
+        nameDuringApply = working->FontName;
+        chooser->lpfnHook(window, WM_DESTROY, 0, 0);
         DestroyWindow(window);
         std::strcpy(chooser->lpLogFont->lfFaceName, "Courier New");
         chooser->lpLogFont->lfHeight = -33;
@@ -280,6 +279,7 @@ struct FontChooserScript {
 
 TEST_F(DialogTest, FontChooserAppliesLiveAndCancelUndoesEveryApply) {
     commonDialogs.chooseFont = FontChooserScript::Run;
+    FontChooserScript::working = &workingSettings;
     Open();
     const SettingsRecord before = workingSettings;
     FontChooserScript::answer = FALSE;
@@ -303,6 +303,7 @@ TEST_F(DialogTest, FontChooserAppliesLiveAndCancelUndoesEveryApply) {
 
 TEST_F(DialogTest, FontChooserOkKeepsItsFontButNotItsColour) {
     commonDialogs.chooseFont = FontChooserScript::Run;
+    FontChooserScript::working = &workingSettings;
     Open();
     const uint32_t textColor = workingSettings.TextColor;
     FontChooserScript::answer = TRUE;

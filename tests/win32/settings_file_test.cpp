@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "dictionary/dictionary_store.h"
 #include "settings/settings_file.h"
@@ -204,24 +205,38 @@ TEST(SettingsFile, ReadOnlyFileGivesDefaultsAndIsNotSaved) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_FALSE(host.Run("").opened);
 
-    CSettingsFile file;
-    file.Locate("TPP_25Frame", FactsFor(host));
-    LoadSettings(file);
+    SettingsState settings;
+    const SettingsRecord& workingSettings = settings.workingSettings;
+    settings.settingsFile.Locate("TPP_25Frame", FactsFor(host));
+    LoadSettings(settings);
     EXPECT_EQ(workingSettings.DicType, 0);
     EXPECT_EQ(workingSettings.StringPosX, 634);
-    SaveSettings(file);
+    SaveSettings(settings);
     EXPECT_EQ(ReadBytes(path), content);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 
-    SaveSettings(file);
+    SaveSettings(settings);
     EXPECT_EQ(ReadBytes(path).rfind("[PluginSettings]\r\nDlgWndPosX=-100\r\n", 0), 0u);
     EXPECT_FALSE(Exists(path + ".tmp"));
 }
 
-TEST(AltDictionaryFile, SavesReplaceTheFileUnderAWindows1251Name) {
+// The dictionaries with the settings that name their file, as the plug-in
+// keeps them.
+class AltDictionaryFile : public ::testing::Test {
+protected:
+    void LoadAltDictionary() { store.LoadAltDictionary(workingSettings.DicFileName, workingSettings.CurExtEntry); }
+    void SaveAltDictionary() { store.SaveAltDictionary(workingSettings.DicFileName); }
+    bool AltDictionaryChanged() { return store.AltDictionaryChanged(); }
+    std::vector<std::string> AltDictionaryLines() { return store.AltDictionaryLines(); }
+    void AddAltEntry(const std::string& text) { store.AddAltEntry(text); }
+
+    SettingsRecord workingSettings;
+    DictionaryStore store;
+};
+
+TEST_F(AltDictionaryFile, SavesReplaceTheFileUnderAWindows1251Name) {
     HostFolder host;
     const std::string path = host.folder() + "\xF1\xEB\xEE\xE2\xE0\xF0\xFC.dic";  // словарь.dic
-    workingSettings = SettingsRecord{};
     workingSettings.DicType = 1;
     workingSettings.DicFileName = path;
     WriteBytes(path, "b - y\r\nA - x\r\na - X\r\n");
@@ -241,12 +256,11 @@ TEST(AltDictionaryFile, SavesReplaceTheFileUnderAWindows1251Name) {
     EXPECT_EQ(ReadBytes(path), "A - x\r\nb - y\r\nc\r\n\xC0\xE1\xE2\r\n");
 }
 
-TEST(AltDictionaryFile, ReadOnlyFileIsNotReadNorChanged) {
+TEST_F(AltDictionaryFile, ReadOnlyFileIsNotReadNorChanged) {
     HostFolder host;
     const std::string path = host.folder() + "words.dic";
     WriteBytes(path, "a - x\r\n");
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    workingSettings = SettingsRecord{};
     workingSettings.DicType = 1;
     workingSettings.DicFileName = path;
     LoadAltDictionary();

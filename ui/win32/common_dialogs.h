@@ -1,5 +1,5 @@
 // The modal choosers and the message box the settings dialog opens. They
-// block in nested message loops, so tests put stand-ins here.
+// block in nested message loops, so tests put stand-ins in a dialog's set.
 #pragma once
 
 #include <windows.h>
@@ -12,5 +12,5 @@ struct CommonDialogs {
     int(WINAPI* messageBox)(HWND, LPCSTR, LPCSTR, UINT);
 };
 
-// The system's own unless a test replaced them.
-extern CommonDialogs commonDialogs;
+// The system's own.
+CommonDialogs SystemCommonDialogs();

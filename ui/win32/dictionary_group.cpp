@@ -3,15 +3,16 @@
 #include <string>
 #include <vector>
 
-#include "dictionary/dictionary_store.h"
-#include "settings/settings_state.h"
-#include "ui/settings_edits.h"
-#include "ui/win32/common_dialogs.h"
 #include "ui/win32/dialog_texts.h"
 #include "ui/win32/settings_dialog.h"
 
+void SettingsDialog::ReloadAltDictionary() {
+    SettingsRecord& settings = settings_.workingSettings;
+    dictionaries_.LoadAltDictionary(settings.DicFileName, settings.CurExtEntry);
+}
+
 void SettingsDialog::UpdateDictionaryControls() {
-    const SettingsRecord& settings = workingSettings;
+    const SettingsRecord& settings = settings_.workingSettings;
     if (settings.DicType == 0) {
         const Control* group[] = {&fileNameEdit, &chooseDictionaryButton, &addButton,
                                   &changeButton, &deleteButton,           &entryList,
@@ -32,7 +33,7 @@ void SettingsDialog::UpdateDictionaryControls() {
 
 void SettingsDialog::FillEntryList() {
     entryList.Clear();
-    for (const std::string& line : AltDictionaryLines()) entryList.Add(line);
+    for (const std::string& line : dictionaries_.AltDictionaryLines()) entryList.Add(line);
 }
 
 void SettingsDialog::SelectEntry(int32_t index) {
@@ -51,17 +52,17 @@ void SettingsDialog::OnWordChanged(WPARAM, LPARAM) {
 void SettingsDialog::OnEntrySelected(WPARAM, LPARAM) { SelectEntry(entryList.Selection()); }
 
 void SettingsDialog::OnEntryDoubleClick(WPARAM, LPARAM) {
-    SetCurrentAltEntry(entryList.Selection());
+    edits_.SetCurrentAltEntry(entryList.Selection());
 }
 
 void SettingsDialog::OnAddEntry(WPARAM, LPARAM) {
-    const int32_t index = AddAltEntry(wordEdit.Text());
+    const int32_t index = dictionaries_.AddAltEntry(wordEdit.Text());
     FillEntryList();
     SelectEntry(index);
 }
 
 void SettingsDialog::OnChangeEntry(WPARAM, LPARAM) {
-    const int32_t index = ChangeAltEntry(selectedEntry, wordEdit.Text());
+    const int32_t index = dictionaries_.ChangeAltEntry(selectedEntry, wordEdit.Text());
     FillEntryList();
     SelectEntry(index);
 }
@@ -69,7 +70,7 @@ void SettingsDialog::OnChangeEntry(WPARAM, LPARAM) {
 void SettingsDialog::OnDeleteEntry(WPARAM, LPARAM) {
     const int32_t index = entryList.Selection();
     if (index < 0) return;  // the button is only enabled with a selection
-    DeleteAltEntry(index);
+    dictionaries_.DeleteAltEntry(index, settings_.workingSettings.CurExtEntry);
     FillEntryList();
     const int32_t count = entryList.Count();
     SelectEntry(index < count ? index : count - 1);
@@ -86,21 +87,22 @@ void SettingsDialog::OnChooseDictionary(WPARAM, LPARAM) {
     chooser.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
     if (!commonDialogs.getOpenFileName(&chooser)) return;
 
-    if (AltDictionaryChanged()) {
+    if (dictionaries_.AltDictionaryChanged()) {
         const std::string title = Control::TextOf(window());
         // The previous file is written while DicFileName still names it.
         if (commonDialogs.messageBox(window(), kSaveDictionaryPrompt, title.c_str(),
                                      MB_OKCANCEL | MB_ICONQUESTION) == IDOK)
-            SaveAltDictionary();
+            dictionaries_.SaveAltDictionary(settings_.workingSettings.DicFileName);
     }
-    SetDictionaryFile(path);
-    fileNameEdit.SetText(workingSettings.DicFileName);
-    // A new file starts at its first entry. The index is set before the
-    // load too, so that the load's random order starts there rather than
-    // after the old file's index.
-    SetCurrentAltEntry(0);
-    LoadAltDictionary();
-    SetCurrentAltEntry(0);
+    edits_.SetDictionaryFile(path);
+    fileNameEdit.SetText(settings_.workingSettings.DicFileName);
+    // A new file starts at its first entry: the index goes first, so that
+    // the load's random order starts there too rather than after the old
+    // file's index, and it is the first entry again after the load, which
+    // would have kept it inside the list (-1 for a new, empty file).
+    edits_.SetCurrentAltEntry(0);
+    ReloadAltDictionary();
+    edits_.SetCurrentAltEntry(0);
     FillEntryList();
     SelectEntry(-1);
 }

@@ -5,10 +5,7 @@
 
 #include <cstring>
 
-#include "platform/win32/plugin_module.h"
-#include "settings/settings_state.h"
 #include "ui/settings_dialog_ids.h"
-#include "ui/settings_edits.h"
 #include "ui/win32/dialog_texts.h"
 #include "ui/win32/settings_dialog.h"
 
@@ -21,6 +18,9 @@ constexpr UINT kAttentionPeriodMs = 80;
 constexpr double kRepeatAcceleration = 0.2;  // per tick; the step is truncated when used
 
 bool IsArrowButton(int id) { return id >= IDC_ARROW_LEFT && id <= IDC_ARROW_DOWN; }
+
+// The window property that leads from the dialog's window to the dialog.
+constexpr char kDialogProperty[] = "TPP_25Frame.SettingsDialog";
 
 void PaintColorButton(const DRAWITEMSTRUCT& item, COLORREF colour) {
     HBRUSH brush = CreateSolidBrush(colour & 0xFFFFFF);
@@ -51,7 +51,7 @@ void SettingsDialog::CreatePadFont() {
 void SettingsDialog::CreateToolTips() {
     toolTip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                              window(), nullptr, pluginModule, nullptr);
+                              window(), nullptr, module_, nullptr);
     if (!toolTip) return;
     struct Tip {
         int id;
@@ -76,7 +76,7 @@ void SettingsDialog::CreateToolTips() {
 }
 
 void SettingsDialog::UpdatePositionButtons() {
-    const bool fixed = workingSettings.RndStringPos == 0;
+    const bool fixed = settings_.workingSettings.RndStringPos == 0;
     const Button* pad[] = {&centreButton, &topRightButton, &bottomRightButton,
                            &topLeftButton, &bottomLeftButton, &upButton,
                            &rightButton,  &leftButton,       &downButton};
@@ -85,21 +85,21 @@ void SettingsDialog::UpdatePositionButtons() {
 
 void SettingsDialog::OnPreset(WPARAM wParam, LPARAM) {
     switch (LOWORD(wParam)) {
-        case IDC_PRESET_TOP_LEFT: MoveCaptionToPreset(CaptionPreset::TopLeft); break;
-        case IDC_PRESET_TOP_RIGHT: MoveCaptionToPreset(CaptionPreset::TopRight); break;
-        case IDC_PRESET_CENTRE: MoveCaptionToPreset(CaptionPreset::Centre); break;
-        case IDC_PRESET_BOTTOM_LEFT: MoveCaptionToPreset(CaptionPreset::BottomLeft); break;
-        case IDC_PRESET_BOTTOM_RIGHT: MoveCaptionToPreset(CaptionPreset::BottomRight); break;
+        case IDC_PRESET_TOP_LEFT: edits_.MoveCaptionToPreset(CaptionPreset::TopLeft); break;
+        case IDC_PRESET_TOP_RIGHT: edits_.MoveCaptionToPreset(CaptionPreset::TopRight); break;
+        case IDC_PRESET_CENTRE: edits_.MoveCaptionToPreset(CaptionPreset::Centre); break;
+        case IDC_PRESET_BOTTOM_LEFT: edits_.MoveCaptionToPreset(CaptionPreset::BottomLeft); break;
+        case IDC_PRESET_BOTTOM_RIGHT: edits_.MoveCaptionToPreset(CaptionPreset::BottomRight); break;
     }
 }
 
 void SettingsDialog::MoveCaption() {
     const auto step = static_cast<int32_t>(repeatStep);
     switch (repeatButtonId) {
-        case IDC_ARROW_LEFT: MoveCaptionBy(-step, 0); break;
-        case IDC_ARROW_RIGHT: MoveCaptionBy(step, 0); break;
-        case IDC_ARROW_UP: MoveCaptionBy(0, -step); break;
-        case IDC_ARROW_DOWN: MoveCaptionBy(0, step); break;
+        case IDC_ARROW_LEFT: edits_.MoveCaptionBy(-step, 0); break;
+        case IDC_ARROW_RIGHT: edits_.MoveCaptionBy(step, 0); break;
+        case IDC_ARROW_UP: edits_.MoveCaptionBy(0, -step); break;
+        case IDC_ARROW_DOWN: edits_.MoveCaptionBy(0, step); break;
     }
 }
 
@@ -128,16 +128,40 @@ void SettingsDialog::OnMouse(UINT message, const MOUSEHOOKSTRUCT& data) {
     }
 }
 
-LRESULT CALLBACK MouseHookProc(int code, WPARAM message, LPARAM data) {
+SettingsDialog* SettingsDialog::OfWindow(HWND window) {
+    HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
+    return root ? static_cast<SettingsDialog*>(GetPropA(root, kDialogProperty)) : nullptr;
+}
+
+void SettingsDialog::HookMouse() {
+    SetPropA(window(), kDialogProperty, this);
+    mouseHook = SetWindowsHookExA(WH_MOUSE, MouseHookProc, nullptr, GetWindowThreadProcessId(window(), nullptr));
+}
+
+void SettingsDialog::UnhookMouse() {
+    RemovePropA(window(), kDialogProperty);
+    if (mouseHook) UnhookWindowsHookEx(mouseHook);
+    mouseHook = nullptr;
+}
+
+// The hook has no data of its own: the message's window leads to its
+// dialog. Each settings dialog of a thread hooks it, and every hook sees
+// every message; the first to see one handles it, and the hooks it passes
+// the message on to, called inside it, leave it alone.
+LRESULT CALLBACK SettingsDialog::MouseHookProc(int code, WPARAM message, LPARAM data) {
+    const auto* mouse = reinterpret_cast<const MOUSEHOOKSTRUCT*>(data);
+    SettingsDialog* dialog = mouse ? OfWindow(mouse->hwnd) : nullptr;
+    HHOOK hook = dialog ? dialog->mouseHook : nullptr;
     // Peeked-but-kept messages (HC_NOREMOVE) would count a press twice.
-    if (code == HC_ACTION && data) {
-        try {
-            settingsDialog.OnMouse(static_cast<UINT>(message),
-                                   *reinterpret_cast<const MOUSEHOOKSTRUCT*>(data));
-        } catch (...) {
-        }
+    if (code != HC_ACTION || !dialog || dialog->inMouseHook_) return CallNextHookEx(hook, code, message, data);
+    try {
+        dialog->OnMouse(static_cast<UINT>(message), *mouse);
+    } catch (...) {
     }
-    return CallNextHookEx(mouseHook, code, message, data);
+    dialog->inMouseHook_ = true;
+    const LRESULT result = CallNextHookEx(hook, code, message, data);
+    dialog->inMouseHook_ = false;
+    return result;
 }
 
 // A lost capture (Alt+Tab, a pop-up) or a release the hook never saw sends
@@ -175,6 +199,6 @@ void SettingsDialog::StartAttentionSignal(int32_t count) {
 void SettingsDialog::OnDrawItem(WPARAM wParam, LPARAM lParam) {
     const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
     if (!item) return;
-    if (wParam == IDC_TEXT_COLOR) PaintColorButton(*item, workingSettings.TextColor);
-    if (wParam == IDC_BACK_COLOR) PaintColorButton(*item, workingSettings.BackColor);
+    if (wParam == IDC_TEXT_COLOR) PaintColorButton(*item, settings_.workingSettings.TextColor);
+    if (wParam == IDC_BACK_COLOR) PaintColorButton(*item, settings_.workingSettings.BackColor);
 }

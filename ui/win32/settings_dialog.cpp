@@ -7,14 +7,9 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "dictionary/dictionary_store.h"
-#include "overlay/overlay_engine.h"
-#include "platform/win32/gdi_caption_renderer.h"
-#include "platform/win32/plugin_module.h"
-#include "settings/settings_state.h"
+#include "render/gdi_caption_renderer.h"
+#include "settings/settings_table.h"
 #include "ui/settings_dialog_ids.h"
-#include "ui/settings_edits.h"
-#include "ui/win32/common_dialogs.h"
 
 namespace {
 
@@ -23,19 +18,9 @@ constexpr DWORD kFontChooserOptions =
     CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT | CF_APPLY | CF_ENABLEHOOK;
 constexpr int kFontApplyButton = 1026;  // psh3
 
-// Takes the seven font settings from a font description.
-void StoreFont(const LOGFONTA& font) {
-    CaptionFont request = {};
-    static_assert(sizeof request.faceName == sizeof font.lfFaceName);
-    std::memcpy(request.faceName, font.lfFaceName, sizeof request.faceName);
-    request.height = font.lfHeight;
-    request.weight = font.lfWeight;
-    request.italic = font.lfItalic;
-    request.underline = font.lfUnderline;
-    request.strikeOut = font.lfStrikeOut;
-    request.charSet = font.lfCharSet;
-    StoreFontSettings(request);
-}
+// The window property that leads from the font chooser to the dialog that
+// opened it.
+constexpr char kChooserProperty[] = "TPP_25Frame.FontChooserOwner";
 
 // The radio button of a group that is checked (the last, should there be
 // more), or -1 for none.
@@ -50,25 +35,56 @@ int32_t CheckedChoice(std::initializer_list<const Button*> group) {
 
 }  // namespace
 
-UINT_PTR CALLBACK FontApplyHook(HWND chooser, UINT message, WPARAM wParam, LPARAM) {
+// The chooser's description, handed over with its first message, names the
+// dialog that opened it; the chooser keeps it until it is destroyed.
+UINT_PTR CALLBACK FontApplyHook(HWND chooser, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        const auto* description = reinterpret_cast<const CHOOSEFONTA*>(lParam);
+        SetPropA(chooser, kChooserProperty, reinterpret_cast<HANDLE>(description->lCustData));
+        return 0;
+    }
+    if (message == WM_DESTROY) RemovePropA(chooser, kChooserProperty);
     if (message != WM_COMMAND || LOWORD(wParam) != kFontApplyButton) return 0;
+    auto* dialog = static_cast<SettingsDialog*>(GetPropA(chooser, kChooserProperty));
+    if (!dialog) return 0;
     LOGFONTA font = {};
     SendMessageA(chooser, WM_CHOOSEFONT_GETLOGFONT, 0, reinterpret_cast<LPARAM>(&font));
     try {  // called by the system's chooser: nothing may unwind into it
-        StoreFont(font);
-        CreateCaptionFont();
+        dialog->StoreFont(font);
+        dialog->overlay_.CreateCaptionFont();
     } catch (...) {
     }
     return 1;
 }
 
-SettingsDialog::SettingsDialog() { wordEdited = 0; }
+SettingsDialog::SettingsDialog(const SettingsUiParts& parts)
+    : settings_(parts.settings),
+      dictionaries_(parts.dictionaries),
+      overlay_(parts.overlay),
+      edits_(parts.settings.workingSettings, parts.overlay.renderLock, parts.dictionaries.captionLock),
+      module_(static_cast<HINSTANCE>(parts.resourceModule)) {}
 
 SettingsDialog::~SettingsDialog() {
+    // An instance that goes while its dialog is open takes the window along.
+    if (window() && GetWindowThreadProcessId(window(), nullptr) == GetCurrentThreadId()) Destroy();
     if (marlettFont) DeleteObject(marlettFont);
 }
 
-void SettingsDialog::Show(HWND host) {
+void SettingsDialog::StoreFont(const LOGFONTA& font) {
+    CaptionFont request = {};
+    static_assert(sizeof request.faceName == sizeof font.lfFaceName);
+    std::memcpy(request.faceName, font.lfFaceName, sizeof request.faceName);
+    request.height = font.lfHeight;
+    request.weight = font.lfWeight;
+    request.italic = font.lfItalic;
+    request.underline = font.lfUnderline;
+    request.strikeOut = font.lfStrikeOut;
+    request.charSet = font.lfCharSet;
+    edits_.StoreFontSettings(request);
+}
+
+void SettingsDialog::Show(void* owner) {
+    HWND host = static_cast<HWND>(owner);
     if (dialogExists) {
         SetFocus(window());
         StartAttentionSignal(2);
@@ -79,7 +95,7 @@ void SettingsDialog::Show(HWND host) {
     InitCommonControlsEx(&classes);
     dialogExists = 1;
     hostWindow = host;
-    if (!Create(pluginModule, IDD_SETTINGS, host)) {
+    if (!Create(module_, IDD_SETTINGS, host)) {
         // No window: a later ShowSettings must be able to try again.
         hostWindow = nullptr;
         dialogExists = 0;
@@ -149,14 +165,13 @@ bool SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 BOOL SettingsDialog::OnInitDialog() {
     BindControls();
     PlaceWindow();
-    dialogSnapshot = CopyWorkingSettings();
+    settings_.dialogSnapshot = edits_.CopyWorkingSettings();
     CreatePadFont();
     SetUpNumericFields();
     CreateToolTips();
     isInitialised = 1;
     RefreshControls();
-    mouseHook = SetWindowsHookExA(WH_MOUSE, MouseHookProc, nullptr,
-                                  GetWindowThreadProcessId(window(), nullptr));
+    HookMouse();
     return TRUE;
 }
 
@@ -203,8 +218,10 @@ void SettingsDialog::BindControls() {
 }
 
 void SettingsDialog::PlaceWindow() {
-    int32_t x = DlgWndPosX;
-    int32_t y = DlgWndPosY;
+    int32_t& savedX = settings_.DlgWndPosX;
+    int32_t& savedY = settings_.DlgWndPosY;
+    int32_t x = savedX;
+    int32_t y = savedY;
     const bool saved = !(x == kNoDialogPosition && y == kNoDialogPosition) &&
                        x < GetSystemMetrics(SM_CXSCREEN) && y < GetSystemMetrics(SM_CYSCREEN);
     if (!saved) {
@@ -217,8 +234,8 @@ void SettingsDialog::PlaceWindow() {
         y = dialog.top + (host.top + host.bottom) / 2 - (dialog.top + dialog.bottom) / 2;
         if (x < 0) x = 0;
         if (y < 0) y = 0;
-        DlgWndPosX = x;
-        DlgWndPosY = y;
+        savedX = x;
+        savedY = y;
     }
     SetWindowPos(window(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
@@ -227,23 +244,25 @@ void SettingsDialog::SetUpNumericFields() {
     struct Field {
         const Edit& edit;
         const UpDown& spin;
-        int lowest, highest;
+        SettingRange range;
     };
     const Field fields[] = {
-        {transparencyEdit, transparencySpin, 0, 100}, {timeFromEdit, timeFromSpin, 1, 100},
-        {timeToEdit, timeToSpin, 1, 100},             {freqFromEdit, freqFromSpin, 1, 200},
-        {freqToEdit, freqToSpin, 1, 200},
+        {transparencyEdit, transparencySpin, RangeOf("Transparency")},
+        {timeFromEdit, timeFromSpin, RangeOf("ShowTimeFrom")},
+        {timeToEdit, timeToSpin, RangeOf("ShowTimeTo")},
+        {freqFromEdit, freqFromSpin, RangeOf("ShowFreqFrom")},
+        {freqToEdit, freqToSpin, RangeOf("ShowFreqTo")},
     };
     for (const Field& field : fields) {
         field.spin.SetBuddy(field.edit);
-        field.spin.SetRange(field.lowest, field.highest);
+        field.spin.SetRange(static_cast<int>(field.range.minimum), static_cast<int>(field.range.maximum));
         field.edit.LimitText(kNumberTextLimit);
     }
 }
 
 void SettingsDialog::RefreshControls() {
     if (!isInitialised) return;
-    const SettingsRecord& settings = workingSettings;
+    const SettingsRecord& settings = settings_.workingSettings;
     fileNameEdit.SetText(settings.DicFileName);
     fontButton.SetText(settings.FontName);
     textColorButton.Repaint();
@@ -269,9 +288,9 @@ void SettingsDialog::RefreshControls() {
 }
 
 void SettingsDialog::OnClose(WPARAM, LPARAM) {
-    ReplaceWorkingSettings(dialogSnapshot);
-    CreateCaptionFont();
-    LoadAltDictionary();
+    edits_.ReplaceWorkingSettings(settings_.dialogSnapshot);
+    overlay_.CreateCaptionFont();
+    ReloadAltDictionary();
     Destroy();
 }
 
@@ -282,12 +301,11 @@ void SettingsDialog::OnOkButton(WPARAM, LPARAM) { Destroy(); }
 void SettingsDialog::OnDestroy(WPARAM, LPARAM) {
     RECT rect;
     if (GetWindowRect(window(), &rect)) {
-        DlgWndPosX = rect.left;
-        DlgWndPosY = rect.top;
+        settings_.DlgWndPosX = rect.left;
+        settings_.DlgWndPosY = rect.top;
     }
     isInitialised = 0;
-    if (mouseHook) UnhookWindowsHookEx(mouseHook);
-    mouseHook = nullptr;
+    UnhookMouse();
     toolTip = nullptr;  // owned by the dialog, destroyed with it
 }
 
@@ -297,16 +315,16 @@ void SettingsDialog::OnFinalRelease() {
 }
 
 void SettingsDialog::OnDefaults(WPARAM, LPARAM) {
-    ReplaceWorkingSettings(defaultSettings);
-    LoadAltDictionary();
+    edits_.ReplaceWorkingSettings(settings_.defaultSettings);
+    ReloadAltDictionary();
     FillEntryList();
     SelectEntry(-1);
-    CreateCaptionFont();
+    overlay_.CreateCaptionFont();
     RefreshControls();
 }
 
 void SettingsDialog::OnFont(WPARAM, LPARAM) {
-    const SettingsRecord before = CopyWorkingSettings();
+    const SettingsRecord before = edits_.CopyWorkingSettings();
     LOGFONTA font = LogFontFrom(CaptionFontFrom(before));
     CHOOSEFONTA chooser = {};
     chooser.lStructSize = sizeof chooser;
@@ -314,20 +332,20 @@ void SettingsDialog::OnFont(WPARAM, LPARAM) {
     chooser.Flags = kFontChooserOptions;
     chooser.rgbColors = before.TextColor;
     chooser.lpfnHook = FontApplyHook;
+    chooser.lCustData = reinterpret_cast<LPARAM>(this);
     if (commonDialogs.chooseFont(&chooser))
         StoreFont(font);
     else
-        ReplaceWorkingSettings(before);  // also undoes every Apply
-    CreateCaptionFont();
-    fontButton.SetText(workingSettings.FontName);
+        edits_.ReplaceWorkingSettings(before);  // also undoes every Apply
+    overlay_.CreateCaptionFont();
+    fontButton.SetText(settings_.workingSettings.FontName);
 }
 
 bool SettingsDialog::PickColor(uint32_t& colour) {
-    static COLORREF customColors[16];  // kept from one chooser to the next
     CHOOSECOLORA chooser = {};
     chooser.lStructSize = sizeof chooser;
     chooser.rgbResult = colour;
-    chooser.lpCustColors = customColors;
+    chooser.lpCustColors = customColors_;
     chooser.Flags = CC_RGBINIT | CC_FULLOPEN;
     if (!commonDialogs.chooseColor(&chooser)) return false;
     colour = chooser.rgbResult;
@@ -335,35 +353,35 @@ bool SettingsDialog::PickColor(uint32_t& colour) {
 }
 
 void SettingsDialog::OnTextColor(WPARAM, LPARAM) {
-    uint32_t colour = workingSettings.TextColor;
-    if (PickColor(colour)) SetCaptionTextColor(colour);
+    uint32_t colour = settings_.workingSettings.TextColor;
+    if (PickColor(colour)) edits_.SetCaptionTextColor(colour);
     textColorButton.Repaint();
 }
 
 void SettingsDialog::OnBackColor(WPARAM, LPARAM) {
-    uint32_t colour = workingSettings.BackColor;
-    if (PickColor(colour)) SetCaptionBackColor(colour);
+    uint32_t colour = settings_.workingSettings.BackColor;
+    if (PickColor(colour)) edits_.SetCaptionBackColor(colour);
     backColorButton.Repaint();
 }
 
 void SettingsDialog::OnDicType(WPARAM, LPARAM) {
     const int32_t type = CheckedChoice({&builtinRadio, &alternativeRadio});
-    if (type != -1) SetDicType(type);
+    if (type != -1) edits_.SetDicType(type);
     UpdateDictionaryControls();
 }
 
 void SettingsDialog::OnBackType(WPARAM, LPARAM) {
     const int32_t type = CheckedChoice({&backNoneRadio, &backAroundRadio, &backScreenRadio});
-    if (type != -1) SetBackType(type);
+    if (type != -1) edits_.SetBackType(type);
 }
 
 void SettingsDialog::OnRulesType(WPARAM, LPARAM) {
     const int32_t rules = CheckedChoice({&rulesAzRadio, &rulesZaRadio, &rulesRandomRadio});
-    if (rules != -1) SetRulesType(rules);
+    if (rules != -1) edits_.SetRulesType(rules);
 }
 
 void SettingsDialog::OnRandomPosition(WPARAM, LPARAM) {
-    SetRandomPosition(randomPositionCheck.Checked());
+    edits_.SetRandomPosition(randomPositionCheck.Checked());
     UpdatePositionButtons();
 }
 
@@ -373,14 +391,14 @@ void SettingsDialog::OnRandomPosition(WPARAM, LPARAM) {
 // ends every chain.
 void SettingsDialog::OnTransparencyChanged(WPARAM, LPARAM) {
     if (!isInitialised) return;
-    SetTransparency(transparencyEdit.Number());
-    transparencySpin.SetPosition(workingSettings.Transparency);
+    edits_.SetTransparency(transparencyEdit.Number());
+    transparencySpin.SetPosition(settings_.workingSettings.Transparency);
 }
 
 void SettingsDialog::TakeRangeBound(FrameRange range, RangeBound bound, const Edit& edit,
                                     const UpDown& spin, const UpDown& otherSpin) {
     if (!isInitialised) return;
-    const StoredRange stored = SetFrameRangeBound(range, bound, edit.Number());
+    const StoredRange stored = edits_.SetFrameRangeBound(range, bound, edit.Number());
     const bool isFrom = bound == RangeBound::From;
     spin.SetPosition(isFrom ? stored.from : stored.to);
     if (stored.otherMoved) otherSpin.SetPosition(isFrom ? stored.to : stored.from);

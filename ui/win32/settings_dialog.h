@@ -1,19 +1,20 @@
-// The settings dialog: one modeless window over the host's, editing the
-// working settings live. The object lives as long as the library; its window
-// is created at each ShowSettings and destroyed by OK, Cancel, the close box
-// or Exit.
+// The settings dialog: one modeless window over the host's, editing an
+// instance's working settings live. The object lives as long as its
+// instance; its window is created at each ShowSettings and destroyed by OK,
+// Cancel, the close box or Exit.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 
-#include "settings/settings_record.h"
 #include "ui/settings_edits.h"
+#include "ui/settings_ui.h"
+#include "ui/win32/common_dialogs.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/dialog_window.h"
 
-class SettingsDialog : public DialogWindow {
+class SettingsDialog : public DialogWindow, public SettingsUi {
 public:
     int32_t dialogExists = 0;
     int32_t isInitialised = 0;
@@ -24,13 +25,17 @@ public:
     int32_t repeatButtonId = 0;
     double repeatStep = 0.0;
     int32_t selectedEntry = -1;
+    int32_t wordEdited = 0;     // the word field changed since the last SelectEntry
+    HHOOK mouseHook = nullptr;  // the thread's mouse hook while the window exists
+    // The choosers and the message box; tests put stand-ins here.
+    CommonDialogs commonDialogs = SystemCommonDialogs();
 
-    SettingsDialog();
+    explicit SettingsDialog(const SettingsUiParts& parts);
     ~SettingsDialog() override;
 
     // ShowSettings: creates the window, or focuses and flashes an open one.
-    void Show(HWND host);
-    void Close();
+    void Show(void* owner) override;
+    void Close() override;
 
     void RefreshControls();
     void UpdateDictionaryControls();
@@ -40,10 +45,20 @@ public:
     void MoveCaption();
     void StartAttentionSignal(int32_t count);
 
-    // Called by the thread's mouse hook for every mouse message.
+    // The thread's mouse hook, from the window's creation to its end; it
+    // hands OnMouse every mouse message inside the window.
+    void HookMouse();
+    void UnhookMouse();
     void OnMouse(UINT message, const MOUSEHOOKSTRUCT& data);
 
+    // The settings dialog that a window (any window inside it) belongs to;
+    // null for a window of anyone else's.
+    static SettingsDialog* OfWindow(HWND window);
+
 private:
+    friend UINT_PTR CALLBACK FontApplyHook(HWND chooser, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK MouseHookProc(int code, WPARAM message, LPARAM data);
+
     BOOL OnInitDialog() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnFinalRelease() override;
@@ -77,6 +92,10 @@ private:
     void OnFreqToChanged(WPARAM, LPARAM);
     // The colour chooser, opened on colour; false when it was cancelled.
     bool PickColor(uint32_t& colour);
+    // Takes the seven font settings from a font description.
+    void StoreFont(const LOGFONTA& font);
+    // The alternative dictionary that the working settings name, read anew.
+    void ReloadAltDictionary();
     // The edit of one bound changed: stores it, then shows both bounds.
     void TakeRangeBound(FrameRange range, RangeBound bound, const Edit& edit, const UpDown& spin,
                         const UpDown& otherSpin);
@@ -114,17 +133,17 @@ private:
     UpDown transparencySpin;
     Edit transparencyEdit;
     Button upButton, rightButton, leftButton, downButton;
+
+    // What the dialog works on.
+    SettingsState& settings_;
+    DictionaryStore& dictionaries_;
+    OverlayEngine& overlay_;
+    SettingsEdits edits_;
+    HINSTANCE module_;
+
+    COLORREF customColors_[16] = {};  // kept from one colour chooser to the next
+    bool inMouseHook_ = false;        // this dialog's hook call is handling the message
 };
-
-// The one dialog of the loaded library.
-extern SettingsDialog settingsDialog;
-
-// The dialog's mouse hook while its window exists.
-extern HHOOK mouseHook;
-LRESULT CALLBACK MouseHookProc(int code, WPARAM message, LPARAM data);
 
 // The font chooser's hook: its Apply button shows the font at once.
 UINT_PTR CALLBACK FontApplyHook(HWND chooser, UINT message, WPARAM wParam, LPARAM lParam);
-
-// wordEdited: the word field changed since the last SelectEntry.
-extern int32_t wordEdited;

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "overlay/caption_renderer.h"
-#include "platform/memory_canvas.h"
+#include "render/memory_canvas.h"
 
 class FreeTypeCaptionRenderer : public CaptionRenderer {
 public:

@@ -1,4 +1,4 @@
-// A deterministic renderer for native tests and benchmarks: every character
+// A deterministic renderer for tests, benchmarks and fuzzers: every character
 // is a filled box one cell wide, so layout and blending can be checked
 // without a font engine.
 #pragma once
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "overlay/caption_renderer.h"
-#include "platform/memory_canvas.h"
+#include "render/memory_canvas.h"
 
 class BoxCaptionRenderer : public CaptionRenderer {
 public:

@@ -1,4 +1,4 @@
-#include "platform/posix/freetype_caption_renderer.h"
+#include "render/freetype_caption_renderer.h"
 
 #include <fontconfig/fontconfig.h>
 #include FT_OUTLINE_H

@@ -1,4 +1,4 @@
-#include "platform/win32/gdi_caption_renderer.h"
+#include "render/gdi_caption_renderer.h"
 
 #include <algorithm>
 #include <climits>

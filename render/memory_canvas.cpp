@@ -1,4 +1,4 @@
-#include "platform/memory_canvas.h"
+#include "render/memory_canvas.h"
 
 #include <algorithm>
 #include <cstring>

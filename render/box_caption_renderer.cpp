@@ -1,4 +1,4 @@
-#include "tests/support/box_caption_renderer.h"
+#include "render/box_caption_renderer.h"
 
 #include <algorithm>
 #include <cstdlib>
