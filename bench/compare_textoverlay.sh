@@ -10,16 +10,17 @@
 #   no-cap    buffers without a caption (one in 200 drawn, the longest period)
 #   overlay   textoverlay with the same two lines, shaded-background=true
 # and the ratio overlay / element.
-# Usage: bench/compare_textoverlay.sh [--buffers N] [--repeat N]
+# Usage: bench/compare_textoverlay.sh [--buffers N] [--repeat N] [--size WxH]...
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TPP_BUILD_DIR:-$root/build}
-buffers=300 repeat=5
+buffers=300 repeat=5 sizes=()
 while (($#)); do
   case $1 in
     --buffers) buffers=$2; shift 2 ;;
     --repeat) repeat=$2; shift 2 ;;
-    *) sed -n '2,12s/^# \{0,1\}//p' "$0" >&2; exit 2 ;;
+    --size) sizes+=("$2"); shift 2 ;;
+    *) sed -n '2,16s/^# \{0,1\}//p' "$0" >&2; exit 2 ;;
   esac
 done
 
@@ -82,7 +83,8 @@ echo "CPU time per buffer in ms (runs of $buffers buffers less runs of one, the 
 echo
 echo "| size | format | plain | element | no caption | textoverlay | textoverlay / element |"
 echo "| --- | --- | --- | --- | --- | --- | --- |"
-for size in 720x576 1920x1080; do
+((${#sizes[@]})) || sizes=(720x576 1920x1080)
+for size in "${sizes[@]}"; do
   for format in I420 NV12 YUY2 BGR; do
     measure "$size" "$format"
   done
