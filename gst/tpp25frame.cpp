@@ -5,6 +5,7 @@
 #include <gst/video/gstvideofilter.h>
 #include <gst/video/video.h>
 
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -87,7 +88,11 @@ gboolean Start(GstBaseTransform* trans) {
 
 gboolean Stop(GstBaseTransform* trans) {
     GstTpp25Frame* self = Self(trans);
-    if (self->engine) self->engine->Stop();
+    try {
+        if (self->engine) self->engine->Stop();
+    } catch (const std::exception& error) {
+        GST_ELEMENT_WARNING(self, RESOURCE, WRITE, ("The settings were not saved: %s", error.what()), (nullptr));
+    }
     delete self->engine;
     self->engine = nullptr;
     return TRUE;
@@ -130,7 +135,11 @@ void BeforeTransform(GstBaseTransform* trans, GstBuffer* buffer) {
     GST_OBJECT_UNLOCK(self);
     if (changed) {
         std::vector<std::string> warnings;
-        self->engine->Apply(CopyProperties(self), warnings);
+        try {
+            self->engine->Apply(CopyProperties(self), warnings);
+        } catch (const std::exception& error) {
+            warnings.push_back(std::string("The changed properties were not taken: ") + error.what());
+        }
         PostWarnings(self, warnings);
     }
     bool untouched = GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_GAP);
@@ -195,4 +204,4 @@ static gboolean PluginInit(GstPlugin* plugin) { return GST_ELEMENT_REGISTER(tpp2
 
 GST_PLUGIN_DEFINE(GST_VERSION_MAJOR, GST_VERSION_MINOR, tpp25frame,
                   "Vocabulary captions over video by the 25th-frame method", PluginInit, VERSION, "unknown",
-                  PACKAGE, "TPP_25Frame")
+                  PACKAGE, "Unknown package origin")
