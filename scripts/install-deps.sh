@@ -6,6 +6,8 @@
 #   --wine     running them: Wine with its 32-bit part, fonts
 #   --video    ffmpeg, for the main job
 #   --package  zip, for scripts/package.sh
+#   --gstreamer the GStreamer element: development files, gst-launch, the base, good,
+#              libav and X plug-ins (decoders, windows, textoverlay), sound output
 #   --test     the tests' own: GoogleTest, Google Benchmark, clang and libFuzzer,
 #              Xvfb, unzip, a Russian locale
 #   --all      every group: what scripts/test.sh needs
@@ -16,7 +18,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
 usage() {
-  sed -n '2,15s/^# \{0,1\}//p' "$0" >&2
+  sed -n '2,17s/^# \{0,1\}//p' "$0" >&2
   exit 2
 }
 
@@ -28,6 +30,8 @@ declare -A group=(
   [wine]="wine wine32:i386 fonts-wine fonts-liberation"
   [video]="ffmpeg"
   [package]="zip"
+  # libav decodes common files; X gives ximagesink and textoverlay's fonts.
+  [gstreamer]="${build_tools[*]} pkg-config libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-alsa"
   [test]="libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth locales unzip"
 )
 
@@ -35,7 +39,7 @@ chosen=() list=0
 (($#)) || usage
 for arg; do
   case $arg in
-    --all) chosen+=(native mingw wine video package test) ;;
+    --all) chosen+=(native mingw wine video package gstreamer test) ;;
     --list) list=1 ;;
     --*) [[ -n ${group[${arg#--}]+set} ]] || { echo "install-deps: unknown group $arg" >&2; usage; }
       chosen+=("${arg#--}") ;;
