@@ -8,7 +8,7 @@
 //   finds its duplicates, exactly as its bytes always have;
 // - any other character keys above them all, as 256 plus its Unicode simple
 //   case folding: É and é, Σ, σ and ς, ẞ and ß are alike, and such letters
-//   sort after the whole of Windows-1251, by code point.
+//   sort after the whole of Windows-1251, by their folded code points.
 #pragma once
 
 #include <string_view>

@@ -3,13 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <set>
 #include <string>
 #include <vector>
-
-#include "platform/utf8.h"
 
 namespace {
 
@@ -219,26 +214,6 @@ TEST_F(FreeTypeRenderer, EveryCharacterIsDrawnNoneAsTheMissingGlyphBox) {
     EXPECT_EQ(renderer.FontFileFor(U'λ'), renderer.fontFile());
     EXPECT_NE(renderer.FontFileFor(U'ა'), renderer.fontFile()) << "Georgian comes from a fallback";
     EXPECT_FALSE(renderer.FontFileFor(U'ა').empty());
-}
-
-// Every character of the example lists has a glyph of its own.
-TEST_F(FreeTypeRenderer, ExampleListsDrawEveryCharacter) {
-    Start(720, 576);
-    renderer.SetFont(Font());
-    const size_t size = size_t(frameWidth) * frameHeight * 4;
-    const std::vector<uint8_t> missing = GlyphOf(renderer, canvas, size, "\u0378");
-    std::set<std::string> characters;
-    for (const char* name : {"en-ru.dic", "de-ru.dic", "en-es.dic"}) {
-        std::ifstream file(std::string(TPP_EXAMPLES_DIR) + "/" + name, std::ios::binary);
-        const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        for (size_t i = 0; i < text.size();) {
-            const size_t start = i;
-            if (DecodeUtf8(text, i) > U' ') characters.insert(text.substr(start, i - start));
-        }
-    }
-    EXPECT_GT(characters.size(), 80u);
-    for (const std::string& character : characters)
-        EXPECT_NE(GlyphOf(renderer, canvas, size, character.c_str()), missing) << character;
 }
 
 // A fallback's glyphs stand on the chosen face's lines and are measured
