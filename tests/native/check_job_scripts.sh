@@ -16,6 +16,8 @@ native=$(packages --native --video)
 windows=$(packages --mingw --wine --video)
 [[ $windows == *" g++-mingw-w64-i686 "* && $windows == *" wine32:i386 "* ]] || fail "--mingw --wine: $windows"
 [[ $windows != *freetype* && $windows != *gtest* && $windows != *xvfb* ]] || fail "--mingw --wine brings more: $windows"
+# Both builds make the case folding table from Unicode's data.
+[[ $native == *" unicode-data "* && $windows == *" unicode-data "* ]] || fail "a build group lacks unicode-data"
 all=$(packages --all)
 for p in $native $windows zip libgtest-dev xvfb clang libgstreamer1.0-dev gstreamer1.0-libav; do [[ " $all" == *" $p "* ]] || fail "--all lacks $p"; done
 if bash "$scripts/install-deps.sh" >/dev/null 2>&1; then fail "no group given, and it ran"; fi
