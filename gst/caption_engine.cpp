@@ -34,6 +34,15 @@ bool SameValue(const SettingDescriptor& row, SettingsRecord& a, SettingsRecord& 
 
 bool IsFontRow(const SettingDescriptor& row) { return std::strncmp(row.key, "Font", 4) == 0; }
 
+// A word list in use that left lines out says so: the viewer sees no
+// caption for them and would not know why.
+void TellSkippedLines(PluginInstance& plugin, std::vector<std::string>& warnings) {
+    const SettingsRecord& working = plugin.settings.workingSettings;
+    if (working.DicType != 1 || working.DicFileName.empty()) return;
+    const std::string message = SkippedLinesMessage(plugin.dictionaries.LastAltDictionaryLoad());
+    if (!message.empty()) warnings.push_back("Word list \"" + working.DicFileName + "\": " + message + ".");
+}
+
 }  // namespace
 
 std::string DefaultSettingsFile() {
@@ -102,6 +111,7 @@ CaptionEngine::CaptionEngine(const RunSettings& run, std::vector<std::string>& w
     bool fontChanged = false, listChanged = true;
     instance_->PutOver(run, warnings, fontChanged, listChanged);
     plugin.StartParts();
+    TellSkippedLines(plugin, warnings);
 }
 
 CaptionEngine::~CaptionEngine() = default;
@@ -116,7 +126,10 @@ void CaptionEngine::Apply(const RunSettings& run, std::vector<std::string>& warn
     }
     SettingsRecord& working = plugin.settings.workingSettings;
     if (fontChanged) plugin.overlay.CreateCaptionFont();
-    if (listChanged) plugin.dictionaries.LoadAltDictionary(working.DicFileName, working.CurExtEntry);
+    if (listChanged) {
+        plugin.dictionaries.LoadAltDictionary(working.DicFileName, working.CurExtEntry);
+        TellSkippedLines(plugin, warnings);
+    }
 }
 
 bool CaptionEngine::StartStream(FrameFormat format, int32_t width, int32_t height) {

@@ -216,6 +216,19 @@ TEST_F(Tpp25Frame, MissingWordListIsABusWarningAndTheBuiltInListGoesOn) {
     EXPECT_EQ(SettingInFile(folder / "settings.ini", "DicType"), "0");
 }
 
+TEST_F(Tpp25Frame, LinesLeftOutOfTheWordListAreABusWarning) {
+    const std::string words = folder / "gaps.dic";
+    WriteBytes(words, "alpha - one\r\n\r\nbeta - two\r\n - \r\n");
+    const PipelineRun run = RunPipeline(
+        "videotestsrc num-buffers=1 ! video/x-raw,format=YUY2,width=160,height=120 ! " +
+        Element("dictionary=" + words) + " ! fakesink");
+    EXPECT_TRUE(run.reachedEos) << run.error;
+    ASSERT_EQ(run.warnings.size(), 1u);
+    EXPECT_NE(run.warnings[0].find(words), std::string::npos) << run.warnings[0];
+    EXPECT_NE(run.warnings[0].find("2 lines"), std::string::npos) << run.warnings[0];
+    EXPECT_NE(run.warnings[0].find("line 2"), std::string::npos) << run.warnings[0];
+}
+
 TEST_F(Tpp25Frame, UnopenableSettingsFileIsABusWarningAndDefaultsGoOn) {
     const std::string file = folder / "no-such-folder/settings.ini";
     const PipelineRun run = RunPipeline(
