@@ -120,6 +120,8 @@ gboolean SetInfo(GstVideoFilter* filter, GstCaps*, GstVideoInfo* in, GstCaps*, G
                           (nullptr));
         return FALSE;
     }
+    GST_INFO_OBJECT(self, "captions into %s %dx%d", gst_video_format_to_string(GST_VIDEO_INFO_FORMAT(in)),
+                    GST_VIDEO_INFO_WIDTH(in), GST_VIDEO_INFO_HEIGHT(in));
     return TRUE;
 }
 
