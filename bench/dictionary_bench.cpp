@@ -9,12 +9,14 @@
 #include <string>
 
 #include "dictionary/dictionary_store.h"
+#include "platform/cp1251.h"
 #include "settings/settings_persistence.h"
 
 namespace {
 
-// Distinct words in no particular order, two Cyrillic capitals each.
-std::string Word(uint32_t i) {
+// Distinct words in no particular order, two Cyrillic capitals each, in
+// Windows-1251.
+std::string Cp1251Word(uint32_t i) {
     const uint32_t h = i * 2654435761u;
     std::string word(1, 'w');
     word.append(std::to_string(h % 1000003)).append(1, '-').append(std::to_string(i));
@@ -22,6 +24,9 @@ std::string Word(uint32_t i) {
     word += static_cast<char>(0xC0 + (h >> 8) % 32);
     return word + " - translation";
 }
+
+// The same as the list holds it.
+std::string Word(uint32_t i) { return DecodeCp1251(Cp1251Word(i)); }
 
 void BM_NextCaption(benchmark::State& state) {
     DictionaryStore store;
@@ -54,8 +59,10 @@ void BM_ReadAltDictionaryFile(benchmark::State& state) {
     }
     close(fd);
     {
+        const bool utf8 = state.range(1) != 0;
         std::ofstream out(path, std::ios::binary);
-        for (int i = 0; i < state.range(0); ++i) out << Word(static_cast<uint32_t>(i)) << "\r\n";
+        for (int i = 0; i < state.range(0); ++i)
+            out << (utf8 ? Word(static_cast<uint32_t>(i)) : Cp1251Word(static_cast<uint32_t>(i))) << "\r\n";
     }
     for (auto _ : state) {
         AltDictionary dictionary;
@@ -64,7 +71,8 @@ void BM_ReadAltDictionaryFile(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
     std::remove(path);
 }
-BENCHMARK(BM_ReadAltDictionaryFile)->Arg(10000)->Unit(benchmark::kMillisecond);
+// A Windows-1251 file (0) and the same in UTF-8 (1).
+BENCHMARK(BM_ReadAltDictionaryFile)->ArgsProduct({{10000}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 void BM_LoadSettings(benchmark::State& state) {
     char folder[] = "/tmp/tpp-bench-XXXXXX";

@@ -2,8 +2,25 @@
 
 #include <algorithm>
 
-#include "dictionary/cp1251_compare.h"
+#include "dictionary/text_compare.h"
 #include "platform/text_file.h"
+
+bool CanBeCaption(std::string_view line) {
+    constexpr std::string_view kBlanks = " \t\r\v\f";
+    const size_t first = line.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) return false;
+    const size_t last = line.find_last_not_of(kBlanks);
+    return !(first == last && line[first] == '-');
+}
+
+std::string SkippedLinesMessage(const WordListReport& report) {
+    if (report.skippedLines == 0) return {};
+    const std::string line = std::to_string(report.firstSkippedLine);
+    if (report.skippedLines == 1)
+        return "1 line of the word list was left out (empty, or only \" - \"): line " + line;
+    return std::to_string(report.skippedLines) +
+           " lines of the word list were left out (empty, or only \" - \"), the first is line " + line;
+}
 
 int32_t InsertAltEntry(AltDictionary& dictionary, const std::string& text) {
     auto& lines = dictionary.lines;
@@ -13,7 +30,7 @@ int32_t InsertAltEntry(AltDictionary& dictionary, const std::string& text) {
     }
     int32_t lo = 0, hi = dictionary.count(), mid = hi / 2;
     for (;;) {
-        const int order = CompareNoCase1251(lines[static_cast<size_t>(mid)], text);
+        const int order = CompareNoCase(lines[static_cast<size_t>(mid)], text);
         if (order == 0) return mid;
         if (order < 0) {
             if (lo == mid) {
@@ -37,25 +54,38 @@ void RemoveAltEntry(AltDictionary& dictionary, int32_t index) {
     dictionary.lines.erase(dictionary.lines.begin() + index);
 }
 
-bool ReadAltDictionaryFile(const std::string& path, AltDictionary& dictionary) {
-    dictionary.lines.clear();
+std::optional<WordListReport> ReadAltDictionaryFile(const std::string& path, AltDictionary& dictionary) {
+    dictionary = {};
     TextFileReader file;
-    if (!file.Open(path)) return false;
-    std::string line;
-    while (file.ReadLine(line)) dictionary.lines.push_back(line);
+    if (!file.Open(path)) return std::nullopt;
+    std::vector<std::string> lines;
+    for (std::string line; file.ReadLine(line);) lines.push_back(std::move(line));
+    dictionary.encoding = DecodeWordList(lines);
+
+    WordListReport report;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (!CanBeCaption(lines[i]) && report.skippedLines++ == 0)
+            report.firstSkippedLine = static_cast<int32_t>(i + 1);
+    }
+    std::erase_if(lines, [](const std::string& line) { return !CanBeCaption(line); });
     // The same list as inserting line by line, in n log n rather than n^2:
     // a stable sort keeps the first of equal lines in front, unique keeps it.
-    const auto before = [](const std::string& a, const std::string& b) { return CompareNoCase1251(a, b) < 0; };
-    const auto same = [](const std::string& a, const std::string& b) { return CompareNoCase1251(a, b) == 0; };
-    std::stable_sort(dictionary.lines.begin(), dictionary.lines.end(), before);
-    dictionary.lines.erase(std::unique(dictionary.lines.begin(), dictionary.lines.end(), same),
-                           dictionary.lines.end());
-    return true;
+    const auto before = [](const std::string& a, const std::string& b) { return CompareNoCase(a, b) < 0; };
+    const auto same = [](const std::string& a, const std::string& b) { return CompareNoCase(a, b) == 0; };
+    std::stable_sort(lines.begin(), lines.end(), before);
+    lines.erase(std::unique(lines.begin(), lines.end(), same), lines.end());
+    dictionary.lines = std::move(lines);
+    return report;
 }
 
-bool WriteAltDictionaryFile(const std::string& path, const std::vector<std::string>& lines) {
+bool WriteAltDictionaryFile(const std::string& path, AltDictionary& dictionary) {
+    WordListEncoding encoding = dictionary.encoding;
+    const std::vector<std::string> bytes = EncodeWordList(dictionary.lines, encoding);
     ReplacingTextWriter file;
     if (!file.Begin(path)) return false;
-    for (const std::string& line : lines) file.WriteLine(line);
-    return file.Commit();
+    if (encoding == WordListEncoding::kUtf8WithBom) file.Write(kUtf8ByteOrderMark);
+    for (const std::string& line : bytes) file.WriteLine(line);
+    if (!file.Commit()) return false;
+    dictionary.encoding = encoding;
+    return true;
 }

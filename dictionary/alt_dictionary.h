@@ -3,14 +3,35 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "dictionary/word_list_encoding.h"
+
 struct AltDictionary {
-    std::vector<std::string> lines;  // Windows-1251, without line ends
+    std::vector<std::string> lines;  // UTF-8, without line ends
+    // The file's, so that a save keeps it; a new list is Windows-1251.
+    WordListEncoding encoding = WordListEncoding::kWindows1251;
 
     int32_t count() const { return static_cast<int32_t>(lines.size()); }
 };
+
+// What reading a word list found besides its entries: the lines it left
+// out, for whoever can show a message about them.
+struct WordListReport {
+    int32_t skippedLines = 0;
+    int32_t firstSkippedLine = 0;  // its number in the file, from 1; 0 when none
+};
+
+// False for a line that cannot be a caption: nothing but blanks, or
+// nothing but the separator's hyphen between blanks.
+bool CanBeCaption(std::string_view line);
+
+// "N lines ... the first is line M" for a report that skipped any; empty
+// when it skipped none.
+std::string SkippedLinesMessage(const WordListReport& report);
 
 // Puts the text at its sorted place by binary search and returns the index
 // where it now stands. A line equal to it without regard to case stays as it
@@ -20,11 +41,15 @@ int32_t InsertAltEntry(AltDictionary& dictionary, const std::string& text);
 // Removes the line at index; an index outside the list changes nothing.
 void RemoveAltEntry(AltDictionary& dictionary, int32_t index);
 
-// Reads every line of the file into a fresh sorted list; the first of lines
-// equal without regard to case wins. A missing file is created empty. False
-// when the file cannot be opened for reading and writing.
-bool ReadAltDictionaryFile(const std::string& path, AltDictionary& dictionary);
+// Reads the file into a fresh sorted list, in the encoding it finds (see
+// DecodeWordList); the first of lines equal without regard to case wins,
+// lines that cannot be captions are left out and counted. A missing file
+// is created empty. Nothing when the file cannot be opened for reading and
+// writing.
+std::optional<WordListReport> ReadAltDictionaryFile(const std::string& path, AltDictionary& dictionary);
 
-// Replaces the file with the lines in list order, each ended by CR LF. False,
-// with the old file left as it was, when it cannot be written.
-bool WriteAltDictionaryFile(const std::string& path, const std::vector<std::string>& lines);
+// Replaces the file with the lines in list order, each ended by CR LF, in
+// the list's encoding (see EncodeWordList), which it then sets to what was
+// written. False, with the old file and the list as they were, when the
+// file cannot be written.
+bool WriteAltDictionaryFile(const std::string& path, AltDictionary& dictionary);

@@ -7,15 +7,15 @@
 #include <memory>
 #include <span>
 
-// A word and its translation, Windows-1251, pointing into the dictionary's
-// text buffer; they own nothing.
+// A word and its translation, UTF-8, pointing into the dictionary's text
+// buffer; they own nothing.
 struct DictEntry {
     const char* word;
     const char* translation;
 };
 
 struct BuiltinDictionary {
-    std::unique_ptr<char[]> text;         // the decoded bytes
+    std::unique_ptr<char[]> text;         // the decoded strings, as UTF-8
     std::unique_ptr<DictEntry[]> entries;
     int32_t count = 0;
 };

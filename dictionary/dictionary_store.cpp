@@ -29,9 +29,11 @@ int32_t DictionaryStore::LoadBuiltinDictionary(std::shared_ptr<const BuiltinDict
 
 int32_t DictionaryStore::LoadAltDictionary(const std::string& path, int32_t& index) {
     AltDictionary loaded;
-    const bool read = !path.empty() && ReadAltDictionaryFile(path, loaded);
+    const std::optional<WordListReport> read =
+        path.empty() ? std::nullopt : ReadAltDictionaryFile(path, loaded);
     std::lock_guard lock(captionLock);
     altDictionary = std::move(loaded);
+    lastAltLoad = read.value_or(WordListReport{});
     if (read) altDictChanged = false;
     RearmAfterLoad(altOrder, altDictionary.count(), index);
     return 1;
@@ -41,8 +43,14 @@ int32_t DictionaryStore::SaveAltDictionary(const std::string& path) {
     if (path.empty()) return 1;
     // Edits and saves both come from the dialog's thread, so the copy is
     // still what is in memory when the write has finished.
-    if (WriteAltDictionaryFile(path, AltDictionaryLines())) {
+    AltDictionary written;
+    {
         std::lock_guard lock(captionLock);
+        written = altDictionary;
+    }
+    if (WriteAltDictionaryFile(path, written)) {
+        std::lock_guard lock(captionLock);
+        altDictionary.encoding = written.encoding;
         altDictChanged = false;
     }
     return 1;
@@ -51,6 +59,11 @@ int32_t DictionaryStore::SaveAltDictionary(const std::string& path) {
 bool DictionaryStore::AltDictionaryChanged() {
     std::lock_guard lock(captionLock);
     return altDictChanged;
+}
+
+WordListReport DictionaryStore::LastAltDictionaryLoad() {
+    std::lock_guard lock(captionLock);
+    return lastAltLoad;
 }
 
 std::vector<std::string> DictionaryStore::AltDictionaryLines() {

@@ -40,15 +40,19 @@ public:
     // Reads the file (created empty when missing), re-arms the order, going
     // on with the random walk after index, and keeps index inside the list.
     // An empty name or a file that cannot be opened leaves the list empty
-    // and altDictChanged as it was. Always 1.
+    // and altDictChanged as it was. Always 1; what the file held that is no
+    // entry is in LastAltDictionaryLoad.
     int32_t LoadAltDictionary(const std::string& path, int32_t& index);
 
-    // Writes the list to the file and clears altDictChanged. An empty name
-    // or a failed write changes nothing and leaves altDictChanged set.
-    // Always 1.
+    // Writes the list to the file, in the encoding it was read in (or UTF-8
+    // once it holds more than Windows-1251 can), and clears altDictChanged.
+    // An empty name or a failed write changes nothing and leaves
+    // altDictChanged set. Always 1.
     int32_t SaveAltDictionary(const std::string& path);
 
     bool AltDictionaryChanged();
+    // The lines the last load left out; none when nothing was read.
+    WordListReport LastAltDictionaryLoad();
     // A copy of the lines, for showing them.
     std::vector<std::string> AltDictionaryLines();
 
@@ -69,6 +73,7 @@ public:
     // Guarded by captionLock once the host may be streaming.
     std::shared_ptr<const BuiltinDictionary> builtinDictionary;
     AltDictionary altDictionary;
+    WordListReport lastAltLoad;
     EntryOrder builtinOrder;
     EntryOrder altOrder;
     bool altDictChanged = false;  // edited since last loaded or saved

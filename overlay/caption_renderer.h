@@ -1,6 +1,7 @@
 // What the overlay needs from the platform to put text on its canvas: a
 // 32-bit canvas the size of the frame, addressed in the 768 x 576 units of
 // the virtual canvas, fonts, measuring, filling and centred multi-line text.
+// Caption text is UTF-8; a face name is the settings' Windows-1251.
 #pragma once
 
 #include <cstddef>

@@ -237,6 +237,14 @@ int32_t OverlayEngine::ProcessFrame(const VideoFrame& frame) {
     return ShowPhase(frame);
 }
 
+bool OverlayEngine::NextFrameMayDraw() const {
+    return overlayState.gapCounter <= 1 || overlayState.showCounter > 0;
+}
+
+void OverlayEngine::PassFrame() {
+    if (overlayState.streaming && !NextFrameMayDraw()) --overlayState.gapCounter;
+}
+
 void OverlayEngine::StreamStop() {
     OverlayState& state = overlayState;
     if (!state.streaming) return;

@@ -61,6 +61,12 @@ public:
         return true;
     }
     void StreamStop();
+    // Whether the next frame may get a caption. When it cannot, PassFrame
+    // counts it as ProcessFrame would, without its pixels: a host that can
+    // avoid touching such a frame (a media framework's shared buffer) asks
+    // first.
+    bool NextFrameMayDraw() const;
+    void PassFrame();
     // Rebuilds the caption font from the working settings.
     void CreateCaptionFont();
 

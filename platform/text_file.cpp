@@ -64,11 +64,15 @@ bool ReplacingTextWriter::Begin(const std::string& target) {
     return temp_.Open(tempPath_, platform::OpenMode::kCreateOrTruncate);
 }
 
-void ReplacingTextWriter::WriteLine(std::string_view line) {
+void ReplacingTextWriter::Write(std::string_view bytes) {
     if (!IsOpen()) return;
-    pending_.append(line);
-    pending_.append("\r\n");
+    pending_.append(bytes);
     if (pending_.size() >= kChunk) Flush();
+}
+
+void ReplacingTextWriter::WriteLine(std::string_view line) {
+    Write(line);
+    Write("\r\n");
 }
 
 bool ReplacingTextWriter::Flush() {

@@ -44,6 +44,8 @@ public:
     // for writing (read-only, bad path); creates it empty when missing.
     bool Begin(const std::string& target);
     bool IsOpen() const { return temp_.IsOpen(); }
+    // Bytes as they are, without a line end.
+    void Write(std::string_view bytes);
     void WriteLine(std::string_view line);
     // Puts the new file in place; false (and the target untouched) when any
     // write, the flush or the replacement failed.

@@ -33,6 +33,11 @@ PluginInstance::PluginInstance(InstanceParts parts)
       settingsBaseName_(std::move(parts.settingsBaseName)) {}
 
 void PluginInstance::Init() noexcept {
+    ReadSettingsFile();
+    StartParts();
+}
+
+void PluginInstance::ReadSettingsFile() noexcept {
     Guarded([this] {
         CSettingsFile& file = settings.settingsFile;
         if (!settingsPath_.empty())
@@ -40,6 +45,11 @@ void PluginInstance::Init() noexcept {
         else if (!settingsBaseName_.empty())
             file.Locate(settingsBaseName_);
         LoadSettings(settings);
+    });
+}
+
+void PluginInstance::StartParts() noexcept {
+    Guarded([this] {
         overlay.CreateRenderContext();
         SettingsRecord& working = settings.workingSettings;
         dictionaries.LoadBuiltinDictionary(builtinSource_ ? builtinSource_() : nullptr, working.CurIntEntry);

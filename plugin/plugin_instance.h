@@ -41,6 +41,12 @@ public:
     // The bodies of the six callbacks. Each one is a barrier: no exception
     // leaves it, whatever the parts behind it do.
     void Init() noexcept;
+    // Init's two steps, for a host that puts values of its own over the
+    // file's before the dictionaries load (the GStreamer element): the
+    // settings file read into the copies, then the renderer's context and
+    // the dictionaries.
+    void ReadSettingsFile() noexcept;
+    void StartParts() noexcept;
     int32_t StreamStart(const VideoFormat& format) noexcept;
     int32_t ProcessFrame(const VideoFrame& frame) noexcept;
     void StreamStop() noexcept;

@@ -3,6 +3,20 @@
 #include <algorithm>
 #include <cstdlib>
 #include <new>
+#include <string_view>
+
+#include "platform/utf8.h"
+
+namespace {
+
+// One box a character, whatever its bytes in UTF-8.
+int32_t CharacterCount(std::string_view text) {
+    int32_t count = 0;
+    for (size_t i = 0; i < text.size(); ++count) DecodeUtf8(text, i);
+    return count;
+}
+
+}  // namespace
 
 uint8_t* BoxCaptionRenderer::StartCanvas(int32_t frameWidth, int32_t frameHeight) {
     StopCanvas();
@@ -19,8 +33,8 @@ void BoxCaptionRenderer::SetFont(const CaptionFont& font) {
     cellWidth_ = std::max(1, cellHeight_ / 2);
 }
 
-TextExtent BoxCaptionRenderer::MeasureLine(const char*, size_t length) {
-    return {static_cast<int32_t>(length) * cellWidth_, cellHeight_};
+TextExtent BoxCaptionRenderer::MeasureLine(const char* text, size_t length) {
+    return {CharacterCount({text, length}) * cellWidth_, cellHeight_};
 }
 
 CanvasPoint BoxCaptionRenderer::ToFrame(CanvasPoint point) {
@@ -48,12 +62,14 @@ void BoxCaptionRenderer::DrawCentred(const std::string& text, const CanvasRect& 
     }
     const CanvasPoint clipA = ToFrame({rect.left, rect.top}), clipB = ToFrame({rect.right, rect.bottom});
     for (size_t line = 0; line < lastLines_.size(); ++line) {
-        const int32_t lineWidth = static_cast<int32_t>(lastLines_[line].size()) * cellWidth_;
+        const std::string& characters = lastLines_[line];
+        const int32_t lineWidth = CharacterCount(characters) * cellWidth_;
         const int32_t x0 = rect.left + (rect.right - rect.left - lineWidth) / 2;
         const int32_t y0 = rect.top + static_cast<int32_t>(line) * cellHeight_;
-        for (size_t c = 0; c < lastLines_[line].size(); ++c) {
-            if (lastLines_[line][c] == ' ') continue;
-            const int32_t x = x0 + static_cast<int32_t>(c) * cellWidth_;
+        int32_t x = x0 - cellWidth_;
+        for (size_t i = 0; i < characters.size();) {
+            x += cellWidth_;
+            if (DecodeUtf8(characters, i) == ' ') continue;
             const CanvasPoint a = ToFrame({x + 1, y0 + 1}), b = ToFrame({x + cellWidth_ - 1, y0 + cellHeight_ - 1});
             drawnBoxes_.push_back(canvas_.FillPixels(std::max(a.x, clipA.x), std::max(a.y, clipA.y),
                                                      std::min(b.x, clipB.x), std::min(b.y, clipB.y), colorref));

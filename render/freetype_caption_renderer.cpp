@@ -10,6 +10,7 @@
 #include <new>
 
 #include "platform/cp1251.h"
+#include "platform/utf8.h"
 
 namespace {
 
@@ -37,25 +38,31 @@ struct Piece {
 // the end of a line draws nothing.
 std::vector<std::vector<Piece>> SplitCaption(const std::string& text) {
     std::vector<std::vector<Piece>> lines(1);
-    for (size_t i = 0; i < text.size(); ++i) {
-        const uint8_t byte = static_cast<uint8_t>(text[i]);
-        if (byte == '\n') {
+    for (size_t i = 0; i < text.size();) {
+        const char32_t c = DecodeUtf8(text, i);
+        if (c == '\n') {
             lines.emplace_back();
-        } else if (byte == '&') {
-            if (i + 1 >= text.size() || text[i + 1] == '\n') continue;
-            const uint8_t next = static_cast<uint8_t>(text[++i]);
-            lines.back().push_back({Cp1251ToUnicode(next), next != '&'});
+        } else if (c == '&') {
+            if (i >= text.size() || text[i] == '\n') continue;
+            const char32_t next = DecodeUtf8(text, i);
+            lines.back().push_back({next, next != '&'});
         } else {
-            lines.back().push_back({Cp1251ToUnicode(byte), false});
+            lines.back().push_back({c, false});
         }
     }
     return lines;
 }
 
+void CloseFace(FT_Face& face) {
+    if (face) FT_Done_Face(face);
+    face = nullptr;
+}
+
 }  // namespace
 
 FreeTypeCaptionRenderer::~FreeTypeCaptionRenderer() {
-    if (face_) FT_Done_Face(face_);
+    for (Face& fallback : fallbacks_) CloseFace(fallback.face);
+    CloseFace(face_.face);
     if (library_) FT_Done_FreeType(library_);
     if (fonts_) FcConfigDestroy(fonts_);
 }
@@ -89,21 +96,22 @@ void FreeTypeCaptionRenderer::SetFont(const CaptionFont& font) {
     faceWanted_ = true;
 }
 
-// The face fontconfig picks for the name, weight and slant; a missing name
-// falls back to its best match, which is always a real font. Bold and
-// italic are made up when the chosen face lacks them.
-bool FreeTypeCaptionRenderer::LoadFace() {
-    faceWanted_ = false;
-    if (!CreateContext()) return false;
+// What the settings ask of fontconfig: the name, weight and slant.
+FcPattern* FreeTypeCaptionRenderer::FontRequest() const {
+    FcPattern* pattern = FcPatternCreate();
+    if (!pattern) return nullptr;
     const int weight = font_.weight <= 0 ? 400 : std::clamp<int>(font_.weight, 1, 1000);
     const std::string family = font_.faceName[0] ? Cp1251ToUtf8(font_.faceName) : "sans-serif";
-
-    FcPattern* pattern = FcPatternCreate();
-    if (!pattern) return false;
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
     FcPatternAddInteger(pattern, FC_SLANT, font_.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    return pattern;
+}
+
+// Opens fontconfig's best match for the pattern, which it destroys. Bold
+// and italic are made up when the face it found lacks them.
+bool FreeTypeCaptionRenderer::OpenMatch(FcPattern* pattern, Face& face) {
     FcConfigSubstitute(fonts_, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
@@ -116,42 +124,61 @@ bool FreeTypeCaptionRenderer::LoadFace() {
     FcPatternGetInteger(match, FC_INDEX, 0, &index);
     FcPatternGetInteger(match, FC_WEIGHT, 0, &matchedWeight);
     FcPatternGetInteger(match, FC_SLANT, 0, &matchedSlant);
-    FT_Face face = nullptr;
+    FT_Face opened = nullptr;
     if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
-        FT_New_Face(library_, reinterpret_cast<const char*>(file), index, &face) == 0) {
-        if (face_) FT_Done_Face(face_);
-        face_ = face;
-        fontFile_ = reinterpret_cast<const char*>(file);
-        syntheticBold_ = weight >= 600 && matchedWeight < FC_WEIGHT_DEMIBOLD;
-        syntheticItalic_ = font_.italic && matchedSlant == FC_SLANT_ROMAN;
-        sizedWidth_ = sizedHeight_ = 0;
+        FT_New_Face(library_, reinterpret_cast<const char*>(file), index, &opened) == 0) {
+        face.face = opened;
+        face.file = reinterpret_cast<const char*>(file);
+        face.syntheticBold = font_.weight >= 600 && matchedWeight < FC_WEIGHT_DEMIBOLD;
+        face.syntheticItalic = font_.italic && matchedSlant == FC_SLANT_ROMAN;
     }
     FcPatternDestroy(match);
-    return face != nullptr;
+    return opened != nullptr;
+}
+
+// The face fontconfig picks for the settings; a missing name falls back to
+// its best match, which is always a real font.
+bool FreeTypeCaptionRenderer::LoadFace() {
+    faceWanted_ = false;
+    if (!CreateContext()) return false;
+    FcPattern* pattern = FontRequest();
+    Face loaded;
+    if (!pattern || !OpenMatch(pattern, loaded)) return false;
+    CloseFace(face_.face);
+    for (Face& fallback : fallbacks_) CloseFace(fallback.face);
+    fallbacks_.clear();
+    uncovered_.clear();
+    face_ = std::move(loaded);
+    sizedWidth_ = sizedHeight_ = 0;
+    return true;
 }
 
 // A negative height is the character (em) height, a positive one the cell
 // height, in canvas units; each axis then scales by its own factor.
 bool FreeTypeCaptionRenderer::SizeFace() {
-    const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2));
-    const double unitsPerEm = face_->units_per_EM ? face_->units_per_EM : 1000;
+    const FT_Face face = face_.face;
+    const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+    const double unitsPerEm = face->units_per_EM ? face->units_per_EM : 1000;
     const double cellUnits = os2 && os2->usWinAscent + os2->usWinDescent > 0
                                  ? double(os2->usWinAscent) + double(os2->usWinDescent)
-                                 : double(face_->ascender) - double(face_->descender);
+                                 : double(face->ascender) - double(face->descender);
     double em = 16;
     if (font_.height < 0) em = -double(font_.height);
     if (font_.height > 0) em = font_.height * unitsPerEm / (cellUnits > 0 ? cellUnits : unitsPerEm);
     const double emX = std::max(1.0, em * width_ / kCanvasWidth);
     const double emY = std::max(1.0, em * height_ / kCanvasHeight);
-    if (FT_Set_Char_Size(face_, std::lround(emX * 64), std::lround(emY * 64), 72, 72) != 0) return false;
+    emWidth_ = std::lround(emX * 64), emHeight_ = std::lround(emY * 64);
+    if (FT_Set_Char_Size(face, emWidth_, emHeight_, 72, 72) != 0) return false;
+    // The fallbacks draw at the same size, on the chosen face's lines.
+    for (const Face& fallback : fallbacks_) FT_Set_Char_Size(fallback.face, emWidth_, emHeight_, 72, 72);
 
     const double yScale = emY / unitsPerEm;
-    const double ascentUnits = os2 ? os2->usWinAscent : face_->ascender;
-    const double descentUnits = os2 ? os2->usWinDescent : -face_->descender;
+    const double ascentUnits = os2 ? os2->usWinAscent : face->ascender;
+    const double descentUnits = os2 ? os2->usWinDescent : -face->descender;
     metrics_.ascent = static_cast<int32_t>(std::ceil(ascentUnits * yScale));
     metrics_.height = metrics_.ascent + static_cast<int32_t>(std::ceil(descentUnits * yScale));
-    metrics_.lineThickness = std::max<int32_t>(1, static_cast<int32_t>(std::lround(face_->underline_thickness * yScale)));
-    metrics_.underlineOffset = static_cast<int32_t>(std::lround(-face_->underline_position * yScale));
+    metrics_.lineThickness = std::max<int32_t>(1, static_cast<int32_t>(std::lround(face->underline_thickness * yScale)));
+    metrics_.underlineOffset = static_cast<int32_t>(std::lround(-face->underline_position * yScale));
     const double strikeUnits = os2 && os2->yStrikeoutPosition > 0 ? os2->yStrikeoutPosition : 0.3 * ascentUnits;
     metrics_.strikeOffset = -static_cast<int32_t>(std::lround(strikeUnits * yScale));
     glyphs_.clear();
@@ -160,23 +187,69 @@ bool FreeTypeCaptionRenderer::SizeFace() {
     return true;
 }
 
+// The chosen face when it has the character, else a fallback that has it,
+// one already open or the one fontconfig finds; the chosen face (and its
+// missing-glyph box) when none has it.
+const FreeTypeCaptionRenderer::Face* FreeTypeCaptionRenderer::FaceFor(char32_t c) {
+    if (FT_Get_Char_Index(face_.face, c) != 0) return &face_;
+    for (const Face& fallback : fallbacks_)
+        if (FT_Get_Char_Index(fallback.face, c) != 0) return &fallback;
+    if (!uncovered_.contains(c))
+        if (const Face* fallback = LoadFallbackFor(c)) return fallback;
+    uncovered_.insert(c);
+    return &face_;
+}
+
+// The settings' request with the character added: fontconfig then prefers
+// a face that has it, close to the chosen one.
+const FreeTypeCaptionRenderer::Face* FreeTypeCaptionRenderer::LoadFallbackFor(char32_t c) {
+    FcPattern* pattern = FontRequest();
+    FcCharSet* wanted = FcCharSetCreate();
+    if (!pattern || !wanted) {
+        if (pattern) FcPatternDestroy(pattern);
+        if (wanted) FcCharSetDestroy(wanted);
+        return nullptr;
+    }
+    FcCharSetAddChar(wanted, c);
+    FcPatternAddCharSet(pattern, FC_CHARSET, wanted);
+    FcCharSetDestroy(wanted);
+    Face found;
+    if (!OpenMatch(pattern, found)) return nullptr;
+    // fontconfig's best match may still lack it; so may its face in FreeType.
+    if (FT_Get_Char_Index(found.face, c) == 0) {
+        CloseFace(found.face);
+        return nullptr;
+    }
+    if (emWidth_ > 0) FT_Set_Char_Size(found.face, emWidth_, emHeight_, 72, 72);
+    fallbacks_.push_back(std::move(found));
+    return &fallbacks_.back();
+}
+
+std::string FreeTypeCaptionRenderer::FontFileFor(char32_t c) {
+    if (faceWanted_) LoadFace();
+    if (!face_.face) return {};
+    return FaceFor(c)->file;
+}
+
 const FreeTypeCaptionRenderer::Glyph* FreeTypeCaptionRenderer::GlyphFor(char32_t codePoint) {
     if (faceWanted_) LoadFace();
-    if (!face_) return nullptr;
+    if (!face_.face) return nullptr;
     if ((sizedWidth_ != width_ || sizedHeight_ != height_) && !SizeFace()) return nullptr;
     if (const auto found = glyphs_.find(codePoint); found != glyphs_.end()) return &found->second;
 
     Glyph glyph;
-    FT_GlyphSlot slot = face_->glyph;
-    const FT_UInt index = FT_Get_Char_Index(face_, codePoint);
-    if (FT_Load_Glyph(face_, index, FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP) == 0) {
+    const Face& from = *FaceFor(codePoint);
+    const FT_Face face = from.face;
+    FT_GlyphSlot slot = face->glyph;
+    const FT_UInt index = FT_Get_Char_Index(face, codePoint);
+    if (FT_Load_Glyph(face, index, FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP) == 0) {
         FT_Pos extra = 0;
         if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
-            if (syntheticBold_) {
-                extra = std::max<FT_Pos>(64, FT_MulFix(face_->units_per_EM, face_->size->metrics.y_scale) / 24) & ~63;
+            if (from.syntheticBold) {
+                extra = std::max<FT_Pos>(64, FT_MulFix(face->units_per_EM, face->size->metrics.y_scale) / 24) & ~63;
                 FT_Outline_Embolden(&slot->outline, extra);
             }
-            if (syntheticItalic_) {
+            if (from.syntheticItalic) {
                 FT_Matrix shear = {0x10000, kObliqueShear, 0, 0x10000};
                 FT_Outline_Transform(&slot->outline, &shear);
             }
@@ -200,9 +273,10 @@ const FreeTypeCaptionRenderer::Glyph* FreeTypeCaptionRenderer::GlyphFor(char32_t
 }
 
 int32_t FreeTypeCaptionRenderer::LineWidth(const char* text, size_t length) {
+    const std::string_view line(text, length);
     int32_t width = 0;
-    for (size_t i = 0; i < length; ++i)
-        if (const Glyph* glyph = GlyphFor(Cp1251ToUnicode(static_cast<uint8_t>(text[i])))) width += glyph->advance;
+    for (size_t i = 0; i < line.size();)
+        if (const Glyph* glyph = GlyphFor(DecodeUtf8(line, i))) width += glyph->advance;
     return width;
 }
 

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <string>
+
+#include "platform/win32/wide_text.h"
 
 GdiCaptionRenderer::~GdiCaptionRenderer() {
     StopCanvas();
@@ -79,7 +82,9 @@ void GdiCaptionRenderer::SetFont(const CaptionFont& font) {
 
 TextExtent GdiCaptionRenderer::MeasureLine(const char* text, size_t length) {
     SIZE size = {0, 0};
-    if (dc_) GetTextExtentPoint32A(dc_, text, static_cast<int>(std::min<size_t>(length, INT_MAX)), &size);
+    if (!dc_) return {0, 0};
+    const std::wstring line = WideFromUtf8({text, length});
+    GetTextExtentPoint32W(dc_, line.data(), static_cast<int>(std::min<size_t>(line.size(), INT_MAX)), &size);
     return {size.cx, size.cy};
 }
 
@@ -94,7 +99,8 @@ void GdiCaptionRenderer::DrawCentred(const std::string& text, const CanvasRect& 
     if (!dc_) return;
     RECT area = {rect.left, rect.top, rect.right, rect.bottom};
     SetTextColor(dc_, colorref);
-    DrawTextA(dc_, text.data(), static_cast<int>(std::min<size_t>(text.size(), INT_MAX)), &area, DT_CENTER);
+    const std::wstring wide = WideFromUtf8(text);
+    DrawTextW(dc_, wide.data(), static_cast<int>(std::min<size_t>(wide.size(), INT_MAX)), &area, DT_CENTER);
     GdiFlush();  // the blend reads the bits next
 }
 

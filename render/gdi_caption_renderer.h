@@ -1,6 +1,8 @@
 // The caption renderer on GDI: a memory device context with a top-down
 // 32-bit DIB section, the 768 x 576 canvas mapped onto it anisotropically,
-// non-antialiased fonts and DrawText.
+// non-antialiased fonts and DrawText. The text is UTF-8 and goes to GDI's
+// wide-character calls, whose font linking supplies the characters that the
+// chosen font lacks.
 #pragma once
 
 #include <windows.h>

@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that a task needs, only those missing.
 # Usage: scripts/install-deps.sh GROUP... [--list]
-#   --native   the Linux plug-in and host: compilers, CMake, FreeType, fontconfig, fonts
-#   --mingw    the Windows DLL and host: compilers, CMake, mingw-w64
+#   --native   the Linux plug-in and host: compilers, CMake, FreeType, fontconfig, fonts,
+#              Unicode's data (the case folding table is made from it)
+#   --mingw    the Windows DLL and host: compilers, CMake, mingw-w64, Unicode's data
 #   --wine     running them: Wine with its 32-bit part, fonts
 #   --video    ffmpeg, for the main job
 #   --package  zip, for scripts/package.sh
+#   --gstreamer the GStreamer element: development files, gst-launch, the base, good,
+#              libav and X plug-ins (decoders, windows, textoverlay), sound output
 #   --test     the tests' own: GoogleTest, Google Benchmark, clang and libFuzzer,
-#              Xvfb, unzip, a Russian locale
+#              Xvfb, unzip, a Russian locale, a font with Georgian (font fallback)
 #   --all      every group: what scripts/test.sh needs
 #   --list     print the packages of the groups, one a line, and install nothing
 # A package lock held by another process (an apt-get, an unattended upgrade)
@@ -16,11 +19,11 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
 usage() {
-  sed -n '2,15s/^# \{0,1\}//p' "$0" >&2
+  sed -n '2,17s/^# \{0,1\}//p' "$0" >&2
   exit 2
 }
 
-build_tools=(cmake g++ make)
+build_tools=(cmake g++ make unicode-data)
 declare -A group=(
   [native]="${build_tools[*]} libfreetype-dev libfontconfig-dev fontconfig fonts-liberation"
   [mingw]="${build_tools[*]} g++-mingw-w64-i686"
@@ -28,14 +31,18 @@ declare -A group=(
   [wine]="wine wine32:i386 fonts-wine fonts-liberation"
   [video]="ffmpeg"
   [package]="zip"
-  [test]="libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth locales unzip"
+  # libav decodes common files; X gives ximagesink and textoverlay's fonts.
+  [gstreamer]="${build_tools[*]} pkg-config libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-alsa"
+  # DejaVu Sans has what Liberation Sans lacks (Georgian): the font
+  # fallback tests draw from it.
+  [test]="libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth locales unzip fonts-dejavu-core"
 )
 
 chosen=() list=0
 (($#)) || usage
 for arg; do
   case $arg in
-    --all) chosen+=(native mingw wine video package test) ;;
+    --all) chosen+=(native mingw wine video package gstreamer test) ;;
     --list) list=1 ;;
     --*) [[ -n ${group[${arg#--}]+set} ]] || { echo "install-deps: unknown group $arg" >&2; usage; }
       chosen+=("${arg#--}") ;;

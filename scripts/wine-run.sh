@@ -31,4 +31,17 @@ if [[ -d /usr/share/wine/fonts && -d $fonts && ! -e $fonts/marlett.ttf ]]; then
     cp -n /usr/share/wine/fonts/* "$fonts/" 2>/dev/null || true
   ) 9>"$prefix.lock"
 fi
+# Windows draws a character that a font lacks from the fonts linked to it,
+# and Wine reads the same links. Arial (Liberation Sans here) lacks
+# Georgian, Armenian and more, which DejaVu Sans has.
+dejavu=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
+if [[ -f $dejavu && ! -e $prefix/.font-links ]]; then
+  (
+    flock 9
+    if [[ ! -e $prefix/.font-links ]]; then
+      wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+        /v Arial /t REG_MULTI_SZ /d 'DejaVuSans.ttf,DejaVu Sans' /f >/dev/null 2>&1 && touch "$prefix/.font-links"
+    fi
+  ) 9>"$prefix.lock"
+fi
 exec wine "$@"

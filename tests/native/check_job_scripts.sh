@@ -16,8 +16,10 @@ native=$(packages --native --video)
 windows=$(packages --mingw --wine --video)
 [[ $windows == *" g++-mingw-w64-i686 "* && $windows == *" wine32:i386 "* ]] || fail "--mingw --wine: $windows"
 [[ $windows != *freetype* && $windows != *gtest* && $windows != *xvfb* ]] || fail "--mingw --wine brings more: $windows"
+# Both builds make the case folding table from Unicode's data.
+[[ $native == *" unicode-data "* && $windows == *" unicode-data "* ]] || fail "a build group lacks unicode-data"
 all=$(packages --all)
-for p in $native $windows zip libgtest-dev xvfb clang; do [[ " $all" == *" $p "* ]] || fail "--all lacks $p"; done
+for p in $native $windows zip libgtest-dev xvfb clang libgstreamer1.0-dev gstreamer1.0-libav; do [[ " $all" == *" $p "* ]] || fail "--all lacks $p"; done
 if bash "$scripts/install-deps.sh" >/dev/null 2>&1; then fail "no group given, and it ran"; fi
 echo "install groups: each task its own packages"
 
@@ -49,3 +51,15 @@ for option in --format --frames --size --out-dir --native --plugin --host "Exit 
   grep -q -- "$option" "$dir/help" || fail "run-main --help says nothing of $option"
 done
 echo "run-main --help: every option"
+
+# The watch command explains itself and refuses a bad command line before
+# it installs or builds anything.
+bash "$scripts/watch.sh" --help >"$dir/help" || fail "watch --help failed"
+grep -q 'PROPERTY=VALUE' "$dir/help" || fail "watch --help: $(cat "$dir/help")"
+for args in "" "$dir/no-such-film.mkv" "$dir/help not-a-setting"; do
+  status=0
+  # shellcheck disable=SC2086
+  DISPLAY= bash "$scripts/watch.sh" $args >/dev/null 2>"$dir/log" || status=$?
+  ((status == 2)) || fail "watch $args: status $status, $(cat "$dir/log")"
+done
+echo "watch: --help, bad command lines"

@@ -5,27 +5,28 @@
 #include <vector>
 
 #include "dictionary/builtin_dictionary.h"
-#include "dictionary/cp1251_compare.h"
 #include "dictionary/dictionary_store.h"
 #include "dictionary/entry_order.h"
+#include "dictionary/text_compare.h"
+#include "platform/cp1251.h"
 #include "settings/settings_record.h"
 #include "tests/native/temp_folder.h"
 
 namespace {
 
-TEST(CompareNoCase1251, FoldsAsciiCyrillicAndYo) {
-    EXPECT_EQ(CompareNoCase1251("ABC", "abc"), 0);
-    EXPECT_EQ(CompareNoCase1251("\xC0\xDF", "\xE0\xFF"), 0);  // АЯ / ая
-    EXPECT_EQ(CompareNoCase1251("\xA8", "\xB8"), 0);          // Ё / ё
-    EXPECT_LT(CompareNoCase1251("a", "B"), 0);
-    EXPECT_LT(CompareNoCase1251("Z", "\xE0"), 0) << "Latin before Cyrillic, by byte value";
-    EXPECT_LT(CompareNoCase1251("ab", "abc"), 0) << "a prefix sorts first";
-    EXPECT_LT(CompareNoCase1251("", "a"), 0);
+TEST(CompareNoCase, FoldsAsciiCyrillicAndYo) {
+    EXPECT_EQ(CompareNoCase("ABC", "abc"), 0);
+    EXPECT_EQ(CompareNoCase("АЯ", "ая"), 0);
+    EXPECT_EQ(CompareNoCase("Ё", "ё"), 0);
+    EXPECT_LT(CompareNoCase("a", "B"), 0);
+    EXPECT_LT(CompareNoCase("Z", "а"), 0) << "Latin before Cyrillic";
+    EXPECT_LT(CompareNoCase("ab", "abc"), 0) << "a prefix sorts first";
+    EXPECT_LT(CompareNoCase("", "a"), 0);
     // Capitals are taken as small letters, so '[' (between the two ranges)
     // sorts before both.
-    EXPECT_LT(CompareNoCase1251("[", "a"), 0);
-    EXPECT_LT(CompareNoCase1251("[", "A"), 0);
-    EXPECT_GT(CompareNoCase1251("\xE9", "\xC8"), 0);  // й after И
+    EXPECT_LT(CompareNoCase("[", "a"), 0);
+    EXPECT_LT(CompareNoCase("[", "A"), 0);
+    EXPECT_GT(CompareNoCase("й", "И"), 0);
 }
 
 std::vector<int32_t> Indices(EntryOrder& order, int n) {
@@ -112,9 +113,8 @@ TEST(AltDictionary, InsertKeepsCaseInsensitiveOrderAndDropsDuplicates) {
     EXPECT_EQ(InsertAltEntry(dictionary, "A - x"), 0);
     EXPECT_EQ(InsertAltEntry(dictionary, "a - X"), 0);
     EXPECT_EQ(dictionary.lines, (std::vector<std::string>{"A - x", "b - y"}));
-    for (const char* text : {"d", "C", "e", "", "bb", "\xC1", "\xE0"}) InsertAltEntry(dictionary, text);
-    EXPECT_EQ(dictionary.lines,
-              (std::vector<std::string>{"", "A - x", "b - y", "bb", "C", "d", "e", "\xE0", "\xC1"}));
+    for (const char* text : {"d", "C", "e", "", "bb", "Б", "а"}) InsertAltEntry(dictionary, text);
+    EXPECT_EQ(dictionary.lines, (std::vector<std::string>{"", "A - x", "b - y", "bb", "C", "d", "e", "а", "Б"}));
     EXPECT_EQ(InsertAltEntry(dictionary, "BB"), 3);
     EXPECT_EQ(dictionary.count(), 9);
     RemoveAltEntry(dictionary, 0);
@@ -125,10 +125,11 @@ TEST(AltDictionary, InsertKeepsCaseInsensitiveOrderAndDropsDuplicates) {
 }
 
 // Loading sorts the whole file at once; it must give exactly the list that
-// inserting the lines one by one gives, the first of equal lines kept.
+// inserting the lines one by one gives, the first of equal lines kept (and
+// the lines that cannot be captions left out).
 TEST(AltDictionary, LoadingEqualsInsertingLineByLine) {
     TempFolder dir;
-    const char letters[] = {'a', 'B', 'c', '\xC0', '\xE0', '\xA8', '\xB8', ' ', '-'};
+    const char letters[] = {'a', 'B', 'c', '\xC0', '\xE0', '\xA8', '\xB8', ' ', '-'};  // Windows-1251
     uint32_t seed = 12345;
     std::string file;
     AltDictionary inserted;
@@ -140,7 +141,7 @@ TEST(AltDictionary, LoadingEqualsInsertingLineByLine) {
             line += letters[(seed >> 16) % sizeof letters];
         }
         file += line + (i % 2 ? "\r\n" : "\n");
-        InsertAltEntry(inserted, line);
+        if (CanBeCaption(line)) InsertAltEntry(inserted, DecodeCp1251(line));
     }
     WriteBytes(dir / "a.dic", file);
     AltDictionary loaded;
@@ -215,9 +216,17 @@ TEST_F(DictionaryStoreTest, FileIsSortedDeduplicatedAndSavedWithCrLf) {
     EXPECT_EQ(ReadBytes(path_), "A - x\r\nb - y\r\n");
 }
 
-TEST_F(DictionaryStoreTest, EmptyLinesAreEntriesButAFinalLineEndIsNot) {
-    LoadFile("b\r\n\r\na\r\n");
-    EXPECT_EQ(AltDictionaryLines(), (std::vector<std::string>{"", "a", "b"}));
+TEST_F(DictionaryStoreTest, LinesThatCannotBeCaptionsAreLeftOutAndCounted) {
+    LoadFile("b\r\n\r\na\r\n \t\r\n - \r\n-\r\nc -\r\n - d\r\n");
+    EXPECT_EQ(AltDictionaryLines(), (std::vector<std::string>{" - d", "a", "b", "c -"}));
+    EXPECT_EQ(store.LastAltDictionaryLoad().skippedLines, 4);
+    EXPECT_EQ(store.LastAltDictionaryLoad().firstSkippedLine, 2);
+    EXPECT_EQ(SkippedLinesMessage(store.LastAltDictionaryLoad()),
+              "4 lines of the word list were left out (empty, or only \" - \"), the first is line 2");
+    LoadFile("a\r\n");
+    EXPECT_EQ(AltDictionaryLines(), (std::vector<std::string>{"a"})) << "a final line end adds no line";
+    EXPECT_EQ(store.LastAltDictionaryLoad().skippedLines, 0);
+    EXPECT_EQ(SkippedLinesMessage(store.LastAltDictionaryLoad()), "");
 }
 
 TEST_F(DictionaryStoreTest, MissingFileIsCreatedEmptyAndClampsTheIndex) {

@@ -75,6 +75,35 @@ TEST_F(OverlayEngine, DefaultsDrawOneCaptionFrameInTwelve) {
     EXPECT_EQ(workingSettings.CurIntEntry, 0);  // four entries taken from index 0: 1, 2, 3, 0
 }
 
+// A host that passes the frames NextFrameMayDraw rules out gets the
+// captions on the frames and from the entries that ProcessFrame alone gives.
+TEST_F(OverlayEngine, PassedFramesCountAsProcessedOnes) {
+    workingSettings.ShowFreqFrom = 3, workingSettings.ShowFreqTo = 7;
+    workingSettings.ShowTimeFrom = 1, workingSettings.ShowTimeTo = 3;
+    Start(64, 48, 0);
+    const std::vector<bool> alone = Run(60);
+    const int32_t entry = workingSettings.CurIntEntry;
+
+    ResetOverlay();
+    workingSettings.ShowFreqFrom = 3, workingSettings.ShowFreqTo = 7;
+    workingSettings.ShowTimeFrom = 1, workingSettings.ShowTimeTo = 3;
+    Start(64, 48, 0);
+    std::vector<bool> passing;
+    int passed = 0;
+    for (int i = 0; i < 60; ++i) {
+        if (plugin->overlay.NextFrameMayDraw()) {
+            passing.push_back(Run(1)[0]);
+        } else {
+            plugin->overlay.PassFrame();
+            passing.push_back(false);
+            ++passed;
+        }
+    }
+    EXPECT_EQ(passing, alone);
+    EXPECT_EQ(workingSettings.CurIntEntry, entry);
+    EXPECT_GT(passed, 20);
+}
+
 TEST_F(OverlayEngine, RandomCentresRepeatFromLoad) {
     workingSettings.FontSize = -10;  // small enough that no clamp moves the centre
     Start(768, 576, 1);

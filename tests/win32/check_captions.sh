@@ -53,6 +53,19 @@ for format in yuy2 rgb24; do
   run
   [[ $(tr -d '\r' <"$dir/changed" | tr '\n' ' ') == "1 13 25 37 49 " ]] || fail "$format: the dictionary file changed the schedule"
 
+  # The same list in UTF-8, with and without the byte-order mark, gives the
+  # same frames byte for byte.
+  cp "$dir/out" "$dir/out.cp1251"
+  cp "$dir/words.dic" "$dir/words.cp1251"
+  for mark in "" $'\xEF\xBB\xBF'; do
+    { printf '%s' "$mark"; iconv -f cp1251 -t utf-8 "$dir/words.cp1251"; } >"$dir/words.dic"
+    settings
+    run
+    cmp -s "$dir/out" "$dir/out.cp1251" || fail "$format: the UTF-8 list${mark:+ with the mark} draws other frames"
+  done
+  cp "$dir/words.cp1251" "$dir/words.dic"
+  cp "$dir/out.cp1251" "$dir/out"
+
   # Frame 1's caption is centred on canvas point (308, 463): its changed
   # pixels fit one caption-sized box around that point.
   read -r left top right bottom < <(frame1_changes | awk -v w=$width -v h=$height -v bpp=$bpp -v f=$format '

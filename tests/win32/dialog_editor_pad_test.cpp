@@ -57,6 +57,24 @@ protected:
         }
         return lines;
     }
+    // The same through the wide-character messages, for what the code page lacks.
+    std::vector<std::wstring> WideListLines() const {
+        std::vector<std::wstring> lines;
+        HWND list = Item(IDC_ENTRY_LIST);
+        const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            wchar_t text[256] = L"";
+            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+            lines.push_back(text);
+        }
+        return lines;
+    }
+    std::wstring WideText(int id) const {
+        wchar_t text[256] = L"";
+        GetWindowTextW(Item(id), text, 256);
+        return text;
+    }
+    void TypeWideWord(const wchar_t* text) const { SetWindowTextW(Item(IDC_WORD), text); }
     int ListSelection() const {
         return static_cast<int>(SendMessageA(Item(IDC_ENTRY_LIST), LB_GETCURSEL, 0, 0));
     }
@@ -170,6 +188,40 @@ TEST_F(DictionaryGroup, CancelDropsUnsavedEditsByReloadingTheFile) {
     Click(IDC_CANCEL);
     EXPECT_EQ(AltDictionaryLines(), (std::vector<std::string>{"a - 1", "b - 2", "c - 3"}));
     EXPECT_FALSE(AltDictionaryChanged());
+}
+
+// The list box and the word field are Unicode windows: a Greek entry is
+// added, merged with its capitals, changed and deleted as typed, and the
+// list is then saved in UTF-8 with the byte-order mark, as Windows-1251
+// cannot hold it.
+TEST_F(DictionaryGroup, GreekEntriesAreEditedAndSaved) {
+    EXPECT_TRUE(IsWindowUnicode(Item(IDC_ENTRY_LIST)));
+    EXPECT_TRUE(IsWindowUnicode(Item(IDC_WORD)));
+    TypeWideWord(L"ελπίδα - надежда");
+    Click(IDC_ENTRY_ADD);
+    EXPECT_EQ(WideListLines(), (std::vector<std::wstring>{L"a - 1", L"b - 2", L"c - 3", L"ελπίδα - надежда"}));
+    EXPECT_EQ(ListSelection(), 3);
+
+    TypeWideWord(L"ΕΛΠΊΔΑ - НАДЕЖДА");
+    Click(IDC_ENTRY_ADD);
+    EXPECT_EQ(WideListLines().size(), 4u) << "the same without regard to case";
+    EXPECT_EQ(WideText(IDC_WORD), L"ελπίδα - надежда");
+
+    SelectLine(3);
+    TypeWideWord(L"ελπίδα - надежда, упование");
+    Click(IDC_ENTRY_CHANGE);
+    TypeWideWord(L"σοφός - мудрый");
+    Click(IDC_ENTRY_ADD);
+    EXPECT_EQ(WideListLines(), (std::vector<std::wstring>{L"a - 1", L"b - 2", L"c - 3", L"ελπίδα - надежда, упование",
+                                                          L"σοφός - мудрый"}));
+    SelectLine(4);
+    EXPECT_EQ(WideText(IDC_WORD), L"σοφός - мудрый");
+    Click(IDC_ENTRY_DELETE);
+    EXPECT_EQ(WideListLines().size(), 4u);
+
+    PluginExit();
+    EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF" "a - 1\r\nb - 2\r\nc - 3\r\nελπίδα - надежда, упование\r\n");
+    PluginInit();
 }
 
 // The file chooser and the save prompt, answered by the test.

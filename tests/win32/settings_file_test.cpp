@@ -241,7 +241,7 @@ TEST_F(AltDictionaryFile, SavesReplaceTheFileUnderAWindows1251Name) {
     workingSettings.DicFileName = path;
     WriteBytes(path, "b - y\r\nA - x\r\na - X\r\n");
     LoadAltDictionary();
-    AddAltEntry("\xC0\xE1\xE2");  // Абв
+    AddAltEntry("Абв");
     SaveAltDictionary();
     EXPECT_FALSE(AltDictionaryChanged());
     EXPECT_EQ(ReadBytes(path), "A - x\r\nb - y\r\n\xC0\xE1\xE2\r\n");

@@ -2,11 +2,11 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/wide_text.h"
+
 void Control::Bind(HWND dialog, int id) { window_ = GetDlgItem(dialog, id); }
 
 void Control::Enable(bool enabled) const { EnableWindow(window_, enabled ? TRUE : FALSE); }
-
-std::string Control::Text() const { return TextOf(window_); }
 
 std::string Control::TextOf(HWND window) {
     const int length = GetWindowTextLengthA(window);
@@ -16,6 +16,15 @@ std::string Control::TextOf(HWND window) {
 }
 
 void Control::SetText(const std::string& text) const { SetWindowTextA(window_, text.c_str()); }
+
+std::string Control::UnicodeText() const {
+    const int length = GetWindowTextLengthW(window_);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window_, text.data(), length + 1)));
+    return Utf8FromWide(text);
+}
+
+void Control::SetUnicodeText(const std::string& text) const { SetWindowTextW(window_, WideFromUtf8(text).c_str()); }
 
 void Control::Repaint() const {
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
@@ -37,8 +46,8 @@ void Edit::LimitText(int characters) const { SendMessageA(window_, EM_LIMITTEXT,
 
 void ListBox::Clear() const { SendMessageA(window_, LB_RESETCONTENT, 0, 0); }
 
-void ListBox::Add(const std::string& text) const {
-    SendMessageA(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+void ListBox::Add(const std::string& utf8) const {
+    SendMessageW(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(utf8).c_str()));
 }
 
 int32_t ListBox::Count() const {
@@ -52,13 +61,13 @@ int32_t ListBox::Selection() const {
 void ListBox::Select(int32_t index) const { SendMessageA(window_, LB_SETCURSEL, index, 0); }
 
 std::string ListBox::ItemText(int32_t index) const {
-    const LRESULT length = SendMessageA(window_, LB_GETTEXTLEN, index, 0);
+    const LRESULT length = SendMessageW(window_, LB_GETTEXTLEN, index, 0);
     if (length == LB_ERR) return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     const LRESULT copied =
-        SendMessageA(window_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+        SendMessageW(window_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
     text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
-    return text;
+    return Utf8FromWide(text);
 }
 
 void UpDown::SetBuddy(const Control& buddy) const {

@@ -1,5 +1,7 @@
 // Thin wrappers over a dialog's controls: a window handle bound once at
-// initialisation and the few messages the settings dialog sends.
+// initialisation and the few messages the settings dialog sends. Text is
+// either the settings' ANSI bytes (paths, the font name) or the entries'
+// UTF-8, which goes through the wide-character messages.
 #pragma once
 
 #include <windows.h>
@@ -12,9 +14,11 @@ public:
     void Bind(HWND dialog, int id);
     HWND window() const { return window_; }
     void Enable(bool enabled) const;
-    std::string Text() const;
     static std::string TextOf(HWND window);
     void SetText(const std::string& text) const;
+    // The same as UTF-8.
+    std::string UnicodeText() const;
+    void SetUnicodeText(const std::string& text) const;
     // Invalidate, erase and repaint at once.
     void Repaint() const;
 
@@ -38,11 +42,11 @@ public:
 class ListBox : public Control {
 public:
     void Clear() const;
-    void Add(const std::string& text) const;
+    void Add(const std::string& utf8) const;
     int32_t Count() const;
     int32_t Selection() const;  // -1: none
     void Select(int32_t index) const;
-    std::string ItemText(int32_t index) const;
+    std::string ItemText(int32_t index) const;  // UTF-8
 };
 
 class UpDown : public Control {

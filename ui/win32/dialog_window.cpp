@@ -1,7 +1,9 @@
 #include "ui/win32/dialog_window.h"
 
+// A Unicode window, and so are its controls: their text is any language,
+// whatever the system's ANSI code page.
 bool DialogWindow::Create(HINSTANCE module, int templateId, HWND owner) {
-    return CreateDialogParamA(module, MAKEINTRESOURCEA(templateId), owner, Procedure,
+    return CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), owner, Procedure,
                               reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 

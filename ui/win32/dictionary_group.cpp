@@ -39,7 +39,7 @@ void SettingsDialog::FillEntryList() {
 void SettingsDialog::SelectEntry(int32_t index) {
     selectedEntry = index;
     entryList.Select(index);
-    wordEdit.SetText(index == -1 ? std::string() : entryList.ItemText(index));
+    wordEdit.SetUnicodeText(index == -1 ? std::string() : entryList.ItemText(index));
     wordEdited = 0;
     UpdateDictionaryControls();
 }
@@ -56,13 +56,13 @@ void SettingsDialog::OnEntryDoubleClick(WPARAM, LPARAM) {
 }
 
 void SettingsDialog::OnAddEntry(WPARAM, LPARAM) {
-    const int32_t index = dictionaries_.AddAltEntry(wordEdit.Text());
+    const int32_t index = dictionaries_.AddAltEntry(wordEdit.UnicodeText());
     FillEntryList();
     SelectEntry(index);
 }
 
 void SettingsDialog::OnChangeEntry(WPARAM, LPARAM) {
-    const int32_t index = dictionaries_.ChangeAltEntry(selectedEntry, wordEdit.Text());
+    const int32_t index = dictionaries_.ChangeAltEntry(selectedEntry, wordEdit.UnicodeText());
     FillEntryList();
     SelectEntry(index);
 }

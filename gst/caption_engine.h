@@ -1,0 +1,57 @@
+// The element's one door into the caption engine: each element runs a
+// plug-in instance of its own through this class, from start to stop.
+#pragma once
+
+#include <bitset>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "overlay/frame_view.h"
+#include "settings/settings_record.h"
+#include "settings/settings_table.h"
+
+// What the element's properties ask of a run.
+struct RunSettings {
+    std::string settingsFile;  // empty: no file, every setting at its default, nothing saved
+    std::string dictionary;    // a word list that is used instead of the file's choice; empty: none
+    SettingsRecord values;     // the settings set as properties...
+    std::bitset<kSettingCount> set;  // ...by their rows in the settings table
+};
+
+// The per-user settings file of the Linux build.
+std::string DefaultSettingsFile();
+
+class CaptionEngine {
+public:
+    // Reads the settings file, puts the properties over it and loads the
+    // dictionaries. What the run goes on through despite it (a word list
+    // that cannot be read, a settings file that cannot be opened) is added
+    // to warnings, one sentence each.
+    CaptionEngine(const RunSettings& run, std::vector<std::string>& warnings);
+    ~CaptionEngine();
+    CaptionEngine(const CaptionEngine&) = delete;
+    CaptionEngine& operator=(const CaptionEngine&) = delete;
+
+    // Properties changed while the element runs: they show from the next frame.
+    void Apply(const RunSettings& run, std::vector<std::string>& warnings);
+
+    // Starts the canvas for frames of this size, or starts it anew.
+    bool StartStream(FrameFormat format, int32_t width, int32_t height);
+    // Whether the next frame may carry a caption; when it cannot, the frame
+    // is counted with PassFrame and needs no pixels.
+    bool NextFrameMayDraw() const;
+    void PassFrame();
+    // The frame's planes, laid out as the stream's format and size say.
+    void ProcessFrame(const FramePlane (&planes)[3]);
+
+    // Ends the stream and saves where the walk through the dictionary
+    // stands, leaving the file's other values as they were (an index of a
+    // word list only when the list is the file's).
+    void Stop();
+
+private:
+    struct Instance;
+    std::unique_ptr<Instance> instance_;
+};

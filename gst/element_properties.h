@@ -1,0 +1,25 @@
+// The element's properties: one for each row of the settings table, named
+// after its key in GStreamer's way (ShowFreqFrom: show-freq-from), with
+// the row's type, default and range; then settings-file and dictionary.
+#pragma once
+
+#include <glib-object.h>
+
+#include "gst/caption_engine.h"
+
+enum ElementPropertyId : guint {
+    kPropertySettingsFile = 1,
+    kPropertyDictionary,
+    kPropertyFirstSetting,  // the settings rows follow in table order
+};
+
+void InstallElementProperties(GObjectClass* klass);
+
+// The property's GStreamer name for a settings key.
+std::string PropertyName(const char* key);
+
+// Stores a property's value into run (a settings row is then marked set);
+// false when id is not one of these properties.
+bool SetElementProperty(RunSettings& run, guint id, const GValue* value);
+// A settings row not set reads as its default.
+bool GetElementProperty(RunSettings& run, GParamSpec* spec, guint id, GValue* value);

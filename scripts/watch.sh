@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Plays a video with its sound, and the captions, in a window.
+usage() {
+  cat <<'EOF'
+Usage: scripts/watch.sh VIDEO|URI [PROPERTY=VALUE ...]
+
+Plays VIDEO (any file that GStreamer decodes) or URI (file://, http://,
+rtsp://, dvb://, ...) with sound and captions in a window: playbin with the
+element tpp25frame as its video filter. Each PROPERTY=VALUE sets a property
+of the element for this run, over the settings file, for example
+
+    scripts/watch.sh film.mkv rules-type=a-z show-time-from=3 show-time-to=3
+
+`gst-inspect-1.0 tpp25frame` (with GST_PLUGIN_PATH=build/native-release/gstreamer-1.0)
+lists the properties. The settings file is $XDG_CONFIG_HOME/Telvoria/Plugins/TPP_25Frame.ini
+(~/.config/... when XDG_CONFIG_HOME is unset); the walk through the
+dictionary is saved there when the window closes or on Ctrl-C.
+
+Installs what is missing (through scripts/install-deps.sh) and builds the
+element in build/native-release (TPP_BUILD_DIR moves build/) when needed.
+Needs a display. Exit status: 0 after the end of the video or a closed
+window, 2 for a bad command line, 1 when something fails.
+EOF
+}
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${TPP_BUILD_DIR:-$root/build}
+die() { echo "watch: $*" >&2; exit 1; }
+bad_usage() { echo "watch: $*" >&2; echo "Try scripts/watch.sh --help" >&2; exit 2; }
+
+[[ $# -ge 1 ]] || bad_usage "no video given"
+case $1 in -h | --help) usage; exit 0 ;; esac
+input=$1
+shift
+properties=()
+for setting; do
+  [[ $setting =~ ^[a-z][a-z-]*=.*$ ]] || bad_usage "not a property=value: $setting"
+  name=${setting%%=*} value=${setting#*=} escaped=""
+  # The pipeline parser takes a backslash before any byte as that byte, so
+  # a value may hold blanks and quotes.
+  for ((i = 0; i < ${#value}; i++)); do
+    c=${value:i:1}
+    [[ $c == [A-Za-z0-9._/-] ]] || escaped+='\'
+    escaped+=$c
+  done
+  properties+=("$name=$escaped")
+done
+
+if [[ $input =~ ^[a-z][a-z0-9+.-]*:// ]]; then
+  uri=$input
+else
+  [[ -f $input ]] || bad_usage "no such file: $input"
+  path=$(realpath "$input")
+  uri=file://
+  # Every byte outside the unreserved set is percent-encoded.
+  LC_ALL=C
+  for ((i = 0; i < ${#path}; i++)); do
+    c=${path:i:1}
+    case $c in [A-Za-z0-9/._~-]) uri+=$c ;; *) printf -v hex '%%%02X' "'$c"; uri+=$hex ;; esac
+  done
+fi
+[[ -n ${DISPLAY:-}${WAYLAND_DISPLAY:-} ]] || die "no display (DISPLAY is not set)"
+
+bash "$root/scripts/install-deps.sh" --native --gstreamer || die "installing packages failed"
+tree=$build/native-release
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+{ cmake -S "$root" -B "$tree" -DCMAKE_BUILD_TYPE=Release -DTPP_TESTS=OFF &&
+  cmake --build "$tree" -j"$(nproc)" --target gsttpp25frame; } >"$log" 2>&1 ||
+  { tail -20 "$log" >&2; die "building the element failed"; }
+[[ -f $tree/gstreamer-1.0/libgsttpp25frame.so ]] ||
+  { tail -20 "$log" >&2; die "the element was not built (are GStreamer's development files installed?)"; }
+rm -f "$log"
+trap - EXIT
+
+export GST_PLUGIN_PATH=$tree/gstreamer-1.0${GST_PLUGIN_PATH:+:$GST_PLUGIN_PATH}
+# force-filters: a hardware decoder's output goes through the element too.
+exec gst-launch-1.0 playbin uri="$uri" video-filter="tpp25frame ${properties[*]}" \
+  flags=video+audio+text+soft-volume+deinterlace+soft-colorbalance+force-filters

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# The element gives the bytes that the Linux plug-in gives through the
+# native host on the same frames: YUY2 as it is, BGR top-down against the
+# host's RGB24 bottom-up (flipped on the way in and out). Both start from
+# fresh settings, so their random places and entries agree.
+set -euo pipefail
+host=$1 plugin=$2
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+cp "$host" "$dir/tpp-host"
+cp "$plugin" "$dir/TPP_25Frame.so"
+frames=40 size=352x288
+source="videotestsrc num-buffers=$frames pattern=smpte"
+
+for format in YUY2 BGR; do
+  rm -rf "$dir/Plugins" "$dir/element.ini"
+  caps="video/x-raw,format=$format,width=${size%x*},height=${size#*x},framerate=25/1"
+  flip="" host_format=yuy2
+  [[ $format == YUY2 ]] || { flip="! videoflip video-direction=vert"; host_format=rgb24; }
+  gst-launch-1.0 -q $source ! "$caps" $flip ! filesink location="$dir/in" || fail "$format: no input"
+  "$dir/tpp-host" --plugin "$dir/TPP_25Frame.so" --size $size --format $host_format \
+    --input "$dir/in" --output "$dir/host" --changed-frames "$dir/changed" 2>/dev/null || fail "$format: host"
+  gst-launch-1.0 -q $source ! "$caps" ! tpp25frame settings-file="$dir/element.ini" $flip \
+    ! filesink location="$dir/element" || fail "$format: element"
+  [[ $(tr '\n' ' ' <"$dir/changed") == "1 13 25 37 " ]] || fail "$format: host changed $(tr '\n' ' ' <"$dir/changed")"
+  cmp -s "$dir/host" "$dir/element" || fail "$format: the element's frames differ from the host's"
+done
+echo "element matches the plug-in in the host, YUY2 and BGR"

@@ -1,0 +1,156 @@
+#include "tests/gst/element_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+
+void StartGStreamer() { gst_init(nullptr, nullptr); }
+
+namespace {
+
+GstVideoInfo InfoOf(const char* format, int width, int height) {
+    GstVideoInfo info;
+    gst_video_info_set_format(&info, gst_video_format_from_string(format), width, height);
+    return info;
+}
+
+uint8_t Ramp(int x, int y) { return static_cast<uint8_t>(16 + (x * 3 + y * 5) % 220); }
+
+}  // namespace
+
+Bytes MakePicture(const char* format, int width, int height) {
+    const GstVideoInfo info = InfoOf(format, width, height);
+    Bytes picture(GST_VIDEO_INFO_SIZE(&info), 128);
+    uint8_t* data = picture.data();
+    const std::string name = format;
+    for (int y = 0; y < height; ++y) {
+        uint8_t* row = data + GST_VIDEO_INFO_PLANE_OFFSET(&info, 0) + y * GST_VIDEO_INFO_PLANE_STRIDE(&info, 0);
+        for (int x = 0; x < width; ++x) {
+            if (name == "YUY2")
+                row[x * 2] = Ramp(x, y);
+            else if (name == "BGR" || name == "BGRx" || name == "BGRA")
+                for (int c = 0; c < 3; ++c) row[x * GST_VIDEO_INFO_COMP_PSTRIDE(&info, 0) + c] = Ramp(x + c * 7, y);
+            else
+                row[x] = Ramp(x, y);
+        }
+    }
+    return picture;
+}
+
+Bytes BlackYuy2(int width, int height) {
+    Bytes black(static_cast<size_t>(width) * height * 2);
+    for (size_t i = 0; i < black.size(); ++i) black[i] = i % 2 ? 128 : 16;
+    return black;
+}
+
+std::string RawCaps(const char* format, int width, int height) {
+    return "video/x-raw,format=" + std::string(format) + ",width=" + std::to_string(width) +
+           ",height=" + std::to_string(height) + ",framerate=25/1";
+}
+
+HarnessRun RunHarness(const std::string& element, const std::string& caps, const Bytes& picture, int count) {
+    GstHarness* harness = gst_harness_new_parse(element.c_str());
+    gst_harness_set_src_caps_str(harness, caps.c_str());
+    HarnessRun run;
+    for (int i = 0; i < count; ++i) {
+        GstBuffer* in = gst_buffer_new_memdup(picture.data(), picture.size());
+        EXPECT_EQ(gst_harness_push(harness, in), GST_FLOW_OK);
+        GstBuffer* out = gst_harness_pull(harness);
+        Bytes bytes(gst_buffer_get_size(out));
+        gst_buffer_extract(out, 0, bytes.data(), bytes.size());
+        gst_buffer_unref(out);
+        if (bytes != picture) run.changed.push_back(i + 1);
+        run.out.push_back(std::move(bytes));
+    }
+    gst_harness_teardown(harness);
+    return run;
+}
+
+Bytes LumaOf(const char* format, int width, int height, const Bytes& picture) {
+    const GstVideoInfo info = InfoOf(format, width, height);
+    const bool packed = std::strcmp(format, "YUY2") == 0;
+    Bytes luma;
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* row =
+            picture.data() + GST_VIDEO_INFO_PLANE_OFFSET(&info, 0) + y * GST_VIDEO_INFO_PLANE_STRIDE(&info, 0);
+        for (int x = 0; x < width; ++x) luma.push_back(packed ? row[x * 2] : row[x]);
+    }
+    return luma;
+}
+
+namespace {
+
+void KeepBuffer(GstElement*, GstBuffer* buffer, GstPad*, gpointer buffers) {
+    Bytes bytes(gst_buffer_get_size(buffer));
+    gst_buffer_extract(buffer, 0, bytes.data(), bytes.size());
+    static_cast<std::vector<Bytes>*>(buffers)->push_back(std::move(bytes));
+}
+
+}  // namespace
+
+std::vector<int> ChangedBuffers(const std::vector<Bytes>& buffers, const Bytes& picture) {
+    std::vector<int> changed;
+    for (size_t i = 0; i < buffers.size(); ++i)
+        if (buffers[i] != picture) changed.push_back(static_cast<int>(i + 1));
+    return changed;
+}
+
+PipelineRun RunPipeline(const std::string& description, const std::vector<std::string>& sinks) {
+    PipelineRun run;
+    GError* error = nullptr;
+    GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
+    if (!pipeline) {
+        run.error = error ? error->message : "cannot be parsed";
+        g_clear_error(&error);
+        return run;
+    }
+    for (const std::string& name : sinks) {
+        GstElement* sink = gst_bin_get_by_name(GST_BIN(pipeline), name.c_str());
+        g_signal_connect(sink, "handoff", G_CALLBACK(KeepBuffer), &run.sinks[name]);
+        gst_object_unref(sink);
+    }
+    GstBus* bus = gst_element_get_bus(pipeline);
+    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    for (bool done = false; !done;) {
+        GstMessage* message = gst_bus_timed_pop_filtered(
+            bus, 60 * GST_SECOND,
+            static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR | GST_MESSAGE_WARNING));
+        if (!message) {
+            run.error = "no end within a minute";
+            break;
+        }
+        GError* problem = nullptr;
+        gchar* debug = nullptr;
+        switch (GST_MESSAGE_TYPE(message)) {
+            case GST_MESSAGE_EOS:
+                run.reachedEos = done = true;
+                break;
+            case GST_MESSAGE_WARNING:
+                gst_message_parse_warning(message, &problem, &debug);
+                run.warnings.push_back(std::string(problem->message) + " | " + (debug ? debug : ""));
+                break;
+            default:
+                gst_message_parse_error(message, &problem, &debug);
+                run.error = problem->message;
+                done = true;
+                break;
+        }
+        g_clear_error(&problem);
+        g_free(debug);
+        gst_message_unref(message);
+    }
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(bus);
+    gst_object_unref(pipeline);
+    return run;
+}
+
+std::string SettingInFile(const std::string& path, const std::string& key) {
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
+    }
+    return std::string();
+}

@@ -1,0 +1,62 @@
+// Driving the element in tests: pictures in each format, runs through a
+// harness that record which buffers came out changed, pipelines with their
+// bus messages, and settings files.
+#pragma once
+
+#include <gst/check/gstharness.h>
+#include <gst/gst.h>
+#include <gst/video/video.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/native/temp_folder.h"
+
+using Bytes = std::vector<uint8_t>;
+
+// GStreamer started once per process, from the environment CTest gives.
+void StartGStreamer();
+
+// A picture of the format at its default strides: the same luma in every
+// YUV format (a ramp that differs from pixel to pixel), grey chroma; in
+// BGR, a ramp of its own in each byte.
+Bytes MakePicture(const char* format, int width, int height);
+
+// videotestsrc's black in YUY2.
+Bytes BlackYuy2(int width, int height);
+
+// The caps of raw video in that format and size at 25 frames a second.
+std::string RawCaps(const char* format, int width, int height);
+
+struct HarnessRun {
+    std::vector<Bytes> out;      // each buffer as it came out
+    std::vector<int> changed;    // numbers (from 1) of the buffers that differ from their input
+};
+
+// Pushes count copies of picture through the element described (a
+// gst-launch line such as "tpp25frame show-freq-from=3"), then tears the
+// harness down, which stops the element.
+HarnessRun RunHarness(const std::string& element, const std::string& caps, const Bytes& picture, int count);
+
+// The Y plane of a picture, row by row without padding; from YUY2's
+// interleaved bytes too.
+Bytes LumaOf(const char* format, int width, int height, const Bytes& picture);
+
+// A gst-launch line run to its end; the bus's warnings are collected, and
+// the buffers that reach each fakesink named in sinks (which must have
+// signal-handoffs=true).
+struct PipelineRun {
+    bool reachedEos = false;
+    std::vector<std::string> warnings;  // each warning's message and debug text
+    std::string error;
+    std::map<std::string, std::vector<Bytes>> sinks;
+};
+PipelineRun RunPipeline(const std::string& description, const std::vector<std::string>& sinks = {});
+
+// The numbers (from 1) of the buffers that differ from picture.
+std::vector<int> ChangedBuffers(const std::vector<Bytes>& buffers, const Bytes& picture);
+
+// The value of a key in the settings file; empty when missing.
+std::string SettingInFile(const std::string& path, const std::string& key);

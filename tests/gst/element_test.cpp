@@ -1,0 +1,282 @@
+// The element in a harness or a small pipeline: formats, the schedule in
+// buffers, buffers that pass untouched, new sizes, the settings file and
+// the properties over it, each element an instance of its own.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/gst/element_fixture.h"
+
+namespace {
+
+class Tpp25Frame : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { StartGStreamer(); }
+
+    // The element on a fresh settings file of this test's folder.
+    std::string Element(const std::string& properties = "", const std::string& file = "settings.ini") const {
+        return "tpp25frame settings-file=" + folder / file + " " + properties;
+    }
+
+    TempFolder folder;
+};
+
+const std::vector<int> kDefaultSchedule = {1, 13, 25, 37, 49};
+
+TEST_F(Tpp25Frame, AcceptsExactlyTheFormatsItBlendsInto) {
+    GstElement* element = gst_element_factory_make("tpp25frame", nullptr);
+    ASSERT_NE(element, nullptr);
+    GstPad* sink = gst_element_get_static_pad(element, "sink");
+    for (const char* format : {"YUY2", "BGR", "BGRx", "BGRA", "I420", "NV12"}) {
+        GstCaps* caps = gst_caps_from_string(RawCaps(format, 320, 240).c_str());
+        EXPECT_TRUE(gst_pad_query_accept_caps(sink, caps)) << format;
+        gst_caps_unref(caps);
+    }
+    for (const char* format : {"RGB", "RGBx", "xBGR", "UYVY", "YV12", "NV21", "Y42B", "GRAY8"}) {
+        GstCaps* caps = gst_caps_from_string(RawCaps(format, 320, 240).c_str());
+        EXPECT_FALSE(gst_pad_query_accept_caps(sink, caps)) << format;
+        gst_caps_unref(caps);
+    }
+    gst_object_unref(sink);
+    gst_object_unref(element);
+}
+
+class EachFormat : public Tpp25Frame, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(EachFormat, DefaultScheduleChangesEveryTwelfthBufferFromTheFirst) {
+    const Bytes picture = MakePicture(GetParam(), 160, 120);
+    const HarnessRun run = RunHarness(Element(), RawCaps(GetParam(), 160, 120), picture, 50);
+    EXPECT_EQ(run.changed, kDefaultSchedule);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, EachFormat, ::testing::Values("YUY2", "BGR", "BGRx", "BGRA", "I420", "NV12"));
+
+// The kernels' luma is the same in every YUV format; here the element must
+// hand each format's planes to them as they are.
+TEST_F(Tpp25Frame, PlanarLumaEqualsTheLumaOfYuy2) {
+    const int width = 158, height = 118;  // strides with padding
+    const std::string settings = "show-freq-from=1 show-freq-to=1 back-type=box transparency=60";
+    std::vector<Bytes> lumas[3];
+    const char* formats[3] = {"YUY2", "I420", "NV12"};
+    for (int f = 0; f < 3; ++f) {
+        const HarnessRun run = RunHarness(Element(settings, std::string(formats[f]) + ".ini"),
+                                          RawCaps(formats[f], width, height),
+                                          MakePicture(formats[f], width, height), 4);
+        ASSERT_EQ(run.changed, (std::vector<int>{1, 2, 3, 4})) << formats[f];
+        for (const Bytes& out : run.out) lumas[f].push_back(LumaOf(formats[f], width, height, out));
+    }
+    EXPECT_EQ(lumas[1], lumas[0]);
+    EXPECT_EQ(lumas[2], lumas[0]);
+}
+
+// After a tee both branches hold the buffer: one without a caption goes on
+// as it is, one with a caption is copied and the shared one left alone.
+TEST_F(Tpp25Frame, SharedBufferIsCopiedOnlyForACaption) {
+    GstHarness* harness = gst_harness_new_parse(Element().c_str());
+    gst_harness_set_src_caps_str(harness, RawCaps("YUY2", 160, 120).c_str());
+    const Bytes picture = MakePicture("YUY2", 160, 120);
+    for (int number = 1; number <= 13; ++number) {
+        GstBuffer* in = gst_buffer_new_memdup(picture.data(), picture.size());
+        gst_buffer_ref(in);
+        ASSERT_EQ(gst_harness_push(harness, in), GST_FLOW_OK);
+        GstBuffer* out = gst_harness_pull(harness);
+        const bool caption = number == 1 || number == 13;
+        EXPECT_EQ(out != in, caption) << "buffer " << number;
+        EXPECT_EQ(gst_buffer_memcmp(in, 0, picture.data(), picture.size()), 0) << "buffer " << number;
+        gst_buffer_unref(out);
+        gst_buffer_unref(in);
+    }
+    gst_harness_teardown(harness);
+}
+
+// A GAP buffer holds no picture: it passes as it is and does not count.
+TEST_F(Tpp25Frame, GapBufferIsNotCounted) {
+    GstHarness* harness = gst_harness_new_parse(Element().c_str());
+    gst_harness_set_src_caps_str(harness, RawCaps("YUY2", 160, 120).c_str());
+    const Bytes picture = MakePicture("YUY2", 160, 120);
+    std::vector<int> changed;
+    for (int number = 1; number <= 14; ++number) {
+        GstBuffer* in = gst_buffer_new_memdup(picture.data(), picture.size());
+        if (number == 5) GST_BUFFER_FLAG_SET(in, GST_BUFFER_FLAG_GAP);
+        ASSERT_EQ(gst_harness_push(harness, in), GST_FLOW_OK);
+        GstBuffer* out = gst_harness_pull(harness);
+        if (gst_buffer_memcmp(out, 0, picture.data(), picture.size()) != 0) changed.push_back(number);
+        gst_buffer_unref(out);
+    }
+    gst_harness_teardown(harness);
+    EXPECT_EQ(changed, (std::vector<int>{1, 14}));
+}
+
+// A new size mid-stream restarts the canvas; the schedule runs on.
+TEST_F(Tpp25Frame, NewSizeMidStreamKeepsTheSchedule) {
+    GstHarness* harness = gst_harness_new_parse(Element().c_str());
+    std::vector<int> changed;
+    for (int number = 1; number <= 26; ++number) {
+        const int width = number <= 6 ? 160 : 352, height = number <= 6 ? 120 : 288;
+        if (number == 1 || number == 7) gst_harness_set_src_caps_str(harness, RawCaps("I420", width, height).c_str());
+        const Bytes picture = MakePicture("I420", width, height);
+        ASSERT_EQ(gst_harness_push(harness, gst_buffer_new_memdup(picture.data(), picture.size())), GST_FLOW_OK);
+        GstBuffer* out = gst_harness_pull(harness);
+        ASSERT_EQ(gst_buffer_get_size(out), picture.size());
+        if (gst_buffer_memcmp(out, 0, picture.data(), picture.size()) != 0) changed.push_back(number);
+        gst_buffer_unref(out);
+    }
+    gst_harness_teardown(harness);
+    EXPECT_EQ(changed, (std::vector<int>{1, 13, 25}));
+}
+
+// In A to Z order each caption is the entry after the last; a stop saves
+// the last one shown, and the next start goes on after it.
+TEST_F(Tpp25Frame, StopSavesTheWalkAndTheNextStartGoesOn) {
+    const Bytes picture = MakePicture("YUY2", 160, 120);
+    const std::string file = folder / "settings.ini";
+    RunHarness(Element("rules-type=a-z"), RawCaps("YUY2", 160, 120), picture, 25);
+    EXPECT_EQ(SettingInFile(file, "CurIntEntry"), "3");
+    RunHarness(Element("rules-type=a-z"), RawCaps("YUY2", 160, 120), picture, 13);
+    EXPECT_EQ(SettingInFile(file, "CurIntEntry"), "5");
+}
+
+TEST_F(Tpp25Frame, PropertiesWinOverTheFileAndAreNotWrittenBack) {
+    const std::string file = folder / "settings.ini";
+    WriteBytes(file,
+               "[PluginSettings]\r\nRulesType=0\r\nShowFreqFrom=5\r\nShowFreqTo=5\r\nTextColor=255\r\n"
+               "FontSize=-60\r\nCurIntEntry=10\r\n");
+    const Bytes picture(160 * 120 * 3, 0);
+    const HarnessRun run = RunHarness(Element("show-freq-from=3 show-freq-to=3 text-color=0x00ff00 font-size=-80"),
+                                      RawCaps("BGR", 160, 120), picture, 10);
+    EXPECT_EQ(run.changed, (std::vector<int>{1, 4, 7, 10}));
+    // Black, and the letters in the property's green, never the file's red.
+    for (const Bytes& out : run.out)
+        for (size_t i = 0; i < out.size(); i += 3) {
+            const bool black = out[i] == 0 && out[i + 1] == 0 && out[i + 2] == 0;
+            const bool green = out[i] == 0 && out[i + 1] == 255 && out[i + 2] == 0;
+            ASSERT_TRUE(black || green) << "byte " << i;
+        }
+    EXPECT_EQ(SettingInFile(file, "ShowFreqFrom"), "5");
+    EXPECT_EQ(SettingInFile(file, "ShowFreqTo"), "5");
+    EXPECT_EQ(SettingInFile(file, "TextColor"), "255");
+    EXPECT_EQ(SettingInFile(file, "FontSize"), "-60");
+    EXPECT_EQ(SettingInFile(file, "RulesType"), "0");
+    EXPECT_EQ(SettingInFile(file, "CurIntEntry"), "14");
+}
+
+// A word list given as a property walks on its own: the file's list keeps
+// its name, its selection and its index.
+TEST_F(Tpp25Frame, WordListPropertyLeavesTheFilesListAndIndex) {
+    const std::string file = folder / "settings.ini", mine = folder / "mine.dic", other = folder / "other.dic";
+    WriteBytes(mine, "alpha - one\r\nbeta - two\r\ngamma - three\r\n");
+    WriteBytes(other, "delta - four\r\nepsilon - five\r\n");
+    WriteBytes(file, "[PluginSettings]\r\nDicType=1\r\nDicFileName=" + mine + "\r\nCurExtEntry=1\r\nRulesType=0\r\n");
+    const HarnessRun run = RunHarness(Element("dictionary=" + other), RawCaps("YUY2", 160, 120),
+                                      MakePicture("YUY2", 160, 120), 13);
+    EXPECT_EQ(run.changed, (std::vector<int>{1, 13}));
+    EXPECT_EQ(SettingInFile(file, "DicFileName"), mine);
+    EXPECT_EQ(SettingInFile(file, "DicType"), "1");
+    EXPECT_EQ(SettingInFile(file, "CurExtEntry"), "1");
+    // The file's own list, without the property, goes on from its index.
+    RunHarness(Element(), RawCaps("YUY2", 160, 120), MakePicture("YUY2", 160, 120), 1);
+    EXPECT_EQ(SettingInFile(file, "CurExtEntry"), "2");
+}
+
+// Changed while playing, a property shows from the next caption on.
+TEST_F(Tpp25Frame, PropertyChangedWhilePlayingShowsAtTheNextCaption) {
+    GstHarness* harness = gst_harness_new_parse(Element().c_str());
+    gst_harness_set_src_caps_str(harness, RawCaps("BGR", 160, 120).c_str());
+    const Bytes black(160 * 120 * 3, 0);
+    Bytes last;
+    for (int number = 1; number <= 13; ++number) {
+        if (number == 5) {
+            GstElement* element = gst_harness_find_element(harness, "tpp25frame");
+            g_object_set(element, "text-color", 0x00FF00u, nullptr);
+            gst_object_unref(element);
+        }
+        ASSERT_EQ(gst_harness_push(harness, gst_buffer_new_memdup(black.data(), black.size())), GST_FLOW_OK);
+        GstBuffer* out = gst_harness_pull(harness);
+        last.resize(gst_buffer_get_size(out));
+        gst_buffer_extract(out, 0, last.data(), last.size());
+        gst_buffer_unref(out);
+    }
+    gst_harness_teardown(harness);
+    int green = 0;
+    for (size_t i = 0; i < last.size(); i += 3) green += last[i] == 0 && last[i + 1] == 255 && last[i + 2] == 0;
+    EXPECT_GT(green, 20);
+}
+
+TEST_F(Tpp25Frame, MissingWordListIsABusWarningAndTheBuiltInListGoesOn) {
+    const std::string words = folder / "missing.dic";
+    const PipelineRun run = RunPipeline(
+        "videotestsrc num-buffers=13 ! video/x-raw,format=YUY2,width=160,height=120 ! " +
+        Element("rules-type=a-z dictionary=" + words) + " ! fakesink");
+    EXPECT_TRUE(run.reachedEos) << run.error;
+    ASSERT_EQ(run.warnings.size(), 1u);
+    EXPECT_NE(run.warnings[0].find(words), std::string::npos) << run.warnings[0];
+    EXPECT_FALSE(std::ifstream(words).is_open()) << "the missing list was created";
+    EXPECT_EQ(SettingInFile(folder / "settings.ini", "CurIntEntry"), "2");
+    EXPECT_EQ(SettingInFile(folder / "settings.ini", "DicType"), "0");
+}
+
+TEST_F(Tpp25Frame, LinesLeftOutOfTheWordListAreABusWarning) {
+    const std::string words = folder / "gaps.dic";
+    WriteBytes(words, "alpha - one\r\n\r\nbeta - two\r\n - \r\n");
+    const PipelineRun run = RunPipeline(
+        "videotestsrc num-buffers=1 ! video/x-raw,format=YUY2,width=160,height=120 ! " +
+        Element("dictionary=" + words) + " ! fakesink");
+    EXPECT_TRUE(run.reachedEos) << run.error;
+    ASSERT_EQ(run.warnings.size(), 1u);
+    EXPECT_NE(run.warnings[0].find(words), std::string::npos) << run.warnings[0];
+    EXPECT_NE(run.warnings[0].find("2 lines"), std::string::npos) << run.warnings[0];
+    EXPECT_NE(run.warnings[0].find("line 2"), std::string::npos) << run.warnings[0];
+}
+
+TEST_F(Tpp25Frame, UnopenableSettingsFileIsABusWarningAndDefaultsGoOn) {
+    const std::string file = folder / "no-such-folder/settings.ini";
+    const PipelineRun run = RunPipeline(
+        "videotestsrc num-buffers=13 pattern=black ! video/x-raw,format=YUY2,width=160,height=120 ! "
+        "tpp25frame settings-file=" +
+        file + " ! fakesink name=out signal-handoffs=true", {"out"});
+    EXPECT_TRUE(run.reachedEos) << run.error;
+    ASSERT_EQ(run.warnings.size(), 1u);
+    EXPECT_NE(run.warnings[0].find(file), std::string::npos) << run.warnings[0];
+    EXPECT_EQ(ChangedBuffers(run.sinks.at("out"), BlackYuy2(160, 120)), (std::vector<int>{1, 13}));
+}
+
+TEST_F(Tpp25Frame, ValueOutOfRangeIsRefusedWithAWarning) {
+    GstElement* element = gst_element_factory_make("tpp25frame", nullptr);
+    int warnings = 0;
+    const guint handler = g_log_set_handler(
+        "GLib-GObject", static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL),
+        [](const gchar*, GLogLevelFlags, const gchar*, gpointer count) { ++*static_cast<int*>(count); }, &warnings);
+    g_object_set(element, "transparency", 101, nullptr);
+    g_log_remove_handler("GLib-GObject", handler);
+    gint transparency = 0;
+    g_object_get(element, "transparency", &transparency, nullptr);
+    EXPECT_EQ(warnings, 1);
+    EXPECT_EQ(transparency, 100);
+    gst_object_unref(element);
+}
+
+// Two elements behind a tee, each with its own settings, give exactly the
+// buffers each gives alone, and each saves its own walk.
+TEST_F(Tpp25Frame, TwoElementsKeepTheirOwnScheduleAndWalk) {
+    const std::string source = "videotestsrc num-buffers=30 pattern=black ! video/x-raw,format=YUY2,width=160,height=120";
+    const std::string a = "show-freq-from=5 show-freq-to=5 rules-type=a-z";
+    const std::string b = "show-freq-from=7 show-freq-to=7 rules-type=z-a cur-int-entry=100 rnd-string-pos=false";
+    const std::string sinkA = " ! fakesink name=a signal-handoffs=true";
+    const std::string sinkB = " ! fakesink name=b signal-handoffs=true";
+    const PipelineRun alone_a = RunPipeline(source + " ! " + Element(a, "alone-a.ini") + sinkA, {"a"});
+    const PipelineRun alone_b = RunPipeline(source + " ! " + Element(b, "alone-b.ini") + sinkB, {"b"});
+    const PipelineRun both = RunPipeline(source + " ! tee name=t t. ! queue ! " + Element(a, "a.ini") + sinkA +
+                                             " t. ! queue ! " + Element(b, "b.ini") + sinkB,
+                                         {"a", "b"});
+    ASSERT_TRUE(both.reachedEos) << both.error;
+    const Bytes black = BlackYuy2(160, 120);
+    EXPECT_EQ(ChangedBuffers(both.sinks.at("a"), black), (std::vector<int>{1, 6, 11, 16, 21, 26}));
+    EXPECT_EQ(ChangedBuffers(both.sinks.at("b"), black), (std::vector<int>{1, 8, 15, 22, 29}));
+    EXPECT_TRUE(both.sinks.at("a") == alone_a.sinks.at("a"));
+    EXPECT_TRUE(both.sinks.at("b") == alone_b.sinks.at("b"));
+    EXPECT_EQ(SettingInFile(folder / "a.ini", "CurIntEntry"), "6");
+    EXPECT_EQ(SettingInFile(folder / "b.ini", "CurIntEntry"), "95");
+}
+
+}  // namespace

@@ -1,0 +1,54 @@
+// Word lists through the Linux plug-in's renderer: the same list in
+// Windows-1251 and in UTF-8 gives the same frames, pixel for pixel.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/cp1251.h"
+#include "plugin/host_callbacks.h"
+#include "render/freetype_caption_renderer.h"
+#include "tests/native/temp_folder.h"
+#include "tests/support/test_instance.h"
+
+namespace {
+
+// The frames of an instance that shows the word list, one caption every
+// other frame, in order.
+std::vector<std::vector<uint8_t>> FramesOf(const std::string& wordList, const TempFolder& dir) {
+    const std::string words = dir / "words.dic", settings = dir / "settings.ini";
+    WriteBytes(words, wordList);
+    WriteBytes(settings, "[PluginSettings]\r\nDicType=1\r\nRulesType=0\r\nShowFreqFrom=2\r\nShowFreqTo=2\r\n"
+                         "DicFileName=" + words + "\r\n");
+    InstanceParts parts;
+    parts.renderer = std::make_unique<FreeTypeCaptionRenderer>();
+    parts.settingsPath = settings;
+    PluginInstance plugin(std::move(parts));
+    plugin.Init();
+    const StreamFormat format = {360, 288, 0, 1};
+    EXPECT_EQ(host::StreamStart(plugin, &format), 1);
+    std::vector<std::vector<uint8_t>> frames;
+    for (int i = 0; i < 12; ++i) {
+        frames.emplace_back(size_t(format.width) * format.height * 3, 0x50);
+        FrameRecord record = {frames.back().data()};
+        EXPECT_EQ(host::ProcessFrame(plugin, &record), 1);
+    }
+    plugin.StreamStop();
+    return frames;
+}
+
+TEST(WordListCaptions, Windows1251AndUtf8GiveTheSameFrames) {
+    const std::string utf8 = "cat - кошка\r\nhedgehog - ёж\r\nЁлка - fir\r\n№ - number\r\n";
+    std::string cp1251;
+    ASSERT_TRUE(EncodeCp1251(utf8, cp1251));
+    TempFolder dir;
+    const auto frames = FramesOf(cp1251, dir);
+    EXPECT_EQ(FramesOf(utf8, dir), frames);
+    EXPECT_EQ(FramesOf("\xEF\xBB\xBF" + utf8, dir), frames);
+    int drawn = 0;
+    for (const auto& frame : frames) drawn += frame != std::vector<uint8_t>(frame.size(), 0x50);
+    EXPECT_EQ(drawn, 6);
+}
+
+}  // namespace

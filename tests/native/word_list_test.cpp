@@ -1,0 +1,221 @@
+// Word lists in any language: the order and its case folding, the file's
+// encodings as read and as written back, and the lines that are left out.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dictionary/case_folding.h"
+#include "dictionary/dictionary_store.h"
+#include "dictionary/text_compare.h"
+#include "platform/cp1251.h"
+#include "tests/native/temp_folder.h"
+
+namespace {
+
+int Sign(int value) { return (value > 0) - (value < 0); }
+
+// The order Windows-1251 bytes have always had: A-Z, А-Я and Ё folded,
+// then by byte, a prefix first.
+int OldCp1251Order(std::string_view a, std::string_view b) {
+    const auto fold = [](unsigned char c) -> int {
+        if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDF)) return c + 0x20;
+        return c == 0xA8 ? 0xB8 : c;
+    };
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+        if (fold(a[i]) != fold(b[i])) return fold(a[i]) < fold(b[i]) ? -1 : 1;
+    return Sign(static_cast<int>(a.size()) - static_cast<int>(b.size()));
+}
+
+TEST(TextCompare, Windows1251TextKeepsItsOrderAndDuplicates) {
+    for (int x = 0; x < 256; ++x)
+        for (int y = 0; y < 256; ++y) {
+            const std::string a(1, static_cast<char>(x)), b(1, static_cast<char>(y));
+            ASSERT_EQ(Sign(CompareNoCase(DecodeCp1251(a), DecodeCp1251(b))), OldCp1251Order(a, b)) << x << " " << y;
+        }
+    uint32_t seed = 7;
+    const auto random = [&] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 16;
+    };
+    for (int i = 0; i < 20000; ++i) {
+        std::string a, b;
+        for (uint32_t n = random() % 5; n > 0; --n) a += static_cast<char>(random());
+        b = a.substr(0, random() % (a.size() + 1));
+        for (uint32_t n = random() % 3; n > 0; --n) b += static_cast<char>(random());
+        ASSERT_EQ(Sign(CompareNoCase(DecodeCp1251(a), DecodeCp1251(b))), OldCp1251Order(a, b));
+    }
+}
+
+TEST(TextCompare, OtherLettersFoldByUnicodeAndSortAfterWindows1251) {
+    for (const auto& [a, b] : std::vector<std::pair<const char*, const char*>>{
+             {"ÉLAN - порыв", "élan - ПОРЫВ"},
+             {"STRAẞE", "straße"},
+             {"ΕΛΠΊΔΑ", "ελπίδα"},
+             {"ΣΟΦΟΣ", "σοφος"},
+             {"σοφός", "σοφόσ"},  // final sigma
+             {"ÑANDÚ", "ñandú"},
+             {"ӁӐ", "ӂӑ"},  // Cyrillic beyond Windows-1251
+         })
+        EXPECT_EQ(CompareNoCase(a, b), 0) << a << " / " << b;
+    EXPECT_NE(CompareNoCase("Ђ", "ђ"), 0) << "Windows-1251's own letters keep today's folding";
+    EXPECT_NE(CompareNoCase("e", "é"), 0) << "accents count";
+    EXPECT_LT(CompareNoCase("яблоко", "éclair"), 0) << "what Windows-1251 lacks sorts after all of it";
+    EXPECT_LT(CompareNoCase("Ärger", "Öl"), 0);
+    EXPECT_LT(CompareNoCase("α", "Β"), 0);
+    EXPECT_LT(CompareNoCase("Straß", "straße"), 0) << "a prefix first";
+}
+
+// The table made at build time says what Unicode's data says, for every
+// code point.
+TEST(CaseFolding, AgreesWithUnicodeData) {
+    std::ifstream data(TPP_CASE_FOLDING);
+    ASSERT_TRUE(data) << TPP_CASE_FOLDING;
+    std::map<char32_t, char32_t> simple;
+    for (std::string line; std::getline(data, line);) {
+        std::istringstream fields(line);
+        std::string code, status, mapping;
+        if (!std::getline(fields, code, ';') || !std::getline(fields, status, ';') ||
+            !std::getline(fields, mapping, ';'))
+            continue;
+        if (status == " C" || status == " S")
+            simple[static_cast<char32_t>(std::stoul(code, nullptr, 16))] =
+                static_cast<char32_t>(std::stoul(mapping, nullptr, 16));
+    }
+    ASSERT_GT(simple.size(), 1400u);
+    for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+        const auto found = simple.find(c);
+        ASSERT_EQ(SimpleCaseFold(c), found == simple.end() ? c : found->second) << std::hex << static_cast<uint32_t>(c);
+    }
+}
+
+class WordListFile : public ::testing::Test {
+protected:
+    // Loads bytes as the dictionary file, then saves the list again.
+    std::string LoadAndSave(const std::string& bytes) {
+        Load(bytes);
+        store.SaveAltDictionary(path);
+        return ReadBytes(path);
+    }
+    void Load(const std::string& bytes) {
+        WriteBytes(path, bytes);
+        store.LoadAltDictionary(path, index);
+    }
+    std::vector<std::string> Lines() { return store.AltDictionaryLines(); }
+    WordListEncoding Encoding() {
+        std::lock_guard lock(store.captionLock);
+        return store.altDictionary.encoding;
+    }
+
+    TempFolder dir;
+    std::string path = dir / "words.dic";
+    DictionaryStore store;
+    int32_t index = 0;
+};
+
+// Every byte but the line ends, in lines sorted as they always were: what
+// loads sorted and unique saves byte for byte, and an edit saves what it
+// always did.
+TEST_F(WordListFile, Windows1251LoadsSortsEditsAndSavesAsItAlwaysDid) {
+    std::vector<std::string> lines;
+    for (int b = 1; b < 256; ++b)
+        if (b != '\n' && b != '\r') lines.push_back(std::string("w") + static_cast<char>(b) + " - \xF1\xEB\xEE\xE2\xEE");
+    std::sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) { return OldCp1251Order(a, b) < 0; });
+    lines.erase(std::unique(lines.begin(), lines.end(),
+                            [](const std::string& a, const std::string& b) { return OldCp1251Order(a, b) == 0; }),
+                lines.end());
+    std::string file;
+    for (const std::string& line : lines) file += line + "\r\n";
+    EXPECT_EQ(LoadAndSave(file), file);
+    EXPECT_EQ(Encoding(), WordListEncoding::kWindows1251);
+    EXPECT_EQ(Lines()[0], "w\x01 - слово");
+
+    // "Ёж - hedgehog" goes where the old order puts it, in Windows-1251.
+    const std::string added = "\xA8\xE6 - hedgehog";
+    store.AddAltEntry(DecodeCp1251(added));
+    lines.insert(std::upper_bound(lines.begin(), lines.end(), added,
+                                  [](const std::string& a, const std::string& b) { return OldCp1251Order(a, b) < 0; }),
+                 added);
+    std::string edited;
+    for (const std::string& line : lines) edited += line + "\r\n";
+    store.SaveAltDictionary(path);
+    EXPECT_EQ(ReadBytes(path), edited);
+}
+
+TEST_F(WordListFile, Utf8WithByteOrderMarkAndCrLfRoundTripsByteForByte) {
+    const std::string file = "\xEF\xBB\xBF" "cat - кошка\r\nStraße - улица\r\nελπίδα - надежда\r\n";
+    EXPECT_EQ(LoadAndSave(file), file);
+    EXPECT_EQ(Encoding(), WordListEncoding::kUtf8WithBom);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"cat - кошка", "Straße - улица", "ελπίδα - надежда"}));
+}
+
+TEST_F(WordListFile, Utf8WithoutTheMarkStaysWithoutIt) {
+    EXPECT_EQ(LoadAndSave("кошка - cat\nдом - house\n"), "дом - house\r\nкошка - cat\r\n");
+    EXPECT_EQ(Encoding(), WordListEncoding::kUtf8);
+}
+
+TEST_F(WordListFile, WhatIsNotUtf8IsWindows1251) {
+    Load("кошка - cat\r\n\xE4\xEE\xEC - house\r\n");  // one line UTF-8, one Windows-1251
+    EXPECT_EQ(Encoding(), WordListEncoding::kWindows1251);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"дом - house", "РєРѕС€РєР° - cat"})) << "read as it always was";
+    Load("cat - dog\r\n");
+    EXPECT_EQ(Encoding(), WordListEncoding::kWindows1251) << "plain ASCII";
+    // Under the mark, a line that is not UTF-8 is a Windows-1251 one: a line
+    // that a Windows-1251 tool added keeps its letters.
+    Load("\xEF\xBB\xBF" "cat - кошка\r\n\xE4\xEE\xEC - house\r\n");
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"cat - кошка", "дом - house"}));
+    EXPECT_EQ(Encoding(), WordListEncoding::kUtf8WithBom);
+    Load("\xEF\xBB\xBF");
+    EXPECT_TRUE(Lines().empty());
+    EXPECT_EQ(store.LastAltDictionaryLoad().skippedLines, 0) << "the mark alone is no line";
+}
+
+// Nothing typed turns into "?": a Windows-1251 list that gains a character
+// the code page lacks is written as UTF-8 with the mark, and stays so.
+TEST_F(WordListFile, ListThatOutgrowsWindows1251IsSavedAsUtf8WithTheMark) {
+    Load("\xEA\xEE\xF8\xEA\xE0 - cat\r\n");
+    store.AddAltEntry("Straße - улица");
+    store.SaveAltDictionary(path);
+    EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF" "Straße - улица\r\nкошка - cat\r\n");
+    EXPECT_EQ(Encoding(), WordListEncoding::kUtf8WithBom);
+    store.DeleteAltEntry(0, index);
+    store.SaveAltDictionary(path);
+    EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF" "кошка - cat\r\n") << "once UTF-8, it stays UTF-8";
+
+    // A new list whose entries Windows-1251 holds is written as always.
+    const std::string fresh = dir / "new.dic";
+    store.LoadAltDictionary(fresh, index);
+    store.AddAltEntry("кошка - cat");
+    store.SaveAltDictionary(fresh);
+    EXPECT_EQ(ReadBytes(fresh), "\xEA\xEE\xF8\xEA\xE0 - cat\r\n");
+}
+
+// Bytes that Windows-1251 writes may pass for UTF-8 once the lines that
+// were not are gone; such a list is written as UTF-8, so it reads back the same.
+TEST_F(WordListFile, Windows1251ThatWouldReadBackAsUtf8IsSavedAsUtf8) {
+    Load("\xD0\xB8 - a\r\n\xEA\xEE\xF8\xEA\xE0 - b\r\n");  // "Рё" passes for UTF-8 "и"; "кошка" does not
+    EXPECT_EQ(Encoding(), WordListEncoding::kWindows1251);
+    store.DeleteAltEntry(0, index);  // кошка, before Р
+    store.SaveAltDictionary(path);
+    store.LoadAltDictionary(path, index);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"Рё - a"}));
+}
+
+// The example lists load whole, as UTF-8, and are as the plug-in writes
+// them: a load and a save leave each byte for byte.
+TEST_F(WordListFile, ExampleListsLoadWholeAndSaveUnchanged) {
+    for (const char* name : {"en-ru.dic", "de-ru.dic", "en-es.dic"}) {
+        const std::string original = ReadBytes(std::string(TPP_EXAMPLES_DIR) + "/" + name);
+        const auto lines = static_cast<int32_t>(std::count(original.begin(), original.end(), '\n'));
+        EXPECT_GE(lines, 50) << name;
+        EXPECT_EQ(LoadAndSave(original), original) << name;
+        EXPECT_EQ(Encoding(), WordListEncoding::kUtf8) << name;
+        EXPECT_EQ(static_cast<int32_t>(Lines().size()), lines) << name << ": no line left out or merged";
+        for (const std::string& line : Lines()) EXPECT_NE(line.find(" - "), std::string::npos) << line;
+    }
+}
+
+}  // namespace
