@@ -47,7 +47,19 @@ KernelPath ActivePath() {
     return KernelPath::kReference;
 }
 
-void BlendOn(KernelPath path, const BlendJob& job) { blend::Walk(job, SpansOf(path)); }
+void BlendOn(KernelPath path, const BlendJob& job) { blend::Walk(job, SpansOf(path), nullptr, false); }
+
+bool TargetsServe(const BlendJob& job) {
+    return !(job.keyFlag & 1) && job.frame.format != FrameFormat::kBgrx;
+}
+
+void PrepareTargetsOn(KernelPath path, const BlendJob& job, const FrameView& targets) {
+    if (TargetsServe(job)) blend::Walk(job, SpansOf(path), &targets, true);
+}
+
+void BlendOn(KernelPath path, const BlendJob& job, const FrameView* targets) {
+    blend::Walk(job, SpansOf(path), TargetsServe(job) ? targets : nullptr, false);
+}
 
 void BlendYUY2On(KernelPath path, const BlendArgs& args) {
     BlendOn(path, JobOf(args, HostYuy2Frame(args.destBits, args.destWidth, args.destHeight)));

@@ -69,5 +69,18 @@ void BlendRGB24(const BlendArgs& args);
 // On one path, which must be available: for engines put on a path of their
 // own, tests and benchmarks.
 void BlendOn(KernelPath path, const BlendJob& job);
+
+// A caption blended over several frames need not convert its canvas every
+// time: its colours in the frame's own format, once, and each frame then
+// only mixes toward those bytes, as fast as toward a constant. The targets
+// are a surface of the frame's format and size; PrepareTargetsOn writes,
+// where the job would read the canvas, the bytes the frame would get at
+// full opacity, and BlendOn with them gives the bytes of BlendOn without,
+// for a job of the same geometry and canvas. For YUY2, BGR, I420 and NV12,
+// with the key off (a keyed pixel's neighbours mix with the frame itself);
+// any other job reads the canvas.
+bool TargetsServe(const BlendJob& job);
+void PrepareTargetsOn(KernelPath path, const BlendJob& job, const FrameView& targets);
+void BlendOn(KernelPath path, const BlendJob& job, const FrameView* targets);
 void BlendYUY2On(KernelPath path, const BlendArgs& args);
 void BlendRGB24On(KernelPath path, const BlendArgs& args);

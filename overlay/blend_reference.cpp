@@ -45,11 +45,15 @@ void MixConstantSpan(uint8_t* frame, int32_t bytes, int32_t weight, const Patter
         if (!pattern.keep[p]) frame[i] = MixByte(frame[i], pattern.target[p], weight);
 }
 
+void MixTargetSpan(uint8_t* frame, const uint8_t* target, int32_t bytes, int32_t weight) {
+    for (int32_t i = 0; i < bytes; ++i) frame[i] = MixByte(frame[i], target[i], weight);
+}
+
 }  // namespace
 
 const Spans& ReferenceSpans() {
-    static constexpr Spans spans = {MixBgrSpan,        MixBgrxSpan,       MixYuy2Span,
-                                    MixBlockSpan<1>, MixBlockSpan<2>, MixConstantSpan};
+    static constexpr Spans spans = {MixBgrSpan,      MixBgrxSpan,     MixYuy2Span,    MixBlockSpan<1>,
+                                    MixBlockSpan<2>, MixConstantSpan, MixTargetSpan};
     return spans;
 }
 

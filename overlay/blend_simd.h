@@ -259,7 +259,20 @@ struct SimdSpans {
         return i;
     }
 
-    static constexpr Spans kSpans = {Bgr<3>, Bgr<4>, Yuy2, Blocks<false>, Blocks<true>, Constant};
+    // Whole vectors; the last one, which may overlap the one before, is
+    // mixed from the bytes as they were and stored last, so no byte moves
+    // twice.
+    static void Target(uint8_t* frame, const uint8_t* target, int32_t bytes, int32_t weight) {
+        if (bytes < kBytes) return ReferenceSpans().target(frame, target, bytes, weight);
+        const V weight16 = Ops::Weight16(weight);
+        const int32_t end = bytes - kBytes;
+        const V last = Ops::MixBytes(Ops::Load(frame + end), Ops::Load(target + end), weight16);
+        for (int32_t i = 0; i < end; i += kBytes)
+            Ops::Store(frame + i, Ops::MixBytes(Ops::Load(frame + i), Ops::Load(target + i), weight16));
+        Ops::Store(frame + end, last);
+    }
+
+    static constexpr Spans kSpans = {Bgr<3>, Bgr<4>, Yuy2, Blocks<false>, Blocks<true>, Constant, Target};
 };
 
 }  // namespace blend::simd

@@ -39,6 +39,8 @@ using PixelSpan = void (*)(uint8_t* frame, const uint8_t* canvas, int32_t count,
 using BlockSpan = void (*)(const BlockRows& rows, int32_t count, int32_t weight, uint32_t key);
 // bytes bytes toward a pattern, the first of them at byte phase of it.
 using ConstantSpan = void (*)(uint8_t* frame, int32_t bytes, int32_t weight, const Pattern& pattern, int32_t phase);
+// bytes bytes, each toward the byte at the same index of target.
+using TargetSpan = void (*)(uint8_t* frame, const uint8_t* target, int32_t bytes, int32_t weight);
 
 struct Spans {
     PixelSpan bgr;   // 3 bytes a pixel
@@ -47,6 +49,7 @@ struct Spans {
     BlockSpan i420;
     BlockSpan nv12;
     ConstantSpan constant;
+    TargetSpan target;
 };
 
 const Spans& ReferenceSpans();

@@ -79,11 +79,12 @@ Pattern Repeating(const uint8_t* target, const uint8_t* keep, int period, int32_
 
 class Walker {
 public:
-    Walker(const BlendJob& job, const Spans& spans) : job_(job), spans_(spans) {}
+    Walker(const BlendJob& job, const Spans& spans, const FrameView* targets, bool preparing)
+        : job_(job), spans_(spans), targets_(targets), preparing_(preparing) {}
 
     void Run() {
         if (!Clip()) return;
-        weight_ = Weight(job_.transparency);
+        weight_ = preparing_ ? 256 : Weight(job_.transparency);
         key_ = KeyColour(job_.backColor, job_.keyFlag);
         back_ = KeyColour(job_.backColor, 1);
         MakePatterns();
@@ -159,8 +160,9 @@ private:
         }
     }
 
-    uint8_t* PlaneRow(int plane, int32_t y) const {
-        return job_.frame.planes[plane].top + static_cast<ptrdiff_t>(y) * job_.frame.planes[plane].stride;
+    uint8_t* PlaneRow(int plane, int32_t y) const { return RowOf(job_.frame, plane, y); }
+    static uint8_t* RowOf(const FrameView& frame, int plane, int32_t y) {
+        return frame.planes[plane].top + static_cast<ptrdiff_t>(y) * frame.planes[plane].stride;
     }
     const uint8_t* CanvasAt(int32_t x, int32_t y) const {
         return job_.canvas.bits + static_cast<ptrdiff_t>(y + dy_) * job_.canvas.stride +
@@ -184,7 +186,9 @@ private:
         const int64_t captionHi = std::min<int64_t>(int64_t{c.right} - dx_, hi);
         if (captionLo >= captionHi) return {};
         const int32_t l = static_cast<int32_t>(captionLo), h = static_cast<int32_t>(captionHi);
-        const CanvasRuns* runs = job_.runs;
+        // The targets hold all of the caption: one span a row beats a few
+        // with constant ones between.
+        const CanvasRuns* runs = targets_ ? nullptr : job_.runs;
         if (!runs) {
             whole_[y & 1] = {c.left, c.right};
             return {&whole_[y & 1], &whole_[y & 1] + 1, dx_, l, h};
@@ -207,7 +211,7 @@ private:
         int32_t captionHi = static_cast<int32_t>(std::clamp<int64_t>(int64_t{c.right} - dx_, lo, hi));
         if (pairs) captionLo &= ~1, captionHi = std::min((captionHi + 1) & ~1, hi);
         int32_t x = lo;
-        const bool keyed = key_ == back_;
+        const bool keyed = key_ == back_ || preparing_;
         ForEachSegment(a, b, pairs, [&](int32_t l, int32_t r) {
             const int32_t width = (r - l + kCanvasGranule - 1) / kCanvasGranule * kCanvasGranule;
             r = std::max(r, std::min(l + width, captionHi));
@@ -228,13 +232,13 @@ private:
             // An edge macropixel's slot outside the rectangle is transparent.
             if (lo & 1) {
                 const uint32_t c = ColourAt(lo, y);
-                MixMacropixel(row + (lo - 1) * 2, 0, true, c, c == key_, weight_);
+                if (!preparing_) MixMacropixel(row + (lo - 1) * 2, 0, true, c, c == key_, weight_);
                 ++lo;
             }
             if (hi & 1 && hi > lo) {
                 --hi;
                 const uint32_t c = ColourAt(hi, y);
-                MixMacropixel(row + hi * 2, c, c == key_, 0, true, weight_);
+                if (!preparing_) MixMacropixel(row + hi * 2, c, c == key_, 0, true, weight_);
             }
         }
         if (lo >= hi) return;
@@ -242,9 +246,17 @@ private:
                                : format == FrameFormat::kBgr ? spans_.bgr
                                                              : spans_.bgrx;
         const int32_t perCall = format == FrameFormat::kYuy2 ? 2 : 1;
+        uint8_t* const targetRow = targets_ ? RowOf(*targets_, 0, y) : nullptr;
         CutRow(
             Segments(y, lo, hi), {}, format == FrameFormat::kYuy2, lo, hi,
-            [&](int32_t l, int32_t r) { span(row + l * bpp, CanvasAt(l, y), (r - l) / perCall, weight_, key_); },
+            [&](int32_t l, int32_t r) {
+                if (preparing_)
+                    span(targetRow + l * bpp, CanvasAt(l, y), (r - l) / perCall, weight_, key_);
+                else if (targetRow)
+                    spans_.target(row + l * bpp, targetRow + l * bpp, (r - l) * bpp, weight_);
+                else
+                    span(row + l * bpp, CanvasAt(l, y), (r - l) / perCall, weight_, key_);
+            },
             [&](int32_t l, int32_t r) { spans_.constant(row + l * bpp, (r - l) * bpp, weight_, patterns_[0], 0); });
     }
 
@@ -271,20 +283,49 @@ private:
             MixBlock(yp, u + (x / 2) * chromaStep, v + (x / 2) * chromaStep, c, clear, weight_);
         };
         if (!rows[0] || !rows[1]) {
-            for (int32_t x = left_ & ~1; x < right_; x += 2) block(x);
+            if (!preparing_)
+                for (int32_t x = left_ & ~1; x < right_; x += 2) block(x);
             return;
         }
         int32_t lo = left_, hi = right_;
-        if (lo & 1) block(lo - 1), ++lo;
-        if (hi & 1 && hi > lo) --hi, block(hi);
+        if (lo & 1) {
+            if (!preparing_) block(lo - 1);
+            ++lo;
+        }
+        if (hi & 1 && hi > lo) {
+            --hi;
+            if (!preparing_) block(hi);
+        }
         if (lo >= hi) return;
         const BlockSpan span = nv12 ? spans_.nv12 : spans_.i420;
+        // The targets' planes at the same rows, laid out as the frame's.
+        uint8_t* tl[2] = {nullptr, nullptr};
+        uint8_t *tu = nullptr, *tv = nullptr;
+        if (targets_) {
+            tl[0] = RowOf(*targets_, 0, y), tl[1] = RowOf(*targets_, 0, y + 1);
+            tu = RowOf(*targets_, 1, y / 2), tv = nv12 ? tu + 1 : RowOf(*targets_, 2, y / 2);
+        }
         CutRow(
             Segments(y, lo, hi), Segments(y + 1, lo, hi), true, lo, hi,
             [&](int32_t l, int32_t r) {
-                const BlockRows at = {luma[0] + l, luma[1] + l, u + (l / 2) * chromaStep, v + (l / 2) * chromaStep,
-                                      CanvasAt(l, y), CanvasAt(l, y + 1)};
-                span(at, (r - l) / 2, weight_, key_);
+                if (preparing_) {
+                    const BlockRows at = {tl[0] + l, tl[1] + l, tu + (l / 2) * chromaStep, tv + (l / 2) * chromaStep,
+                                          CanvasAt(l, y), CanvasAt(l, y + 1)};
+                    span(at, (r - l) / 2, weight_, key_);
+                } else if (targets_) {
+                    spans_.target(luma[0] + l, tl[0] + l, r - l, weight_);
+                    spans_.target(luma[1] + l, tl[1] + l, r - l, weight_);
+                    if (nv12) {
+                        spans_.target(u + l, tu + l, r - l, weight_);
+                    } else {
+                        spans_.target(u + l / 2, tu + l / 2, (r - l) / 2, weight_);
+                        spans_.target(v + l / 2, tv + l / 2, (r - l) / 2, weight_);
+                    }
+                } else {
+                    const BlockRows at = {luma[0] + l, luma[1] + l, u + (l / 2) * chromaStep,
+                                          v + (l / 2) * chromaStep, CanvasAt(l, y), CanvasAt(l, y + 1)};
+                    span(at, (r - l) / 2, weight_, key_);
+                }
             },
             [&](int32_t l, int32_t r) {
                 spans_.constant(luma[0] + l, r - l, weight_, patterns_[0], 0);
@@ -300,6 +341,8 @@ private:
 
     const BlendJob& job_;
     const Spans& spans_;
+    const FrameView* targets_;
+    bool preparing_;
     int32_t left_ = 0, top_ = 0, right_ = 0, bottom_ = 0, dx_ = 0, dy_ = 0;
     int32_t weight_ = 0;
     uint32_t key_ = 0, back_ = 0;
@@ -309,6 +352,8 @@ private:
 
 }  // namespace
 
-void Walk(const BlendJob& job, const Spans& spans) { Walker(job, spans).Run(); }
+void Walk(const BlendJob& job, const Spans& spans, const FrameView* targets, bool preparing) {
+    Walker(job, spans, targets, preparing).Run();
+}
 
 }  // namespace blend

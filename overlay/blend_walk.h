@@ -7,6 +7,9 @@
 
 namespace blend {
 
-void Walk(const BlendJob& job, const Spans& spans);
+// With targets, the canvas spans mix toward them instead (see
+// PrepareTargetsOn); preparing, they write the targets at full opacity and
+// nothing else is done.
+void Walk(const BlendJob& job, const Spans& spans, const FrameView* targets, bool preparing);
 
 }  // namespace blend

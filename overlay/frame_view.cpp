@@ -10,3 +10,24 @@ FrameView HostRgb24Frame(uint8_t* bits, int32_t width, int32_t height) {
     uint8_t* top = height > 0 ? bits + (height - 1) * stride : bits;
     return {FrameFormat::kBgr, width, height, {{top, -stride}, {}, {}}};
 }
+
+FrameView FrameIn(std::vector<uint8_t>& storage, FrameFormat format, int32_t width, int32_t height) {
+    const ptrdiff_t w = width, h = height, cw = (w + 1) / 2, ch = (h + 1) / 2;
+    switch (format) {
+        case FrameFormat::kYuy2:
+        case FrameFormat::kBgr:
+        case FrameFormat::kBgrx: {
+            const ptrdiff_t stride = w * (format == FrameFormat::kYuy2 ? 2 : format == FrameFormat::kBgr ? 3 : 4);
+            storage.resize(static_cast<size_t>(stride * h));
+            return {format, width, height, {{storage.data(), stride}, {}, {}}};
+        }
+        case FrameFormat::kI420:
+            storage.resize(static_cast<size_t>(w * h + 2 * cw * ch));
+            return {format, width, height,
+                    {{storage.data(), w}, {storage.data() + w * h, cw}, {storage.data() + w * h + cw * ch, cw}}};
+        case FrameFormat::kNv12:
+            storage.resize(static_cast<size_t>(w * h + 2 * cw * ch));
+            return {format, width, height, {{storage.data(), w}, {storage.data() + w * h, 2 * cw}, {}}};
+    }
+    return {};
+}

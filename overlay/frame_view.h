@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 enum class FrameFormat {
     kYuy2,  // Y0 U Y1 V per pixel pair; an odd width's last column is left out
@@ -29,6 +30,10 @@ struct FrameView {
 // The host's pixel formats: YUY2 top-down, RGB24 bottom-up, neither padded.
 FrameView HostYuy2Frame(uint8_t* bits, int32_t width, int32_t height);
 FrameView HostRgb24Frame(uint8_t* bits, int32_t width, int32_t height);
+
+// A frame of the format and size laid out top-down, unpadded, in storage
+// (resized to fit; its old bytes are of no account).
+FrameView FrameIn(std::vector<uint8_t>& storage, FrameFormat format, int32_t width, int32_t height);
 
 // Rectangles in pixels, right and bottom exclusive.
 struct PixelRect {

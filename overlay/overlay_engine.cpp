@@ -168,7 +168,11 @@ void OverlayEngine::DrawCaption(const VideoFrame& frame) {
     const uint32_t background = settings.BackColor & 0xFFFFFF;
     const uint32_t textColor = settings.TextColor & 0xFFFFFF;
     // A caption held over several frames is drawn once.
-    if (!CanvasHolds(background, textColor)) RenderCaption(background, textColor);
+    const bool held = CanvasHolds(background, textColor);
+    if (!held) {
+        RenderCaption(background, textColor);
+        heldTargets_.ready = false;
+    }
     if (!state.frameFormat) return;
 
     const int32_t backType = settings.BackType;
@@ -178,8 +182,16 @@ void OverlayEngine::DrawCaption(const VideoFrame& frame) {
     const FrameView view = {*state.frameFormat, state.frameWidth, state.frameHeight,
                             {frame.planes[0], frame.planes[1], frame.planes[2]}};
     const CanvasRuns runs = captionRuns_.view();
-    BlendOn(kernelPath_, {view, CanvasOfStream(), area, area.left, area.top, caption, &runs,
-                          static_cast<uint32_t>(opacity), background, backType == 0 ? 1u : 0u});
+    const BlendJob job = {view, CanvasOfStream(), area, area.left, area.top, caption, &runs,
+                          static_cast<uint32_t>(opacity), background, backType == 0 ? 1u : 0u};
+    HeldTargets& targets = heldTargets_;
+    const bool useTargets = held && TargetsServe(job);
+    if (useTargets && !(targets.ready && targets.backType == backType)) {
+        targets.view = FrameIn(targets.storage, view.format, view.width, view.height);
+        PrepareTargetsOn(kernelPath_, job, targets.view);
+        targets.ready = true, targets.backType = backType;
+    }
+    BlendOn(kernelPath_, job, useTargets ? &targets.view : nullptr);
 }
 
 void OverlayEngine::SetCaptionFont() {
@@ -251,6 +263,7 @@ void OverlayEngine::StreamStop() {
     const std::lock_guard<std::mutex> lock(renderLock);
     renderer_->StopCanvas();
     state.canvasBits = nullptr;
+    heldTargets_ = HeldTargets();
     state.streaming = false;
 }
 

@@ -114,6 +114,15 @@ private:
     std::unique_ptr<CaptionRenderer> renderer_;
     KernelPath kernelPath_;
     CanvasRunList captionRuns_;
+    // The held caption's colours in the frame's format, made at its second
+    // frame (a caption shown once is not converted for nothing) for the
+    // area that BackType gives; ready until the canvas is drawn again.
+    struct HeldTargets {
+        std::vector<uint8_t> storage;
+        FrameView view{};
+        bool ready = false;
+        int32_t backType = 0;
+    } heldTargets_;
 };
 
 // The font request the settings make: the face name cut to what a font

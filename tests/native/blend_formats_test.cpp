@@ -149,6 +149,28 @@ TEST_P(BlendPaths, GiveTheReferenceBytesOnWideFrames) {
         }
 }
 
+// A held caption's targets, made once, give every later blend the bytes
+// that reading the canvas gives; whatever the targets' storage held before
+// is overwritten wherever it is read.
+TEST(HeldTargets, GiveWhatTheCanvasGivesOnEveryPath) {
+    std::mt19937 rng(17);
+    for (int i = 0; i < 3000; ++i) {
+        const RandomBlend b(rng);
+        const TestFrame expected = b.On(KernelPath::kReference);
+        for (KernelPath path : AvailablePaths()) {
+            std::vector<uint8_t> storage(size_t(b.frame.width) * b.frame.height * 4 + 64);
+            for (uint8_t& byte : storage) byte = uint8_t(rng());
+            const FrameView targets = FrameIn(storage, b.frame.format, b.frame.width, b.frame.height);
+            PrepareTargetsOn(path, b.job, targets);
+            TestFrame out = b.frame;
+            BlendJob job = b.job;
+            job.frame = out.View();
+            BlendOn(path, job, &targets);
+            ASSERT_TRUE(out == expected) << "blend " << i << " on " << PathName(path) << ": " << Describe(b);
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Simd, BlendPaths, ::testing::ValuesIn(SimdPaths()), PathTestName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(BlendPaths);
 
