@@ -8,6 +8,8 @@
 //   keyed_many   the same rectangle with eight times as many
 //   keyed_few_frame  the glyph pixels of keyed_few, the whole frame as rectangle
 //   keyed_noruns BackType 0 without runs: the whole rectangle read
+//   caption_held, whole_held  caption and whole for a caption held over
+//                frames: through its colours in the frame's format, made once
 // Each reports x_memcpy: its CPU time over that of a warm memcpy of the
 // frame's bytes (all planes), measured just before it, and the keyed ones
 // glyph_px and rect_px, the glyph pixels and the rectangle's area;
@@ -37,8 +39,10 @@ struct Format {
 constexpr Format kFormats[] = {{"yuy2", FrameFormat::kYuy2, false}, {"rgb24", FrameFormat::kBgr, true},
                                {"bgr", FrameFormat::kBgr, false},   {"bgrx", FrameFormat::kBgrx, false},
                                {"i420", FrameFormat::kI420, false},  {"nv12", FrameFormat::kNv12, false}};
-enum Case { kCaption, kWhole, kKeyedFew, kKeyedMany, kKeyedFewFrame, kKeyedNoRuns };
-constexpr const char* kCaseNames[] = {"caption", "whole", "keyed_few", "keyed_many", "keyed_few_frame", "keyed_noruns"};
+enum Case { kCaption, kWhole, kKeyedFew, kKeyedMany, kKeyedFewFrame, kKeyedNoRuns, kCaptionHeld, kWholeHeld };
+constexpr const char* kCaseNames[] = {"caption",         "whole",        "keyed_few",    "keyed_many",
+                                      "keyed_few_frame", "keyed_noruns", "caption_held", "whole_held"};
+bool Keyed(Case c) { return c >= kKeyedFew && c <= kKeyedNoRuns; }
 constexpr KernelPath kPaths[] = {KernelPath::kReference, KernelPath::kSse2, KernelPath::kAvx2};
 constexpr const char* kPathNames[] = {"reference", "sse2", "avx2"};
 
@@ -74,7 +78,7 @@ struct Scene {
         caption = c == kKeyedFewFrame ? PixelRect{0, 0, w, h} : words;
         runs = ScanCanvasRuns(canvas.View(), caption, kWhite, kRunJoinGap);  // as the engine joins them
         runsView = runs.view();
-        const bool whole = c == kWhole, keyed = c >= kKeyedFew;
+        const bool whole = c == kWhole || c == kWholeHeld, keyed = Keyed(c);
         const PixelRect area = whole ? PixelRect{0, 0, w, h} : caption;
         job = {frame.View(), canvas.View(), area,     area.left, area.top,       caption,
                nullptr,      50,            kWhite,   keyed ? 1u : 0u};
@@ -90,15 +94,19 @@ void BlendCase(benchmark::State& st, Format format, int32_t w, int32_t h, Case c
         return;
     }
     Scene scene(format, w, h, c);
+    std::vector<uint8_t> storage;
+    const FrameView targets = FrameIn(storage, format.format, w, h);
+    const bool held = c == kCaptionHeld || c == kWholeHeld;
+    if (held) PrepareTargetsOn(path, scene.job, targets);
     const double copy = MemcpyNanoseconds(FrameBytes(scene.frame));
     const double start = ThreadNanoseconds();
     for (auto _ : st) {
-        BlendOn(path, scene.job);
+        BlendOn(path, scene.job, held ? &targets : nullptr);
         benchmark::DoNotOptimize(scene.frame.planes[0].data());
     }
     const double each = (ThreadNanoseconds() - start) / double(st.iterations());
     st.counters["x_memcpy"] = each / copy;
-    if (c >= kKeyedFew) {
+    if (Keyed(c)) {
         st.counters["glyph_px"] = double(scene.glyphs);
         const PixelRect& r = scene.caption;
         st.counters["rect_px"] = double(int64_t(r.right - r.left) * (r.bottom - r.top));
@@ -122,7 +130,7 @@ const bool registered = [] {
             const std::string size = std::to_string(w) + "x" + std::to_string(h);
             benchmark::RegisterBenchmark(("Memcpy/" + std::string(format.name) + "/" + size).c_str(), Memcpy, format,
                                          w, h);
-            for (int c = kCaption; c <= kKeyedNoRuns; ++c)
+            for (int c = kCaption; c <= kWholeHeld; ++c)
                 for (int p = 0; p < 3; ++p)
                     benchmark::RegisterBenchmark(("Blend/" + std::string(format.name) + "/" + size + "/" +
                                                   kCaseNames[c] + "/" + kPathNames[p])
