@@ -64,9 +64,9 @@ template <class Body>
 void TimeFor(double seconds, Body body, double& calls, double& cpu, double& wall) {
     const double cpuStart = ThreadCpuNanoseconds(), wallStart = WallNanoseconds();
     calls = 0;
-    for (double batch = 1; WallNanoseconds() - wallStart < seconds * 1e9; batch *= 2) {
-        for (double i = 0; i < batch; ++i) body();
-        calls += batch;
+    for (uint64_t batch = 1; WallNanoseconds() - wallStart < seconds * 1e9; batch *= 2) {
+        for (uint64_t i = 0; i < batch; ++i) body();
+        calls += double(batch);
     }
     cpu = ThreadCpuNanoseconds() - cpuStart;
     wall = WallNanoseconds() - wallStart;
