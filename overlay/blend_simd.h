@@ -264,12 +264,19 @@ struct SimdSpans {
     // twice.
     static void Target(uint8_t* frame, const uint8_t* target, int32_t bytes, int32_t weight) {
         if (bytes < kBytes) return ReferenceSpans().target(frame, target, bytes, weight);
+        if (weight >= 256) return CopyBytes(frame, target, bytes);  // full opacity: the targets as they are
         const V weight16 = Ops::Weight16(weight);
         const int32_t end = bytes - kBytes;
         const V last = Ops::MixBytes(Ops::Load(frame + end), Ops::Load(target + end), weight16);
         for (int32_t i = 0; i < end; i += kBytes)
             Ops::Store(frame + i, Ops::MixBytes(Ops::Load(frame + i), Ops::Load(target + i), weight16));
         Ops::Store(frame + end, last);
+    }
+
+    static void CopyBytes(uint8_t* to, const uint8_t* from, int32_t bytes) {
+        int32_t i = 0;
+        for (; i + kBytes <= bytes; i += kBytes) Ops::Store(to + i, Ops::Load(from + i));
+        Ops::Store(to + bytes - kBytes, Ops::Load(from + bytes - kBytes));
     }
 
     static constexpr Spans kSpans = {Bgr<3>, Bgr<4>, Yuy2, Blocks<false>, Blocks<true>, Constant, Target};
