@@ -3,16 +3,16 @@
 # tpp-frame-timing: a caption's first frame (a new caption every frame), a
 # frame of a held caption and a gap frame, at 720x576 and 1920x1080, YUY2
 # and RGB24, with the caption "niece" over its translation on a box at 50 %
-# opacity; each beside a warm memcpy of the frame's bytes. Natively the
+# opacity (--opacity); each beside a warm memcpy of the frame's bytes. Natively the
 # Linux plug-in (FreeType); with --wine the DLL (GDI) under Wine.
 #
-# Usage: bench/frame_timing.sh [--wine] [--build DIR] [--plugin FILE] [--seconds S] [--backtype N]
+# Usage: bench/frame_timing.sh [--wine] [--build DIR] [--plugin FILE] [--seconds S] [--backtype N] [--opacity P]
 # --build names the tree (default build/bench, Release; with --wine
 # build/win32); --plugin times another build of the library, an older one
 # say, with this tree's timing host.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-wine=0 build="" plugin="" seconds=2 backtype=1
+wine=0 build="" plugin="" seconds=2 backtype=1 opacity=50
 usage() { sed -n '9,12s/^# //p' "$0" >&2; exit 2; }
 while (($#)); do
   case $1 in
@@ -21,10 +21,11 @@ while (($#)); do
     --plugin) plugin=$(realpath "$2"); shift 2 ;;
     --seconds) seconds=$2; shift 2 ;;
     --backtype) backtype=$2; shift 2 ;;
+    --opacity) opacity=$2; shift 2 ;;
     *) usage ;;
   esac
 done
-[[ $backtype =~ ^[0-2]$ && $seconds =~ ^[0-9]+([.][0-9]+)?$ ]] || usage
+[[ $backtype =~ ^[0-2]$ && $opacity =~ ^[0-9]+$ && $seconds =~ ^[0-9]+([.][0-9]+)?$ ]] || usage
 
 if ((wine)); then
   build=${build:-$root/build/win32}
@@ -56,7 +57,7 @@ fi
 settings() {
   printf '[PluginSettings]\r\nDicType=1\r\nDicFileName=%s\r\nRndStringPos=0\r\nStringPosX=384\r\nStringPosY=288\r\n' \
     "$words" >"$work/Plugins/TPP_25Frame.ini"
-  printf 'BackType=%s\r\nTransparency=50\r\n' "$backtype" >>"$work/Plugins/TPP_25Frame.ini"
+  printf 'BackType=%s\r\nTransparency=%s\r\n' "$backtype" "$opacity" >>"$work/Plugins/TPP_25Frame.ini"
   printf '%s\r\n' "$@" >>"$work/Plugins/TPP_25Frame.ini"
 }
 forever=2000000000
@@ -66,7 +67,7 @@ declare -A case_settings=(
   [gap]="ShowFreqFrom=$forever ShowFreqTo=$forever ShowTimeFrom=1 ShowTimeTo=1"
 )
 
-echo "$library_name$( ((wine)) && echo ' under Wine'), BackType $backtype; CPU and wall time per frame, and per frame over a warm memcpy of its bytes"
+echo "$library_name$( ((wine)) && echo ' under Wine'), BackType $backtype, opacity $opacity; CPU and wall time per frame, and per frame over a warm memcpy of its bytes"
 printf '%-10s %-6s %-6s %12s %12s %10s\n' size format frame "cpu ns" "wall ns" x_memcpy
 for size in 720x576 1920x1080; do
   for format in yuy2 rgb24; do

@@ -52,25 +52,27 @@ inline uint32_t AverageColour(uint32_t a, uint32_t b) {
     return (a & b) + (((a ^ b) >> 1) & 0x7F7F7F7Fu);
 }
 
-// One YUY2 macropixel (Y0, U, Y1, V) under canvas pixels c0 and c1, either
-// of which may be transparent.
+// A YUY2 macropixel (Y0, U, Y1, V) whose pixel slot (0 or 1) alone is
+// covered, by a colour of luma y and chroma u, v: the chroma goes halfway.
+inline void MixHalfMacropixel(uint8_t* m, int slot, int32_t y, int32_t u, int32_t v, int32_t weight) {
+    m[2 * slot] = MixByte(m[2 * slot], y, weight);
+    m[1] = MixByte(m[1], (u + m[1]) >> 1, weight);
+    m[3] = MixByte(m[3], (v + m[3]) >> 1, weight);
+}
+
+// One YUY2 macropixel under canvas pixels c0 and c1, either of which may be
+// transparent.
 inline void MixMacropixel(uint8_t* m, uint32_t c0, bool clear0, uint32_t c1, bool clear1, int32_t weight) {
     if (clear0 && clear1) return;
-    int32_t u, v;
-    if (!clear0 && !clear1) {
-        const uint32_t avg = AverageColour(c0, c1);
-        u = ChromaUOf(avg);
-        v = ChromaVOf(avg);
-    } else {
+    if (clear0 != clear1) {
         const uint32_t c = clear0 ? c1 : c0;
-        u = (ChromaUOf(c) + m[1]) >> 1;
-        v = (ChromaVOf(c) + m[3]) >> 1;
+        return MixHalfMacropixel(m, clear0 ? 1 : 0, LumaOf(c), ChromaUOf(c), ChromaVOf(c), weight);
     }
-    const int32_t y0 = clear0 ? m[0] : LumaOf(c0);
-    const int32_t y1 = clear1 ? m[2] : LumaOf(c1);
-    m[0] = MixByte(m[0], y0, weight);
+    const uint32_t avg = AverageColour(c0, c1);
+    const int32_t u = ChromaUOf(avg), v = ChromaVOf(avg);
+    m[0] = MixByte(m[0], LumaOf(c0), weight);
     m[1] = MixByte(m[1], u, weight);
-    m[2] = MixByte(m[2], y1, weight);
+    m[2] = MixByte(m[2], LumaOf(c1), weight);
     m[3] = MixByte(m[3], v, weight);
 }
 

@@ -223,30 +223,43 @@ private:
         if (!keyed && x < hi) constant(x, hi);
     }
 
+    // The YUY2 macropixel of columns x, x + 1 of row y with only the pixel
+    // in slot inside the rectangle. The targets keep that pixel's luma and
+    // chroma in the macropixel's bytes (its own luma where it lies).
+    void EdgeMacropixel(uint8_t* row, uint8_t* targetRow, int32_t x, int slot, int32_t y) {
+        if (targetRow && !preparing_) {
+            const uint8_t* t = targetRow + x * 2;
+            return MixHalfMacropixel(row + x * 2, slot, t[2 * slot], t[1], t[3], weight_);
+        }
+        const uint32_t c = ColourAt(x + slot, y);
+        if (preparing_) {
+            uint8_t* t = targetRow + x * 2;
+            t[2 * slot] = static_cast<uint8_t>(LumaOf(c));
+            t[1] = static_cast<uint8_t>(ChromaUOf(c)), t[3] = static_cast<uint8_t>(ChromaVOf(c));
+            return;
+        }
+        if (slot)
+            MixMacropixel(row + x * 2, 0, true, c, c == key_, weight_);
+        else
+            MixMacropixel(row + x * 2, c, c == key_, 0, true, weight_);
+    }
+
     void PackedRow(int32_t y) {
         uint8_t* row = PlaneRow(0, y);
         const int32_t bpp = BytesPerPixel();
         const FrameFormat format = job_.frame.format;
         int32_t lo = left_, hi = right_;
+        uint8_t* const targetRow = targets_ ? RowOf(*targets_, 0, y) : nullptr;
         if (format == FrameFormat::kYuy2) {
             // An edge macropixel's slot outside the rectangle is transparent.
-            if (lo & 1) {
-                const uint32_t c = ColourAt(lo, y);
-                if (!preparing_) MixMacropixel(row + (lo - 1) * 2, 0, true, c, c == key_, weight_);
-                ++lo;
-            }
-            if (hi & 1 && hi > lo) {
-                --hi;
-                const uint32_t c = ColourAt(hi, y);
-                if (!preparing_) MixMacropixel(row + hi * 2, c, c == key_, 0, true, weight_);
-            }
+            if (lo & 1) EdgeMacropixel(row, targetRow, lo - 1, 1, y), ++lo;
+            if (hi & 1 && hi > lo) --hi, EdgeMacropixel(row, targetRow, hi, 0, y);
         }
         if (lo >= hi) return;
         const PixelSpan span = format == FrameFormat::kYuy2 ? spans_.yuy2
                                : format == FrameFormat::kBgr ? spans_.bgr
                                                              : spans_.bgrx;
         const int32_t perCall = format == FrameFormat::kYuy2 ? 2 : 1;
-        uint8_t* const targetRow = targets_ ? RowOf(*targets_, 0, y) : nullptr;
         CutRow(
             Segments(y, lo, hi), {}, format == FrameFormat::kYuy2, lo, hi,
             [&](int32_t l, int32_t r) {
