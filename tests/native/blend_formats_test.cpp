@@ -6,6 +6,7 @@
 
 #include "overlay/blend.h"
 #include "tests/native/blend_surfaces.h"
+#include "tests/native/formats_agree.h"
 #include "tests/native/kernel_paths.h"
 
 namespace {
@@ -239,19 +240,9 @@ TEST(BlendFormats, AgreeWithEachOtherOnOnePicture) {
             }
         for (TestFrame* frame : {&yuy2, &i420, &nv12, &bgrTop, &bgrUp, &bgrx})
             Blend(JobOver(*frame, canvas, source, 70, kWhite, key));
-        for (int32_t y = 0; y < h; ++y)
-            for (int32_t x = 0; x < w; ++x) {
-                SCOPED_TRACE(testing::Message() << x << "," << y << " key " << key);
-                ASSERT_EQ(i420.At(0, x, y), yuy2.At(0, x * 2, y));
-                ASSERT_EQ(nv12.At(0, x, y), i420.At(0, x, y));
-                ASSERT_EQ(nv12.At(1, x / 2 * 2, y / 2), i420.At(1, x / 2, y / 2));
-                ASSERT_EQ(nv12.At(1, x / 2 * 2 + 1, y / 2), i420.At(2, x / 2, y / 2));
-                for (int c = 0; c < 3; ++c) {
-                    ASSERT_EQ(bgrTop.At(0, x * 3 + c, y), bgrUp.At(0, x * 3 + c, y));
-                    ASSERT_EQ(bgrx.At(0, x * 4 + c, y), bgrTop.At(0, x * 3 + c, y));
-                }
-                ASSERT_EQ(bgrx.At(0, x * 4 + 3, y), uint8_t(x + y));
-            }
+        SCOPED_TRACE(testing::Message() << "key " << key);
+        ExpectFormatsAgree({yuy2, i420, nv12, bgrTop, bgrUp, bgrx},
+                           [](int32_t x, int32_t y) { return uint8_t(x + y); });
         // Bottom-up rows really are stored upside down.
         EXPECT_EQ(bgrUp.planes[0][0], bgrTop.planes[0][size_t(h - 1) * w * 3]);
     }

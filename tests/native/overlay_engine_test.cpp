@@ -8,6 +8,7 @@
 
 #include "plugin/host_callbacks.h"
 #include "tests/native/blend_surfaces.h"
+#include "tests/native/formats_agree.h"
 #include "tests/native/kernel_paths.h"
 #include "tests/support/test_instance.h"
 
@@ -314,20 +315,9 @@ TEST_F(OverlayEngine, TakesEveryFrameFormatOfTheKernels) {
     TestFrame bgrx = draw(TestFrame(FrameFormat::kBgrx, w, h, 4));
     int changed = 0;
     for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x) {
-            SCOPED_TRACE(testing::Message() << x << "," << y);
-            changed += yuy2.At(0, x * 2, y) != 0x40;
-            ASSERT_EQ(i420.At(0, x, y), yuy2.At(0, x * 2, y));
-            ASSERT_EQ(nv12.At(0, x, y), i420.At(0, x, y));
-            ASSERT_EQ(nv12.At(1, x / 2 * 2, y / 2), i420.At(1, x / 2, y / 2));
-            ASSERT_EQ(nv12.At(1, x / 2 * 2 + 1, y / 2), i420.At(2, x / 2, y / 2));
-            for (int c = 0; c < 3; ++c) {
-                ASSERT_EQ(bgrUp.At(0, x * 3 + c, y), bgr.At(0, x * 3 + c, y));
-                ASSERT_EQ(bgrx.At(0, x * 4 + c, y), bgr.At(0, x * 3 + c, y));
-            }
-            ASSERT_EQ(bgrx.At(0, x * 4 + 3, y), 0x40);
-        }
+        for (int32_t x = 0; x < w; ++x) changed += yuy2.At(0, x * 2, y) != 0x40;
     EXPECT_GT(changed, 20);
+    ExpectFormatsAgree({yuy2, i420, nv12, bgr, bgrUp, bgrx}, [](int32_t, int32_t) { return 0x40; });
 }
 
 // Clearing only the last caption's rectangle must give the frames a full
