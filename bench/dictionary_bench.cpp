@@ -30,12 +30,13 @@ std::string Word(uint32_t i) { return DecodeCp1251(Cp1251Word(i)); }
 
 void BM_NextCaption(benchmark::State& state) {
     DictionaryStore store;
-    int32_t builtinIndex = 0, altIndex = 0;
+    int32_t index = 0;
     std::string caption;
     for (int i = 0; i < state.range(0); ++i) InsertAltEntry(store.altDictionary, Word(static_cast<uint32_t>(i)));
     ResetOrder(store.altOrder, store.altDictionary.count() - 1);
-    const EntryChoice choice = {1, static_cast<int32_t>(state.range(1)), builtinIndex, altIndex};
-    for (auto _ : state) benchmark::DoNotOptimize(store.NextCaption(choice, caption));
+    const auto order = static_cast<WordOrder>(state.range(1));
+    for (auto _ : state) index = *store.NextCaption(kWordList, order, index, caption);
+    benchmark::DoNotOptimize(index);
 }
 BENCHMARK(BM_NextCaption)->ArgsProduct({{5, 10000}, {0, 2}});
 

@@ -30,18 +30,18 @@ constexpr uint32_t kOpacity = 50;
 // blend it: with the runs the renderer's drawing gave, or reading the
 // caption's whole rectangle.
 double BlendAloneNanoseconds(PluginInstance& plugin, std::vector<uint8_t>& pixels, const Case& c, bool withRuns) {
-    const OverlayState& state = plugin.overlay.overlayState;
-    const SettingsRecord& settings = plugin.settings.workingSettings;
+    const OverlayState& state = OverlayOf(plugin).overlayState;
+    const SettingsRecord settings = plugin.Settings();
     const FrameView frame = c.pixelFormat == 0 ? HostYuy2Frame(pixels.data(), c.width, c.height)
                                                : HostRgb24Frame(pixels.data(), c.width, c.height);
     const CanvasView canvas = {state.canvasBits, ptrdiff_t(c.width) * 4, c.width, c.height};
     const PixelRect caption = state.drawnPixels;
     const PixelRect area = c.backType == 2 ? PixelRect{0, 0, c.width, c.height} : caption;
-    const CanvasRuns runs = plugin.overlay.captionRuns();
+    const CanvasRuns runs = OverlayOf(plugin).captionRuns();
     const BlendJob job = {frame, canvas, area, area.left, area.top, caption, withRuns ? &runs : nullptr, kOpacity,
                           settings.BackColor & 0xFFFFFFu, c.backType == 0 ? 1u : 0u};
     return NanosecondsOf([&] {
-        BlendOn(plugin.overlay.kernelPath(), job);
+        BlendOn(OverlayOf(plugin).kernelPath(), job);
         benchmark::DoNotOptimize(pixels.data());
     });
 }
@@ -50,16 +50,17 @@ void FrameCase(benchmark::State& st, const MakeRenderer& makeRenderer, Case c) {
     InstanceParts parts;
     parts.renderer = makeRenderer();
     const std::unique_ptr<PluginInstance> plugin = MakeTestInstance(std::move(parts));
-    plugin->overlay.CreateRenderContext();
+    OverlayOf(*plugin).CreateRenderContext();
     // Windows-1251 translations, as the built-in dictionary holds them.
     SetBuiltinEntries(*plugin, {{"niece", "\xEF\xEB\xE5\xEC\xFF\xED\xED\xE8\xF6\xE0"},
                                 {"sky", "\xED\xE5\xE1\xEE"},
                                 {"window", "\xEE\xEA\xED\xEE"}});
-    SettingsRecord& settings = plugin->settings.workingSettings;
-    settings.ShowFreqFrom = settings.ShowFreqTo = c.kind == Kind::kFirst ? 1 : kForever;
-    settings.ShowTimeFrom = settings.ShowTimeTo = c.kind == Kind::kHeld ? kForever : 1;
-    settings.BackType = c.backType;
-    settings.Transparency = kOpacity;
+    SetWorking(*plugin, [&](SettingsRecord& settings) {
+        settings.ShowFreqFrom = settings.ShowFreqTo = c.kind == Kind::kFirst ? 1 : kForever;
+        settings.ShowTimeFrom = settings.ShowTimeTo = c.kind == Kind::kHeld ? kForever : 1;
+        settings.BackType = c.backType;
+        settings.Transparency = kOpacity;
+    });
 
     servedInstance = plugin.get();
     const StreamFormat format = {c.width, c.height, 0, c.pixelFormat};

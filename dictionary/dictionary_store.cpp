@@ -4,30 +4,30 @@ namespace {
 
 // An index read from the settings file may be anything; the loads keep it
 // within -1 .. count - 1 so that it never names a line that is not there.
-void KeepIndexInside(int32_t& index, int32_t count) {
+int32_t IndexInside(int32_t index, int32_t count) {
     if (index >= count) index = count - 1;
     if (index < -1) index = -1;
+    return index;
 }
 
 // After a load the random walk goes on after the stored index, which is
 // saved so that a walk continues across runs; the order's state itself is
 // not saved. Caller holds captionLock.
-void RearmAfterLoad(EntryOrder& order, int32_t count, int32_t& index) {
+int32_t RearmAfterLoad(EntryOrder& order, int32_t count, int32_t index) {
     if (ResetOrder(order, count - 1)) ResumeOrderAfter(order, index);
-    KeepIndexInside(index, count);
+    return IndexInside(index, count);
 }
 
 }  // namespace
 
 int32_t DictionaryStore::LoadBuiltinDictionary(std::shared_ptr<const BuiltinDictionary> dictionary,
-                                               int32_t& index) {
+                                               int32_t index) {
     std::lock_guard lock(captionLock);
     builtinDictionary = std::move(dictionary);
-    RearmAfterLoad(builtinOrder, builtinDictionary ? builtinDictionary->count : 0, index);
-    return 1;
+    return RearmAfterLoad(builtinOrder, builtinDictionary ? builtinDictionary->count : 0, index);
 }
 
-int32_t DictionaryStore::LoadAltDictionary(const std::string& path, int32_t& index) {
+int32_t DictionaryStore::LoadAltDictionary(const std::string& path, int32_t index) {
     AltDictionary loaded;
     const std::optional<WordListReport> read =
         path.empty() ? std::nullopt : ReadAltDictionaryFile(path, loaded);
@@ -35,8 +35,7 @@ int32_t DictionaryStore::LoadAltDictionary(const std::string& path, int32_t& ind
     altDictionary = std::move(loaded);
     lastAltLoad = read.value_or(WordListReport{});
     if (read) altDictChanged = false;
-    RearmAfterLoad(altOrder, altDictionary.count(), index);
-    return 1;
+    return RearmAfterLoad(altOrder, altDictionary.count(), index);
 }
 
 int32_t DictionaryStore::SaveAltDictionary(const std::string& path) {
@@ -82,10 +81,10 @@ int32_t DictionaryStore::ChangeAltEntry(int32_t selected, const std::string& tex
     return index;
 }
 
-void DictionaryStore::DeleteAltEntry(int32_t entry, int32_t& index) {
+int32_t DictionaryStore::DeleteAltEntry(int32_t entry) {
     std::lock_guard lock(captionLock);
     RemoveAltEntry(altDictionary, entry);
     ResetOrder(altOrder, altDictionary.count() - 1);
-    if (index >= altDictionary.count()) index = altDictionary.count() - 1;
     altDictChanged = true;
+    return altDictionary.count();
 }

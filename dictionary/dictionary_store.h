@@ -1,7 +1,8 @@
 // One instance's dictionaries and the operations the plug-in and the
 // settings dialog use on them. Which dictionary and which order, the file's
 // name and the indexes that record where each walk stands belong to the
-// caller's settings: every operation is given what it needs of them.
+// caller's settings: every operation is given what it needs of them, and
+// returns an index that moved for the caller to store.
 //
 // The host may call ProcessFrame (and so NextCaption) on its streaming
 // thread while the dialog edits the alternative dictionary on another, so
@@ -14,35 +15,28 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "dictionary/alt_dictionary.h"
 #include "dictionary/builtin_dictionary.h"
 #include "dictionary/entry_order.h"
-
-// What decides the next entry: the dictionary and the order chosen, and
-// the entry each dictionary showed last, which the walk moves on.
-struct EntryChoice {
-    int32_t dicType;        // 0 built-in, 1 alternative; another: no entry is taken
-    int32_t rulesType;      // 0 A to Z, 1 Z to A, 2 random; another: the same entry again
-    int32_t& builtinIndex;  // guarded by captionLock
-    int32_t& altIndex;      // guarded by captionLock
-};
+#include "settings/setting_choices.h"
 
 class DictionaryStore {
 public:
-    // Takes the shared built-in dictionary (null: an empty one), re-arms its
-    // order, going on with the random walk after index, and keeps index
-    // inside it (-1 when empty). Always 1.
-    int32_t LoadBuiltinDictionary(std::shared_ptr<const BuiltinDictionary> dictionary, int32_t& index);
+    // Takes the shared built-in dictionary (null: an empty one) and re-arms
+    // its order, going on with the random walk after index. Returns index
+    // kept inside the dictionary (-1 when it is empty).
+    int32_t LoadBuiltinDictionary(std::shared_ptr<const BuiltinDictionary> dictionary, int32_t index);
 
-    // Reads the file (created empty when missing), re-arms the order, going
-    // on with the random walk after index, and keeps index inside the list.
-    // An empty name or a file that cannot be opened leaves the list empty
-    // and altDictChanged as it was. Always 1; what the file held that is no
-    // entry is in LastAltDictionaryLoad.
-    int32_t LoadAltDictionary(const std::string& path, int32_t& index);
+    // Reads the file (created empty when missing) and re-arms the order,
+    // going on with the random walk after index. Returns index kept inside
+    // the list. An empty name or a file that cannot be opened leaves the
+    // list empty and altDictChanged as it was; what the file held that is
+    // no entry is in LastAltDictionaryLoad.
+    int32_t LoadAltDictionary(const std::string& path, int32_t index);
 
     // Writes the list to the file, in the encoding it was read in (or UTF-8
     // once it holds more than Windows-1251 can), and clears altDictChanged.
@@ -58,16 +52,17 @@ public:
 
     // The dialog's edits; each re-arms the order (its walk carries on from
     // where it is) and marks the dictionary changed. Add and Change return
-    // the index where the text now stands; Delete keeps index, the entry
-    // shown last, inside the shorter list.
+    // the index where the text now stands; Delete returns the entries left,
+    // within which the caller keeps the index of the entry shown last.
     int32_t AddAltEntry(const std::string& text);
     int32_t ChangeAltEntry(int32_t selected, const std::string& text);  // selected -1: add
-    void DeleteAltEntry(int32_t entry, int32_t& index);
+    int32_t DeleteAltEntry(int32_t entry);
 
-    // Advances the chosen dictionary by one entry in the chosen order and
-    // puts that entry into caption. Returns 0 when the chosen dictionary is
-    // empty (caption is then empty), else 1.
-    int32_t NextCaption(const EntryChoice& choice, std::string& caption);
+    // Advances the chosen dictionary from the entry at index by one entry in
+    // the chosen order, puts that entry into caption and returns its index
+    // (from a source that is neither dictionary: index, and caption as it
+    // was). None when the chosen dictionary is empty; caption is then empty.
+    std::optional<int32_t> NextCaption(WordSource source, WordOrder order, int32_t index, std::string& caption);
 
     std::mutex captionLock;
     // Guarded by captionLock once the host may be streaming.

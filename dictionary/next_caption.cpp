@@ -3,24 +3,22 @@
 
 namespace {
 
-enum Rules : int32_t { kAtoZ = 0, kZtoA = 1, kRandom = 2 };
-
 // The index after current in the chosen order, always inside 0 .. count - 1
 // (count > 0): an index from the settings file or one left stale by an edit
 // is brought back into the list instead of being read.
-int32_t AdvanceIndex(int32_t current, int32_t count, int32_t rules, EntryOrder& order) {
+int32_t AdvanceIndex(int32_t current, int32_t count, WordOrder order, EntryOrder& randomOrder) {
     int32_t next = current;
-    switch (rules) {
-        case kAtoZ:
+    switch (order) {
+        case kOrderAtoZ:
             next = current < count - 1 ? current + 1 : 0;
             break;
-        case kZtoA:
+        case kOrderZtoA:
             next = current > 0 ? current - 1 : count - 1;
             break;
-        case kRandom:
+        case kOrderRandom:
             // The order's range matches count after every edit; should it
             // ever exceed it, the register still reaches a valid index.
-            do next = NextOrderIndex(order);
+            do next = NextOrderIndex(randomOrder);
             while (next >= count);
             break;
         default:
@@ -33,33 +31,32 @@ int32_t AdvanceIndex(int32_t current, int32_t count, int32_t rules, EntryOrder& 
 
 }  // namespace
 
-int32_t DictionaryStore::NextCaption(const EntryChoice& choice, std::string& caption) {
+std::optional<int32_t> DictionaryStore::NextCaption(WordSource source, WordOrder order, int32_t index,
+                                                    std::string& caption) {
     std::lock_guard lock(captionLock);
-    switch (choice.dicType) {
-        case 0: {
+    switch (source) {
+        case kBuiltinWords: {
             const int32_t count = builtinDictionary ? builtinDictionary->count : 0;
             if (count <= 0) {
                 caption.clear();
-                return 0;
+                return std::nullopt;
             }
-            int32_t& index = choice.builtinIndex;
-            index = AdvanceIndex(index, count, choice.rulesType, builtinOrder);
+            index = AdvanceIndex(index, count, order, builtinOrder);
             const DictEntry& entry = GetBuiltinEntry(*builtinDictionary, index);
             caption.assign(entry.word).append(" - ").append(entry.translation);
-            return 1;
+            return index;
         }
-        case 1: {
+        case kWordList: {
             const int32_t count = altDictionary.count();
             if (count <= 0) {
                 caption.clear();
-                return 0;
+                return std::nullopt;
             }
-            int32_t& index = choice.altIndex;
-            index = AdvanceIndex(index, count, choice.rulesType, altOrder);
+            index = AdvanceIndex(index, count, order, altOrder);
             caption = altDictionary.lines[static_cast<size_t>(index)];
-            return 1;
+            return index;
         }
         default:
-            return 1;
+            return index;
     }
 }

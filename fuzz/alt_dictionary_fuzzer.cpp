@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,10 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     in = FuzzInput(in.data() + fileSize, in.size() - fileSize);
 
     // What the settings hold for the alternative dictionary.
-    int32_t rulesType = 0, builtinIndex = 0, altIndex = in.Take<int32_t>();
+    int32_t rulesType = 0, altIndex = in.Take<int32_t>();
     std::string caption;
     DictionaryStore store;
-    store.LoadAltDictionary(path, altIndex);
+    altIndex = store.LoadAltDictionary(path, altIndex);
     CheckSortedAndDistinct(store.AltDictionaryLines());
 
     for (int step = 0; step < 64 && in.size() > 0; ++step) {
@@ -55,22 +56,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         switch (in.Take<uint8_t>() % 5) {
             case 0: store.AddAltEntry(OneLine(in.Text(40))); break;
             case 1: store.ChangeAltEntry(in.InRange(-2, count + 1), OneLine(in.Text(40))); break;
-            case 2: store.DeleteAltEntry(in.InRange(-2, count + 1), altIndex); break;
+            case 2: store.DeleteAltEntry(in.InRange(-2, count + 1)); break;
             case 3:
                 rulesType = in.InRange(-1, 3);
                 altIndex = in.Take<int32_t>();
                 break;
             default: {
-                const int32_t result = store.NextCaption({1, rulesType, builtinIndex, altIndex}, caption);
-                if ((result == 1) != (count > 0)) std::abort();
-                if (altIndex >= count && count > 0) std::abort();
+                const std::optional<int32_t> next =
+                    store.NextCaption(kWordList, static_cast<WordOrder>(rulesType), altIndex, caption);
+                if (next.has_value() != (count > 0)) std::abort();
+                if (next && (*next < 0 || *next >= count)) std::abort();
+                if (next) altIndex = *next;
             }
         }
     }
     std::vector<std::string> lines = store.AltDictionaryLines();
     CheckSortedAndDistinct(lines);
     store.SaveAltDictionary(path);
-    store.LoadAltDictionary(path, altIndex);
+    store.LoadAltDictionary(path, 0);
     std::erase_if(lines, [](const std::string& line) { return !CanBeCaption(line); });
     if (store.AltDictionaryLines() != lines) std::abort();
     return 0;

@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput in(data, size);
     const std::unique_ptr<PluginInstance> plugin = MakeTestInstance();
     SetBuiltinEntries(*plugin, {{"cat", "\xEA\xEE\xF8\xEA\xE0"}, {"a - b & c", "&&&"}, {"", ""}});
-    RandomSettings(in, plugin->settings.workingSettings);
+    SetWorking(*plugin, [&](SettingsRecord& settings) { RandomSettings(in, settings); });
 
     const int32_t width = in.InRange(-2, 300), height = in.InRange(-2, 200);
     const int32_t pixelFormat = in.InRange(-1, 2);
@@ -41,8 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int frames = in.InRange(1, 40);
     for (int i = 0; i < frames; ++i) {
         switch (in.Take<uint8_t>() % 8) {
-            case 0: RandomSettings(in, plugin->settings.workingSettings); break;
-            case 1: plugin->overlay.CreateCaptionFont(); break;
+            case 0: SetWorking(*plugin, [&](SettingsRecord& settings) { RandomSettings(in, settings); }); break;
+            case 1: OverlayOf(*plugin).CreateCaptionFont(); break;
             default: break;
         }
         host::ProcessFrame(*plugin, &frame);

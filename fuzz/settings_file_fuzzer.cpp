@@ -26,7 +26,7 @@ struct Scratch {
         facts.hostExecutablePath = folder.File("host.exe");
         facts.commandLine = "host.exe";
         facts.separator = '/';
-        plugin->settings.settingsFile.Locate("TPP_25Frame", facts);
+        SettingsOf(*plugin).settingsFile.Locate("TPP_25Frame", facts);
         SetBuiltinEntries(*plugin, {{"cat", "\xEA\xEE\xF8\xEA\xE0"}, {"dog & co", "\xF1\xEE\xE1\xE0\xEA\xE0"}});
     }
 
@@ -42,7 +42,7 @@ struct Held {
 };
 
 Held Current(const SettingsState& settings) {
-    return {settings.workingSettings, settings.DlgWndPosX, settings.DlgWndPosY};
+    return {settings.workingSettings.Get(), settings.DlgWndPosX, settings.DlgWndPosY};
 }
 
 // What reading the saved file gives. A read depends on the file's bytes
@@ -64,17 +64,20 @@ Held ReadSaved(SettingsState& settings) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Scratch scratch;
     PluginInstance& plugin = *scratch.plugin;
-    SettingsState& settings = plugin.settings;
-    SettingsRecord& workingSettings = settings.workingSettings;
+    SettingsState& settings = SettingsOf(plugin);
     std::ofstream(settings.settingsFile.path(), std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 
     LoadSettings(settings);
     // The file may name any path; the fuzzer keeps its dictionary at home.
-    const bool named = !workingSettings.DicFileName.empty();
-    workingSettings.DicFileName = named ? scratch.folder.File("words.dic") : std::string();
-    plugin.dictionaries.LoadAltDictionary(workingSettings.DicFileName, workingSettings.CurExtEntry);
-    plugin.dictionaries.AddAltEntry("fuzz - \xF4\xE0\xE7\xE7");
+    const bool named = !plugin.Settings().DicFileName.empty();
+    const std::string list = named ? scratch.folder.File("words.dic") : std::string();
+    const int32_t kept = DictionariesOf(plugin).LoadAltDictionary(list, plugin.Settings().CurExtEntry);
+    SetWorking(plugin, [&](SettingsRecord& working) {
+        working.DicFileName = list;
+        working.CurExtEntry = kept;
+    });
+    DictionariesOf(plugin).AddAltEntry("fuzz - \xF4\xE0\xE7\xE7");
 
     const StreamFormat format = {33, 17, 0, static_cast<int32_t>(size % 2)};
     std::vector<uint8_t> pixels(33 * 17 * 3, 0x40);

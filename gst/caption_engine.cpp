@@ -5,14 +5,11 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <mutex>
 
 #include "plugin/plugin_instance.h"
 #include "plugin/posix/embedded_dictionary.h"
 #include "render/freetype_caption_renderer.h"
 #include "settings/settings_location.h"
-#include "settings/settings_persistence.h"
-#include "settings/typed_value.h"
 
 namespace {
 
@@ -28,19 +25,46 @@ std::string WhyUnreadable(const std::string& path) {
     return file.is_open() ? std::string() : std::strerror(errno);
 }
 
-bool SameValue(const SettingDescriptor& row, SettingsRecord& a, SettingsRecord& b) {
-    return FormatTypedValue(row.typeCode, row.storage(a)) == FormatTypedValue(row.typeCode, row.storage(b));
-}
-
-bool IsFontRow(const SettingDescriptor& row) { return std::strncmp(row.key, "Font", 4) == 0; }
-
 // A word list in use that left lines out says so: the viewer sees no
 // caption for them and would not know why.
 void TellSkippedLines(PluginInstance& plugin, std::vector<std::string>& warnings) {
-    const SettingsRecord& working = plugin.settings.workingSettings;
-    if (working.DicType != 1 || working.DicFileName.empty()) return;
-    const std::string message = SkippedLinesMessage(plugin.dictionaries.LastAltDictionaryLoad());
+    const SettingsRecord working = plugin.Settings();
+    if (working.DicType != kWordList || working.DicFileName.empty()) return;
+    const std::string message = SkippedLinesMessage(plugin.LastWordListLoad());
     if (!message.empty()) warnings.push_back("Word list \"" + working.DicFileName + "\": " + message + ".");
+}
+
+// The properties as changes of the working settings: those pending, or
+// all that are set; the dictionary property chooses its word list.
+std::vector<SettingChange> ChangesOf(const RunSettings& run, bool pendingOnly) {
+    std::vector<SettingChange> changes;
+    for (int i = 0; i < kSettingCount; ++i)
+        if (run.values[i] && (!pendingOnly || run.pending[i])) changes.push_back({&settingsTable[i], *run.values[i]});
+    if (!run.dictionary.empty() && (!pendingOnly || run.dictionaryPending)) {
+        changes.push_back({&RowOf("DicFileName"), {0, run.dictionary}});
+        changes.push_back({&RowOf("DicType"), {kWordList, {}}});
+    }
+    return changes;
+}
+
+// A word list that cannot be read is not created, as the host's plug-in
+// would; chosen, it leaves the built-in dictionary, with a warning. The
+// list checked is the one the changes leave the settings with, when they
+// change it (or always, checking: the file's own choice at start).
+void CheckWordList(const SettingsRecord& now, bool always, std::vector<SettingChange>& changes,
+                   std::vector<std::string>& warnings) {
+    SettingsRecord after = now;
+    for (const SettingChange& change : changes) StoreValue(*change.row, change.value, after);
+    const bool changed = after.DicType != now.DicType || after.DicFileName != now.DicFileName;
+    if (!(changed || always) || after.DicFileName.empty()) return;
+    const std::string why = WhyUnreadable(after.DicFileName);
+    if (why.empty()) return;
+    if (after.DicType == kWordList) {
+        warnings.push_back("Word list \"" + after.DicFileName + "\" cannot be read (" + why +
+                           "): the built-in dictionary is used instead.");
+        changes.push_back({&RowOf("DicType"), {kBuiltinWords, {}}});
+    }
+    changes.push_back({&RowOf("DicFileName"), {}});
 }
 
 }  // namespace
@@ -57,45 +81,8 @@ struct CaptionEngine::Instance {
         : plugin(InstanceParts{std::make_unique<FreeTypeCaptionRenderer>(), SharedBuiltinDictionary, settingsFile,
                                std::string(), nullptr}) {}
 
-    // Puts the properties that differ from those last applied over the
-    // working settings (so a later change does not put an index back), and
-    // checks the word list; tells whether the font or the list changed.
-    void PutOver(const RunSettings& run, std::vector<std::string>& warnings, bool& fontChanged, bool& listChanged);
-
     PluginInstance plugin;
-    SettingsRecord fromFile;  // what the file held: saved again but for the walk
-    RunSettings applied;      // the properties as last put over the settings
 };
-
-void CaptionEngine::Instance::PutOver(const RunSettings& run, std::vector<std::string>& warnings,
-                                      bool& fontChanged, bool& listChanged) {
-    SettingsRecord& working = plugin.settings.workingSettings;
-    RunSettings wanted = run;
-    for (int i = 0; i < kSettingCount; ++i) {
-        const SettingDescriptor& row = settingsTable[i];
-        if (!wanted.set[i] || (applied.set[i] && SameValue(row, wanted.values, applied.values))) continue;
-        ParseTypedValue(row.typeCode, FormatTypedValue(row.typeCode, row.storage(wanted.values)), row.storage(working));
-        fontChanged = fontChanged || IsFontRow(row);
-        listChanged = listChanged || std::strcmp(row.key, "DicType") == 0 || std::strcmp(row.key, "DicFileName") == 0;
-    }
-    if (!run.dictionary.empty() && run.dictionary != applied.dictionary) {
-        working.DicFileName = run.dictionary;
-        working.DicType = 1;
-        listChanged = true;
-    }
-    applied = run;
-    // A word list that cannot be read is not created, as the host's plug-in
-    // would; chosen, it leaves the built-in dictionary with a warning.
-    if (listChanged && !working.DicFileName.empty()) {
-        if (const std::string why = WhyUnreadable(working.DicFileName); !why.empty()) {
-            if (working.DicType == 1)
-                warnings.push_back("Word list \"" + working.DicFileName + "\" cannot be read (" + why +
-                                   "): the built-in dictionary is used instead.");
-            working.DicType = working.DicType == 1 ? 0 : working.DicType;
-            working.DicFileName.clear();
-        }
-    }
-}
 
 CaptionEngine::CaptionEngine(const RunSettings& run, std::vector<std::string>& warnings)
     : instance_(std::make_unique<Instance>(run.settingsFile)) {
@@ -107,9 +94,12 @@ CaptionEngine::CaptionEngine(const RunSettings& run, std::vector<std::string>& w
             warnings.push_back("Settings file \"" + run.settingsFile + "\" cannot be opened (" + why +
                                "): the settings not given as properties are at their defaults, and nothing is "
                                "saved.");
-    instance_->fromFile = plugin.settings.workingSettings;
-    bool fontChanged = false, listChanged = true;
-    instance_->PutOver(run, warnings, fontChanged, listChanged);
+    std::vector<SettingChange> changes = ChangesOf(run, false);
+    CheckWordList(plugin.Settings(), true, changes, warnings);
+    // The dictionaries are read next, once: the values go in as they are.
+    plugin.ChangeSettings([&](SettingsRecord& working) {
+        for (const SettingChange& change : changes) StoreValue(*change.row, change.value, working);
+    });
     plugin.StartParts();
     TellSkippedLines(plugin, warnings);
 }
@@ -118,27 +108,21 @@ CaptionEngine::~CaptionEngine() = default;
 
 void CaptionEngine::Apply(const RunSettings& run, std::vector<std::string>& warnings) {
     PluginInstance& plugin = instance_->plugin;
-    bool fontChanged = false, listChanged = false;
-    {
-        // The frames are this thread's; the dictionary's lock guards the indexes.
-        const std::lock_guard<std::mutex> lock(plugin.dictionaries.captionLock);
-        instance_->PutOver(run, warnings, fontChanged, listChanged);
-    }
-    SettingsRecord& working = plugin.settings.workingSettings;
-    if (fontChanged) plugin.overlay.CreateCaptionFont();
-    if (listChanged) {
-        plugin.dictionaries.LoadAltDictionary(working.DicFileName, working.CurExtEntry);
-        TellSkippedLines(plugin, warnings);
-    }
+    const SettingsRecord before = plugin.Settings();
+    std::vector<SettingChange> changes = ChangesOf(run, true);
+    CheckWordList(before, false, changes, warnings);
+    plugin.ApplySettings(changes);
+    const SettingsRecord after = plugin.Settings();
+    if (after.DicType != before.DicType || after.DicFileName != before.DicFileName) TellSkippedLines(plugin, warnings);
 }
 
 bool CaptionEngine::StartStream(FrameFormat format, int32_t width, int32_t height) {
     return instance_->plugin.StreamStart({width, height, format}) == 1;
 }
 
-bool CaptionEngine::NextFrameMayDraw() const { return instance_->plugin.overlay.NextFrameMayDraw(); }
+bool CaptionEngine::NextFrameMayDraw() const { return instance_->plugin.NextFrameMayDraw(); }
 
-void CaptionEngine::PassFrame() { instance_->plugin.overlay.PassFrame(); }
+void CaptionEngine::PassFrame() { instance_->plugin.PassFrame(); }
 
 void CaptionEngine::ProcessFrame(const FramePlane (&planes)[3]) {
     VideoFrame video;
@@ -149,10 +133,7 @@ void CaptionEngine::ProcessFrame(const FramePlane (&planes)[3]) {
 void CaptionEngine::Stop() {
     PluginInstance& plugin = instance_->plugin;
     plugin.StreamStop();
-    SettingsRecord& working = plugin.settings.workingSettings;
-    SettingsRecord saved = instance_->fromFile;
-    saved.CurIntEntry = working.CurIntEntry;
-    if (working.DicFileName == saved.DicFileName) saved.CurExtEntry = working.CurExtEntry;
-    working = saved;
-    SaveSettings(plugin.settings);
+    plugin.SaveWalkPosition();
 }
+
+std::string CaptionEngine::TakeFault() { return instance_->plugin.TakeLastError(); }

@@ -2,9 +2,11 @@
 // plug-in instance of its own through this class, from start to stop.
 #pragma once
 
+#include <array>
 #include <bitset>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,8 +18,13 @@
 struct RunSettings {
     std::string settingsFile;  // empty: no file, every setting at its default, nothing saved
     std::string dictionary;    // a word list that is used instead of the file's choice; empty: none
-    SettingsRecord values;     // the settings set as properties...
-    std::bitset<kSettingCount> set;  // ...by their rows in the settings table
+    // The settings set as properties, by their rows in the settings table,
+    // and which of them (and whether the dictionary) were set since the
+    // run last took them: only those are put over the working settings, so
+    // that a later change does not put back a walk's index, say.
+    std::array<std::optional<SettingValue>, kSettingCount> values;
+    std::bitset<kSettingCount> pending;
+    bool dictionaryPending = false;
 };
 
 // The per-user settings file of the Linux build.
@@ -34,7 +41,8 @@ public:
     CaptionEngine(const CaptionEngine&) = delete;
     CaptionEngine& operator=(const CaptionEngine&) = delete;
 
-    // Properties changed while the element runs: they show from the next frame.
+    // Properties changed while the element runs (those pending): they show
+    // from the next frame.
     void Apply(const RunSettings& run, std::vector<std::string>& warnings);
 
     // Starts the canvas for frames of this size, or starts it anew.
@@ -50,6 +58,9 @@ public:
     // stands, leaving the file's other values as they were (an index of a
     // word list only when the list is the file's).
     void Stop();
+
+    // The last fault the plug-in instance caught, once; empty when none.
+    std::string TakeFault();
 
 private:
     struct Instance;

@@ -2,93 +2,24 @@
 
 #include <gst/gst.h>
 
-#include <cctype>
-#include <cstring>
-
 #include "settings/typed_value.h"
 
 namespace {
 
-enum class Kind { kNumber, kByte, kFlag, kColour, kText, kBackType, kRulesType, kDicType };
+constexpr GParamFlags kFlags =
+    static_cast<GParamFlags>(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS | GST_PARAM_MUTABLE_PLAYING);
 
-// What GStreamer shows of a settings row beyond its key, type, default
-// and range.
-struct PropertyLook {
-    const char* key;
-    Kind kind;
-    const char* blurb;
-};
-
-const PropertyLook looks[kSettingCount] = {
-    {"DicType", Kind::kDicType, "Where captions come from: the built-in dictionary or the word list dic-file-name"},
-    {"DicFileName", Kind::kText,
-     "Word list used with dic-type=word-list: Windows-1251 text, one \"word - translation\" a line"},
-    {"StringPosX", Kind::kNumber,
-     "Horizontal centre of the caption on a 768x576 canvas stretched over the picture (without rnd-string-pos)"},
-    {"StringPosY", Kind::kNumber, "Vertical centre of the caption on the 768x576 canvas (without rnd-string-pos)"},
-    {"RndStringPos", Kind::kFlag, "Each caption at a random place instead of string-pos-x, string-pos-y"},
-    {"FontName", Kind::kText, "Font face of the caption (fontconfig finds the nearest)"},
-    {"FontSize", Kind::kNumber,
-     "Font height in canvas units (576 the picture's height): negative the letters' height, positive the line's"},
-    {"FontWeight", Kind::kNumber, "Stroke weight: 400 normal, 700 bold"},
-    {"FontItalic", Kind::kFlag, "Italic letters"},
-    {"FontUnderline", Kind::kFlag, "Underlined letters"},
-    {"FontStrikeOut", Kind::kFlag, "Struck-out letters"},
-    {"FontCharSet", Kind::kByte, "Character set asked of the font (204 Cyrillic; ignored on Linux)"},
-    {"TextColor", Kind::kColour, "Colour of the letters as 0xRRGGBB"},
-    {"BackColor", Kind::kColour,
-     "Colour of the background as 0xRRGGBB; with back-type=none the colour that is left out, so unlike text-color"},
-    {"Transparency", Kind::kNumber,
-     "Despite its name the caption's opacity in percent: 100 solid, 0 invisible"},
-    {"BackType", Kind::kBackType, "Background of the caption"},
-    {"ShowFreqFrom", Kind::kNumber,
-     "Buffers from one caption to the next, at least (each period drawn at random up to show-freq-to)"},
-    {"ShowFreqTo", Kind::kNumber, "Buffers from one caption to the next, at most"},
-    {"ShowTimeFrom", Kind::kNumber,
-     "Buffers a caption stays, at least (each drawn at random up to show-time-to)"},
-    {"ShowTimeTo", Kind::kNumber, "Buffers a caption stays, at most"},
-    {"RulesType", Kind::kRulesType, "Order in which the entries come"},
-    {"CurIntEntry", Kind::kNumber,
-     "Built-in entry shown last, from 0; the walk goes on after it. Saved in the settings file at stop"},
-    {"CurExtEntry", Kind::kNumber,
-     "Word-list entry shown last, as cur-int-entry; saved when the list is the settings file's"},
-};
-
-GType EnumType(const char* name, const GEnumValue* values, gsize* once) {
-    if (g_once_init_enter(once)) g_once_init_leave(once, g_enum_register_static(name, values));
-    return static_cast<GType>(*once);
+// The enum type of a choice, from its named values; registered once for
+// the life of the process, as GLib's types are, which keep the values.
+GType ChoiceType(const SettingDescriptor& row) {
+    GEnumValue* values = g_new0(GEnumValue, row.choices.size() + 1);
+    for (size_t i = 0; i < row.choices.size(); ++i)
+        values[i] = {row.choices[i].value, row.choices[i].description, row.choices[i].nick};
+    return g_enum_register_static(g_intern_string((std::string("GstTpp25Frame") + row.key).c_str()), values);
 }
 
-GType BackTypeEnum() {
-    static const GEnumValue values[] = {
-        {0, "Only the letters", "none"},
-        {1, "A box around the caption", "box"},
-        {2, "The whole picture", "whole-frame"},
-        {0, nullptr, nullptr},
-    };
-    static gsize type = 0;
-    return EnumType("GstTpp25FrameBackType", values, &type);
-}
-
-GType RulesTypeEnum() {
-    static const GEnumValue values[] = {
-        {0, "A to Z", "a-z"},
-        {1, "Z to A", "z-a"},
-        {2, "At random", "random"},
-        {0, nullptr, nullptr},
-    };
-    static gsize type = 0;
-    return EnumType("GstTpp25FrameRulesType", values, &type);
-}
-
-GType DicTypeEnum() {
-    static const GEnumValue values[] = {
-        {0, "The built-in dictionary", "builtin"},
-        {1, "The word list dic-file-name", "word-list"},
-        {0, nullptr, nullptr},
-    };
-    static gsize type = 0;
-    return EnumType("GstTpp25FrameDicType", values, &type);
+bool IsUnsigned(int32_t typeCode) {
+    return typeCode == kTypeByte || typeCode == kTypeUint || typeCode == kTypeColour;
 }
 
 // COLORREF 0x00BBGGRR and GStreamer's 0xRRGGBB: red and blue change places.
@@ -96,57 +27,30 @@ uint32_t SwapRedBlue(uint32_t colour) {
     return ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
 }
 
-constexpr GParamFlags kFlags =
-    static_cast<GParamFlags>(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS | GST_PARAM_MUTABLE_PLAYING);
-
-GParamSpec* SettingSpec(const SettingDescriptor& row, const PropertyLook& look) {
-    const char* name = g_intern_string(PropertyName(row.key).c_str());
+GParamSpec* SettingSpec(const SettingDescriptor& row) {
+    const char* name = g_intern_string(OptionNameOf(row).c_str());
     const int64_t def = row.defaultValue;
-    switch (look.kind) {
-        case Kind::kNumber:
-            return g_param_spec_int(name, row.key, look.blurb, row.range.Clamp<gint>(G_MININT),
-                                    row.range.Clamp<gint>(G_MAXINT), static_cast<gint>(def), kFlags);
-        case Kind::kByte:
-            return g_param_spec_uint(name, row.key, look.blurb, static_cast<guint>(row.range.minimum),
-                                     static_cast<guint>(row.range.maximum), static_cast<guint>(def), kFlags);
-        case Kind::kFlag:
-            return g_param_spec_boolean(name, row.key, look.blurb, def != 0, kFlags);
-        case Kind::kColour:
-            return g_param_spec_uint(name, row.key, look.blurb, 0, 0xFFFFFF,
-                                     SwapRedBlue(static_cast<uint32_t>(def) & 0xFFFFFF), kFlags);
-        case Kind::kText:
-            return g_param_spec_string(name, row.key, look.blurb, *row.defaultText ? row.defaultText : nullptr,
+    const SettingRange range = row.range;
+    switch (row.kind) {
+        case SettingKind::kFlag: return g_param_spec_boolean(name, row.key, row.description, def != 0, kFlags);
+        case SettingKind::kColour:
+            return g_param_spec_uint(name, row.key, row.description, 0, 0xFFFFFF, SwapRedBlue(uint32_t(def)), kFlags);
+        case SettingKind::kText:
+            return g_param_spec_string(name, row.key, row.description, *row.defaultText ? row.defaultText : nullptr,
                                        kFlags);
-        case Kind::kBackType:
-            return g_param_spec_enum(name, row.key, look.blurb, BackTypeEnum(), static_cast<gint>(def), kFlags);
-        case Kind::kRulesType:
-            return g_param_spec_enum(name, row.key, look.blurb, RulesTypeEnum(), static_cast<gint>(def), kFlags);
-        case Kind::kDicType:
-            return g_param_spec_enum(name, row.key, look.blurb, DicTypeEnum(), static_cast<gint>(def), kFlags);
+        case SettingKind::kChoice:
+            return g_param_spec_enum(name, row.key, row.description, ChoiceType(row), gint(def), kFlags);
+        case SettingKind::kNumber:
+            if (IsUnsigned(row.typeCode))
+                return g_param_spec_uint(name, row.key, row.description, guint(range.minimum), guint(range.maximum),
+                                         guint(def), kFlags);
+            return g_param_spec_int(name, row.key, row.description, gint(range.minimum), gint(range.maximum),
+                                    gint(def), kFlags);
     }
     return nullptr;
 }
 
-// The number in a field of the row's type, and back.
-int64_t ReadNumber(const SettingDescriptor& row, const void* field) {
-    switch (row.typeCode) {
-        case kTypeByte: return *static_cast<const uint8_t*>(field);
-        case kTypeUint:
-        case kTypeColour: return *static_cast<const uint32_t*>(field);
-        default: return *static_cast<const int32_t*>(field);
-    }
-}
-
 }  // namespace
-
-std::string PropertyName(const char* key) {
-    std::string name;
-    for (const char* c = key; *c; ++c) {
-        if (std::isupper(static_cast<unsigned char>(*c)) && c != key) name.push_back('-');
-        name.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(*c))));
-    }
-    return name;
-}
 
 void InstallElementProperties(GObjectClass* klass) {
     constexpr GParamFlags kReady =
@@ -164,45 +68,40 @@ void InstallElementProperties(GObjectClass* klass) {
                             "Word list to take the captions from instead of the settings' choice (a missing one "
                             "leaves the built-in dictionary, with a warning)",
                             nullptr, kFlags));
-    for (guint i = 0; i < kSettingCount; ++i) {
-        const SettingDescriptor& row = settingsTable[i];
-        g_assert(std::strcmp(row.key, looks[i].key) == 0);
-        g_object_class_install_property(klass, kPropertyFirstSetting + i, SettingSpec(row, looks[i]));
-    }
+    for (guint i = 0; i < kSettingCount; ++i)
+        g_object_class_install_property(klass, kPropertyFirstSetting + i, SettingSpec(settingsTable[i]));
 }
 
 bool SetElementProperty(RunSettings& run, guint id, const GValue* value) {
-    if (id == kPropertySettingsFile) {
+    if (id == kPropertySettingsFile || id == kPropertyDictionary) {
         const char* path = g_value_get_string(value);
-        run.settingsFile = path ? path : "";
-        return true;
-    }
-    if (id == kPropertyDictionary) {
-        const char* path = g_value_get_string(value);
-        run.dictionary = path ? path : "";
+        (id == kPropertySettingsFile ? run.settingsFile : run.dictionary) = path ? path : "";
+        run.dictionaryPending = run.dictionaryPending || id == kPropertyDictionary;
         return true;
     }
     if (id < kPropertyFirstSetting || id >= kPropertyFirstSetting + kSettingCount) return false;
     const guint index = id - kPropertyFirstSetting;
     const SettingDescriptor& row = settingsTable[index];
-    void* field = row.storage(run.values);
-    switch (looks[index].kind) {
-        case Kind::kText: {
+    SettingValue setting;
+    switch (row.kind) {
+        case SettingKind::kText: {
             const char* text = g_value_get_string(value);
-            *static_cast<std::string*>(field) = text ? text : "";
+            setting.text = text ? text : "";
             break;
         }
-        case Kind::kFlag: StoreTypedNumber(row.typeCode, g_value_get_boolean(value) ? 1 : 0, field); break;
-        case Kind::kColour: StoreTypedNumber(row.typeCode, SwapRedBlue(g_value_get_uint(value)), field); break;
-        case Kind::kByte: StoreTypedNumber(row.typeCode, g_value_get_uint(value), field); break;
-        case Kind::kNumber: StoreTypedNumber(row.typeCode, static_cast<uint32_t>(g_value_get_int(value)), field); break;
-        default: StoreTypedNumber(row.typeCode, static_cast<uint32_t>(g_value_get_enum(value)), field); break;
+        case SettingKind::kFlag: setting.number = g_value_get_boolean(value) ? 1 : 0; break;
+        case SettingKind::kColour: setting.number = SwapRedBlue(g_value_get_uint(value)); break;
+        case SettingKind::kChoice: setting.number = g_value_get_enum(value); break;
+        case SettingKind::kNumber:
+            setting.number = IsUnsigned(row.typeCode) ? int64_t{g_value_get_uint(value)} : g_value_get_int(value);
+            break;
     }
-    run.set[index] = true;
+    run.values[index] = std::move(setting);
+    run.pending.set(index);
     return true;
 }
 
-bool GetElementProperty(RunSettings& run, GParamSpec* spec, guint id, GValue* value) {
+bool GetElementProperty(const RunSettings& run, GParamSpec* spec, guint id, GValue* value) {
     if (id == kPropertySettingsFile) {
         g_value_set_string(value, run.settingsFile.c_str());
         return true;
@@ -213,20 +112,23 @@ bool GetElementProperty(RunSettings& run, GParamSpec* spec, guint id, GValue* va
     }
     if (id < kPropertyFirstSetting || id >= kPropertyFirstSetting + kSettingCount) return false;
     const guint index = id - kPropertyFirstSetting;
-    if (!run.set[index]) {
+    if (!run.values[index]) {
         g_param_value_set_default(spec, value);
         return true;
     }
     const SettingDescriptor& row = settingsTable[index];
-    const void* field = row.storage(run.values);
-    const int64_t number = looks[index].kind == Kind::kText ? 0 : ReadNumber(row, field);
-    switch (looks[index].kind) {
-        case Kind::kText: g_value_set_string(value, static_cast<const std::string*>(field)->c_str()); break;
-        case Kind::kFlag: g_value_set_boolean(value, number != 0); break;
-        case Kind::kColour: g_value_set_uint(value, SwapRedBlue(static_cast<uint32_t>(number))); break;
-        case Kind::kByte: g_value_set_uint(value, static_cast<guint>(number)); break;
-        case Kind::kNumber: g_value_set_int(value, static_cast<gint>(number)); break;
-        default: g_value_set_enum(value, static_cast<gint>(number)); break;
+    const SettingValue& setting = *run.values[index];
+    switch (row.kind) {
+        case SettingKind::kText: g_value_set_string(value, setting.text.c_str()); break;
+        case SettingKind::kFlag: g_value_set_boolean(value, setting.number != 0); break;
+        case SettingKind::kColour: g_value_set_uint(value, SwapRedBlue(uint32_t(setting.number))); break;
+        case SettingKind::kChoice: g_value_set_enum(value, gint(setting.number)); break;
+        case SettingKind::kNumber:
+            if (IsUnsigned(row.typeCode))
+                g_value_set_uint(value, guint(setting.number));
+            else
+                g_value_set_int(value, gint(setting.number));
+            break;
     }
     return true;
 }

@@ -1,6 +1,7 @@
 // The element's properties: one for each row of the settings table, named
 // after its key in GStreamer's way (ShowFreqFrom: show-freq-from), with
-// the row's type, default and range; then settings-file and dictionary.
+// the row's type, description, named values, default and range; then
+// settings-file and dictionary.
 #pragma once
 
 #include <glib-object.h>
@@ -15,11 +16,8 @@ enum ElementPropertyId : guint {
 
 void InstallElementProperties(GObjectClass* klass);
 
-// The property's GStreamer name for a settings key.
-std::string PropertyName(const char* key);
-
-// Stores a property's value into run (a settings row is then marked set);
-// false when id is not one of these properties.
+// Stores a property's value into run (a settings row is then marked set
+// and pending); false when id is not one of these properties.
 bool SetElementProperty(RunSettings& run, guint id, const GValue* value);
 // A settings row not set reads as its default.
-bool GetElementProperty(RunSettings& run, GParamSpec* spec, guint id, GValue* value);
+bool GetElementProperty(const RunSettings& run, GParamSpec* spec, guint id, GValue* value);

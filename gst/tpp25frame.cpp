@@ -41,12 +41,23 @@ void PostWarnings(GstTpp25Frame* self, const std::vector<std::string>& warnings)
         GST_ELEMENT_WARNING(self, RESOURCE, OPEN_READ, ("%s", text.c_str()), (nullptr));
 }
 
-RunSettings CopyProperties(GstTpp25Frame* self) {
+// The properties for the run to take; they are then no longer pending.
+RunSettings TakeProperties(GstTpp25Frame* self) {
     GST_OBJECT_LOCK(self);
     RunSettings copy = *self->properties;
+    self->properties->pending.reset();
+    self->properties->dictionaryPending = false;
     self->propertiesChanged = false;
     GST_OBJECT_UNLOCK(self);
     return copy;
+}
+
+// A fault the plug-in instance caught and survived: the frames go on, and
+// the application hears of it.
+void PostFault(GstTpp25Frame* self) {
+    if (!self->engine) return;
+    const std::string fault = self->engine->TakeFault();
+    if (!fault.empty()) GST_ELEMENT_WARNING(self, LIBRARY, FAILED, ("%s", fault.c_str()), (nullptr));
 }
 
 void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spec) {
@@ -77,22 +88,20 @@ gboolean Start(GstBaseTransform* trans) {
     GstTpp25Frame* self = Self(trans);
     std::vector<std::string> warnings;
     try {
-        self->engine = new CaptionEngine(CopyProperties(self), warnings);
+        self->engine = new CaptionEngine(TakeProperties(self), warnings);
     } catch (const std::exception& error) {
         GST_ELEMENT_ERROR(self, LIBRARY, INIT, ("The caption engine cannot start: %s", error.what()), (nullptr));
         return FALSE;
     }
     PostWarnings(self, warnings);
+    PostFault(self);
     return TRUE;
 }
 
 gboolean Stop(GstBaseTransform* trans) {
     GstTpp25Frame* self = Self(trans);
-    try {
-        if (self->engine) self->engine->Stop();
-    } catch (const std::exception& error) {
-        GST_ELEMENT_WARNING(self, RESOURCE, WRITE, ("The settings were not saved: %s", error.what()), (nullptr));
-    }
+    if (self->engine) self->engine->Stop();
+    PostFault(self);
     delete self->engine;
     self->engine = nullptr;
     return TRUE;
@@ -115,9 +124,10 @@ gboolean SetInfo(GstVideoFilter* filter, GstCaps*, GstVideoInfo* in, GstCaps*, G
     if (!self->engine ||
         !self->engine->StartStream(FormatOf(GST_VIDEO_INFO_FORMAT(in)), GST_VIDEO_INFO_WIDTH(in),
                                    GST_VIDEO_INFO_HEIGHT(in))) {
-        GST_ELEMENT_ERROR(self, CORE, NEGOTIATION, ("No caption canvas for %dx%d frames", GST_VIDEO_INFO_WIDTH(in),
-                                                    GST_VIDEO_INFO_HEIGHT(in)),
-                          (nullptr));
+        const std::string fault = self->engine ? self->engine->TakeFault() : std::string();
+        GST_ELEMENT_ERROR(self, CORE, NEGOTIATION,
+                          ("No caption canvas for %dx%d frames", GST_VIDEO_INFO_WIDTH(in), GST_VIDEO_INFO_HEIGHT(in)),
+                          ("%s", fault.c_str()));
         return FALSE;
     }
     GST_INFO_OBJECT(self, "captions into %s %dx%d", gst_video_format_to_string(GST_VIDEO_INFO_FORMAT(in)),
@@ -138,11 +148,12 @@ void BeforeTransform(GstBaseTransform* trans, GstBuffer* buffer) {
     if (changed) {
         std::vector<std::string> warnings;
         try {
-            self->engine->Apply(CopyProperties(self), warnings);
+            self->engine->Apply(TakeProperties(self), warnings);
         } catch (const std::exception& error) {
             warnings.push_back(std::string("The changed properties were not taken: ") + error.what());
         }
         PostWarnings(self, warnings);
+        PostFault(self);
     }
     bool untouched = GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_GAP);
     if (!untouched && !self->engine->NextFrameMayDraw()) {
@@ -157,7 +168,9 @@ GstFlowReturn TransformFrameInPlace(GstVideoFilter* filter, GstVideoFrame* frame
     for (guint plane = 0; plane < GST_VIDEO_FRAME_N_PLANES(frame) && plane < 3; ++plane)
         planes[plane] = {static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(frame, plane)),
                          GST_VIDEO_FRAME_PLANE_STRIDE(frame, plane)};
-    Self(filter)->engine->ProcessFrame(planes);
+    GstTpp25Frame* self = Self(filter);
+    self->engine->ProcessFrame(planes);
+    PostFault(self);
     return GST_FLOW_OK;
 }
 

@@ -10,9 +10,8 @@
 #include <vector>
 
 #include "overlay/frame_view.h"
+#include "settings/canvas_units.h"
 
-constexpr int32_t kCanvasWidth = 768;
-constexpr int32_t kCanvasHeight = 576;
 
 struct CanvasRect {
     int32_t left, top, right, bottom;
@@ -33,6 +32,7 @@ struct CaptionFont {
     int32_t height;  // as a LOGFONT height: negative asks for the character height
     int32_t weight;
     uint8_t italic, underline, strikeOut, charSet;
+    bool operator==(const CaptionFont&) const = default;
 };
 
 class CaptionRenderer {

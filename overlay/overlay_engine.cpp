@@ -38,9 +38,9 @@ int32_t KeepInside(int64_t start, int32_t size, int32_t limit) {
 
 }  // namespace
 
-OverlayEngine::OverlayEngine(SettingsRecord& settings, DictionaryStore& dictionaries,
+OverlayEngine::OverlayEngine(WorkingSettings& settings, DictionaryStore& dictionaries,
                              std::unique_ptr<CaptionRenderer> renderer)
-    : workingSettings(settings),
+    : workingSettings_(settings),
       dictionaries_(dictionaries),
       renderer_(std::move(renderer)),
       kernelPath_(ActivePath()) {}
@@ -76,7 +76,7 @@ uint32_t OverlayEngine::DrawFromRange(int32_t from, int32_t to) {
 void OverlayEngine::StartCaption() {
     OverlayState& state = overlayState;
     MeasureCaption();
-    const SettingsRecord& settings = workingSettings;
+    const SettingsRecord& settings = settings_;
     if (settings.RndStringPos != 0) {
         const int32_t y = static_cast<int32_t>(randomSource.Random(kCanvasHeight));
         const int32_t x = static_cast<int32_t>(randomSource.Random(kCanvasWidth));
@@ -90,7 +90,7 @@ void OverlayEngine::StartCaption() {
 
 void OverlayEngine::PlaceCaption() {
     OverlayState& state = overlayState;
-    SettingsRecord& settings = workingSettings;
+    SettingsRecord& settings = settings_;
     const bool fixed = settings.RndStringPos == 0;
     int64_t left = state.captionLeft, top = state.captionTop;
     if (fixed) {
@@ -99,9 +99,15 @@ void OverlayEngine::PlaceCaption() {
     }
     state.captionLeft = KeepInside(left, state.captionWidth, kCanvasWidth);
     state.captionTop = KeepInside(top, state.captionHeight, kCanvasHeight);
-    if (fixed) {
-        settings.StringPosX = state.captionLeft + state.captionWidth / 2;
-        settings.StringPosY = state.captionTop + state.captionHeight / 2;
+    // The centre the caption was drawn at is written back, unless the
+    // dialog moved it meanwhile: the user's move wins.
+    const int32_t x = state.captionLeft + state.captionWidth / 2, y = state.captionTop + state.captionHeight / 2;
+    if (fixed && (x != settings.StringPosX || y != settings.StringPosY)) {
+        workingSettings_.Change([&](SettingsRecord& live) {
+            if (live.StringPosX != settings.StringPosX || live.StringPosY != settings.StringPosY) return;
+            live.StringPosX = x, live.StringPosY = y;
+        });
+        settings.StringPosX = x, settings.StringPosY = y;
     }
     state.captionRect = {state.captionLeft, state.captionTop, state.captionLeft + state.captionWidth,
                          state.captionTop + state.captionHeight};
@@ -164,7 +170,7 @@ void OverlayEngine::DrawCaption(const VideoFrame& frame) {
     PlaceCaption();
     if (!state.canvasBits) return;  // no canvas could be made for this stream
 
-    const SettingsRecord& settings = workingSettings;
+    const SettingsRecord& settings = settings_;
     const uint32_t background = settings.BackColor & 0xFFFFFF;
     const uint32_t textColor = settings.TextColor & 0xFFFFFF;
     // A caption held over several frames is drawn once.
@@ -178,12 +184,12 @@ void OverlayEngine::DrawCaption(const VideoFrame& frame) {
     const int32_t backType = settings.BackType;
     const int32_t opacity = kOpacityRange.Clamp(settings.Transparency);
     const PixelRect& caption = state.drawnPixels;
-    const PixelRect area = backType == 2 ? PixelRect{0, 0, state.frameWidth, state.frameHeight} : caption;
+    const PixelRect area = backType == kBackgroundWholeFrame ? PixelRect{0, 0, state.frameWidth, state.frameHeight} : caption;
     const FrameView view = {*state.frameFormat, state.frameWidth, state.frameHeight,
                             {frame.planes[0], frame.planes[1], frame.planes[2]}};
     const CanvasRuns runs = captionRuns_.view();
     const BlendJob job = {view, CanvasOfStream(), area, area.left, area.top, caption, &runs,
-                          static_cast<uint32_t>(opacity), background, backType == 0 ? 1u : 0u};
+                          static_cast<uint32_t>(opacity), background, backType == kBackgroundNone ? 1u : 0u};
     HeldTargets& targets = heldTargets_;
     const bool useTargets = held && TargetsServe(job);
     if (useTargets && !(targets.ready && targets.backType == backType)) {
@@ -195,8 +201,31 @@ void OverlayEngine::DrawCaption(const VideoFrame& frame) {
 }
 
 void OverlayEngine::SetCaptionFont() {
+    RefreshSettings();
     ++overlayState.fontsSet;
-    renderer_->SetFont(CaptionFontFrom(workingSettings));
+    renderer_->SetFont(CaptionFontFrom(settings_));
+}
+
+void OverlayEngine::RefreshSettings() { workingSettings_.Refresh(settings_, settingsSeen_); }
+
+// The next entry of the chosen dictionary into captionText; its index is
+// written back unless someone else set it meanwhile (the dialog choosing an
+// entry wins). 0 when the dictionary is empty.
+int32_t OverlayEngine::TakeNextEntry() {
+    const auto source = static_cast<WordSource>(settings_.DicType);
+    int32_t SettingsRecord::*const indexField =
+        source == kWordList ? &SettingsRecord::CurExtEntry : &SettingsRecord::CurIntEntry;
+    const int32_t from = settings_.*indexField;
+    const std::optional<int32_t> next =
+        dictionaries_.NextCaption(source, static_cast<WordOrder>(settings_.RulesType), from, captionText);
+    if (!next) return 0;
+    if (*next != from) {
+        workingSettings_.Change([&](SettingsRecord& live) {
+            if (live.*indexField == from) live.*indexField = *next;
+        });
+        settings_.*indexField = *next;
+    }
+    return 1;
 }
 
 CanvasView OverlayEngine::CanvasOfStream() const {
@@ -240,11 +269,9 @@ int32_t OverlayEngine::ProcessFrame(const VideoFrame& frame) {
     // Held for the rest of the frame: the settings it reads and the font it
     // draws with may be changed by the dialog's thread.
     const std::lock_guard<std::mutex> lock(renderLock);
+    RefreshSettings();
     if (!due) return ShowPhase(frame);
-    const SettingsRecord& settings = workingSettings;
-    const EntryChoice choice = {settings.DicType, settings.RulesType, workingSettings.CurIntEntry,
-                                workingSettings.CurExtEntry};
-    if (dictionaries_.NextCaption(choice, captionText) == 0) return 0;
+    if (TakeNextEntry() == 0) return 0;
     StartCaption();
     return ShowPhase(frame);
 }

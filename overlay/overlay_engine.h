@@ -18,6 +18,7 @@
 #include "overlay/overlay_state.h"
 #include "overlay/random.h"
 #include "settings/settings_record.h"
+#include "settings/working_settings.h"
 
 // A stream: the frame size and the frames' format. Without a format the
 // captions are scheduled and drawn on the canvas but blended into nothing.
@@ -35,10 +36,11 @@ struct VideoFrame {
 
 class OverlayEngine {
 public:
-    // The engine reads the working settings and writes back the caption's
-    // fixed centre and the entry indexes; it takes entries from the
-    // dictionaries and draws with its own renderer.
-    OverlayEngine(SettingsRecord& workingSettings, DictionaryStore& dictionaries,
+    // The engine draws with a copy of the working settings, brought up to
+    // date at each frame that may draw, and writes back, through their one
+    // writer, the caption's fixed centre and the entry indexes; it takes
+    // entries from the dictionaries and draws with its own renderer.
+    OverlayEngine(WorkingSettings& workingSettings, DictionaryStore& dictionaries,
                   std::unique_ptr<CaptionRenderer> renderer);
 
     void CreateRenderContext();
@@ -84,12 +86,11 @@ public:
     CanvasRuns captionRuns() const { return captionRuns_.view(); }
 
     OverlayState overlayState;
-    // The settings dialog may rebuild the caption font and change the
-    // working settings on its own thread while the host renders frames on
-    // another: ProcessFrame holds this lock for the whole frame, and font
-    // work and changes of workingSettings from another thread take it too.
-    // A frame takes the dictionaries' captionLock inside it, never the
-    // other way round.
+    // The settings dialog may rebuild the caption font on its own thread
+    // while the host renders frames on another: ProcessFrame holds this
+    // lock for the whole frame, and font work from another thread takes it
+    // too. A frame takes the settings' lock and the dictionaries'
+    // captionLock inside it (one at a time), never the other way round.
     std::mutex renderLock;
     RandomSource randomSource;
     // The entry being shown: filled by the dictionaries when it is due,
@@ -106,10 +107,15 @@ private:
     void RenderCaption(uint32_t background, uint32_t textColor);
     void DrawCaption(const VideoFrame& frame);
     void SetCaptionFont();
+    void RefreshSettings();
+    int32_t TakeNextEntry();
     CanvasView CanvasOfStream() const;
     int32_t ShowPhase(const VideoFrame& frame);
 
-    SettingsRecord& workingSettings;
+    WorkingSettings& workingSettings_;
+    // What this frame draws with; guarded by renderLock.
+    SettingsRecord settings_;
+    uint64_t settingsSeen_ = 0;
     DictionaryStore& dictionaries_;
     std::unique_ptr<CaptionRenderer> renderer_;
     KernelPath kernelPath_;

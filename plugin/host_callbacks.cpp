@@ -15,7 +15,7 @@ int32_t StreamStart(PluginInstance& instance, const StreamFormat* format) {
 
 int32_t ProcessFrameRecord(PluginInstance& instance, const FrameRecord& frame) {
     // The frame as the stream announced it; the host's BGR is bottom-up.
-    const VideoFormat stream = instance.overlay.videoFormat();
+    const VideoFormat stream = instance.videoFormat();
     VideoFrame video;
     video.planes[0] = {frame.pixels, 0};
     if (stream.format == FrameFormat::kYuy2)

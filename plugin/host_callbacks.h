@@ -24,7 +24,7 @@ int32_t ProcessFrameRecord(PluginInstance& instance, const FrameRecord& frame);
 // captions: those are counted here, before the record is taken apart.
 inline int32_t ProcessFrame(PluginInstance& instance, FrameRecord* frame) {
     if (!frame || !frame->pixels) return 0;
-    if (instance.overlay.CountGapFrame()) return 1;
+    if (instance.CountGapFrame()) return 1;
     return ProcessFrameRecord(instance, *frame);
 }
 // Without a record there is no owner to speak of: nothing opens.

@@ -1,33 +1,60 @@
 #include "plugin/plugin_instance.h"
 
+#include <exception>
+#include <utility>
+
+#include "platform/trace.h"
 #include "settings/settings_persistence.h"
 
-namespace {
-
 // Runs one callback body; an exception ends the callback with the fallback
-// result instead of unwinding into the host.
+// result instead of unwinding into the host, and leaves its trace.
 template <class Body, class Result>
-Result Guarded(Body body, Result fallback) noexcept {
+Result PluginInstance::Guarded(const char* callback, Body body, Result fallback) noexcept {
     try {
         return body();
+    } catch (const std::exception& error) {
+        NoteFault(callback, error.what());
     } catch (...) {
-        return fallback;
+        NoteFault(callback, "an exception of unknown type");
     }
+    return fallback;
 }
 
 template <class Body>
-void Guarded(Body body) noexcept {
+void PluginInstance::Guarded(const char* callback, Body body) noexcept {
+    Guarded(
+        callback,
+        [&] {
+            body();
+            return 0;
+        },
+        0);
+}
+
+void PluginInstance::NoteFault(const char* callback, const char* what) noexcept {
     try {
-        body();
+        std::string text = std::string(callback) + ": " + what;
+        platform::Trace("TPP_25Frame: " + text);
+        const std::lock_guard<std::mutex> lock(faultLock_);
+        lastError_ = std::move(text);
     } catch (...) {
+        // No memory even for the message: the fallback result still says it.
     }
 }
 
-}  // namespace
+std::string PluginInstance::LastError() const {
+    const std::lock_guard<std::mutex> lock(faultLock_);
+    return lastError_;
+}
+
+std::string PluginInstance::TakeLastError() {
+    const std::lock_guard<std::mutex> lock(faultLock_);
+    return std::exchange(lastError_, std::string());
+}
 
 PluginInstance::PluginInstance(InstanceParts parts)
-    : overlay(settings.workingSettings, dictionaries, std::move(parts.renderer)),
-      ui(MakeSettingsUi({settings, dictionaries, overlay, parts.resourceModule})),
+    : overlay_(settings_.workingSettings, dictionaries_, std::move(parts.renderer)),
+      ui_(MakeSettingsUi({settings_, dictionaries_, overlay_, parts.resourceModule})),
       builtinSource_(std::move(parts.builtinDictionary)),
       settingsPath_(std::move(parts.settingsPath)),
       settingsBaseName_(std::move(parts.settingsBaseName)) {}
@@ -38,49 +65,81 @@ void PluginInstance::Init() noexcept {
 }
 
 void PluginInstance::ReadSettingsFile() noexcept {
-    Guarded([this] {
-        CSettingsFile& file = settings.settingsFile;
+    Guarded("Init", [this] {
+        CSettingsFile& file = settings_.settingsFile;
         if (!settingsPath_.empty())
             file.UsePath(settingsPath_);
         else if (!settingsBaseName_.empty())
             file.Locate(settingsBaseName_);
-        LoadSettings(settings);
+        LoadSettings(settings_);
     });
 }
 
 void PluginInstance::StartParts() noexcept {
-    Guarded([this] {
-        overlay.CreateRenderContext();
-        SettingsRecord& working = settings.workingSettings;
-        dictionaries.LoadBuiltinDictionary(builtinSource_ ? builtinSource_() : nullptr, working.CurIntEntry);
-        dictionaries.LoadAltDictionary(working.DicFileName, working.CurExtEntry);
+    Guarded("Init", [this] {
+        overlay_.CreateRenderContext();
+        const int32_t from = Settings().CurIntEntry;
+        const int32_t kept = dictionaries_.LoadBuiltinDictionary(builtinSource_ ? builtinSource_() : nullptr, from);
+        ChangeSettings([&](SettingsRecord& working) { working.CurIntEntry = kept; });
+        ReloadWordList();
     });
 }
 
+void PluginInstance::ReloadWordList() {
+    const SettingsRecord now = Settings();
+    const int32_t kept = dictionaries_.LoadAltDictionary(now.DicFileName, now.CurExtEntry);
+    ChangeSettings([&](SettingsRecord& working) { working.CurExtEntry = kept; });
+}
+
 int32_t PluginInstance::StreamStart(const VideoFormat& format) noexcept {
-    return Guarded([&] { return overlay.StreamStart(format); }, int32_t{1});
+    return Guarded("StreamStart", [&] { return overlay_.StreamStart(format); }, int32_t{0});
 }
 
 int32_t PluginInstance::ProcessFrame(const VideoFrame& frame) noexcept {
-    return Guarded([&] { return overlay.ProcessFrame(frame); }, int32_t{0});
+    return Guarded("ProcessFrame", [&] { return overlay_.ProcessFrame(frame); }, int32_t{0});
 }
 
 void PluginInstance::StreamStop() noexcept {
-    Guarded([this] { overlay.StreamStop(); });
+    Guarded("StreamStop", [this] { overlay_.StreamStop(); });
 }
 
 void PluginInstance::ShowSettings(void* hostWindow) noexcept {
-    Guarded([&] {
-        if (ui) ui->Show(hostWindow);
+    Guarded("ShowSettings", [&] {
+        if (ui_) ui_->Show(hostWindow);
     });
 }
 
 void PluginInstance::Exit() noexcept {
-    Guarded([this] {
+    Guarded("Exit", [this] {
         // The dialog goes first: it stores its position while it is destroyed.
-        if (ui) ui->Close();
+        if (ui_) ui_->Close();
         // A changed dictionary is written before the settings that name it.
-        if (dictionaries.AltDictionaryChanged()) dictionaries.SaveAltDictionary(settings.workingSettings.DicFileName);
-        SaveSettings(settings);
+        if (dictionaries_.AltDictionaryChanged()) dictionaries_.SaveAltDictionary(Settings().DicFileName);
+        SaveSettings(settings_);
+    });
+}
+
+void PluginInstance::ApplySettings(std::span<const SettingChange> changes) noexcept {
+    Guarded("ApplySettings", [&] {
+        SettingsRecord before, after;
+        ChangeSettings([&](SettingsRecord& working) {
+            before = working;
+            for (const SettingChange& change : changes) StoreValue(*change.row, change.value, working);
+            after = working;
+        });
+        if (!(CaptionFontFrom(before) == CaptionFontFrom(after))) overlay_.CreateCaptionFont();
+        if (before.DicType != after.DicType || before.DicFileName != after.DicFileName) ReloadWordList();
+    });
+}
+
+WordListReport PluginInstance::LastWordListLoad() { return dictionaries_.LastAltDictionaryLoad(); }
+
+void PluginInstance::SaveWalkPosition() noexcept {
+    Guarded("SaveWalkPosition", [this] {
+        const SettingsRecord now = Settings();
+        SettingsRecord saved = settings_.storedSettings;
+        saved.CurIntEntry = now.CurIntEntry;
+        if (now.DicFileName == saved.DicFileName) saved.CurExtEntry = now.CurExtEntry;
+        SaveSettings(settings_, saved);
     });
 }

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <span>
 #include <string>
 
 #include "dictionary/builtin_dictionary.h"
@@ -14,6 +16,7 @@
 #include "overlay/caption_renderer.h"
 #include "overlay/overlay_engine.h"
 #include "settings/settings_state.h"
+#include "settings/settings_table.h"
 #include "ui/settings_ui.h"
 
 // The built-in dictionary, asked for at each Init; a process decodes it
@@ -32,6 +35,12 @@ struct InstanceParts {
     void* resourceModule = nullptr;
 };
 
+// One setting's new value, as a front end hands it over.
+struct SettingChange {
+    const SettingDescriptor* row;
+    SettingValue value;
+};
+
 class PluginInstance {
 public:
     explicit PluginInstance(InstanceParts parts);
@@ -39,7 +48,8 @@ public:
     PluginInstance& operator=(const PluginInstance&) = delete;
 
     // The bodies of the six callbacks. Each one is a barrier: no exception
-    // leaves it, whatever the parts behind it do.
+    // leaves it, whatever the parts behind it do; what it caught is kept as
+    // the last error, and a callback that failed does not report success.
     void Init() noexcept;
     // Init's two steps, for a host that puts values of its own over the
     // file's before the dictionaries load (the GStreamer element): the
@@ -53,13 +63,55 @@ public:
     void ShowSettings(void* hostWindow) noexcept;
     void Exit() noexcept;
 
-    SettingsState settings;
-    DictionaryStore dictionaries;
-    OverlayEngine overlay;
-    std::unique_ptr<SettingsUi> ui;  // none where the platform has no dialog
+    // Most frames fall in the gap between captions: a host asks these before
+    // it describes a frame (see OverlayEngine).
+    bool CountGapFrame() noexcept { return overlay_.CountGapFrame(); }
+    bool NextFrameMayDraw() const noexcept { return overlay_.NextFrameMayDraw(); }
+    void PassFrame() noexcept { overlay_.PassFrame(); }
+    // The stream as StreamStart took it.
+    VideoFormat videoFormat() const { return overlay_.videoFormat(); }
+
+    // A copy of the working settings.
+    SettingsRecord Settings() const { return settings_.workingSettings.Get(); }
+    // The one way to change them: change(record) runs under their lock.
+    template <class Change>
+    auto ChangeSettings(Change change) {
+        return settings_.workingSettings.Change(change);
+    }
+    // A front end's values, each stored in its row's field as it stands (no
+    // text in between); a font that changed is made anew, and a word list
+    // that changed is read anew.
+    void ApplySettings(std::span<const SettingChange> changes) noexcept;
+    // What the last read of the word list left out.
+    WordListReport LastWordListLoad();
+    // Rewrites the settings file as it was read but for where the walks
+    // stand now: the built-in one's, and the word list's when the list is
+    // the file's. For a front end whose other settings are not the file's.
+    void SaveWalkPosition() noexcept;
+
+    // The last fault a callback caught, "Callback: what happened"; empty
+    // when none. Taking it clears it, so that each is told once.
+    std::string LastError() const;
+    std::string TakeLastError();
 
 private:
+    friend class PluginInstanceInternals;  // the tests' view inside
+
+    template <class Body, class Result>
+    Result Guarded(const char* callback, Body body, Result fallback) noexcept;
+    template <class Body>
+    void Guarded(const char* callback, Body body) noexcept;
+    void NoteFault(const char* callback, const char* what) noexcept;
+    void ReloadWordList();
+
+    SettingsState settings_;
+    DictionaryStore dictionaries_;
+    OverlayEngine overlay_;
+    std::unique_ptr<SettingsUi> ui_;  // none where the platform has no dialog
     BuiltinDictionarySource builtinSource_;
     std::string settingsPath_;
     std::string settingsBaseName_;
+
+    mutable std::mutex faultLock_;
+    std::string lastError_;
 };

@@ -15,17 +15,19 @@ void LoadSettings(SettingsState& settings) {
     file.ReadLong(kPluginSection, "DlgWndPosX", settings.DlgWndPosX, kNoDialogPosition);
     file.ReadLong(kPluginSection, "DlgWndPosY", settings.DlgWndPosY, kNoDialogPosition);
     file.ReadValues(kPluginSection, settingsTable, kSettingCount, settings.storedSettings);
-    settings.workingSettings = settings.storedSettings;
+    settings.workingSettings.Change([&](SettingsRecord& working) { working = settings.storedSettings; });
     file.Close();
 }
 
-void SaveSettings(SettingsState& settings) {
+void SaveSettings(SettingsState& settings) { SaveSettings(settings, settings.workingSettings.Get()); }
+
+void SaveSettings(SettingsState& settings, const SettingsRecord& values) {
     CSettingsFile& file = settings.settingsFile;
     if (!file.OpenForWriting()) return;
     file.WriteSection(kPluginSection);
     file.WriteLong("DlgWndPosX", settings.DlgWndPosX);
     file.WriteLong("DlgWndPosY", settings.DlgWndPosY);
-    settings.storedSettings = settings.workingSettings;
+    settings.storedSettings = values;
     file.WriteValues(settingsTable, kSettingCount, settings.storedSettings);
     file.Close();
 }

@@ -11,3 +11,5 @@ void LoadSettings(SettingsState& settings);
 // Rewrites the file with section "PluginSettings" from workingSettings and
 // the dialog position. Nothing is written if the file cannot be opened.
 void SaveSettings(SettingsState& settings);
+// The same with these values in place of the working settings.
+void SaveSettings(SettingsState& settings, const SettingsRecord& values);

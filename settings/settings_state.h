@@ -6,6 +6,7 @@
 
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
+#include "settings/working_settings.h"
 
 // Both dialog coordinates at this value: no position saved yet.
 constexpr int32_t kNoDialogPosition = -100;
@@ -13,7 +14,7 @@ constexpr int32_t kNoDialogPosition = -100;
 struct SettingsState {
     SettingsRecord storedSettings;   // as last read from or about to be written to the file
     SettingsRecord defaultSettings;  // section "DEFAULT"; used by the dialog's Default button
-    SettingsRecord workingSettings;  // the live copy everything else reads and changes
+    WorkingSettings workingSettings;  // the live copy everything else reads and changes
     SettingsRecord dialogSnapshot;   // working values when the dialog opened
 
     // The dialog's screen position when it was last closed.

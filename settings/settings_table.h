@@ -1,21 +1,28 @@
-// The option table: one row per setting (key, type code, field, default,
-// range). Reading and writing the settings file walk it from first row to
-// last; the places that keep a value in range read the range here.
+// The option table: one row per setting, and everything said of a setting
+// anywhere is in its row: the key in the file, the field and its type code,
+// the default, the range, the unit, a one-sentence description and, for a
+// choice, its named values. Reading and writing the settings file walk it
+// from first row to last; the dialog's ranges, the element's properties and
+// the README's table of settings are made from it.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <span>
+#include <string>
 #include <string_view>
 #include <type_traits>
 
+#include "settings/canvas_units.h"
+#include "settings/setting_choices.h"
 #include "settings/settings_record.h"
 #include "settings/typed_value.h"
 
-// Where the plug-in keeps a value: the dialog's fields offer this range and
-// the code that uses the value clamps it there. A value read from the file
-// is taken as it stands, wrapped to its field; a row whose value is never
-// clamped carries its field's whole range.
+// Where the plug-in keeps a value: the dialog's fields and the element's
+// properties offer this range, and the code that uses the value clamps it
+// there where it must. A value read from the file is taken as it stands,
+// wrapped to its field.
 struct SettingRange {
     int64_t minimum, maximum;
 
@@ -25,6 +32,22 @@ struct SettingRange {
     }
 };
 
+// What a setting is to the user beyond its number.
+enum class SettingKind {
+    kNumber,  // a count, a size, a position
+    kFlag,    // off (0) or on (any other value)
+    kColour,  // a COLORREF, 0x00BBGGRR; the top byte is ignored
+    kText,
+    kChoice,  // one of its named values
+};
+
+// One named value of a choice.
+struct NamedValue {
+    int32_t value;
+    const char* nick;         // the name a front end takes, such as "whole-frame"
+    const char* description;  // a few words, such as "the whole frame"
+};
+
 struct SettingDescriptor {
     int32_t typeCode;
     const char* key;                    // compared case-sensitively in the file
@@ -32,6 +55,10 @@ struct SettingDescriptor {
     int64_t defaultValue;               // numeric codes take its low 8, 16 or 32 bits
     const char* defaultText;            // code 12 only
     SettingRange range;                 // numeric codes only
+    SettingKind kind;
+    const char* unit;                     // what the number counts in; empty for none
+    const char* description;              // one sentence
+    std::span<const NamedValue> choices;  // kChoice only
 };
 
 namespace settings_rows {
@@ -45,70 +72,178 @@ void* FieldOf(SettingsRecord& record) {
 }
 
 template <auto field>
-constexpr SettingRange WholeRange() {
-    using Limits = std::numeric_limits<FieldType<field>>;
-    return {static_cast<int64_t>(Limits::min()), static_cast<int64_t>(Limits::max())};
+constexpr SettingDescriptor Number(int32_t code, const char* key, int64_t defaultValue, SettingRange range,
+                                   const char* unit, const char* description) {
+    return {code, key, FieldOf<field>, defaultValue, nullptr, range, SettingKind::kNumber, unit, description, {}};
 }
 
 template <auto field>
-constexpr SettingDescriptor Number(int32_t code, const char* key, int64_t defaultValue,
-                                   SettingRange range = WholeRange<field>()) {
-    return {code, key, FieldOf<field>, defaultValue, nullptr, range};
+constexpr SettingDescriptor Flag(int32_t code, const char* key, int64_t defaultValue, const char* description) {
+    return {code, key, FieldOf<field>, defaultValue, nullptr, {0, 1}, SettingKind::kFlag, "", description, {}};
 }
 
 template <auto field>
-constexpr SettingDescriptor Text(const char* key, const char* defaultText) {
-    return {kTypeText, key, FieldOf<field>, 0, defaultText, {0, 0}};
+constexpr SettingDescriptor Colour(const char* key, int64_t defaultValue, const char* description) {
+    return {kTypeColour, key, FieldOf<field>, defaultValue, nullptr, {0, 0xFFFFFF}, SettingKind::kColour, "",
+            description, {}};
 }
+
+template <auto field>
+constexpr SettingDescriptor Text(const char* key, const char* defaultText, const char* unit,
+                                 const char* description) {
+    return {kTypeText, key, FieldOf<field>, 0, defaultText, {0, 0}, SettingKind::kText, unit, description, {}};
+}
+
+// A choice's range runs from its least named value to its greatest.
+template <auto field>
+constexpr SettingDescriptor Choice(const char* key, int64_t defaultValue, std::span<const NamedValue> values,
+                                   const char* description) {
+    SettingRange range = {values.front().value, values.front().value};
+    for (const NamedValue& v : values)
+        range.minimum = std::min<int64_t>(range.minimum, v.value), range.maximum = std::max<int64_t>(range.maximum, v.value);
+    return {kTypeInt, key, FieldOf<field>, defaultValue, nullptr, range, SettingKind::kChoice, "", description, values};
+}
+
+inline constexpr NamedValue kDicTypeValues[] = {
+    {kBuiltinWords, "builtin", "the built-in dictionary"},
+    {kWordList, "word-list", "the word list DicFileName"},
+};
+inline constexpr NamedValue kBackTypeValues[] = {
+    {kBackgroundNone, "none", "only the letters"},
+    {kBackgroundBox, "box", "a box the size of the caption"},
+    {kBackgroundWholeFrame, "whole-frame", "the whole frame"},
+};
+inline constexpr NamedValue kRulesTypeValues[] = {
+    {kOrderAtoZ, "a-z", "A to Z"},
+    {kOrderZtoA, "z-a", "Z to A"},
+    {kOrderRandom, "random", "at random"},
+};
+
+constexpr int64_t kIntMax = std::numeric_limits<int32_t>::max();
 
 }  // namespace settings_rows
 
 constexpr int kSettingCount = 23;
 
 inline constexpr SettingDescriptor settingsTable[kSettingCount] = {
-    settings_rows::Number<&SettingsRecord::DicType>(kTypeInt, "DicType", 0),
-    settings_rows::Text<&SettingsRecord::DicFileName>("DicFileName", ""),
-    settings_rows::Number<&SettingsRecord::StringPosX>(kTypeInt, "StringPosX", 634),
-    settings_rows::Number<&SettingsRecord::StringPosY>(kTypeInt, "StringPosY", 537),
-    settings_rows::Number<&SettingsRecord::RndStringPos>(kTypeUint, "RndStringPos", 1),
-    settings_rows::Text<&SettingsRecord::FontName>("FontName", "Arial"),
-    // No taller than the 576 units of the canvas: a taller caption cannot
-    // show, and a larger height would only overflow the layout arithmetic.
-    settings_rows::Number<&SettingsRecord::FontSize>(kTypeLong, "FontSize", -40, {-576, 576}),
-    settings_rows::Number<&SettingsRecord::FontWeight>(kTypeLong, "FontWeight", 400),
-    settings_rows::Number<&SettingsRecord::FontItalic>(kTypeByte, "FontItalic", 0),
-    settings_rows::Number<&SettingsRecord::FontUnderline>(kTypeByte, "FontUnderline", 0),
-    settings_rows::Number<&SettingsRecord::FontStrikeOut>(kTypeByte, "FontStrikeOut", 0),
-    settings_rows::Number<&SettingsRecord::FontCharSet>(kTypeByte, "FontCharSet", 204),  // Cyrillic
-    settings_rows::Number<&SettingsRecord::TextColor>(kTypeColour, "TextColor", 0x00A0FF),
-    settings_rows::Number<&SettingsRecord::BackColor>(kTypeColour, "BackColor", 0xFFFFFF),
-    // The caption's opacity in percent, whatever the name says.
-    settings_rows::Number<&SettingsRecord::Transparency>(kTypeInt, "Transparency", 100, {0, 100}),
-    settings_rows::Number<&SettingsRecord::BackType>(kTypeInt, "BackType", 0),
-    settings_rows::Number<&SettingsRecord::ShowFreqFrom>(kTypeInt, "ShowFreqFrom", 12, {1, 200}),
-    settings_rows::Number<&SettingsRecord::ShowFreqTo>(kTypeInt, "ShowFreqTo", 12, {1, 200}),
-    settings_rows::Number<&SettingsRecord::ShowTimeFrom>(kTypeInt, "ShowTimeFrom", 1, {1, 100}),
-    settings_rows::Number<&SettingsRecord::ShowTimeTo>(kTypeInt, "ShowTimeTo", 1, {1, 100}),
-    settings_rows::Number<&SettingsRecord::RulesType>(kTypeInt, "RulesType", 2),
-    settings_rows::Number<&SettingsRecord::CurIntEntry>(kTypeInt, "CurIntEntry", 0),
-    settings_rows::Number<&SettingsRecord::CurExtEntry>(kTypeInt, "CurExtEntry", 0),
+    settings_rows::Choice<&SettingsRecord::DicType>(
+        "DicType", kBuiltinWords, settings_rows::kDicTypeValues,
+        "Where the captions come from; another value takes no entry, and the last caption repeats."),
+    settings_rows::Text<&SettingsRecord::DicFileName>(
+        "DicFileName", "", "path",
+        "The word list: a text file in UTF-8 or Windows-1251 with one \"word - translation\" a line."),
+    settings_rows::Number<&SettingsRecord::StringPosX>(
+        kTypeInt, "StringPosX", 634, {0, kCanvasWidth}, "canvas units",
+        "Horizontal centre of the caption when RndStringPos is 0; the caption is kept inside the canvas, and the "
+        "centre it was drawn at is written back."),
+    settings_rows::Number<&SettingsRecord::StringPosY>(
+        kTypeInt, "StringPosY", 537, {0, kCanvasHeight}, "canvas units",
+        "Vertical centre of the caption when RndStringPos is 0, kept inside the canvas as StringPosX is."),
+    settings_rows::Flag<&SettingsRecord::RndStringPos>(
+        kTypeUint, "RndStringPos", 1,
+        "Each caption at a random place on the canvas instead of at StringPosX, StringPosY."),
+    settings_rows::Text<&SettingsRecord::FontName>(
+        "FontName", "Arial", "face name",
+        "The caption's font face, of which 31 bytes are used; a face the system lacks gives its nearest match."),
+    // No taller than the canvas: a taller caption cannot show, and a larger
+    // height would only overflow the layout arithmetic.
+    settings_rows::Number<&SettingsRecord::FontSize>(
+        kTypeLong, "FontSize", -40, {-kCanvasHeight, kCanvasHeight}, "canvas units",
+        "The font's height: negative the letters' own height, positive the line's, the space above the letters "
+        "included."),
+    settings_rows::Number<&SettingsRecord::FontWeight>(kTypeLong, "FontWeight", 400, {0, 1000}, "weight",
+                                                       "Stroke weight: 400 normal, 700 bold, 0 the font's own."),
+    settings_rows::Flag<&SettingsRecord::FontItalic>(kTypeByte, "FontItalic", 0, "Italic letters."),
+    settings_rows::Flag<&SettingsRecord::FontUnderline>(kTypeByte, "FontUnderline", 0, "Underlined letters."),
+    settings_rows::Flag<&SettingsRecord::FontStrikeOut>(kTypeByte, "FontStrikeOut", 0, "Struck-out letters."),
+    settings_rows::Number<&SettingsRecord::FontCharSet>(
+        kTypeByte, "FontCharSet", 204, {0, 255}, "character set",
+        "The character set asked of the font, 204 being Cyrillic; the Linux build ignores it."),
+    settings_rows::Colour<&SettingsRecord::TextColor>("TextColor", 0x00A0FF, "Colour of the caption's letters."),
+    settings_rows::Colour<&SettingsRecord::BackColor>(
+        "BackColor", 0xFFFFFF,
+        "Colour of the caption's background; with BackType none, the colour left out of the caption, so keep it "
+        "unlike TextColor."),
+    settings_rows::Number<&SettingsRecord::Transparency>(
+        kTypeInt, "Transparency", 100, {0, 100}, "percent",
+        "Despite its name, the caption's opacity, letters and background alike: 100 solid, 0 invisible."),
+    settings_rows::Choice<&SettingsRecord::BackType>("BackType", kBackgroundNone, settings_rows::kBackTypeValues,
+                                                     "What is drawn behind the letters; another value counts as box."),
+    settings_rows::Number<&SettingsRecord::ShowFreqFrom>(
+        kTypeInt, "ShowFreqFrom", 12, {1, 200}, "frames",
+        "Frames from the start of one caption to the start of the next, at least; each period is drawn at random "
+        "up to ShowFreqTo."),
+    settings_rows::Number<&SettingsRecord::ShowFreqTo>(
+        kTypeInt, "ShowFreqTo", 12, {1, 200}, "frames",
+        "Frames from the start of one caption to the start of the next, at most; below ShowFreqFrom it counts as "
+        "ShowFreqFrom."),
+    settings_rows::Number<&SettingsRecord::ShowTimeFrom>(
+        kTypeInt, "ShowTimeFrom", 1, {1, 100}, "frames",
+        "Frames a caption stays, at least; each stay is drawn at random up to ShowTimeTo."),
+    settings_rows::Number<&SettingsRecord::ShowTimeTo>(
+        kTypeInt, "ShowTimeTo", 1, {1, 100}, "frames",
+        "Frames a caption stays, at most; below ShowTimeFrom it counts as ShowTimeFrom."),
+    settings_rows::Choice<&SettingsRecord::RulesType>(
+        "RulesType", kOrderRandom, settings_rows::kRulesTypeValues,
+        "The order in which the entries come; another value shows the same entry again."),
+    settings_rows::Number<&SettingsRecord::CurIntEntry>(
+        kTypeInt, "CurIntEntry", 0, {0, settings_rows::kIntMax}, "index",
+        "The built-in entry shown last, counted from 0: the next caption, in this run or the next, comes after "
+        "it."),
+    settings_rows::Number<&SettingsRecord::CurExtEntry>(
+        kTypeInt, "CurExtEntry", 0, {0, settings_rows::kIntMax}, "index",
+        "The word-list entry shown last, as CurIntEntry."),
 };
 
-// A default outside its range would be clamped away where the range applies.
-consteval bool DefaultsLieInTheirRanges() {
+// The row of a key; a key that is no row does not compile where the
+// lookup is made at compile time.
+constexpr const SettingDescriptor& RowOf(std::string_view key) {
     for (const SettingDescriptor& row : settingsTable)
-        if (row.typeCode != kTypeText && (row.defaultValue < row.range.minimum || row.defaultValue > row.range.maximum))
-            return false;
-    return true;
-}
-static_assert(DefaultsLieInTheirRanges());
-
-// The range of the row with this key; a key that is no row does not compile.
-consteval SettingRange RangeOf(std::string_view key) {
-    for (const SettingDescriptor& row : settingsTable)
-        if (key == row.key) return row.range;
+        if (key == row.key) return row;
     throw "no setting of that key";
 }
+consteval SettingRange RangeOf(std::string_view key) { return RowOf(key).range; }
+
+namespace settings_rows {
+
+// What the rows promise, checked as they are compiled.
+consteval bool RowsAreSound() {
+    for (int i = 0; i < kSettingCount; ++i) {
+        const SettingDescriptor& row = settingsTable[i];
+        for (int j = 0; j < i; ++j)
+            if (std::string_view(row.key) == settingsTable[j].key) return false;  // one row a key
+        const std::string_view description = row.description;
+        if (description.empty() || description.back() != '.') return false;  // a sentence
+        if (row.typeCode == kTypeText) continue;
+        // A default outside its range would be clamped away where the range applies.
+        if (row.defaultValue < row.range.minimum || row.defaultValue > row.range.maximum) return false;
+        bool named = row.kind != SettingKind::kChoice;
+        for (const NamedValue& value : row.choices) named = named || value.value == row.defaultValue;
+        if (!named) return false;  // a choice's default is one of its values
+    }
+    return true;
+}
+static_assert(RowsAreSound());
+
+}  // namespace settings_rows
+
+// The name a front end gives the setting, its key in lower case with a
+// hyphen before each word: ShowFreqFrom is show-freq-from.
+std::string OptionNameOf(const SettingDescriptor& row);
 
 // Puts the row's default into its field of the record.
 void ApplyDefault(const SettingDescriptor& descriptor, SettingsRecord& record);
+
+// A setting's value as a front end hands it over, with no text in between:
+// a number for the numeric rows, taken to the field's width as the file's
+// values are, and text for the text rows.
+struct SettingValue {
+    int64_t number = 0;
+    std::string text;
+    bool operator==(const SettingValue&) const = default;
+};
+
+SettingValue ValueOf(const SettingDescriptor& row, const SettingsRecord& record);
+void StoreValue(const SettingDescriptor& row, const SettingValue& value, SettingsRecord& record);
+// The row's default as a value.
+SettingValue DefaultValueOf(const SettingDescriptor& row);

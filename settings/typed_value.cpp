@@ -59,6 +59,24 @@ void ParseTypedValue(int32_t code, const std::string& text, void* field) {
     if (IsValidTypeCode(code)) StoreTypedNumber(code, ParseDecimal(text.c_str(), IsWide(code)), field);
 }
 
+int64_t ReadTypedNumber(int32_t code, const void* field) {
+    switch (code) {
+        case kTypeByte: return *static_cast<const uint8_t*>(field);
+        case kTypeShort: return *static_cast<const int16_t*>(field);
+        case kTypeWord:
+        case kTypeWordAlt: return *static_cast<const uint16_t*>(field);
+        case kTypeUint:
+        case kTypeColour:
+        case kTypeUintAlt:
+        case kTypeDword: return *static_cast<const uint32_t*>(field);
+        case kTypeInt:
+        case kTypeLong: return *static_cast<const int32_t*>(field);
+        case kTypeInt64: return *static_cast<const int64_t*>(field);
+        case kTypeUint64: return static_cast<int64_t>(*static_cast<const uint64_t*>(field));
+        default: return 0;
+    }
+}
+
 std::string FormatTypedValue(int32_t code, const void* field) {
     switch (code) {
         case kTypeByte:

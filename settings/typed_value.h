@@ -38,5 +38,9 @@ void ParseTypedValue(int32_t code, const std::string& text, void* field);
 // Stores the low bits of a 64-bit value into a numeric field of the code.
 void StoreTypedNumber(int32_t code, uint64_t value, void* field);
 
+// The number in a numeric field of the code, signed codes sign-extended;
+// 0 for text or an invalid code.
+int64_t ReadTypedNumber(int32_t code, const void* field);
+
 // The field's text form; empty for an invalid code.
 std::string FormatTypedValue(int32_t code, const void* field);

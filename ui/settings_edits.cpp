@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
-#include <mutex>
 
 namespace {
 
@@ -18,32 +17,12 @@ int32_t Step(int32_t position, int32_t step) {
 
 }  // namespace
 
-SettingsEdits::SettingsEdits(SettingsRecord& settings, std::mutex& render, std::mutex& caption)
-    : workingSettings(settings), renderLock(render), captionLock(caption) {}
+SettingsEdits::SettingsEdits(WorkingSettings& settings) : workingSettings_(settings) {}
 
-// The host may render frames on another thread: ProcessFrame reads the
-// working settings under renderLock and writes the caption's position
-// back, and reads and moves the entry indexes under captionLock inside it.
-// Every change here takes the locks in that order.
-template <class Change>
-auto SettingsEdits::UnderRenderLock(Change change) {
-    const std::lock_guard<std::mutex> lock(renderLock);
-    return change(workingSettings);
-}
-
-template <class Change>
-auto SettingsEdits::UnderBothLocks(Change change) {
-    const std::lock_guard<std::mutex> render(renderLock);
-    const std::lock_guard<std::mutex> caption(captionLock);
-    return change(workingSettings);
-}
-
-SettingsRecord SettingsEdits::CopyWorkingSettings() {
-    return UnderBothLocks([](const SettingsRecord& settings) { return settings; });
-}
+SettingsRecord SettingsEdits::CopyWorkingSettings() const { return workingSettings_.Get(); }
 
 void SettingsEdits::ReplaceWorkingSettings(const SettingsRecord& values) {
-    UnderBothLocks([&](SettingsRecord& settings) { settings = values; });
+    workingSettings_.Change([&](SettingsRecord& settings) { settings = values; });
 }
 
 void SettingsEdits::MoveCaptionToPreset(CaptionPreset preset) {
@@ -55,25 +34,25 @@ void SettingsEdits::MoveCaptionToPreset(CaptionPreset preset) {
         case CaptionPreset::BottomLeft: y = kCanvasHeight; break;
         case CaptionPreset::BottomRight: x = kCanvasWidth, y = kCanvasHeight; break;
     }
-    UnderRenderLock([&](SettingsRecord& settings) {
+    workingSettings_.Change([&](SettingsRecord& settings) {
         settings.StringPosX = x;
         settings.StringPosY = y;
     });
 }
 
 void SettingsEdits::MoveCaptionBy(int32_t dx, int32_t dy) {
-    UnderRenderLock([&](SettingsRecord& settings) {
+    workingSettings_.Change([&](SettingsRecord& settings) {
         settings.StringPosX = Step(settings.StringPosX, dx);
         settings.StringPosY = Step(settings.StringPosY, dy);
     });
 }
 
 void SettingsEdits::SetRandomPosition(bool random) {
-    UnderRenderLock([&](SettingsRecord& settings) { settings.RndStringPos = random ? 1 : 0; });
+    workingSettings_.Change([&](SettingsRecord& settings) { settings.RndStringPos = random ? 1 : 0; });
 }
 
 void SettingsEdits::StoreFontSettings(const CaptionFont& font) {
-    UnderRenderLock([&](SettingsRecord& settings) {
+    workingSettings_.Change([&](SettingsRecord& settings) {
         settings.FontName.assign(font.faceName, strnlen(font.faceName, sizeof font.faceName));
         settings.FontSize = font.height;
         settings.FontWeight = font.weight;
@@ -85,23 +64,23 @@ void SettingsEdits::StoreFontSettings(const CaptionFont& font) {
 }
 
 void SettingsEdits::SetCaptionTextColor(uint32_t colorref) {
-    UnderRenderLock([&](SettingsRecord& settings) { settings.TextColor = colorref; });
+    workingSettings_.Change([&](SettingsRecord& settings) { settings.TextColor = colorref; });
 }
 
 void SettingsEdits::SetCaptionBackColor(uint32_t colorref) {
-    UnderRenderLock([&](SettingsRecord& settings) { settings.BackColor = colorref; });
+    workingSettings_.Change([&](SettingsRecord& settings) { settings.BackColor = colorref; });
 }
 
 void SettingsEdits::SetTransparency(int32_t percent) {
-    UnderRenderLock([&](SettingsRecord& settings) { settings.Transparency = percent; });
+    workingSettings_.Change([&](SettingsRecord& settings) { settings.Transparency = percent; });
 }
 
-void SettingsEdits::SetBackType(int32_t type) {
-    UnderRenderLock([&](SettingsRecord& settings) { settings.BackType = type; });
+void SettingsEdits::SetBackType(Background type) {
+    workingSettings_.Change([&](SettingsRecord& settings) { settings.BackType = type; });
 }
 
 StoredRange SettingsEdits::SetFrameRangeBound(FrameRange range, RangeBound bound, int32_t value) {
-    return UnderRenderLock([&](SettingsRecord& settings) {
+    return workingSettings_.Change([&](SettingsRecord& settings) {
         const bool time = range == FrameRange::ShowTime;
         int32_t& from = time ? settings.ShowTimeFrom : settings.ShowFreqFrom;
         int32_t& to = time ? settings.ShowTimeTo : settings.ShowFreqTo;
@@ -112,18 +91,22 @@ StoredRange SettingsEdits::SetFrameRangeBound(FrameRange range, RangeBound bound
     });
 }
 
-void SettingsEdits::SetRulesType(int32_t rules) {
-    UnderRenderLock([&](SettingsRecord& settings) { settings.RulesType = rules; });
+void SettingsEdits::SetRulesType(WordOrder rules) {
+    workingSettings_.Change([&](SettingsRecord& settings) { settings.RulesType = rules; });
 }
 
-void SettingsEdits::SetDicType(int32_t type) {
-    UnderRenderLock([&](SettingsRecord& settings) { settings.DicType = type; });
+void SettingsEdits::SetDicType(WordSource type) {
+    workingSettings_.Change([&](SettingsRecord& settings) { settings.DicType = type; });
 }
 
 void SettingsEdits::SetDictionaryFile(const std::string& path) {
-    UnderRenderLock([&](SettingsRecord& settings) { settings.DicFileName = path; });
+    workingSettings_.Change([&](SettingsRecord& settings) { settings.DicFileName = path; });
 }
 
 void SettingsEdits::SetCurrentAltEntry(int32_t index) {
-    UnderBothLocks([&](SettingsRecord& settings) { settings.CurExtEntry = index; });
+    workingSettings_.Change([&](SettingsRecord& settings) { settings.CurExtEntry = index; });
+}
+
+void SettingsEdits::KeepAltEntryBelow(int32_t count) {
+    workingSettings_.Change([&](SettingsRecord& settings) { settings.CurExtEntry = std::min(settings.CurExtEntry, count - 1); });
 }

@@ -1,17 +1,17 @@
 // The settings dialog's changes to an instance's working settings, one
 // function for what each control does to them. The Win32 handlers read
 // their controls and call these; nothing else of the dialog writes the
-// working settings. Each takes the locks a frame reads the settings under
-// (renderLock, then captionLock where the entry indexes are touched), so
-// the host may render frames on another thread meanwhile.
+// working settings, and each goes through their one writer, so the host may
+// render frames on another thread meanwhile.
 #pragma once
 
 #include <cstdint>
-#include <mutex>
 #include <string>
 
 #include "overlay/caption_renderer.h"
+#include "settings/setting_choices.h"
 #include "settings/settings_record.h"
+#include "settings/working_settings.h"
 
 // The position pad: the caption's centre on the canvas.
 enum class CaptionPreset { TopLeft, TopRight, Centre, BottomLeft, BottomRight };
@@ -28,12 +28,11 @@ struct StoredRange {
 
 class SettingsEdits {
 public:
-    // The instance's working settings and its frame's two locks.
-    SettingsEdits(SettingsRecord& workingSettings, std::mutex& renderLock, std::mutex& captionLock);
+    explicit SettingsEdits(WorkingSettings& workingSettings);
 
     // The whole record: the snapshot at opening, Cancel, Default, the font
     // chooser's undo.
-    SettingsRecord CopyWorkingSettings();
+    SettingsRecord CopyWorkingSettings() const;
     void ReplaceWorkingSettings(const SettingsRecord& values);
 
     void MoveCaptionToPreset(CaptionPreset preset);
@@ -45,23 +44,18 @@ public:
     void SetCaptionTextColor(uint32_t colorref);
     void SetCaptionBackColor(uint32_t colorref);
     void SetTransparency(int32_t percent);
-    void SetBackType(int32_t type);
+    void SetBackType(Background type);
 
     StoredRange SetFrameRangeBound(FrameRange range, RangeBound bound, int32_t value);
 
     // Which words come next, and from where.
-    void SetRulesType(int32_t rules);
-    void SetDicType(int32_t type);
+    void SetRulesType(WordOrder rules);
+    void SetDicType(WordSource type);
     void SetDictionaryFile(const std::string& path);
     void SetCurrentAltEntry(int32_t index);
+    // After entries were deleted: the entry shown last stays inside the list.
+    void KeepAltEntryBelow(int32_t count);
 
 private:
-    template <class Change>
-    auto UnderRenderLock(Change change);
-    template <class Change>
-    auto UnderBothLocks(Change change);
-
-    SettingsRecord& workingSettings;
-    std::mutex& renderLock;
-    std::mutex& captionLock;
+    WorkingSettings& workingSettings_;
 };

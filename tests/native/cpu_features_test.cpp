@@ -33,13 +33,13 @@ TEST(CpuMask, EnvironmentDecidesWhereEveryEngineStarts) {
     }
 
     const std::unique_ptr<PluginInstance> plugin = MakeTestInstance();
-    EXPECT_EQ(plugin->overlay.kernelPath(), ActivePath());
+    EXPECT_EQ(OverlayOf(*plugin).kernelPath(), ActivePath());
     for (KernelPath path : {KernelPath::kAvx2, KernelPath::kSse2, KernelPath::kReference}) {
-        const KernelPath before = plugin->overlay.kernelPath();
-        EXPECT_EQ(plugin->overlay.SetKernelPath(path), PathAvailable(path));
-        EXPECT_EQ(plugin->overlay.kernelPath(), PathAvailable(path) ? path : before);
+        const KernelPath before = OverlayOf(*plugin).kernelPath();
+        EXPECT_EQ(OverlayOf(*plugin).SetKernelPath(path), PathAvailable(path));
+        EXPECT_EQ(OverlayOf(*plugin).kernelPath(), PathAvailable(path) ? path : before);
     }
-    EXPECT_EQ(MakeTestInstance()->overlay.kernelPath(), ActivePath());
+    EXPECT_EQ(OverlayOf(*MakeTestInstance()).kernelPath(), ActivePath());
     EXPECT_EQ(UsableCpuFeatures(), DetectedCpuFeatures() & fromEnvironment);
 }
 

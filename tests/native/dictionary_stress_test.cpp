@@ -13,8 +13,8 @@ namespace {
 
 TEST(DictionaryThreads, EditsAgainstNextCaption) {
     DictionaryStore store;
-    // What the settings hold: where each walk stands.
-    int32_t builtinIndex = 0, altIndex = 0;
+    // What the settings hold: where the walk stands.
+    int32_t altIndex = 0;
     std::string captionText;
     std::set<std::string> known;
     for (int i = 0; i < 64; ++i) known.insert("word" + std::to_string(i) + " - translation");
@@ -27,7 +27,7 @@ TEST(DictionaryThreads, EditsAgainstNextCaption) {
             switch (round % 3) {
                 case 0: store.AddAltEntry(text); break;
                 case 1: store.ChangeAltEntry(round % 5, text); break;
-                default: store.DeleteAltEntry(round % 7, altIndex); break;
+                default: store.DeleteAltEntry(round % 7); break;
             }
         }
         done = true;
@@ -36,8 +36,11 @@ TEST(DictionaryThreads, EditsAgainstNextCaption) {
     int captions = 0;
     bool allKnown = true;
     while (!done || captions < 1000) {
-        const int32_t result = store.NextCaption({1, captions % 3, builtinIndex, altIndex}, captionText);
-        if (result == 1) allKnown = allKnown && known.count(captionText) == 1;
+        const auto order = static_cast<WordOrder>(captions % 3);
+        if (const auto next = store.NextCaption(kWordList, order, altIndex, captionText)) {
+            altIndex = *next;
+            allKnown = allKnown && known.count(captionText) == 1;
+        }
         ++captions;
     }
     dialog.join();
@@ -45,8 +48,11 @@ TEST(DictionaryThreads, EditsAgainstNextCaption) {
     const int32_t count = store.altDictionary.count();
     if (count > 0) {
         EXPECT_EQ(store.altOrder.range, static_cast<uint32_t>(count));
+        // An index left beyond the shorter list comes back inside it.
+        const auto next = store.NextCaption(kWordList, kOrderAtoZ, count + 5, captionText);
+        ASSERT_TRUE(next);
+        EXPECT_LT(*next, count);
     }
-    EXPECT_LT(altIndex, count);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -178,24 +180,35 @@ protected:
         builtin.entries = std::make_unique<DictEntry[]>(pairs.size());
         for (size_t i = 0; i < pairs.size(); ++i) builtin.entries[i] = {pairs[i].first, pairs[i].second};
         builtin.count = static_cast<int32_t>(pairs.size());
-        store.LoadBuiltinDictionary(std::make_shared<const BuiltinDictionary>(std::move(builtin)),
-                                    workingSettings.CurIntEntry);
+        workingSettings.CurIntEntry = store.LoadBuiltinDictionary(
+            std::make_shared<const BuiltinDictionary>(std::move(builtin)), workingSettings.CurIntEntry);
     }
 
-    // The store's operations on what the working settings choose and name.
+    // The store's operations on what the working settings choose and name,
+    // the indexes they return stored as the plug-in stores them: 0 when the
+    // chosen dictionary is empty, else 1.
     int32_t NextCaption() {
-        const EntryChoice choice = {workingSettings.DicType, workingSettings.RulesType, workingSettings.CurIntEntry,
-                                    workingSettings.CurExtEntry};
-        return store.NextCaption(choice, captionText);
+        const auto source = static_cast<WordSource>(workingSettings.DicType);
+        int32_t& index = source == kWordList ? workingSettings.CurExtEntry : workingSettings.CurIntEntry;
+        const std::optional<int32_t> next =
+            store.NextCaption(source, static_cast<WordOrder>(workingSettings.RulesType), index, captionText);
+        if (next) index = *next;
+        return next ? 1 : 0;
     }
-    void RearmBuiltinOrder() { store.LoadBuiltinDictionary(store.builtinDictionary, workingSettings.CurIntEntry); }
-    void LoadAltDictionary() { store.LoadAltDictionary(workingSettings.DicFileName, workingSettings.CurExtEntry); }
+    void RearmBuiltinOrder() {
+        workingSettings.CurIntEntry = store.LoadBuiltinDictionary(store.builtinDictionary, workingSettings.CurIntEntry);
+    }
+    void LoadAltDictionary() {
+        workingSettings.CurExtEntry = store.LoadAltDictionary(workingSettings.DicFileName, workingSettings.CurExtEntry);
+    }
     void SaveAltDictionary() { store.SaveAltDictionary(workingSettings.DicFileName); }
     bool AltDictionaryChanged() { return store.AltDictionaryChanged(); }
     std::vector<std::string> AltDictionaryLines() { return store.AltDictionaryLines(); }
     int32_t AddAltEntry(const std::string& text) { return store.AddAltEntry(text); }
     int32_t ChangeAltEntry(int32_t selected, const std::string& text) { return store.ChangeAltEntry(selected, text); }
-    void DeleteAltEntry(int32_t index) { store.DeleteAltEntry(index, workingSettings.CurExtEntry); }
+    void DeleteAltEntry(int32_t index) {
+        workingSettings.CurExtEntry = std::min(workingSettings.CurExtEntry, store.DeleteAltEntry(index) - 1);
+    }
 
     TempFolder dir_;
     std::string path_;

@@ -69,7 +69,7 @@ TEST_F(FullDisk, DictionarySaveKeepsTheOldFileAndTheChangedFlag) {
     workingSettings.DicType = 1;
     workingSettings.DicFileName = disk_ + "/words.dic";
     WriteBytes(workingSettings.DicFileName, "old\r\n");
-    dictionaries.LoadAltDictionary(workingSettings.DicFileName, workingSettings.CurExtEntry);
+    dictionaries.LoadAltDictionary(workingSettings.DicFileName, 0);
     dictionaries.AddAltEntry(std::string(3000, 'n'));
     Fill();
     dictionaries.SaveAltDictionary(workingSettings.DicFileName);

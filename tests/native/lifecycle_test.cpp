@@ -156,7 +156,7 @@ TEST_F(Lifecycle, CorruptBuiltinResourceLeavesTheAlternativeWorking) {
         SCOPED_TRACE(keep);
         resource_.assign(packed_.begin(), packed_.begin() + keep);
         InitWith("DicType=1\r\n");
-        EXPECT_EQ(plugin_->dictionaries.builtinDictionary->count, 0);
+        EXPECT_EQ(DictionariesOf(*plugin_).builtinDictionary->count, 0);
         EXPECT_GT(ChangedFrames(64, 48, 0, 4), 0);
         PluginExit();
     }

@@ -26,9 +26,11 @@ protected:
     void ResetOverlay() {
         plugin->StreamStop();
         overlayState = OverlayState{};
-        plugin->overlay.randomSource = RandomSource{};
-        workingSettings = TableDefaults();
-        workingSettings.RulesType = 0;
+        OverlayOf(*plugin).randomSource = RandomSource{};
+        Set([&](SettingsRecord& s) {
+            s = TableDefaults();
+            s.RulesType = 0;
+        });
     }
     void SetBuiltinEntries(const WordPairs& entries) { ::SetBuiltinEntries(*plugin, entries); }
 
@@ -59,11 +61,16 @@ protected:
         return out;
     }
 
+    SettingsRecord Working() const { return plugin->Settings(); }
+    template <class Change>
+    void Set(Change change) {
+        SetWorking(*plugin, change);
+    }
+
     std::unique_ptr<PluginInstance> plugin = MakeTestInstance();
     // What the tests look at, under the names the engine gives them.
-    SettingsRecord& workingSettings = plugin->settings.workingSettings;
-    OverlayState& overlayState = plugin->overlay.overlayState;
-    std::string& captionText = plugin->overlay.captionText;
+    OverlayState& overlayState = OverlayOf(*plugin).overlayState;
+    std::string& captionText = OverlayOf(*plugin).captionText;
     BoxCaptionRenderer& renderer = BoxRendererOf(*plugin);
     std::vector<uint8_t> frame;
 };
@@ -73,40 +80,44 @@ TEST_F(OverlayEngine, DefaultsDrawOneCaptionFrameInTwelve) {
     std::vector<int32_t> results;
     EXPECT_EQ(Indices(Run(40, &results)), (std::vector<int>{1, 13, 25, 37}));
     EXPECT_EQ(results, std::vector<int32_t>(40, 1));
-    EXPECT_EQ(workingSettings.CurIntEntry, 0);  // four entries taken from index 0: 1, 2, 3, 0
+    EXPECT_EQ(Working().CurIntEntry, 0);  // four entries taken from index 0: 1, 2, 3, 0
 }
 
 // A host that passes the frames NextFrameMayDraw rules out gets the
 // captions on the frames and from the entries that ProcessFrame alone gives.
 TEST_F(OverlayEngine, PassedFramesCountAsProcessedOnes) {
-    workingSettings.ShowFreqFrom = 3, workingSettings.ShowFreqTo = 7;
-    workingSettings.ShowTimeFrom = 1, workingSettings.ShowTimeTo = 3;
+    Set([&](SettingsRecord& s) {
+        s.ShowFreqFrom = 3, s.ShowFreqTo = 7;
+        s.ShowTimeFrom = 1, s.ShowTimeTo = 3;
+    });
     Start(64, 48, 0);
     const std::vector<bool> alone = Run(60);
-    const int32_t entry = workingSettings.CurIntEntry;
+    const int32_t entry = Working().CurIntEntry;
 
     ResetOverlay();
-    workingSettings.ShowFreqFrom = 3, workingSettings.ShowFreqTo = 7;
-    workingSettings.ShowTimeFrom = 1, workingSettings.ShowTimeTo = 3;
+    Set([&](SettingsRecord& s) {
+        s.ShowFreqFrom = 3, s.ShowFreqTo = 7;
+        s.ShowTimeFrom = 1, s.ShowTimeTo = 3;
+    });
     Start(64, 48, 0);
     std::vector<bool> passing;
     int passed = 0;
     for (int i = 0; i < 60; ++i) {
-        if (plugin->overlay.NextFrameMayDraw()) {
+        if (OverlayOf(*plugin).NextFrameMayDraw()) {
             passing.push_back(Run(1)[0]);
         } else {
-            plugin->overlay.PassFrame();
+            OverlayOf(*plugin).PassFrame();
             passing.push_back(false);
             ++passed;
         }
     }
     EXPECT_EQ(passing, alone);
-    EXPECT_EQ(workingSettings.CurIntEntry, entry);
+    EXPECT_EQ(Working().CurIntEntry, entry);
     EXPECT_GT(passed, 20);
 }
 
 TEST_F(OverlayEngine, RandomCentresRepeatFromLoad) {
-    workingSettings.FontSize = -10;  // small enough that no clamp moves the centre
+    Set([&](SettingsRecord& s) { s.FontSize = -10; });  // small enough that no clamp moves the centre
     Start(768, 576, 1);
     Run(1);
     EXPECT_EQ(overlayState.captionLeft + overlayState.captionWidth / 2, 308);
@@ -118,26 +129,30 @@ TEST_F(OverlayEngine, RandomCentresRepeatFromLoad) {
 
 TEST_F(OverlayEngine, ScheduleFollowsTheRanges) {
     Start(64, 48, 0);
-    workingSettings.ShowTimeFrom = workingSettings.ShowTimeTo = 0;  // fetched every cycle, never drawn
+    Set([&](SettingsRecord& s) { s.ShowTimeFrom = s.ShowTimeTo = 0; });  // fetched every cycle, never drawn
     std::vector<int32_t> results;
     EXPECT_TRUE(Indices(Run(25, &results)).empty());
     EXPECT_EQ(results, std::vector<int32_t>(25, 1));
-    EXPECT_EQ(workingSettings.CurIntEntry, 3);  // frames 1, 13 and 25 each took an entry
+    EXPECT_EQ(Working().CurIntEntry, 3);  // frames 1, 13 and 25 each took an entry
 
     overlayState.gapCounter = 0;
-    workingSettings.ShowTimeFrom = workingSettings.ShowTimeTo = 5;
-    workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 3;
-    const int32_t start = workingSettings.CurIntEntry;
+    Set([&](SettingsRecord& s) {
+        s.ShowTimeFrom = s.ShowTimeTo = 5;
+        s.ShowFreqFrom = s.ShowFreqTo = 3;
+    });
+    const int32_t start = Working().CurIntEntry;
     EXPECT_EQ(Indices(Run(9)).size(), 9u);  // every frame carries a caption...
-    EXPECT_EQ(workingSettings.CurIntEntry, (start + 3) % 4);  // ...each entry for three frames
+    EXPECT_EQ(Working().CurIntEntry, (start + 3) % 4);  // ...each entry for three frames
 }
 
 TEST_F(OverlayEngine, ReversedOrNegativeRangesGiveTheLowerBound) {
     Start(64, 48, 0);
-    workingSettings.ShowFreqFrom = 10;
-    workingSettings.ShowFreqTo = 2;
-    workingSettings.ShowTimeFrom = -5;
-    workingSettings.ShowTimeTo = -900;
+    Set([&](SettingsRecord& s) {
+        s.ShowFreqFrom = 10;
+        s.ShowFreqTo = 2;
+        s.ShowTimeFrom = -5;
+        s.ShowTimeTo = -900;
+    });
     Run(1);
     EXPECT_EQ(overlayState.gapCounter, 10u);
     EXPECT_EQ(overlayState.showCounter, 0u);
@@ -152,7 +167,7 @@ TEST_F(OverlayEngine, CaptionSplitsIntoWordAndTranslation) {
     EXPECT_EQ(renderer.lastLines(), (std::vector<std::string>{"dog", "sobaka"}));
 
     SetBuiltinEntries({{"a", "b - c"}, {"one", "&Fish && chips"}});
-    workingSettings.CurIntEntry = 1;
+    Set([&](SettingsRecord& s) { s.CurIntEntry = 1; });
     overlayState.gapCounter = 1;
     Run(1);  // a two-line measure, a three-line drawing
     EXPECT_EQ(overlayState.captionWidth, 5 * renderer.cellWidth());
@@ -166,15 +181,17 @@ TEST_F(OverlayEngine, CaptionSplitsIntoWordAndTranslation) {
 
 TEST_F(OverlayEngine, FixedPositionIsClampedAndWrittenBack) {
     Start(768, 576, 1);
-    workingSettings.RndStringPos = 0;
-    workingSettings.StringPosX = 760;
-    workingSettings.StringPosY = -50;
+    Set([&](SettingsRecord& s) {
+        s.RndStringPos = 0;
+        s.StringPosX = 760;
+        s.StringPosY = -50;
+    });
     Run(1);
     const int32_t width = overlayState.captionWidth, height = overlayState.captionHeight;
     EXPECT_EQ(overlayState.captionLeft, 768 - width);
     EXPECT_EQ(overlayState.captionTop, 0);
-    EXPECT_EQ(workingSettings.StringPosX, 768 - width + width / 2);
-    EXPECT_EQ(workingSettings.StringPosY, height / 2);
+    EXPECT_EQ(Working().StringPosX, 768 - width + width / 2);
+    EXPECT_EQ(Working().StringPosY, height / 2);
 }
 
 TEST_F(OverlayEngine, KeyedCaptionChangesOnlyGlyphPixelsToTheTextColour) {
@@ -200,8 +217,10 @@ TEST_F(OverlayEngine, KeyedCaptionChangesOnlyGlyphPixelsToTheTextColour) {
 }
 
 TEST_F(OverlayEngine, WholeFrameBackgroundBlendsEveryPixel) {
-    workingSettings.BackType = 2;
-    workingSettings.BackColor = 0x000000;
+    Set([&](SettingsRecord& s) {
+        s.BackType = 2;
+        s.BackColor = 0x000000;
+    });
     Start(64, 48, 1);
     std::vector<uint8_t> pixels = frame;
     FrameRecord record = {pixels.data()};
@@ -217,10 +236,12 @@ TEST_F(OverlayEngine, WholeFrameBackgroundBlendsEveryPixel) {
 // the caption's rectangle: whatever else the canvas held would not show.
 TEST_F(OverlayEngine, WholeFrameBackgroundReadsTheCanvasOnlyInTheCaption) {
     SetBuiltinEntries({{"cat", "koshka"}});  // the same caption, in the same place, every frame
-    workingSettings.BackType = 2;
-    workingSettings.BackColor = 0x000000;
-    workingSettings.RndStringPos = 0;
-    workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 1;
+    Set([&](SettingsRecord& s) {
+        s.BackType = 2;
+        s.BackColor = 0x000000;
+        s.RndStringPos = 0;
+        s.ShowFreqFrom = s.ShowFreqTo = 1;
+    });
     Start(64, 48, 1);
     Run(1);
     const CanvasPoint a = renderer.ToFrame({overlayState.captionRect.left, overlayState.captionRect.top});
@@ -253,7 +274,7 @@ TEST_F(OverlayEngine, MisbehavingHostChangesNothing) {
     Start(64, 48, 0);
     EXPECT_EQ(host::ProcessFrame(*plugin, &none), 0);
     EXPECT_EQ(overlayState.gapCounter, 0u);  // a missing frame does not count
-    EXPECT_EQ(workingSettings.CurIntEntry, 0);
+    EXPECT_EQ(Working().CurIntEntry, 0);
     Start(64, 48, 0);  // StreamStart twice replaces the canvas
     EXPECT_EQ(host::ProcessFrame(*plugin, &early), 1);
     plugin->StreamStop();
@@ -276,7 +297,7 @@ TEST_F(OverlayEngine, NoCanvasMeansNoBlendButTheScheduleRuns) {
     renderer.failCanvas = true;
     Start(64, 48, 1);
     EXPECT_TRUE(Indices(Run(13)).empty());
-    EXPECT_EQ(workingSettings.CurIntEntry, 2);
+    EXPECT_EQ(Working().CurIntEntry, 2);
 }
 
 TEST_F(OverlayEngine, OddYuy2WidthAndTinyFrames) {
@@ -290,7 +311,7 @@ TEST_F(OverlayEngine, OddYuy2WidthAndTinyFrames) {
 }
 
 TEST_F(OverlayEngine, LongFontNameIsCut) {
-    workingSettings.FontName = std::string(40, 'F');
+    Set([&](SettingsRecord& s) { s.FontName = std::string(40, 'F'); });
     Start(64, 48, 0);
     EXPECT_EQ(std::string(renderer.font().faceName), std::string(31, 'F'));
 }
@@ -323,18 +344,22 @@ TEST_F(OverlayEngine, TakesEveryFrameFormatOfTheKernels) {
 // Clearing only the last caption's rectangle must give the frames a full
 // clear of the canvas would give, whatever changes between frames.
 TEST_F(OverlayEngine, PartialCanvasClearMatchesFullClear) {
-    workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 2;
-    workingSettings.ShowTimeFrom = workingSettings.ShowTimeTo = 2;
+    Set([&](SettingsRecord& s) {
+        s.ShowFreqFrom = s.ShowFreqTo = 2;
+        s.ShowTimeFrom = s.ShowTimeTo = 2;
+    });
     std::vector<std::vector<uint8_t>> outputs[2];
     for (int pass = 0; pass < 2; ++pass) {
         ResetOverlay();
         Start(200, 150, 0);
         for (int i = 0; i < 40; ++i) {
-            workingSettings.BackType = (i / 7) % 3;
-            workingSettings.BackColor = (i / 11) % 2 ? 0x102030 : 0xFFFFFF;
-            workingSettings.FontSize = -20 - (i % 5) * 7;
-            workingSettings.Transparency = 70;
-            if (i == 20) plugin->overlay.CreateCaptionFont();
+            Set([&](SettingsRecord& s) {
+                s.BackType = (i / 7) % 3;
+                s.BackColor = (i / 11) % 2 ? 0x102030 : 0xFFFFFF;
+                s.FontSize = -20 - (i % 5) * 7;
+                s.Transparency = 70;
+            });
+            if (i == 20) OverlayOf(*plugin).CreateCaptionFont();
             if (pass == 1) overlayState.canvasFilled = false;  // force the full clear
             std::vector<uint8_t> pixels = frame;
             FrameRecord record = {pixels.data()};
@@ -358,20 +383,20 @@ TEST_F(OverlayEngine, HeldCaptionIsDrawnOnceAndChangesShowAtTheNextFrame) {
     const Step steps[] = {
         {[] {}, true, true},  // the entry's first frame
         {[] {}, false, false},
-        {[&] { workingSettings.TextColor = 0x3040F0; }, true, true},
-        {[&] { workingSettings.BackColor = 0x102030; }, true, true},
-        {[&] { workingSettings.StringPosX += 30; }, true, true},  // the pad moves the caption
-        {[&] { workingSettings.StringPosY += 0; }, false, false},
-        {[&] { workingSettings.Transparency = 40; }, false, true},
-        {[&] { workingSettings.BackType = 2; }, false, true},
-        {[&] { workingSettings.BackType = 0; }, false, true},
+        {[&] { Set([&](SettingsRecord& s) { s.TextColor = 0x3040F0; }); }, true, true},
+        {[&] { Set([&](SettingsRecord& s) { s.BackColor = 0x102030; }); }, true, true},
+        {[&] { Set([&](SettingsRecord& s) { s.StringPosX += 30; }); }, true, true},  // the pad moves the caption
+        {[&] { Set([&](SettingsRecord& s) { s.StringPosY += 0; }); }, false, false},
+        {[&] { Set([&](SettingsRecord& s) { s.Transparency = 40; }); }, false, true},
+        {[&] { Set([&](SettingsRecord& s) { s.BackType = 2; }); }, false, true},
+        {[&] { Set([&](SettingsRecord& s) { s.BackType = 0; }); }, false, true},
         {[&] {
-             workingSettings.FontSize = -60;
-             plugin->overlay.CreateCaptionFont();
+             Set([&](SettingsRecord& s) { s.FontSize = -60; });
+             OverlayOf(*plugin).CreateCaptionFont();
          },
          true, true},
-        {[&] { plugin->overlay.CreateCaptionFont(); }, true, false},  // any font made anew
-        {[&] { workingSettings.FontSize = -20; }, false, false},      // settings alone make no font
+        {[&] { OverlayOf(*plugin).CreateCaptionFont(); }, true, false},  // any font made anew
+        {[&] { Set([&](SettingsRecord& s) { s.FontSize = -20; }); }, false, false},      // settings alone make no font
         {[&] { overlayState.gapCounter = 1; }, true, true},           // the next entry
         {[&] { Start(150, 120, 1); }, true, true},                    // another stream, another size
         {[] {}, false, false},
@@ -379,11 +404,13 @@ TEST_F(OverlayEngine, HeldCaptionIsDrawnOnceAndChangesShowAtTheNextFrame) {
     std::vector<std::vector<uint8_t>> outputs[2];
     for (int pass = 0; pass < 2; ++pass) {
         ResetOverlay();
-        workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 100;
-        workingSettings.ShowTimeFrom = workingSettings.ShowTimeTo = 100;
-        workingSettings.RndStringPos = 0;
-        workingSettings.BackType = 1;
-        workingSettings.Transparency = 70;
+        Set([&](SettingsRecord& s) {
+            s.ShowFreqFrom = s.ShowFreqTo = 100;
+            s.ShowTimeFrom = s.ShowTimeTo = 100;
+            s.RndStringPos = 0;
+            s.BackType = 1;
+            s.Transparency = 70;
+        });
         Start(200, 150, 0);
         for (size_t i = 0; i < std::size(steps); ++i) {
             steps[i].change();
@@ -410,15 +437,19 @@ TEST_F(OverlayEngine, HeldCaptionIsDrawnOnceAndChangesShowAtTheNextFrame) {
 // the background, at the canvas's edges and wherever rounding falls.
 TEST_F(OverlayEngine, CaptionRunsHoldEveryPixelTheRendererDrew) {
     SetBuiltinEntries({{"cat", "koshka"}, {"a b", "c &d"}, {"wide word here", "x"}});
-    workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 1;
-    workingSettings.BackColor = 0x102030;
+    Set([&](SettingsRecord& s) {
+        s.ShowFreqFrom = s.ShowFreqTo = 1;
+        s.BackColor = 0x102030;
+    });
     for (const auto& [w, h] : std::vector<std::pair<int32_t, int32_t>>{{97, 61}, {720, 576}, {1920, 1080}}) {
         Start(w, h, 0);
         for (int i = 0; i < 12; ++i) {
-            workingSettings.FontSize = -15 - 13 * (i % 4);
-            workingSettings.RndStringPos = i % 3 != 0;
-            workingSettings.StringPosX = i * 97 % 800;
-            plugin->overlay.CreateCaptionFont();
+            Set([&](SettingsRecord& s) {
+                s.FontSize = -15 - 13 * (i % 4);
+                s.RndStringPos = i % 3 != 0;
+                s.StringPosX = i * 97 % 800;
+            });
+            OverlayOf(*plugin).CreateCaptionFont();
             ASSERT_EQ(Indices(Run(1)), std::vector<int>{1});
             ASSERT_EQ(PixelsOutsideCaptionRuns(*plugin), 0) << w << "x" << h << ", frame " << i;
         }
@@ -428,17 +459,21 @@ TEST_F(OverlayEngine, CaptionRunsHoldEveryPixelTheRendererDrew) {
 // The engine's frames on each kernel path, its renderer's runs and all, are
 // the reference's.
 TEST_F(OverlayEngine, EveryKernelPathGivesTheReferenceFrames) {
-    workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 2;
-    workingSettings.ShowTimeFrom = workingSettings.ShowTimeTo = 2;
+    Set([&](SettingsRecord& s) {
+        s.ShowFreqFrom = s.ShowFreqTo = 2;
+        s.ShowTimeFrom = s.ShowTimeTo = 2;
+    });
     const auto frames = [&](KernelPath path) {
         ResetOverlay();
-        EXPECT_TRUE(plugin->overlay.SetKernelPath(path));
+        EXPECT_TRUE(OverlayOf(*plugin).SetKernelPath(path));
         std::vector<std::vector<uint8_t>> out;
         for (int32_t format : {0, 1}) {
             Start(203 + format, 150, format);
             for (int i = 0; i < 18; ++i) {
-                workingSettings.BackType = i % 3;
-                workingSettings.Transparency = i % 2 ? 100 : 55;
+                Set([&](SettingsRecord& s) {
+                    s.BackType = i % 3;
+                    s.Transparency = i % 2 ? 100 : 55;
+                });
                 std::vector<uint8_t> pixels = frame;
                 for (size_t b = 0; b < pixels.size(); ++b) pixels[b] = uint8_t(b * 7 + i);
                 FrameRecord record = {pixels.data()};

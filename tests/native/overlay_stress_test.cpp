@@ -25,11 +25,11 @@ void EditLikeTheDialog(PluginInstance& plugin, SettingsEdits& edits, int round) 
         font.height = -8 - round % 40;
         font.weight = round % 32 ? 700 : 400;
         edits.StoreFontSettings(font);
-        plugin.overlay.CreateCaptionFont();
+        OverlayOf(plugin).CreateCaptionFont();
     }
     if (round % 64 == 0) edits.ReplaceWorkingSettings(edits.CopyWorkingSettings());  // Cancel, Default
     edits.SetTransparency(round % 101);
-    edits.SetBackType(round % 3);
+    edits.SetBackType(static_cast<Background>(round % 3));
     edits.SetCaptionBackColor(0x10101u * (round % 256));
     edits.SetCaptionTextColor(0x20202u * (round % 128));
     edits.SetRandomPosition(round % 5 == 0);
@@ -37,8 +37,8 @@ void EditLikeTheDialog(PluginInstance& plugin, SettingsEdits& edits, int round) 
     edits.MoveCaptionToPreset(static_cast<CaptionPreset>(round % 5));
     edits.SetFrameRangeBound(FrameRange::ShowFreq, round % 2 ? RangeBound::From : RangeBound::To, 1 + round % 3);
     edits.SetFrameRangeBound(FrameRange::ShowTime, round % 2 ? RangeBound::To : RangeBound::From, 1 + round % 2);
-    edits.SetRulesType(round % 3);
-    edits.SetDicType(0);
+    edits.SetRulesType(static_cast<WordOrder>(round % 3));
+    edits.SetDicType(kBuiltinWords);
     edits.SetDictionaryFile(round % 2 ? "words.dic" : "");
     edits.SetCurrentAltEntry(round % 4 - 1);
 }
@@ -46,12 +46,13 @@ void EditLikeTheDialog(PluginInstance& plugin, SettingsEdits& edits, int round) 
 TEST(OverlayThreads, DialogEditsAgainstFrames) {
     const std::unique_ptr<PluginInstance> plugin = MakeTestInstance();
     BoxCaptionRenderer& renderer = BoxRendererOf(*plugin);
-    SettingsRecord& workingSettings = plugin->settings.workingSettings;
     // The dialog's edits, as its handlers make them.
-    SettingsEdits edits(workingSettings, plugin->overlay.renderLock, plugin->dictionaries.captionLock);
+    SettingsEdits edits(SettingsOf(*plugin).workingSettings);
     SetBuiltinEntries(*plugin, {{"cat", "koshka"}, {"dog", "sobaka"}, {"sun", "solntse"}});
-    workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 2;
-    workingSettings.ShowTimeFrom = workingSettings.ShowTimeTo = 1;
+    SetWorking(*plugin, [](SettingsRecord& s) {
+        s.ShowFreqFrom = s.ShowFreqTo = 2;
+        s.ShowTimeFrom = s.ShowTimeTo = 1;
+    });
     const StreamFormat format = {96, 64, 0, 0};
     ASSERT_EQ(host::StreamStart(*plugin, &format), 1);
 

@@ -8,12 +8,17 @@
 
 namespace {
 
-// An instance's working settings and its two locks, as the dialog edits them.
+// An instance's working settings, as the dialog edits them.
 class SettingsEdits : public ::testing::Test {
 protected:
-    SettingsRecord workingSettings;
-    std::mutex renderLock, captionLock;
-    ::SettingsEdits edits{workingSettings, renderLock, captionLock};
+    SettingsRecord Working() const { return workingSettings.Get(); }
+    template <class Change>
+    void Set(Change change) {
+        workingSettings.Change(change);
+    }
+
+    WorkingSettings workingSettings;
+    ::SettingsEdits edits{workingSettings};
 };
 
 constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
@@ -32,29 +37,33 @@ TEST_F(SettingsEdits, PadStepsStopAtTheLimitsOf32Bits) {
         {kMin, kMin, kMin, kMax, kMin, -1},
     };
     for (const auto& step : steps) {
-        workingSettings.StringPosX = step.x;
-        workingSettings.StringPosY = step.y;
+        Set([&](SettingsRecord& s) {
+            s.StringPosX = step.x;
+            s.StringPosY = step.y;
+        });
         edits.MoveCaptionBy(step.dx, step.dy);
-        EXPECT_EQ(workingSettings.StringPosX, step.movedX) << step.x << " + " << step.dx;
-        EXPECT_EQ(workingSettings.StringPosY, step.movedY) << step.y << " + " << step.dy;
+        EXPECT_EQ(Working().StringPosX, step.movedX) << step.x << " + " << step.dx;
+        EXPECT_EQ(Working().StringPosY, step.movedY) << step.y << " + " << step.dy;
     }
 }
 
 TEST_F(SettingsEdits, RangeBoundTakesTheOtherAlongOnlyWhenTheyWouldCross) {
-    workingSettings = SettingsRecord{};
-    workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 12;
-    workingSettings.ShowTimeFrom = workingSettings.ShowTimeTo = 1;
+    Set([&](SettingsRecord& s) {
+        s = SettingsRecord{};
+        s.ShowFreqFrom = s.ShowFreqTo = 12;
+        s.ShowTimeFrom = s.ShowTimeTo = 1;
+    });
     EXPECT_EQ(edits.SetFrameRangeBound(FrameRange::ShowFreq, RangeBound::From, 13), (StoredRange{13, 13, true}));
     EXPECT_EQ(edits.SetFrameRangeBound(FrameRange::ShowFreq, RangeBound::To, 200), (StoredRange{13, 200, false}));
     EXPECT_EQ(edits.SetFrameRangeBound(FrameRange::ShowFreq, RangeBound::From, 200), (StoredRange{200, 200, false}));
     EXPECT_EQ(edits.SetFrameRangeBound(FrameRange::ShowFreq, RangeBound::To, 100), (StoredRange{100, 100, true}));
-    EXPECT_EQ(workingSettings.ShowTimeFrom, 1);
-    EXPECT_EQ(workingSettings.ShowTimeTo, 1);
+    EXPECT_EQ(Working().ShowTimeFrom, 1);
+    EXPECT_EQ(Working().ShowTimeTo, 1);
 
     EXPECT_EQ(edits.SetFrameRangeBound(FrameRange::ShowTime, RangeBound::To, 9), (StoredRange{1, 9, false}));
     EXPECT_EQ(edits.SetFrameRangeBound(FrameRange::ShowTime, RangeBound::From, 6), (StoredRange{6, 9, false}));
     EXPECT_EQ(edits.SetFrameRangeBound(FrameRange::ShowTime, RangeBound::To, 4), (StoredRange{4, 4, true}));
-    EXPECT_EQ(workingSettings.ShowFreqFrom, 100);
+    EXPECT_EQ(Working().ShowFreqFrom, 100);
 }
 
 }  // namespace

@@ -36,8 +36,12 @@ protected:
     SettingsState settings_;
     CSettingsFile& file_ = settings_.settingsFile;
     std::string path_;
+    SettingsRecord Working() const { return settings_.workingSettings.Get(); }
+    template <class Change>
+    void Set(Change change) {
+        settings_.workingSettings.Change(change);
+    }
     // The copies, under the names the plug-in gives them.
-    SettingsRecord& workingSettings = settings_.workingSettings;
     SettingsRecord& defaultSettings = settings_.defaultSettings;
     int32_t& DlgWndPosX = settings_.DlgWndPosX;
     int32_t& DlgWndPosY = settings_.DlgWndPosY;
@@ -55,10 +59,10 @@ TEST_F(SettingsFileTest, NoFileGivesDefaultsAnEmptyFileAndAtExitTheFullSection) 
     EXPECT_EQ(ReadBytes(path_), "");
     EXPECT_EQ(DlgWndPosX, -100);
     EXPECT_EQ(DlgWndPosY, -100);
-    EXPECT_EQ(workingSettings.FontName, "Arial");
-    EXPECT_EQ(workingSettings.TextColor, 41215u);
-    EXPECT_EQ(workingSettings.RulesType, 2);
-    EXPECT_EQ(defaultSettings, workingSettings);
+    EXPECT_EQ(Working().FontName, "Arial");
+    EXPECT_EQ(Working().TextColor, 41215u);
+    EXPECT_EQ(Working().RulesType, 2);
+    EXPECT_EQ(defaultSettings, Working());
     SaveSettings(settings_);
     EXPECT_EQ(ReadBytes(path_), kWorkedExample);
 }
@@ -66,21 +70,23 @@ TEST_F(SettingsFileTest, NoFileGivesDefaultsAnEmptyFileAndAtExitTheFullSection) 
 TEST_F(SettingsFileTest, SavedValuesReadBackAndDefaultSectionIsDropped) {
     Load("[DEFAULT]\r\nFontName=Courier\r\n[PluginSettings]\r\nDlgWndPosX=20\r\n");
     EXPECT_EQ(defaultSettings.FontName, "Courier");
-    EXPECT_EQ(workingSettings.FontName, "Arial");
-    workingSettings.DicFileName = "C:\\dic\\\xF1\xEB\xEE\xE2\xE0.dic";  // словa
-    workingSettings.BackColor = 0xFFFFFFFF;
-    workingSettings.FontSize = -12;
-    workingSettings.FontCharSet = 0;
+    EXPECT_EQ(Working().FontName, "Arial");
+    Set([&](SettingsRecord& s) { s.DicFileName = "C:\\dic\\\xF1\xEB\xEE\xE2\xE0.dic"; });  // словa
+    Set([&](SettingsRecord& s) {
+        s.BackColor = 0xFFFFFFFF;
+        s.FontSize = -12;
+        s.FontCharSet = 0;
+    });
     DlgWndPosY = -7;
-    const SettingsRecord saved = workingSettings;
+    const SettingsRecord saved = Working();
     SaveSettings(settings_);
     const std::string written = ReadBytes(path_);
     EXPECT_EQ(written.find("DEFAULT"), std::string::npos);
     EXPECT_EQ(written.rfind("[PluginSettings]\r\nDlgWndPosX=20\r\nDlgWndPosY=-7\r\n", 0), 0u);
 
-    workingSettings = SettingsRecord{};
+    Set([&](SettingsRecord& s) { s = SettingsRecord{}; });
     LoadSettings(settings_);
-    EXPECT_EQ(workingSettings, saved);
+    EXPECT_EQ(Working(), saved);
     EXPECT_EQ(DlgWndPosX, 20);
     EXPECT_EQ(DlgWndPosY, -7);
     EXPECT_EQ(defaultSettings.FontName, "Arial");
@@ -88,47 +94,47 @@ TEST_F(SettingsFileTest, SavedValuesReadBackAndDefaultSectionIsDropped) {
 
 TEST_F(SettingsFileTest, HeadersMatchOnlyWithBlanksOutsideTheBrackets) {
     Load("  [PluginSettings]\t\r\nDicType=1\r\n");
-    EXPECT_EQ(workingSettings.DicType, 1);
+    EXPECT_EQ(Working().DicType, 1);
     Load("[ PluginSettings ]\r\nDicType=1\r\n");
-    EXPECT_EQ(workingSettings.DicType, 0);
+    EXPECT_EQ(Working().DicType, 0);
     Load("[pluginsettings]\r\nDicType=1\r\n");
-    EXPECT_EQ(workingSettings.DicType, 0);
+    EXPECT_EQ(Working().DicType, 0);
 }
 
 TEST_F(SettingsFileTest, KeysAreTrimmedAndCaseSensitiveValuesKeptAsTheyStand) {
     Load("[PluginSettings]\n  DicType = 1\nFontName = Arial\ntextcolor=5\n"
          "DicFileName=C:\\dic\\a=b.dic\nBackColor=4294967295\nStringPosX=12abc\nShowFreqTo= 30\n");
-    EXPECT_EQ(workingSettings.DicType, 1);
-    EXPECT_EQ(workingSettings.FontName, " Arial");
-    EXPECT_EQ(workingSettings.TextColor, 41215u);
-    EXPECT_EQ(workingSettings.DicFileName, "C:\\dic\\a=b.dic");
-    EXPECT_EQ(workingSettings.BackColor, 0xFFFFFFFFu);
-    EXPECT_EQ(workingSettings.StringPosX, 12);
-    EXPECT_EQ(workingSettings.ShowFreqTo, 30);
+    EXPECT_EQ(Working().DicType, 1);
+    EXPECT_EQ(Working().FontName, " Arial");
+    EXPECT_EQ(Working().TextColor, 41215u);
+    EXPECT_EQ(Working().DicFileName, "C:\\dic\\a=b.dic");
+    EXPECT_EQ(Working().BackColor, 0xFFFFFFFFu);
+    EXPECT_EQ(Working().StringPosX, 12);
+    EXPECT_EQ(Working().ShowFreqTo, 30);
 }
 
 TEST_F(SettingsFileTest, FirstLineOfAKeyDecidesAndAnEmptyOneHidesTheRest) {
     Load("[PluginSettings]\r\nTextColor=7\r\nTextColor=8\r\n");
-    EXPECT_EQ(workingSettings.TextColor, 7u);
+    EXPECT_EQ(Working().TextColor, 7u);
     Load("[PluginSettings]\r\nTextColor=\r\nTextColor=8\r\nStringPosX=\r\nRulesType=x\r\n");
-    EXPECT_EQ(workingSettings.TextColor, 41215u);
-    EXPECT_EQ(workingSettings.StringPosX, 634);
-    EXPECT_EQ(workingSettings.RulesType, 0) << "no digits gives 0, not the default";
+    EXPECT_EQ(Working().TextColor, 41215u);
+    EXPECT_EQ(Working().StringPosX, 634);
+    EXPECT_EQ(Working().RulesType, 0) << "no digits gives 0, not the default";
 }
 
 TEST_F(SettingsFileTest, KeysOutsideTheSectionAreNotTaken) {
     Load("DicType=1\r\n[DEFAULT]\r\nDicType=1\r\n[PluginSettings]\r\nStringPosX=5\r\n[Other]\r\n"
          "StringPosY=9\r\n");
-    EXPECT_EQ(workingSettings.DicType, 0);
+    EXPECT_EQ(Working().DicType, 0);
     EXPECT_EQ(defaultSettings.DicType, 1);
-    EXPECT_EQ(workingSettings.StringPosX, 5);
-    EXPECT_EQ(workingSettings.StringPosY, 537);
+    EXPECT_EQ(Working().StringPosX, 5);
+    EXPECT_EQ(Working().StringPosY, 537);
 }
 
 TEST_F(SettingsFileTest, CommentsBlankAndStrayLinesArePassedOver) {
     Load("; comment\r\n\r\n[PluginSettings]\r\n\r\n; DicType=1\r\njunk\r\n   \r\nRulesType=0\r\n");
-    EXPECT_EQ(workingSettings.RulesType, 0);
-    EXPECT_EQ(workingSettings.DicType, 0);
+    EXPECT_EQ(Working().RulesType, 0);
+    EXPECT_EQ(Working().DicType, 0);
 }
 
 // The search resumes at the header found last and wraps round the file, so
@@ -153,7 +159,7 @@ TEST_F(SettingsFileTest, SectionSearchWrapsRoundFromTheLastHeaderFound) {
 TEST_F(SettingsFileTest, UnopenableFileGivesDefaultsAndNoSave) {
     std::filesystem::create_directory(path_);  // a folder where the file should be
     LoadSettings(settings_);
-    EXPECT_EQ(workingSettings.StringPosX, 634);
+    EXPECT_EQ(Working().StringPosX, 634);
     SaveSettings(settings_);
     EXPECT_TRUE(std::filesystem::is_directory(path_));
 }
@@ -172,7 +178,7 @@ TEST_F(SettingsFileTest, FolderRemovedBeforeExitSavesNothing) {
     std::filesystem::remove_all(dir_ / "Plugins");
     SaveSettings(settings_);
     EXPECT_FALSE(std::filesystem::exists(dir_ / "Plugins"));
-    EXPECT_EQ(workingSettings.DicType, 1);
+    EXPECT_EQ(Working().DicType, 1);
 }
 
 TEST(SettingsLocation, InstanceComesFromTheSwitchesSlashFormWinning) {

@@ -181,7 +181,7 @@ TEST_F(WordListFile, ListThatOutgrowsWindows1251IsSavedAsUtf8WithTheMark) {
     store.SaveAltDictionary(path);
     EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF" "Straße - улица\r\nкошка - cat\r\n");
     EXPECT_EQ(Encoding(), WordListEncoding::kUtf8WithBom);
-    store.DeleteAltEntry(0, index);
+    store.DeleteAltEntry(0);
     store.SaveAltDictionary(path);
     EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF" "кошка - cat\r\n") << "once UTF-8, it stays UTF-8";
 
@@ -198,7 +198,7 @@ TEST_F(WordListFile, ListThatOutgrowsWindows1251IsSavedAsUtf8WithTheMark) {
 TEST_F(WordListFile, Windows1251ThatWouldReadBackAsUtf8IsSavedAsUtf8) {
     Load("\xD0\xB8 - a\r\n\xEA\xEE\xF8\xEA\xE0 - b\r\n");  // "Рё" passes for UTF-8 "и"; "кошка" does not
     EXPECT_EQ(Encoding(), WordListEncoding::kWindows1251);
-    store.DeleteAltEntry(0, index);  // кошка, before Р
+    store.DeleteAltEntry(0);  // кошка, before Р
     store.SaveAltDictionary(path);
     store.LoadAltDictionary(path, index);
     EXPECT_EQ(Lines(), (std::vector<std::string>{"Рё - a"}));

@@ -32,23 +32,25 @@ SettingsRecord TableDefaults() {
 std::unique_ptr<PluginInstance> MakeTestInstance(InstanceParts parts) {
     if (!parts.renderer) parts.renderer = std::make_unique<BoxCaptionRenderer>();
     auto instance = std::make_unique<PluginInstance>(std::move(parts));
-    instance->settings.workingSettings = TableDefaults();
-    instance->settings.workingSettings.RulesType = 0;  // walk the dictionary in order
+    instance->ChangeSettings([](SettingsRecord& settings) {
+        settings = TableDefaults();
+        settings.RulesType = kOrderAtoZ;  // walk the dictionary in order
+    });
     return instance;
 }
 
 void SetBuiltinEntries(PluginInstance& instance, const WordPairs& entries) {
-    instance.dictionaries.builtinDictionary = BuiltinOf(entries);
+    DictionariesOf(instance).builtinDictionary = BuiltinOf(entries);
 }
 
 BoxCaptionRenderer& BoxRendererOf(PluginInstance& instance) {
-    return dynamic_cast<BoxCaptionRenderer&>(*instance.overlay.renderer());
+    return dynamic_cast<BoxCaptionRenderer&>(*OverlayOf(instance).renderer());
 }
 
 int64_t PixelsOutsideCaptionRuns(PluginInstance& instance) {
-    const OverlayState& state = instance.overlay.overlayState;
-    const CanvasRuns runs = instance.overlay.captionRuns();
-    const uint32_t back = instance.settings.workingSettings.BackColor;
+    const OverlayState& state = OverlayOf(instance).overlayState;
+    const CanvasRuns runs = OverlayOf(instance).captionRuns();
+    const uint32_t back = instance.Settings().BackColor;
     const uint8_t background[3] = {uint8_t(back >> 16), uint8_t(back >> 8), uint8_t(back)};  // blue, green, red
     int64_t outside = 0;
     for (int32_t y = 0; y < state.frameHeight; ++y)

@@ -12,6 +12,27 @@
 #include "plugin/plugin_instance.h"
 #include "render/box_caption_renderer.h"
 
+// The tests' view inside an instance: its parts, which a host, the element
+// and the dialog reach only through the instance's operations.
+class PluginInstanceInternals {
+public:
+    static SettingsState& Settings(PluginInstance& instance) { return instance.settings_; }
+    static DictionaryStore& Dictionaries(PluginInstance& instance) { return instance.dictionaries_; }
+    static OverlayEngine& Overlay(PluginInstance& instance) { return instance.overlay_; }
+    static SettingsUi* Ui(PluginInstance& instance) { return instance.ui_.get(); }
+};
+inline SettingsState& SettingsOf(PluginInstance& instance) { return PluginInstanceInternals::Settings(instance); }
+inline DictionaryStore& DictionariesOf(PluginInstance& instance) {
+    return PluginInstanceInternals::Dictionaries(instance);
+}
+inline OverlayEngine& OverlayOf(PluginInstance& instance) { return PluginInstanceInternals::Overlay(instance); }
+
+// Sets the working settings through their one writer, field by field.
+template <class Change>
+void SetWorking(PluginInstance& instance, Change change) {
+    instance.ChangeSettings([&](SettingsRecord& settings) { change(settings); });
+}
+
 using WordPairs = std::vector<std::pair<std::string, std::string>>;
 
 // A built-in dictionary of these word/translation pairs.

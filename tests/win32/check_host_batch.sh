@@ -28,6 +28,8 @@ for case in yuy2:64x48:2 rgb24:66x48:3; do
   [[ $lifecycle == "Init|StreamStart $size format $((bpp - 2))|StreamStop after 50 frames|Exit|" ]] ||
     fail "$format: lifecycle was $lifecycle"
   grep -q '50 frames in .*the plug-in changed 0, returned 0 for 0' "$work/log" || fail "$format: summary: $(cat "$work/log")"
+  # The host turns the plug-in's trace on and shows its debug output.
+  grep -q '^tpp-host: plug-in: fake-plugin: traced StreamStart' "$work/log" || fail "$format: no trace: $(cat "$work/log")"
 
   host --plugin "$fake" --size "$size" --format "$format" --input "$work/in" --output "$work/out2" 2>"$work/log" ||
     fail "$format: pass-through through files failed: $(cat "$work/log")"

@@ -35,8 +35,10 @@ protected:
         otherPath = Folder() + "dialog_other.dic";
         std::ofstream(path, std::ios::binary) << "c - 3\r\na - 1\r\nb - 2\r\n";
         DeleteFileA(otherPath.c_str());
-        workingSettings.DicType = 1;
-        workingSettings.DicFileName = path;
+        Set([&](SettingsRecord& s) {
+            s.DicType = 1;
+            s.DicFileName = path;
+        });
         LoadAltDictionary();
         ASSERT_NE(Open(), nullptr);
     }
@@ -88,7 +90,7 @@ protected:
 
 TEST_F(DictionaryGroup, BuiltinChoiceDisablesAllButTheRadioButtons) {
     Click(IDC_DIC_BUILTIN);
-    EXPECT_EQ(workingSettings.DicType, 0);
+    EXPECT_EQ(Working().DicType, 0);
     for (int id : {IDC_DIC_FILE, IDC_DIC_CHOOSE, IDC_ENTRY_ADD, IDC_ENTRY_CHANGE, IDC_ENTRY_DELETE,
                    IDC_ENTRY_LIST, IDC_WORD})
         EXPECT_FALSE(Enabled(id)) << id;
@@ -97,14 +99,14 @@ TEST_F(DictionaryGroup, BuiltinChoiceDisablesAllButTheRadioButtons) {
     EXPECT_EQ(ListLines(), (std::vector<std::string>{"a - 1", "b - 2", "c - 3"}));
 
     Click(IDC_DIC_ALTERNATIVE);
-    EXPECT_EQ(workingSettings.DicType, 1);
+    EXPECT_EQ(Working().DicType, 1);
     EXPECT_TRUE(Enabled(IDC_ENTRY_LIST));
     EXPECT_EQ(Text(IDC_DIC_FILE), path);
 }
 
 TEST_F(DictionaryGroup, WithoutAFileOnlyTheChooserIsEnabled) {
     Click(IDC_OK);
-    workingSettings.DicFileName.clear();
+    Set([](SettingsRecord& s) { s.DicFileName.clear(); });
     LoadAltDictionary();
     Open();
     EXPECT_TRUE(Enabled(IDC_DIC_CHOOSE));
@@ -155,12 +157,12 @@ TEST_F(DictionaryGroup, ChangeReplacesTheSelectedLineAndMergesWithAnEqualOne) {
 }
 
 TEST_F(DictionaryGroup, DeleteSelectsTheNextLineAndEmptiesTheListAtLast) {
-    workingSettings.CurExtEntry = 2;
+    Set([&](SettingsRecord& s) { s.CurExtEntry = 2; });
     SelectLine(2);
     Click(IDC_ENTRY_DELETE);
     EXPECT_EQ(ListLines(), (std::vector<std::string>{"a - 1", "b - 2"}));
     EXPECT_EQ(ListSelection(), 1);  // the new last line
-    EXPECT_EQ(workingSettings.CurExtEntry, 1);
+    EXPECT_EQ(Working().CurExtEntry, 1);
 
     SelectLine(0);
     Click(IDC_ENTRY_DELETE);
@@ -171,7 +173,7 @@ TEST_F(DictionaryGroup, DeleteSelectsTheNextLineAndEmptiesTheListAtLast) {
     EXPECT_EQ(ListSelection(), -1);
     EXPECT_EQ(settingsDialog.selectedEntry, -1);
     EXPECT_EQ(Text(IDC_WORD), "");
-    EXPECT_EQ(workingSettings.CurExtEntry, -1);
+    EXPECT_EQ(Working().CurExtEntry, -1);
     EXPECT_FALSE(Enabled(IDC_ENTRY_DELETE));
 }
 
@@ -179,7 +181,7 @@ TEST_F(DictionaryGroup, DoubleClickMakesTheLineTheLastShown) {
     SelectLine(2);
     SendMessageA(Dialog(), WM_COMMAND, MAKEWPARAM(IDC_ENTRY_LIST, LBN_DBLCLK),
                  reinterpret_cast<LPARAM>(Item(IDC_ENTRY_LIST)));
-    EXPECT_EQ(workingSettings.CurExtEntry, 2);
+    EXPECT_EQ(Working().CurExtEntry, 2);
 }
 
 TEST_F(DictionaryGroup, CancelDropsUnsavedEditsByReloadingTheFile) {
@@ -278,7 +280,7 @@ TEST_F(DictionaryFileChoice, ChooserIsOpenedWithTheDictionaryFilter) {
     EXPECT_STREQ(seen.lpstrDefExt, "dic");
     EXPECT_EQ(seen.hwndOwner, nullptr);
     EXPECT_EQ(FileChooserScript::prompts, 0);
-    EXPECT_EQ(workingSettings.DicFileName, path);
+    EXPECT_EQ(Working().DicFileName, path);
     EXPECT_EQ(ListLines().size(), 4u);
 }
 
@@ -295,10 +297,10 @@ TEST_F(DictionaryFileChoice, PromptAnsweredOkSavesThePreviousFileFirst) {
     // A name that did not exist starts an empty dictionary of that name.
     EXPECT_TRUE(Exists(otherPath));
     EXPECT_EQ(ReadBytes(otherPath), "");
-    EXPECT_EQ(workingSettings.DicFileName, otherPath);
+    EXPECT_EQ(Working().DicFileName, otherPath);
     EXPECT_EQ(Text(IDC_DIC_FILE), otherPath);
     EXPECT_TRUE(ListLines().empty());
-    EXPECT_EQ(workingSettings.CurExtEntry, 0);
+    EXPECT_EQ(Working().CurExtEntry, 0);
     EXPECT_EQ(Text(IDC_WORD), "");
 }
 
@@ -318,9 +320,11 @@ class PositionPad : public DialogTest {
 protected:
     void SetUp() override {
         DialogTest::SetUp();
-        workingSettings.RndStringPos = 0;
-        workingSettings.StringPosX = 300;
-        workingSettings.StringPosY = 200;
+        Set([&](SettingsRecord& s) {
+            s.RndStringPos = 0;
+            s.StringPosX = 300;
+            s.StringPosY = 200;
+        });
         HWND dialog = Open();
         ASSERT_NE(dialog, nullptr);
         SetForegroundWindow(dialog);
@@ -338,7 +342,7 @@ protected:
     // alone decides how many ticks come.
     bool PressAndHold(int id) const {
         PointAt(id);
-        const SettingsRecord before = workingSettings;
+        const SettingsRecord before = Working();
         SendMouse(MOUSEEVENTF_LEFTDOWN);
         const DWORD start = GetTickCount();
         while (GetTickCount() - start < 2000) {
@@ -349,8 +353,8 @@ protected:
             }
             TranslateMessage(&message);
             DispatchMessageA(&message);
-            if (workingSettings.StringPosX != before.StringPosX ||
-                workingSettings.StringPosY != before.StringPosY) {
+            if (Working().StringPosX != before.StringPosX ||
+                Working().StringPosY != before.StringPosY) {
                 KillTimer(Dialog(), 1);
                 return true;
             }
@@ -367,17 +371,17 @@ TEST_F(PositionPad, ShortClicksMoveByOneUnit) {
     ASSERT_NE(mouseHook, nullptr);
     ASSERT_TRUE(PressAndHold(IDC_ARROW_RIGHT));
     Release();
-    EXPECT_EQ(workingSettings.StringPosX, 301);
+    EXPECT_EQ(Working().StringPosX, 301);
     ASSERT_TRUE(PressAndHold(IDC_ARROW_UP));
     Release();
-    EXPECT_EQ(workingSettings.StringPosY, 199);
-    EXPECT_EQ(workingSettings.StringPosX, 301);
+    EXPECT_EQ(Working().StringPosY, 199);
+    EXPECT_EQ(Working().StringPosX, 301);
 }
 
 TEST_F(PositionPad, HoldingAccelerates) {
     ASSERT_TRUE(PressAndHold(IDC_ARROW_LEFT));
     for (int tick = 0; tick < 20; ++tick) SendMessageA(Dialog(), WM_TIMER, 1, 0);
-    EXPECT_EQ(workingSettings.StringPosX, 300 - 34);
+    EXPECT_EQ(Working().StringPosX, 300 - 34);
     Release();
 }
 
@@ -386,9 +390,9 @@ TEST_F(PositionPad, ReleaseAfterDraggingAwayStillStops) {
     SetTimer(Dialog(), 1, 50, nullptr);  // let it run again, as held
     PointAt(IDC_FONT);
     Release();
-    const int32_t stopped = workingSettings.StringPosY;
+    const int32_t stopped = Working().StringPosY;
     Pump(400);
-    EXPECT_EQ(workingSettings.StringPosY, stopped);
+    EXPECT_EQ(Working().StringPosY, stopped);
     EXPECT_GT(stopped, 200);
 }
 
@@ -409,9 +413,9 @@ TEST_F(PositionPad, RepeatStopsWhenTheArrowLosesTheCaptureOrTheButton) {
         ASSERT_TRUE(PressAndHold(IDC_ARROW_RIGHT));
         SetTimer(Dialog(), 1, 50, nullptr);  // running, as while held
         loss.lose();
-        const int32_t x = workingSettings.StringPosX;
+        const int32_t x = Working().StringPosX;
         for (int tick = 0; tick < 10; ++tick) SendMessageA(Dialog(), WM_TIMER, 1, 0);
-        EXPECT_EQ(workingSettings.StringPosX, x);
+        EXPECT_EQ(Working().StringPosX, x);
         EXPECT_FALSE(KillTimer(Dialog(), 1)) << "the repeat timer still runs";
         ReleaseCapture();
         Release();
@@ -429,8 +433,8 @@ TEST_F(PositionPad, PresetsPutTheCaptionIntoCornersAndCentre) {
                    {IDC_PRESET_CENTRE, 384, 288}};
     for (const auto& preset : presets) {
         Click(preset.id);
-        EXPECT_EQ(workingSettings.StringPosX, preset.x) << preset.id;
-        EXPECT_EQ(workingSettings.StringPosY, preset.y) << preset.id;
+        EXPECT_EQ(Working().StringPosX, preset.x) << preset.id;
+        EXPECT_EQ(Working().StringPosY, preset.y) << preset.id;
     }
 }
 
@@ -439,10 +443,10 @@ TEST_F(PositionPad, RandomPositionDisablesThePad) {
                        IDC_ARROW_DOWN,       IDC_PRESET_TOP_LEFT,    IDC_PRESET_TOP_RIGHT,
                        IDC_PRESET_CENTRE,    IDC_PRESET_BOTTOM_LEFT, IDC_PRESET_BOTTOM_RIGHT};
     Click(IDC_RANDOM_POSITION);
-    EXPECT_EQ(workingSettings.RndStringPos, 1u);
+    EXPECT_EQ(Working().RndStringPos, 1u);
     for (int id : pad) EXPECT_FALSE(Enabled(id)) << id;
     Click(IDC_RANDOM_POSITION);
-    EXPECT_EQ(workingSettings.RndStringPos, 0u);
+    EXPECT_EQ(Working().RndStringPos, 0u);
     for (int id : pad) EXPECT_TRUE(Enabled(id)) << id;
 }
 
@@ -454,8 +458,10 @@ TEST_F(PositionPad, HookLivesOnlyWithTheWindow) {
 
 // Saves the open dialog as it appears on the screen, for a person to look at.
 TEST_F(DialogTest, ScreenshotOfTheOpenDialog) {
-    workingSettings.DicType = 1;
-    workingSettings.RndStringPos = 0;
+    Set([&](SettingsRecord& s) {
+        s.DicType = 1;
+        s.RndStringPos = 0;
+    });
     HWND dialog = Open();
     SetForegroundWindow(dialog);
     Pump(300);

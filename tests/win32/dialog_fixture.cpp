@@ -52,12 +52,11 @@ int WINAPI UnexpectedMessageBox(HWND, LPCSTR, LPCSTR, UINT) {
 
 DialogTest::DialogTest()
     : plugin(MakeInstance()),
-      settingsDialog(dynamic_cast<SettingsDialog&>(*plugin->ui)),
-      workingSettings(plugin->settings.workingSettings),
-      defaultSettings(plugin->settings.defaultSettings),
-      dialogSnapshot(plugin->settings.dialogSnapshot),
-      DlgWndPosX(plugin->settings.DlgWndPosX),
-      DlgWndPosY(plugin->settings.DlgWndPosY),
+      settingsDialog(dynamic_cast<SettingsDialog&>(*PluginInstanceInternals::Ui(*plugin))),
+      defaultSettings(SettingsOf(*plugin).defaultSettings),
+      dialogSnapshot(SettingsOf(*plugin).dialogSnapshot),
+      DlgWndPosX(SettingsOf(*plugin).DlgWndPosX),
+      DlgWndPosY(SettingsOf(*plugin).DlgWndPosY),
       commonDialogs(settingsDialog.commonDialogs),
       mouseHook(settingsDialog.mouseHook) {}
 
@@ -109,7 +108,9 @@ HWND DialogTest::Dialog() const { return settingsDialog.window(); }
 void DialogTest::PluginShowSettings(const HostWindowRecord* record) { ::host::ShowSettings(*plugin, record); }
 
 void DialogTest::LoadAltDictionary() {
-    plugin->dictionaries.LoadAltDictionary(workingSettings.DicFileName, workingSettings.CurExtEntry);
+    const SettingsRecord settings = Working();
+    const int32_t kept = DictionariesOf(*plugin).LoadAltDictionary(settings.DicFileName, settings.CurExtEntry);
+    Set([&](SettingsRecord& s) { s.CurExtEntry = kept; });
 }
 
 void DialogTest::Pump(DWORD milliseconds) {

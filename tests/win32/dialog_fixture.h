@@ -14,6 +14,7 @@
 
 #include "plugin/host_interface.h"
 #include "plugin/plugin_instance.h"
+#include "tests/support/test_instance.h"
 #include "ui/win32/settings_dialog.h"
 
 class DialogTest : public ::testing::Test {
@@ -52,15 +53,20 @@ protected:
     void PluginShowSettings(const HostWindowRecord* record);
     // The alternative dictionary that the working settings name.
     void LoadAltDictionary();
-    bool AltDictionaryChanged() { return plugin->dictionaries.AltDictionaryChanged(); }
-    std::vector<std::string> AltDictionaryLines() { return plugin->dictionaries.AltDictionaryLines(); }
+    bool AltDictionaryChanged() { return DictionariesOf(*plugin).AltDictionaryChanged(); }
+    std::vector<std::string> AltDictionaryLines() { return DictionariesOf(*plugin).AltDictionaryLines(); }
+    // The working settings, read and changed as the dialog does.
+    SettingsRecord Working() const { return plugin->Settings(); }
+    template <class Change>
+    void Set(Change change) {
+        SetWorking(*plugin, change);
+    }
 
     static HWND host;
     HostWindowRecord hostRecord = {};
     std::unique_ptr<PluginInstance> plugin;
     // What the tests look at, under the names the plug-in gives them.
     SettingsDialog& settingsDialog;
-    SettingsRecord& workingSettings;
     SettingsRecord& defaultSettings;
     SettingsRecord& dialogSnapshot;
     int32_t& DlgWndPosX;

@@ -3,6 +3,8 @@
 // modeless dialog owned by the host window. Built as interface version 3,
 // and as version 2 to be refused.
 //   TPP_FAKE_MARK_EVERY=N  inverts the first bytes of frames 1, 1+N, 1+2N...
+//   TPP_TRACE=1            traces StreamStart on the debugger's output, as
+//                          the plug-in traces a fault it caught
 #include <windows.h>
 
 #include <cstdarg>
@@ -61,6 +63,8 @@ int32_t TPP_CDECL StreamStart(const StreamFormat* format) {
     streamFrames = 0;
     frameBytes = format->width * format->height * (format->pixelFormat == 0 ? 2 : 3);
     Report("StreamStart %dx%d format %d", format->width, format->height, format->pixelFormat);
+    if (const char* trace = std::getenv("TPP_TRACE"); trace && std::atoi(trace) != 0)
+        OutputDebugStringA("fake-plugin: traced StreamStart\n");
     return 1;
 }
 

@@ -48,11 +48,16 @@ protected:
         return {a.x, a.y, b.x, b.y};
     }
 
+    SettingsRecord Working() const { return plugin->Settings(); }
+    template <class Change>
+    void Set(Change change) {
+        SetWorking(*plugin, change);
+    }
+
     std::unique_ptr<PluginInstance> plugin = GdiInstance();
     // What the tests look at, under the names the engine gives them.
-    GdiCaptionRenderer& renderer = dynamic_cast<GdiCaptionRenderer&>(*plugin->overlay.renderer());
-    SettingsRecord& workingSettings = plugin->settings.workingSettings;
-    OverlayState& overlayState = plugin->overlay.overlayState;
+    GdiCaptionRenderer& renderer = dynamic_cast<GdiCaptionRenderer&>(*OverlayOf(*plugin).renderer());
+    OverlayState& overlayState = OverlayOf(*plugin).overlayState;
     std::vector<uint8_t> grey;
 };
 
@@ -107,9 +112,9 @@ TEST_F(GdiOverlay, Yuy2ChangesStayInsideTheCaption) {
 TEST_F(GdiOverlay, FontChangesTakeEffectForTheNextEntry) {
     DrawOne(720, 576, 1);
     const int32_t normalHeight = overlayState.captionHeight;
-    workingSettings.FontSize = -80;
-    workingSettings.FontName = std::string(60, 'X');  // cut to 31 characters, falls back to a real face
-    plugin->overlay.CreateCaptionFont();
+    Set([&](SettingsRecord& s) { s.FontSize = -80; });
+    Set([&](SettingsRecord& s) { s.FontName = std::string(60, 'X'); });  // cut to 31 characters, falls back to a real face
+    OverlayOf(*plugin).CreateCaptionFont();
     overlayState.gapCounter = 1;
     std::vector<uint8_t> pixels = grey;
     FrameRecord record = {pixels.data()};
@@ -121,12 +126,16 @@ TEST_F(GdiOverlay, FontChangesTakeEffectForTheNextEntry) {
 // its runs hold every pixel that differs from the background, glyphs that
 // lean out of their cells and underlines too.
 TEST_F(GdiOverlay, CaptionRunsHoldEveryPixelDrawTextDrew) {
-    workingSettings.ShowFreqFrom = workingSettings.ShowFreqTo = 1;
-    workingSettings.BackColor = 0x203040;
+    Set([&](SettingsRecord& s) {
+        s.ShowFreqFrom = s.ShowFreqTo = 1;
+        s.BackColor = 0x203040;
+    });
     for (int i = 0; i < 6; ++i) {
-        workingSettings.FontItalic = i % 2;
-        workingSettings.FontUnderline = i % 3 == 0;
-        workingSettings.FontSize = i < 3 ? -40 : -90;
+        Set([&](SettingsRecord& s) {
+            s.FontItalic = i % 2;
+            s.FontUnderline = i % 3 == 0;
+            s.FontSize = i < 3 ? -40 : -90;
+        });
         const std::vector<uint8_t> pixels = DrawOne(i < 3 ? 720 : 1920, i < 3 ? 576 : 1080, i % 2);
         ASSERT_NE(pixels, grey) << i;
         EXPECT_EQ(PixelsOutsideCaptionRuns(*plugin), 0) << i;
@@ -153,7 +162,7 @@ Ink InkOf(CaptionRenderer& renderer, const uint8_t* canvas, const std::string& c
 TEST_F(GdiOverlay, EveryCharacterIsDrawnNoneAsTheMissingGlyphBox) {
     const uint8_t* canvas = renderer.StartCanvas(768, 576);
     ASSERT_NE(canvas, nullptr);
-    renderer.SetFont(CaptionFontFrom(workingSettings));
+    renderer.SetFont(CaptionFontFrom(Working()));
     const Ink missing = InkOf(renderer, canvas, "\u0378");
     ASSERT_FALSE(missing.empty());
     const std::string text = "Straße Äpfel Öl Übung œuvre façade élève où naïf ελπίδα ΣΟΦΌΣ ς ძაღლი";

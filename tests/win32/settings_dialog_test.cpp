@@ -46,7 +46,7 @@ TEST_F(DialogTest, FirstOpeningIsCentredOnTheHostAndShowsTheWorkingValues) {
     EXPECT_TRUE(Checked(IDC_BACK_NONE));
     EXPECT_TRUE(Checked(IDC_RULES_RANDOM));
     EXPECT_TRUE(Checked(IDC_RANDOM_POSITION));
-    EXPECT_EQ(dialogSnapshot, workingSettings);
+    EXPECT_EQ(dialogSnapshot, Working());
 }
 
 TEST_F(DialogTest, SavedPositionIsUsedUnlessItLiesOffTheScreen) {
@@ -85,25 +85,27 @@ protected:
         Click(IDC_DIC_ALTERNATIVE);
         Click(IDC_PRESET_TOP_LEFT);
         Click(IDC_RANDOM_POSITION);
-        workingSettings.CurIntEntry = 17;
-        workingSettings.CurExtEntry = 5;
+        Set([&](SettingsRecord& s) {
+            s.CurIntEntry = 17;
+            s.CurExtEntry = 5;
+        });
     }
 };
 
 TEST_F(DialogClosing, CancelAndTheCloseBoxRestoreEveryValue) {
     for (const bool closeBox : {false, true}) {
         SCOPED_TRACE(closeBox ? "close box" : "Cancel");
-        workingSettings = ChangedSettings();
-        const SettingsRecord opened = workingSettings;
+        Set([&](SettingsRecord& s) { s = ChangedSettings(); });
+        const SettingsRecord opened = Working();
         ASSERT_NE(Open(), nullptr);
         ChangeAll();
-        EXPECT_EQ(workingSettings.Transparency, 55);
-        EXPECT_EQ(workingSettings.ShowFreqFrom, 40);
-        EXPECT_EQ(workingSettings.ShowFreqTo, 40);
-        EXPECT_EQ(workingSettings.BackType, 2);
-        EXPECT_EQ(workingSettings.RulesType, 1);
-        EXPECT_EQ(workingSettings.RndStringPos, 1u);
-        EXPECT_EQ(workingSettings.StringPosX, 0);
+        EXPECT_EQ(Working().Transparency, 55);
+        EXPECT_EQ(Working().ShowFreqFrom, 40);
+        EXPECT_EQ(Working().ShowFreqTo, 40);
+        EXPECT_EQ(Working().BackType, 2);
+        EXPECT_EQ(Working().RulesType, 1);
+        EXPECT_EQ(Working().RndStringPos, 1u);
+        EXPECT_EQ(Working().StringPosX, 0);
 
         if (closeBox)
             SendMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -112,18 +114,18 @@ TEST_F(DialogClosing, CancelAndTheCloseBoxRestoreEveryValue) {
         Pump();
         EXPECT_EQ(Dialog(), nullptr);
         EXPECT_EQ(settingsDialog.dialogExists, 0);
-        EXPECT_EQ(workingSettings, opened);
+        EXPECT_EQ(Working(), opened);
     }
 }
 
 TEST_F(DialogClosing, DefaultLoadsTheDefaultsAndCancelStillReturnsToTheOpening) {
-    workingSettings = ChangedSettings();
-    const SettingsRecord opened = workingSettings;
+    Set([&](SettingsRecord& s) { s = ChangedSettings(); });
+    const SettingsRecord opened = Working();
     Open();
     Click(IDC_DEFAULTS);
     SettingsRecord expected = defaultSettings;
     expected.CurExtEntry = -1;  // the reload keeps the index inside the empty list
-    EXPECT_EQ(workingSettings, expected);
+    EXPECT_EQ(Working(), expected);
     EXPECT_EQ(Text(IDC_FONT), "Arial");
     EXPECT_EQ(Text(IDC_TRANSPARENCY), "100");
     EXPECT_EQ(Text(IDC_FREQ_TO), "12");
@@ -132,28 +134,28 @@ TEST_F(DialogClosing, DefaultLoadsTheDefaultsAndCancelStillReturnsToTheOpening) 
     EXPECT_TRUE(Checked(IDC_BACK_NONE));
 
     Click(IDC_CANCEL);
-    EXPECT_EQ(workingSettings, opened);
+    EXPECT_EQ(Working(), opened);
 }
 
 TEST_F(DialogClosing, OkAndExitKeepTheChanges) {
     Open();
     ChangeAll();
-    const SettingsRecord changed = workingSettings;
+    const SettingsRecord changed = Working();
     Click(IDC_OK);
     EXPECT_EQ(Dialog(), nullptr);
-    EXPECT_EQ(workingSettings, changed);
+    EXPECT_EQ(Working(), changed);
 
     // Exit closes an open dialog the same way and writes its last position.
     Open();
     SetWindowPos(Dialog(), nullptr, 33, 44, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ChangeAll();
-    const SettingsRecord atExit = workingSettings;
+    const SettingsRecord atExit = Working();
     const std::string file = SettingsFileAfterExit();
     EXPECT_EQ(settingsDialog.dialogExists, 0);
     EXPECT_NE(file.find("DlgWndPosX=33\r\nDlgWndPosY=44\r\n"), std::string::npos) << file;
     EXPECT_NE(file.find("Transparency=55\r\n"), std::string::npos) << file;
     EXPECT_NE(file.find("BackType=2\r\n"), std::string::npos) << file;
-    EXPECT_EQ(workingSettings.ShowTimeFrom, atExit.ShowTimeFrom);
+    EXPECT_EQ(Working().ShowTimeFrom, atExit.ShowTimeFrom);
 
     // After a new Init the dialog opens where it was.
     Open();
@@ -164,12 +166,12 @@ TEST_F(DialogClosing, OkAndExitKeepTheChanges) {
 TEST_F(DialogClosing, CommandsOneAndTwoNeitherCloseNorChange) {
     Open();
     Click(IDC_BACK_AROUND);
-    const SettingsRecord before = workingSettings;
+    const SettingsRecord before = Working();
     SendMessageA(Dialog(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     SendMessageA(Dialog(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     Pump();
     EXPECT_NE(Dialog(), nullptr);
-    EXPECT_EQ(workingSettings, before);
+    EXPECT_EQ(Working(), before);
 }
 
 BOOL CALLBACK CountDialogs(HWND window, LPARAM count) {
@@ -185,48 +187,50 @@ TEST_F(DialogTest, SecondShowSettingsFlashesTheOpenDialog) {
     PluginShowSettings(&hostRecord);
     EXPECT_EQ(Dialog(), first);
     EXPECT_EQ(settingsDialog.flashCount, 4);
-    EXPECT_EQ(workingSettings.BackType, 1);  // the snapshot was not retaken
+    EXPECT_EQ(Working().BackType, 1);  // the snapshot was not retaken
     int dialogs = 0;
     EnumThreadWindows(GetCurrentThreadId(), CountDialogs, reinterpret_cast<LPARAM>(&dialogs));
     EXPECT_EQ(dialogs, 1);
     Pump(600);  // four inversions 80 ms apart, then the timer stops
     EXPECT_EQ(settingsDialog.flashCount, 0);
     Click(IDC_CANCEL);
-    EXPECT_EQ(workingSettings.BackType, 0);
+    EXPECT_EQ(Working().BackType, 0);
 }
 
 TEST_F(DialogTest, UpDownPairsKeepTheLowerBoundAtOrBelowTheUpper) {
     Open();
     SetSpin(IDC_FREQ_FROM_SPIN, 13);  // 12 .. 12 before
-    EXPECT_EQ(workingSettings.ShowFreqFrom, 13);
-    EXPECT_EQ(workingSettings.ShowFreqTo, 13);
+    EXPECT_EQ(Working().ShowFreqFrom, 13);
+    EXPECT_EQ(Working().ShowFreqTo, 13);
     EXPECT_EQ(Text(IDC_FREQ_TO), "13");
 
     SetSpin(IDC_TIME_TO_SPIN, 9);
     SetSpin(IDC_TIME_FROM_SPIN, 6);
     SetSpin(IDC_TIME_TO_SPIN, 4);
-    EXPECT_EQ(workingSettings.ShowTimeTo, 4);
-    EXPECT_EQ(workingSettings.ShowTimeFrom, 4);
+    EXPECT_EQ(Working().ShowTimeTo, 4);
+    EXPECT_EQ(Working().ShowTimeFrom, 4);
     EXPECT_EQ(Text(IDC_TIME_FROM), "4");
 
     SetSpin(IDC_FREQ_TO_SPIN, 12);
-    EXPECT_EQ(workingSettings.ShowFreqFrom, 12);
+    EXPECT_EQ(Working().ShowFreqFrom, 12);
     SetSpin(IDC_FREQ_TO_SPIN, 200);
-    EXPECT_EQ(workingSettings.ShowFreqFrom, 12);  // raising the upper bound moves nothing else
-    EXPECT_EQ(workingSettings.ShowFreqTo, 200);
+    EXPECT_EQ(Working().ShowFreqFrom, 12);  // raising the upper bound moves nothing else
+    EXPECT_EQ(Working().ShowFreqTo, 200);
     SetSpin(IDC_TRANSPARENCY_SPIN, 0);
-    EXPECT_EQ(workingSettings.Transparency, 0);
+    EXPECT_EQ(Working().Transparency, 0);
 }
 
 TEST_F(DialogTest, OutOfRangeRadioValuesLeaveTheirGroupUnchecked) {
-    workingSettings.BackType = 3;
-    workingSettings.DicType = 2;
+    Set([&](SettingsRecord& s) {
+        s.BackType = 3;
+        s.DicType = 2;
+    });
     Open();
     EXPECT_FALSE(Checked(IDC_BACK_NONE) || Checked(IDC_BACK_AROUND) || Checked(IDC_BACK_SCREEN));
     EXPECT_FALSE(Checked(IDC_DIC_BUILTIN) || Checked(IDC_DIC_ALTERNATIVE));
-    EXPECT_EQ(workingSettings.BackType, 3);
+    EXPECT_EQ(Working().BackType, 3);
     Click(IDC_BACK_AROUND);
-    EXPECT_EQ(workingSettings.BackType, 1);
+    EXPECT_EQ(Working().BackType, 1);
 }
 
 // The font chooser: what it is opened with, Apply through its hook, and
@@ -236,7 +240,7 @@ struct FontChooserScript {
     static inline LOGFONTA initial = {};
     static inline std::string nameDuringApply;
     static inline BOOL answer = FALSE;
-    static inline const SettingsRecord* working = nullptr;  // the settings the dialog edits
+    static inline const PluginInstance* plugin = nullptr;  // whose settings the dialog edits
 
     // A stand-in for the chooser's window that answers the current-font query.
     static LRESULT CALLBACK ChooserWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -267,7 +271,7 @@ struct FontChooserScript {
         chooser->lpfnHook(window, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(chooser));
         EXPECT_EQ(chooser->lpfnHook(window, WM_COMMAND, 1026, 0), 1u);
         EXPECT_EQ(chooser->lpfnHook(window, WM_COMMAND, IDOK, 0), 0u);
-        nameDuringApply = working->FontName;
+        nameDuringApply = plugin->Settings().FontName;
         chooser->lpfnHook(window, WM_DESTROY, 0, 0);
         DestroyWindow(window);
         std::strcpy(chooser->lpLogFont->lfFaceName, "Courier New");
@@ -279,9 +283,9 @@ struct FontChooserScript {
 
 TEST_F(DialogTest, FontChooserAppliesLiveAndCancelUndoesEveryApply) {
     commonDialogs.chooseFont = FontChooserScript::Run;
-    FontChooserScript::working = &workingSettings;
+    FontChooserScript::plugin = plugin.get();
     Open();
-    const SettingsRecord before = workingSettings;
+    const SettingsRecord before = Working();
     FontChooserScript::answer = FALSE;
     Click(IDC_FONT);
 
@@ -297,22 +301,22 @@ TEST_F(DialogTest, FontChooserAppliesLiveAndCancelUndoesEveryApply) {
     EXPECT_EQ(FontChooserScript::initial.lfQuality, NONANTIALIASED_QUALITY);
 
     EXPECT_EQ(FontChooserScript::nameDuringApply, "Times New Roman");
-    EXPECT_EQ(workingSettings, before);
+    EXPECT_EQ(Working(), before);
     EXPECT_EQ(Text(IDC_FONT), "Arial");
 }
 
 TEST_F(DialogTest, FontChooserOkKeepsItsFontButNotItsColour) {
     commonDialogs.chooseFont = FontChooserScript::Run;
-    FontChooserScript::working = &workingSettings;
+    FontChooserScript::plugin = plugin.get();
     Open();
-    const uint32_t textColor = workingSettings.TextColor;
+    const uint32_t textColor = Working().TextColor;
     FontChooserScript::answer = TRUE;
     Click(IDC_FONT);
-    EXPECT_EQ(workingSettings.FontName, "Courier New");
-    EXPECT_EQ(workingSettings.FontSize, -33);
-    EXPECT_EQ(workingSettings.FontWeight, 400);  // the final description, not the last Apply's
-    EXPECT_EQ(workingSettings.FontItalic, 0);
-    EXPECT_EQ(workingSettings.TextColor, textColor);
+    EXPECT_EQ(Working().FontName, "Courier New");
+    EXPECT_EQ(Working().FontSize, -33);
+    EXPECT_EQ(Working().FontWeight, 400);  // the final description, not the last Apply's
+    EXPECT_EQ(Working().FontItalic, 0);
+    EXPECT_EQ(Working().TextColor, textColor);
     EXPECT_EQ(Text(IDC_FONT), "Courier New");
 }
 
@@ -334,13 +338,13 @@ TEST_F(DialogTest, ColourChoosersStartFromTheSettingAndStoreOnlyOk) {
     EXPECT_EQ(ColorChooserScript::seen.Flags, static_cast<DWORD>(CC_RGBINIT | CC_FULLOPEN));
     EXPECT_EQ(ColorChooserScript::seen.rgbResult, 41215u);
     EXPECT_NE(ColorChooserScript::seen.lpCustColors, nullptr);
-    EXPECT_EQ(workingSettings.TextColor, 41215u);
+    EXPECT_EQ(Working().TextColor, 41215u);
 
     ColorChooserScript::answer = TRUE;
     Click(IDC_BACK_COLOR);
     EXPECT_EQ(ColorChooserScript::seen.rgbResult, 0xFFFFFFu);
-    EXPECT_EQ(workingSettings.BackColor, 0x00336699u);
-    EXPECT_EQ(workingSettings.TextColor, 41215u);
+    EXPECT_EQ(Working().BackColor, 0x00336699u);
+    EXPECT_EQ(Working().TextColor, 41215u);
 
     // Each button shows its colour inside its frame.
     for (const auto& [id, colour] : {std::pair{IDC_TEXT_COLOR, 41215u}, std::pair{IDC_BACK_COLOR, 0x336699u}}) {

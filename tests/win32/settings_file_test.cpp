@@ -206,9 +206,9 @@ TEST(SettingsFile, ReadOnlyFileGivesDefaultsAndIsNotSaved) {
     EXPECT_FALSE(host.Run("").opened);
 
     SettingsState settings;
-    const SettingsRecord& workingSettings = settings.workingSettings;
     settings.settingsFile.Locate("TPP_25Frame", FactsFor(host));
     LoadSettings(settings);
+    const SettingsRecord workingSettings = settings.workingSettings.Get();
     EXPECT_EQ(workingSettings.DicType, 0);
     EXPECT_EQ(workingSettings.StringPosX, 634);
     SaveSettings(settings);
@@ -224,7 +224,9 @@ TEST(SettingsFile, ReadOnlyFileGivesDefaultsAndIsNotSaved) {
 // keeps them.
 class AltDictionaryFile : public ::testing::Test {
 protected:
-    void LoadAltDictionary() { store.LoadAltDictionary(workingSettings.DicFileName, workingSettings.CurExtEntry); }
+    void LoadAltDictionary() {
+        workingSettings.CurExtEntry = store.LoadAltDictionary(workingSettings.DicFileName, workingSettings.CurExtEntry);
+    }
     void SaveAltDictionary() { store.SaveAltDictionary(workingSettings.DicFileName); }
     bool AltDictionaryChanged() { return store.AltDictionaryChanged(); }
     std::vector<std::string> AltDictionaryLines() { return store.AltDictionaryLines(); }

@@ -9,6 +9,7 @@
 #include "tools/tpp-host/host_options.h"
 #include "tools/tpp-host/interrupt.h"
 #include "tools/tpp-host/plugin_library.h"
+#include "tools/tpp-host/plugin_trace.h"
 #include "tools/tpp-host/plugin_session.h"
 #include "tools/tpp-host/window_mode.h"
 
@@ -45,6 +46,8 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    // Declared before the library: the trace outlives the plug-in's last line.
+    PluginTrace trace([](const std::string& line) { ConsolePrint(stderr, "tpp-host: plug-in: %s\n", line.c_str()); });
     PluginLibrary plugin;
     if (!plugin.Load(options.pluginPath, error)) return Fail(error);
     if (options.mode == HostMode::Info) return PrintInfo(plugin);

@@ -7,20 +7,20 @@
 #include "ui/win32/settings_dialog.h"
 
 void SettingsDialog::ReloadAltDictionary() {
-    SettingsRecord& settings = settings_.workingSettings;
-    dictionaries_.LoadAltDictionary(settings.DicFileName, settings.CurExtEntry);
+    const SettingsRecord settings = edits_.CopyWorkingSettings();
+    edits_.SetCurrentAltEntry(dictionaries_.LoadAltDictionary(settings.DicFileName, settings.CurExtEntry));
 }
 
 void SettingsDialog::UpdateDictionaryControls() {
-    const SettingsRecord& settings = settings_.workingSettings;
-    if (settings.DicType == 0) {
+    const SettingsRecord settings = edits_.CopyWorkingSettings();
+    if (settings.DicType == kBuiltinWords) {
         const Control* group[] = {&fileNameEdit, &chooseDictionaryButton, &addButton,
                                   &changeButton, &deleteButton,           &entryList,
                                   &wordEdit};
         for (const Control* control : group) control->Enable(false);
         return;
     }
-    if (settings.DicType != 1) return;
+    if (settings.DicType != kWordList) return;
     const bool haveFile = !settings.DicFileName.empty();
     fileNameEdit.Enable(haveFile);
     chooseDictionaryButton.Enable(true);
@@ -70,7 +70,7 @@ void SettingsDialog::OnChangeEntry(WPARAM, LPARAM) {
 void SettingsDialog::OnDeleteEntry(WPARAM, LPARAM) {
     const int32_t index = entryList.Selection();
     if (index < 0) return;  // the button is only enabled with a selection
-    dictionaries_.DeleteAltEntry(index, settings_.workingSettings.CurExtEntry);
+    edits_.KeepAltEntryBelow(dictionaries_.DeleteAltEntry(index));
     FillEntryList();
     const int32_t count = entryList.Count();
     SelectEntry(index < count ? index : count - 1);
@@ -92,10 +92,10 @@ void SettingsDialog::OnChooseDictionary(WPARAM, LPARAM) {
         // The previous file is written while DicFileName still names it.
         if (commonDialogs.messageBox(window(), kSaveDictionaryPrompt, title.c_str(),
                                      MB_OKCANCEL | MB_ICONQUESTION) == IDOK)
-            dictionaries_.SaveAltDictionary(settings_.workingSettings.DicFileName);
+            dictionaries_.SaveAltDictionary(edits_.CopyWorkingSettings().DicFileName);
     }
     edits_.SetDictionaryFile(path);
-    fileNameEdit.SetText(settings_.workingSettings.DicFileName);
+    fileNameEdit.SetText(edits_.CopyWorkingSettings().DicFileName);
     // A new file starts at its first entry: the index goes first, so that
     // the load's random order starts there too rather than after the old
     // file's index, and it is the first entry again after the load, which

@@ -76,7 +76,7 @@ void SettingsDialog::CreateToolTips() {
 }
 
 void SettingsDialog::UpdatePositionButtons() {
-    const bool fixed = settings_.workingSettings.RndStringPos == 0;
+    const bool fixed = edits_.CopyWorkingSettings().RndStringPos == 0;
     const Button* pad[] = {&centreButton, &topRightButton, &bottomRightButton,
                            &topLeftButton, &bottomLeftButton, &upButton,
                            &rightButton,  &leftButton,       &downButton};
@@ -199,6 +199,6 @@ void SettingsDialog::StartAttentionSignal(int32_t count) {
 void SettingsDialog::OnDrawItem(WPARAM wParam, LPARAM lParam) {
     const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
     if (!item) return;
-    if (wParam == IDC_TEXT_COLOR) PaintColorButton(*item, settings_.workingSettings.TextColor);
-    if (wParam == IDC_BACK_COLOR) PaintColorButton(*item, settings_.workingSettings.BackColor);
+    if (wParam == IDC_TEXT_COLOR) PaintColorButton(*item, edits_.CopyWorkingSettings().TextColor);
+    if (wParam == IDC_BACK_COLOR) PaintColorButton(*item, edits_.CopyWorkingSettings().BackColor);
 }

@@ -6,6 +6,8 @@
 
 #include <cstring>
 #include <initializer_list>
+#include <optional>
+#include <utility>
 
 #include "render/gdi_caption_renderer.h"
 #include "settings/settings_table.h"
@@ -22,14 +24,13 @@ constexpr int kFontApplyButton = 1026;  // psh3
 // opened it.
 constexpr char kChooserProperty[] = "TPP_25Frame.FontChooserOwner";
 
-// The radio button of a group that is checked (the last, should there be
-// more), or -1 for none.
-int32_t CheckedChoice(std::initializer_list<const Button*> group) {
-    int32_t choice = -1, index = 0;
-    for (const Button* button : group) {
-        if (button->Checked()) choice = index;
-        ++index;
-    }
+// The value of the radio button of a group that is checked (the last,
+// should there be more); none when none is.
+template <class Value>
+std::optional<Value> CheckedChoice(std::initializer_list<std::pair<const Button*, Value>> group) {
+    std::optional<Value> choice;
+    for (const auto& [button, value] : group)
+        if (button->Checked()) choice = value;
     return choice;
 }
 
@@ -61,7 +62,7 @@ SettingsDialog::SettingsDialog(const SettingsUiParts& parts)
     : settings_(parts.settings),
       dictionaries_(parts.dictionaries),
       overlay_(parts.overlay),
-      edits_(parts.settings.workingSettings, parts.overlay.renderLock, parts.dictionaries.captionLock),
+      edits_(parts.settings.workingSettings),
       module_(static_cast<HINSTANCE>(parts.resourceModule)) {}
 
 SettingsDialog::~SettingsDialog() {
@@ -262,27 +263,29 @@ void SettingsDialog::SetUpNumericFields() {
 
 void SettingsDialog::RefreshControls() {
     if (!isInitialised) return;
-    const SettingsRecord& settings = settings_.workingSettings;
+    // Each position rewrites its edit, whose handler stores the value back
+    // and may move the other bound of its range: each reads them anew.
+    const auto current = [this] { return edits_.CopyWorkingSettings(); };
+    const SettingsRecord settings = current();
     fileNameEdit.SetText(settings.DicFileName);
     fontButton.SetText(settings.FontName);
     textColorButton.Repaint();
     backColorButton.Repaint();
-    // Each position rewrites its edit, whose handler stores the value back.
-    transparencySpin.SetPosition(settings.Transparency);
-    timeFromSpin.SetPosition(settings.ShowTimeFrom);
-    timeToSpin.SetPosition(settings.ShowTimeTo);
-    freqFromSpin.SetPosition(settings.ShowFreqFrom);
-    freqToSpin.SetPosition(settings.ShowFreqTo);
+    transparencySpin.SetPosition(current().Transparency);
+    timeFromSpin.SetPosition(current().ShowTimeFrom);
+    timeToSpin.SetPosition(current().ShowTimeTo);
+    freqFromSpin.SetPosition(current().ShowFreqFrom);
+    freqToSpin.SetPosition(current().ShowFreqTo);
     randomPositionCheck.SetChecked(settings.RndStringPos != 0);
     UpdatePositionButtons();
-    builtinRadio.SetChecked(settings.DicType == 0);
-    alternativeRadio.SetChecked(settings.DicType == 1);
-    backNoneRadio.SetChecked(settings.BackType == 0);
-    backAroundRadio.SetChecked(settings.BackType == 1);
-    backScreenRadio.SetChecked(settings.BackType == 2);
-    rulesAzRadio.SetChecked(settings.RulesType == 0);
-    rulesZaRadio.SetChecked(settings.RulesType == 1);
-    rulesRandomRadio.SetChecked(settings.RulesType == 2);
+    builtinRadio.SetChecked(settings.DicType == kBuiltinWords);
+    alternativeRadio.SetChecked(settings.DicType == kWordList);
+    backNoneRadio.SetChecked(settings.BackType == kBackgroundNone);
+    backAroundRadio.SetChecked(settings.BackType == kBackgroundBox);
+    backScreenRadio.SetChecked(settings.BackType == kBackgroundWholeFrame);
+    rulesAzRadio.SetChecked(settings.RulesType == kOrderAtoZ);
+    rulesZaRadio.SetChecked(settings.RulesType == kOrderZtoA);
+    rulesRandomRadio.SetChecked(settings.RulesType == kOrderRandom);
     FillEntryList();
     SelectEntry(-1);
 }
@@ -338,7 +341,7 @@ void SettingsDialog::OnFont(WPARAM, LPARAM) {
     else
         edits_.ReplaceWorkingSettings(before);  // also undoes every Apply
     overlay_.CreateCaptionFont();
-    fontButton.SetText(settings_.workingSettings.FontName);
+    fontButton.SetText(edits_.CopyWorkingSettings().FontName);
 }
 
 bool SettingsDialog::PickColor(uint32_t& colour) {
@@ -353,31 +356,33 @@ bool SettingsDialog::PickColor(uint32_t& colour) {
 }
 
 void SettingsDialog::OnTextColor(WPARAM, LPARAM) {
-    uint32_t colour = settings_.workingSettings.TextColor;
+    uint32_t colour = edits_.CopyWorkingSettings().TextColor;
     if (PickColor(colour)) edits_.SetCaptionTextColor(colour);
     textColorButton.Repaint();
 }
 
 void SettingsDialog::OnBackColor(WPARAM, LPARAM) {
-    uint32_t colour = settings_.workingSettings.BackColor;
+    uint32_t colour = edits_.CopyWorkingSettings().BackColor;
     if (PickColor(colour)) edits_.SetCaptionBackColor(colour);
     backColorButton.Repaint();
 }
 
 void SettingsDialog::OnDicType(WPARAM, LPARAM) {
-    const int32_t type = CheckedChoice({&builtinRadio, &alternativeRadio});
-    if (type != -1) edits_.SetDicType(type);
+    if (const auto type = CheckedChoice<WordSource>({{&builtinRadio, kBuiltinWords}, {&alternativeRadio, kWordList}}))
+        edits_.SetDicType(*type);
     UpdateDictionaryControls();
 }
 
 void SettingsDialog::OnBackType(WPARAM, LPARAM) {
-    const int32_t type = CheckedChoice({&backNoneRadio, &backAroundRadio, &backScreenRadio});
-    if (type != -1) edits_.SetBackType(type);
+    if (const auto type = CheckedChoice<Background>(
+            {{&backNoneRadio, kBackgroundNone}, {&backAroundRadio, kBackgroundBox}, {&backScreenRadio, kBackgroundWholeFrame}}))
+        edits_.SetBackType(*type);
 }
 
 void SettingsDialog::OnRulesType(WPARAM, LPARAM) {
-    const int32_t rules = CheckedChoice({&rulesAzRadio, &rulesZaRadio, &rulesRandomRadio});
-    if (rules != -1) edits_.SetRulesType(rules);
+    if (const auto rules = CheckedChoice<WordOrder>(
+            {{&rulesAzRadio, kOrderAtoZ}, {&rulesZaRadio, kOrderZtoA}, {&rulesRandomRadio, kOrderRandom}}))
+        edits_.SetRulesType(*rules);
 }
 
 void SettingsDialog::OnRandomPosition(WPARAM, LPARAM) {
@@ -392,7 +397,7 @@ void SettingsDialog::OnRandomPosition(WPARAM, LPARAM) {
 void SettingsDialog::OnTransparencyChanged(WPARAM, LPARAM) {
     if (!isInitialised) return;
     edits_.SetTransparency(transparencyEdit.Number());
-    transparencySpin.SetPosition(settings_.workingSettings.Transparency);
+    transparencySpin.SetPosition(edits_.CopyWorkingSettings().Transparency);
 }
 
 void SettingsDialog::TakeRangeBound(FrameRange range, RangeBound bound, const Edit& edit,
