@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 #include <span>
 #include <string>
@@ -123,9 +124,9 @@ constexpr int64_t kIntMax = std::numeric_limits<int32_t>::max();
 
 }  // namespace settings_rows
 
-constexpr int kSettingCount = 23;
-
-inline constexpr SettingDescriptor settingsTable[kSettingCount] = {
+// A new setting is a new row, after the others: the order of the rows is
+// the order of the keys in the file.
+inline constexpr SettingDescriptor settingsTable[] = {
     settings_rows::Choice<&SettingsRecord::DicType>(
         "DicType", kBuiltinWords, settings_rows::kDicTypeValues,
         "Where the captions come from; another value takes no entry, and the last caption repeats."),
@@ -194,6 +195,8 @@ inline constexpr SettingDescriptor settingsTable[kSettingCount] = {
         kTypeInt, "CurExtEntry", 0, {0, settings_rows::kIntMax}, "index",
         "The word-list entry shown last, as CurIntEntry."),
 };
+
+constexpr int kSettingCount = static_cast<int>(std::size(settingsTable));
 
 // The row of a key; a key that is no row does not compile where the
 // lookup is made at compile time.
