@@ -9,6 +9,10 @@
 #include "overlay/canvas_runs.h"
 #include "overlay/frame_view.h"
 
+// Opacity is in percent; more counts as full (whoever hands a blend over
+// need not clamp it).
+constexpr uint32_t kFullOpacity = 100;
+
 // The fifteen arguments of a blend, in the order the scheduler passes them.
 struct BlendArgs {
     const uint8_t* sourceBits;  // canvas: B, G, R, ignored; rows top-down

@@ -4,16 +4,14 @@
 
 #include <cstdint>
 
-#include "settings/settings_table.h"
+#include "overlay/blend.h"
 
 namespace blend {
 
-// Opacity in percent as a weight out of 256; values above the setting's
-// range are clamped (a hand-edited settings file can hold anything).
+// Opacity as a weight out of 256, clamped to full opacity.
 inline int32_t Weight(uint32_t transparency) {
-    constexpr uint32_t kOpaque = static_cast<uint32_t>(RangeOf("Transparency").maximum);
-    const uint32_t percent = transparency > kOpaque ? kOpaque : transparency;
-    return static_cast<int32_t>(percent * 256 / kOpaque);
+    const uint32_t percent = transparency > kFullOpacity ? kFullOpacity : transparency;
+    return static_cast<int32_t>(percent * 256 / kFullOpacity);
 }
 
 // BackColor in canvas byte order (0x00RRGGBB). With the key off its top

@@ -9,6 +9,8 @@
 namespace {
 
 constexpr SettingRange kOpacityRange = RangeOf("Transparency");
+static_assert(kOpacityRange.minimum == 0 && kOpacityRange.maximum == kFullOpacity,
+              "the setting's percent is the kernels' opacity");
 constexpr SettingRange kFontHeightRange = RangeOf("FontSize");
 static_assert(kFontHeightRange.maximum == kCanvasHeight && kFontHeightRange.minimum == -kCanvasHeight,
               "a caption may be as tall as the canvas, no taller");
