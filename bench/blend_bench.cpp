@@ -23,7 +23,7 @@
 
 #include "bench/bench_timing.h"
 #include "bench/process_frame_cases.h"
-#include "overlay/blend.h"
+#include "blend/blend.h"
 #include "render/box_caption_renderer.h"
 #include "tests/native/blend_surfaces.h"
 

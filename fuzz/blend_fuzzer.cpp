@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "blend/blend.h"
 #include "fuzz/fuzz_input.h"
-#include "overlay/blend.h"
 #include "tests/native/blend_surfaces.h"
 
 namespace {

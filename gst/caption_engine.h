@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "overlay/frame_view.h"
+#include "blend/frame_view.h"
 #include "settings/settings_record.h"
 #include "settings/settings_table.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "overlay/frame_view.h"
+#include "blend/frame_view.h"
 
 constexpr int32_t kCanvasWidth = 768;
 constexpr int32_t kCanvasHeight = 576;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "overlay/blend.h"
+#include "blend/blend.h"
 #include "settings/settings_table.h"
 
 namespace {

@@ -10,11 +10,11 @@
 #include <optional>
 #include <string>
 
+#include "blend/blend.h"
+#include "blend/canvas_runs.h"
+#include "blend/frame_view.h"
 #include "dictionary/dictionary_store.h"
-#include "overlay/blend.h"
-#include "overlay/canvas_runs.h"
 #include "overlay/caption_renderer.h"
-#include "overlay/frame_view.h"
 #include "overlay/overlay_state.h"
 #include "overlay/random.h"
 #include "settings/settings_record.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "overlay/blend.h"
+#include "blend/blend.h"
 #include "tests/native/kernel_paths.h"
 
 namespace {

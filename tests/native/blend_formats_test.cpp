@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "overlay/blend.h"
+#include "blend/blend.h"
 #include "tests/native/blend_surfaces.h"
 #include "tests/native/formats_agree.h"
 #include "tests/native/kernel_paths.h"

@@ -1,4 +1,4 @@
-#include "overlay/blend.h"
+#include "blend/blend.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // edges and the cut of each row into canvas spans and constant spans.
 #pragma once
 
-#include "overlay/blend.h"
-#include "overlay/blend_spans.h"
+#include "blend/blend.h"
+#include "blend/blend_spans.h"
 
 namespace blend {
 

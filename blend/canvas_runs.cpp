@@ -1,8 +1,8 @@
-#include "overlay/canvas_runs.h"
+#include "blend/canvas_runs.h"
 
 #include <algorithm>
 
-#include "overlay/blend_math.h"
+#include "blend/blend_math.h"
 
 void CanvasRunList::Add(int32_t left, int32_t right) {
     if (left >= right) return;

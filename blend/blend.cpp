@@ -1,7 +1,7 @@
-#include "overlay/blend.h"
+#include "blend/blend.h"
 
-#include "overlay/blend_walk.h"
-#include "overlay/cpu_features.h"
+#include "blend/blend_walk.h"
+#include "blend/cpu_features.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "overlay/blend.h"
+#include "blend/blend.h"
 
 namespace blend {
 

@@ -1,8 +1,8 @@
-#include "overlay/blend_walk.h"
+#include "blend/blend_walk.h"
 
 #include <algorithm>
 
-#include "overlay/blend_math.h"
+#include "blend/blend_math.h"
 
 namespace blend {
 namespace {

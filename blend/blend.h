@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "overlay/canvas_runs.h"
-#include "overlay/frame_view.h"
+#include "blend/canvas_runs.h"
+#include "blend/frame_view.h"
 
 // Opacity is in percent; more counts as full (whoever hands a blend over
 // need not clamp it).

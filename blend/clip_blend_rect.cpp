@@ -1,4 +1,4 @@
-#include "overlay/blend.h"
+#include "blend/blend.h"
 
 // Works in 64 bits so that rectangles far outside either surface cannot
 // overflow on their way to being rejected.
