@@ -21,21 +21,6 @@ const blend::Spans& SpansOf(KernelPath path) {
     }
 }
 
-// The host's frame and the canvas behind BlendArgs; the whole canvas may
-// differ from the background, as the fifteen arguments cannot say otherwise.
-BlendJob JobOf(const BlendArgs& a, const FrameView& frame) {
-    return {frame,
-            {a.sourceBits, static_cast<ptrdiff_t>(a.sourceWidth) * 4, a.sourceWidth, a.sourceHeight},
-            {a.sourceLeft, a.sourceTop, a.sourceRight, a.sourceBottom},
-            a.destLeft,
-            a.destTop,
-            {0, 0, a.sourceWidth, a.sourceHeight},
-            nullptr,
-            a.transparency,
-            a.backColor,
-            a.keyFlag};
-}
-
 }  // namespace
 
 bool PathAvailable(KernelPath path) { return (DetectedCpuFeatures() & FeatureOf(path)) == FeatureOf(path); }
@@ -60,17 +45,3 @@ void PrepareTargetsOn(KernelPath path, const BlendJob& job, const FrameView& tar
 void BlendOn(KernelPath path, const BlendJob& job, const FrameView* targets) {
     blend::Walk(job, SpansOf(path), TargetsServe(job) ? targets : nullptr, false);
 }
-
-void BlendYUY2On(KernelPath path, const BlendArgs& args) {
-    BlendOn(path, JobOf(args, HostYuy2Frame(args.destBits, args.destWidth, args.destHeight)));
-}
-
-void BlendRGB24On(KernelPath path, const BlendArgs& args) {
-    BlendOn(path, JobOf(args, HostRgb24Frame(args.destBits, args.destWidth, args.destHeight)));
-}
-
-void Blend(const BlendJob& job) { BlendOn(ActivePath(), job); }
-
-void BlendYUY2(const BlendArgs& args) { BlendYUY2On(ActivePath(), args); }
-
-void BlendRGB24(const BlendArgs& args) { BlendRGB24On(ActivePath(), args); }

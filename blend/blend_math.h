@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "blend/blend.h"
+#include "blend/blend_job.h"
 
 namespace blend {
 

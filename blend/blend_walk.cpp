@@ -1,7 +1,9 @@
 #include "blend/blend_walk.h"
 
 #include <algorithm>
+#include <optional>
 
+#include "blend/blend_clip.h"
 #include "blend/blend_math.h"
 
 namespace blend {
@@ -103,22 +105,13 @@ public:
 
 private:
     // The blended frame rectangle [left_, right_) x [top_, bottom_) and the
-    // canvas offset; YUY2 leaves out an odd width's incomplete macropixel,
-    // 4:2:0 keeps the blocks that the edge cuts.
+    // canvas offset; 4:2:0 keeps the blocks that the edge cuts.
     bool Clip() {
-        const FrameView& f = job_.frame;
-        BlendArgs a = {};
-        a.sourceLeft = job_.source.left, a.sourceTop = job_.source.top;
-        a.sourceRight = job_.source.right, a.sourceBottom = job_.source.bottom;
-        a.sourceWidth = job_.canvas.width, a.sourceHeight = job_.canvas.height;
-        a.destLeft = job_.destLeft, a.destTop = job_.destTop;
-        a.destWidth = f.format == FrameFormat::kYuy2 ? f.width & ~1 : f.width;
-        a.destHeight = f.height;
-        if (a.destWidth <= 0 || a.destHeight <= 0 || !ClipBlendRect(a)) return false;
-        left_ = a.destLeft, top_ = a.destTop;
-        right_ = left_ + (a.sourceRight - a.sourceLeft), bottom_ = top_ + (a.sourceBottom - a.sourceTop);
-        dx_ = a.sourceLeft - a.destLeft, dy_ = a.sourceTop - a.destTop;
-        return right_ > left_ && bottom_ > top_;
+        const std::optional<BlendArea> area = ClipBlend(job_);
+        if (!area) return false;
+        left_ = area->frame.left, top_ = area->frame.top, right_ = area->frame.right, bottom_ = area->frame.bottom;
+        dx_ = area->dx, dy_ = area->dy;
+        return true;
     }
 
     void MakePatterns() {

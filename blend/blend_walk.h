@@ -2,7 +2,7 @@
 // edges and the cut of each row into canvas spans and constant spans.
 #pragma once
 
-#include "blend/blend.h"
+#include "blend/blend_job.h"
 #include "blend/blend_spans.h"
 
 namespace blend {

@@ -239,7 +239,7 @@ TEST(BlendFormats, AgreeWithEachOtherOnOnePicture) {
                 bgrx.At(0, x * 4 + 3, y) = uint8_t(x + y);
             }
         for (TestFrame* frame : {&yuy2, &i420, &nv12, &bgrTop, &bgrUp, &bgrx})
-            Blend(JobOver(*frame, canvas, source, 70, kWhite, key));
+            BlendOn(ActivePath(), JobOver(*frame, canvas, source, 70, kWhite, key));
         SCOPED_TRACE(testing::Message() << "key " << key);
         ExpectFormatsAgree({yuy2, i420, nv12, bgrTop, bgrUp, bgrx},
                            [](int32_t x, int32_t y) { return uint8_t(x + y); });
@@ -278,7 +278,7 @@ TEST(BlendFormats, BlockChromaFollowsTheCoveredShare) {
     TestCanvas canvas(2, 2);
     canvas.Paint(0, 0, 0x0000FF), canvas.Paint(1, 0, 0xFF0000), canvas.Paint(0, 1, 0x00FF00), canvas.Paint(1, 1, kWhite);
     TestFrame frame(FrameFormat::kI420, 2, 2);
-    Blend(JobOver(frame, canvas, {0, 0, 2, 2}, 100, kWhite, 1));
+    BlendOn(ActivePath(), JobOver(frame, canvas, {0, 0, 2, 2}, 100, kWhite, 1));
     EXPECT_EQ(frame.At(1, 0, 0), 79);
     EXPECT_EQ(frame.At(2, 0, 0), 75);
 }
@@ -291,7 +291,7 @@ TEST(BlendFormats, OddPlanarFramesUseTheEdgeBlocksPixels) {
         for (int32_t y = 0; y < 3; ++y)
             for (int32_t x = 0; x < 5; ++x) canvas.Paint(x, y, kWhite);
         TestFrame frame(format, 5, 3);
-        Blend(JobOver(frame, canvas, {0, 0, 5, 3}, 100, 0, 0));
+        BlendOn(ActivePath(), JobOver(frame, canvas, {0, 0, 5, 3}, 100, 0, 0));
         for (int32_t y = 0; y < 3; ++y)
             for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(frame.At(0, x, y), 255) << x << "," << y;
         const auto u = [&](int32_t bx, int32_t by) { return frame.At(1, format == FrameFormat::kNv12 ? bx * 2 : bx, by); };
