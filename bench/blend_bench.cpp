@@ -81,7 +81,7 @@ struct Scene {
         const bool whole = c == kWhole || c == kWholeHeld, keyed = Keyed(c);
         const PixelRect area = whole ? PixelRect{0, 0, w, h} : caption;
         job = {frame.View(), canvas.View(), area,     area.left, area.top,       caption,
-               nullptr,      50,            kWhite,   keyed ? 1u : 0u};
+               nullptr,      50,            kWhite,   keyed};
         if (keyed && c != kKeyedNoRuns) job.runs = &runsView;
     }
     PixelRect caption;

@@ -32,16 +32,14 @@ KernelPath ActivePath() {
     return KernelPath::kReference;
 }
 
-void BlendOn(KernelPath path, const BlendJob& job) { blend::Walk(job, SpansOf(path), nullptr, false); }
-
 bool TargetsServe(const BlendJob& job) {
-    return !(job.keyFlag & 1) && job.frame.format != FrameFormat::kBgrx;
+    return !job.keyBackground && job.frame.format != FrameFormat::kBgrx;
 }
 
 void PrepareTargetsOn(KernelPath path, const BlendJob& job, const FrameView& targets) {
-    if (TargetsServe(job)) blend::Walk(job, SpansOf(path), &targets, true);
+    if (TargetsServe(job)) blend::WriteTargets(job, SpansOf(path), targets);
 }
 
 void BlendOn(KernelPath path, const BlendJob& job, const FrameView* targets) {
-    blend::Walk(job, SpansOf(path), TargetsServe(job) ? targets : nullptr, false);
+    blend::MixIntoFrame(job, SpansOf(path), TargetsServe(job) ? targets : nullptr);
 }

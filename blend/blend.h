@@ -15,9 +15,8 @@ bool PathAvailable(KernelPath path);
 // process, and what every engine starts on.
 KernelPath ActivePath();
 
-// On one path, which must be available.
-void BlendOn(KernelPath path, const BlendJob& job);
-
+// The job mixed into its frame on one path, which must be available.
+//
 // A caption blended over several frames need not convert its canvas every
 // time: its colours in the frame's own format, once, and each frame then
 // only mixes toward those bytes, as fast as toward a constant. The targets
@@ -27,6 +26,6 @@ void BlendOn(KernelPath path, const BlendJob& job);
 // for a job of the same geometry and canvas. For YUY2, BGR, I420 and NV12,
 // with the key off (a keyed pixel's neighbours mix with the frame itself);
 // any other job reads the canvas.
+void BlendOn(KernelPath path, const BlendJob& job, const FrameView* targets = nullptr);
 bool TargetsServe(const BlendJob& job);
 void PrepareTargetsOn(KernelPath path, const BlendJob& job, const FrameView& targets);
-void BlendOn(KernelPath path, const BlendJob& job, const FrameView* targets);

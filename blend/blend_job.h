@@ -26,7 +26,7 @@ struct BlendJob {
     int32_t destLeft, destTop;
     PixelRect caption;
     const CanvasRuns* runs;  // null: all of caption is read
-    uint32_t transparency;   // opacity, see kFullOpacity
+    uint32_t opacity;        // see kFullOpacity
     uint32_t backColor;      // COLORREF 0x00BBGGRR
-    uint32_t keyFlag;        // bit 0: skip canvas pixels of exactly backColor
+    bool keyBackground;      // canvas pixels of exactly backColor leave the frame as it is
 };

@@ -79,16 +79,19 @@ Pattern Repeating(const uint8_t* target, const uint8_t* keep, int period, int32_
     return p;
 }
 
+// What a walk writes: the frame, or the targets in its stead.
+enum class Output { kFrame, kTargets };
+
 class Walker {
 public:
-    Walker(const BlendJob& job, const Spans& spans, const FrameView* targets, bool preparing)
-        : job_(job), spans_(spans), targets_(targets), preparing_(preparing) {}
+    Walker(const BlendJob& job, const Spans& spans, const FrameView* targets, Output output)
+        : job_(job), spans_(spans), targets_(targets), writesTargets_(output == Output::kTargets) {}
 
     void Run() {
         if (!Clip()) return;
-        weight_ = preparing_ ? 256 : Weight(job_.transparency);
-        key_ = KeyColour(job_.backColor, job_.keyFlag);
-        back_ = KeyColour(job_.backColor, 1);
+        weight_ = writesTargets_ ? 256 : Weight(job_.opacity);
+        key_ = KeyColour(job_.backColor, job_.keyBackground);
+        back_ = CanvasColour(job_.backColor);
         MakePatterns();
         switch (job_.frame.format) {
             case FrameFormat::kYuy2:
@@ -204,7 +207,7 @@ private:
         int32_t captionHi = static_cast<int32_t>(std::clamp<int64_t>(int64_t{c.right} - dx_, lo, hi));
         if (pairs) captionLo &= ~1, captionHi = std::min((captionHi + 1) & ~1, hi);
         int32_t x = lo;
-        const bool keyed = key_ == back_ || preparing_;
+        const bool keyed = key_ == back_ || writesTargets_;
         ForEachSegment(a, b, pairs, [&](int32_t l, int32_t r) {
             const int32_t width = (r - l + kCanvasGranule - 1) / kCanvasGranule * kCanvasGranule;
             r = std::max(r, std::min(l + width, captionHi));
@@ -220,12 +223,12 @@ private:
     // in slot inside the rectangle. The targets keep that pixel's luma and
     // chroma in the macropixel's bytes (its own luma where it lies).
     void EdgeMacropixel(uint8_t* row, uint8_t* targetRow, int32_t x, int slot, int32_t y) {
-        if (targetRow && !preparing_) {
+        if (targetRow && !writesTargets_) {
             const uint8_t* t = targetRow + x * 2;
             return MixHalfMacropixel(row + x * 2, slot, t[2 * slot], t[1], t[3], weight_);
         }
         const uint32_t c = ColourAt(x + slot, y);
-        if (preparing_) {
+        if (writesTargets_) {
             uint8_t* t = targetRow + x * 2;
             t[2 * slot] = static_cast<uint8_t>(LumaOf(c));
             t[1] = static_cast<uint8_t>(ChromaUOf(c)), t[3] = static_cast<uint8_t>(ChromaVOf(c));
@@ -256,7 +259,7 @@ private:
         CutRow(
             Segments(y, lo, hi), {}, format == FrameFormat::kYuy2, lo, hi,
             [&](int32_t l, int32_t r) {
-                if (preparing_)
+                if (writesTargets_)
                     span(targetRow + l * bpp, CanvasAt(l, y), (r - l) / perCall, weight_, key_);
                 else if (targetRow)
                     spans_.target(row + l * bpp, targetRow + l * bpp, (r - l) * bpp, weight_);
@@ -289,18 +292,18 @@ private:
             MixBlock(yp, u + (x / 2) * chromaStep, v + (x / 2) * chromaStep, c, clear, weight_);
         };
         if (!rows[0] || !rows[1]) {
-            if (!preparing_)
+            if (!writesTargets_)
                 for (int32_t x = left_ & ~1; x < right_; x += 2) block(x);
             return;
         }
         int32_t lo = left_, hi = right_;
         if (lo & 1) {
-            if (!preparing_) block(lo - 1);
+            if (!writesTargets_) block(lo - 1);
             ++lo;
         }
         if (hi & 1 && hi > lo) {
             --hi;
-            if (!preparing_) block(hi);
+            if (!writesTargets_) block(hi);
         }
         if (lo >= hi) return;
         const BlockSpan span = nv12 ? spans_.nv12 : spans_.i420;
@@ -314,7 +317,7 @@ private:
         CutRow(
             Segments(y, lo, hi), Segments(y + 1, lo, hi), true, lo, hi,
             [&](int32_t l, int32_t r) {
-                if (preparing_) {
+                if (writesTargets_) {
                     const BlockRows at = {tl[0] + l, tl[1] + l, tu + (l / 2) * chromaStep, tv + (l / 2) * chromaStep,
                                           CanvasAt(l, y), CanvasAt(l, y + 1)};
                     span(at, (r - l) / 2, weight_, key_);
@@ -348,7 +351,7 @@ private:
     const BlendJob& job_;
     const Spans& spans_;
     const FrameView* targets_;
-    bool preparing_;
+    bool writesTargets_;
     int32_t left_ = 0, top_ = 0, right_ = 0, bottom_ = 0, dx_ = 0, dy_ = 0;
     int32_t weight_ = 0;
     uint32_t key_ = 0, back_ = 0;
@@ -358,8 +361,12 @@ private:
 
 }  // namespace
 
-void Walk(const BlendJob& job, const Spans& spans, const FrameView* targets, bool preparing) {
-    Walker(job, spans, targets, preparing).Run();
+void MixIntoFrame(const BlendJob& job, const Spans& spans, const FrameView* targets) {
+    Walker(job, spans, targets, Output::kFrame).Run();
+}
+
+void WriteTargets(const BlendJob& job, const Spans& spans, const FrameView& targets) {
+    Walker(job, spans, &targets, Output::kTargets).Run();
 }
 
 }  // namespace blend

@@ -7,9 +7,12 @@
 
 namespace blend {
 
-// With targets, the canvas spans mix toward them instead (see
-// PrepareTargetsOn); preparing, they write the targets at full opacity and
-// nothing else is done.
-void Walk(const BlendJob& job, const Spans& spans, const FrameView* targets, bool preparing);
+// Mixes the job into its frame; with targets, the canvas spans mix toward
+// them instead (see PrepareTargetsOn).
+void MixIntoFrame(const BlendJob& job, const Spans& spans, const FrameView* targets);
+
+// Writes the targets where the job's canvas spans lie, at full opacity;
+// the frame is left as it is.
+void WriteTargets(const BlendJob& job, const Spans& spans, const FrameView& targets);
 
 }  // namespace blend

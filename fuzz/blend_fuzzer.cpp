@@ -38,7 +38,8 @@ void FuzzJob(FuzzInput& in, FrameFormat format) {
     const PixelRect source = {Coordinate(in, 200), Coordinate(in, 60), Coordinate(in, 200), Coordinate(in, 60)};
     const int32_t destLeft = Coordinate(in, 200), destTop = Coordinate(in, 60);
     const PixelRect caption = {Coordinate(in, 100), Coordinate(in, 30), Coordinate(in, 100), Coordinate(in, 30)};
-    const uint32_t transparency = in.Take<uint8_t>(), backColor = in.Take<uint32_t>(), keyFlag = in.Take<uint8_t>();
+    const uint32_t opacity = in.Take<uint8_t>(), backColor = in.Take<uint32_t>();
+    const bool keyBackground = in.Take<uint8_t>() & 1;
     const bool withRuns = shape & 32;
 
     // Background everywhere but in the runs (or the whole caption), where
@@ -83,7 +84,7 @@ void FuzzJob(FuzzInput& in, FrameFormat format) {
     const auto run = [&](KernelPath path, bool readAll, bool held) {
         TestFrame out = frame;
         BlendJob job = {out.View(), canvas.View(), source, destLeft, destTop, caption, withRuns ? &view : nullptr,
-                        transparency, backColor, keyFlag};
+                        opacity, backColor, keyBackground};
         if (readAll) job.caption = {0, 0, canvas.width, canvas.height}, job.runs = nullptr;
         std::vector<uint8_t> storage;
         const FrameView targets = FrameIn(storage, frame.format, frame.width, frame.height);

@@ -185,7 +185,7 @@ void OverlayEngine::DrawCaption(const VideoFrame& frame) {
                             {frame.planes[0], frame.planes[1], frame.planes[2]}};
     const CanvasRuns runs = captionRuns_.view();
     const BlendJob job = {view, CanvasOfStream(), area, area.left, area.top, caption, &runs,
-                          static_cast<uint32_t>(opacity), background, backType == 0 ? 1u : 0u};
+                          static_cast<uint32_t>(opacity), background, backType == 0};
     HeldTargets& targets = heldTargets_;
     const bool useTargets = held && TargetsServe(job);
     if (useTargets && !(targets.ready && targets.backType == backType)) {

@@ -20,7 +20,7 @@ struct BlendCase {
     PixelRect source = {};
     int32_t canvasWidth = 0, canvasHeight = 0;
     int32_t destLeft = 0, destTop = 0, frameWidth = 0, frameHeight = 0;
-    uint32_t transparency = 0, backColor = 0, keyFlag = 0;
+    uint32_t opacity = 0, backColor = 0, keyFlag = 0;
     std::vector<uint8_t> canvas, frame, expected;
 
     // The whole canvas read; the key is bit 0 of the file's flag.
@@ -29,7 +29,7 @@ struct BlendCase {
                                     : HostRgb24Frame(bits.data(), frameWidth, frameHeight);
         const CanvasView canvasView = {canvas.data(), ptrdiff_t(canvasWidth) * 4, canvasWidth, canvasHeight};
         return {view, canvasView, source, destLeft, destTop, {0, 0, canvasWidth, canvasHeight}, nullptr,
-                transparency, backColor, keyFlag & 1};
+                opacity, backColor, (keyFlag & 1) != 0};
     }
 };
 
@@ -50,7 +50,7 @@ std::vector<BlendCase> LoadCases() {
         c.line = line;
         std::string format, canvas, frame, expected;
         in >> format >> c.source.left >> c.source.top >> c.source.right >> c.source.bottom >> c.canvasWidth >>
-            c.canvasHeight >> c.destLeft >> c.destTop >> c.frameWidth >> c.frameHeight >> c.transparency >>
+            c.canvasHeight >> c.destLeft >> c.destTop >> c.frameWidth >> c.frameHeight >> c.opacity >>
             c.backColor >> c.keyFlag >> canvas >> frame >> expected;
         EXPECT_TRUE(in && (format == "yuy2" || format == "rgb24")) << "unreadable case at line " << line;
         c.yuy2 = format == "yuy2";
