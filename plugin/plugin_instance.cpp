@@ -61,7 +61,7 @@ int32_t PluginInstance::StreamStart(const VideoFormat& format) noexcept {
     return Guarded([&] { return overlay.StreamStart(format); }, int32_t{1});
 }
 
-int32_t PluginInstance::ProcessFrame(const VideoFrame& frame) noexcept {
+int32_t PluginInstance::ProcessFrame(const FrameView& frame) noexcept {
     return Guarded([&] { return overlay.ProcessFrame(frame); }, int32_t{0});
 }
 

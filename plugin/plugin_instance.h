@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "blend/frame_view.h"
 #include "dictionary/builtin_dictionary.h"
 #include "dictionary/dictionary_store.h"
 #include "overlay/caption_renderer.h"
@@ -48,7 +49,7 @@ public:
     void ReadSettingsFile() noexcept;
     void StartParts() noexcept;
     int32_t StreamStart(const VideoFormat& format) noexcept;
-    int32_t ProcessFrame(const VideoFrame& frame) noexcept;
+    int32_t ProcessFrame(const FrameView& frame) noexcept;
     void StreamStop() noexcept;
     void ShowSettings(void* hostWindow) noexcept;
     void Exit() noexcept;
