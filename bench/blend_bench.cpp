@@ -23,7 +23,7 @@
 
 #include "bench/bench_timing.h"
 #include "bench/process_frame_cases.h"
-#include "overlay/blend.h"
+#include "blend/blend.h"
 #include "render/box_caption_renderer.h"
 #include "tests/native/blend_surfaces.h"
 
@@ -81,7 +81,7 @@ struct Scene {
         const bool whole = c == kWhole || c == kWholeHeld, keyed = Keyed(c);
         const PixelRect area = whole ? PixelRect{0, 0, w, h} : caption;
         job = {frame.View(), canvas.View(), area,     area.left, area.top,       caption,
-               nullptr,      50,            kWhite,   keyed ? 1u : 0u};
+               nullptr,      50,            kWhite,   keyed};
         if (keyed && c != kKeyedNoRuns) job.runs = &runsView;
     }
     PixelRect caption;

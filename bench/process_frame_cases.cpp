@@ -39,7 +39,7 @@ double BlendAloneNanoseconds(PluginInstance& plugin, std::vector<uint8_t>& pixel
     const PixelRect area = c.backType == 2 ? PixelRect{0, 0, c.width, c.height} : caption;
     const CanvasRuns runs = OverlayOf(plugin).captionRuns();
     const BlendJob job = {frame, canvas, area, area.left, area.top, caption, withRuns ? &runs : nullptr, kOpacity,
-                          settings.BackColor & 0xFFFFFFu, c.backType == 0 ? 1u : 0u};
+                          settings.BackColor & 0xFFFFFFu, c.backType == 0};
     return NanosecondsOf([&] {
         BlendOn(OverlayOf(plugin).kernelPath(), job);
         benchmark::DoNotOptimize(pixels.data());

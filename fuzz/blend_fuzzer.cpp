@@ -1,17 +1,16 @@
-// Random blends of every frame format, through BlendArgs and through a
-// BlendJob with a caption rectangle and runs (now and then garbage ones):
-// every SIMD path must give the reference's bytes, the reference skipping
-// the canvas outside caption and sound runs must give what reading all of
-// it gives (the canvas holds the background there), and nothing may touch
-// memory outside its surface (ASan sees each plane and the canvas as
-// allocations of their own).
+// Random blends of every frame format, with a caption rectangle and runs
+// (now and then garbage ones): every SIMD path must give the reference's
+// bytes, the reference skipping the canvas outside caption and sound runs
+// must give what reading all of it gives (the canvas holds the background
+// there), and nothing may touch memory outside its surface (ASan sees each
+// plane and the canvas as allocations of their own).
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
+#include "blend/blend.h"
 #include "fuzz/fuzz_input.h"
-#include "overlay/blend.h"
 #include "tests/native/blend_surfaces.h"
 
 namespace {
@@ -32,38 +31,6 @@ void Require(bool condition) {
     if (!condition) std::abort();
 }
 
-void FuzzArgs(FuzzInput& in, bool yuy2) {
-    BlendArgs args = {};
-    args.sourceWidth = in.InRange(0, 96), args.sourceHeight = in.InRange(0, 24);
-    args.destWidth = in.InRange(0, 96), args.destHeight = in.InRange(0, 24);
-    args.sourceLeft = Coordinate(in, 200), args.sourceTop = Coordinate(in, 60);
-    args.sourceRight = Coordinate(in, 200), args.sourceBottom = Coordinate(in, 60);
-    args.destLeft = Coordinate(in, 200), args.destTop = Coordinate(in, 60);
-    args.transparency = in.Take<uint32_t>(), args.backColor = in.Take<uint32_t>(), args.keyFlag = in.Take<uint32_t>();
-    const bool keyedPattern = in.Take<uint8_t>() & 1;
-    std::vector<uint8_t> canvas(size_t(args.sourceWidth) * args.sourceHeight * 4);
-    std::vector<uint8_t> frame(size_t(args.destWidth) * args.destHeight * (yuy2 ? 2 : 3));
-    for (size_t i = 0; i < canvas.size(); ++i) canvas[i] = Byte(in, i);
-    if (keyedPattern)  // the background is common in real canvases
-        for (size_t p = 0; p < canvas.size() / 4; p += 2)
-            canvas[p * 4] = uint8_t(args.backColor >> 16), canvas[p * 4 + 1] = uint8_t(args.backColor >> 8),
-                      canvas[p * 4 + 2] = uint8_t(args.backColor);
-    for (size_t i = 0; i < frame.size(); ++i) frame[i] = Byte(in, i * 7);
-
-    const auto blend = yuy2 ? BlendYUY2On : BlendRGB24On;
-    std::vector<uint8_t> expected = frame;
-    args.sourceBits = canvas.data();
-    args.destBits = expected.data();
-    blend(KernelPath::kReference, args);
-    for (KernelPath path : kSimdPaths) {
-        if (!PathAvailable(path)) continue;
-        std::vector<uint8_t> actual = frame;
-        args.destBits = actual.data();
-        blend(path, args);
-        Require(actual == expected);
-    }
-}
-
 void FuzzJob(FuzzInput& in, FrameFormat format) {
     const uint8_t shape = in.Take<uint8_t>();
     TestFrame frame(format, in.InRange(0, 96), in.InRange(0, 24), shape & 7, shape & 8);
@@ -71,7 +38,8 @@ void FuzzJob(FuzzInput& in, FrameFormat format) {
     const PixelRect source = {Coordinate(in, 200), Coordinate(in, 60), Coordinate(in, 200), Coordinate(in, 60)};
     const int32_t destLeft = Coordinate(in, 200), destTop = Coordinate(in, 60);
     const PixelRect caption = {Coordinate(in, 100), Coordinate(in, 30), Coordinate(in, 100), Coordinate(in, 30)};
-    const uint32_t transparency = in.Take<uint8_t>(), backColor = in.Take<uint32_t>(), keyFlag = in.Take<uint8_t>();
+    const uint32_t opacity = in.Take<uint8_t>(), backColor = in.Take<uint32_t>();
+    const bool keyBackground = in.Take<uint8_t>() & 1;
     const bool withRuns = shape & 32;
 
     // Background everywhere but in the runs (or the whole caption), where
@@ -116,7 +84,7 @@ void FuzzJob(FuzzInput& in, FrameFormat format) {
     const auto run = [&](KernelPath path, bool readAll, bool held) {
         TestFrame out = frame;
         BlendJob job = {out.View(), canvas.View(), source, destLeft, destTop, caption, withRuns ? &view : nullptr,
-                        transparency, backColor, keyFlag};
+                        opacity, backColor, keyBackground};
         if (readAll) job.caption = {0, 0, canvas.width, canvas.height}, job.runs = nullptr;
         std::vector<uint8_t> storage;
         const FrameView targets = FrameIn(storage, frame.format, frame.width, frame.height);
@@ -141,10 +109,6 @@ void FuzzJob(FuzzInput& in, FrameFormat format) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput in(data, size);
-    const uint8_t mode = in.Take<uint8_t>();
-    if (mode & 1)
-        FuzzArgs(in, mode & 2);
-    else
-        FuzzJob(in, static_cast<FrameFormat>((mode >> 1) % 5));
+    FuzzJob(in, static_cast<FrameFormat>(in.Take<uint8_t>() % 5));
     return 0;
 }

@@ -124,11 +124,7 @@ bool CaptionEngine::NextFrameMayDraw() const { return instance_->plugin.NextFram
 
 void CaptionEngine::PassFrame() { instance_->plugin.PassFrame(); }
 
-void CaptionEngine::ProcessFrame(const FramePlane (&planes)[3]) {
-    VideoFrame video;
-    for (int plane = 0; plane < 3; ++plane) video.planes[plane] = planes[plane];
-    instance_->plugin.ProcessFrame(video);
-}
+void CaptionEngine::ProcessFrame(const FrameView& frame) { instance_->plugin.ProcessFrame(frame); }
 
 void CaptionEngine::Stop() {
     PluginInstance& plugin = instance_->plugin;

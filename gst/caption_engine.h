@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "overlay/frame_view.h"
+#include "blend/frame_view.h"
 #include "settings/settings_record.h"
 #include "settings/settings_table.h"
 
@@ -51,8 +51,9 @@ public:
     // is counted with PassFrame and needs no pixels.
     bool NextFrameMayDraw() const;
     void PassFrame();
-    // The frame's planes, laid out as the stream's format and size say.
-    void ProcessFrame(const FramePlane (&planes)[3]);
+    // A frame of the stream, changed in place; one of another format or
+    // size is left as it is.
+    void ProcessFrame(const FrameView& frame);
 
     // Ends the stream and saves where the walk through the dictionary
     // stands, leaving the file's other values as they were (an index of a

@@ -164,12 +164,13 @@ void BeforeTransform(GstBaseTransform* trans, GstBuffer* buffer) {
 }
 
 GstFlowReturn TransformFrameInPlace(GstVideoFilter* filter, GstVideoFrame* frame) {
-    FramePlane planes[3] = {};
+    FrameView view = {FormatOf(GST_VIDEO_FRAME_FORMAT(frame)), GST_VIDEO_FRAME_WIDTH(frame),
+                      GST_VIDEO_FRAME_HEIGHT(frame), {}};
     for (guint plane = 0; plane < GST_VIDEO_FRAME_N_PLANES(frame) && plane < 3; ++plane)
-        planes[plane] = {static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(frame, plane)),
-                         GST_VIDEO_FRAME_PLANE_STRIDE(frame, plane)};
+        view.planes[plane] = {static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(frame, plane)),
+                              GST_VIDEO_FRAME_PLANE_STRIDE(frame, plane)};
     GstTpp25Frame* self = Self(filter);
-    self->engine->ProcessFrame(planes);
+    self->engine->ProcessFrame(view);
     PostFault(self);
     return GST_FLOW_OK;
 }

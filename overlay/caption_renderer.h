@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "overlay/frame_view.h"
+#include "blend/frame_view.h"
 #include "settings/canvas_units.h"
 
 

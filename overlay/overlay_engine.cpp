@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "overlay/blend.h"
+#include "blend/blend.h"
 #include "settings/settings_table.h"
 
 namespace {
 
 constexpr SettingRange kOpacityRange = RangeOf("Transparency");
+static_assert(kOpacityRange.minimum == 0 && kOpacityRange.maximum == kFullOpacity,
+              "the setting's percent is the kernels' opacity");
 constexpr SettingRange kFontHeightRange = RangeOf("FontSize");
 static_assert(kFontHeightRange.maximum == kCanvasHeight && kFontHeightRange.minimum == -kCanvasHeight,
               "a caption may be as tall as the canvas, no taller");
@@ -165,7 +167,7 @@ void OverlayEngine::RenderCaption(uint32_t background, uint32_t textColor) {
                          : ScanInkExtents(CanvasOfStream(), onCanvas, background);
 }
 
-void OverlayEngine::DrawCaption(const VideoFrame& frame) {
+void OverlayEngine::DrawCaption(const FrameView& frame) {
     OverlayState& state = overlayState;
     PlaceCaption();
     if (!state.canvasBits) return;  // no canvas could be made for this stream
@@ -184,16 +186,15 @@ void OverlayEngine::DrawCaption(const VideoFrame& frame) {
     const int32_t backType = settings.BackType;
     const int32_t opacity = kOpacityRange.Clamp(settings.Transparency);
     const PixelRect& caption = state.drawnPixels;
-    const PixelRect area = backType == kBackgroundWholeFrame ? PixelRect{0, 0, state.frameWidth, state.frameHeight} : caption;
-    const FrameView view = {*state.frameFormat, state.frameWidth, state.frameHeight,
-                            {frame.planes[0], frame.planes[1], frame.planes[2]}};
+    const PixelRect area =
+        backType == kBackgroundWholeFrame ? PixelRect{0, 0, state.frameWidth, state.frameHeight} : caption;
     const CanvasRuns runs = captionRuns_.view();
-    const BlendJob job = {view, CanvasOfStream(), area, area.left, area.top, caption, &runs,
-                          static_cast<uint32_t>(opacity), background, backType == kBackgroundNone ? 1u : 0u};
+    const BlendJob job = {frame, CanvasOfStream(), area, area.left, area.top, caption, &runs,
+                          static_cast<uint32_t>(opacity), background, backType == kBackgroundNone};
     HeldTargets& targets = heldTargets_;
     const bool useTargets = held && TargetsServe(job);
     if (useTargets && !(targets.ready && targets.backType == backType)) {
-        targets.view = FrameIn(targets.storage, view.format, view.width, view.height);
+        targets.view = FrameIn(targets.storage, frame.format, frame.width, frame.height);
         PrepareTargetsOn(kernelPath_, job, targets.view);
         targets.ready = true, targets.backType = backType;
     }
@@ -233,7 +234,7 @@ CanvasView OverlayEngine::CanvasOfStream() const {
     return {state.canvasBits, static_cast<ptrdiff_t>(state.frameWidth) * 4, state.frameWidth, state.frameHeight};
 }
 
-int32_t OverlayEngine::ShowPhase(const VideoFrame& frame) {
+int32_t OverlayEngine::ShowPhase(const FrameView& frame) {
     if (overlayState.showCounter == 0) return 1;
     --overlayState.showCounter;
     DrawCaption(frame);
@@ -260,11 +261,19 @@ int32_t OverlayEngine::StreamStart(const VideoFormat& format) {
     return 1;
 }
 
-int32_t OverlayEngine::ProcessFrame(const VideoFrame& frame) {
-    if (!frame.planes[0].top) return 0;
+// The canvas, the held targets and the blend's clipping all take the
+// stream's size and format: a frame of another would be read and written
+// out of its bounds.
+bool OverlayEngine::IsStreamFrame(const FrameView& frame) const {
+    const OverlayState& state = overlayState;
+    return frame.planes[0].top && state.streaming && frame.width == state.frameWidth &&
+           frame.height == state.frameHeight && (!state.frameFormat || frame.format == *state.frameFormat);
+}
+
+int32_t OverlayEngine::ProcessFrame(const FrameView& frame) {
+    if (!IsStreamFrame(frame)) return 0;
     if (CountGapFrame()) return 1;
     OverlayState& state = overlayState;
-    if (!state.streaming) return 0;
     const bool due = state.gapCounter == 0 || --state.gapCounter == 0;
     // Held for the rest of the frame: the settings it reads and the font it
     // draws with may be changed by the dialog's thread.

@@ -1,7 +1,8 @@
 // The overlay engine: the per-frame caption schedule, layout on the virtual
 // canvas, rendering and blending into the frames of a stream. Frames come
 // in any format the blend kernels know; whoever hands them over (the
-// host's records, a media framework's buffers) describes them so.
+// host's records, a media framework's buffers) describes them as a
+// FrameView.
 #pragma once
 
 #include <cstdint>
@@ -10,11 +11,11 @@
 #include <optional>
 #include <string>
 
+#include "blend/blend.h"
+#include "blend/canvas_runs.h"
+#include "blend/frame_view.h"
 #include "dictionary/dictionary_store.h"
-#include "overlay/blend.h"
-#include "overlay/canvas_runs.h"
 #include "overlay/caption_renderer.h"
-#include "overlay/frame_view.h"
 #include "overlay/overlay_state.h"
 #include "overlay/random.h"
 #include "settings/settings_record.h"
@@ -26,12 +27,6 @@ struct VideoFormat {
     int32_t width = 0;
     int32_t height = 0;
     std::optional<FrameFormat> format;
-};
-
-// One frame of the stream, changed in place: its planes as the stream's
-// format lays them out. A null first plane is no frame.
-struct VideoFrame {
-    FramePlane planes[3] = {};
 };
 
 class OverlayEngine {
@@ -47,10 +42,14 @@ public:
     // 1 when the stream is accepted; 0 for a frame size of zero or below,
     // or without a renderer.
     int32_t StreamStart(const VideoFormat& format);
-    // 0 for no frame, outside a stream, or when a new caption is due and the
-    // chosen dictionary is empty (the next frame asks again); else 1,
-    // whether or not a caption was drawn.
-    int32_t ProcessFrame(const VideoFrame& frame);
+    // One frame of the stream, changed in place. 0 for a frame that is not
+    // the stream's (no pixels, another size, or another format where the
+    // stream has one: it is neither touched nor counted), outside a
+    // stream, or when a new caption is due and the chosen dictionary is
+    // empty (the next frame asks again); else 1, whether or not a caption
+    // was drawn. In a stream without a format only the pixels and the size
+    // are looked at: nothing is blended.
+    int32_t ProcessFrame(const FrameView& frame);
     // Counts a frame (one that is there) that falls in the gap between
     // captions, with nothing to show, and says whether it did; ProcessFrame
     // takes any other. Most frames are gap frames, so whoever hands frames
@@ -105,12 +104,13 @@ private:
     void PrepareCanvas(uint32_t background);
     bool CanvasHolds(uint32_t background, uint32_t textColor) const;
     void RenderCaption(uint32_t background, uint32_t textColor);
-    void DrawCaption(const VideoFrame& frame);
+    bool IsStreamFrame(const FrameView& frame) const;
+    void DrawCaption(const FrameView& frame);
     void SetCaptionFont();
     void RefreshSettings();
     int32_t TakeNextEntry();
     CanvasView CanvasOfStream() const;
-    int32_t ShowPhase(const VideoFrame& frame);
+    int32_t ShowPhase(const FrameView& frame);
 
     WorkingSettings& workingSettings_;
     // What this frame draws with; guarded by renderLock.

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "blend/frame_view.h"
 #include "overlay/caption_renderer.h"
-#include "overlay/frame_view.h"
 
 struct OverlayState {
     // The stream, from StreamStart to StreamStop.

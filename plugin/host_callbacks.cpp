@@ -1,6 +1,24 @@
 #include "plugin/host_callbacks.h"
 
+#include "blend/frame_view.h"
+
 namespace host {
+namespace {
+
+// A record's pixels laid out as the stream announced them; the host's BGR
+// is bottom-up.
+FrameView HostFrameOf(const VideoFormat& stream, uint8_t* pixels) {
+    if (stream.format == FrameFormat::kYuy2) return HostYuy2Frame(pixels, stream.width, stream.height);
+    if (stream.format == FrameFormat::kBgr) return HostRgb24Frame(pixels, stream.width, stream.height);
+    // Of another pixel format only the pixels are known; nothing is blended
+    // into them.
+    FrameView frame = {};
+    frame.width = stream.width, frame.height = stream.height;
+    frame.planes[0].top = pixels;
+    return frame;
+}
+
+}  // namespace
 
 VideoFormat VideoFormatOf(const StreamFormat& format) {
     VideoFormat video = {format.width, format.height, std::nullopt};
@@ -14,15 +32,7 @@ int32_t StreamStart(PluginInstance& instance, const StreamFormat* format) {
 }
 
 int32_t ProcessFrameRecord(PluginInstance& instance, const FrameRecord& frame) {
-    // The frame as the stream announced it; the host's BGR is bottom-up.
-    const VideoFormat stream = instance.videoFormat();
-    VideoFrame video;
-    video.planes[0] = {frame.pixels, 0};
-    if (stream.format == FrameFormat::kYuy2)
-        video.planes[0] = HostYuy2Frame(frame.pixels, stream.width, stream.height).planes[0];
-    else if (stream.format == FrameFormat::kBgr)
-        video.planes[0] = HostRgb24Frame(frame.pixels, stream.width, stream.height).planes[0];
-    return instance.ProcessFrame(video);
+    return instance.ProcessFrame(HostFrameOf(instance.videoFormat(), frame.pixels));
 }
 
 void ShowSettings(PluginInstance& instance, const HostWindowRecord* window) {

@@ -95,7 +95,7 @@ int32_t PluginInstance::StreamStart(const VideoFormat& format) noexcept {
     return Guarded("StreamStart", [&] { return overlay_.StreamStart(format); }, int32_t{0});
 }
 
-int32_t PluginInstance::ProcessFrame(const VideoFrame& frame) noexcept {
+int32_t PluginInstance::ProcessFrame(const FrameView& frame) noexcept {
     return Guarded("ProcessFrame", [&] { return overlay_.ProcessFrame(frame); }, int32_t{0});
 }
 

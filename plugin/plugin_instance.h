@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 
+#include "blend/frame_view.h"
 #include "dictionary/builtin_dictionary.h"
 #include "dictionary/dictionary_store.h"
 #include "overlay/caption_renderer.h"
@@ -58,7 +59,7 @@ public:
     void ReadSettingsFile() noexcept;
     void StartParts() noexcept;
     int32_t StreamStart(const VideoFormat& format) noexcept;
-    int32_t ProcessFrame(const VideoFrame& frame) noexcept;
+    int32_t ProcessFrame(const FrameView& frame) noexcept;
     void StreamStop() noexcept;
     void ShowSettings(void* hostWindow) noexcept;
     void Exit() noexcept;

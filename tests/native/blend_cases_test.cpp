@@ -8,16 +8,29 @@
 #include <string>
 #include <vector>
 
-#include "overlay/blend.h"
+#include "blend/blend.h"
 #include "tests/native/kernel_paths.h"
 
 namespace {
 
+// One line of the file: a canvas rectangle placed on a host frame.
 struct BlendCase {
     int line = 0;
     bool yuy2 = false;
-    BlendArgs args = {};
+    PixelRect source = {};
+    int32_t canvasWidth = 0, canvasHeight = 0;
+    int32_t destLeft = 0, destTop = 0, frameWidth = 0, frameHeight = 0;
+    uint32_t opacity = 0, backColor = 0, keyFlag = 0;
     std::vector<uint8_t> canvas, frame, expected;
+
+    // The whole canvas read; the key is bit 0 of the file's flag.
+    BlendJob JobOn(std::vector<uint8_t>& bits) const {
+        const FrameView view = yuy2 ? HostYuy2Frame(bits.data(), frameWidth, frameHeight)
+                                    : HostRgb24Frame(bits.data(), frameWidth, frameHeight);
+        const CanvasView canvasView = {canvas.data(), ptrdiff_t(canvasWidth) * 4, canvasWidth, canvasHeight};
+        return {view, canvasView, source, destLeft, destTop, {0, 0, canvasWidth, canvasHeight}, nullptr,
+                opacity, backColor, (keyFlag & 1) != 0};
+    }
 };
 
 std::vector<uint8_t> FromHex(const std::string& hex) {
@@ -36,15 +49,14 @@ std::vector<BlendCase> LoadCases() {
         BlendCase c;
         c.line = line;
         std::string format, canvas, frame, expected;
-        BlendArgs& a = c.args;
-        in >> format >> a.sourceLeft >> a.sourceTop >> a.sourceRight >> a.sourceBottom >> a.sourceWidth >>
-            a.sourceHeight >> a.destLeft >> a.destTop >> a.destWidth >> a.destHeight >> a.transparency >>
-            a.backColor >> a.keyFlag >> canvas >> frame >> expected;
+        in >> format >> c.source.left >> c.source.top >> c.source.right >> c.source.bottom >> c.canvasWidth >>
+            c.canvasHeight >> c.destLeft >> c.destTop >> c.frameWidth >> c.frameHeight >> c.opacity >>
+            c.backColor >> c.keyFlag >> canvas >> frame >> expected;
         EXPECT_TRUE(in && (format == "yuy2" || format == "rgb24")) << "unreadable case at line " << line;
         c.yuy2 = format == "yuy2";
         c.canvas = FromHex(canvas), c.frame = FromHex(frame), c.expected = FromHex(expected);
-        const size_t frameBytes = size_t(a.destWidth) * a.destHeight * (c.yuy2 ? 2 : 3);
-        EXPECT_EQ(c.canvas.size(), size_t(a.sourceWidth) * a.sourceHeight * 4) << "line " << line;
+        const size_t frameBytes = size_t(c.frameWidth) * c.frameHeight * (c.yuy2 ? 2 : 3);
+        EXPECT_EQ(c.canvas.size(), size_t(c.canvasWidth) * c.canvasHeight * 4) << "line " << line;
         EXPECT_EQ(c.frame.size(), frameBytes) << "line " << line;
         EXPECT_EQ(c.expected.size(), frameBytes) << "line " << line;
         cases.push_back(std::move(c));
@@ -59,10 +71,7 @@ TEST_P(BlendCases, MatchTheKnownAnswers) {
     ASSERT_EQ(cases.size(), 240u);
     for (const BlendCase& c : cases) {
         std::vector<uint8_t> frame = c.frame;
-        BlendArgs args = c.args;
-        args.sourceBits = c.canvas.data();
-        args.destBits = frame.data();
-        (c.yuy2 ? BlendYUY2On : BlendRGB24On)(GetParam(), args);
+        BlendOn(GetParam(), c.JobOn(frame));
         EXPECT_EQ(frame, c.expected) << "case at line " << c.line;
     }
 }

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "overlay/blend.h"
+#include "blend/blend.h"
 #include "tests/native/blend_surfaces.h"
 #include "tests/native/formats_agree.h"
 #include "tests/native/kernel_paths.h"
@@ -16,10 +16,10 @@ constexpr uint32_t kOrange = 0x00A0FF;  // COLORREF: red 255, green 160, blue 0
 constexpr FrameFormat kFormats[] = {FrameFormat::kYuy2, FrameFormat::kBgr, FrameFormat::kBgrx, FrameFormat::kI420,
                                     FrameFormat::kNv12};
 
-BlendJob JobOver(TestFrame& frame, const TestCanvas& canvas, PixelRect source, uint32_t transparency,
-                 uint32_t backColor, uint32_t keyFlag) {
+BlendJob JobOver(TestFrame& frame, const TestCanvas& canvas, PixelRect source, uint32_t opacity, uint32_t backColor,
+                 bool keyBackground) {
     return {frame.View(), canvas.View(), source, source.left, source.top, {0, 0, canvas.width, canvas.height},
-            nullptr, transparency, backColor, keyFlag};
+            nullptr, opacity, backColor, keyBackground};
 }
 
 // A random blend: frame and canvas of their own sizes and paddings, the
@@ -68,7 +68,7 @@ struct RandomBlend {
                nullptr,
                uint32_t(rng() % 4 ? Pick(rng, 0, 110) : 100),  // full opacity has paths of its own
                back,
-               uint32_t(Pick(rng, 0, 3))};
+               Pick(rng, 0, 1) == 1};
         if (withRuns) job.runs = &runsView_, runsView_ = runs.view();
     }
     RandomBlend(const RandomBlend&) = delete;
@@ -96,7 +96,7 @@ std::string Describe(const RandomBlend& b) {
     return "format " + std::to_string(int(b.frame.format)) + " frame " + std::to_string(b.frame.width) + "x" +
            std::to_string(b.frame.height) + (b.frame.bottomUp ? " bottom-up" : "") + " source " +
            std::to_string(j.source.left) + "," + std::to_string(j.source.top) + " to " +
-           std::to_string(j.destLeft) + "," + std::to_string(j.destTop) + " key " + std::to_string(j.keyFlag) +
+           std::to_string(j.destLeft) + "," + std::to_string(j.destTop) + (j.keyBackground ? " keyed" : "") +
            (j.runs ? " runs" : "");
 }
 
@@ -131,21 +131,21 @@ TEST_P(BlendPaths, GiveTheReferenceBytes) {
 TEST_P(BlendPaths, GiveTheReferenceBytesOnWideFrames) {
     std::mt19937 rng(13);
     for (FrameFormat format : kFormats)
-        for (uint32_t key : {0u, 1u}) {
+        for (bool key : {false, true}) {
             TestFrame frame(format, 333, 7, 3);
             for (auto& plane : frame.planes)
                 for (uint8_t& byte : plane) byte = uint8_t(rng());
             TestCanvas canvas(333, 7);
             for (int32_t y = 0; y < 7; ++y)
                 for (int32_t x = 0; x < 333; ++x) canvas.Paint(x, y, rng() % 2 ? kWhite : uint32_t(rng()) & 0xFFFFFF);
-            for (uint32_t transparency : {37u, 100u}) {
+            for (uint32_t opacity : {37u, 100u}) {
                 TestFrame expected = frame, actual = frame;
-                BlendJob job = JobOver(expected, canvas, {1, 1, 332, 7}, transparency, kWhite, key);
+                BlendJob job = JobOver(expected, canvas, {1, 1, 332, 7}, opacity, kWhite, key);
                 job.caption = {40, 0, 300, 5};
                 BlendOn(KernelPath::kReference, job);
                 job.frame = actual.View();
                 BlendOn(GetParam(), job);
-                EXPECT_TRUE(actual == expected) << int(format) << " key " << key;
+                EXPECT_TRUE(actual == expected) << int(format) << (key ? " keyed" : "");
             }
         }
 }
@@ -195,14 +195,14 @@ TEST(BlendFormats, CanvasOutsideCaptionAndRunsIsNotRead) {
                 for (int32_t x : {10, 11, 12, 13, 32, 33, 40, 45}) clean.Paint(x, y, kOrange), dirty.Paint(x, y, kOrange);
             }
             const CanvasRuns view = runs.view();
-            for (uint32_t key : {0u, 1u}) {
+            for (bool key : {false, true}) {
                 TestFrame expected(format, 64, 12), actual(format, 64, 12);
                 BlendJob job = JobOver(expected, clean, {0, 0, 64, 12}, 60, kWhite, key);
                 BlendOn(path, job);
                 job = JobOver(actual, dirty, {0, 0, 64, 12}, 60, kWhite, key);
                 job.caption = {8, 2, 48, 10}, job.runs = &view;
                 BlendOn(path, job);
-                EXPECT_TRUE(actual == expected) << int(format) << " on " << PathName(path) << " key " << key;
+                EXPECT_TRUE(actual == expected) << int(format) << " on " << PathName(path) << (key ? " keyed" : "");
             }
         }
 }
@@ -220,7 +220,7 @@ TEST(BlendFormats, AgreeWithEachOtherOnOnePicture) {
     for (auto* bytes : {&luma, &u, &v, &bgr})
         for (uint8_t& byte : *bytes) byte = uint8_t(rng());
 
-    for (uint32_t key : {0u, 1u}) {
+    for (bool key : {false, true}) {
         const PixelRect source = {3, 1, 19, 7};  // odd edges on both axes
         TestFrame yuy2(FrameFormat::kYuy2, w, h), i420(FrameFormat::kI420, w, h), nv12(FrameFormat::kNv12, w, h, 2);
         TestFrame bgrTop(FrameFormat::kBgr, w, h), bgrUp(FrameFormat::kBgr, w, h, 0, true);
@@ -239,7 +239,7 @@ TEST(BlendFormats, AgreeWithEachOtherOnOnePicture) {
                 bgrx.At(0, x * 4 + 3, y) = uint8_t(x + y);
             }
         for (TestFrame* frame : {&yuy2, &i420, &nv12, &bgrTop, &bgrUp, &bgrx})
-            Blend(JobOver(*frame, canvas, source, 70, kWhite, key));
+            BlendOn(ActivePath(), JobOver(*frame, canvas, source, 70, kWhite, key));
         SCOPED_TRACE(testing::Message() << "key " << key);
         ExpectFormatsAgree({yuy2, i420, nv12, bgrTop, bgrUp, bgrx},
                            [](int32_t x, int32_t y) { return uint8_t(x + y); });
@@ -266,7 +266,7 @@ TEST(BlendFormats, BlockChromaFollowsTheCoveredShare) {
             TestFrame frame(FrameFormat::kI420, 32, 2);
             for (int32_t x = 0; x < 32; ++x)
                 for (int32_t y = 0; y < 2; ++y) canvas.Paint(x, y, c.keyed[y * 2 + x % 2] ? kOrange : kWhite);
-            BlendOn(path, JobOver(frame, canvas, {0, 0, 32, 2}, 100, kOrange, 1));
+            BlendOn(path, JobOver(frame, canvas, {0, 0, 32, 2}, 100, kOrange, true));
             for (int32_t b = 0; b < 16; ++b) {
                 EXPECT_EQ(frame.At(1, b, 0), c.chroma) << PathName(path);
                 EXPECT_EQ(frame.At(2, b, 0), c.chroma) << PathName(path);
@@ -278,7 +278,7 @@ TEST(BlendFormats, BlockChromaFollowsTheCoveredShare) {
     TestCanvas canvas(2, 2);
     canvas.Paint(0, 0, 0x0000FF), canvas.Paint(1, 0, 0xFF0000), canvas.Paint(0, 1, 0x00FF00), canvas.Paint(1, 1, kWhite);
     TestFrame frame(FrameFormat::kI420, 2, 2);
-    Blend(JobOver(frame, canvas, {0, 0, 2, 2}, 100, kWhite, 1));
+    BlendOn(ActivePath(), JobOver(frame, canvas, {0, 0, 2, 2}, 100, kWhite, true));
     EXPECT_EQ(frame.At(1, 0, 0), 79);
     EXPECT_EQ(frame.At(2, 0, 0), 75);
 }
@@ -291,7 +291,7 @@ TEST(BlendFormats, OddPlanarFramesUseTheEdgeBlocksPixels) {
         for (int32_t y = 0; y < 3; ++y)
             for (int32_t x = 0; x < 5; ++x) canvas.Paint(x, y, kWhite);
         TestFrame frame(format, 5, 3);
-        Blend(JobOver(frame, canvas, {0, 0, 5, 3}, 100, 0, 0));
+        BlendOn(ActivePath(), JobOver(frame, canvas, {0, 0, 5, 3}, 100, 0, false));
         for (int32_t y = 0; y < 3; ++y)
             for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(frame.At(0, x, y), 255) << x << "," << y;
         const auto u = [&](int32_t bx, int32_t by) { return frame.At(1, format == FrameFormat::kNv12 ? bx * 2 : bx, by); };

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "overlay/blend.h"
+#include "blend/blend.h"
 
 struct TestFrame {
     FrameFormat format;

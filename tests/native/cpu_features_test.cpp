@@ -1,10 +1,10 @@
-#include "overlay/cpu_features.h"
+#include "blend/cpu_features.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
-#include "overlay/blend.h"
+#include "blend/blend.h"
 #include "tests/support/test_instance.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "overlay/blend.h"
+#include "blend/blend.h"
 
 inline const char* PathName(KernelPath path) {
     switch (path) {

@@ -282,6 +282,26 @@ TEST_F(OverlayEngine, MisbehavingHostChangesNothing) {
     EXPECT_EQ(host::ProcessFrame(*plugin, &early), 0);  // after StreamStop
 }
 
+// The canvas and the blend take the stream's size and format: a frame of
+// another is neither touched nor counted.
+TEST_F(OverlayEngine, FramesOtherThanTheStreamsAreRefused) {
+    ASSERT_EQ(plugin->StreamStart({64, 48, FrameFormat::kI420}), 1);
+    for (TestFrame other : {TestFrame(FrameFormat::kI420, 66, 48), TestFrame(FrameFormat::kI420, 64, 40),
+                            TestFrame(FrameFormat::kNv12, 64, 48)}) {
+        const TestFrame before = other;
+        EXPECT_EQ(plugin->ProcessFrame(other.View()), 0);
+        EXPECT_TRUE(other == before);
+    }
+    TestFrame frame(FrameFormat::kI420, 64, 48);
+    FrameView none = frame.View();
+    none.planes[0].top = nullptr;
+    EXPECT_EQ(plugin->ProcessFrame(none), 0);
+    EXPECT_EQ(Working().CurIntEntry, 0);
+    EXPECT_EQ(overlayState.gapCounter, 0u);
+    EXPECT_EQ(plugin->ProcessFrame(frame.View()), 1);
+    EXPECT_EQ(Working().CurIntEntry, 1);
+}
+
 TEST_F(OverlayEngine, EmptyDictionaryAsksAgainOnTheNextFrame) {
     SetBuiltinEntries({});
     Start(64, 48, 0);
@@ -325,8 +345,7 @@ TEST_F(OverlayEngine, TakesEveryFrameFormatOfTheKernels) {
         ResetOverlay();
         for (std::vector<uint8_t>& plane : frame.planes) std::fill(plane.begin(), plane.end(), 0x40);
         EXPECT_EQ(plugin->StreamStart({frame.width, frame.height, frame.format}), 1);
-        const FrameView view = frame.View();
-        EXPECT_EQ(plugin->ProcessFrame({{view.planes[0], view.planes[1], view.planes[2]}}), 1);
+        EXPECT_EQ(plugin->ProcessFrame(frame.View()), 1);
         return frame;
     };
     constexpr int32_t w = 90, h = 60;

@@ -1,8 +1,10 @@
-#include "overlay/blend_walk.h"
+#include "blend/blend_walk.h"
 
 #include <algorithm>
+#include <optional>
 
-#include "overlay/blend_math.h"
+#include "blend/blend_clip.h"
+#include "blend/blend_math.h"
 
 namespace blend {
 namespace {
@@ -77,16 +79,19 @@ Pattern Repeating(const uint8_t* target, const uint8_t* keep, int period, int32_
     return p;
 }
 
+// What a walk writes: the frame, or the targets in its stead.
+enum class Output { kFrame, kTargets };
+
 class Walker {
 public:
-    Walker(const BlendJob& job, const Spans& spans, const FrameView* targets, bool preparing)
-        : job_(job), spans_(spans), targets_(targets), preparing_(preparing) {}
+    Walker(const BlendJob& job, const Spans& spans, const FrameView* targets, Output output)
+        : job_(job), spans_(spans), targets_(targets), writesTargets_(output == Output::kTargets) {}
 
     void Run() {
         if (!Clip()) return;
-        weight_ = preparing_ ? 256 : Weight(job_.transparency);
-        key_ = KeyColour(job_.backColor, job_.keyFlag);
-        back_ = KeyColour(job_.backColor, 1);
+        weight_ = writesTargets_ ? 256 : Weight(job_.opacity);
+        key_ = KeyColour(job_.backColor, job_.keyBackground);
+        back_ = CanvasColour(job_.backColor);
         MakePatterns();
         switch (job_.frame.format) {
             case FrameFormat::kYuy2:
@@ -103,22 +108,13 @@ public:
 
 private:
     // The blended frame rectangle [left_, right_) x [top_, bottom_) and the
-    // canvas offset; YUY2 leaves out an odd width's incomplete macropixel,
-    // 4:2:0 keeps the blocks that the edge cuts.
+    // canvas offset; 4:2:0 keeps the blocks that the edge cuts.
     bool Clip() {
-        const FrameView& f = job_.frame;
-        BlendArgs a = {};
-        a.sourceLeft = job_.source.left, a.sourceTop = job_.source.top;
-        a.sourceRight = job_.source.right, a.sourceBottom = job_.source.bottom;
-        a.sourceWidth = job_.canvas.width, a.sourceHeight = job_.canvas.height;
-        a.destLeft = job_.destLeft, a.destTop = job_.destTop;
-        a.destWidth = f.format == FrameFormat::kYuy2 ? f.width & ~1 : f.width;
-        a.destHeight = f.height;
-        if (a.destWidth <= 0 || a.destHeight <= 0 || !ClipBlendRect(a)) return false;
-        left_ = a.destLeft, top_ = a.destTop;
-        right_ = left_ + (a.sourceRight - a.sourceLeft), bottom_ = top_ + (a.sourceBottom - a.sourceTop);
-        dx_ = a.sourceLeft - a.destLeft, dy_ = a.sourceTop - a.destTop;
-        return right_ > left_ && bottom_ > top_;
+        const std::optional<BlendArea> area = ClipBlend(job_);
+        if (!area) return false;
+        left_ = area->frame.left, top_ = area->frame.top, right_ = area->frame.right, bottom_ = area->frame.bottom;
+        dx_ = area->dx, dy_ = area->dy;
+        return true;
     }
 
     void MakePatterns() {
@@ -211,7 +207,7 @@ private:
         int32_t captionHi = static_cast<int32_t>(std::clamp<int64_t>(int64_t{c.right} - dx_, lo, hi));
         if (pairs) captionLo &= ~1, captionHi = std::min((captionHi + 1) & ~1, hi);
         int32_t x = lo;
-        const bool keyed = key_ == back_ || preparing_;
+        const bool keyed = key_ == back_ || writesTargets_;
         ForEachSegment(a, b, pairs, [&](int32_t l, int32_t r) {
             const int32_t width = (r - l + kCanvasGranule - 1) / kCanvasGranule * kCanvasGranule;
             r = std::max(r, std::min(l + width, captionHi));
@@ -227,12 +223,12 @@ private:
     // in slot inside the rectangle. The targets keep that pixel's luma and
     // chroma in the macropixel's bytes (its own luma where it lies).
     void EdgeMacropixel(uint8_t* row, uint8_t* targetRow, int32_t x, int slot, int32_t y) {
-        if (targetRow && !preparing_) {
+        if (targetRow && !writesTargets_) {
             const uint8_t* t = targetRow + x * 2;
             return MixHalfMacropixel(row + x * 2, slot, t[2 * slot], t[1], t[3], weight_);
         }
         const uint32_t c = ColourAt(x + slot, y);
-        if (preparing_) {
+        if (writesTargets_) {
             uint8_t* t = targetRow + x * 2;
             t[2 * slot] = static_cast<uint8_t>(LumaOf(c));
             t[1] = static_cast<uint8_t>(ChromaUOf(c)), t[3] = static_cast<uint8_t>(ChromaVOf(c));
@@ -263,7 +259,7 @@ private:
         CutRow(
             Segments(y, lo, hi), {}, format == FrameFormat::kYuy2, lo, hi,
             [&](int32_t l, int32_t r) {
-                if (preparing_)
+                if (writesTargets_)
                     span(targetRow + l * bpp, CanvasAt(l, y), (r - l) / perCall, weight_, key_);
                 else if (targetRow)
                     spans_.target(row + l * bpp, targetRow + l * bpp, (r - l) * bpp, weight_);
@@ -296,18 +292,18 @@ private:
             MixBlock(yp, u + (x / 2) * chromaStep, v + (x / 2) * chromaStep, c, clear, weight_);
         };
         if (!rows[0] || !rows[1]) {
-            if (!preparing_)
+            if (!writesTargets_)
                 for (int32_t x = left_ & ~1; x < right_; x += 2) block(x);
             return;
         }
         int32_t lo = left_, hi = right_;
         if (lo & 1) {
-            if (!preparing_) block(lo - 1);
+            if (!writesTargets_) block(lo - 1);
             ++lo;
         }
         if (hi & 1 && hi > lo) {
             --hi;
-            if (!preparing_) block(hi);
+            if (!writesTargets_) block(hi);
         }
         if (lo >= hi) return;
         const BlockSpan span = nv12 ? spans_.nv12 : spans_.i420;
@@ -321,7 +317,7 @@ private:
         CutRow(
             Segments(y, lo, hi), Segments(y + 1, lo, hi), true, lo, hi,
             [&](int32_t l, int32_t r) {
-                if (preparing_) {
+                if (writesTargets_) {
                     const BlockRows at = {tl[0] + l, tl[1] + l, tu + (l / 2) * chromaStep, tv + (l / 2) * chromaStep,
                                           CanvasAt(l, y), CanvasAt(l, y + 1)};
                     span(at, (r - l) / 2, weight_, key_);
@@ -355,7 +351,7 @@ private:
     const BlendJob& job_;
     const Spans& spans_;
     const FrameView* targets_;
-    bool preparing_;
+    bool writesTargets_;
     int32_t left_ = 0, top_ = 0, right_ = 0, bottom_ = 0, dx_ = 0, dy_ = 0;
     int32_t weight_ = 0;
     uint32_t key_ = 0, back_ = 0;
@@ -365,8 +361,12 @@ private:
 
 }  // namespace
 
-void Walk(const BlendJob& job, const Spans& spans, const FrameView* targets, bool preparing) {
-    Walker(job, spans, targets, preparing).Run();
+void MixIntoFrame(const BlendJob& job, const Spans& spans, const FrameView* targets) {
+    Walker(job, spans, targets, Output::kFrame).Run();
+}
+
+void WriteTargets(const BlendJob& job, const Spans& spans, const FrameView& targets) {
+    Walker(job, spans, &targets, Output::kTargets).Run();
 }
 
 }  // namespace blend

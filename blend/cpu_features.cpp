@@ -1,4 +1,4 @@
-#include "overlay/cpu_features.h"
+#include "blend/cpu_features.h"
 
 #include <cstdlib>
 

@@ -4,23 +4,27 @@
 
 #include <cstdint>
 
-#include "settings/settings_table.h"
+#include "blend/blend_job.h"
 
 namespace blend {
 
-// Opacity in percent as a weight out of 256; values above the setting's
-// range are clamped (a hand-edited settings file can hold anything).
-inline int32_t Weight(uint32_t transparency) {
-    constexpr uint32_t kOpaque = static_cast<uint32_t>(RangeOf("Transparency").maximum);
-    const uint32_t percent = transparency > kOpaque ? kOpaque : transparency;
-    return static_cast<int32_t>(percent * 256 / kOpaque);
+// Opacity as a weight out of 256, clamped to full opacity.
+inline int32_t Weight(uint32_t opacity) {
+    const uint32_t percent = opacity > kFullOpacity ? kFullOpacity : opacity;
+    return static_cast<int32_t>(percent * 256 / kFullOpacity);
 }
 
-// BackColor in canvas byte order (0x00RRGGBB). With the key off its top
-// byte is 0xFF, which no masked canvas pixel can equal.
-inline uint32_t KeyColour(uint32_t backColor, uint32_t keyFlag) {
-    const uint32_t r = backColor & 0xFF, g = (backColor >> 8) & 0xFF, b = (backColor >> 16) & 0xFF;
-    return (r << 16) | (g << 8) | b | ((keyFlag & 1) ? 0u : 0xFF000000u);
+// A COLORREF (0x00BBGGRR) in canvas byte order (0x00RRGGBB).
+inline uint32_t CanvasColour(uint32_t colorref) {
+    const uint32_t r = colorref & 0xFF, g = (colorref >> 8) & 0xFF, b = (colorref >> 16) & 0xFF;
+    return (r << 16) | (g << 8) | b;
+}
+
+// The canvas colour that leaves the frame as it is: backColor with the key
+// on; with it off, one whose top byte is 0xFF, which no masked canvas pixel
+// can equal.
+inline uint32_t KeyColour(uint32_t backColor, bool keyBackground) {
+    return CanvasColour(backColor) | (keyBackground ? 0u : 0xFF000000u);
 }
 
 inline uint32_t CanvasPixel(const uint8_t* p) {

@@ -4,7 +4,7 @@
 // lane's width or order put the halves back in place.
 #include <immintrin.h>
 
-#include "overlay/blend_spans.h"
+#include "blend/blend_spans.h"
 
 #if defined(__clang__)
 #pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
@@ -13,7 +13,7 @@
 #pragma GCC target("avx2")
 #endif
 
-#include "overlay/blend_simd.h"
+#include "blend/blend_simd.h"
 
 namespace blend {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "overlay/blend_spans.h"
+#include "blend/blend_spans.h"
 
 #if defined(__clang__)
 #pragma clang attribute push(__attribute__((target("sse2"))), apply_to = function)
@@ -14,7 +14,7 @@
 #pragma GCC target("sse2")
 #endif
 
-#include "overlay/blend_simd.h"
+#include "blend/blend_simd.h"
 
 namespace blend {
 namespace {

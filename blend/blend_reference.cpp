@@ -1,7 +1,7 @@
 // The plain kernels: one pixel at a time, straight from blend_math.h. Every
 // SIMD path must give their bytes, and hands them its remainders.
-#include "overlay/blend_math.h"
-#include "overlay/blend_spans.h"
+#include "blend/blend_math.h"
+#include "blend/blend_spans.h"
 
 namespace blend {
 namespace {

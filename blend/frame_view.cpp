@@ -1,4 +1,4 @@
-#include "overlay/frame_view.h"
+#include "blend/frame_view.h"
 
 FrameView HostYuy2Frame(uint8_t* bits, int32_t width, int32_t height) {
     return {FrameFormat::kYuy2, width, height, {{bits, static_cast<ptrdiff_t>(width) * 2}, {}, {}}};

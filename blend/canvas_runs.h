@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "overlay/frame_view.h"
+#include "blend/frame_view.h"
 
 // Canvas columns [left, right) of one row.
 struct CanvasRun {

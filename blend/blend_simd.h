@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "overlay/blend_spans.h"
+#include "blend/blend_spans.h"
 
 namespace blend::simd {
 

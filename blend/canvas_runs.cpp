@@ -1,8 +1,8 @@
-#include "overlay/canvas_runs.h"
+#include "blend/canvas_runs.h"
 
 #include <algorithm>
 
-#include "overlay/blend_math.h"
+#include "blend/blend_math.h"
 
 void CanvasRunList::Add(int32_t left, int32_t right) {
     if (left >= right) return;
@@ -17,7 +17,7 @@ void CanvasRunList::Add(int32_t left, int32_t right) {
 }
 
 CanvasRunList ScanCanvasRuns(const CanvasView& canvas, const PixelRect& rect, uint32_t backColor, int32_t join) {
-    const uint32_t background = blend::KeyColour(backColor, 1);
+    const uint32_t background = blend::CanvasColour(backColor);
     CanvasRunList list(rect.top, join);
     for (int32_t y = rect.top; y < rect.bottom; ++y) {
         list.NextRow();
@@ -36,7 +36,7 @@ CanvasRunList ScanCanvasRuns(const CanvasView& canvas, const PixelRect& rect, ui
 }
 
 CanvasRunList ScanInkExtents(const CanvasView& canvas, const PixelRect& rect, uint32_t backColor) {
-    const uint32_t background = blend::KeyColour(backColor, 1);
+    const uint32_t background = blend::CanvasColour(backColor);
     CanvasRunList list(rect.top);
     for (int32_t y = rect.top; y < rect.bottom; ++y) {
         list.NextRow();

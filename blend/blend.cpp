@@ -1,0 +1,45 @@
+#include "blend/blend.h"
+
+#include "blend/blend_walk.h"
+#include "blend/cpu_features.h"
+
+namespace {
+
+uint32_t FeatureOf(KernelPath path) {
+    switch (path) {
+        case KernelPath::kSse2: return kCpuSse2;
+        case KernelPath::kAvx2: return kCpuAvx2;
+        default: return 0;
+    }
+}
+
+const blend::Spans& SpansOf(KernelPath path) {
+    switch (path) {
+        case KernelPath::kSse2: return blend::Sse2Spans();
+        case KernelPath::kAvx2: return blend::Avx2Spans();
+        default: return blend::ReferenceSpans();
+    }
+}
+
+}  // namespace
+
+bool PathAvailable(KernelPath path) { return (DetectedCpuFeatures() & FeatureOf(path)) == FeatureOf(path); }
+
+KernelPath ActivePath() {
+    const uint32_t usable = UsableCpuFeatures();
+    if (usable & kCpuAvx2) return KernelPath::kAvx2;
+    if (usable & kCpuSse2) return KernelPath::kSse2;
+    return KernelPath::kReference;
+}
+
+bool TargetsServe(const BlendJob& job) {
+    return !job.keyBackground && job.frame.format != FrameFormat::kBgrx;
+}
+
+void PrepareTargetsOn(KernelPath path, const BlendJob& job, const FrameView& targets) {
+    if (TargetsServe(job)) blend::WriteTargets(job, SpansOf(path), targets);
+}
+
+void BlendOn(KernelPath path, const BlendJob& job, const FrameView* targets) {
+    blend::MixIntoFrame(job, SpansOf(path), TargetsServe(job) ? targets : nullptr);
+}
