@@ -19,8 +19,7 @@ esac
 bash "$root/scripts/install-deps.sh" --mingw || { echo "build-dll: installing mingw-w64 failed" >&2; exit 1; }
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
-if ! { cmake -S "$root" -B "$tree" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-         -DCMAKE_BUILD_TYPE=Release -DTPP_TESTS=OFF &&
+if ! { cmake -S "$root" --preset win32-release -B "$tree" &&
        cmake --build "$tree" -j"$(nproc)" --target "${targets[@]}"; } >"$log" 2>&1; then
   tail -n 30 "$log" >&2
   echo "build-dll: building ${targets[*]} failed (the end of the build's output is above)" >&2

@@ -33,8 +33,7 @@ tree=$build/fuzz
 built=$logs/build.log
 {
   if [[ ! -f $tree/CMakeCache.txt ]]; then
-    CC=clang CXX=clang++ cmake -S "$root" -B "$tree" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DTPP_SANITIZE=ON -DTPP_FUZZ=ON -DTPP_FUZZ_SECONDS="${TPP_FUZZ_SECONDS:-55}"
+    cmake -S "$root" --preset fuzz -B "$tree" ${TPP_FUZZ_SECONDS:+-DTPP_FUZZ_SECONDS="$TPP_FUZZ_SECONDS"}
   fi && cmake --build "$tree" -j"$(nproc)" --target "${target}_fuzzer"
 } >"$built" 2>&1 || { tail -n 30 "$built"; echo "building ${target}_fuzzer failed; full log $built" >&2; exit 1; }
 log=$logs/$target-$(date +%Y%m%d-%H%M%S).log

@@ -13,13 +13,15 @@
 #              Xvfb, unzip, a Russian locale, a font with Georgian (font fallback)
 #   --all      every group: what scripts/test.sh needs
 #   --list     print the packages of the groups, one a line, and install nothing
+#   --check    say what the groups lack ("nothing missing" or the list), install
+#              nothing; exit status 1 when something is missing
 # A package lock held by another process (an apt-get, an unattended upgrade)
 # is waited for, up to TPP_PACKAGE_LOCK_TIMEOUT seconds (default 600).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
 usage() {
-  sed -n '2,17s/^# \{0,1\}//p' "$0" >&2
+  sed -n '2,19s/^# \{0,1\}//p' "$0" >&2
   exit 2
 }
 
@@ -38,12 +40,13 @@ declare -A group=(
   [test]="libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth locales unzip fonts-dejavu-core"
 )
 
-chosen=() list=0
+chosen=() list=0 check=0
 (($#)) || usage
 for arg; do
   case $arg in
     --all) chosen+=(native mingw wine video package gstreamer test) ;;
     --list) list=1 ;;
+    --check) check=1 ;;
     --*) [[ -n ${group[${arg#--}]+set} ]] || { echo "install-deps: unknown group $arg" >&2; usage; }
       chosen+=("${arg#--}") ;;
     *) usage ;;
@@ -67,13 +70,28 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 need=()
 for p in "${packages[@]}"; do have_pkg "$p" || need+=("$p"); done
 
+# The dialog's tests run Wine in a Russian locale (ANSI code page 1251).
+want_russian_locale() {
+  [[ " ${chosen[*]} " == *" test "* ]] && ! locale -a 2>/dev/null | grep -qix 'ru_RU.utf8'
+}
+
+if ((check)); then
+  missing=("${need[@]}")
+  want_russian_locale && missing+=("locale ru_RU.UTF-8")
+  if ((${#missing[@]} == 0)); then
+    echo "install-deps: nothing missing" >&2
+    exit 0
+  fi
+  echo "install-deps: missing ${missing[*]}" >&2
+  exit 1
+fi
+
 SUDO=""
 [[ $(id -u) -eq 0 ]] || SUDO="sudo"
 
-# The dialog's tests run Wine in a Russian locale (ANSI code page 1251).
 make_russian_locale() {
-  [[ " ${chosen[*]} " == *" test "* ]] || return 0
-  locale -a 2>/dev/null | grep -qix 'ru_RU.utf8' || $SUDO localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
+  want_russian_locale || return 0
+  $SUDO localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
 }
 
 if ((${#need[@]} == 0)); then

@@ -4,7 +4,7 @@
 
 #include "platform/win32/wide_text.h"
 
-void Control::Bind(HWND dialog, int id) { window_ = GetDlgItem(dialog, id); }
+void Control::BindItem(HWND dialog, int id) { window_ = GetDlgItem(dialog, id); }
 
 void Control::Enable(bool enabled) const { EnableWindow(window_, enabled ? TRUE : FALSE); }
 

@@ -9,9 +9,21 @@
 #include <cstdint>
 #include <string>
 
+#include "ui/win32/settings_dialog_controls.h"
+
+// An id that kDialogControls lists with the kind Kind. Any other id does not
+// compile: the throw cannot be evaluated at compile time.
+template <ControlKind Kind>
+struct ControlId {
+    consteval ControlId(int id) : value(id) {
+        const DialogControl* control = FindDialogControl(id);
+        if (!control || control->kind != Kind) throw "the id is not in kDialogControls with this kind";
+    }
+    int value;
+};
+
 class Control {
 public:
-    void Bind(HWND dialog, int id);
     HWND window() const { return window_; }
     void Enable(bool enabled) const;
     static std::string TextOf(HWND window);
@@ -23,17 +35,31 @@ public:
     void Repaint() const;
 
 protected:
+    void BindItem(HWND dialog, int id);
+
     HWND window_ = nullptr;
 };
 
+// What every kind of button answers to.
 class Button : public Control {
 public:
     bool Checked() const;
     void SetChecked(bool checked) const;
 };
 
+template <ControlKind Kind>
+class ButtonOf : public Button {
+public:
+    void Bind(HWND dialog, ControlId<Kind> id) { BindItem(dialog, id.value); }
+};
+using PushButton = ButtonOf<ControlKind::PushButton>;
+using OwnerDrawButton = ButtonOf<ControlKind::OwnerDrawButton>;
+using RadioButton = ButtonOf<ControlKind::RadioButton>;
+using CheckBox = ButtonOf<ControlKind::CheckBox>;
+
 class Edit : public Control {
 public:
+    void Bind(HWND dialog, ControlId<ControlKind::Edit> id) { BindItem(dialog, id.value); }
     // The text as a signed decimal number; 0 when it is not one.
     int32_t Number() const;
     void LimitText(int characters) const;
@@ -41,6 +67,7 @@ public:
 
 class ListBox : public Control {
 public:
+    void Bind(HWND dialog, ControlId<ControlKind::ListBox> id) { BindItem(dialog, id.value); }
     void Clear() const;
     void Add(const std::string& utf8) const;
     int32_t Count() const;
@@ -51,6 +78,7 @@ public:
 
 class UpDown : public Control {
 public:
+    void Bind(HWND dialog, ControlId<ControlKind::UpDown> id) { BindItem(dialog, id.value); }
     void SetBuddy(const Control& buddy) const;
     void SetRange(int lowest, int highest) const;
     // Only the low 16 bits of the value reach the control.

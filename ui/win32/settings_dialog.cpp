@@ -34,6 +34,27 @@ std::optional<Value> CheckedChoice(std::initializer_list<std::pair<const Button*
     return choice;
 }
 
+constexpr bool Sends(ControlKind kind, int notification) {
+    switch (kind) {
+        case ControlKind::Edit: return notification == EN_CHANGE;
+        case ControlKind::ListBox: return notification == LBN_SELCHANGE || notification == LBN_DBLCLK;
+        case ControlKind::UpDown: return false;  // its changes come through its buddy edit
+        default: return notification == BN_CLICKED;
+    }
+}
+
+// Each command row for one notification names a control of kDialogControls
+// that sends it.
+template <size_t N>
+constexpr bool CommandsFromListedControls(const MessageEntry<SettingsDialog> (&table)[N]) {
+    for (const MessageEntry<SettingsDialog>& row : table) {
+        if (row.message != WM_COMMAND || row.notification == kAnyNotification) continue;
+        const DialogControl* control = FindDialogControl(row.controlId);
+        if (!control || !Sends(control->kind, row.notification)) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 // The chooser's description, handed over with its first message, names the
@@ -117,7 +138,7 @@ void SettingsDialog::Close() {
 
 bool SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     using D = SettingsDialog;
-    static const MessageEntry<D> table[] = {
+    static constexpr MessageEntry<D> table[] = {
         MessageRow<D>(WM_CLOSE, &D::OnClose),
         CommandRow<D>(IDC_CANCEL, BN_CLICKED, &D::OnCancelButton),
         CommandRow<D>(IDC_OK, BN_CLICKED, &D::OnOkButton),
@@ -158,6 +179,8 @@ bool SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         CommandRow<D>(IDOK, kAnyNotification, &D::OnIgnoredCommand),
         CommandRow<D>(IDCANCEL, kAnyNotification, &D::OnIgnoredCommand),
     };
+    static_assert(CommandsFromListedControls(table),
+                  "a command row names a control that kDialogControls lacks, or a notification it never sends");
     const bool handled = DispatchMessageTable(*this, table, message, wParam, lParam);
     // Timer and owner-draw messages go on to the default handling as well.
     return handled && message != WM_TIMER && message != WM_DRAWITEM;

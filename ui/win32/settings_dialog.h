@@ -116,23 +116,26 @@ private:
     // The arrow being repeated still has the mouse and the button is down.
     bool ArrowStillHeld() const;
 
-    // The 38 bound controls, in the order they are bound.
-    Button changeButton, deleteButton, addButton;
+    // The 38 bound controls; each binds only an id that kDialogControls
+    // gives its kind.
+    PushButton changeButton, deleteButton, addButton;
     Edit wordEdit;
     ListBox entryList;
-    Button chooseDictionaryButton;
+    PushButton chooseDictionaryButton;
     Edit fileNameEdit;
-    Button builtinRadio, alternativeRadio, backColorButton, textColorButton, fontButton;
-    Button randomPositionCheck, rulesRandomRadio, rulesZaRadio, rulesAzRadio, backAroundRadio;
-    Button backScreenRadio, backNoneRadio;
+    RadioButton builtinRadio, alternativeRadio;
+    OwnerDrawButton backColorButton, textColorButton;
+    PushButton fontButton;
+    CheckBox randomPositionCheck;
+    RadioButton rulesRandomRadio, rulesZaRadio, rulesAzRadio, backAroundRadio, backScreenRadio, backNoneRadio;
     UpDown freqToSpin, freqFromSpin;
     Edit freqToEdit, freqFromEdit, timeToEdit;
     UpDown timeToSpin, timeFromSpin;
     Edit timeFromEdit;
-    Button centreButton, topRightButton, bottomRightButton, topLeftButton, bottomLeftButton;
+    PushButton centreButton, topRightButton, bottomRightButton, topLeftButton, bottomLeftButton;
     UpDown transparencySpin;
     Edit transparencyEdit;
-    Button upButton, rightButton, leftButton, downButton;
+    PushButton upButton, rightButton, leftButton, downButton;
 
     // What the dialog works on.
     SettingsState& settings_;

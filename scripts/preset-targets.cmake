@@ -1,0 +1,23 @@
+# Prints the targets of the build preset PRESET in CMakePresets.json, one a
+# line (none: the tree's default). For scripts that build a preset's tree
+# where TPP_BUILD_DIR moved it, which `cmake --build --preset` cannot follow.
+file(READ ${CMAKE_CURRENT_LIST_DIR}/../CMakePresets.json presets)
+string(JSON count LENGTH "${presets}" buildPresets)
+math(EXPR last "${count} - 1")
+foreach(i RANGE ${last})
+  string(JSON name GET "${presets}" buildPresets ${i} name)
+  if(name STREQUAL PRESET)
+    string(JSON targets ERROR_VARIABLE none GET "${presets}" buildPresets ${i} targets)
+    if(none)
+      return()
+    endif()
+    string(JSON n LENGTH "${targets}")
+    math(EXPR n "${n} - 1")
+    foreach(j RANGE ${n})
+      string(JSON target GET "${targets}" ${j})
+      message(${target})
+    endforeach()
+    return()
+  endif()
+endforeach()
+message(FATAL_ERROR "no build preset ${PRESET}")
