@@ -38,7 +38,7 @@ struct Format {
 };
 constexpr Format kFormats[] = {{"yuy2", FrameFormat::kYuy2, false}, {"rgb24", FrameFormat::kBgr, true},
                                {"bgr", FrameFormat::kBgr, false},   {"bgrx", FrameFormat::kBgrx, false},
-                               {"i420", FrameFormat::kI420, false},  {"nv12", FrameFormat::kNv12, false}};
+                               {"i420", FrameFormat::kI420, false}, {"nv12", FrameFormat::kNv12, false}};
 enum Case { kCaption, kWhole, kKeyedFew, kKeyedMany, kKeyedFewFrame, kKeyedNoRuns, kCaptionHeld, kWholeHeld };
 constexpr const char* kCaseNames[] = {"caption",         "whole",        "keyed_few",    "keyed_many",
                                       "keyed_few_frame", "keyed_noruns", "caption_held", "whole_held"};
@@ -62,8 +62,7 @@ struct Scene {
     CanvasRuns runsView;
     BlendJob job;
 
-    Scene(const Format& f, int32_t w, int32_t h, Case c)
-        : frame(f.format, w, h, 0, f.bottomUp), canvas(w, h) {
+    Scene(const Format& f, int32_t w, int32_t h, Case c) : frame(f.format, w, h, 0, f.bottomUp), canvas(w, h) {
         for (auto& plane : frame.planes) std::fill(plane.begin(), plane.end(), 0x50);
         const PixelRect words = {w / 4, h * 5 / 12, w * 3 / 4, h * 7 / 12};
         const bool few = c == kKeyedFew || c == kKeyedFewFrame;
@@ -80,8 +79,7 @@ struct Scene {
         runsView = runs.view();
         const bool whole = c == kWhole || c == kWholeHeld, keyed = Keyed(c);
         const PixelRect area = whole ? PixelRect{0, 0, w, h} : caption;
-        job = {frame.View(), canvas.View(), area,     area.left, area.top,       caption,
-               nullptr,      50,            kWhite,   keyed};
+        job = {frame.View(), canvas.View(), area, area.left, area.top, caption, nullptr, 50, kWhite, keyed};
         if (keyed && c != kKeyedNoRuns) job.runs = &runsView;
     }
     PixelRect caption;
@@ -128,14 +126,14 @@ const bool registered = [] {
     for (const Format& format : kFormats)
         for (const auto& [w, h] : {std::pair{720, 576}, std::pair{1920, 1080}}) {
             const std::string size = std::to_string(w) + "x" + std::to_string(h);
-            benchmark::RegisterBenchmark(("Memcpy/" + std::string(format.name) + "/" + size).c_str(), Memcpy, format,
-                                         w, h);
+            benchmark::RegisterBenchmark(("Memcpy/" + std::string(format.name) + "/" + size).c_str(), Memcpy, format, w,
+                                         h);
             for (int c = kCaption; c <= kWholeHeld; ++c)
                 for (int p = 0; p < 3; ++p)
-                    benchmark::RegisterBenchmark(("Blend/" + std::string(format.name) + "/" + size + "/" +
-                                                  kCaseNames[c] + "/" + kPathNames[p])
-                                                     .c_str(),
-                                                 BlendCase, format, w, h, Case(c), kPaths[p]);
+                    benchmark::RegisterBenchmark(
+                        ("Blend/" + std::string(format.name) + "/" + size + "/" + kCaseNames[c] + "/" + kPathNames[p])
+                            .c_str(),
+                        BlendCase, format, w, h, Case(c), kPaths[p]);
         }
     return true;
 }();

@@ -21,8 +21,7 @@ void BM_DecodeBuiltinDictionary(benchmark::State& state) {
     const std::vector<uint8_t> packed = ReadFile(TPP_DICTIONARY_PACKED);
     uint32_t size = 0;
     for (auto _ : state) {
-        const DecodedResource decoded =
-            DecodeResource(packed, {.maxSize = kMaxBuiltinDictionarySize, .strict = false});
+        const DecodedResource decoded = DecodeResource(packed, {.maxSize = kMaxBuiltinDictionarySize, .strict = false});
         size = decoded.size;
         benchmark::DoNotOptimize(decoded.bytes.get());
     }

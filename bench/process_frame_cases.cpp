@@ -38,8 +38,16 @@ double BlendAloneNanoseconds(PluginInstance& plugin, std::vector<uint8_t>& pixel
     const PixelRect caption = state.drawnPixels;
     const PixelRect area = c.backType == 2 ? PixelRect{0, 0, c.width, c.height} : caption;
     const CanvasRuns runs = OverlayOf(plugin).captionRuns();
-    const BlendJob job = {frame, canvas, area, area.left, area.top, caption, withRuns ? &runs : nullptr, kOpacity,
-                          settings.BackColor & 0xFFFFFFu, c.backType == 0};
+    const BlendJob job = {frame,
+                          canvas,
+                          area,
+                          area.left,
+                          area.top,
+                          caption,
+                          withRuns ? &runs : nullptr,
+                          kOpacity,
+                          settings.BackColor & 0xFFFFFFu,
+                          c.backType == 0};
     return NanosecondsOf([&] {
         BlendOn(OverlayOf(plugin).kernelPath(), job);
         benchmark::DoNotOptimize(pixels.data());
@@ -93,8 +101,8 @@ void RegisterProcessFrameCases(const std::string& rendererName, const MakeRender
             for (int32_t pixelFormat : {0, 1})
                 for (int32_t backType : {0, 1, 2}) {
                     const std::string name = prefix + (kind == Kind::kFirst ? "first/" : "held/") + size +
-                                             (pixelFormat == 0 ? "/yuy2" : "/rgb24") + "/backtype:" +
-                                             std::to_string(backType);
+                                             (pixelFormat == 0 ? "/yuy2" : "/rgb24") +
+                                             "/backtype:" + std::to_string(backType);
                     benchmark::RegisterBenchmark(name.c_str(), FrameCase, makeRenderer,
                                                  Case{kind, w, h, pixelFormat, backType})
                         ->Unit(benchmark::kMicrosecond);

@@ -32,9 +32,7 @@ KernelPath ActivePath() {
     return KernelPath::kReference;
 }
 
-bool TargetsServe(const BlendJob& job) {
-    return !job.keyBackground && job.frame.format != FrameFormat::kBgrx;
-}
+bool TargetsServe(const BlendJob& job) { return !job.keyBackground && job.frame.format != FrameFormat::kBgrx; }
 
 void PrepareTargetsOn(KernelPath path, const BlendJob& job, const FrameView& targets) {
     if (TargetsServe(job)) blend::WriteTargets(job, SpansOf(path), targets);

@@ -31,9 +31,18 @@ struct Avx2 {
     static V Xor(V a, V b) { return _mm256_xor_si256(a, b); }
     static V Add(V a, V b) { return _mm256_add_epi32(a, b); }
     static V Sub(V a, V b) { return _mm256_sub_epi32(a, b); }
-    template <int n> static V Srli(V a) { return _mm256_srli_epi32(a, n); }
-    template <int n> static V Slli(V a) { return _mm256_slli_epi32(a, n); }
-    template <int n> static V Srai(V a) { return _mm256_srai_epi32(a, n); }
+    template <int n>
+    static V Srli(V a) {
+        return _mm256_srli_epi32(a, n);
+    }
+    template <int n>
+    static V Slli(V a) {
+        return _mm256_slli_epi32(a, n);
+    }
+    template <int n>
+    static V Srai(V a) {
+        return _mm256_srai_epi32(a, n);
+    }
     static V CmpEq(V a, V b) { return _mm256_cmpeq_epi32(a, b); }
     static V Madd(V a, V b) { return _mm256_madd_epi16(a, b); }
     static V MulLo16(V a, V b) { return _mm256_mullo_epi16(a, b); }
@@ -41,11 +50,15 @@ struct Avx2 {
     static bool AllClear(V mask) { return _mm256_testz_si256(mask, mask) != 0; }
     static V Set1Words(int32_t x) { return _mm256_set1_epi16(static_cast<int16_t>(x)); }
     static V Add16(V a, V b) { return _mm256_add_epi16(a, b); }
-    template <int n> static V Srli16(V a) { return _mm256_srli_epi16(a, n); }
+    template <int n>
+    static V Srli16(V a) {
+        return _mm256_srli_epi16(a, n);
+    }
     // Bytes to words and back, half a vector at a time (each 128-bit half
     // on its own in AVX2, which Narrow undoes).
     static V Widen(V bytes, int half) {
-        return half ? _mm256_unpackhi_epi8(bytes, _mm256_setzero_si256()) : _mm256_unpacklo_epi8(bytes, _mm256_setzero_si256());
+        return half ? _mm256_unpackhi_epi8(bytes, _mm256_setzero_si256())
+                    : _mm256_unpacklo_epi8(bytes, _mm256_setzero_si256());
     }
     static V Narrow(V low, V high) { return _mm256_packus_epi16(low, high); }
     // The words that Widen(bytes, half) of the bytes at the same index give:

@@ -28,6 +28,6 @@ std::optional<BlendArea> ClipBlend(const BlendJob& job) {
     if (const int64_t over = (sb - st) + dt - dh; over >= 0) sb -= over;
 
     const auto narrow = [](int64_t value) { return static_cast<int32_t>(value); };
-    return BlendArea{{narrow(dl), narrow(dt), narrow(dl + (sr - sl)), narrow(dt + (sb - st))}, narrow(sl - dl),
-                     narrow(st - dt)};
+    return BlendArea{
+        {narrow(dl), narrow(dt), narrow(dl + (sr - sl)), narrow(dt + (sb - st))}, narrow(sl - dl), narrow(st - dt)};
 }

@@ -27,9 +27,7 @@ inline uint32_t KeyColour(uint32_t backColor, bool keyBackground) {
     return CanvasColour(backColor) | (keyBackground ? 0u : 0xFF000000u);
 }
 
-inline uint32_t CanvasPixel(const uint8_t* p) {
-    return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16;
-}
+inline uint32_t CanvasPixel(const uint8_t* p) { return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16; }
 
 // f moved toward t by weight/256, rounding toward minus infinity.
 inline uint8_t MixByte(int32_t f, int32_t t, int32_t weight) {
@@ -52,9 +50,7 @@ inline int32_t ChromaVOf(uint32_t c) {
 }
 
 // Each component averaged with floor.
-inline uint32_t AverageColour(uint32_t a, uint32_t b) {
-    return (a & b) + (((a ^ b) >> 1) & 0x7F7F7F7Fu);
-}
+inline uint32_t AverageColour(uint32_t a, uint32_t b) { return (a & b) + (((a ^ b) >> 1) & 0x7F7F7F7Fu); }
 
 // A YUY2 macropixel (Y0, U, Y1, V) whose pixel slot (0 or 1) alone is
 // covered, by a colour of luma y and chroma u, v: the chroma goes halfway.

@@ -52,7 +52,7 @@ void MixTargetSpan(uint8_t* frame, const uint8_t* target, int32_t bytes, int32_t
 }  // namespace
 
 const Spans& ReferenceSpans() {
-    static constexpr Spans spans = {MixBgrSpan,      MixBgrxSpan,     MixYuy2Span,    MixBlockSpan<1>,
+    static constexpr Spans spans = {MixBgrSpan,      MixBgrxSpan,     MixYuy2Span,  MixBlockSpan<1>,
                                     MixBlockSpan<2>, MixConstantSpan, MixTargetSpan};
     return spans;
 }

@@ -33,8 +33,12 @@ struct SimdSpans {
         return Ops::Add(Ops::Madd(blueRed, blueRedCoefficients), Ops::Madd(green, Splat(uint16_t(g))));
     }
     static V Luma(V pixels) { return Ops::template Srai<8>(WeightedSum(pixels, 29, 150, 77)); }
-    static V ChromaU(V pixels) { return Ops::Add(Ops::template Srai<8>(WeightedSum(pixels, 128, -85, -43)), Splat(128)); }
-    static V ChromaV(V pixels) { return Ops::Add(Ops::template Srai<8>(WeightedSum(pixels, -21, -107, 128)), Splat(128)); }
+    static V ChromaU(V pixels) {
+        return Ops::Add(Ops::template Srai<8>(WeightedSum(pixels, 128, -85, -43)), Splat(128));
+    }
+    static V ChromaV(V pixels) {
+        return Ops::Add(Ops::template Srai<8>(WeightedSum(pixels, -21, -107, 128)), Splat(128));
+    }
 
     // With the key off (its top byte set) no pixel is transparent, and the
     // spans below leave out every key test.
@@ -154,13 +158,12 @@ struct SimdSpans {
                 const V clearTL = Ops::Even(ct0, ct1), clearTR = Ops::Odd(ct0, ct1);
                 const V clearBL = Ops::Even(cb0, cb1), clearBR = Ops::Odd(cb0, cb1);
                 const V top = Select(clearTL, topRight, Select(clearTR, topLeft, Average(topLeft, topRight)));
-                const V bottom =
-                    Select(clearBL, bottomRight, Select(clearBR, bottomLeft, Average(bottomLeft, bottomRight)));
+                const V bottom = Select(clearBL, bottomRight,
+                                        Select(clearBR, bottomLeft, Average(bottomLeft, bottomRight)));
                 const V colour = Select(Ops::And(clearTL, clearTR), bottom,
                                         Select(Ops::And(clearBL, clearBR), top, Average(top, bottom)));
                 // Each clear lane is -1: four plus their sum counts the covered.
-                const V covered =
-                    Ops::Add(Splat(4), Ops::Add(Ops::Add(clearTL, clearTR), Ops::Add(clearBL, clearBR)));
+                const V covered = Ops::Add(Splat(4), Ops::Add(Ops::Add(clearTL, clearTR), Ops::Add(clearBL, clearBR)));
 
                 V u, v;
                 if (kInterleaved) {

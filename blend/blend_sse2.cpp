@@ -32,9 +32,18 @@ struct Sse2 {
     static V Xor(V a, V b) { return _mm_xor_si128(a, b); }
     static V Add(V a, V b) { return _mm_add_epi32(a, b); }
     static V Sub(V a, V b) { return _mm_sub_epi32(a, b); }
-    template <int n> static V Srli(V a) { return _mm_srli_epi32(a, n); }
-    template <int n> static V Slli(V a) { return _mm_slli_epi32(a, n); }
-    template <int n> static V Srai(V a) { return _mm_srai_epi32(a, n); }
+    template <int n>
+    static V Srli(V a) {
+        return _mm_srli_epi32(a, n);
+    }
+    template <int n>
+    static V Slli(V a) {
+        return _mm_slli_epi32(a, n);
+    }
+    template <int n>
+    static V Srai(V a) {
+        return _mm_srai_epi32(a, n);
+    }
     static V CmpEq(V a, V b) { return _mm_cmpeq_epi32(a, b); }
     static V Madd(V a, V b) { return _mm_madd_epi16(a, b); }
     static V MulLo16(V a, V b) { return _mm_mullo_epi16(a, b); }
@@ -42,7 +51,10 @@ struct Sse2 {
     static bool AllClear(V mask) { return _mm_movemask_epi8(mask) == 0; }
     static V Set1Words(int32_t x) { return _mm_set1_epi16(static_cast<int16_t>(x)); }
     static V Add16(V a, V b) { return _mm_add_epi16(a, b); }
-    template <int n> static V Srli16(V a) { return _mm_srli_epi16(a, n); }
+    template <int n>
+    static V Srli16(V a) {
+        return _mm_srli_epi16(a, n);
+    }
     // Bytes to words and back, half a vector at a time (each 128-bit half
     // on its own in AVX2, which Narrow undoes).
     static V Widen(V bytes, int half) {

@@ -252,7 +252,7 @@ private:
             if (hi & 1 && hi > lo) --hi, EdgeMacropixel(row, targetRow, hi, 0, y);
         }
         if (lo >= hi) return;
-        const PixelSpan span = format == FrameFormat::kYuy2 ? spans_.yuy2
+        const PixelSpan span = format == FrameFormat::kYuy2  ? spans_.yuy2
                                : format == FrameFormat::kBgr ? spans_.bgr
                                                              : spans_.bgrx;
         const int32_t perCall = format == FrameFormat::kYuy2 ? 2 : 1;
@@ -318,8 +318,12 @@ private:
             Segments(y, lo, hi), Segments(y + 1, lo, hi), true, lo, hi,
             [&](int32_t l, int32_t r) {
                 if (writesTargets_) {
-                    const BlockRows at = {tl[0] + l, tl[1] + l, tu + (l / 2) * chromaStep, tv + (l / 2) * chromaStep,
-                                          CanvasAt(l, y), CanvasAt(l, y + 1)};
+                    const BlockRows at = {.luma0 = tl[0] + l,
+                                          .luma1 = tl[1] + l,
+                                          .u = tu + (l / 2) * chromaStep,
+                                          .v = tv + (l / 2) * chromaStep,
+                                          .canvas0 = CanvasAt(l, y),
+                                          .canvas1 = CanvasAt(l, y + 1)};
                     span(at, (r - l) / 2, weight_, key_);
                 } else if (targets_) {
                     spans_.target(luma[0] + l, tl[0] + l, r - l, weight_);
@@ -331,8 +335,12 @@ private:
                         spans_.target(v + l / 2, tv + l / 2, (r - l) / 2, weight_);
                     }
                 } else {
-                    const BlockRows at = {luma[0] + l, luma[1] + l, u + (l / 2) * chromaStep,
-                                          v + (l / 2) * chromaStep, CanvasAt(l, y), CanvasAt(l, y + 1)};
+                    const BlockRows at = {.luma0 = luma[0] + l,
+                                          .luma1 = luma[1] + l,
+                                          .u = u + (l / 2) * chromaStep,
+                                          .v = v + (l / 2) * chromaStep,
+                                          .canvas0 = CanvasAt(l, y),
+                                          .canvas1 = CanvasAt(l, y + 1)};
                     span(at, (r - l) / 2, weight_, key_);
                 }
             },

@@ -56,7 +56,8 @@ CanvasRunList RunsOfBoxes(std::vector<PixelRect> boxes, const PixelRect& rect, i
     for (int32_t y = rect.top; y < rect.bottom; ++y) {
         list.NextRow();
         for (const PixelRect& box : boxes)
-            if (y >= box.top && y < box.bottom) list.Add(std::max(box.left, rect.left), std::min(box.right, rect.right));
+            if (y >= box.top && y < box.bottom)
+                list.Add(std::max(box.left, rect.left), std::min(box.right, rect.right));
     }
     return list;
 }

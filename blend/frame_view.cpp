@@ -23,7 +23,9 @@ FrameView FrameIn(std::vector<uint8_t>& storage, FrameFormat format, int32_t wid
         }
         case FrameFormat::kI420:
             storage.resize(static_cast<size_t>(w * h + 2 * cw * ch));
-            return {format, width, height,
+            return {format,
+                    width,
+                    height,
                     {{storage.data(), w}, {storage.data() + w * h, cw}, {storage.data() + w * h + cw * ch, cw}}};
         case FrameFormat::kNv12:
             storage.resize(static_cast<size_t>(w * h + 2 * cw * ch));

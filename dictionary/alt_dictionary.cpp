@@ -16,8 +16,7 @@ bool CanBeCaption(std::string_view line) {
 std::string SkippedLinesMessage(const WordListReport& report) {
     if (report.skippedLines == 0) return {};
     const std::string line = std::to_string(report.firstSkippedLine);
-    if (report.skippedLines == 1)
-        return "1 line of the word list was left out (empty, or only \" - \"): line " + line;
+    if (report.skippedLines == 1) return "1 line of the word list was left out (empty, or only \" - \"): line " + line;
     return std::to_string(report.skippedLines) +
            " lines of the word list were left out (empty, or only \" - \"), the first is line " + line;
 }

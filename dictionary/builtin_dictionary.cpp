@@ -45,8 +45,7 @@ BuiltinDictionary DecodeBuiltinDictionary(std::span<const uint8_t> stored) {
         // A stream that needs bits past its stored bytes beyond the
         // decoder's lookahead was cut short: refusing it keeps half-decoded
         // garbage off screen.
-        DecodedResource decoded =
-            DecodeResource(stored, {.maxSize = kMaxBuiltinDictionarySize, .strict = true});
+        DecodedResource decoded = DecodeResource(stored, {.maxSize = kMaxBuiltinDictionarySize, .strict = true});
         if (decoded.status != DecodeStatus::kOk) return {};
         return BuildEntries(decoded);
     } catch (const std::bad_alloc&) {

@@ -15,7 +15,7 @@ struct DictEntry {
 };
 
 struct BuiltinDictionary {
-    std::unique_ptr<char[]> text;         // the decoded strings, as UTF-8
+    std::unique_ptr<char[]> text;  // the decoded strings, as UTF-8
     std::unique_ptr<DictEntry[]> entries;
     int32_t count = 0;
 };

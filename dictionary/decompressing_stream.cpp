@@ -2,8 +2,7 @@
 
 #include "dictionary/lz_format.h"
 
-DecompressingStream::DecompressingStream(InputStream& source)
-    : symbols_(source), window_(symbols_, lz::kWindowSize) {
+DecompressingStream::DecompressingStream(InputStream& source) : symbols_(source), window_(symbols_, lz::kWindowSize) {
     SetState(window_.State());
 }
 

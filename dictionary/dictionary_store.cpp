@@ -20,8 +20,7 @@ int32_t RearmAfterLoad(EntryOrder& order, int32_t count, int32_t index) {
 
 }  // namespace
 
-int32_t DictionaryStore::LoadBuiltinDictionary(std::shared_ptr<const BuiltinDictionary> dictionary,
-                                               int32_t index) {
+int32_t DictionaryStore::LoadBuiltinDictionary(std::shared_ptr<const BuiltinDictionary> dictionary, int32_t index) {
     std::lock_guard lock(captionLock);
     builtinDictionary = std::move(dictionary);
     return RearmAfterLoad(builtinOrder, builtinDictionary ? builtinDictionary->count : 0, index);
@@ -29,8 +28,7 @@ int32_t DictionaryStore::LoadBuiltinDictionary(std::shared_ptr<const BuiltinDict
 
 int32_t DictionaryStore::LoadAltDictionary(const std::string& path, int32_t index) {
     AltDictionary loaded;
-    const std::optional<WordListReport> read =
-        path.empty() ? std::nullopt : ReadAltDictionaryFile(path, loaded);
+    const std::optional<WordListReport> read = path.empty() ? std::nullopt : ReadAltDictionaryFile(path, loaded);
     std::lock_guard lock(captionLock);
     altDictionary = std::move(loaded);
     lastAltLoad = read.value_or(WordListReport{});

@@ -23,9 +23,7 @@ public:
 
     // Position p owns the counts LowCount(p) .. HighCount(p) - 1 of Total().
     uint32_t LowCount(unsigned position) const { return cumAbove_[position]; }
-    uint32_t HighCount(unsigned position) const {
-        return position == 0 ? total_ : cumAbove_[position - 1];
-    }
+    uint32_t HighCount(unsigned position) const { return position == 0 ? total_ : cumAbove_[position - 1]; }
     // The position that owns count target (target < Total()).
     unsigned FindPosition(uint32_t target) const;
 

@@ -22,9 +22,8 @@ unsigned LzSymbolDecoder::NextLiteral() {
 LzMatch LzSymbolDecoder::NextMatch() {
     const unsigned c = distances_.DecodeSymbol();
     const uint32_t distance = lz::distanceBase[c] + 1 +
-        decoder_.DecodeUniform(lz::distanceBase[c + 1] - lz::distanceBase[c]);
+                              decoder_.DecodeUniform(lz::distanceBase[c + 1] - lz::distanceBase[c]);
     const unsigned d = lengths_.DecodeSymbol();
-    const uint32_t length = lz::lengthBase[d] + 1 +
-        decoder_.DecodeUniform(lz::lengthBase[d + 1] - lz::lengthBase[d]);
+    const uint32_t length = lz::lengthBase[d] + 1 + decoder_.DecodeUniform(lz::lengthBase[d + 1] - lz::lengthBase[d]);
     return {length, distance};
 }

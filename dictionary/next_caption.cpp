@@ -9,20 +9,15 @@ namespace {
 int32_t AdvanceIndex(int32_t current, int32_t count, WordOrder order, EntryOrder& randomOrder) {
     int32_t next = current;
     switch (order) {
-        case kOrderAtoZ:
-            next = current < count - 1 ? current + 1 : 0;
-            break;
-        case kOrderZtoA:
-            next = current > 0 ? current - 1 : count - 1;
-            break;
+        case kOrderAtoZ: next = current < count - 1 ? current + 1 : 0; break;
+        case kOrderZtoA: next = current > 0 ? current - 1 : count - 1; break;
         case kOrderRandom:
             // The order's range matches count after every edit; should it
             // ever exceed it, the register still reaches a valid index.
             do next = NextOrderIndex(randomOrder);
             while (next >= count);
             break;
-        default:
-            break;
+        default: break;
     }
     if (next < 0) next = 0;
     if (next >= count) next = count - 1;
@@ -56,7 +51,6 @@ std::optional<int32_t> DictionaryStore::NextCaption(WordSource source, WordOrder
             caption = altDictionary.lines[static_cast<size_t>(index)];
             return index;
         }
-        default:
-            return index;
+        default: return index;
     }
 }

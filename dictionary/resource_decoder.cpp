@@ -33,8 +33,7 @@ DecodedResource DecodeResource(std::span<const uint8_t> stored, DecodeLimits lim
     if (source.Remaining() < 4) return Failed(DecodeStatus::kNoHeader);
     uint8_t header[4];
     source.Read(header, 4);
-    const uint32_t size = header[0] | header[1] << 8 | header[2] << 16 |
-                          static_cast<uint32_t>(header[3]) << 24;
+    const uint32_t size = header[0] | header[1] << 8 | header[2] << 16 | static_cast<uint32_t>(header[3]) << 24;
     if (size > limits.maxSize) return Failed(DecodeStatus::kTooLarge);
 
     DecodedResource result;
@@ -58,12 +57,12 @@ DecodedResource DecodeResource(std::span<const uint8_t> stored, DecodeLimits lim
 
 const char* DescribeDecodeStatus(DecodeStatus status) {
     switch (status) {
-    case DecodeStatus::kOk: return "ok";
-    case DecodeStatus::kNoHeader: return "shorter than its 4-byte size header";
-    case DecodeStatus::kTooLarge: return "decoded size above the limit";
-    case DecodeStatus::kOutOfMemory: return "out of memory";
-    case DecodeStatus::kCorrupt: return "corrupt: a match reaches outside the decoded bytes";
-    case DecodeStatus::kTruncated: return "truncated: the coded stream ends before the data";
+        case DecodeStatus::kOk: return "ok";
+        case DecodeStatus::kNoHeader: return "shorter than its 4-byte size header";
+        case DecodeStatus::kTooLarge: return "decoded size above the limit";
+        case DecodeStatus::kOutOfMemory: return "out of memory";
+        case DecodeStatus::kCorrupt: return "corrupt: a match reaches outside the decoded bytes";
+        case DecodeStatus::kTruncated: return "truncated: the coded stream ends before the data";
     }
     return "unknown error";
 }

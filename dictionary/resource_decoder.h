@@ -9,11 +9,11 @@
 
 enum class DecodeStatus {
     kOk,
-    kNoHeader,      // fewer than 4 bytes
-    kTooLarge,      // the decoded size is above the caller's limit
+    kNoHeader,  // fewer than 4 bytes
+    kTooLarge,  // the decoded size is above the caller's limit
     kOutOfMemory,
-    kCorrupt,       // a match reached outside the bytes decoded so far
-    kTruncated,     // strict only: the coded stream ended before the data
+    kCorrupt,    // a match reached outside the bytes decoded so far
+    kTruncated,  // strict only: the coded stream ended before the data
 };
 
 struct DecodedResource {

@@ -43,8 +43,7 @@ WordListEncoding DecodeWordList(std::vector<std::string>& lines) {
             for (std::string& line : lines)
                 if (!IsAscii(line)) line = DecodeCp1251(line);
             break;
-        case WordListEncoding::kUtf8:
-            break;
+        case WordListEncoding::kUtf8: break;
     }
     return encoding;
 }

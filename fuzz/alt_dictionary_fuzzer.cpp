@@ -62,8 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 altIndex = in.Take<int32_t>();
                 break;
             default: {
-                const std::optional<int32_t> next =
-                    store.NextCaption(kWordList, static_cast<WordOrder>(rulesType), altIndex, caption);
+                const std::optional<int32_t> next = store.NextCaption(kWordList, static_cast<WordOrder>(rulesType),
+                                                                      altIndex, caption);
                 if (next.has_value() != (count > 0)) std::abort();
                 if (next && (*next < 0 || *next >= count)) std::abort();
                 if (next) altIndex = *next;

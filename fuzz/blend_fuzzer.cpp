@@ -83,8 +83,16 @@ void FuzzJob(FuzzInput& in, FrameFormat format) {
     // held: through a held caption's targets, made first on the same path.
     const auto run = [&](KernelPath path, bool readAll, bool held) {
         TestFrame out = frame;
-        BlendJob job = {out.View(), canvas.View(), source, destLeft, destTop, caption, withRuns ? &view : nullptr,
-                        opacity, backColor, keyBackground};
+        BlendJob job = {.frame = out.View(),
+                        .canvas = canvas.View(),
+                        .source = source,
+                        .destLeft = destLeft,
+                        .destTop = destTop,
+                        .caption = caption,
+                        .runs = withRuns ? &view : nullptr,
+                        .opacity = opacity,
+                        .backColor = backColor,
+                        .keyBackground = keyBackground};
         if (readAll) job.caption = {0, 0, canvas.width, canvas.height}, job.runs = nullptr;
         std::vector<uint8_t> storage;
         const FrameView targets = FrameIn(storage, frame.format, frame.width, frame.height);

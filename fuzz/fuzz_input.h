@@ -2,9 +2,9 @@
 // value reads as zero, so any input length is a valid run.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <algorithm>
 #include <cstring>
 #include <string>
 

@@ -6,8 +6,8 @@
 
 namespace {
 
-constexpr GParamFlags kFlags =
-    static_cast<GParamFlags>(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS | GST_PARAM_MUTABLE_PLAYING);
+constexpr GParamFlags kFlags = static_cast<GParamFlags>(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS |
+                                                        GST_PARAM_MUTABLE_PLAYING);
 
 // The enum type of a choice, from its named values; registered once for
 // the life of the process, as GLib's types are, which keep the values.
@@ -18,14 +18,10 @@ GType ChoiceType(const SettingDescriptor& row) {
     return g_enum_register_static(g_intern_string((std::string("GstTpp25Frame") + row.key).c_str()), values);
 }
 
-bool IsUnsigned(int32_t typeCode) {
-    return typeCode == kTypeByte || typeCode == kTypeUint || typeCode == kTypeColour;
-}
+bool IsUnsigned(int32_t typeCode) { return typeCode == kTypeByte || typeCode == kTypeUint || typeCode == kTypeColour; }
 
 // COLORREF 0x00BBGGRR and GStreamer's 0xRRGGBB: red and blue change places.
-uint32_t SwapRedBlue(uint32_t colour) {
-    return ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
-}
+uint32_t SwapRedBlue(uint32_t colour) { return ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF); }
 
 GParamSpec* SettingSpec(const SettingDescriptor& row) {
     const char* name = g_intern_string(OptionNameOf(row).c_str());
@@ -44,8 +40,8 @@ GParamSpec* SettingSpec(const SettingDescriptor& row) {
             if (IsUnsigned(row.typeCode))
                 return g_param_spec_uint(name, row.key, row.description, guint(range.minimum), guint(range.maximum),
                                          guint(def), kFlags);
-            return g_param_spec_int(name, row.key, row.description, gint(range.minimum), gint(range.maximum),
-                                    gint(def), kFlags);
+            return g_param_spec_int(name, row.key, row.description, gint(range.minimum), gint(range.maximum), gint(def),
+                                    kFlags);
     }
     return nullptr;
 }
@@ -53,8 +49,8 @@ GParamSpec* SettingSpec(const SettingDescriptor& row) {
 }  // namespace
 
 void InstallElementProperties(GObjectClass* klass) {
-    constexpr GParamFlags kReady =
-        static_cast<GParamFlags>(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS | GST_PARAM_MUTABLE_READY);
+    constexpr GParamFlags kReady = static_cast<GParamFlags>(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS |
+                                                            GST_PARAM_MUTABLE_READY);
     const std::string settingsFile = DefaultSettingsFile();
     g_object_class_install_property(
         klass, kPropertySettingsFile,

@@ -121,9 +121,8 @@ FrameFormat FormatOf(GstVideoFormat format) {
 // schedule runs on.
 gboolean SetInfo(GstVideoFilter* filter, GstCaps*, GstVideoInfo* in, GstCaps*, GstVideoInfo*) {
     GstTpp25Frame* self = Self(filter);
-    if (!self->engine ||
-        !self->engine->StartStream(FormatOf(GST_VIDEO_INFO_FORMAT(in)), GST_VIDEO_INFO_WIDTH(in),
-                                   GST_VIDEO_INFO_HEIGHT(in))) {
+    if (!self->engine || !self->engine->StartStream(FormatOf(GST_VIDEO_INFO_FORMAT(in)), GST_VIDEO_INFO_WIDTH(in),
+                                                    GST_VIDEO_INFO_HEIGHT(in))) {
         const std::string fault = self->engine ? self->engine->TakeFault() : std::string();
         GST_ELEMENT_ERROR(self, CORE, NEGOTIATION,
                           ("No caption canvas for %dx%d frames", GST_VIDEO_INFO_WIDTH(in), GST_VIDEO_INFO_HEIGHT(in)),
@@ -164,8 +163,8 @@ void BeforeTransform(GstBaseTransform* trans, GstBuffer* buffer) {
 }
 
 GstFlowReturn TransformFrameInPlace(GstVideoFilter* filter, GstVideoFrame* frame) {
-    FrameView view = {FormatOf(GST_VIDEO_FRAME_FORMAT(frame)), GST_VIDEO_FRAME_WIDTH(frame),
-                      GST_VIDEO_FRAME_HEIGHT(frame), {}};
+    FrameView view = {
+        FormatOf(GST_VIDEO_FRAME_FORMAT(frame)), GST_VIDEO_FRAME_WIDTH(frame), GST_VIDEO_FRAME_HEIGHT(frame), {}};
     for (guint plane = 0; plane < GST_VIDEO_FRAME_N_PLANES(frame) && plane < 3; ++plane)
         view.planes[plane] = {static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(frame, plane)),
                               GST_VIDEO_FRAME_PLANE_STRIDE(frame, plane)};
@@ -187,8 +186,7 @@ static void gst_tpp25frame_class_init(GstTpp25FrameClass* klass) {
     GstElementClass* element = GST_ELEMENT_CLASS(klass);
     gst_element_class_set_static_metadata(
         element, "25th frame vocabulary captions", "Filter/Effect/Video",
-        "Flashes a word and its translation over the picture every few frames, for learning a language",
-        "TPP_25Frame");
+        "Flashes a word and its translation over the picture every few frames, for learning a language", "TPP_25Frame");
     GstCaps* caps = gst_caps_from_string(GST_VIDEO_CAPS_MAKE(TPP_FORMATS));
     gst_element_class_add_pad_template(element, gst_pad_template_new("sink", GST_PAD_SINK, GST_PAD_ALWAYS, caps));
     gst_element_class_add_pad_template(element, gst_pad_template_new("src", GST_PAD_SRC, GST_PAD_ALWAYS, caps));
@@ -219,5 +217,5 @@ static void gst_tpp25frame_init(GstTpp25Frame* self) {
 static gboolean PluginInit(GstPlugin* plugin) { return GST_ELEMENT_REGISTER(tpp25frame, plugin); }
 
 GST_PLUGIN_DEFINE(GST_VERSION_MAJOR, GST_VERSION_MINOR, tpp25frame,
-                  "Vocabulary captions over video by the 25th-frame method", PluginInit, VERSION, "unknown",
-                  PACKAGE, "Unknown package origin")
+                  "Vocabulary captions over video by the 25th-frame method", PluginInit, VERSION, "unknown", PACKAGE,
+                  "Unknown package origin")

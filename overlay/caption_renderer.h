@@ -12,7 +12,6 @@
 #include "blend/frame_view.h"
 #include "settings/canvas_units.h"
 
-
 struct CanvasRect {
     int32_t left, top, right, bottom;
     bool operator==(const CanvasRect&) const = default;

@@ -186,11 +186,19 @@ void OverlayEngine::DrawCaption(const FrameView& frame) {
     const int32_t backType = settings.BackType;
     const int32_t opacity = kOpacityRange.Clamp(settings.Transparency);
     const PixelRect& caption = state.drawnPixels;
-    const PixelRect area =
-        backType == kBackgroundWholeFrame ? PixelRect{0, 0, state.frameWidth, state.frameHeight} : caption;
+    const PixelRect area = backType == kBackgroundWholeFrame ? PixelRect{0, 0, state.frameWidth, state.frameHeight}
+                                                             : caption;
     const CanvasRuns runs = captionRuns_.view();
-    const BlendJob job = {frame, CanvasOfStream(), area, area.left, area.top, caption, &runs,
-                          static_cast<uint32_t>(opacity), background, backType == kBackgroundNone};
+    const BlendJob job = {.frame = frame,
+                          .canvas = CanvasOfStream(),
+                          .source = area,
+                          .destLeft = area.left,
+                          .destTop = area.top,
+                          .caption = caption,
+                          .runs = &runs,
+                          .opacity = static_cast<uint32_t>(opacity),
+                          .backColor = background,
+                          .keyBackground = backType == kBackgroundNone};
     HeldTargets& targets = heldTargets_;
     const bool useTargets = held && TargetsServe(job);
     if (useTargets && !(targets.ready && targets.backType == backType)) {
@@ -214,11 +222,11 @@ void OverlayEngine::RefreshSettings() { workingSettings_.Refresh(settings_, sett
 // entry wins). 0 when the dictionary is empty.
 int32_t OverlayEngine::TakeNextEntry() {
     const auto source = static_cast<WordSource>(settings_.DicType);
-    int32_t SettingsRecord::*const indexField =
-        source == kWordList ? &SettingsRecord::CurExtEntry : &SettingsRecord::CurIntEntry;
+    int32_t SettingsRecord::*const indexField = source == kWordList ? &SettingsRecord::CurExtEntry
+                                                                    : &SettingsRecord::CurIntEntry;
     const int32_t from = settings_.*indexField;
-    const std::optional<int32_t> next =
-        dictionaries_.NextCaption(source, static_cast<WordOrder>(settings_.RulesType), from, captionText);
+    const std::optional<int32_t> next = dictionaries_.NextCaption(source, static_cast<WordOrder>(settings_.RulesType),
+                                                                  from, captionText);
     if (!next) return 0;
     if (*next != from) {
         workingSettings_.Change([&](SettingsRecord& live) {
@@ -285,9 +293,7 @@ int32_t OverlayEngine::ProcessFrame(const FrameView& frame) {
     return ShowPhase(frame);
 }
 
-bool OverlayEngine::NextFrameMayDraw() const {
-    return overlayState.gapCounter <= 1 || overlayState.showCounter > 0;
-}
+bool OverlayEngine::NextFrameMayDraw() const { return overlayState.gapCounter <= 1 || overlayState.showCounter > 0; }
 
 void OverlayEngine::PassFrame() {
     if (overlayState.streaming && !NextFrameMayDraw()) --overlayState.gapCounter;

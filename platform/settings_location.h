@@ -9,7 +9,7 @@ namespace platform {
 enum class SystemFamily {
     kUnknown,  // the version query failed
     kNt,
-    kOther,    // Win32s, 95, 98, ME
+    kOther,  // Win32s, 95, 98, ME
 };
 
 struct LocationFacts {
@@ -20,7 +20,7 @@ struct LocationFacts {
     // it: Windows gives at most 259 characters (a 260-character buffer),
     // so a longer path arrives cut short; empty when it cannot be read.
     std::string hostExecutablePath;
-    std::string commandLine;          // the process's command line as given
+    std::string commandLine;  // the process's command line as given
     char separator = '\\';
 };
 

@@ -92,11 +92,13 @@ void PluginInstance::ReloadWordList() {
 }
 
 int32_t PluginInstance::StreamStart(const VideoFormat& format) noexcept {
-    return Guarded("StreamStart", [&] { return overlay_.StreamStart(format); }, int32_t{0});
+    return Guarded(
+        "StreamStart", [&] { return overlay_.StreamStart(format); }, int32_t{0});
 }
 
 int32_t PluginInstance::ProcessFrame(const FrameView& frame) noexcept {
-    return Guarded("ProcessFrame", [&] { return overlay_.ProcessFrame(frame); }, int32_t{0});
+    return Guarded(
+        "ProcessFrame", [&] { return overlay_.ProcessFrame(frame); }, int32_t{0});
 }
 
 void PluginInstance::StreamStop() noexcept {

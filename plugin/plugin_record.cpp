@@ -11,6 +11,6 @@ const char kPluginDescription[] =
     "\xFF\xE7\xFB\xEA\xE0 \xEC\xE5\xF2\xEE\xE4\xEE\xEC 25-\xEE\xE3\xEE \xEA\xE0\xE4\xF0\xE0.";
 
 const PluginRecord pluginRecord = {
-    kPluginName, kPluginDescription, PluginInit, PluginStreamStart,
-    PluginProcessFrame, PluginStreamStop, PluginShowSettings, PluginExit,
+    kPluginName,        kPluginDescription, PluginInit,         PluginStreamStart,
+    PluginProcessFrame, PluginStreamStop,   PluginShowSettings, PluginExit,
 };

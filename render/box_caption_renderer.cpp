@@ -23,9 +23,7 @@ uint8_t* BoxCaptionRenderer::StartCanvas(int32_t frameWidth, int32_t frameHeight
     return failCanvas ? nullptr : canvas_.Allocate(frameWidth, frameHeight);
 }
 
-void BoxCaptionRenderer::StopCanvas() {
-    canvas_.Release();
-}
+void BoxCaptionRenderer::StopCanvas() { canvas_.Release(); }
 
 void BoxCaptionRenderer::SetFont(const CaptionFont& font) {
     font_ = font;

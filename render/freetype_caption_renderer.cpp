@@ -177,7 +177,8 @@ bool FreeTypeCaptionRenderer::SizeFace() {
     const double descentUnits = os2 ? os2->usWinDescent : -face->descender;
     metrics_.ascent = static_cast<int32_t>(std::ceil(ascentUnits * yScale));
     metrics_.height = metrics_.ascent + static_cast<int32_t>(std::ceil(descentUnits * yScale));
-    metrics_.lineThickness = std::max<int32_t>(1, static_cast<int32_t>(std::lround(face->underline_thickness * yScale)));
+    metrics_.lineThickness = std::max<int32_t>(1,
+                                               static_cast<int32_t>(std::lround(face->underline_thickness * yScale)));
     metrics_.underlineOffset = static_cast<int32_t>(std::lround(-face->underline_position * yScale));
     const double strikeUnits = os2 && os2->yStrikeoutPosition > 0 ? os2->yStrikeoutPosition : 0.3 * ascentUnits;
     metrics_.strikeOffset = -static_cast<int32_t>(std::lround(strikeUnits * yScale));

@@ -31,7 +31,7 @@ public:
 
 private:
     HDC dc_ = nullptr;
-    HGDIOBJ originalFont_ = nullptr;    // the context's own font, selected back before ours is deleted
+    HGDIOBJ originalFont_ = nullptr;  // the context's own font, selected back before ours is deleted
     HGDIOBJ originalBitmap_ = nullptr;
     HBITMAP canvas_ = nullptr;
     HFONT captionFont_ = nullptr;

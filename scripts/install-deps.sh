@@ -9,7 +9,7 @@
 #   --package  zip, for scripts/package.sh
 #   --gstreamer the GStreamer element: development files, gst-launch, the base, good,
 #              libav and X plug-ins (decoders, windows, textoverlay), sound output
-#   --test     the tests' own: GoogleTest, Google Benchmark, clang and libFuzzer,
+#   --test     the tests' own: GoogleTest, Google Benchmark, clang, clang-format and libFuzzer,
 #              Xvfb, unzip, a Russian locale, a font with Georgian (font fallback)
 #   --all      every group: what scripts/test.sh needs
 #   --list     print the packages of the groups, one a line, and install nothing
@@ -37,7 +37,7 @@ declare -A group=(
   [gstreamer]="${build_tools[*]} pkg-config libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-alsa"
   # DejaVu Sans has what Liberation Sans lacks (Georgian): the font
   # fallback tests draw from it.
-  [test]="libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth locales unzip fonts-dejavu-core"
+  [test]="libgtest-dev libbenchmark-dev clang clang-format libclang-rt-14-dev xvfb xauth locales unzip fonts-dejavu-core"
 )
 
 chosen=() list=0 check=0

@@ -7,9 +7,7 @@
 
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 std::string_view TrimLeft(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -130,7 +128,7 @@ bool CSettingsFile::FindValue(const std::string& section, const std::string& key
 }
 
 void CSettingsFile::ReadValues(const std::string& section, const SettingDescriptor* table, int count,
-                              SettingsRecord& record) {
+                               SettingsRecord& record) {
     for (int i = 0; i < count; ++i) {
         const SettingDescriptor& row = table[i];
         if (!IsValidTypeCode(row.typeCode)) continue;
@@ -141,8 +139,7 @@ void CSettingsFile::ReadValues(const std::string& section, const SettingDescript
     }
 }
 
-void CSettingsFile::ReadLong(const std::string& section, const std::string& key, int32_t& field,
-                             int32_t defaultValue) {
+void CSettingsFile::ReadLong(const std::string& section, const std::string& key, int32_t& field, int32_t defaultValue) {
     field = FindValue(section, key) ? static_cast<int32_t>(ParseDecimal(valueText_.c_str(), false)) : defaultValue;
 }
 

@@ -12,10 +12,10 @@
 constexpr int32_t kNoDialogPosition = -100;
 
 struct SettingsState {
-    SettingsRecord storedSettings;   // as last read from or about to be written to the file
-    SettingsRecord defaultSettings;  // section "DEFAULT"; used by the dialog's Default button
+    SettingsRecord storedSettings;    // as last read from or about to be written to the file
+    SettingsRecord defaultSettings;   // section "DEFAULT"; used by the dialog's Default button
     WorkingSettings workingSettings;  // the live copy everything else reads and changes
-    SettingsRecord dialogSnapshot;   // working values when the dialog opened
+    SettingsRecord dialogSnapshot;    // working values when the dialog opened
 
     // The dialog's screen position when it was last closed.
     int32_t DlgWndPosX = 0;

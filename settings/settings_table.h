@@ -90,8 +90,7 @@ constexpr SettingDescriptor Colour(const char* key, int64_t defaultValue, const 
 }
 
 template <auto field>
-constexpr SettingDescriptor Text(const char* key, const char* defaultText, const char* unit,
-                                 const char* description) {
+constexpr SettingDescriptor Text(const char* key, const char* defaultText, const char* unit, const char* description) {
     return {kTypeText, key, FieldOf<field>, 0, defaultText, {0, 0}, SettingKind::kText, unit, description, {}};
 }
 
@@ -101,7 +100,8 @@ constexpr SettingDescriptor Choice(const char* key, int64_t defaultValue, std::s
                                    const char* description) {
     SettingRange range = {values.front().value, values.front().value};
     for (const NamedValue& v : values)
-        range.minimum = std::min<int64_t>(range.minimum, v.value), range.maximum = std::max<int64_t>(range.maximum, v.value);
+        range.minimum = std::min<int64_t>(range.minimum, v.value),
+        range.maximum = std::max<int64_t>(range.maximum, v.value);
     return {kTypeInt, key, FieldOf<field>, defaultValue, nullptr, range, SettingKind::kChoice, "", description, values};
 }
 
@@ -191,9 +191,8 @@ inline constexpr SettingDescriptor settingsTable[] = {
         kTypeInt, "CurIntEntry", 0, {0, settings_rows::kIntMax}, "index",
         "The built-in entry shown last, counted from 0: the next caption, in this run or the next, comes after "
         "it."),
-    settings_rows::Number<&SettingsRecord::CurExtEntry>(
-        kTypeInt, "CurExtEntry", 0, {0, settings_rows::kIntMax}, "index",
-        "The word-list entry shown last, as CurIntEntry."),
+    settings_rows::Number<&SettingsRecord::CurExtEntry>(kTypeInt, "CurExtEntry", 0, {0, settings_rows::kIntMax},
+                                                        "index", "The word-list entry shown last, as CurIntEntry."),
 };
 
 constexpr int kSettingCount = static_cast<int>(std::size(settingsTable));

@@ -2,9 +2,7 @@
 
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 bool IsWide(int32_t code) { return code == kTypeInt64 || code == kTypeUint64; }
 
@@ -18,36 +16,26 @@ uint64_t ParseDecimal(const char* text, bool wide) {
     bool negative = false;
     if (*text == '+' || *text == '-') negative = (*text++ == '-');
     uint64_t total = 0;
-    for (; *text >= '0' && *text <= '9'; ++text)
-        total = (total * 10 + static_cast<uint64_t>(*text - '0')) & mask;
+    for (; *text >= '0' && *text <= '9'; ++text) total = (total * 10 + static_cast<uint64_t>(*text - '0')) & mask;
     if (negative) total = (~total + 1) & mask;
     return total;
 }
 
 void StoreTypedNumber(int32_t code, uint64_t value, void* field) {
     switch (code) {
-        case kTypeByte:
-            *static_cast<uint8_t*>(field) = static_cast<uint8_t>(value);
-            break;
+        case kTypeByte: *static_cast<uint8_t*>(field) = static_cast<uint8_t>(value); break;
         case kTypeShort:
         case kTypeWord:
-        case kTypeWordAlt:
-            *static_cast<uint16_t*>(field) = static_cast<uint16_t>(value);
-            break;
+        case kTypeWordAlt: *static_cast<uint16_t*>(field) = static_cast<uint16_t>(value); break;
         case kTypeUint:
         case kTypeColour:
         case kTypeInt:
         case kTypeUintAlt:
         case kTypeLong:
-        case kTypeDword:
-            *static_cast<uint32_t*>(field) = static_cast<uint32_t>(value);
-            break;
+        case kTypeDword: *static_cast<uint32_t*>(field) = static_cast<uint32_t>(value); break;
         case kTypeInt64:
-        case kTypeUint64:
-            *static_cast<uint64_t*>(field) = value;
-            break;
-        default:
-            break;
+        case kTypeUint64: *static_cast<uint64_t*>(field) = value; break;
+        default: break;
     }
 }
 
@@ -79,28 +67,19 @@ int64_t ReadTypedNumber(int32_t code, const void* field) {
 
 std::string FormatTypedValue(int32_t code, const void* field) {
     switch (code) {
-        case kTypeByte:
-            return std::to_string(unsigned{*static_cast<const uint8_t*>(field)});
-        case kTypeShort:
-            return std::to_string(int{*static_cast<const int16_t*>(field)});
+        case kTypeByte: return std::to_string(unsigned{*static_cast<const uint8_t*>(field)});
+        case kTypeShort: return std::to_string(int{*static_cast<const int16_t*>(field)});
         case kTypeWord:
-        case kTypeWordAlt:
-            return std::to_string(unsigned{*static_cast<const uint16_t*>(field)});
+        case kTypeWordAlt: return std::to_string(unsigned{*static_cast<const uint16_t*>(field)});
         case kTypeUint:
         case kTypeColour:
         case kTypeUintAlt:
-        case kTypeDword:
-            return std::to_string(*static_cast<const uint32_t*>(field));
+        case kTypeDword: return std::to_string(*static_cast<const uint32_t*>(field));
         case kTypeInt:
-        case kTypeLong:
-            return std::to_string(*static_cast<const int32_t*>(field));
-        case kTypeInt64:
-            return std::to_string(static_cast<long long>(*static_cast<const int64_t*>(field)));
-        case kTypeUint64:
-            return std::to_string(static_cast<unsigned long long>(*static_cast<const uint64_t*>(field)));
-        case kTypeText:
-            return *static_cast<const std::string*>(field);
-        default:
-            return std::string();
+        case kTypeLong: return std::to_string(*static_cast<const int32_t*>(field));
+        case kTypeInt64: return std::to_string(static_cast<long long>(*static_cast<const int64_t*>(field)));
+        case kTypeUint64: return std::to_string(static_cast<unsigned long long>(*static_cast<const uint64_t*>(field)));
+        case kTypeText: return *static_cast<const std::string*>(field);
+        default: return std::string();
     }
 }

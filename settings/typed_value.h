@@ -9,19 +9,19 @@
 // Type codes as they stand in the settings table. Several codes behave
 // alike; the table keeps them distinct.
 enum TypeCode : int32_t {
-    kTypeByte = 0,       // unsigned 8-bit
-    kTypeShort = 1,      // signed 16-bit
-    kTypeWord = 2,       // unsigned 16-bit
-    kTypeWordAlt = 3,    // unsigned 16-bit
-    kTypeUint = 4,       // unsigned 32-bit
-    kTypeColour = 5,     // unsigned 32-bit (COLORREF)
-    kTypeInt = 6,        // signed 32-bit
-    kTypeUintAlt = 7,    // unsigned 32-bit
-    kTypeLong = 8,       // signed 32-bit
-    kTypeDword = 9,      // unsigned 32-bit
-    kTypeInt64 = 10,     // signed 64-bit
-    kTypeUint64 = 11,    // unsigned 64-bit
-    kTypeText = 12,      // std::string
+    kTypeByte = 0,     // unsigned 8-bit
+    kTypeShort = 1,    // signed 16-bit
+    kTypeWord = 2,     // unsigned 16-bit
+    kTypeWordAlt = 3,  // unsigned 16-bit
+    kTypeUint = 4,     // unsigned 32-bit
+    kTypeColour = 5,   // unsigned 32-bit (COLORREF)
+    kTypeInt = 6,      // signed 32-bit
+    kTypeUintAlt = 7,  // unsigned 32-bit
+    kTypeLong = 8,     // signed 32-bit
+    kTypeDword = 9,    // unsigned 32-bit
+    kTypeInt64 = 10,   // signed 64-bit
+    kTypeUint64 = 11,  // unsigned 64-bit
+    kTypeText = 12,    // std::string
 };
 
 // Codes outside 0..12 are skipped by every reader and writer.

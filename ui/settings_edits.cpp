@@ -108,5 +108,6 @@ void SettingsEdits::SetCurrentAltEntry(int32_t index) {
 }
 
 void SettingsEdits::KeepAltEntryBelow(int32_t count) {
-    workingSettings_.Change([&](SettingsRecord& settings) { settings.CurExtEntry = std::min(settings.CurExtEntry, count - 1); });
+    workingSettings_.Change(
+        [&](SettingsRecord& settings) { settings.CurExtEntry = std::min(settings.CurExtEntry, count - 1); });
 }

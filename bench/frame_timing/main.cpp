@@ -22,8 +22,7 @@
 
 namespace {
 
-constexpr char kUsage[] =
-    "usage: tpp-frame-timing --plugin PATH [--size WxH] [--format yuy2|rgb24] [--seconds S]\n";
+constexpr char kUsage[] = "usage: tpp-frame-timing --plugin PATH [--size WxH] [--format yuy2|rgb24] [--seconds S]\n";
 
 struct Options {
     std::string plugin;
@@ -94,7 +93,8 @@ int main(int argc, char** argv) {
     record.ProcessFrame(&frame);  // the first caption
 
     double frames = 0, cpu = 0, wall = 0;
-    TimeFor(options.seconds, [&] { record.ProcessFrame(&frame); }, frames, cpu, wall);
+    TimeFor(
+        options.seconds, [&] { record.ProcessFrame(&frame); }, frames, cpu, wall);
     session.Finish();
 
     std::vector<uint8_t> copy(pixels.size());

@@ -7,7 +7,7 @@
 double ThreadCpuNanoseconds();
 
 inline double WallNanoseconds() {
-    return double(std::chrono::duration_cast<std::chrono::nanoseconds>(
-                      std::chrono::steady_clock::now().time_since_epoch())
-                      .count());
+    return double(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
 }

@@ -15,8 +15,8 @@ bool File::Open(const std::string& path, OpenMode mode) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
     const DWORD disposition = mode == OpenMode::kCreateOrTruncate ? CREATE_ALWAYS : OPEN_ALWAYS;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) handle_ = reinterpret_cast<intptr_t>(file);
     return IsOpen();
 }
@@ -35,8 +35,7 @@ int64_t File::Read(void* buffer, size_t size) {
 
 bool File::Write(const void* data, size_t size) {
     DWORD put = 0;
-    return IsOpen() && WriteFile(AsHandle(handle_), data, static_cast<DWORD>(size), &put, nullptr) &&
-           put == size;
+    return IsOpen() && WriteFile(AsHandle(handle_), data, static_cast<DWORD>(size), &put, nullptr) && put == size;
 }
 
 bool File::Seek(uint64_t offset) {

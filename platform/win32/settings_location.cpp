@@ -26,8 +26,8 @@ bool ReadStoreInUsersFolder() {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Telvoria", 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     DWORD value = 0, type = 0, size = sizeof value;
-    const LONG status =
-        RegQueryValueExA(key, "StoreInUsersFolder", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    const LONG status = RegQueryValueExA(key, "StoreInUsersFolder", nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                                         &size);
     RegCloseKey(key);
     return status == ERROR_SUCCESS && type == REG_DWORD && size == sizeof value && value != 0;
 }

@@ -15,8 +15,11 @@ std::optional<PluginInstance> loadedInstance;
 
 __attribute__((constructor)) void MakeLoadedInstance() {
     try {
-        loadedInstance.emplace(InstanceParts{std::make_unique<FreeTypeCaptionRenderer>(), SharedBuiltinDictionary, {},
-                                             ModuleBaseName(platform::PluginModulePath()), nullptr});
+        loadedInstance.emplace(InstanceParts{std::make_unique<FreeTypeCaptionRenderer>(),
+                                             SharedBuiltinDictionary,
+                                             {},
+                                             ModuleBaseName(platform::PluginModulePath()),
+                                             nullptr});
     } catch (...) {
         // Without memory at load the callbacks do nothing.
     }

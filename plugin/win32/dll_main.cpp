@@ -34,8 +34,11 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
         pluginModule = module;
         DisableThreadLibraryCalls(module);
         try {
-            loadedInstance.emplace(InstanceParts{std::make_unique<GdiCaptionRenderer>(), BuiltinWords, {},
-                                                 ModuleBaseName(platform::PluginModulePath()), module});
+            loadedInstance.emplace(InstanceParts{std::make_unique<GdiCaptionRenderer>(),
+                                                 BuiltinWords,
+                                                 {},
+                                                 ModuleBaseName(platform::PluginModulePath()),
+                                                 module});
         } catch (const std::bad_alloc&) {
             return FALSE;  // the host is told the library could not be loaded
         }

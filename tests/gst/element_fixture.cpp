@@ -72,8 +72,8 @@ Bytes LumaOf(const char* format, int width, int height, const Bytes& picture) {
     const bool packed = std::strcmp(format, "YUY2") == 0;
     Bytes luma;
     for (int y = 0; y < height; ++y) {
-        const uint8_t* row =
-            picture.data() + GST_VIDEO_INFO_PLANE_OFFSET(&info, 0) + y * GST_VIDEO_INFO_PLANE_STRIDE(&info, 0);
+        const uint8_t* row = picture.data() + GST_VIDEO_INFO_PLANE_OFFSET(&info, 0) +
+                             y * GST_VIDEO_INFO_PLANE_STRIDE(&info, 0);
         for (int x = 0; x < width; ++x) luma.push_back(packed ? row[x * 2] : row[x]);
     }
     return luma;
@@ -123,9 +123,7 @@ PipelineRun RunPipeline(const std::string& description, const std::vector<std::s
         GError* problem = nullptr;
         gchar* debug = nullptr;
         switch (GST_MESSAGE_TYPE(message)) {
-            case GST_MESSAGE_EOS:
-                run.reachedEos = done = true;
-                break;
+            case GST_MESSAGE_EOS: run.reachedEos = done = true; break;
             case GST_MESSAGE_WARNING:
                 gst_message_parse_warning(message, &problem, &debug);
                 run.warnings.push_back(std::string(problem->message) + " | " + (debug ? debug : ""));

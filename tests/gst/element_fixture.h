@@ -31,8 +31,8 @@ Bytes BlackYuy2(int width, int height);
 std::string RawCaps(const char* format, int width, int height);
 
 struct HarnessRun {
-    std::vector<Bytes> out;      // each buffer as it came out
-    std::vector<int> changed;    // numbers (from 1) of the buffers that differ from their input
+    std::vector<Bytes> out;    // each buffer as it came out
+    std::vector<int> changed;  // numbers (from 1) of the buffers that differ from their input
 };
 
 // Pushes count copies of picture through the element described (a

@@ -61,8 +61,8 @@ TEST_F(Tpp25Frame, PlanarLumaEqualsTheLumaOfYuy2) {
     const char* formats[3] = {"YUY2", "I420", "NV12"};
     for (int f = 0; f < 3; ++f) {
         const HarnessRun run = RunHarness(Element(settings, std::string(formats[f]) + ".ini"),
-                                          RawCaps(formats[f], width, height),
-                                          MakePicture(formats[f], width, height), 4);
+                                          RawCaps(formats[f], width, height), MakePicture(formats[f], width, height),
+                                          4);
         ASSERT_EQ(run.changed, (std::vector<int>{1, 2, 3, 4})) << formats[f];
         for (const Bytes& out : run.out) lumas[f].push_back(LumaOf(formats[f], width, height, out));
     }
@@ -219,9 +219,8 @@ TEST_F(Tpp25Frame, MissingWordListIsABusWarningAndTheBuiltInListGoesOn) {
 TEST_F(Tpp25Frame, LinesLeftOutOfTheWordListAreABusWarning) {
     const std::string words = folder / "gaps.dic";
     WriteBytes(words, "alpha - one\r\n\r\nbeta - two\r\n - \r\n");
-    const PipelineRun run = RunPipeline(
-        "videotestsrc num-buffers=1 ! video/x-raw,format=YUY2,width=160,height=120 ! " +
-        Element("dictionary=" + words) + " ! fakesink");
+    const PipelineRun run = RunPipeline("videotestsrc num-buffers=1 ! video/x-raw,format=YUY2,width=160,height=120 ! " +
+                                        Element("dictionary=" + words) + " ! fakesink");
     EXPECT_TRUE(run.reachedEos) << run.error;
     ASSERT_EQ(run.warnings.size(), 1u);
     EXPECT_NE(run.warnings[0].find(words), std::string::npos) << run.warnings[0];
@@ -234,7 +233,8 @@ TEST_F(Tpp25Frame, UnopenableSettingsFileIsABusWarningAndDefaultsGoOn) {
     const PipelineRun run = RunPipeline(
         "videotestsrc num-buffers=13 pattern=black ! video/x-raw,format=YUY2,width=160,height=120 ! "
         "tpp25frame settings-file=" +
-        file + " ! fakesink name=out signal-handoffs=true", {"out"});
+            file + " ! fakesink name=out signal-handoffs=true",
+        {"out"});
     EXPECT_TRUE(run.reachedEos) << run.error;
     ASSERT_EQ(run.warnings.size(), 1u);
     EXPECT_NE(run.warnings[0].find(file), std::string::npos) << run.warnings[0];
@@ -259,7 +259,8 @@ TEST_F(Tpp25Frame, ValueOutOfRangeIsRefusedWithAWarning) {
 // Two elements behind a tee, each with its own settings, give exactly the
 // buffers each gives alone, and each saves its own walk.
 TEST_F(Tpp25Frame, TwoElementsKeepTheirOwnScheduleAndWalk) {
-    const std::string source = "videotestsrc num-buffers=30 pattern=black ! video/x-raw,format=YUY2,width=160,height=120";
+    const std::string source =
+        "videotestsrc num-buffers=30 pattern=black ! video/x-raw,format=YUY2,width=160,height=120";
     const std::string a = "show-freq-from=5 show-freq-to=5 rules-type=a-z";
     const std::string b = "show-freq-from=7 show-freq-to=7 rules-type=z-a cur-int-entry=100 rnd-string-pos=false";
     const std::string sinkA = " ! fakesink name=a signal-handoffs=true";

@@ -11,8 +11,8 @@ TEST(Tpp25FrameLeaks, PlayingToNullTenTimesLeavesNothing) {
     TempFolder folder;
     const std::string description =
         "videotestsrc is-live=true ! video/x-raw,format=I420,width=320,height=240,framerate=100/1 ! "
-        "tpp25frame show-freq-from=2 show-freq-to=2 settings-file=" + folder / "settings.ini" +
-        " ! fakesink name=sink signal-handoffs=true";
+        "tpp25frame show-freq-from=2 show-freq-to=2 settings-file=" +
+        folder / "settings.ini" + " ! fakesink name=sink signal-handoffs=true";
     GstElement* pipeline = gst_parse_launch(description.c_str(), nullptr);
     ASSERT_NE(pipeline, nullptr);
     GstElement* sink = gst_bin_get_by_name(GST_BIN(pipeline), "sink");

@@ -28,8 +28,16 @@ struct BlendCase {
         const FrameView view = yuy2 ? HostYuy2Frame(bits.data(), frameWidth, frameHeight)
                                     : HostRgb24Frame(bits.data(), frameWidth, frameHeight);
         const CanvasView canvasView = {canvas.data(), ptrdiff_t(canvasWidth) * 4, canvasWidth, canvasHeight};
-        return {view, canvasView, source, destLeft, destTop, {0, 0, canvasWidth, canvasHeight}, nullptr,
-                opacity, backColor, (keyFlag & 1) != 0};
+        return {.frame = view,
+                .canvas = canvasView,
+                .source = source,
+                .destLeft = destLeft,
+                .destTop = destTop,
+                .caption = {0, 0, canvasWidth, canvasHeight},
+                .runs = nullptr,
+                .opacity = opacity,
+                .backColor = backColor,
+                .keyBackground = (keyFlag & 1) != 0};
     }
 };
 
@@ -50,8 +58,8 @@ std::vector<BlendCase> LoadCases() {
         c.line = line;
         std::string format, canvas, frame, expected;
         in >> format >> c.source.left >> c.source.top >> c.source.right >> c.source.bottom >> c.canvasWidth >>
-            c.canvasHeight >> c.destLeft >> c.destTop >> c.frameWidth >> c.frameHeight >> c.opacity >>
-            c.backColor >> c.keyFlag >> canvas >> frame >> expected;
+            c.canvasHeight >> c.destLeft >> c.destTop >> c.frameWidth >> c.frameHeight >> c.opacity >> c.backColor >>
+            c.keyFlag >> canvas >> frame >> expected;
         EXPECT_TRUE(in && (format == "yuy2" || format == "rgb24")) << "unreadable case at line " << line;
         c.yuy2 = format == "yuy2";
         c.canvas = FromHex(canvas), c.frame = FromHex(frame), c.expected = FromHex(expected);

@@ -18,8 +18,16 @@ constexpr FrameFormat kFormats[] = {FrameFormat::kYuy2, FrameFormat::kBgr, Frame
 
 BlendJob JobOver(TestFrame& frame, const TestCanvas& canvas, PixelRect source, uint32_t opacity, uint32_t backColor,
                  bool keyBackground) {
-    return {frame.View(), canvas.View(), source, source.left, source.top, {0, 0, canvas.width, canvas.height},
-            nullptr, opacity, backColor, keyBackground};
+    return {.frame = frame.View(),
+            .canvas = canvas.View(),
+            .source = source,
+            .destLeft = source.left,
+            .destTop = source.top,
+            .caption = {0, 0, canvas.width, canvas.height},
+            .runs = nullptr,
+            .opacity = opacity,
+            .backColor = backColor,
+            .keyBackground = keyBackground};
 }
 
 // A random blend: frame and canvas of their own sizes and paddings, the
@@ -95,9 +103,8 @@ std::string Describe(const RandomBlend& b) {
     const BlendJob& j = b.job;
     return "format " + std::to_string(int(b.frame.format)) + " frame " + std::to_string(b.frame.width) + "x" +
            std::to_string(b.frame.height) + (b.frame.bottomUp ? " bottom-up" : "") + " source " +
-           std::to_string(j.source.left) + "," + std::to_string(j.source.top) + " to " +
-           std::to_string(j.destLeft) + "," + std::to_string(j.destTop) + (j.keyBackground ? " keyed" : "") +
-           (j.runs ? " runs" : "");
+           std::to_string(j.source.left) + "," + std::to_string(j.source.top) + " to " + std::to_string(j.destLeft) +
+           "," + std::to_string(j.destTop) + (j.keyBackground ? " keyed" : "") + (j.runs ? " runs" : "");
 }
 
 // The walk: clipping, constant background, runs. Skipping the canvas
@@ -189,10 +196,11 @@ TEST(BlendFormats, CanvasOutsideCaptionAndRunsIsNotRead) {
             CanvasRunList runs(2);
             for (int32_t y = 2; y < 10; ++y) {
                 runs.NextRow();
-                runs.Add(10, 14), runs.Add(32, 46);  // too far apart to be read as one
+                runs.Add(10, 14), runs.Add(32, 46);                           // too far apart to be read as one
                 for (int32_t x = 14; x < 26; ++x) dirty.Paint(x, y, kWhite);  // widened to 16
                 for (int32_t x = 32; x < 48; ++x) dirty.Paint(x, y, kWhite);  // up to the caption's edge
-                for (int32_t x : {10, 11, 12, 13, 32, 33, 40, 45}) clean.Paint(x, y, kOrange), dirty.Paint(x, y, kOrange);
+                for (int32_t x : {10, 11, 12, 13, 32, 33, 40, 45})
+                    clean.Paint(x, y, kOrange), dirty.Paint(x, y, kOrange);
             }
             const CanvasRuns view = runs.view();
             for (bool key : {false, true}) {
@@ -234,8 +242,8 @@ TEST(BlendFormats, AgreeWithEachOtherOnOnePicture) {
                 i420.At(1, x / 2, y / 2) = nv12.At(1, x / 2 * 2, y / 2) = cu;
                 i420.At(2, x / 2, y / 2) = nv12.At(1, x / 2 * 2 + 1, y / 2) = cv;
                 for (int c = 0; c < 3; ++c)
-                    bgrTop.At(0, x * 3 + c, y) = bgrUp.At(0, x * 3 + c, y) = bgrx.At(0, x * 4 + c, y) =
-                        bgr[(size_t(y) * w + x) * 3 + c];
+                    bgrTop.At(0, x * 3 + c, y) = bgrUp.At(0, x * 3 + c, y) = bgrx.At(
+                        0, x * 4 + c, y) = bgr[(size_t(y) * w + x) * 3 + c];
                 bgrx.At(0, x * 4 + 3, y) = uint8_t(x + y);
             }
         for (TestFrame* frame : {&yuy2, &i420, &nv12, &bgrTop, &bgrUp, &bgrx})
@@ -276,7 +284,8 @@ TEST(BlendFormats, BlockChromaFollowsTheCoveredShare) {
     // to (63, 127, 63), chroma U 106 and V 101, three quarters of the way
     // from 0: 79 and 75.
     TestCanvas canvas(2, 2);
-    canvas.Paint(0, 0, 0x0000FF), canvas.Paint(1, 0, 0xFF0000), canvas.Paint(0, 1, 0x00FF00), canvas.Paint(1, 1, kWhite);
+    canvas.Paint(0, 0, 0x0000FF), canvas.Paint(1, 0, 0xFF0000), canvas.Paint(0, 1, 0x00FF00),
+        canvas.Paint(1, 1, kWhite);
     TestFrame frame(FrameFormat::kI420, 2, 2);
     BlendOn(ActivePath(), JobOver(frame, canvas, {0, 0, 2, 2}, 100, kWhite, true));
     EXPECT_EQ(frame.At(1, 0, 0), 79);
@@ -294,7 +303,9 @@ TEST(BlendFormats, OddPlanarFramesUseTheEdgeBlocksPixels) {
         BlendOn(ActivePath(), JobOver(frame, canvas, {0, 0, 5, 3}, 100, 0, false));
         for (int32_t y = 0; y < 3; ++y)
             for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(frame.At(0, x, y), 255) << x << "," << y;
-        const auto u = [&](int32_t bx, int32_t by) { return frame.At(1, format == FrameFormat::kNv12 ? bx * 2 : bx, by); };
+        const auto u = [&](int32_t bx, int32_t by) {
+            return frame.At(1, format == FrameFormat::kNv12 ? bx * 2 : bx, by);
+        };
         EXPECT_EQ(u(0, 0), 128);  // four pixels
         EXPECT_EQ(u(2, 0), 64);   // two: the last column
         EXPECT_EQ(u(0, 1), 64);   // two: the last row

@@ -5,9 +5,7 @@ TestFrame::TestFrame(FrameFormat f, int32_t w, int32_t h, int32_t pad, bool up)
     for (int p = 0; p < PlaneCount(); ++p) planes[p].assign(size_t(Stride(p)) * Rows(p), 0);
 }
 
-int TestFrame::PlaneCount() const {
-    return format == FrameFormat::kI420 ? 3 : format == FrameFormat::kNv12 ? 2 : 1;
-}
+int TestFrame::PlaneCount() const { return format == FrameFormat::kI420 ? 3 : format == FrameFormat::kNv12 ? 2 : 1; }
 
 int32_t TestFrame::RowBytes(int plane) const {
     const int32_t chroma = (width + 1) / 2;
@@ -28,7 +26,7 @@ FrameView TestFrame::View() {
     for (int p = 0; p < PlaneCount(); ++p) {
         const ptrdiff_t stride = Stride(p);
         view.planes[p] = bottomUp && Rows(p) > 0 ? FramePlane{planes[p].data() + (Rows(p) - 1) * stride, -stride}
-                                  : FramePlane{planes[p].data(), stride};
+                                                 : FramePlane{planes[p].data(), stride};
     }
     return view;
 }

@@ -36,8 +36,16 @@ struct Surfaces {
     BlendJob Job(int32_t l, int32_t t, int32_t r, int32_t b, uint32_t opacity, uint32_t back, bool key) {
         const FrameView view = bytesPerPixel == 2 ? HostYuy2Frame(frame.data(), width, height)
                                                   : HostRgb24Frame(frame.data(), width, height);
-        return {view, {canvas.data(), ptrdiff_t(width) * 4, width, height}, {l, t, r, b}, l, t, {0, 0, width, height},
-                nullptr, opacity, back, key};
+        return {view,
+                {canvas.data(), ptrdiff_t(width) * 4, width, height},
+                {l, t, r, b},
+                l,
+                t,
+                {0, 0, width, height},
+                nullptr,
+                opacity,
+                back,
+                key};
     }
 };
 
@@ -80,7 +88,7 @@ TEST(BlendHostRgb24, WeightRoundsTowardMinusInfinity) {
     Surfaces t(2, 1, 3, 100);
     t.Paint(0, 0, 0x656565);  // target 101 over 100 stays 100
     t.Paint(1, 0, 0x646464);
-    t.Rgb(1, 0)[0] = 101;     // 101 toward 100 becomes 100
+    t.Rgb(1, 0)[0] = 101;  // 101 toward 100 becomes 100
     BlendOn(KernelPath::kReference, t.Job(0, 0, 2, 1, 50, 0, false));
     EXPECT_EQ(t.Rgb(0, 0)[0], 100);
     EXPECT_EQ(t.Rgb(1, 0)[0], 100);
@@ -133,9 +141,9 @@ TEST(ClipBlend, ClipsPartlyOutsideAndRejectsWhollyOutside) {
     EXPECT_EQ(m->dx, 5);
     EXPECT_EQ(m->dy, -4);
 
-    for (const PixelRect& outside : {PixelRect{10, 0, 12, 3}, PixelRect{0, 8, 3, 9}, PixelRect{-5, 0, 0, 3},
-                                     PixelRect{0, -4, 3, 0}, PixelRect{3, 3, 3, 6}, PixelRect{3, 3, 6, 3},
-                                     PixelRect{INT32_MAX, 0, INT32_MIN, 3}})
+    for (const PixelRect& outside :
+         {PixelRect{10, 0, 12, 3}, PixelRect{0, 8, 3, 9}, PixelRect{-5, 0, 0, 3}, PixelRect{0, -4, 3, 0},
+          PixelRect{3, 3, 3, 6}, PixelRect{3, 3, 6, 3}, PixelRect{INT32_MAX, 0, INT32_MIN, 3}})
         EXPECT_FALSE(clip(outside.left, outside.top, outside.right, outside.bottom))
             << outside.left << "," << outside.top;
 
@@ -168,10 +176,10 @@ TEST(BlendHostYuy2, OddEdgesTreatTheOutsideSlotAsTransparent) {
     s.PaintAll(kWhite);
     for (size_t i = 0; i < s.frame.size(); i += 2) s.frame[i] = 16, s.frame[i + 1] = 128;
     BlendOn(KernelPath::kReference, s.Job(3, 0, 6, 1, 100, 0, false));  // columns 3, 4, 5
-    const std::vector<uint8_t> expected = {16, 128, 16, 128,   // columns 0, 1: untouched
-                                           16, 128, 255, 128,  // column 2 keeps its luma; chroma halfway
-                                           255, 128, 255, 128, // columns 4, 5 covered
-                                           16, 128, 16, 128};  // columns 6, 7: untouched
+    const std::vector<uint8_t> expected = {16,  128, 16,  128,          // columns 0, 1: untouched
+                                           16,  128, 255, 128,          // column 2 keeps its luma; chroma halfway
+                                           255, 128, 255, 128,          // columns 4, 5 covered
+                                           16,  128, 16,  128};         // columns 6, 7: untouched
     EXPECT_EQ(s.frame, expected);
 
     Surfaces one(4, 1, 2, 16);

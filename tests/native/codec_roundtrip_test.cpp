@@ -97,8 +97,7 @@ TEST(CodecRoundTrip, DistanceOfExactlyTheWindowSize) {
 
 TEST(CodecRoundTrip, OverlappingMatchRepeatsItsSource) {
     const std::vector<uint8_t> input = {'a', 'b', 'a', 'b', 'a', 'b', 'a'};
-    const DecodedResource decoded =
-        Decode(EncodeTokens(input, {{1, 0}, {1, 0}, {5, 2}}));
+    const DecodedResource decoded = Decode(EncodeTokens(input, {{1, 0}, {1, 0}, {5, 2}}));
     ASSERT_EQ(decoded.status, DecodeStatus::kOk);
     EXPECT_EQ(Bytes(decoded), input);
 }

@@ -14,8 +14,8 @@ namespace {
 using codec_test::Decode;
 
 std::vector<uint8_t> Header(uint32_t size) {
-    return {static_cast<uint8_t>(size), static_cast<uint8_t>(size >> 8),
-            static_cast<uint8_t>(size >> 16), static_cast<uint8_t>(size >> 24)};
+    return {static_cast<uint8_t>(size), static_cast<uint8_t>(size >> 8), static_cast<uint8_t>(size >> 16),
+            static_cast<uint8_t>(size >> 24)};
 }
 
 // Literals, then one match the decoder must refuse.

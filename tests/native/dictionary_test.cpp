@@ -190,8 +190,8 @@ protected:
     int32_t NextCaption() {
         const auto source = static_cast<WordSource>(workingSettings.DicType);
         int32_t& index = source == kWordList ? workingSettings.CurExtEntry : workingSettings.CurIntEntry;
-        const std::optional<int32_t> next =
-            store.NextCaption(source, static_cast<WordOrder>(workingSettings.RulesType), index, captionText);
+        const std::optional<int32_t> next = store.NextCaption(source, static_cast<WordOrder>(workingSettings.RulesType),
+                                                              index, captionText);
         if (next) index = *next;
         return next ? 1 : 0;
     }

@@ -9,9 +9,7 @@
 
 namespace {
 
-uint32_t Bgr(int b, int g, int r) {
-    return static_cast<uint32_t>(b | g << 8 | r << 16);
-}
+uint32_t Bgr(int b, int g, int r) { return static_cast<uint32_t>(b | g << 8 | r << 16); }
 
 bool Near(uint32_t pixel, uint32_t expected) {
     for (int shift = 0; shift < 24; shift += 8)
@@ -23,13 +21,13 @@ bool Near(uint32_t pixel, uint32_t expected) {
 TEST(DisplayPixels, Rgb24RowsComeOutTopDownWithoutPadding) {
     // 3 pixels a row: 9 bytes, not a multiple of 4. Stored bottom row first.
     const std::vector<uint8_t> frame = {
-        1, 2, 3, 4, 5, 6, 7, 8, 9,           // bottom row of the picture
+        1,  2,  3,  4,  5,  6,  7,  8,  9,   // bottom row of the picture
         10, 11, 12, 13, 14, 15, 16, 17, 18,  // top row
     };
     std::vector<uint32_t> out(6, 0xDEADBEEF);
     FrameToDisplayPixels(frame.data(), 3, 2, 1, out.data());
-    EXPECT_EQ(out, (std::vector<uint32_t>{Bgr(10, 11, 12), Bgr(13, 14, 15), Bgr(16, 17, 18), Bgr(1, 2, 3),
-                                          Bgr(4, 5, 6), Bgr(7, 8, 9)}));
+    EXPECT_EQ(out, (std::vector<uint32_t>{Bgr(10, 11, 12), Bgr(13, 14, 15), Bgr(16, 17, 18), Bgr(1, 2, 3), Bgr(4, 5, 6),
+                                          Bgr(7, 8, 9)}));
 }
 
 TEST(DisplayPixels, Yuy2StudioRangeMapsToFullRange) {

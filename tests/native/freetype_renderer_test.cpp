@@ -204,8 +204,8 @@ TEST_F(FreeTypeRenderer, EveryCharacterIsDrawnNoneAsTheMissingGlyphBox) {
     const std::vector<uint8_t> blank = GlyphOf(renderer, canvas, size, " ");
     const std::vector<uint8_t> missing = GlyphOf(renderer, canvas, size, "\u0378");
     ASSERT_NE(missing, blank);
-    for (const char* character : {"ß", "Ä", "Ö", "ü", "œ", "ç", "é", "è", "ï", "ù", "ε", "λ", "π", "ί", "Σ", "Ό",
-                                  "ς", "ძ", "ა", "ღ"}) {
+    for (const char* character :
+         {"ß", "Ä", "Ö", "ü", "œ", "ç", "é", "è", "ï", "ù", "ε", "λ", "π", "ί", "Σ", "Ό", "ς", "ძ", "ა", "ღ"}) {
         const std::vector<uint8_t> glyph = GlyphOf(renderer, canvas, size, character);
         EXPECT_NE(glyph, blank) << character;
         EXPECT_NE(glyph, missing) << character;

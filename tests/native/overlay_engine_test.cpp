@@ -141,7 +141,7 @@ TEST_F(OverlayEngine, ScheduleFollowsTheRanges) {
         s.ShowFreqFrom = s.ShowFreqTo = 3;
     });
     const int32_t start = Working().CurIntEntry;
-    EXPECT_EQ(Indices(Run(9)).size(), 9u);  // every frame carries a caption...
+    EXPECT_EQ(Indices(Run(9)).size(), 9u);              // every frame carries a caption...
     EXPECT_EQ(Working().CurIntEntry, (start + 3) % 4);  // ...each entry for three frames
 }
 
@@ -414,10 +414,10 @@ TEST_F(OverlayEngine, HeldCaptionIsDrawnOnceAndChangesShowAtTheNextFrame) {
              OverlayOf(*plugin).CreateCaptionFont();
          },
          true, true},
-        {[&] { OverlayOf(*plugin).CreateCaptionFont(); }, true, false},  // any font made anew
-        {[&] { Set([&](SettingsRecord& s) { s.FontSize = -20; }); }, false, false},      // settings alone make no font
-        {[&] { overlayState.gapCounter = 1; }, true, true},           // the next entry
-        {[&] { Start(150, 120, 1); }, true, true},                    // another stream, another size
+        {[&] { OverlayOf(*plugin).CreateCaptionFont(); }, true, false},              // any font made anew
+        {[&] { Set([&](SettingsRecord& s) { s.FontSize = -20; }); }, false, false},  // settings alone make no font
+        {[&] { overlayState.gapCounter = 1; }, true, true},                          // the next entry
+        {[&] { Start(150, 120, 1); }, true, true},                                   // another stream, another size
         {[] {}, false, false},
     };
     std::vector<std::vector<uint8_t>> outputs[2];

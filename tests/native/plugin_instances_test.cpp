@@ -95,14 +95,16 @@ constexpr int kFrames = 60;
 // Two instances unlike in everything a setting decides: dictionary, order,
 // position, timing, background, opacity, font, frame format and size.
 const InstanceSetup kFirst = {"first",
-                      "DicType=0\r\nRulesType=2\r\nShowFreqFrom=3\r\nShowFreqTo=3\r\nShowTimeFrom=2\r\n"
-                      "ShowTimeTo=2\r\nBackType=1\r\nTransparency=60\r\nFontSize=-30\r\n",
-                      "", {160, 120, 0, 0}};
+                              "DicType=0\r\nRulesType=2\r\nShowFreqFrom=3\r\nShowFreqTo=3\r\nShowTimeFrom=2\r\n"
+                              "ShowTimeTo=2\r\nBackType=1\r\nTransparency=60\r\nFontSize=-30\r\n",
+                              "",
+                              {160, 120, 0, 0}};
 const InstanceSetup kSecond = {"second",
-                       "DicType=1\r\nRulesType=1\r\nRndStringPos=0\r\nStringPosX=200\r\nStringPosY=100\r\n"
-                       "ShowFreqFrom=2\r\nShowFreqTo=5\r\nShowTimeFrom=1\r\nShowTimeTo=3\r\nBackType=2\r\n"
-                       "BackColor=255\r\nTextColor=65280\r\nFontSize=-50\r\nFontWeight=700\r\n",
-                       "sun - solntse\r\nsky - nebo\r\nsea - more\r\n", {200, 150, 0, 1}};
+                               "DicType=1\r\nRulesType=1\r\nRndStringPos=0\r\nStringPosX=200\r\nStringPosY=100\r\n"
+                               "ShowFreqFrom=2\r\nShowFreqTo=5\r\nShowTimeFrom=1\r\nShowTimeTo=3\r\nBackType=2\r\n"
+                               "BackColor=255\r\nTextColor=65280\r\nFontSize=-50\r\nFontWeight=700\r\n",
+                               "sun - solntse\r\nsky - nebo\r\nsea - more\r\n",
+                               {200, 150, 0, 1}};
 
 std::shared_ptr<const BuiltinDictionary> SharedBuiltin() {
     return BuiltinOf({{"cat", "koshka"}, {"dog", "sobaka"}, {"owl", "sova"}, {"fox", "lisa"}});

@@ -30,11 +30,8 @@ TEST_F(SettingsEdits, PadStepsStopAtTheLimitsOf32Bits) {
     const struct {
         int32_t x, y, dx, dy, movedX, movedY;
     } steps[] = {
-        {300, 200, 5, -7, 305, 193},
-        {kMax - 1, kMin + 1, 5, -5, kMax, kMin},
-        {kMin, kMax, -1, 1, kMin, kMax},
-        {kMax, kMin, -kMax, kMax, 0, -1},
-        {kMin, kMin, kMin, kMax, kMin, -1},
+        {300, 200, 5, -7, 305, 193},      {kMax - 1, kMin + 1, 5, -5, kMax, kMin}, {kMin, kMax, -1, 1, kMin, kMax},
+        {kMax, kMin, -kMax, kMax, 0, -1}, {kMin, kMin, kMin, kMax, kMin, -1},
     };
     for (const auto& step : steps) {
         Set([&](SettingsRecord& s) {

@@ -102,8 +102,9 @@ TEST_F(SettingsFileTest, HeadersMatchOnlyWithBlanksOutsideTheBrackets) {
 }
 
 TEST_F(SettingsFileTest, KeysAreTrimmedAndCaseSensitiveValuesKeptAsTheyStand) {
-    Load("[PluginSettings]\n  DicType = 1\nFontName = Arial\ntextcolor=5\n"
-         "DicFileName=C:\\dic\\a=b.dic\nBackColor=4294967295\nStringPosX=12abc\nShowFreqTo= 30\n");
+    Load(
+        "[PluginSettings]\n  DicType = 1\nFontName = Arial\ntextcolor=5\n"
+        "DicFileName=C:\\dic\\a=b.dic\nBackColor=4294967295\nStringPosX=12abc\nShowFreqTo= 30\n");
     EXPECT_EQ(Working().DicType, 1);
     EXPECT_EQ(Working().FontName, " Arial");
     EXPECT_EQ(Working().TextColor, 41215u);
@@ -123,8 +124,9 @@ TEST_F(SettingsFileTest, FirstLineOfAKeyDecidesAndAnEmptyOneHidesTheRest) {
 }
 
 TEST_F(SettingsFileTest, KeysOutsideTheSectionAreNotTaken) {
-    Load("DicType=1\r\n[DEFAULT]\r\nDicType=1\r\n[PluginSettings]\r\nStringPosX=5\r\n[Other]\r\n"
-         "StringPosY=9\r\n");
+    Load(
+        "DicType=1\r\n[DEFAULT]\r\nDicType=1\r\n[PluginSettings]\r\nStringPosX=5\r\n[Other]\r\n"
+        "StringPosY=9\r\n");
     EXPECT_EQ(Working().DicType, 0);
     EXPECT_EQ(defaultSettings.DicType, 1);
     EXPECT_EQ(Working().StringPosX, 5);

@@ -16,12 +16,11 @@ TEST(SettingsTable, TheHostsKeysComeFirstInFileOrder) {
         const char* key;
         int32_t code;
     } expected[] = {
-        {"DicType", 6},       {"DicFileName", 12},  {"StringPosX", 6},    {"StringPosY", 6},
-        {"RndStringPos", 4},  {"FontName", 12},     {"FontSize", 8},      {"FontWeight", 8},
-        {"FontItalic", 0},    {"FontUnderline", 0}, {"FontStrikeOut", 0}, {"FontCharSet", 0},
-        {"TextColor", 5},     {"BackColor", 5},     {"Transparency", 6},  {"BackType", 6},
-        {"ShowFreqFrom", 6},  {"ShowFreqTo", 6},    {"ShowTimeFrom", 6},  {"ShowTimeTo", 6},
-        {"RulesType", 6},     {"CurIntEntry", 6},   {"CurExtEntry", 6},
+        {"DicType", 6},       {"DicFileName", 12}, {"StringPosX", 6},  {"StringPosY", 6},   {"RndStringPos", 4},
+        {"FontName", 12},     {"FontSize", 8},     {"FontWeight", 8},  {"FontItalic", 0},   {"FontUnderline", 0},
+        {"FontStrikeOut", 0}, {"FontCharSet", 0},  {"TextColor", 5},   {"BackColor", 5},    {"Transparency", 6},
+        {"BackType", 6},      {"ShowFreqFrom", 6}, {"ShowFreqTo", 6},  {"ShowTimeFrom", 6}, {"ShowTimeTo", 6},
+        {"RulesType", 6},     {"CurIntEntry", 6},  {"CurExtEntry", 6},
     };
     ASSERT_GE(kSettingCount, int(std::size(expected)));
     for (int i = 0; i < int(std::size(expected)); ++i) {

@@ -33,16 +33,16 @@ TEST(Utf8, MalformedBytesBecomeOneReplacementEach) {
         const char* bytes;
         std::u32string decoded;
     } cases[] = {
-        {"\x80x", {R, U'x'}},                      // a stray continuation byte
-        {"\xC3", {R}},                             // cut short at the end
-        {"\xC3x", {R, U'x'}},                      // cut short by a plain byte
-        {"\xC0\xAF", {R, R}},                      // overlong '/'
-        {"\xE0\x80\xAF", {R, R, R}},               // overlong, three bytes
-        {"\xED\xA0\x80", {R, R, R}},               // a surrogate
-        {"\xF4\x90\x80\x80", {R, R, R, R}},        // above U+10FFFF
+        {"\x80x", {R, U'x'}},                // a stray continuation byte
+        {"\xC3", {R}},                       // cut short at the end
+        {"\xC3x", {R, U'x'}},                // cut short by a plain byte
+        {"\xC0\xAF", {R, R}},                // overlong '/'
+        {"\xE0\x80\xAF", {R, R, R}},         // overlong, three bytes
+        {"\xED\xA0\x80", {R, R, R}},         // a surrogate
+        {"\xF4\x90\x80\x80", {R, R, R, R}},  // above U+10FFFF
         {"\xFF\xFE", {R, R}},
-        {"\xEA\xEE\xF8\xEA\xE0", {R, R, R, R, R}}, // кошка in Windows-1251
-        {"\xEF\xBF\xBD", {R}},                     // U+FFFD itself is well-formed
+        {"\xEA\xEE\xF8\xEA\xE0", {R, R, R, R, R}},  // кошка in Windows-1251
+        {"\xEF\xBF\xBD", {R}},                      // U+FFFD itself is well-formed
     };
     for (const auto& c : cases) {
         EXPECT_EQ(CodePoints(c.bytes), c.decoded) << c.bytes;

@@ -21,8 +21,7 @@ std::vector<std::string> ReadAllLines(const std::string& path) {
 TEST(TextFileReader, LinesEndAtLfWithOrWithoutCr) {
     TempFolder dir;
     WriteBytes(dir / "a.txt", "one\r\ntwo\n\r\nthree\rstill three\nlast");
-    EXPECT_EQ(ReadAllLines(dir / "a.txt"),
-              (std::vector<std::string>{"one", "two", "", "three\rstill three", "last"}));
+    EXPECT_EQ(ReadAllLines(dir / "a.txt"), (std::vector<std::string>{"one", "two", "", "three\rstill three", "last"}));
 }
 
 TEST(TextFileReader, FinalLineEndAddsNoLine) {

@@ -102,10 +102,9 @@ TEST(FormatTypedValue, EveryCodeReadsBackWhatItWrote) {
         uint64_t bits;
     };
     const Case cases[] = {
-        {kTypeByte, 0xFF},          {kTypeShort, 0x8000},       {kTypeWord, 0xFFFF},
-        {kTypeWordAlt, 1},          {kTypeUint, 0x80000000},    {kTypeColour, 0xFFFFFFFF},
-        {kTypeInt, 0x80000000},     {kTypeUintAlt, 0xFFFFFFFF}, {kTypeLong, 0xFFFFFFD8},
-        {kTypeDword, 12345},        {kTypeInt64, 1ull << 63},   {kTypeUint64, ~0ull},
+        {kTypeByte, 0xFF},       {kTypeShort, 0x8000},      {kTypeWord, 0xFFFF},      {kTypeWordAlt, 1},
+        {kTypeUint, 0x80000000}, {kTypeColour, 0xFFFFFFFF}, {kTypeInt, 0x80000000},   {kTypeUintAlt, 0xFFFFFFFF},
+        {kTypeLong, 0xFFFFFFD8}, {kTypeDword, 12345},       {kTypeInt64, 1ull << 63}, {kTypeUint64, ~0ull},
     };
     for (const Case& c : cases) {
         uint64_t original = 0, reread = 0;

@@ -19,8 +19,10 @@ namespace {
 std::vector<std::vector<uint8_t>> FramesOf(const std::string& wordList, const TempFolder& dir) {
     const std::string words = dir / "words.dic", settings = dir / "settings.ini";
     WriteBytes(words, wordList);
-    WriteBytes(settings, "[PluginSettings]\r\nDicType=1\r\nRulesType=0\r\nShowFreqFrom=2\r\nShowFreqTo=2\r\n"
-                         "DicFileName=" + words + "\r\n");
+    WriteBytes(settings,
+               "[PluginSettings]\r\nDicType=1\r\nRulesType=0\r\nShowFreqFrom=2\r\nShowFreqTo=2\r\n"
+               "DicFileName=" +
+                   words + "\r\n");
     InstanceParts parts;
     parts.renderer = std::make_unique<FreeTypeCaptionRenderer>();
     parts.settingsPath = settings;

@@ -82,8 +82,8 @@ TEST(CaseFolding, AgreesWithUnicodeData) {
             !std::getline(fields, mapping, ';'))
             continue;
         if (status == " C" || status == " S")
-            simple[static_cast<char32_t>(std::stoul(code, nullptr, 16))] =
-                static_cast<char32_t>(std::stoul(mapping, nullptr, 16));
+            simple[static_cast<char32_t>(std::stoul(code, nullptr, 16))] = static_cast<char32_t>(
+                std::stoul(mapping, nullptr, 16));
     }
     ASSERT_GT(simple.size(), 1400u);
     for (char32_t c = 0; c <= 0x10FFFF; ++c) {
@@ -122,8 +122,10 @@ protected:
 TEST_F(WordListFile, Windows1251LoadsSortsEditsAndSavesAsItAlwaysDid) {
     std::vector<std::string> lines;
     for (int b = 1; b < 256; ++b)
-        if (b != '\n' && b != '\r') lines.push_back(std::string("w") + static_cast<char>(b) + " - \xF1\xEB\xEE\xE2\xEE");
-    std::sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) { return OldCp1251Order(a, b) < 0; });
+        if (b != '\n' && b != '\r')
+            lines.push_back(std::string("w") + static_cast<char>(b) + " - \xF1\xEB\xEE\xE2\xEE");
+    std::sort(lines.begin(), lines.end(),
+              [](const std::string& a, const std::string& b) { return OldCp1251Order(a, b) < 0; });
     lines.erase(std::unique(lines.begin(), lines.end(),
                             [](const std::string& a, const std::string& b) { return OldCp1251Order(a, b) == 0; }),
                 lines.end());
@@ -146,7 +148,9 @@ TEST_F(WordListFile, Windows1251LoadsSortsEditsAndSavesAsItAlwaysDid) {
 }
 
 TEST_F(WordListFile, Utf8WithByteOrderMarkAndCrLfRoundTripsByteForByte) {
-    const std::string file = "\xEF\xBB\xBF" "cat - кошка\r\nStraße - улица\r\nελπίδα - надежда\r\n";
+    const std::string file =
+        "\xEF\xBB\xBF"
+        "cat - кошка\r\nStraße - улица\r\nελπίδα - надежда\r\n";
     EXPECT_EQ(LoadAndSave(file), file);
     EXPECT_EQ(Encoding(), WordListEncoding::kUtf8WithBom);
     EXPECT_EQ(Lines(), (std::vector<std::string>{"cat - кошка", "Straße - улица", "ελπίδα - надежда"}));
@@ -165,7 +169,9 @@ TEST_F(WordListFile, WhatIsNotUtf8IsWindows1251) {
     EXPECT_EQ(Encoding(), WordListEncoding::kWindows1251) << "plain ASCII";
     // Under the mark, a line that is not UTF-8 is a Windows-1251 one: a line
     // that a Windows-1251 tool added keeps its letters.
-    Load("\xEF\xBB\xBF" "cat - кошка\r\n\xE4\xEE\xEC - house\r\n");
+    Load(
+        "\xEF\xBB\xBF"
+        "cat - кошка\r\n\xE4\xEE\xEC - house\r\n");
     EXPECT_EQ(Lines(), (std::vector<std::string>{"cat - кошка", "дом - house"}));
     EXPECT_EQ(Encoding(), WordListEncoding::kUtf8WithBom);
     Load("\xEF\xBB\xBF");
@@ -179,11 +185,16 @@ TEST_F(WordListFile, ListThatOutgrowsWindows1251IsSavedAsUtf8WithTheMark) {
     Load("\xEA\xEE\xF8\xEA\xE0 - cat\r\n");
     store.AddAltEntry("Straße - улица");
     store.SaveAltDictionary(path);
-    EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF" "Straße - улица\r\nкошка - cat\r\n");
+    EXPECT_EQ(ReadBytes(path),
+              "\xEF\xBB\xBF"
+              "Straße - улица\r\nкошка - cat\r\n");
     EXPECT_EQ(Encoding(), WordListEncoding::kUtf8WithBom);
     store.DeleteAltEntry(0);
     store.SaveAltDictionary(path);
-    EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF" "кошка - cat\r\n") << "once UTF-8, it stays UTF-8";
+    EXPECT_EQ(ReadBytes(path),
+              "\xEF\xBB\xBF"
+              "кошка - cat\r\n")
+        << "once UTF-8, it stays UTF-8";
 
     // A new list whose entries Windows-1251 holds is written as always.
     const std::string fresh = dir / "new.dic";

@@ -30,10 +30,10 @@ protected:
     // The built-in dictionary as the DLL takes it from its module: decoded,
     // then taken by an instance's store, which keeps the index inside it.
     int32_t LoadBuiltinDictionary(HMODULE module) {
-        const std::span<const uint8_t> stored =
-            FindModuleResource(module, kBuiltinDictionaryType, kBuiltinDictionaryId);
-        return store_.LoadBuiltinDictionary(
-            std::make_shared<const BuiltinDictionary>(DecodeBuiltinDictionary(stored)), index_);
+        const std::span<const uint8_t> stored = FindModuleResource(module, kBuiltinDictionaryType,
+                                                                   kBuiltinDictionaryId);
+        return store_.LoadBuiltinDictionary(std::make_shared<const BuiltinDictionary>(DecodeBuiltinDictionary(stored)),
+                                            index_);
     }
     const BuiltinDictionary& Loaded() const { return *store_.builtinDictionary; }
     const DictEntry& GetBuiltinEntry(int32_t index) const { return ::GetBuiltinEntry(Loaded(), index); }
@@ -44,8 +44,7 @@ protected:
 };
 
 TEST_F(BuiltinDictionaryResource, StoredInRussian) {
-    EXPECT_NE(FindResourceExA(module_, "BINARY", MAKEINTRESOURCEA(5008),
-                              MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT)),
+    EXPECT_NE(FindResourceExA(module_, "BINARY", MAKEINTRESOURCEA(5008), MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT)),
               nullptr);
 }
 

@@ -23,9 +23,7 @@ std::string ReadBytes(const std::string& path) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 class DictionaryGroup : public DialogTest {
 protected:
@@ -77,9 +75,7 @@ protected:
         return text;
     }
     void TypeWideWord(const wchar_t* text) const { SetWindowTextW(Item(IDC_WORD), text); }
-    int ListSelection() const {
-        return static_cast<int>(SendMessageA(Item(IDC_ENTRY_LIST), LB_GETCURSEL, 0, 0));
-    }
+    int ListSelection() const { return static_cast<int>(SendMessageA(Item(IDC_ENTRY_LIST), LB_GETCURSEL, 0, 0)); }
     // Add, Change and Delete in that order.
     std::vector<bool> EditButtons() const {
         return {Enabled(IDC_ENTRY_ADD), Enabled(IDC_ENTRY_CHANGE), Enabled(IDC_ENTRY_DELETE)};
@@ -91,8 +87,8 @@ protected:
 TEST_F(DictionaryGroup, BuiltinChoiceDisablesAllButTheRadioButtons) {
     Click(IDC_DIC_BUILTIN);
     EXPECT_EQ(Working().DicType, 0);
-    for (int id : {IDC_DIC_FILE, IDC_DIC_CHOOSE, IDC_ENTRY_ADD, IDC_ENTRY_CHANGE, IDC_ENTRY_DELETE,
-                   IDC_ENTRY_LIST, IDC_WORD})
+    for (int id :
+         {IDC_DIC_FILE, IDC_DIC_CHOOSE, IDC_ENTRY_ADD, IDC_ENTRY_CHANGE, IDC_ENTRY_DELETE, IDC_ENTRY_LIST, IDC_WORD})
         EXPECT_FALSE(Enabled(id)) << id;
     EXPECT_TRUE(Enabled(IDC_DIC_BUILTIN));
     EXPECT_TRUE(Enabled(IDC_DIC_ALTERNATIVE));
@@ -110,8 +106,7 @@ TEST_F(DictionaryGroup, WithoutAFileOnlyTheChooserIsEnabled) {
     LoadAltDictionary();
     Open();
     EXPECT_TRUE(Enabled(IDC_DIC_CHOOSE));
-    for (int id : {IDC_DIC_FILE, IDC_ENTRY_ADD, IDC_ENTRY_CHANGE, IDC_ENTRY_DELETE, IDC_ENTRY_LIST,
-                   IDC_WORD})
+    for (int id : {IDC_DIC_FILE, IDC_ENTRY_ADD, IDC_ENTRY_CHANGE, IDC_ENTRY_DELETE, IDC_ENTRY_LIST, IDC_WORD})
         EXPECT_FALSE(Enabled(id)) << id;
     EXPECT_TRUE(ListLines().empty());
 }
@@ -222,7 +217,9 @@ TEST_F(DictionaryGroup, GreekEntriesAreEditedAndSaved) {
     EXPECT_EQ(WideListLines().size(), 4u);
 
     PluginExit();
-    EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF" "a - 1\r\nb - 2\r\nc - 3\r\nελπίδα - надежда, упование\r\n");
+    EXPECT_EQ(ReadBytes(path),
+              "\xEF\xBB\xBF"
+              "a - 1\r\nb - 2\r\nc - 3\r\nελπίδα - надежда, упование\r\n");
     PluginInit();
 }
 
@@ -353,8 +350,7 @@ protected:
             }
             TranslateMessage(&message);
             DispatchMessageA(&message);
-            if (Working().StringPosX != before.StringPosX ||
-                Working().StringPosY != before.StringPosY) {
+            if (Working().StringPosX != before.StringPosX || Working().StringPosY != before.StringPosY) {
                 KillTimer(Dialog(), 1);
                 return true;
             }
@@ -439,9 +435,9 @@ TEST_F(PositionPad, PresetsPutTheCaptionIntoCornersAndCentre) {
 }
 
 TEST_F(PositionPad, RandomPositionDisablesThePad) {
-    const int pad[] = {IDC_ARROW_LEFT,       IDC_ARROW_RIGHT,        IDC_ARROW_UP,
-                       IDC_ARROW_DOWN,       IDC_PRESET_TOP_LEFT,    IDC_PRESET_TOP_RIGHT,
-                       IDC_PRESET_CENTRE,    IDC_PRESET_BOTTOM_LEFT, IDC_PRESET_BOTTOM_RIGHT};
+    const int pad[] = {IDC_ARROW_LEFT,    IDC_ARROW_RIGHT,        IDC_ARROW_UP,
+                       IDC_ARROW_DOWN,    IDC_PRESET_TOP_LEFT,    IDC_PRESET_TOP_RIGHT,
+                       IDC_PRESET_CENTRE, IDC_PRESET_BOTTOM_LEFT, IDC_PRESET_BOTTOM_RIGHT};
     Click(IDC_RANDOM_POSITION);
     EXPECT_EQ(Working().RndStringPos, 1u);
     for (int id : pad) EXPECT_FALSE(Enabled(id)) << id;

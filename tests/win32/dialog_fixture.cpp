@@ -68,8 +68,8 @@ void DialogTest::SetUpTestSuite() {
     windowClass.lpszClassName = "TestHost";
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
     RegisterClassA(&windowClass);
-    host = CreateWindowExA(0, "TestHost", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 80, 900,
-                           640, nullptr, nullptr, windowClass.hInstance, nullptr);
+    host = CreateWindowExA(0, "TestHost", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 80, 900, 640, nullptr, nullptr,
+                           windowClass.hInstance, nullptr);
 }
 
 std::string DialogTest::Folder() {
@@ -85,8 +85,7 @@ std::string DialogTest::SettingsPath() { return Folder() + "Plugins\\settings_di
 void DialogTest::SetUp() {
     ASSERT_NE(host, nullptr);
     DeleteFileA(SettingsPath().c_str());
-    commonDialogs = {UnexpectedFontChooser, UnexpectedColorChooser, UnexpectedFileChooser,
-                     UnexpectedMessageBox};
+    commonDialogs = {UnexpectedFontChooser, UnexpectedColorChooser, UnexpectedFileChooser, UnexpectedMessageBox};
     hostRecord.window = host;
     PluginInit();
 }
@@ -143,15 +142,12 @@ std::string DialogTest::Text(int id) const {
     return text;
 }
 
-bool DialogTest::Checked(int id) const {
-    return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
+bool DialogTest::Checked(int id) const { return SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 void DialogTest::SelectLine(int index) const {
     HWND list = Item(IDC_ENTRY_LIST);
     SendMessageA(list, LB_SETCURSEL, index, 0);
-    SendMessageA(Dialog(), WM_COMMAND, MAKEWPARAM(IDC_ENTRY_LIST, LBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(list));
+    SendMessageA(Dialog(), WM_COMMAND, MAKEWPARAM(IDC_ENTRY_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
 void DialogTest::PointAt(int id) const {

@@ -65,9 +65,9 @@ TEST_F(PluginExports, RecordHoldsSixCallbacksInsideTheLibrary) {
     };
     for (const void* callback : callbacks) {
         HMODULE owner = nullptr;
-        ASSERT_TRUE(GetModuleHandleExA(
-            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-            static_cast<const char*>(callback), &owner));
+        ASSERT_TRUE(
+            GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                               static_cast<const char*>(callback), &owner));
         EXPECT_EQ(owner, module_);
     }
 }

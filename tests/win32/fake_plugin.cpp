@@ -33,18 +33,17 @@ void Report(const char* format, ...) {
 
 INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_INITDIALOG:
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDCANCEL) {
-            Report("dialog cancel");
-            DestroyWindow(window);
-        }
-        return TRUE;
-    case WM_DESTROY:
-        Report("dialog destroyed");
-        dialog = nullptr;
-        return TRUE;
+        case WM_INITDIALOG: return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDCANCEL) {
+                Report("dialog cancel");
+                DestroyWindow(window);
+            }
+            return TRUE;
+        case WM_DESTROY:
+            Report("dialog destroyed");
+            dialog = nullptr;
+            return TRUE;
     }
     return FALSE;
 }
@@ -55,9 +54,7 @@ struct alignas(4) EmptyDialogTemplate {
     WORD menu, windowClass, title;
 };
 
-void TPP_CDECL Init(void) {
-    Report("Init");
-}
+void TPP_CDECL Init(void) { Report("Init"); }
 
 int32_t TPP_CDECL StreamStart(const StreamFormat* format) {
     streamFrames = 0;
@@ -78,9 +75,7 @@ int32_t TPP_CDECL ProcessFrame(FrameRecord* frame) {
     return 1;
 }
 
-void TPP_CDECL StreamStop(void) {
-    Report("StreamStop after %lld frames", static_cast<long long>(streamFrames));
-}
+void TPP_CDECL StreamStop(void) { Report("StreamStop after %lld frames", static_cast<long long>(streamFrames)); }
 
 void TPP_CDECL ShowSettings(const HostWindowRecord* host) {
     dialogOwner = static_cast<HWND>(host->window);
@@ -111,10 +106,6 @@ const PluginRecord kRecord = {kName, kDescription, Init, StreamStart, ProcessFra
 
 }  // namespace
 
-extern "C" __declspec(dllexport) int32_t TPP_CDECL Telvoria_Plugin_Version(void) {
-    return FAKE_PLUGIN_VERSION;
-}
+extern "C" __declspec(dllexport) int32_t TPP_CDECL Telvoria_Plugin_Version(void) { return FAKE_PLUGIN_VERSION; }
 
-extern "C" __declspec(dllexport) const PluginRecord* TPP_CDECL Telvoria_Plugin_PR(void) {
-    return &kRecord;
-}
+extern "C" __declspec(dllexport) const PluginRecord* TPP_CDECL Telvoria_Plugin_PR(void) { return &kRecord; }

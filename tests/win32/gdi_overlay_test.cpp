@@ -113,7 +113,9 @@ TEST_F(GdiOverlay, FontChangesTakeEffectForTheNextEntry) {
     DrawOne(720, 576, 1);
     const int32_t normalHeight = overlayState.captionHeight;
     Set([&](SettingsRecord& s) { s.FontSize = -80; });
-    Set([&](SettingsRecord& s) { s.FontName = std::string(60, 'X'); });  // cut to 31 characters, falls back to a real face
+    Set([&](SettingsRecord& s) {
+        s.FontName = std::string(60, 'X');
+    });  // cut to 31 characters, falls back to a real face
     OverlayOf(*plugin).CreateCaptionFont();
     overlayState.gapCounter = 1;
     std::vector<uint8_t> pixels = grey;

@@ -69,8 +69,8 @@ TEST(PluginDialog, OpensOnceAndItsChangesReachTheSettingsFileAtExit) {
     ASSERT_NE(recordExport, nullptr);
     const PluginRecord* record = recordExport();
 
-    HWND host = CreateWindowExA(0, "STATIC", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 800,
-                                600, nullptr, nullptr, nullptr, nullptr);
+    HWND host = CreateWindowExA(0, "STATIC", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 800, 600, nullptr,
+                                nullptr, nullptr, nullptr);
     ASSERT_NE(host, nullptr);
     record->Init();
     const HostWindowRecord hostRecord = {host};

@@ -265,8 +265,8 @@ struct FontChooserScript {
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.lpszClassName = "FakeFontChooser";
         RegisterClassA(&windowClass);
-        HWND window = CreateWindowA("FakeFontChooser", "", 0, 0, 0, 10, 10, nullptr, nullptr,
-                                    windowClass.hInstance, nullptr);
+        HWND window = CreateWindowA("FakeFontChooser", "", 0, 0, 0, 10, 10, nullptr, nullptr, windowClass.hInstance,
+                                    nullptr);
         // As the system's chooser does, the hook first sees the description.
         chooser->lpfnHook(window, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(chooser));
         EXPECT_EQ(chooser->lpfnHook(window, WM_COMMAND, 1026, 0), 1u);
@@ -369,10 +369,11 @@ TEST_F(DialogTest, ToolTipsNameFiveControls) {
     HWND dialog = Open();
     ASSERT_NE(settingsDialog.toolTip, nullptr);
     EXPECT_EQ(SendMessageA(settingsDialog.toolTip, TTM_GETTOOLCOUNT, 0, 0), 5);
-    const std::pair<int, const char*> tips[] = {
-        {IDC_DIC_CHOOSE, "Выбрать альтернативный словарь"}, {IDC_FONT, "Выбрать параметры шрифта"},
-        {IDC_TEXT_COLOR, "Выбрать цвет текста"},             {IDC_BACK_COLOR, "Выбрать цвет фона"},
-        {IDC_RANDOM_POSITION, "Случайный выбор позиции"}};
+    const std::pair<int, const char*> tips[] = {{IDC_DIC_CHOOSE, "Выбрать альтернативный словарь"},
+                                                {IDC_FONT, "Выбрать параметры шрифта"},
+                                                {IDC_TEXT_COLOR, "Выбрать цвет текста"},
+                                                {IDC_BACK_COLOR, "Выбрать цвет фона"},
+                                                {IDC_RANDOM_POSITION, "Случайный выбор позиции"}};
     for (const auto& [id, text] : tips) {
         char shown[128] = "";
         TOOLINFOA tool = {};

@@ -35,9 +35,7 @@ std::string ReadBytes(const std::string& path) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+void WriteBytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -47,8 +45,8 @@ int ReportLocation() {
     file.Locate("TPP_25Frame");
     const bool opened = file.OpenForReading();
     file.Close();
-    std::ofstream(FolderOf(OwnPath()) + "located.txt", std::ios::binary)
-        << file.path() << "\n" << (opened ? 1 : 0) << "\n";
+    std::ofstream(FolderOf(OwnPath()) + "located.txt", std::ios::binary) << file.path() << "\n"
+                                                                         << (opened ? 1 : 0) << "\n";
     return 0;
 }
 
@@ -80,8 +78,8 @@ public:
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
         Located result;
-        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(),
-                            &startup, &process)) {
+        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &startup,
+                            &process)) {
             ADD_FAILURE() << "cannot start " << command;
             return result;
         }
@@ -137,8 +135,7 @@ public:
         RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Telvoria", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
                         &disposition);
         createdKey_ = disposition == REG_CREATED_NEW_KEY;
-        RegSetValueExA(key_, "StoreInUsersFolder", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                       sizeof value);
+        RegSetValueExA(key_, "StoreInUsersFolder", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
     }
     ~UsersFolderSwitch() {
         RegDeleteValueA(key_, "StoreInUsersFolder");

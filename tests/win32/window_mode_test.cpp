@@ -84,8 +84,8 @@ protected:
         startup.hStdOutput = log;
         startup.hStdError = log;
         std::string command = "\"" + BinFolder() + "tpp-host.exe\" --window --plugin \"" + BinFolder() +
-                              "fake_plugin_v3.dll\" --size 64x48 --format rgb24 --rate 100 --input \"" +
-                              inputPath_ + "\"";
+                              "fake_plugin_v3.dll\" --size 64x48 --format rgb24 --rate 100 --input \"" + inputPath_ +
+                              "\"";
         const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                             &startup, &process_);
         CloseHandle(log);

@@ -20,9 +20,7 @@ constexpr uint32_t kHashBits = 16;
 constexpr uint32_t kRing = 2 * lz::kWindowSize;
 constexpr uint32_t kNone = std::numeric_limits<uint32_t>::max();
 
-uint32_t Price(double probability) {
-    return static_cast<uint32_t>(std::lround(-std::log2(probability) * kBitPrice));
-}
+uint32_t Price(double probability) { return static_cast<uint32_t>(std::lround(-std::log2(probability) * kBitPrice)); }
 
 uint32_t ExtraPrice(uint32_t width) {
     return static_cast<uint32_t>(std::lround(std::log2(static_cast<double>(width)) * kBitPrice));
@@ -91,8 +89,7 @@ struct Step {
 };
 
 uint32_t MatchPrice(const TokenPrices& prices, uint32_t length, uint32_t distance) {
-    return prices.match + prices.distanceClass[DistanceClass(distance)] +
-           prices.lengthClass[LengthClass(length)];
+    return prices.match + prices.distanceClass[DistanceClass(distance)] + prices.lengthClass[LengthClass(length)];
 }
 
 // Shortest path over input[begin, end), appended to parse.

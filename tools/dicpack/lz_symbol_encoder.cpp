@@ -17,9 +17,7 @@ unsigned LengthClass(uint32_t length) { return ClassOf(lz::lengthBase, length); 
 unsigned DistanceClass(uint32_t distance) { return ClassOf(lz::distanceBase, distance); }
 
 LzSymbolEncoder::LzSymbolEncoder()
-    : literals_(FrequencyTable::Literals()),
-      lengths_(lz::kLengthClasses, 1),
-      distances_(lz::kDistanceClasses, 1) {}
+    : literals_(FrequencyTable::Literals()), lengths_(lz::kLengthClasses, 1), distances_(lz::kDistanceClasses, 1) {}
 
 void LzSymbolEncoder::EncodeSymbol(FrequencyTable& table, unsigned symbol) {
     const unsigned position = table.PositionOf(symbol);
@@ -44,8 +42,7 @@ void LzSymbolEncoder::Match(uint32_t length, uint32_t distance) {
     EncodeSymbol(literals_, lz::kMatchSymbol);
     const unsigned c = DistanceClass(distance);
     EncodeSymbol(distances_, c);
-    coder_.EncodeUniform(distance - lz::distanceBase[c] - 1,
-                         lz::distanceBase[c + 1] - lz::distanceBase[c]);
+    coder_.EncodeUniform(distance - lz::distanceBase[c] - 1, lz::distanceBase[c + 1] - lz::distanceBase[c]);
     const unsigned d = LengthClass(length);
     EncodeSymbol(lengths_, d);
     coder_.EncodeUniform(length - lz::lengthBase[d] - 1, lz::lengthBase[d + 1] - lz::lengthBase[d]);

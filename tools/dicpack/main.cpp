@@ -42,8 +42,7 @@ int Encode(const char* inPath, const char* outPath) {
     if (!input) return Fail("cannot read", inPath, std::strerror(errno));
     if (input->size() > kMaxResourceInput) return Fail("cannot pack", inPath, "larger than 4 GiB - 1");
     const std::vector<uint8_t> stored = EncodeResource(*input);
-    if (!WriteFile(outPath, stored.data(), stored.size()))
-        return Fail("cannot write", outPath, std::strerror(errno));
+    if (!WriteFile(outPath, stored.data(), stored.size())) return Fail("cannot write", outPath, std::strerror(errno));
     return 0;
 }
 
@@ -51,8 +50,7 @@ int Decode(const char* inPath, const char* outPath) {
     const auto stored = ReadFile(inPath);
     if (!stored) return Fail("cannot read", inPath, std::strerror(errno));
     const DecodedResource decoded = DecodeResource(*stored, {.maxSize = 0xFFFFFFFF, .strict = true});
-    if (decoded.status != DecodeStatus::kOk)
-        return Fail("cannot unpack", inPath, DescribeDecodeStatus(decoded.status));
+    if (decoded.status != DecodeStatus::kOk) return Fail("cannot unpack", inPath, DescribeDecodeStatus(decoded.status));
     if (!WriteFile(outPath, reinterpret_cast<const uint8_t*>(decoded.bytes.get()), decoded.size))
         return Fail("cannot write", outPath, std::strerror(errno));
     return 0;

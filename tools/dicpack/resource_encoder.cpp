@@ -5,7 +5,7 @@
 namespace {
 // Each parse is priced by what the one before it used.
 constexpr int kParsePasses = 3;
-}
+}  // namespace
 
 std::vector<uint8_t> EncodeTokens(std::span<const uint8_t> input, const std::vector<LzToken>& parse) {
     LzSymbolEncoder encoder;

@@ -26,8 +26,8 @@ std::string UnitAndRange(const SettingDescriptor& row) {
         case SettingKind::kChoice: {
             std::string values;
             for (const NamedValue& choice : row.choices)
-                values += (values.empty() ? "" : "; ") + std::to_string(choice.value) + " " + Code(choice.nick) +
-                          ": " + choice.description;
+                values += (values.empty() ? "" : "; ") + std::to_string(choice.value) + " " + Code(choice.nick) + ": " +
+                          choice.description;
             return values;
         }
         case SettingKind::kNumber: break;

@@ -4,9 +4,7 @@
 
 namespace {
 
-uint32_t Clamp255(int value) {
-    return static_cast<uint32_t>(value < 0 ? 0 : value > 255 ? 255 : value);
-}
+uint32_t Clamp255(int value) { return static_cast<uint32_t>(value < 0 ? 0 : value > 255 ? 255 : value); }
 
 uint32_t YuvToPixel(int y, int u, int v) {
     const int c = 298 * (y - 16) + 128, d = u - 128, e = v - 128;

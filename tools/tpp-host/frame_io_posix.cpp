@@ -44,9 +44,7 @@ void CloseOwned(int& fd, bool owned) {
 
 FrameReader::FrameReader() = default;
 
-FrameReader::~FrameReader() {
-    CloseOwned(handle_, owned_);
-}
+FrameReader::~FrameReader() { CloseOwned(handle_, owned_); }
 
 bool FrameReader::Open(const std::string& path, std::string& error) {
     if (path == "-") {
@@ -87,9 +85,7 @@ FrameReader::Result FrameReader::Read(uint8_t* frame, size_t bytes, size_t& got,
     return got == 0 ? Result::End : Result::Truncated;
 }
 
-FrameWriter::~FrameWriter() {
-    CloseOwned(handle_, owned_);
-}
+FrameWriter::~FrameWriter() { CloseOwned(handle_, owned_); }
 
 bool FrameWriter::Open(const std::string& path, const FrameReader& input, std::string& error) {
     // A reader that goes away is a write error like any other, so that the

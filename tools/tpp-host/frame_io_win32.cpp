@@ -98,9 +98,7 @@ FrameReader::Result FrameReader::Read(uint8_t* frame, size_t bytes, size_t& got,
     return got == 0 ? Result::End : Result::Truncated;
 }
 
-FrameWriter::~FrameWriter() {
-    CloseOwned(handle_, owned_);
-}
+FrameWriter::~FrameWriter() { CloseOwned(handle_, owned_); }
 
 bool FrameWriter::Open(const std::string& path, const FrameReader& input, std::string& error) {
     if (path == "-") {

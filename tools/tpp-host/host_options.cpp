@@ -72,8 +72,8 @@ bool SetHelp(HostOptions& o, const char*, std::string&) {
 bool SetSize(HostOptions& o, const char* value, std::string& error) {
     const char* x = std::strchr(value, 'x');
     int64_t w = 0, h = 0;
-    if (!x || !ParseCount(std::string(value, x).c_str(), 1 << 16, w) || !ParseCount(x + 1, 1 << 16, h) ||
-        w == 0 || h == 0) {
+    if (!x || !ParseCount(std::string(value, x).c_str(), 1 << 16, w) || !ParseCount(x + 1, 1 << 16, h) || w == 0 ||
+        h == 0) {
         error = std::string("bad size (want WxH, 1..65536 each): ") + value;
         return false;
     }
@@ -128,11 +128,11 @@ bool SetChangedFrames(HostOptions& o, const char* value, std::string&) {
 }
 
 const OptionRow kOptions[] = {
-    {"--plugin", true, SetPlugin},     {"--info", false, SetInfo},
-    {"--size", true, SetSize},         {"--format", true, SetFormat},
-    {"--frames", true, SetFrames},     {"--input", true, SetInput},
-    {"--output", true, SetOutput},     {"--changed-frames", true, SetChangedFrames},
-    {"--window", false, SetWindow},    {"--rate", true, SetRate},
+    {"--plugin", true, SetPlugin},  {"--info", false, SetInfo},
+    {"--size", true, SetSize},      {"--format", true, SetFormat},
+    {"--frames", true, SetFrames},  {"--input", true, SetInput},
+    {"--output", true, SetOutput},  {"--changed-frames", true, SetChangedFrames},
+    {"--window", false, SetWindow}, {"--rate", true, SetRate},
     {"--help", false, SetHelp},
 };
 

@@ -50,12 +50,9 @@ bool Interrupted() { return caughtSignal != 0; }
 
 std::string InterruptName() {
     switch (caughtSignal) {
-        case SIGINT:
-            return "SIGINT";
-        case SIGTERM:
-            return "SIGTERM";
-        default:
-            return "no signal";
+        case SIGINT: return "SIGINT";
+        case SIGTERM: return "SIGTERM";
+        default: return "no signal";
     }
 }
 

@@ -37,18 +37,12 @@ bool Interrupted() { return caughtEvent != kNone; }
 
 std::string InterruptName() {
     switch (caughtEvent) {
-        case CTRL_C_EVENT:
-            return "Ctrl-C";
-        case CTRL_BREAK_EVENT:
-            return "Ctrl-Break";
-        case CTRL_CLOSE_EVENT:
-            return "the console's close event";
-        case CTRL_LOGOFF_EVENT:
-            return "logoff";
-        case CTRL_SHUTDOWN_EVENT:
-            return "shutdown";
-        default:
-            return "no event";
+        case CTRL_C_EVENT: return "Ctrl-C";
+        case CTRL_BREAK_EVENT: return "Ctrl-Break";
+        case CTRL_CLOSE_EVENT: return "the console's close event";
+        case CTRL_LOGOFF_EVENT: return "logoff";
+        case CTRL_SHUTDOWN_EVENT: return "shutdown";
+        default: return "no event";
     }
 }
 

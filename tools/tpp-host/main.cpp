@@ -9,8 +9,8 @@
 #include "tools/tpp-host/host_options.h"
 #include "tools/tpp-host/interrupt.h"
 #include "tools/tpp-host/plugin_library.h"
-#include "tools/tpp-host/plugin_trace.h"
 #include "tools/tpp-host/plugin_session.h"
+#include "tools/tpp-host/plugin_trace.h"
 #include "tools/tpp-host/window_mode.h"
 
 namespace {

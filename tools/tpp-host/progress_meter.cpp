@@ -10,9 +10,7 @@ double SecondsSince(std::chrono::steady_clock::time_point from) {
 
 }  // namespace
 
-ProgressMeter::ProgressMeter() : start_(Clock::now()), lastShown_(start_) {
-    toTerminal_ = IsTerminal(stderr);
-}
+ProgressMeter::ProgressMeter() : start_(Clock::now()), lastShown_(start_) { toTerminal_ = IsTerminal(stderr); }
 
 void ProgressMeter::Frame(int64_t frames) {
     if (!toTerminal_ || SecondsSince(lastShown_) < 0.5) return;
@@ -22,9 +20,7 @@ void ProgressMeter::Frame(int64_t frames) {
     shown_ = true;
 }
 
-double ProgressMeter::Seconds() const {
-    return SecondsSince(start_);
-}
+double ProgressMeter::Seconds() const { return SecondsSince(start_); }
 
 double ProgressMeter::FramesPerSecond(int64_t frames) const {
     const double seconds = Seconds();

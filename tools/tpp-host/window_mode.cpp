@@ -44,26 +44,21 @@ void ShowNextFrame(HWND window, Player& player) {
     }
     size_t got = 0;
     switch (player.input.Read(player.frame.data(), player.frame.size(), got, player.error)) {
-    case FrameReader::Result::Frame:
-        break;
-    case FrameReader::Result::End:
-        StopPlaying(window, player, L"end of input");
-        return;
-    case FrameReader::Result::Truncated:
-        player.error = player.input.name() + " ends inside frame " + std::to_string(player.frames + 1);
-        StopPlaying(window, player, L"input cut short");
-        return;
-    case FrameReader::Result::Failed:
-        StopPlaying(window, player, L"input failed");
-        return;
-    case FrameReader::Result::Interrupted:  // the interrupt closes the window too
-        StopPlaying(window, player, L"interrupted");
-        return;
+        case FrameReader::Result::Frame: break;
+        case FrameReader::Result::End: StopPlaying(window, player, L"end of input"); return;
+        case FrameReader::Result::Truncated:
+            player.error = player.input.name() + " ends inside frame " + std::to_string(player.frames + 1);
+            StopPlaying(window, player, L"input cut short");
+            return;
+        case FrameReader::Result::Failed: StopPlaying(window, player, L"input failed"); return;
+        case FrameReader::Result::Interrupted:  // the interrupt closes the window too
+            StopPlaying(window, player, L"interrupted");
+            return;
     }
     ++player.frames;
     player.session.ProcessFrame(player.frame.data());
-    FrameToDisplayPixels(player.frame.data(), player.options.width, player.options.height,
-                         player.options.pixelFormat, player.display.data());
+    FrameToDisplayPixels(player.frame.data(), player.options.width, player.options.height, player.options.pixelFormat,
+                         player.display.data());
     InvalidateRect(window, nullptr, FALSE);
 }
 
@@ -88,29 +83,25 @@ void Paint(HWND window, const Player& player) {
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* player = reinterpret_cast<Player*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
-    case WM_NCCREATE:
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-        break;
-    case WM_TIMER:
-        if (wParam == kFrameTimer) ShowNextFrame(window, *player);
-        return 0;
-    case WM_PAINT:
-        Paint(window, *player);
-        return 0;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == kSettingsCommand) player->session.ShowSettings(window);
-        return 0;
-    case WM_CLOSE:
-        // The plug-in ends while its owner window still exists, so that it
-        // closes its own dialog rather than having it torn down under it.
-        KillTimer(window, kFrameTimer);
-        player->session.Finish();
-        DestroyWindow(window);
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
+        case WM_NCCREATE:
+            SetWindowLongPtrW(window, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+            break;
+        case WM_TIMER:
+            if (wParam == kFrameTimer) ShowNextFrame(window, *player);
+            return 0;
+        case WM_PAINT: Paint(window, *player); return 0;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == kSettingsCommand) player->session.ShowSettings(window);
+            return 0;
+        case WM_CLOSE:
+            // The plug-in ends while its owner window still exists, so that it
+            // closes its own dialog rather than having it torn down under it.
+            KillTimer(window, kFrameTimer);
+            player->session.Finish();
+            DestroyWindow(window);
+            return 0;
+        case WM_DESTROY: PostQuitMessage(0); return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -142,8 +133,8 @@ HWND CreateHostWindow(Player& player) {
     RECT frame = {0, 0, player.options.width, player.options.height};
     AdjustWindowRect(&frame, style, TRUE);
     return CreateWindowW(kHostWindowClass, player.title.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
-                         frame.right - frame.left, frame.bottom - frame.top, nullptr, menu,
-                         GetModuleHandleW(nullptr), &player);
+                         frame.right - frame.left, frame.bottom - frame.top, nullptr, menu, GetModuleHandleW(nullptr),
+                         &player);
 }
 
 }  // namespace
@@ -152,8 +143,14 @@ bool WindowModeAvailable() { return true; }
 
 int RunWindow(const HostOptions& options, const std::string& pluginName, PluginSession& session, FrameReader& input) {
     const size_t pixels = static_cast<size_t>(options.width) * static_cast<size_t>(options.height);
-    Player player{options, session, input, L"tpp-host: " + Widen(pluginName),
-                  std::vector<uint8_t>(static_cast<size_t>(FrameBytes(options))), std::vector<uint32_t>(pixels), 0, {}};
+    Player player{options,
+                  session,
+                  input,
+                  L"tpp-host: " + Widen(pluginName),
+                  std::vector<uint8_t>(static_cast<size_t>(FrameBytes(options))),
+                  std::vector<uint32_t>(pixels),
+                  0,
+                  {}};
     HWND window = CreateHostWindow(player);
     if (!window) {
         session.Finish();

@@ -26,9 +26,7 @@ std::string Control::UnicodeText() const {
 
 void Control::SetUnicodeText(const std::string& text) const { SetWindowTextW(window_, WideFromUtf8(text).c_str()); }
 
-void Control::Repaint() const {
-    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-}
+void Control::Repaint() const { RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
 
 bool Button::Checked() const { return SendMessageA(window_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
@@ -50,13 +48,9 @@ void ListBox::Add(const std::string& utf8) const {
     SendMessageW(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(utf8).c_str()));
 }
 
-int32_t ListBox::Count() const {
-    return static_cast<int32_t>(SendMessageA(window_, LB_GETCOUNT, 0, 0));
-}
+int32_t ListBox::Count() const { return static_cast<int32_t>(SendMessageA(window_, LB_GETCOUNT, 0, 0)); }
 
-int32_t ListBox::Selection() const {
-    return static_cast<int32_t>(SendMessageA(window_, LB_GETCURSEL, 0, 0));
-}
+int32_t ListBox::Selection() const { return static_cast<int32_t>(SendMessageA(window_, LB_GETCURSEL, 0, 0)); }
 
 void ListBox::Select(int32_t index) const { SendMessageA(window_, LB_SETCURSEL, index, 0); }
 
@@ -64,8 +58,7 @@ std::string ListBox::ItemText(int32_t index) const {
     const LRESULT length = SendMessageW(window_, LB_GETTEXTLEN, index, 0);
     if (length == LB_ERR) return {};
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT copied =
-        SendMessageW(window_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT copied = SendMessageW(window_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
     text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
     return Utf8FromWide(text);
 }

@@ -9,18 +9,15 @@ inline constexpr char kTipChooseDictionary[] =
 inline constexpr char kTipChooseFont[] =
     "\xC2\xFB\xE1\xF0\xE0\xF2\xFC \xEF\xE0\xF0\xE0\xEC\xE5\xF2\xF0\xFB \xF8\xF0\xE8\xF4\xF2\xE0";
 // "Выбрать цвет текста"
-inline constexpr char kTipChooseTextColor[] =
-    "\xC2\xFB\xE1\xF0\xE0\xF2\xFC \xF6\xE2\xE5\xF2 \xF2\xE5\xEA\xF1\xF2\xE0";
+inline constexpr char kTipChooseTextColor[] = "\xC2\xFB\xE1\xF0\xE0\xF2\xFC \xF6\xE2\xE5\xF2 \xF2\xE5\xEA\xF1\xF2\xE0";
 // "Выбрать цвет фона"
-inline constexpr char kTipChooseBackColor[] =
-    "\xC2\xFB\xE1\xF0\xE0\xF2\xFC \xF6\xE2\xE5\xF2 \xF4\xEE\xED\xE0";
+inline constexpr char kTipChooseBackColor[] = "\xC2\xFB\xE1\xF0\xE0\xF2\xFC \xF6\xE2\xE5\xF2 \xF4\xEE\xED\xE0";
 // "Случайный выбор позиции"
 inline constexpr char kTipRandomPosition[] =
     "\xD1\xEB\xF3\xF7\xE0\xE9\xED\xFB\xE9 \xE2\xFB\xE1\xEE\xF0 \xEF\xEE\xE7\xE8\xF6\xE8\xE8";
 
 // "Файлы словарей (*.dic)", then the pattern; the list ends with two NULs.
-inline constexpr char kDictionaryFilter[] =
-    "\xD4\xE0\xE9\xEB\xFB \xF1\xEB\xEE\xE2\xE0\xF0\xE5\xE9 (*.dic)\0*.dic\0";
+inline constexpr char kDictionaryFilter[] = "\xD4\xE0\xE9\xEB\xFB \xF1\xEB\xEE\xE2\xE0\xF0\xE5\xE9 (*.dic)\0*.dic\0";
 
 // "Предыдущий словарь был изменён. Сохранить изменения?"
 inline constexpr char kSaveDictionaryPrompt[] =

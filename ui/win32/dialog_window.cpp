@@ -3,8 +3,8 @@
 // A Unicode window, and so are its controls: their text is any language,
 // whatever the system's ANSI code page.
 bool DialogWindow::Create(HINSTANCE module, int templateId, HWND owner) {
-    return CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), owner, Procedure,
-                              reinterpret_cast<LPARAM>(this)) != nullptr;
+    return CreateDialogParamW(module, MAKEINTRESOURCEW(templateId), owner, Procedure, reinterpret_cast<LPARAM>(this)) !=
+           nullptr;
 }
 
 void DialogWindow::Destroy() {

@@ -20,8 +20,7 @@ struct MessageEntry {
 constexpr int kAnyNotification = -1;
 
 template <class Dialog>
-constexpr MessageEntry<Dialog> CommandRow(int id, int notification,
-                                         void (Dialog::*handler)(WPARAM, LPARAM)) {
+constexpr MessageEntry<Dialog> CommandRow(int id, int notification, void (Dialog::*handler)(WPARAM, LPARAM)) {
     return {WM_COMMAND, id, notification, handler};
 }
 
@@ -32,13 +31,12 @@ constexpr MessageEntry<Dialog> MessageRow(UINT message, void (Dialog::*handler)(
 
 // Runs the first row that matches; false when none does.
 template <class Dialog, size_t N>
-bool DispatchMessageTable(Dialog& dialog, const MessageEntry<Dialog> (&table)[N], UINT message,
-                          WPARAM wParam, LPARAM lParam) {
+bool DispatchMessageTable(Dialog& dialog, const MessageEntry<Dialog> (&table)[N], UINT message, WPARAM wParam,
+                          LPARAM lParam) {
     for (const MessageEntry<Dialog>& entry : table) {
         if (entry.message != message) continue;
-        if (message == WM_COMMAND &&
-            (entry.controlId != LOWORD(wParam) ||
-             (entry.notification != kAnyNotification && entry.notification != HIWORD(wParam))))
+        if (message == WM_COMMAND && (entry.controlId != LOWORD(wParam) ||
+                                      (entry.notification != kAnyNotification && entry.notification != HIWORD(wParam))))
             continue;
         (dialog.*entry.handler)(wParam, lParam);
         return true;

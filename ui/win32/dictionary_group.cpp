@@ -14,9 +14,8 @@ void SettingsDialog::ReloadAltDictionary() {
 void SettingsDialog::UpdateDictionaryControls() {
     const SettingsRecord settings = edits_.CopyWorkingSettings();
     if (settings.DicType == kBuiltinWords) {
-        const Control* group[] = {&fileNameEdit, &chooseDictionaryButton, &addButton,
-                                  &changeButton, &deleteButton,           &entryList,
-                                  &wordEdit};
+        const Control* group[] = {
+            &fileNameEdit, &chooseDictionaryButton, &addButton, &changeButton, &deleteButton, &entryList, &wordEdit};
         for (const Control* control : group) control->Enable(false);
         return;
     }
@@ -51,9 +50,7 @@ void SettingsDialog::OnWordChanged(WPARAM, LPARAM) {
 
 void SettingsDialog::OnEntrySelected(WPARAM, LPARAM) { SelectEntry(entryList.Selection()); }
 
-void SettingsDialog::OnEntryDoubleClick(WPARAM, LPARAM) {
-    edits_.SetCurrentAltEntry(entryList.Selection());
-}
+void SettingsDialog::OnEntryDoubleClick(WPARAM, LPARAM) { edits_.SetCurrentAltEntry(entryList.Selection()); }
 
 void SettingsDialog::OnAddEntry(WPARAM, LPARAM) {
     const int32_t index = dictionaries_.AddAltEntry(wordEdit.UnicodeText());
@@ -90,8 +87,8 @@ void SettingsDialog::OnChooseDictionary(WPARAM, LPARAM) {
     if (dictionaries_.AltDictionaryChanged()) {
         const std::string title = Control::TextOf(window());
         // The previous file is written while DicFileName still names it.
-        if (commonDialogs.messageBox(window(), kSaveDictionaryPrompt, title.c_str(),
-                                     MB_OKCANCEL | MB_ICONQUESTION) == IDOK)
+        if (commonDialogs.messageBox(window(), kSaveDictionaryPrompt, title.c_str(), MB_OKCANCEL | MB_ICONQUESTION) ==
+            IDOK)
             dictionaries_.SaveAltDictionary(edits_.CopyWorkingSettings().DicFileName);
     }
     edits_.SetDictionaryFile(path);

@@ -41,25 +41,23 @@ void SettingsDialog::CreatePadFont() {
     font.lfCharSet = DEFAULT_CHARSET;
     std::strcpy(font.lfFaceName, "Marlett");
     marlettFont = CreateFontIndirectA(&font);
-    const int pad[] = {IDC_ARROW_UP,           IDC_ARROW_RIGHT,     IDC_ARROW_LEFT,
-                       IDC_ARROW_DOWN,         IDC_PRESET_CENTRE,   IDC_PRESET_TOP_RIGHT,
-                       IDC_PRESET_BOTTOM_RIGHT, IDC_PRESET_TOP_LEFT, IDC_PRESET_BOTTOM_LEFT};
-    for (int id : pad)
-        SendMessageA(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(marlettFont), TRUE);
+    const int pad[] = {IDC_ARROW_UP,          IDC_ARROW_RIGHT,      IDC_ARROW_LEFT,          IDC_ARROW_DOWN,
+                       IDC_PRESET_CENTRE,     IDC_PRESET_TOP_RIGHT, IDC_PRESET_BOTTOM_RIGHT, IDC_PRESET_TOP_LEFT,
+                       IDC_PRESET_BOTTOM_LEFT};
+    for (int id : pad) SendMessageA(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(marlettFont), TRUE);
 }
 
 void SettingsDialog::CreateToolTips() {
-    toolTip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                              window(), nullptr, module_, nullptr);
+    toolTip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, window(), nullptr, module_, nullptr);
     if (!toolTip) return;
     struct Tip {
         int id;
         const char* text;
     };
     const Tip tips[] = {
-        {IDC_DIC_CHOOSE, kTipChooseDictionary},   {IDC_FONT, kTipChooseFont},
-        {IDC_TEXT_COLOR, kTipChooseTextColor},    {IDC_BACK_COLOR, kTipChooseBackColor},
+        {IDC_DIC_CHOOSE, kTipChooseDictionary},    {IDC_FONT, kTipChooseFont},
+        {IDC_TEXT_COLOR, kTipChooseTextColor},     {IDC_BACK_COLOR, kTipChooseBackColor},
         {IDC_RANDOM_POSITION, kTipRandomPosition},
     };
     for (const Tip& tip : tips) {
@@ -77,9 +75,8 @@ void SettingsDialog::CreateToolTips() {
 
 void SettingsDialog::UpdatePositionButtons() {
     const bool fixed = edits_.CopyWorkingSettings().RndStringPos == 0;
-    const Button* pad[] = {&centreButton, &topRightButton, &bottomRightButton,
-                           &topLeftButton, &bottomLeftButton, &upButton,
-                           &rightButton,  &leftButton,       &downButton};
+    const Button* pad[] = {&centreButton, &topRightButton, &bottomRightButton, &topLeftButton, &bottomLeftButton,
+                           &upButton,     &rightButton,    &leftButton,        &downButton};
     for (const Button* button : pad) button->Enable(fixed);
 }
 

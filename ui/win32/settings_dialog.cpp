@@ -16,8 +16,7 @@
 namespace {
 
 constexpr int kNumberTextLimit = 3;
-constexpr DWORD kFontChooserOptions =
-    CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT | CF_APPLY | CF_ENABLEHOOK;
+constexpr DWORD kFontChooserOptions = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT | CF_APPLY | CF_ENABLEHOOK;
 constexpr int kFontApplyButton = 1026;  // psh3
 
 // The window property that leads from the font chooser to the dialog that
@@ -112,8 +111,7 @@ void SettingsDialog::Show(void* owner) {
         StartAttentionSignal(2);
         return;
     }
-    const INITCOMMONCONTROLSEX classes = {sizeof(INITCOMMONCONTROLSEX),
-                                          ICC_UPDOWN_CLASS | ICC_BAR_CLASSES};
+    const INITCOMMONCONTROLSEX classes = {sizeof(INITCOMMONCONTROLSEX), ICC_UPDOWN_CLASS | ICC_BAR_CLASSES};
     InitCommonControlsEx(&classes);
     dialogExists = 1;
     hostWindow = host;
@@ -246,8 +244,8 @@ void SettingsDialog::PlaceWindow() {
     int32_t& savedY = settings_.DlgWndPosY;
     int32_t x = savedX;
     int32_t y = savedY;
-    const bool saved = !(x == kNoDialogPosition && y == kNoDialogPosition) &&
-                       x < GetSystemMetrics(SM_CXSCREEN) && y < GetSystemMetrics(SM_CYSCREEN);
+    const bool saved = !(x == kNoDialogPosition && y == kNoDialogPosition) && x < GetSystemMetrics(SM_CXSCREEN) &&
+                       y < GetSystemMetrics(SM_CYSCREEN);
     if (!saved) {
         RECT dialog, host;
         GetWindowRect(window(), &dialog);
@@ -397,8 +395,9 @@ void SettingsDialog::OnDicType(WPARAM, LPARAM) {
 }
 
 void SettingsDialog::OnBackType(WPARAM, LPARAM) {
-    if (const auto type = CheckedChoice<Background>(
-            {{&backNoneRadio, kBackgroundNone}, {&backAroundRadio, kBackgroundBox}, {&backScreenRadio, kBackgroundWholeFrame}}))
+    if (const auto type = CheckedChoice<Background>({{&backNoneRadio, kBackgroundNone},
+                                                     {&backAroundRadio, kBackgroundBox},
+                                                     {&backScreenRadio, kBackgroundWholeFrame}}))
         edits_.SetBackType(*type);
 }
 
@@ -423,8 +422,8 @@ void SettingsDialog::OnTransparencyChanged(WPARAM, LPARAM) {
     transparencySpin.SetPosition(edits_.CopyWorkingSettings().Transparency);
 }
 
-void SettingsDialog::TakeRangeBound(FrameRange range, RangeBound bound, const Edit& edit,
-                                    const UpDown& spin, const UpDown& otherSpin) {
+void SettingsDialog::TakeRangeBound(FrameRange range, RangeBound bound, const Edit& edit, const UpDown& spin,
+                                    const UpDown& otherSpin) {
     if (!isInitialised) return;
     const StoredRange stored = edits_.SetFrameRangeBound(range, bound, edit.Number());
     const bool isFrom = bound == RangeBound::From;
