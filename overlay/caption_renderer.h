@@ -31,6 +31,10 @@ struct CaptionFont {
     int32_t height;  // as a LOGFONT height: negative asks for the character height
     int32_t weight;
     uint8_t italic, underline, strikeOut, charSet;
+    // The letters keep their shape on any frame: glyphs are scaled by the
+    // canvas's vertical factor both ways, rather than stretched with the
+    // frame (positions stay on the canvas either way).
+    bool keepProportions;
     bool operator==(const CaptionFont&) const = default;
 };
 
