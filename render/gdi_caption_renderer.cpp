@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -66,6 +68,42 @@ private:
     SCRIPT_STRING_ANALYSIS analysis_ = nullptr;
 };
 
+// The width that scales the letters by the mapping's vertical factor both
+// ways, for the context dc holding the canvas's mapping. Windows' GDI takes
+// a width of 0 as the font's own width in logical units, so the letters
+// stretch with the mapping; Wine keeps their shape. A line measured here
+// and on an unmapped context tells which: stretched, it is as wide on the
+// canvas as unmapped. Then the width is the font's natural average width
+// times the vertical factor over the horizontal one; else 0, the natural
+// width, keeps the shape already.
+LONG ProportionalWidth(HDC dc, const LOGFONTA& logFont, int32_t frameWidth, int32_t frameHeight) {
+    const int64_t vertical = int64_t{frameHeight} * kCanvasWidth, horizontal = int64_t{frameWidth} * kCanvasHeight;
+    if (vertical == horizontal || horizontal <= 0 || !dc) return 0;
+    static const wchar_t kSample[] = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    const int sampleLength = static_cast<int>(std::size(kSample) - 1);
+    TEXTMETRICA metrics = {};
+    SIZE natural = {0, 0}, mapped = {0, 0};
+    HDC unmapped = CreateCompatibleDC(nullptr);
+    HFONT font = CreateFontIndirectA(&logFont);
+    if (unmapped && font) {
+        HGDIOBJ before = SelectObject(unmapped, font);
+        GetTextMetricsA(unmapped, &metrics);
+        GetTextExtentPoint32W(unmapped, kSample, sampleLength, &natural);
+        SelectObject(unmapped, before);
+        before = SelectObject(dc, font);
+        GetTextExtentPoint32W(dc, kSample, sampleLength, &mapped);
+        SelectObject(dc, before);
+    }
+    if (font) DeleteObject(font);
+    if (unmapped) DeleteDC(unmapped);
+    // In frame pixels times 768 x 576: as drawn, stretched, and with the
+    // shape kept.
+    const int64_t drawn = int64_t{mapped.cx} * horizontal, stretched = int64_t{natural.cx} * horizontal,
+                  kept = int64_t{natural.cx} * vertical;
+    if (std::llabs(drawn - stretched) >= std::llabs(drawn - kept)) return 0;
+    return static_cast<LONG>((metrics.tmAveCharWidth * vertical + horizontal / 2) / horizontal);
+}
+
 }  // namespace
 
 GdiCaptionRenderer::~GdiCaptionRenderer() {
@@ -108,6 +146,8 @@ uint8_t* GdiCaptionRenderer::StartCanvas(int32_t frameWidth, int32_t frameHeight
     SetViewportExtEx(dc_, frameWidth, frameHeight, nullptr);
     SetBkMode(dc_, TRANSPARENT);
     originalBitmap_ = SelectObject(dc_, canvas_);
+    frameWidth_ = frameWidth, frameHeight_ = frameHeight;
+    if (fontSet_ && font_.keepProportions) RealizeFont();
     return static_cast<uint8_t*>(bits);
 }
 
@@ -134,7 +174,16 @@ LOGFONTA LogFontFrom(const CaptionFont& font) {
 }
 
 void GdiCaptionRenderer::SetFont(const CaptionFont& font) {
-    const LOGFONTA logFont = LogFontFrom(font);
+    font_ = font;
+    fontSet_ = true;
+    RealizeFont();
+}
+
+// The font for the current frame's shape: letters that keep their
+// proportions need a width for it.
+void GdiCaptionRenderer::RealizeFont() {
+    LOGFONTA logFont = LogFontFrom(font_);
+    if (font_.keepProportions) logFont.lfWidth = ProportionalWidth(dc_, logFont, frameWidth_, frameHeight_);
     HFONT created = CreateFontIndirectA(&logFont);
     if (!created) return;
     if (dc_) SelectObject(dc_, created);

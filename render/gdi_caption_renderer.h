@@ -34,6 +34,7 @@ public:
     CanvasPoint ToFrame(CanvasPoint point) override;
 
 private:
+    void RealizeFont();
     bool NeedsShaping(const std::wstring& line) const;
     int32_t DrawShaped(const std::wstring& line, const RECT& area, int32_t top, uint32_t colorref);
 
@@ -42,4 +43,7 @@ private:
     HGDIOBJ originalBitmap_ = nullptr;
     HBITMAP canvas_ = nullptr;
     HFONT captionFont_ = nullptr;
+    CaptionFont font_ = {};
+    bool fontSet_ = false;
+    int32_t frameWidth_ = kCanvasWidth, frameHeight_ = kCanvasHeight;
 };

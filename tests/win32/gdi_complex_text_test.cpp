@@ -1,7 +1,8 @@
 // Captions in complex scripts on real GDI and Uniscribe, in the test prefix
 // whose fonts stand in for Windows' own (scripts/wine-run.sh): each script
 // is drawn, not as missing-glyph boxes, each line centred where the overlay
-// placed it; plain lines are drawn as DrawText draws them.
+// placed it; plain lines are drawn as DrawText draws them; letters may keep
+// their shape on any frame.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -207,6 +208,28 @@ TEST_F(ComplexText, PlainLinesAreDrawnAsDrawTextDrawsThem) {
     SelectObject(reference, oldBitmap);
     DeleteObject(bitmap);
     DeleteDC(reference);
+}
+
+// Letters that keep their proportions: a caption's width/height stays
+// within 5 % on frames of any shape.
+TEST_F(ComplexText, KeptProportionsHoldOnAnyFrame) {
+    std::vector<double> ratios;
+    for (const Size frame : {Size{768, 576}, Size{1280, 720}, Size{720, 1280}}) {
+        Start({{"собака", "dog"}}, frame);
+        CaptionFont font = CaptionFontFrom(plugin->Settings());
+        font.keepProportions = true;
+        renderer->SetFont(font);
+        renderer->Fill({0, 0, kCanvasWidth, kCanvasHeight}, 0xFFFFFF);
+        renderer->DrawCentred("собака", {0, 0, kCanvasWidth, kCanvasHeight}, 0x000000);
+        const Ink ink = InkIn(canvas(), frame.width, 0, frame.height, 0x000000);
+        int32_t top = INT32_MAX, bottom = INT32_MIN;
+        for (int32_t y = 0; y < frame.height; ++y)
+            if (InkIn(canvas(), frame.width, y, y + 1, 0x000000).count) top = std::min(top, y), bottom = y;
+        ratios.push_back(double(ink.width()) / (bottom - top + 1));
+        plugin->StreamStop();
+    }
+    const auto [low, high] = std::minmax_element(ratios.begin(), ratios.end());
+    EXPECT_LT(*high / *low, 1.05) << ratios[0] << " " << ratios[1] << " " << ratios[2];
 }
 
 }  // namespace
