@@ -158,6 +158,31 @@ TEST_F(ComplexText, EachScriptIsDrawnCentredWhereTheCaptionIsPlaced) {
     EXPECT_TRUE(WritePng(Folder() + "..\\complex_captions.png", 720, int(sheet.size() / (720 * 3)), sheet));
 }
 
+// DrawText's prefixes hold on shaped lines too: a lone '&' is not drawn but
+// underlines the letter after it, below the line's glyphs and within the
+// line; "&&" draws one '&'.
+TEST_F(ComplexText, PrefixesUnderlineOnShapedLinesToo) {
+    Start({{"book", "ספר"}}, {768, 576});
+    const CanvasRect whole = {0, 0, kCanvasWidth, kCanvasHeight};
+    auto inkOf = [&](const std::string& text, int32_t top, int32_t bottom) {
+        renderer->Fill(whole, 0xFFFFFF);
+        renderer->DrawCentred(text, whole, 0x000000);
+        return InkIn(canvas(), kCanvasWidth, top, bottom, 0x000000);
+    };
+    const Ink plain = inkOf("ספר", 0, kCanvasHeight);
+    int32_t glyphsEnd = 0;
+    for (int32_t y = 0; y < kCanvasHeight; ++y)
+        if (inkOf("ספר", y, y + 1).count) glyphsEnd = y + 1;
+    const Ink marked = inkOf("ס&פר", 0, glyphsEnd), underline = inkOf("ס&פר", glyphsEnd, kCanvasHeight);
+    EXPECT_EQ(marked.count, plain.count);
+    EXPECT_GT(underline.count, 0);
+    EXPECT_GT(underline.left, plain.left);
+    EXPECT_LT(underline.right, plain.right);
+    EXPECT_LT(underline.width(), plain.width() / 2);
+    EXPECT_GT(inkOf("ספר&&", 0, kCanvasHeight).count, plain.count);
+    EXPECT_EQ(inkOf("ספר&&", glyphsEnd, kCanvasHeight).count, 0);
+}
+
 // Lines that need no shaping or fallback are drawn and measured exactly as
 // DrawText and GetTextExtentPoint32 do, so their captions keep their bytes.
 TEST_F(ComplexText, PlainLinesAreDrawnAsDrawTextDrawsThem) {
