@@ -1,11 +1,15 @@
 // The caption renderer on GDI: a memory device context with a top-down
 // 32-bit DIB section, the 768 x 576 canvas mapped onto it anisotropically,
-// non-antialiased fonts and DrawText. The text is UTF-8 and goes to GDI's
-// wide-character calls, whose font linking supplies the characters that the
-// chosen font lacks.
+// non-antialiased fonts. The text is UTF-8 and goes to GDI's wide-character
+// calls, whose font linking supplies the characters that the chosen font
+// lacks. A line that needs shaping, a right-to-left order or a font that has
+// its script goes to Uniscribe instead, which measures and draws it alike;
+// every other line is measured and drawn as DrawText does.
 #pragma once
 
 #include <windows.h>
+
+#include <string>
 
 #include "overlay/caption_renderer.h"
 
@@ -30,9 +34,16 @@ public:
     CanvasPoint ToFrame(CanvasPoint point) override;
 
 private:
+    void RealizeFont();
+    bool NeedsShaping(const std::wstring& line) const;
+    int32_t DrawShaped(const std::wstring& line, const RECT& area, int32_t top, uint32_t colorref);
+
     HDC dc_ = nullptr;
     HGDIOBJ originalFont_ = nullptr;  // the context's own font, selected back before ours is deleted
     HGDIOBJ originalBitmap_ = nullptr;
     HBITMAP canvas_ = nullptr;
     HFONT captionFont_ = nullptr;
+    CaptionFont font_ = {};
+    bool fontSet_ = false;
+    int32_t frameWidth_ = kCanvasWidth, frameHeight_ = kCanvasHeight;
 };

@@ -4,7 +4,7 @@
 #   --native   the Linux plug-in and host: compilers, CMake, FreeType, fontconfig, fonts,
 #              Unicode's data (the case folding table is made from it)
 #   --mingw    the Windows DLL and host: compilers, CMake, mingw-w64, Unicode's data
-#   --wine     running them: Wine with its 32-bit part, fonts
+#   --wine     running them: Wine with its 32-bit part, fonts (Noto for complex scripts)
 #   --video    ffmpeg, for the main job
 #   --package  zip, for scripts/package.sh
 #   --gstreamer the GStreamer element: development files, gst-launch, the base, good,
@@ -29,8 +29,10 @@ build_tools=(cmake g++ make unicode-data)
 declare -A group=(
   [native]="${build_tools[*]} libfreetype-dev libfontconfig-dev fontconfig fonts-liberation"
   [mingw]="${build_tools[*]} g++-mingw-w64-i686"
-  # fonts-liberation gives Wine a metric-compatible Arial.
-  [wine]="wine wine32:i386 fonts-wine fonts-liberation"
+  # fonts-liberation gives Wine metric-compatible faces (Arial is DejaVu
+  # Sans there, scripts/wine-run.sh); fonts-noto-core stands in for
+  # Windows' Arabic, Hebrew, Devanagari and Thai fonts.
+  [wine]="wine wine32:i386 fonts-wine fonts-liberation fonts-noto-core"
   [video]="ffmpeg"
   [package]="zip"
   # libav decodes common files; X gives ximagesink and textoverlay's fonts.

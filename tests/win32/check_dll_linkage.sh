@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The DLL exports exactly the two host entry points and imports from
-# Windows system libraries only (its C and C++ runtime are linked in).
+# Windows system libraries only (its C and C++ runtime are linked in;
+# Uniscribe, usp10, lays out complex scripts).
 set -euo pipefail
 dll=$1
 dump=$(i686-w64-mingw32-objdump -p "$dll")
@@ -10,7 +11,7 @@ if [[ "$exports" != "Telvoria_Plugin_PR Telvoria_Plugin_Version " ]]; then
   echo "unexpected exports: $exports"; exit 1
 fi
 
-allowed=" kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll advapi32.dll shell32.dll msvcrt.dll "
+allowed=" kernel32.dll user32.dll gdi32.dll usp10.dll comctl32.dll comdlg32.dll advapi32.dll shell32.dll msvcrt.dll "
 status=0
 while read -r name; do
   lower=${name,,}

@@ -159,8 +159,9 @@ Ink InkOf(CaptionRenderer& renderer, const uint8_t* canvas, const std::string& c
 
 // No character of German, French or Greek comes out as the missing-glyph
 // box: each one's ink is its own, unlike that of an unassigned code point.
-// Georgian is not in Arial (Liberation Sans here): it comes from the font
-// that the system links to it (the test prefix links DejaVu Sans).
+// Georgian is not in Windows' Arial: it comes from a font that Uniscribe
+// or the system's links find for it. (In the test prefix Arial is DejaVu
+// Sans, which has it.)
 TEST_F(GdiOverlay, EveryCharacterIsDrawnNoneAsTheMissingGlyphBox) {
     const uint8_t* canvas = renderer.StartCanvas(768, 576);
     ASSERT_NE(canvas, nullptr);
