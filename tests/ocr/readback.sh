@@ -85,6 +85,8 @@ for setting in "${properties[@]}"; do
       bad_usage "${setting%%=*} is the run's own: the schedule, order and word list are fixed" ;;
   esac
 done
+# The front end runs from the work folder, Wine with its own idea of paths.
+for i in "${!front_args[@]}"; do front_args[i]=$(realpath "${front_args[i]}"); done
 command -v tesseract >/dev/null || die "tesseract is missing (scripts/install-deps.sh --ocr)"
 [[ -n $grey ]] || command -v ffmpeg >/dev/null || die "ffmpeg is missing (scripts/install-deps.sh --video)"
 
@@ -279,18 +281,28 @@ if ((require_all)); then
   exit 0
 fi
 
-echo "Captions read back through $front_name, $format ${size}, ${every:+a caption every $every frames}${properties[*]:+, ${properties[*]}}"
+spacing="a caption on every frame"
+((every == 1)) || spacing="a caption every $every frames"
+echo "Captions read back through $front_name, $format $size, $spacing${properties[*]:+, ${properties[*]}}"
+not_drawn=$(grep -c $'\t(no caption drawn)$' "$results" || true)
+((not_drawn == 0)) || echo "$not_drawn captions were not drawn: the plug-in changed no pixel of their frames"
 awk -F'\t' -v total="$total" -v read_all="$read_all" '
   function share(a, b) { return sprintf("%4d of %-4d %3d %%", a, b, b ? 100 * a / b + 0.5 : 0) }
-  { if (!($2 in seen)) { seen[$2] = 1; order[++pictures] = $2 }
-    all[$2]++; if ($4 !~ /0/) { ok[$2]++; by_set_ok[$3]++ }; by_set[$3]++
-    n = split($3, scripts, ","); for (i = 1; i <= n; i++) { lines[scripts[i]]++; if (substr($4, i, 1) == "1") lines_ok[scripts[i]]++ } }
+  # Keys in the order they first come.
+  function note(list, key) { if (!((list, key) in known)) { known[list, key] = 1; keys[list, ++size[list]] = key } }
+  { note("picture", $2); all[$2]++; if ($4 !~ /0/) ok[$2]++
+    n = split($3, scripts, ","); set = ""
+    for (i = 1; i <= n; i++) {
+      note("script", scripts[i]); lines[scripts[i]]++; if (substr($4, i, 1) == "1") lines_ok[scripts[i]]++
+      if (index("+" set "+", "+" scripts[i] "+") == 0) set = set (set == "" ? "" : "+") scripts[i]
+    }
+    note("set", set); by_set[set]++; if ($4 !~ /0/) by_set_ok[set]++ }
   END {
     printf "%-36s %s\n", "picture", "captions read"
-    for (p = 1; p <= pictures; p++) printf "%-36s %s\n", order[p], share(ok[order[p]] + 0, all[order[p]])
+    for (i = 1; i <= size["picture"]; i++) { p = keys["picture", i]; printf "%-36s %s\n", p, share(ok[p] + 0, all[p]) }
     printf "%-36s %s\n", "all", share(read_all, total)
     printf "%-36s %s\n", "caption lines, by script", "read"
-    for (s in lines) printf "%-36s %s\n", s, share(lines_ok[s] + 0, lines[s])
+    for (i = 1; i <= size["script"]; i++) { s = keys["script", i]; printf "%-36s %s\n", s, share(lines_ok[s] + 0, lines[s]) }
     printf "%-36s %s\n", "captions, by their scripts", "read"
-    for (s in by_set) printf "%-36s %s\n", s, share(by_set_ok[s] + 0, by_set[s])
+    for (i = 1; i <= size["set"]; i++) { s = keys["set", i]; printf "%-36s %s\n", s, share(by_set_ok[s] + 0, by_set[s]) }
   }' "$results"
