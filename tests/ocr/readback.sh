@@ -192,6 +192,11 @@ esac
 produce | run_front 2>"$work/front.log" |
   "$probe" crop "$size" "$probe_format" "$work/originals" "$each" "$work/crops" 12 "$scale" >"$work/boxes" ||
   die "$label: the frames did not go through: $(tail -5 "$work/front.log")"
+# The element goes on after a value it refuses (it keeps the property's
+# value) and after a warning on the bus: neither run is the one asked for.
+if [[ $front == element ]] && grep -qE 'WARNING|CRITICAL' "$work/front.log"; then
+  die "$label: $(grep -E 'WARNING|CRITICAL' "$work/front.log" | head -3)"
+fi
 
 # Each line of a caption is read with its own language's pack, as a
 # reader who knows the language reads it: the crop goes to tesseract once
