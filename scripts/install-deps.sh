@@ -11,6 +11,8 @@
 #              libav and X plug-ins (decoders, windows, textoverlay), sound output
 #   --test     the tests' own: GoogleTest, Google Benchmark, clang, clang-format and libFuzzer,
 #              Xvfb, unzip, a Russian locale, a font with Georgian (font fallback)
+#   --ocr      reading captions back: tesseract with the packs of eight languages, and
+#              the photographs the read-back benchmark draws over
 #   --all      every group: what scripts/test.sh needs
 #   --list     print the packages of the groups, one a line, and install nothing
 #   --check    say what the groups lack ("nothing missing" or the list), install
@@ -21,7 +23,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
 usage() {
-  sed -n '2,19s/^# \{0,1\}//p' "$0" >&2
+  sed -n '2,21s/^# \{0,1\}//p' "$0" >&2
   exit 2
 }
 
@@ -40,13 +42,16 @@ declare -A group=(
   # DejaVu Sans has what Liberation Sans lacks (Georgian): the font
   # fallback tests draw from it.
   [test]="libgtest-dev libbenchmark-dev clang clang-format libclang-rt-14-dev xvfb xauth locales unzip fonts-dejavu-core"
+  # Photographs in packages of their own, read where they are installed
+  # (tests/ocr/pictures.txt names them).
+  [ocr]="tesseract-ocr tesseract-ocr-eng tesseract-ocr-deu tesseract-ocr-rus tesseract-ocr-ell tesseract-ocr-heb tesseract-ocr-ara tesseract-ocr-hin tesseract-ocr-tha lomiri-wallpapers-16.04 mate-backgrounds"
 )
 
 chosen=() list=0 check=0
 (($#)) || usage
 for arg; do
   case $arg in
-    --all) chosen+=(native mingw wine video package gstreamer test) ;;
+    --all) chosen+=(native mingw wine video package gstreamer test ocr) ;;
     --list) list=1 ;;
     --check) check=1 ;;
     --*) [[ -n ${group[${arg#--}]+set} ]] || { echo "install-deps: unknown group $arg" >&2; usage; }
