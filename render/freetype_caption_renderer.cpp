@@ -187,7 +187,8 @@ void FreeTypeCaptionRenderer::SetSize(Face& face) {
 }
 
 // A negative height is the character (em) height, a positive one the cell
-// height, in canvas units; each axis then scales by its own factor.
+// height, in canvas units; each axis then scales by its own factor, or
+// both by the vertical one when the letters keep their proportions.
 bool FreeTypeCaptionRenderer::SizeFace() {
     const FT_Face face = faces_.front().face;
     const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
@@ -198,8 +199,8 @@ bool FreeTypeCaptionRenderer::SizeFace() {
     double em = 16;
     if (font_.height < 0) em = -double(font_.height);
     if (font_.height > 0) em = font_.height * unitsPerEm / (cellUnits > 0 ? cellUnits : unitsPerEm);
-    const double emX = std::max(1.0, em * width_ / kCanvasWidth);
     const double emY = std::max(1.0, em * height_ / kCanvasHeight);
+    const double emX = font_.keepProportions ? emY : std::max(1.0, em * width_ / kCanvasWidth);
     emWidth_ = std::lround(emX * 64), emHeight_ = std::lround(emY * 64);
     if (FT_Set_Char_Size(face, emWidth_, emHeight_, 72, 72) != 0) return false;
     for (Face& each : faces_) SetSize(each);

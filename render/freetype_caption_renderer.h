@@ -1,7 +1,8 @@
 // Captions drawn with FreeType, faces found by fontconfig: monochrome
 // glyphs only, so that every glyph pixel is exactly the text colour (the
 // blend keys on it), scaled from the 768 x 576 canvas to the frame with
-// separate horizontal and vertical factors. The text is UTF-8. A line that
+// separate horizontal and vertical factors, or by the vertical one both
+// ways when the font keeps its proportions. The text is UTF-8. A line that
 // needs it is ordered by FriBiDi and shaped by HarfBuzz, run by run, each
 // run in one face: the chosen one, or the face fontconfig finds for
 // characters it lacks. Any other line (Latin, Greek, Cyrillic) is drawn

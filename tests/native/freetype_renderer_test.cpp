@@ -327,19 +327,21 @@ TEST_F(FreeTypeRenderer, ACharacterNoFaceHasDrawsTheMissingGlyphBox) {
 }
 
 // Measuring lays a line out as drawing does: the underline spans exactly
-// the measured width, centred, at any frame size (the spaces keep glyph
-// ink off the underline's ends).
+// the measured width, centred, at any frame size and either scaling (the
+// spaces keep glyph ink off the underline's ends).
 TEST_F(FreeTypeRenderer, MeasuredWidthIsTheWidthDrawn) {
     struct Frame {
         int32_t width, height;
+        bool keepProportions;
     };
     const CanvasRect wide = {0, 100, kCanvasWidth, 400};
-    for (const Frame frame : {Frame{768, 576}, Frame{1280, 720}})
+    for (const Frame frame : {Frame{768, 576, false}, Frame{1280, 720, false}, Frame{1280, 720, true}})
         for (const char* text :
              {" Straße ", " племянница ", " ספר ", " كتاب ", " किताब ", " หนังสือ ", " ספר book ", " \u0378 "}) {
             SCOPED_TRACE(testing::Message() << frame.width << "x" << frame.height << " " << text);
             Start(frame.width, frame.height);
             CaptionFont font = Font("Arial", -50);
+            font.keepProportions = frame.keepProportions;
             renderer.SetFont(font);
             const Drawing plain = Draw(text, wide);
             font.underline = 1;
@@ -355,6 +357,23 @@ TEST_F(FreeTypeRenderer, MeasuredWidthIsTheWidthDrawn) {
             EXPECT_EQ(measured, (int64_t(right - left) * kCanvasWidth + frameWidth - 1) / frameWidth);
             EXPECT_EQ(left, (frameWidth - (right - left)) / 2);
         }
+}
+
+// Kept in proportion, letters have the shape they have on the canvas's own
+// 768 x 576 whatever the frame's shape.
+TEST_F(FreeTypeRenderer, KeptProportionsScaleGlyphsByTheVerticalFactorOnly) {
+    const auto aspect = [&](int32_t width, int32_t height, bool keep) {
+        Start(width, height);
+        CaptionFont font = Font();
+        font.keepProportions = keep;
+        renderer.SetFont(font);
+        renderer.DrawCentred("HHHH", {0, 0, kCanvasWidth, kCanvasHeight}, kText);
+        const InkBox ink = Ink();
+        return double(ink.right - ink.left) / (ink.bottom - ink.top);
+    };
+    const double square = aspect(768, 576, true);
+    EXPECT_NEAR(aspect(1280, 720, true) / square, 1.0, 0.05);
+    EXPECT_NEAR(aspect(720, 1280, true) / square, 1.0, 0.05);
 }
 
 TEST_F(FreeTypeRenderer, DrawsNothingWithoutACanvas) {
