@@ -33,7 +33,10 @@ bool NeedsShaping(std::u32string_view line) {
         if (script != HB_SCRIPT_COMMON && script != HB_SCRIPT_LATIN && script != HB_SCRIPT_GREEK &&
             script != HB_SCRIPT_CYRILLIC)
             return true;
-        if (IsMark(hb_unicode_general_category(Unicode(), c))) return true;
+        // The shaper hides joiners and other format characters; unshaped,
+        // a face without them would draw a box or a fallback's blank.
+        const hb_unicode_general_category_t category = hb_unicode_general_category(Unicode(), c);
+        if (IsMark(category) || category == HB_UNICODE_GENERAL_CATEGORY_FORMAT) return true;
         const FriBidiCharType type = fribidi_get_bidi_type(c);
         if (FRIBIDI_IS_RTL(type) || FRIBIDI_IS_EXPLICIT(type) || FRIBIDI_IS_ISOLATE(type)) return true;
     }

@@ -20,7 +20,8 @@ struct TextRun {
 // Whether the line needs more than its characters' glyphs side by side in
 // the order stored: a script whose letters join, stack or move (anything
 // but Latin, Greek, Cyrillic and the characters they share), a combining
-// mark, or a right-to-left or explicit directional character.
+// mark, a format character (joiners), or a right-to-left or explicit
+// directional character.
 bool NeedsShaping(std::u32string_view line);
 
 // Whether a character may stay in the face of the one before it, so that a

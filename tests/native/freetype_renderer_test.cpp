@@ -326,6 +326,19 @@ TEST_F(FreeTypeRenderer, ACharacterNoFaceHasDrawsTheMissingGlyphBox) {
     EXPECT_TRUE(Holds(Draw("ספר\u0378"), box, false));
 }
 
+// Lines of Latin, Greek and Cyrillic letters are drawn glyph by glyph by
+// their advances, unkerned, as they always were; a joiner, which the shaper
+// hides, takes no room.
+TEST_F(FreeTypeRenderer, UnshapedLinesKeepTheirGlyphsAdvances) {
+    Start(768, 576);
+    renderer.SetFont(Font("Arial", -60));
+    const auto width = [&](const std::string& text) { return renderer.MeasureLine(text.data(), text.size()).width; };
+    for (const char* pair : {"AV", "ΑΥ", "ГА"})
+        EXPECT_EQ(width(pair), width(std::string(pair, std::strlen(pair) / 2)) + width(pair + std::strlen(pair) / 2))
+            << pair;
+    EXPECT_EQ(width("a\u2060b"), width("ab"));
+}
+
 // Measuring lays a line out as drawing does: the underline spans exactly
 // the measured width, centred, at any frame size and either scaling (the
 // spaces keep glyph ink off the underline's ends).
