@@ -28,7 +28,9 @@ bool OwnsNoScript(hb_script_t script) {
 
 bool NeedsShaping(std::u32string_view line) {
     for (const char32_t c : line) {
-        if (c < 0x300) continue;  // up to the combining marks nothing joins, moves or runs right to left
+        // Latin up to the combining marks, Greek and Cyrillic but for the
+        // latter's marks: nothing there joins, moves or runs right to left.
+        if (c < 0x300 || (c >= 0x370 && c < 0x530 && (c < 0x483 || c > 0x489))) continue;
         const hb_script_t script = hb_unicode_script(Unicode(), c);
         if (script != HB_SCRIPT_COMMON && script != HB_SCRIPT_LATIN && script != HB_SCRIPT_GREEK &&
             script != HB_SCRIPT_CYRILLIC)
