@@ -3,6 +3,7 @@
 #include <fontconfig/fontconfig.h>
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
+#include <hb-ft.h>
 
 #include <algorithm>
 #include <cmath>
@@ -11,6 +12,7 @@
 
 #include "platform/cp1251.h"
 #include "platform/utf8.h"
+#include "render/freetype_text_runs.h"
 
 namespace {
 
@@ -22,47 +24,53 @@ int32_t ScaleRounded(int64_t value, int64_t num, int64_t den) {
     return static_cast<int32_t>(twice % (2 * den) < 0 ? q - 1 : q);
 }
 
-// The canvas's blue-green-red-unused bytes of a COLORREF.
+// value * num / den, rounded up.
 int32_t ScaleUp(int64_t value, int64_t num, int64_t den) { return static_cast<int32_t>((value * num + den - 1) / den); }
+
+// 26.6 to whole pixels, halves up.
+int32_t Pixels(int64_t value) { return static_cast<int32_t>((value + 32) >> 6); }
 
 // The slant of a synthetic oblique face, as GDI-era renderers use it.
 constexpr FT_Fixed kObliqueShear = 0x0366A;  // about 0.21
 
-// What a caption line holds once prefixes are taken out.
-struct Piece {
-    char32_t codePoint;
-    bool underlined;
+// How every glyph is loaded, by the shaper for its advances too.
+constexpr FT_Int32 kLoadFlags = FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP;
+
+// A line of a caption once prefixes are taken out: "&x" draws x
+// underlined, "&&" draws '&', a lone '&' at the end of a line draws nothing.
+struct CaptionLine {
+    std::u32string text;
+    std::vector<uint8_t> underlined;
 };
 
-// Lines at '\n'; "&x" draws x underlined, "&&" draws '&', a lone '&' at
-// the end of a line draws nothing.
-std::vector<std::vector<Piece>> SplitCaption(const std::string& text) {
-    std::vector<std::vector<Piece>> lines(1);
+std::vector<CaptionLine> SplitCaption(const std::string& text) {
+    std::vector<CaptionLine> lines(1);
     for (size_t i = 0; i < text.size();) {
         const char32_t c = DecodeUtf8(text, i);
         if (c == '\n') {
             lines.emplace_back();
-        } else if (c == '&') {
-            if (i >= text.size() || text[i] == '\n') continue;
-            const char32_t next = DecodeUtf8(text, i);
-            lines.back().push_back({next, next != '&'});
-        } else {
-            lines.back().push_back({c, false});
+            continue;
         }
+        char32_t shown = c;
+        bool underlined = false;
+        if (c == '&') {
+            if (i >= text.size() || text[i] == '\n') continue;
+            shown = DecodeUtf8(text, i);
+            underlined = shown != '&';
+        }
+        lines.back().text.push_back(shown);
+        lines.back().underlined.push_back(underlined);
     }
     return lines;
 }
 
-void CloseFace(FT_Face& face) {
-    if (face) FT_Done_Face(face);
-    face = nullptr;
-}
+uint64_t GlyphKey(uint32_t face, FT_UInt index) { return uint64_t{face} << 32 | index; }
 
 }  // namespace
 
 FreeTypeCaptionRenderer::~FreeTypeCaptionRenderer() {
-    for (Face& fallback : fallbacks_) CloseFace(fallback.face);
-    CloseFace(face_.face);
+    CloseFaces();
+    if (shaping_) hb_buffer_destroy(shaping_);
     if (library_) FT_Done_FreeType(library_);
     if (fonts_) FcConfigDestroy(fonts_);
 }
@@ -72,6 +80,10 @@ FreeTypeCaptionRenderer::~FreeTypeCaptionRenderer() {
 bool FreeTypeCaptionRenderer::CreateContext() {
     if (!library_ && FT_Init_FreeType(&library_) != 0) return false;
     if (!fonts_) fonts_ = FcInitLoadConfigAndFonts();
+    if (!shaping_) {
+        shaping_ = hb_buffer_create();
+        if (!hb_buffer_allocation_successful(shaping_)) return false;
+    }
     return fonts_ != nullptr;
 }
 
@@ -94,6 +106,11 @@ void FreeTypeCaptionRenderer::SetFont(const CaptionFont& font) {
     font_ = font;
     font_.faceName[sizeof font_.faceName - 1] = '\0';
     faceWanted_ = true;
+}
+
+const std::string& FreeTypeCaptionRenderer::fontFile() const {
+    static const std::string none;
+    return faces_.empty() ? none : faces_.front().file;
 }
 
 // What the settings ask of fontconfig: the name, weight and slant.
@@ -144,19 +161,36 @@ bool FreeTypeCaptionRenderer::LoadFace() {
     FcPattern* pattern = FontRequest();
     Face loaded;
     if (!pattern || !OpenMatch(pattern, loaded)) return false;
-    CloseFace(face_.face);
-    for (Face& fallback : fallbacks_) CloseFace(fallback.face);
-    fallbacks_.clear();
+    CloseFaces();
+    faces_.assign(1, std::move(loaded));
     uncovered_.clear();
-    face_ = std::move(loaded);
     sizedWidth_ = sizedHeight_ = 0;
     return true;
 }
 
+void FreeTypeCaptionRenderer::CloseFaces() {
+    for (Face& face : faces_) {
+        if (face.shaper) hb_font_destroy(face.shaper);
+        FT_Done_Face(face.face);
+    }
+    faces_.clear();
+}
+
+// Every face draws at the size of the chosen one, on its lines.
+void FreeTypeCaptionRenderer::SetSize(Face& face) {
+    FT_Set_Char_Size(face.face, emWidth_, emHeight_, 72, 72);
+    face.boldExtra = 0;
+    if (face.syntheticBold)
+        face.boldExtra =
+            std::max<FT_Pos>(64, FT_MulFix(face.face->units_per_EM, face.face->size->metrics.y_scale) / 24) & ~63;
+    if (face.shaper) hb_ft_font_changed(face.shaper);
+}
+
 // A negative height is the character (em) height, a positive one the cell
-// height, in canvas units; each axis then scales by its own factor.
+// height, in canvas units; each axis then scales by its own factor, or
+// both by the vertical one when the letters keep their proportions.
 bool FreeTypeCaptionRenderer::SizeFace() {
-    const FT_Face face = face_.face;
+    const FT_Face face = faces_.front().face;
     const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
     const double unitsPerEm = face->units_per_EM ? face->units_per_EM : 1000;
     const double cellUnits = os2 && os2->usWinAscent + os2->usWinDescent > 0
@@ -165,12 +199,11 @@ bool FreeTypeCaptionRenderer::SizeFace() {
     double em = 16;
     if (font_.height < 0) em = -double(font_.height);
     if (font_.height > 0) em = font_.height * unitsPerEm / (cellUnits > 0 ? cellUnits : unitsPerEm);
-    const double emX = std::max(1.0, em * width_ / kCanvasWidth);
     const double emY = std::max(1.0, em * height_ / kCanvasHeight);
+    const double emX = font_.keepProportions ? emY : std::max(1.0, em * width_ / kCanvasWidth);
     emWidth_ = std::lround(emX * 64), emHeight_ = std::lround(emY * 64);
     if (FT_Set_Char_Size(face, emWidth_, emHeight_, 72, 72) != 0) return false;
-    // The fallbacks draw at the same size, on the chosen face's lines.
-    for (const Face& fallback : fallbacks_) FT_Set_Char_Size(fallback.face, emWidth_, emHeight_, 72, 72);
+    for (Face& each : faces_) SetSize(each);
 
     const double yScale = emY / unitsPerEm;
     const double ascentUnits = os2 ? os2->usWinAscent : face->ascender;
@@ -183,71 +216,74 @@ bool FreeTypeCaptionRenderer::SizeFace() {
     const double strikeUnits = os2 && os2->yStrikeoutPosition > 0 ? os2->yStrikeoutPosition : 0.3 * ascentUnits;
     metrics_.strikeOffset = -static_cast<int32_t>(std::lround(strikeUnits * yScale));
     glyphs_.clear();
+    charGlyphs_.clear();
     sizedWidth_ = width_;
     sizedHeight_ = height_;
     return true;
 }
 
+// A face loaded and sized for the frame.
+bool FreeTypeCaptionRenderer::Ready() {
+    if (faceWanted_) LoadFace();
+    if (faces_.empty()) return false;
+    return (sizedWidth_ == width_ && sizedHeight_ == height_) || SizeFace();
+}
+
 // The chosen face when it has the character, else a fallback that has it,
 // one already open or the one fontconfig finds; the chosen face (and its
 // missing-glyph box) when none has it.
-const FreeTypeCaptionRenderer::Face* FreeTypeCaptionRenderer::FaceFor(char32_t c) {
-    if (FT_Get_Char_Index(face_.face, c) != 0) return &face_;
-    for (const Face& fallback : fallbacks_)
-        if (FT_Get_Char_Index(fallback.face, c) != 0) return &fallback;
-    if (!uncovered_.contains(c))
-        if (const Face* fallback = LoadFallbackFor(c)) return fallback;
+uint32_t FreeTypeCaptionRenderer::FaceFor(char32_t c) {
+    for (uint32_t i = 0; i < faces_.size(); ++i)
+        if (FT_Get_Char_Index(faces_[i].face, c) != 0) return i;
+    if (!uncovered_.contains(c) && LoadFallbackFor(c)) return static_cast<uint32_t>(faces_.size() - 1);
     uncovered_.insert(c);
-    return &face_;
+    return 0;
 }
 
 // The settings' request with the character added: fontconfig then prefers
 // a face that has it, close to the chosen one.
-const FreeTypeCaptionRenderer::Face* FreeTypeCaptionRenderer::LoadFallbackFor(char32_t c) {
+bool FreeTypeCaptionRenderer::LoadFallbackFor(char32_t c) {
     FcPattern* pattern = FontRequest();
     FcCharSet* wanted = FcCharSetCreate();
     if (!pattern || !wanted) {
         if (pattern) FcPatternDestroy(pattern);
         if (wanted) FcCharSetDestroy(wanted);
-        return nullptr;
+        return false;
     }
     FcCharSetAddChar(wanted, c);
     FcPatternAddCharSet(pattern, FC_CHARSET, wanted);
     FcCharSetDestroy(wanted);
     Face found;
-    if (!OpenMatch(pattern, found)) return nullptr;
+    if (!OpenMatch(pattern, found)) return false;
     // fontconfig's best match may still lack it; so may its face in FreeType.
     if (FT_Get_Char_Index(found.face, c) == 0) {
-        CloseFace(found.face);
-        return nullptr;
+        FT_Done_Face(found.face);
+        return false;
     }
-    if (emWidth_ > 0) FT_Set_Char_Size(found.face, emWidth_, emHeight_, 72, 72);
-    fallbacks_.push_back(std::move(found));
-    return &fallbacks_.back();
+    if (emWidth_ > 0) SetSize(found);
+    faces_.push_back(std::move(found));
+    return true;
 }
 
 std::string FreeTypeCaptionRenderer::FontFileFor(char32_t c) {
     if (faceWanted_) LoadFace();
-    if (!face_.face) return {};
-    return FaceFor(c)->file;
+    if (faces_.empty()) return {};
+    return faces_[FaceFor(c)].file;
 }
 
-const FreeTypeCaptionRenderer::Glyph* FreeTypeCaptionRenderer::GlyphFor(char32_t codePoint) {
-    if (faceWanted_) LoadFace();
-    if (!face_.face) return nullptr;
-    if ((sizedWidth_ != width_ || sizedHeight_ != height_) && !SizeFace()) return nullptr;
-    if (const auto found = glyphs_.find(codePoint); found != glyphs_.end()) return &found->second;
+const FreeTypeCaptionRenderer::Glyph& FreeTypeCaptionRenderer::GlyphAt(uint32_t faceIndex, FT_UInt index) {
+    const uint64_t key = GlyphKey(faceIndex, index);
+    if (const auto found = glyphs_.find(key); found != glyphs_.end()) return found->second;
 
     Glyph glyph;
-    const Face& from = *FaceFor(codePoint);
+    const Face& from = faces_[faceIndex];
     const FT_Face face = from.face;
     FT_GlyphSlot slot = face->glyph;
-    const FT_UInt index = FT_Get_Char_Index(face, codePoint);
-    if (FT_Load_Glyph(face, index, FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP) == 0) {
+    if (FT_Load_Glyph(face, index, kLoadFlags) == 0) {
         FT_Pos extra = 0;
         if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
             if (from.syntheticBold) {
-                extra = std::max<FT_Pos>(64, FT_MulFix(face->units_per_EM, face->size->metrics.y_scale) / 24) & ~63;
+                extra = from.boldExtra;
                 FT_Outline_Embolden(&slot->outline, extra);
             }
             if (from.syntheticItalic) {
@@ -255,7 +291,7 @@ const FreeTypeCaptionRenderer::Glyph* FreeTypeCaptionRenderer::GlyphFor(char32_t
                 FT_Outline_Transform(&slot->outline, &shear);
             }
         }
-        glyph.advance = static_cast<int32_t>((slot->advance.x + extra + 32) >> 6);
+        glyph.advance = Pixels(slot->advance.x + extra);
         if (FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0 && slot->bitmap.pixel_mode == FT_PIXEL_MODE_MONO) {
             const FT_Bitmap& bitmap = slot->bitmap;
             glyph.left = slot->bitmap_left;
@@ -270,20 +306,85 @@ const FreeTypeCaptionRenderer::Glyph* FreeTypeCaptionRenderer::GlyphFor(char32_t
             }
         }
     }
-    return &glyphs_.emplace(codePoint, std::move(glyph)).first->second;
+    return glyphs_.emplace(key, std::move(glyph)).first->second;
 }
 
-int32_t FreeTypeCaptionRenderer::LineWidth(const char* text, size_t length) {
-    const std::string_view line(text, length);
-    int32_t width = 0;
-    for (size_t i = 0; i < line.size();)
-        if (const Glyph* glyph = GlyphFor(DecodeUtf8(line, i))) width += glyph->advance;
-    return width;
+const FreeTypeCaptionRenderer::Glyph& FreeTypeCaptionRenderer::GlyphOf(char32_t c) {
+    if (const auto found = charGlyphs_.find(c); found != charGlyphs_.end()) return *found->second;
+    const uint32_t face = FaceFor(c);
+    const Glyph& glyph = GlyphAt(face, FT_Get_Char_Index(faces_[face].face, c));
+    charGlyphs_.emplace(c, &glyph);
+    return glyph;
+}
+
+hb_font_t* FreeTypeCaptionRenderer::ShaperOf(Face& face) {
+    if (!face.shaper) {
+        face.shaper = hb_ft_font_create_referenced(face.face);
+        hb_ft_font_set_load_flags(face.shaper, kLoadFlags);
+    }
+    return face.shaper;
+}
+
+int32_t FreeTypeCaptionRenderer::LayOutLine() {
+    placed_.clear();
+    if (NeedsShaping(line_)) return ShapeLine();
+    int32_t x = 0;
+    for (size_t i = 0; i < line_.size(); ++i) {
+        const Glyph& glyph = GlyphOf(line_[i]);
+        placed_.push_back({&glyph, x, 0, x, x + glyph.advance, !underlined_.empty() && underlined_[i]});
+        x += glyph.advance;
+    }
+    return x;
+}
+
+// Runs in one face, level and script each, shaped one at a time and placed
+// from left to right. Synthetic bold widens every glyph that advances, as
+// it widens the glyphs of an unshaped line.
+int32_t FreeTypeCaptionRenderer::ShapeLine() {
+    lineFaces_.resize(line_.size());
+    for (size_t i = 0; i < line_.size(); ++i) {
+        const char32_t c = line_[i];
+        const FaceChoice choice = i == 0 ? FaceChoice::kOwn : FaceChoiceOf(c);
+        const uint32_t previous = i == 0 ? 0 : lineFaces_[i - 1];
+        if (choice == FaceChoice::kPrevious ||
+            (choice == FaceChoice::kPreviousIfItHasIt && FT_Get_Char_Index(faces_[previous].face, c) != 0))
+            lineFaces_[i] = previous;
+        else
+            lineFaces_[i] = FaceFor(c);
+    }
+
+    int64_t pen = 0;
+    for (const TextRun& run : VisualRuns(line_, lineFaces_)) {
+        Face& face = faces_[run.face];
+        hb_buffer_clear_contents(shaping_);
+        hb_buffer_add_codepoints(shaping_, reinterpret_cast<const hb_codepoint_t*>(line_.data()),
+                                 static_cast<int>(line_.size()), run.start, static_cast<int>(run.end - run.start));
+        hb_buffer_set_direction(shaping_, run.level & 1 ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
+        hb_buffer_set_script(shaping_, run.script);
+        hb_buffer_guess_segment_properties(shaping_);
+        hb_shape(ShaperOf(face), shaping_, nullptr, 0);
+        unsigned count = 0;
+        const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(shaping_, &count);
+        const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(shaping_, nullptr);
+        for (unsigned k = 0; k < count; ++k) {
+            const hb_glyph_position_t& at = positions[k];
+            const int64_t advance = at.x_advance + (at.x_advance != 0 ? face.boldExtra : 0);
+            const bool underlined = !underlined_.empty() && underlined_[infos[k].cluster];
+            placed_.push_back({&GlyphAt(run.face, infos[k].codepoint), Pixels(pen + at.x_offset), Pixels(at.y_offset),
+                               Pixels(pen), Pixels(pen + advance), underlined});
+            pen += advance;
+        }
+    }
+    return Pixels(pen);
 }
 
 TextExtent FreeTypeCaptionRenderer::MeasureLine(const char* text, size_t length) {
-    const int32_t width = LineWidth(text, length);
-    if (!GlyphFor(' ')) return {0, 0};
+    if (!Ready()) return {0, 0};
+    const std::string_view line(text, length);
+    line_.clear();
+    underlined_.clear();
+    for (size_t i = 0; i < line.size();) line_.push_back(DecodeUtf8(line, i));
+    const int32_t width = LayOutLine();
     // Rounded up, so that the caption's rectangle holds all of its pixels.
     return {ScaleUp(width, kCanvasWidth, width_), ScaleUp(metrics_.height, kCanvasHeight, height_)};
 }
@@ -317,7 +418,7 @@ void FreeTypeCaptionRenderer::DrawGlyph(const Glyph& glyph, int32_t x, int32_t b
 
 void FreeTypeCaptionRenderer::DrawCentred(const std::string& text, const CanvasRect& rect, uint32_t colorref) {
     drawnBoxes_.clear();
-    if (canvas_.empty() || !GlyphFor(' ')) return;
+    if (canvas_.empty() || !Ready()) return;
     const CanvasPoint a = ToFrame({rect.left, rect.top}), b = ToFrame({rect.right, rect.bottom});
     const CanvasRect clip = {std::max(a.x, 0), std::max(a.y, 0), std::min(b.x, width_), std::min(b.y, height_)};
     if (clip.left >= clip.right || clip.top >= clip.bottom) return;
@@ -328,19 +429,19 @@ void FreeTypeCaptionRenderer::DrawCentred(const std::string& text, const CanvasR
                                                  std::min(top + metrics_.lineThickness, clip.bottom), colorref));
     };
 
-    const auto lines = SplitCaption(text);
+    std::vector<CaptionLine> lines = SplitCaption(text);
     for (size_t line = 0; line < lines.size(); ++line) {
-        int32_t lineWidth = 0;
-        for (const Piece& piece : lines[line]) lineWidth += GlyphFor(piece.codePoint)->advance;
-        int32_t x = a.x + (b.x - a.x - lineWidth) / 2;
+        line_.swap(lines[line].text);
+        underlined_.swap(lines[line].underlined);
+        const int32_t lineWidth = LayOutLine();
+        const int32_t x = a.x + (b.x - a.x - lineWidth) / 2;
         const int32_t baseline = a.y + static_cast<int32_t>(line) * metrics_.height + metrics_.ascent;
         if (baseline - metrics_.ascent >= clip.bottom) break;
-        for (const Piece& piece : lines[line]) {
-            const Glyph& glyph = *GlyphFor(piece.codePoint);
-            DrawGlyph(glyph, x, baseline, clip, colorref);
-            if (font_.underline || piece.underlined) rule(x, x + glyph.advance, baseline + metrics_.underlineOffset);
-            if (font_.strikeOut) rule(x, x + glyph.advance, baseline + metrics_.strikeOffset);
-            x += glyph.advance;
+        for (const PlacedGlyph& placed : placed_) {
+            DrawGlyph(*placed.glyph, x + placed.x, baseline - placed.rise, clip, colorref);
+            if (font_.underline || placed.underlined)
+                rule(x + placed.ruleLeft, x + placed.ruleRight, baseline + metrics_.underlineOffset);
+            if (font_.strikeOut) rule(x + placed.ruleLeft, x + placed.ruleRight, baseline + metrics_.strikeOffset);
         }
     }
 }

@@ -1,13 +1,20 @@
 // Captions drawn with FreeType, faces found by fontconfig: monochrome
 // glyphs only, so that every glyph pixel is exactly the text colour (the
 // blend keys on it), scaled from the 768 x 576 canvas to the frame with
-// separate horizontal and vertical factors. The text is UTF-8; a character
-// that the chosen face lacks comes from the face fontconfig finds for it.
+// separate horizontal and vertical factors, or by the vertical one both
+// ways when the font keeps its proportions. The text is UTF-8. A line that
+// needs it is ordered by FriBiDi and shaped by HarfBuzz, run by run, each
+// run in one face: the chosen one, or the face fontconfig finds for
+// characters it lacks. Any other line (Latin, Greek, Cyrillic) is drawn
+// glyph after glyph by their advances, as it always was: shaping would
+// move its letters by their kerning. Measuring lays a line out exactly as
+// drawing does.
 #pragma once
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include <hb.h>
 
 #include <string>
 #include <unordered_map>
@@ -35,7 +42,7 @@ public:
     CanvasPoint ToFrame(CanvasPoint point) override;
 
     // The file fontconfig chose for the current font; empty when none loaded.
-    const std::string& fontFile() const { return face_.file; }
+    const std::string& fontFile() const;
     // The file of the face that draws a code point: the current font's, or
     // the fallback's that has it. Empty when no font is loaded.
     std::string FontFileFor(char32_t codePoint);
@@ -43,8 +50,10 @@ public:
 private:
     struct Face {
         FT_Face face = nullptr;
+        hb_font_t* shaper = nullptr;  // made when the face first shapes a run
         std::string file;
         bool syntheticBold = false, syntheticItalic = false;
+        FT_Pos boldExtra = 0;  // what synthetic bold widens each glyph by, 26.6
     };
     struct Glyph {
         int32_t left = 0, top = 0, width = 0, rows = 0, advance = 0;
@@ -54,24 +63,39 @@ private:
         int32_t ascent = 0, height = 0;
         int32_t underlineOffset = 0, strikeOffset = 0, lineThickness = 1;  // below the baseline, pixels
     };
+    // A glyph of a laid-out line, in pixels from the line's left end: where
+    // it is drawn, how far above the baseline, and the stretch of the line
+    // its rules cover.
+    struct PlacedGlyph {
+        const Glyph* glyph;
+        int32_t x, rise, ruleLeft, ruleRight;
+        bool underlined;
+    };
 
     FcPattern* FontRequest() const;
     bool OpenMatch(FcPattern* pattern, Face& face);
     bool LoadFace();
+    void CloseFaces();
+    void SetSize(Face& face);
     bool SizeFace();
-    const Face* FaceFor(char32_t codePoint);
-    const Face* LoadFallbackFor(char32_t codePoint);
-    const Glyph* GlyphFor(char32_t codePoint);
-    int32_t LineWidth(const char* text, size_t length);
+    bool Ready();
+    uint32_t FaceFor(char32_t codePoint);
+    bool LoadFallbackFor(char32_t codePoint);
+    const Glyph& GlyphAt(uint32_t face, FT_UInt index);
+    const Glyph& GlyphOf(char32_t codePoint);
+    hb_font_t* ShaperOf(Face& face);
+    // Lays out line_ (underlined_ says which of its characters are, or is
+    // empty) into placed_; returns the line's advance in pixels.
+    int32_t LayOutLine();
+    int32_t ShapeLine();
     void DrawGlyph(const Glyph& glyph, int32_t x, int32_t baseline, const CanvasRect& clip, uint32_t colorref);
 
     FcConfig* fonts_ = nullptr;
     FT_Library library_ = nullptr;
-    Face face_;
-    // Faces fontconfig found for characters face_ lacks, and the characters
-    // that no face has (face_ draws its missing-glyph box for them); both
-    // are for the current font.
-    std::vector<Face> fallbacks_;
+    // The current font's faces: the chosen one first, then those fontconfig
+    // found for characters it lacks. The characters that no face has are
+    // drawn with the chosen face's missing-glyph box.
+    std::vector<Face> faces_;
     std::unordered_set<char32_t> uncovered_;
     bool faceWanted_ = false;  // SetFont was called and the face is not yet loaded
     CaptionFont font_ = {};
@@ -82,7 +106,17 @@ private:
     int32_t width_ = kCanvasWidth, height_ = kCanvasHeight;
     int32_t sizedWidth_ = 0, sizedHeight_ = 0;  // frame size the face and glyphs are scaled for
     LineMetrics metrics_;
-    // By code point alone: a code point always comes from the same face.
-    std::unordered_map<char32_t, Glyph> glyphs_;
+    // By face and glyph index; the unshaped lines' by code point as well.
+    std::unordered_map<uint64_t, Glyph> glyphs_;
+    std::unordered_map<char32_t, const Glyph*> charGlyphs_;
+
+    // The line being laid out, and where its glyphs went; kept to spare
+    // their memory from line to line.
+    std::u32string line_;
+    std::vector<uint8_t> underlined_;
+    std::vector<uint32_t> lineFaces_;
+    std::vector<PlacedGlyph> placed_;
+    hb_buffer_t* shaping_ = nullptr;
+
     std::vector<PixelRect> drawnBoxes_;  // each glyph's and rule's, clipped
 };

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that a task needs, only those missing.
 # Usage: scripts/install-deps.sh GROUP... [--list]
-#   --native   the Linux plug-in and host: compilers, CMake, FreeType, fontconfig, fonts,
+#   --native   the Linux plug-in and host: compilers, CMake, FreeType, fontconfig, HarfBuzz,
+#              FriBiDi, pkg-config, fonts (Noto for Hebrew, Arabic, Devanagari, Thai, ...),
 #              Unicode's data (the case folding table is made from it)
 #   --mingw    the Windows DLL and host: compilers, CMake, mingw-w64, Unicode's data
 #   --wine     running them: Wine with its 32-bit part, fonts (Noto for complex scripts)
@@ -23,13 +24,15 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
 usage() {
-  sed -n '2,21s/^# \{0,1\}//p' "$0" >&2
+  sed -n '2,22s/^# \{0,1\}//p' "$0" >&2
   exit 2
 }
 
 build_tools=(cmake g++ make unicode-data)
 declare -A group=(
-  [native]="${build_tools[*]} libfreetype-dev libfontconfig-dev fontconfig fonts-liberation"
+  # HarfBuzz shapes and FriBiDi orders the captions that need it; Noto has
+  # the scripts Liberation and DejaVu lack.
+  [native]="${build_tools[*]} pkg-config libfreetype-dev libfontconfig-dev libharfbuzz-dev libfribidi-dev fontconfig fonts-liberation fonts-noto-core"
   [mingw]="${build_tools[*]} g++-mingw-w64-i686"
   # fonts-liberation gives Wine metric-compatible faces (Arial is DejaVu
   # Sans there, scripts/wine-run.sh); fonts-noto-core stands in for

@@ -56,6 +56,37 @@ protected:
     }
     std::vector<uint8_t> Snapshot() const { return {canvas, canvas + size_t(frameWidth) * frameHeight * 4}; }
 
+    // Which pixels a line alone inks, and the columns they span.
+    struct Drawing {
+        std::vector<uint8_t> ink;
+        int32_t left, right;
+    };
+    Drawing Draw(const std::string& text, const CanvasRect& rect = kCaption) {
+        renderer.Fill({0, 0, kCanvasWidth, kCanvasHeight}, kBackground);
+        renderer.DrawCentred(text, rect, kText);
+        Drawing drawing = {std::vector<uint8_t>(size_t(frameWidth) * frameHeight), INT32_MAX, -1};
+        for (int32_t y = 0; y < frameHeight; ++y)
+            for (int32_t x = 0; x < frameWidth; ++x)
+                if (Pixel(x, y) != kBackground) {
+                    drawing.ink[size_t(y) * frameWidth + x] = 1;
+                    drawing.left = std::min(drawing.left, x), drawing.right = std::max(drawing.right, x + 1);
+                }
+        return drawing;
+    }
+    // Whether a line's ink begins (or ends) with every pixel of a glyph's:
+    // both are drawn on the same baseline, the glyph's columns laid over
+    // the line's first (last) ones.
+    bool Holds(const Drawing& line, const Drawing& glyph, bool atRight) const {
+        if (glyph.right < 0 || line.right < 0) return false;
+        const int32_t width = glyph.right - glyph.left, from = atRight ? line.right - width : line.left;
+        for (int32_t y = 0; y < frameHeight; ++y)
+            for (int32_t dx = 0; dx < width; ++dx)
+                if (glyph.ink[size_t(y) * frameWidth + glyph.left + dx] &&
+                    (from + dx < 0 || !line.ink[size_t(y) * frameWidth + from + dx]))
+                    return false;
+        return true;
+    }
+
     FreeTypeCaptionRenderer renderer;
     uint8_t* canvas = nullptr;
     int32_t frameWidth = 0, frameHeight = 0;
@@ -231,6 +262,131 @@ TEST_F(FreeTypeRenderer, FallbackGlyphsAreMeasuredAndScaled) {
     const InkBox wide = Ink();
     EXPECT_NEAR(double(wide.right - wide.left) / (small.right - small.left), 2.0, 0.1);
     EXPECT_NEAR(renderer.MeasureLine("ძაღლი", std::strlen("ძაღლი")).width, narrow, 3);
+}
+
+// The first character of a right-to-left line stands at its right end; a
+// left-to-right word inside keeps its own order, whichever direction the
+// line takes from its first letter.
+TEST_F(FreeTypeRenderer, RightToLeftLinesRunFromTheRight) {
+    Start(768, 576);
+    renderer.SetFont(Font("Arial", -60));
+    const Drawing samekh = Draw("ס"), resh = Draw("ר"), b = Draw("b");
+    const Drawing hebrew = Draw("ספר");
+    EXPECT_TRUE(Holds(hebrew, samekh, true));
+    EXPECT_TRUE(Holds(hebrew, resh, false));
+    for (const char* mixed : {"ספר book", "book ספר"}) {
+        const Drawing line = Draw(mixed);
+        EXPECT_TRUE(Holds(line, samekh, true)) << mixed;
+        EXPECT_TRUE(Holds(line, b, false)) << mixed;
+    }
+}
+
+// Joined, kaf takes its initial form at the right end (as a joiner after
+// it forces), not its isolated one, and the word is narrower than its
+// letters kept apart by non-joiners.
+TEST_F(FreeTypeRenderer, ArabicLettersJoin) {
+    Start(768, 576);
+    renderer.SetFont(Font("Arial", -60));
+    const Drawing word = Draw("كتاب");
+    EXPECT_TRUE(Holds(word, Draw("ك\u200D"), true));
+    EXPECT_FALSE(Holds(word, Draw("ك"), true));
+    const std::string apart = "ك\u200Cت\u200Cا\u200Cب";
+    EXPECT_LT(renderer.MeasureLine("كتاب", std::strlen("كتاب")).width,
+              renderer.MeasureLine(apart.data(), apart.size()).width);
+}
+
+// The vowel sign i is written after its consonant and drawn before it.
+TEST_F(FreeTypeRenderer, DevanagariVowelSignIStandsLeftOfItsConsonant) {
+    Start(768, 576);
+    renderer.SetFont(Font("Arial", -60));
+    const Drawing ka = Draw("क"), ki = Draw("कि");
+    EXPECT_TRUE(Holds(ki, ka, true));
+    EXPECT_GT(ki.right - ki.left, ka.right - ka.left);
+}
+
+// Above the nikhahit of sara am the tone mark climbs higher than it stands
+// on the bare consonant.
+TEST_F(FreeTypeRenderer, ThaiMarksStack) {
+    Start(768, 576);
+    renderer.SetFont(Font("Arial", -60));
+    const auto top = [&](const char* text) {
+        Draw(text);
+        return Ink().top;
+    };
+    EXPECT_LT(top("น้ำ"), top("น้"));
+}
+
+// Unassigned, the character has no face: the chosen face's missing-glyph
+// box stands for it, here left of a right-to-left word.
+TEST_F(FreeTypeRenderer, ACharacterNoFaceHasDrawsTheMissingGlyphBox) {
+    Start(768, 576);
+    renderer.SetFont(Font("Arial", -60));
+    const Drawing box = Draw("\u0378");
+    ASSERT_GT(box.right, box.left);
+    EXPECT_TRUE(Holds(Draw("ספר\u0378"), box, false));
+}
+
+// Lines of Latin, Greek and Cyrillic letters are drawn glyph by glyph by
+// their advances, unkerned, as they always were; a joiner, which the shaper
+// hides, takes no room.
+TEST_F(FreeTypeRenderer, UnshapedLinesKeepTheirGlyphsAdvances) {
+    Start(768, 576);
+    renderer.SetFont(Font("Arial", -60));
+    const auto width = [&](const std::string& text) { return renderer.MeasureLine(text.data(), text.size()).width; };
+    for (const char* pair : {"AV", "ΑΥ", "ГА"})
+        EXPECT_EQ(width(pair), width(std::string(pair, std::strlen(pair) / 2)) + width(pair + std::strlen(pair) / 2))
+            << pair;
+    EXPECT_EQ(width("a\u2060b"), width("ab"));
+}
+
+// Measuring lays a line out as drawing does: the underline spans exactly
+// the measured width, centred, at any frame size and either scaling (the
+// spaces keep glyph ink off the underline's ends).
+TEST_F(FreeTypeRenderer, MeasuredWidthIsTheWidthDrawn) {
+    struct Frame {
+        int32_t width, height;
+        bool keepProportions;
+    };
+    const CanvasRect wide = {0, 100, kCanvasWidth, 400};
+    for (const Frame frame : {Frame{768, 576, false}, Frame{1280, 720, false}, Frame{1280, 720, true}})
+        for (const char* text :
+             {" Straße ", " племянница ", " ספר ", " كتاب ", " किताब ", " หนังสือ ", " ספר book ", " \u0378 "}) {
+            SCOPED_TRACE(testing::Message() << frame.width << "x" << frame.height << " " << text);
+            Start(frame.width, frame.height);
+            CaptionFont font = Font("Arial", -50);
+            font.keepProportions = frame.keepProportions;
+            renderer.SetFont(font);
+            const Drawing plain = Draw(text, wide);
+            font.underline = 1;
+            renderer.SetFont(font);
+            const Drawing underlined = Draw(text, wide);
+            int32_t left = INT32_MAX, right = -1;
+            for (size_t i = 0; i < plain.ink.size(); ++i)
+                if (underlined.ink[i] != plain.ink[i]) {
+                    const int32_t x = int32_t(i % frameWidth);
+                    left = std::min(left, x), right = std::max(right, x + 1);
+                }
+            const int32_t measured = renderer.MeasureLine(text, std::strlen(text)).width;
+            EXPECT_EQ(measured, (int64_t(right - left) * kCanvasWidth + frameWidth - 1) / frameWidth);
+            EXPECT_EQ(left, (frameWidth - (right - left)) / 2);
+        }
+}
+
+// Kept in proportion, letters have the shape they have on the canvas's own
+// 768 x 576 whatever the frame's shape.
+TEST_F(FreeTypeRenderer, KeptProportionsScaleGlyphsByTheVerticalFactorOnly) {
+    const auto aspect = [&](int32_t width, int32_t height, bool keep) {
+        Start(width, height);
+        CaptionFont font = Font();
+        font.keepProportions = keep;
+        renderer.SetFont(font);
+        renderer.DrawCentred("HHHH", {0, 0, kCanvasWidth, kCanvasHeight}, kText);
+        const InkBox ink = Ink();
+        return double(ink.right - ink.left) / (ink.bottom - ink.top);
+    };
+    const double square = aspect(768, 576, true);
+    EXPECT_NEAR(aspect(1280, 720, true) / square, 1.0, 0.05);
+    EXPECT_NEAR(aspect(720, 1280, true) / square, 1.0, 0.05);
 }
 
 TEST_F(FreeTypeRenderer, DrawsNothingWithoutACanvas) {
