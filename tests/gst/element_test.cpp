@@ -241,6 +241,20 @@ TEST_F(Tpp25Frame, UnopenableSettingsFileIsABusWarningAndDefaultsGoOn) {
     EXPECT_EQ(ChangedBuffers(run.sinks.at("out"), BlackYuy2(160, 120)), (std::vector<int>{1, 13}));
 }
 
+// Letters in the colour that back-type none leaves out draw nothing: the
+// application hears why, once.
+TEST_F(Tpp25Frame, SettingsThatHideTheCaptionsAreABusWarning) {
+    const PipelineRun run = RunPipeline(
+        "videotestsrc num-buffers=25 pattern=black ! video/x-raw,format=YUY2,width=160,height=120 ! "
+        "tpp25frame settings-file=\"\" text-color=0xFFFFFF back-color=0xFFFFFF ! fakesink name=out "
+        "signal-handoffs=true",
+        {"out"});
+    EXPECT_TRUE(run.reachedEos) << run.error;
+    ASSERT_EQ(run.warnings.size(), 1u);
+    EXPECT_NE(run.warnings[0].find("TextColor=16777215 is BackColor"), std::string::npos) << run.warnings[0];
+    EXPECT_TRUE(ChangedBuffers(run.sinks.at("out"), BlackYuy2(160, 120)).empty());
+}
+
 TEST_F(Tpp25Frame, ValueOutOfRangeIsRefusedWithAWarning) {
     GstElement* element = gst_element_factory_make("tpp25frame", nullptr);
     int warnings = 0;

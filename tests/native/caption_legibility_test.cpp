@@ -185,6 +185,16 @@ TEST_F(CaptionLegibility, WordWiderThanTheFrameShrinksItsCaptionOnly) {
     Frame(640, 360);
     EXPECT_EQ(renderer.lastLines(), (std::vector<std::string>{"next", "y"}));
     EXPECT_EQ(renderer.font().height, -40);
+
+    // Two lines of the tallest font are twice the canvas's height.
+    SetWorking(*plugin, [](SettingsRecord& s) { s.FontSize = -576; });
+    OverlayOf(*plugin).CreateCaptionFont();
+    Frame(640, 360);
+    Frame(640, 360);
+    EXPECT_EQ(renderer.lastLines(), (std::vector<std::string>{"next", "y"}));
+    EXPECT_LE(2 * renderer.cellHeight(), 576);
+    EXPECT_GE(2 * renderer.cellHeight(), 576 - 20);
+    EXPECT_EQ(renderer.DrawnBoxes()->size(), 5u);
 }
 
 // Settings that hide what is drawn are told once each time they start to.
