@@ -63,42 +63,49 @@ void PaintEffects(uint8_t* canvas, ptrdiff_t stride, const PixelRect& rect, uint
     if (w <= 0 || h <= 0 || !effects.Paints()) return;
     const auto at = [&](int32_t x, int32_t y) { return canvas + (rect.top + y) * stride + (rect.left + x) * 4; };
 
-    // The letters' mask, one byte a pixel, and per row the count of letter
-    // pixels left of each column (w + 1 entries a row) and the row's ink.
+    // The letters' mask, one byte a pixel, and whether each row has any.
     const size_t area = size_t(w) * h;
     scratch.assign(area, 0);
-    std::vector<uint32_t> prefix(size_t(w + 1) * h);
     std::vector<uint8_t> inked(h);
     for (int32_t y = 0; y < h; ++y) {
         uint8_t* mask = &scratch[size_t(y) * w];
-        uint32_t* count = &prefix[size_t(y) * (w + 1)];
         const uint8_t* pixel = at(0, y);
-        count[0] = 0;
-        for (int32_t x = 0; x < w; ++x, pixel += 4) {
-            mask[x] = ColourAt(pixel) == textColor ? kLetter : 0;
-            count[x + 1] = count[x] + mask[x];
-        }
-        inked[y] = count[w] != 0;
+        uint8_t any = 0;
+        for (int32_t x = 0; x < w; ++x, pixel += 4) any |= mask[x] = ColourAt(pixel) == textColor ? kLetter : 0;
+        inked[y] = any;
     }
 
-    // The outline: a round pen of the outline's radius run over the letters,
-    // as rows of half-widths, each a window on a row's counts.
-    const int32_t r = effects.outline;
+    // The outline: a round pen of the outline's radius run over the letters.
+    // Each row's distance to its nearest letter pixel (saturating) makes the
+    // pen a row of comparisons per line of the disc, without branches.
+    const int32_t r = std::min(effects.outline, 254);
     if (r > 0) {
-        std::vector<int32_t> halfWidth(2 * r + 1);
-        for (int32_t dy = -r; dy <= r; ++dy)
-            halfWidth[dy + r] = static_cast<int32_t>(std::sqrt((r + 0.5) * (r + 0.5) - double(dy) * dy));
+        std::vector<uint8_t> nearest(area), pen(w);
         for (int32_t y = 0; y < h; ++y) {
-            uint8_t* mask = &scratch[size_t(y) * w];
+            if (!inked[y]) continue;
+            const uint8_t* mask = &scratch[size_t(y) * w];
+            uint8_t* near = &nearest[size_t(y) * w];
+            uint8_t d = 255;
+            for (int32_t x = 0; x < w; ++x) near[x] = d = mask[x] ? 0 : d + (d < 255);
+            d = 255;
+            for (int32_t x = w - 1; x >= 0; --x) near[x] = std::min(near[x], d = mask[x] ? 0 : d + (d < 255));
+        }
+        std::vector<uint8_t> halfWidth(2 * r + 1);
+        for (int32_t dy = -r; dy <= r; ++dy)
+            halfWidth[dy + r] = static_cast<uint8_t>(std::sqrt((r + 0.5) * (r + 0.5) - double(dy) * dy));
+        for (int32_t y = 0; y < h; ++y) {
+            std::fill(pen.begin(), pen.end(), 0);
+            bool touched = false;
             for (int32_t dy = std::max(-r, -y); dy <= r && y + dy < h; ++dy) {
                 if (!inked[y + dy]) continue;
-                const uint32_t* count = &prefix[size_t(y + dy) * (w + 1)];
-                const int32_t hw = halfWidth[dy + r];
-                for (int32_t x = 0; x < w; ++x) {
-                    if (mask[x]) continue;
-                    if (count[std::min(x + hw + 1, w)] != count[std::max(x - hw, 0)]) mask[x] = kOutline;
-                }
+                const uint8_t* near = &nearest[size_t(y + dy) * w];
+                const uint8_t reach = halfWidth[dy + r];
+                for (int32_t x = 0; x < w; ++x) pen[x] |= near[x] <= reach;
+                touched = true;
             }
+            if (!touched) continue;
+            uint8_t* mask = &scratch[size_t(y) * w];
+            for (int32_t x = 0; x < w; ++x) mask[x] = mask[x] ? kLetter : pen[x] ? kOutline : 0;
         }
     }
 

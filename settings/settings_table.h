@@ -173,16 +173,24 @@ inline constexpr SettingDescriptor settingsTable[] = {
     settings_rows::Number<&SettingsRecord::FontCharSet>(
         kTypeByte, "FontCharSet", 204, {0, 255}, "character set",
         "The character set asked of the font, 204 being Cyrillic; the Linux build ignores it."),
-    settings_rows::Colour<&SettingsRecord::TextColor>("TextColor", 0x00A0FF, "Colour of the caption's letters."),
-    settings_rows::Colour<&SettingsRecord::BackColor>(
-        "BackColor", 0xFFFFFF,
-        "Colour of the caption's background; with BackType none, the colour left out of the caption, so keep it "
-        "unlike TextColor."),
+    // A fresh front end's look, measured by reading captions back over
+    // photographs: white letters, outlined, on a dark box (the README says
+    // what each gave).
+    settings_rows::Fresh(
+        settings_rows::Colour<&SettingsRecord::TextColor>("TextColor", 0x00A0FF, "Colour of the caption's letters."),
+        0xFFFFFF),
+    settings_rows::Fresh(settings_rows::Colour<&SettingsRecord::BackColor>(
+                             "BackColor", 0xFFFFFF,
+                             "Colour of the caption's background; with BackType none, the colour left out of the "
+                             "caption, so keep it unlike TextColor."),
+                         0x202020),
     settings_rows::Number<&SettingsRecord::Transparency>(
         kTypeInt, "Transparency", 100, {0, 100}, "percent",
         "Despite its name, the caption's opacity, letters and background alike: 100 solid, 0 invisible."),
-    settings_rows::Choice<&SettingsRecord::BackType>("BackType", kBackgroundNone, settings_rows::kBackTypeValues,
-                                                     "What is drawn behind the letters; another value counts as box."),
+    settings_rows::Fresh(settings_rows::Choice<&SettingsRecord::BackType>(
+                             "BackType", kBackgroundNone, settings_rows::kBackTypeValues,
+                             "What is drawn behind the letters; another value counts as box."),
+                         kBackgroundBox),
     settings_rows::Number<&SettingsRecord::ShowFreqFrom>(
         kTypeInt, "ShowFreqFrom", 12, {1, 200}, "frames",
         "Frames from the start of one caption to the start of the next, at least; each period is drawn at random "
@@ -211,7 +219,7 @@ inline constexpr SettingDescriptor settingsTable[] = {
     settings_rows::Fresh(settings_rows::Number<&SettingsRecord::OutlineWidth>(
                              kTypeInt, "OutlineWidth", 0, {0, 16}, "canvas units",
                              "Width of the outline drawn round each letter in OutlineColor; 0 draws none."),
-                         3),
+                         2),
     settings_rows::Colour<&SettingsRecord::OutlineColor>("OutlineColor", 0x000000,
                                                          "Colour of the outline round the letters."),
     settings_rows::Number<&SettingsRecord::ShadowOffset>(
@@ -219,9 +227,10 @@ inline constexpr SettingDescriptor settingsTable[] = {
         "How far right and down the letters' shadow falls in ShadowColor, beneath them and their outline; 0 draws "
         "none."),
     settings_rows::Colour<&SettingsRecord::ShadowColor>("ShadowColor", 0x000000, "Colour of the letters' shadow."),
-    settings_rows::Number<&SettingsRecord::BoxPadding>(
-        kTypeInt, "BoxPadding", 0, {0, 48}, "canvas units",
-        "Space between the letters and the edges of the box when BackType is box."),
+    settings_rows::Fresh(settings_rows::Number<&SettingsRecord::BoxPadding>(
+                             kTypeInt, "BoxPadding", 0, {0, 48}, "canvas units",
+                             "Space between the letters and the edges of the box when BackType is box."),
+                         8),
     settings_rows::Fresh(
         settings_rows::Flag<&SettingsRecord::KeepProportions>(
             kTypeUint, "KeepProportions", 0,

@@ -23,7 +23,7 @@ for format in YUY2 BGR; do
   gst-launch-1.0 -q $source ! "$caps" $flip ! filesink location="$dir/in" || fail "$format: no input"
   gst-launch-1.0 -q $source ! "$caps" ! tpp25frame settings-file="$dir/element.ini" $flip \
     ! filesink location="$dir/fresh" || fail "$format: element"
-  grep -q $'^OutlineWidth=3\r$' "$dir/element.ini" && grep -q $'^KeepProportions=1\r$' "$dir/element.ini" ||
+  grep -q $'^OutlineWidth=2\r$' "$dir/element.ini" && grep -q $'^KeepProportions=1\r$' "$dir/element.ini" ||
     fail "$format: the element's look is not in its file: $(cat "$dir/element.ini")"
   sed -i 's/^CurIntEntry=.*\r$/CurIntEntry=0\r/' "$dir/element.ini"
   mkdir -p "$dir/Plugins"
