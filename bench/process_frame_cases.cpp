@@ -21,6 +21,7 @@ struct Case {
     int32_t width, height;
     int32_t pixelFormat;  // the host's: 0 YUY2, 1 RGB24
     int32_t backType;
+    int32_t outlineWidth = 0;  // canvas units
 };
 
 constexpr int32_t kForever = 2000000000;
@@ -68,6 +69,7 @@ void FrameCase(benchmark::State& st, const MakeRenderer& makeRenderer, Case c) {
         settings.ShowTimeFrom = settings.ShowTimeTo = c.kind == Kind::kHeld ? kForever : 1;
         settings.BackType = c.backType;
         settings.Transparency = kOpacity;
+        settings.OutlineWidth = c.outlineWidth;
     });
 
     servedInstance = plugin.get();
@@ -110,4 +112,13 @@ void RegisterProcessFrameCases(const std::string& rendererName, const MakeRender
         benchmark::RegisterBenchmark((prefix + "gap/" + size).c_str(), FrameCase, makeRenderer,
                                      Case{Kind::kGap, w, h, 0, 0});
     }
+    // The outline's cost, painted once per caption, beside the same cases
+    // without it.
+    for (const Kind kind : {Kind::kFirst, Kind::kHeld})
+        for (int32_t backType : {0, 1}) {
+            const std::string name = prefix + (kind == Kind::kFirst ? "first/" : "held/") +
+                                     "1920x1080/yuy2/backtype:" + std::to_string(backType) + "/outline:3";
+            benchmark::RegisterBenchmark(name.c_str(), FrameCase, makeRenderer, Case{kind, 1920, 1080, 0, backType, 3})
+                ->Unit(benchmark::kMicrosecond);
+        }
 }

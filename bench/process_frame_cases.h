@@ -3,6 +3,7 @@
 //   ProcessFrame/RENDERER/first/WxH/FORMAT/backtype:N  a caption's first frame: drawn, then blended
 //   ProcessFrame/RENDERER/held/WxH/FORMAT/backtype:N   a frame of the caption held from the frame before
 //   ProcessFrame/RENDERER/gap/WxH                      a frame between captions
+//   ProcessFrame/RENDERER/{first,held}/1920x1080/yuy2/backtype:N/outline:3  the same with an outline
 // first and held report x_blend, their CPU time over that of the blend of
 // their caption alone (the engine's canvas, rectangle and runs, on its
 // path); x_memcpy, over a warm memcpy of the frame's bytes; and

@@ -79,7 +79,7 @@ std::string DefaultSettingsFile() {
 struct CaptionEngine::Instance {
     explicit Instance(const std::string& settingsFile)
         : plugin(InstanceParts{std::make_unique<FreeTypeCaptionRenderer>(), SharedBuiltinDictionary, settingsFile,
-                               std::string(), nullptr}) {}
+                               std::string(), nullptr, Defaults::kFresh}) {}
 
     PluginInstance plugin;
 };
@@ -133,3 +133,5 @@ void CaptionEngine::Stop() {
 }
 
 std::string CaptionEngine::TakeFault() { return instance_->plugin.TakeLastError(); }
+
+std::vector<std::string> CaptionEngine::TakeNotices() { return instance_->plugin.TakeNotices(); }

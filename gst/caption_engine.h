@@ -62,6 +62,8 @@ public:
 
     // The last fault the plug-in instance caught, once; empty when none.
     std::string TakeFault();
+    // What the instance noticed would hide its captions, each once.
+    std::vector<std::string> TakeNotices();
 
 private:
     struct Instance;

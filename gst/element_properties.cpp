@@ -25,7 +25,7 @@ uint32_t SwapRedBlue(uint32_t colour) { return ((colour & 0xFF) << 16) | (colour
 
 GParamSpec* SettingSpec(const SettingDescriptor& row) {
     const char* name = g_intern_string(OptionNameOf(row).c_str());
-    const int64_t def = row.defaultValue;
+    const int64_t def = row.freshDefault;  // what the element starts from without a file
     const SettingRange range = row.range;
     switch (row.kind) {
         case SettingKind::kFlag: return g_param_spec_boolean(name, row.key, row.description, def != 0, kFlags);

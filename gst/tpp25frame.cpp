@@ -52,12 +52,14 @@ RunSettings TakeProperties(GstTpp25Frame* self) {
     return copy;
 }
 
-// A fault the plug-in instance caught and survived: the frames go on, and
-// the application hears of it.
+// A fault the plug-in instance caught and survived, or settings that hide
+// the captions: the frames go on, and the application hears of it.
 void PostFault(GstTpp25Frame* self) {
     if (!self->engine) return;
     const std::string fault = self->engine->TakeFault();
     if (!fault.empty()) GST_ELEMENT_WARNING(self, LIBRARY, FAILED, ("%s", fault.c_str()), (nullptr));
+    for (const std::string& notice : self->engine->TakeNotices())
+        GST_ELEMENT_WARNING(self, LIBRARY, SETTINGS, ("%s", notice.c_str()), (nullptr));
 }
 
 void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spec) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
+#include <vector>
 
 #include "blend/blend.h"
 #include "settings/settings_table.h"
@@ -47,23 +49,128 @@ OverlayEngine::OverlayEngine(WorkingSettings& settings, DictionaryStore& diction
       renderer_(std::move(renderer)),
       kernelPath_(ActivePath()) {}
 
+namespace {
+
+// Frame pixels as canvas units along an axis, rounded up: a margin of
+// these units holds the pixels on any frame.
+int32_t CanvasUnits(int32_t pixels, int32_t frameLength, int32_t canvasLength) {
+    if (pixels <= 0 || frameLength <= 0) return 0;
+    return static_cast<int32_t>((int64_t{pixels} * canvasLength + frameLength - 1) / frameLength);
+}
+
+// The text's pieces between separators, as they are drawn one a line.
+std::vector<std::string_view> DrawnLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    for (size_t start = 0;;) {
+        const size_t split = text.find(" - ", start);
+        lines.push_back(text.substr(start, split == std::string_view::npos ? split : split - start));
+        if (split == std::string_view::npos) return lines;
+        start = split + 3;
+    }
+}
+
+}  // namespace
+
+OverlayEngine::Margins OverlayEngine::MarginsOf(const CaptionEffects& effects) const {
+    const OverlayState& state = overlayState;
+    return {CanvasUnits(effects.MarginX(), state.frameWidth, kCanvasWidth),
+            CanvasUnits(effects.MarginY(), state.frameHeight, kCanvasHeight)};
+}
+
 // Word above translation: the caption is as wide as its wider line and as
-// tall as both. The second line is measured as it stands, separators and all.
+// tall as both. The second line is measured as it stands, separators and
+// all. A caption that does not fit the canvas within its margins is laid
+// out anew by WrapCaption.
 void OverlayEngine::MeasureCaption() {
     OverlayState& state = overlayState;
     CaptionRenderer& renderer = *renderer_;
+    if (fontShrunk_) {  // the last caption's smaller font
+        renderer.SetFont(captionFont_);
+        fontShrunk_ = false;
+        ++state.fontsSet;
+    }
+    const Margins margins = MarginsOf(EffectsFor(settings_, state.frameWidth, state.frameHeight));
+    const int32_t roomWidth = std::max(1, kCanvasWidth - 2 * margins.x);
+    const int32_t roomHeight = std::max(1, kCanvasHeight - 2 * margins.y);
     const size_t split = captionText.find(" - ");
     if (split == std::string::npos) {
         const TextExtent line = renderer.MeasureLine(captionText.data(), captionText.size());
         state.captionWidth = line.width;
         state.captionHeight = line.height;
-        return;
+    } else {
+        const TextExtent first = renderer.MeasureLine(captionText.data(), split);
+        const TextExtent second = renderer.MeasureLine(captionText.data() + split + 3, captionText.size() - split - 3);
+        state.captionWidth = std::max(first.width, second.width);
+        state.captionHeight = first.height + second.height;
     }
-    const TextExtent first = renderer.MeasureLine(captionText.data(), split);
-    const TextExtent second = renderer.MeasureLine(captionText.data() + split + 3, captionText.size() - split - 3);
-    state.captionWidth = std::max(first.width, second.width);
-    state.captionHeight = first.height + second.height;
+    if ((state.captionWidth > roomWidth || state.captionHeight > roomHeight) && WrapCaption(roomWidth, roomHeight))
+        return;
     BreakAtSeparators(captionText);
+}
+
+// Each drawn line broken at spaces, greedily, into lines that fit
+// roomWidth; a word wider than that on its own, or lines taller than
+// roomHeight together, take a smaller font for this caption, until the
+// caption fits or the font can shrink no more. A word is never broken.
+// captionText becomes the lines; false when there was nothing to lay out.
+bool OverlayEngine::WrapCaption(int32_t roomWidth, int32_t roomHeight) {
+    OverlayState& state = overlayState;
+    CaptionRenderer& renderer = *renderer_;
+    const std::string text = captionText;
+    std::vector<std::string> lines;
+    for (int attempt = 0;; ++attempt) {
+        lines.clear();
+        int32_t widest = 0, widestWord = 0, height = 0;
+        const auto finish = [&](std::string line) {
+            const TextExtent extent = renderer.MeasureLine(line.data(), line.size());
+            widest = std::max(widest, extent.width);
+            height += extent.height;
+            lines.push_back(std::move(line));
+        };
+        for (const std::string_view drawn : DrawnLines(text)) {
+            std::string line;
+            bool started = false;
+            for (size_t start = 0; start <= drawn.size();) {
+                size_t end = drawn.find(' ', start);
+                if (end == std::string_view::npos) end = drawn.size();
+                const std::string_view word = drawn.substr(start, end - start);
+                start = end + 1;
+                widestWord = std::max(widestWord, renderer.MeasureLine(word.data(), word.size()).width);
+                if (!started) {
+                    line.assign(word), started = true;
+                    continue;
+                }
+                std::string longer = line + ' ';
+                longer.append(word);
+                if (renderer.MeasureLine(longer.data(), longer.size()).width <= roomWidth) {
+                    line = std::move(longer);
+                } else {
+                    finish(std::move(line));
+                    line.assign(word);
+                }
+            }
+            finish(std::move(line));
+        }
+        state.captionWidth = widest;
+        state.captionHeight = height;
+        if ((widestWord <= roomWidth && height <= roomHeight) || attempt == 12) break;
+        // A smaller font in proportion to the overflow, by one unit at least.
+        CaptionFont smaller = fontShrunk_ ? shrunkFont_ : captionFont_;
+        const int64_t size = smaller.height < 0 ? -int64_t{smaller.height} : smaller.height;
+        const double fits = std::min(double(roomWidth) / std::max(widestWord, 1),
+                                     double(roomHeight) / std::max(height, 1));
+        const int64_t next = std::min<int64_t>(size - 1, static_cast<int64_t>(double(size) * fits));
+        if (next < 1) break;
+        smaller.height = static_cast<int32_t>(smaller.height < 0 ? -next : next);
+        shrunkFont_ = smaller;
+        renderer.SetFont(smaller);
+        fontShrunk_ = true;
+        ++state.fontsSet;
+    }
+    if (lines.empty()) return false;
+    captionText = lines.front();
+    for (size_t i = 1; i < lines.size(); ++i) captionText += '\n' + lines[i];
+    return true;
 }
 
 // A value drawn from from..to inclusive. Bounds below zero count as zero and
@@ -90,20 +197,26 @@ void OverlayEngine::StartCaption() {
     ++state.entriesStarted;
 }
 
+// The letters' block and its margins for the effects are kept inside the
+// canvas together; captionLeft and captionTop are the letters'.
 void OverlayEngine::PlaceCaption() {
     OverlayState& state = overlayState;
     SettingsRecord& settings = settings_;
+    effects_ = EffectsFor(settings, state.frameWidth, state.frameHeight);
+    const Margins margins = MarginsOf(effects_);
+    const int32_t width = state.captionWidth + 2 * margins.x, height = state.captionHeight + 2 * margins.y;
     const bool fixed = settings.RndStringPos == 0;
-    int64_t left = state.captionLeft, top = state.captionTop;
+    int64_t left = int64_t{state.captionLeft} - margins.x, top = int64_t{state.captionTop} - margins.y;
     if (fixed) {
-        left = int64_t{settings.StringPosX} - state.captionWidth / 2;
-        top = int64_t{settings.StringPosY} - state.captionHeight / 2;
+        left = int64_t{settings.StringPosX} - width / 2;
+        top = int64_t{settings.StringPosY} - height / 2;
     }
-    state.captionLeft = KeepInside(left, state.captionWidth, kCanvasWidth);
-    state.captionTop = KeepInside(top, state.captionHeight, kCanvasHeight);
+    const int32_t outerLeft = KeepInside(left, width, kCanvasWidth), outerTop = KeepInside(top, height, kCanvasHeight);
+    state.captionLeft = outerLeft + margins.x;
+    state.captionTop = outerTop + margins.y;
     // The centre the caption was drawn at is written back, unless the
     // dialog moved it meanwhile: the user's move wins.
-    const int32_t x = state.captionLeft + state.captionWidth / 2, y = state.captionTop + state.captionHeight / 2;
+    const int32_t x = outerLeft + width / 2, y = outerTop + height / 2;
     if (fixed && (x != settings.StringPosX || y != settings.StringPosY)) {
         workingSettings_.Change([&](SettingsRecord& live) {
             if (live.StringPosX != settings.StringPosX || live.StringPosY != settings.StringPosY) return;
@@ -111,8 +224,9 @@ void OverlayEngine::PlaceCaption() {
         });
         settings.StringPosX = x, settings.StringPosY = y;
     }
-    state.captionRect = {state.captionLeft, state.captionTop, state.captionLeft + state.captionWidth,
-                         state.captionTop + state.captionHeight};
+    state.captionRect = {outerLeft, outerTop, outerLeft + width, outerTop + height};
+    state.textRect = {state.captionLeft, state.captionTop, state.captionLeft + state.captionWidth,
+                      state.captionTop + state.captionHeight};
 }
 
 // Leaves the canvas all background but for the new caption. Only the last
@@ -136,23 +250,27 @@ void OverlayEngine::PrepareCanvas(uint32_t background) {
 bool OverlayEngine::CanvasHolds(uint32_t background, uint32_t textColor) const {
     const OverlayState& state = overlayState;
     return state.canvasFilled && state.canvasFill == background && state.lastCaptionRect == state.captionRect &&
-           state.drawnEntry == state.entriesStarted && state.drawnFont == state.fontsSet &&
-           state.drawnTextColor == textColor;
+           state.drawnTextRect == state.textRect && state.drawnEntry == state.entriesStarted &&
+           state.drawnFont == state.fontsSet && state.drawnTextColor == textColor && state.drawnEffects == effects_;
 }
 
 // Draws the caption anew and notes where it drew: the renderer's own boxes,
 // or else the extent of whatever differs from the background in each row of
 // its rectangle. (Strokes found one by one would be walked run by run, at a
-// cost above that of reading the gaps between them.)
+// cost above that of reading the gaps between them.) Outline and shadow
+// are painted round the letters once, here; the runs then come from the
+// canvas as painted.
 void OverlayEngine::RenderCaption(uint32_t background, uint32_t textColor) {
     OverlayState& state = overlayState;
     CaptionRenderer& renderer = *renderer_;
     PrepareCanvas(background);
-    renderer.DrawCentred(captionText, state.captionRect, textColor);
+    renderer.DrawCentred(captionText, state.textRect, textColor);
     state.lastCaptionRect = state.captionRect;
+    state.drawnTextRect = state.textRect;
     state.drawnEntry = state.entriesStarted;
     state.drawnFont = state.fontsSet;
     state.drawnTextColor = textColor;
+    state.drawnEffects = effects_;
 
     // The caption in frame pixels: the renderer draws nowhere else, so
     // outside it the canvas is all background and need not be read, even
@@ -162,9 +280,39 @@ void OverlayEngine::RenderCaption(uint32_t background, uint32_t textColor) {
     state.drawnPixels = {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
     const PixelRect onCanvas = {std::max(topLeft.x, 0), std::max(topLeft.y, 0),
                                 std::min(bottomRight.x, state.frameWidth), std::min(bottomRight.y, state.frameHeight)};
+    // Letters in the background's colour cannot be told from it: they are
+    // not there to outline.
+    if (effects_.Paints() && textColor != background) {
+        const ptrdiff_t stride = ptrdiff_t{state.frameWidth} * 4;
+        PaintEffects(state.canvasBits, stride, onCanvas, textColor, effects_, effectsScratch_);
+        captionRuns_ = ScanCanvasRuns(CanvasOfStream(), onCanvas, background, kRunJoinGap);
+        return;
+    }
     const std::vector<PixelRect>* boxes = renderer.DrawnBoxes();
     captionRuns_ = boxes ? RunsOfBoxes(*boxes, onCanvas, kRunJoinGap)
                          : ScanInkExtents(CanvasOfStream(), onCanvas, background);
+}
+
+// A setting that hides what the caption draws is told once each time it
+// starts to: nothing on the screen says why the captions are gone.
+void OverlayEngine::TellWhatHides(uint32_t background, uint32_t textColor) {
+    enum : uint32_t { kLetters = 1, kOutline = 2, kShadow = 4 };
+    const bool keyed = settings_.BackType == kBackgroundNone;
+    uint32_t hidden = 0;
+    if (textColor == background) hidden |= kLetters;
+    if (keyed && effects_.outline > 0 && effects_.outlineColor == background) hidden |= kOutline;
+    if (keyed && (effects_.shadowX > 0 || effects_.shadowY > 0) && effects_.shadowColor == background)
+        hidden |= kShadow;
+    const uint32_t fresh = hidden & ~hidden_;
+    hidden_ = hidden;
+    if (!fresh || !notice) return;
+    const std::string colour = "=" + std::to_string(background) + " is BackColor";
+    const std::string leftOut = ", the colour that BackType none leaves out: ";
+    if (fresh & kLetters)
+        notice(keyed ? "TextColor" + colour + leftOut + "the captions do not show"
+                     : "TextColor" + colour + ": the letters do not show on it");
+    if (fresh & kOutline) notice("OutlineColor" + colour + leftOut + "the outline does not show");
+    if (fresh & kShadow) notice("ShadowColor" + colour + leftOut + "the shadow does not show");
 }
 
 void OverlayEngine::DrawCaption(const FrameView& frame) {
@@ -175,6 +323,7 @@ void OverlayEngine::DrawCaption(const FrameView& frame) {
     const SettingsRecord& settings = settings_;
     const uint32_t background = settings.BackColor & 0xFFFFFF;
     const uint32_t textColor = settings.TextColor & 0xFFFFFF;
+    TellWhatHides(background, textColor);
     // A caption held over several frames is drawn once.
     const bool held = CanvasHolds(background, textColor);
     if (!held) {
@@ -212,7 +361,9 @@ void OverlayEngine::DrawCaption(const FrameView& frame) {
 void OverlayEngine::SetCaptionFont() {
     RefreshSettings();
     ++overlayState.fontsSet;
-    renderer_->SetFont(CaptionFontFrom(settings_));
+    captionFont_ = CaptionFontFrom(settings_);
+    fontShrunk_ = false;
+    renderer_->SetFont(captionFont_);
 }
 
 void OverlayEngine::RefreshSettings() { workingSettings_.Refresh(settings_, settingsSeen_); }
@@ -335,5 +486,6 @@ CaptionFont CaptionFontFrom(const SettingsRecord& settings) {
     font.underline = settings.FontUnderline;
     font.strikeOut = settings.FontStrikeOut;
     font.charSet = settings.FontCharSet;
+    font.keepProportions = settings.KeepProportions != 0;
     return font;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -15,6 +16,7 @@
 #include "blend/canvas_runs.h"
 #include "blend/frame_view.h"
 #include "dictionary/dictionary_store.h"
+#include "overlay/caption_effects.h"
 #include "overlay/caption_renderer.h"
 #include "overlay/overlay_state.h"
 #include "overlay/random.h"
@@ -84,6 +86,11 @@ public:
     // of frame pixels, as the last rendering found it.
     CanvasRuns captionRuns() const { return captionRuns_.view(); }
 
+    // Told, once each time it starts, of a setting that hides what it
+    // draws (the letters in the colour BackType none leaves out, say): one
+    // sentence, called on the frame's thread under renderLock.
+    std::function<void(const std::string&)> notice;
+
     OverlayState overlayState;
     // The settings dialog may rebuild the caption font on its own thread
     // while the host renders frames on another: ProcessFrame holds this
@@ -97,7 +104,14 @@ public:
     std::string captionText;
 
 private:
+    // The caption's margins beyond its letters, in canvas units.
+    struct Margins {
+        int32_t x = 0, y = 0;
+    };
+    Margins MarginsOf(const CaptionEffects& effects) const;
     void MeasureCaption();
+    bool WrapCaption(int32_t roomWidth, int32_t roomHeight);
+    void TellWhatHides(uint32_t background, uint32_t textColor);
     uint32_t DrawFromRange(int32_t from, int32_t to);
     void StartCaption();
     void PlaceCaption();
@@ -113,6 +127,16 @@ private:
     int32_t ShowPhase(const FrameView& frame);
 
     WorkingSettings& workingSettings_;
+    // The font SetCaptionFont made; a caption too large for the canvas is
+    // drawn with a smaller one, and the next caption gets this one back.
+    CaptionFont captionFont_ = {};
+    CaptionFont shrunkFont_ = {};
+    bool fontShrunk_ = false;
+    // This frame's effects, and the pixels they paint on.
+    CaptionEffects effects_;
+    std::vector<uint8_t> effectsScratch_;
+    // What hides what is drawn, as last told (bits of TellWhatHides).
+    uint32_t hidden_ = 0;
     // What this frame draws with; guarded by renderLock.
     SettingsRecord settings_;
     uint64_t settingsSeen_ = 0;

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "blend/frame_view.h"
+#include "overlay/caption_effects.h"
 #include "overlay/caption_renderer.h"
 
 struct OverlayState {
@@ -24,7 +25,8 @@ struct OverlayState {
     int32_t captionTop = 0;
     int32_t captionWidth = 0;
     int32_t captionHeight = 0;
-    CanvasRect captionRect = {0, 0, 0, 0};
+    CanvasRect captionRect = {0, 0, 0, 0};  // with the effects' margins, where the canvas may change
+    CanvasRect textRect = {0, 0, 0, 0};     // the letters' block inside it
 
     // Counted, so that the canvas can say which entry and font it was drawn
     // with.
@@ -42,5 +44,7 @@ struct OverlayState {
     uint32_t drawnEntry = 0;
     uint32_t drawnFont = 0;
     uint32_t drawnTextColor = 0;
+    CanvasRect drawnTextRect = {0, 0, 0, 0};
+    CaptionEffects drawnEffects;
     PixelRect drawnPixels = {0, 0, 0, 0};  // lastCaptionRect in frame pixels
 };

@@ -52,12 +52,26 @@ std::string PluginInstance::TakeLastError() {
     return std::exchange(lastError_, std::string());
 }
 
+void PluginInstance::NoteNotice(const std::string& text) {
+    platform::Trace("TPP_25Frame: " + text);
+    const std::lock_guard<std::mutex> lock(faultLock_);
+    notices_.push_back(text);
+}
+
+std::vector<std::string> PluginInstance::TakeNotices() {
+    const std::lock_guard<std::mutex> lock(faultLock_);
+    return std::exchange(notices_, {});
+}
+
 PluginInstance::PluginInstance(InstanceParts parts)
     : overlay_(settings_.workingSettings, dictionaries_, std::move(parts.renderer)),
       ui_(MakeSettingsUi({settings_, dictionaries_, overlay_, parts.resourceModule})),
       builtinSource_(std::move(parts.builtinDictionary)),
       settingsPath_(std::move(parts.settingsPath)),
-      settingsBaseName_(std::move(parts.settingsBaseName)) {}
+      settingsBaseName_(std::move(parts.settingsBaseName)),
+      defaults_(parts.defaults) {
+    overlay_.notice = [this](const std::string& text) { NoteNotice(text); };
+}
 
 void PluginInstance::Init() noexcept {
     ReadSettingsFile();
@@ -71,7 +85,7 @@ void PluginInstance::ReadSettingsFile() noexcept {
             file.UsePath(settingsPath_);
         else if (!settingsBaseName_.empty())
             file.Locate(settingsBaseName_);
-        LoadSettings(settings_);
+        LoadSettings(settings_, defaults_);
     });
 }
 

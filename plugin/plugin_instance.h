@@ -10,6 +10,7 @@
 #include <mutex>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "blend/frame_view.h"
 #include "dictionary/builtin_dictionary.h"
@@ -34,6 +35,9 @@ struct InstanceParts {
     std::string settingsBaseName;
     // The module that holds the dialog's template (an HINSTANCE on Windows).
     void* resourceModule = nullptr;
+    // The defaults a key missing from the file takes: the table's for a
+    // host's plug-in, the fresh ones for a front end without a past.
+    Defaults defaults = Defaults::kTable;
 };
 
 // One setting's new value, as a front end hands it over.
@@ -94,6 +98,10 @@ public:
     // when none. Taking it clears it, so that each is told once.
     std::string LastError() const;
     std::string TakeLastError();
+    // What the engine noticed would hide its captions (see
+    // OverlayEngine::notice), each also traced as a fault is; taking them
+    // clears them.
+    std::vector<std::string> TakeNotices();
 
 private:
     friend class PluginInstanceInternals;  // the tests' view inside
@@ -103,6 +111,7 @@ private:
     template <class Body>
     void Guarded(const char* callback, Body body) noexcept;
     void NoteFault(const char* callback, const char* what) noexcept;
+    void NoteNotice(const std::string& text);
     void ReloadWordList();
 
     SettingsState settings_;
@@ -112,7 +121,9 @@ private:
     BuiltinDictionarySource builtinSource_;
     std::string settingsPath_;
     std::string settingsBaseName_;
+    Defaults defaults_;
 
     mutable std::mutex faultLock_;
     std::string lastError_;
+    std::vector<std::string> notices_;
 };

@@ -31,8 +31,16 @@ void BoxCaptionRenderer::SetFont(const CaptionFont& font) {
     cellWidth_ = std::max(1, cellHeight_ / 2);
 }
 
+int32_t BoxCaptionRenderer::ProportionalCellPixels() const {
+    return std::max<int32_t>(1, static_cast<int32_t>(int64_t{cellHeight_} * FrameHeight() / kCanvasHeight / 2));
+}
+
 TextExtent BoxCaptionRenderer::MeasureLine(const char* text, size_t length) {
-    return {CharacterCount({text, length}) * cellWidth_, cellHeight_};
+    const int32_t count = CharacterCount({text, length});
+    if (!font_.keepProportions) return {count * cellWidth_, cellHeight_};
+    // The line's pixels in canvas units, rounded up so that it is never clipped.
+    const int64_t pixels = int64_t{count} * ProportionalCellPixels();
+    return {static_cast<int32_t>((pixels * kCanvasWidth + FrameWidth() - 1) / FrameWidth()), cellHeight_};
 }
 
 CanvasPoint BoxCaptionRenderer::ToFrame(CanvasPoint point) {
@@ -61,6 +69,10 @@ void BoxCaptionRenderer::DrawCentred(const std::string& text, const CanvasRect& 
     const CanvasPoint clipA = ToFrame({rect.left, rect.top}), clipB = ToFrame({rect.right, rect.bottom});
     for (size_t line = 0; line < lastLines_.size(); ++line) {
         const std::string& characters = lastLines_[line];
+        if (font_.keepProportions) {
+            DrawProportionalLine(characters, rect, static_cast<int32_t>(line), colorref);
+            continue;
+        }
         const int32_t lineWidth = CharacterCount(characters) * cellWidth_;
         const int32_t x0 = rect.left + (rect.right - rect.left - lineWidth) / 2;
         const int32_t y0 = rect.top + static_cast<int32_t>(line) * cellHeight_;
@@ -72,5 +84,21 @@ void BoxCaptionRenderer::DrawCentred(const std::string& text, const CanvasRect& 
             drawnBoxes_.push_back(canvas_.FillPixels(std::max(a.x, clipA.x), std::max(a.y, clipA.y),
                                                      std::min(b.x, clipB.x), std::min(b.y, clipB.y), colorref));
         }
+    }
+}
+
+void BoxCaptionRenderer::DrawProportionalLine(const std::string& characters, const CanvasRect& rect, int32_t line,
+                                              uint32_t colorref) {
+    const CanvasPoint clipA = ToFrame({rect.left, rect.top}), clipB = ToFrame({rect.right, rect.bottom});
+    const int32_t cell = ProportionalCellPixels(), inset = cell > 2 ? 1 : 0;
+    const int32_t y0 = rect.top + line * cellHeight_;
+    const int32_t top = ToFrame({0, y0 + 1}).y, bottom = ToFrame({0, y0 + cellHeight_ - 1}).y;
+    int32_t x = clipA.x + (clipB.x - clipA.x - CharacterCount(characters) * cell) / 2 - cell;
+    for (size_t i = 0; i < characters.size();) {
+        x += cell;
+        if (DecodeUtf8(characters, i) == ' ') continue;
+        drawnBoxes_.push_back(canvas_.FillPixels(std::max(x + inset, clipA.x), std::max(top, clipA.y),
+                                                 std::min(x + cell - inset, clipB.x), std::min(bottom, clipB.y),
+                                                 colorref));
     }
 }

@@ -1,6 +1,7 @@
 // A deterministic renderer for tests, benchmarks and fuzzers: every character
 // is a filled box one cell wide, so layout and blending can be checked
-// without a font engine.
+// without a font engine. A cell is half as wide as it is high: on the
+// canvas, or, when the font keeps its proportions, in frame pixels.
 #pragma once
 
 #include <vector>
@@ -20,7 +21,8 @@ public:
     const std::vector<PixelRect>* DrawnBoxes() const override { return &drawnBoxes_; }
     CanvasPoint ToFrame(CanvasPoint point) override;
 
-    // Cell size in canvas units: the font height, half as wide.
+    // Cell size in canvas units: the font height, half as wide (the width
+    // as the canvas stretches it, whatever the font asks).
     int32_t cellWidth() const { return cellWidth_; }
     int32_t cellHeight() const { return cellHeight_; }
     const CaptionFont& font() const { return font_; }
@@ -32,6 +34,13 @@ public:
     bool failCanvas = false;
 
 private:
+    // A cell's width in frame pixels when the font keeps its proportions.
+    int32_t ProportionalCellPixels() const;
+    // One line of cells laid out in frame pixels, centred in rect.
+    void DrawProportionalLine(const std::string& characters, const CanvasRect& rect, int32_t line, uint32_t colorref);
+    int32_t FrameWidth() const { return canvas_.empty() ? kCanvasWidth : canvas_.width(); }
+    int32_t FrameHeight() const { return canvas_.empty() ? kCanvasHeight : canvas_.height(); }
+
     MemoryCanvas canvas_;
     int32_t cellWidth_ = 20, cellHeight_ = 40;
     CaptionFont font_ = {};

@@ -14,7 +14,9 @@ of the element for this run, over the settings file, for example
 `gst-inspect-1.0 tpp25frame` (with GST_PLUGIN_PATH=build/native-release/gstreamer-1.0)
 lists the properties. The settings file is $XDG_CONFIG_HOME/Telvoria/Plugins/TPP_25Frame.ini
 (~/.config/... when XDG_CONFIG_HOME is unset); the walk through the
-dictionary is saved there when the window closes or on Ctrl-C.
+dictionary is saved there when the window closes or on Ctrl-C. Captions
+start from the element's own look, white letters outlined on a dark box,
+for every setting the file does not name (the first run writes them in).
 
 Installs what is missing (through scripts/install-deps.sh) and builds the
 element in build/native-release (TPP_BUILD_DIR moves build/) when needed.

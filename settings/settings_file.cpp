@@ -128,14 +128,14 @@ bool CSettingsFile::FindValue(const std::string& section, const std::string& key
 }
 
 void CSettingsFile::ReadValues(const std::string& section, const SettingDescriptor* table, int count,
-                               SettingsRecord& record) {
+                               SettingsRecord& record, Defaults defaults) {
     for (int i = 0; i < count; ++i) {
         const SettingDescriptor& row = table[i];
         if (!IsValidTypeCode(row.typeCode)) continue;
         if (FindValue(section, row.key))
             ParseTypedValue(row.typeCode, valueText_, row.storage(record));
         else
-            ApplyDefault(row, record);
+            ApplyDefault(row, record, defaults);
     }
 }
 

@@ -34,7 +34,8 @@ public:
     // counts as missing. The value is then in valueText().
     bool FindValue(const std::string& section, const std::string& key);
     // Each row's field of the record from the section, or its default.
-    void ReadValues(const std::string& section, const SettingDescriptor* table, int count, SettingsRecord& record);
+    void ReadValues(const std::string& section, const SettingDescriptor* table, int count, SettingsRecord& record,
+                    Defaults defaults = Defaults::kTable);
     void ReadLong(const std::string& section, const std::string& key, int32_t& field, int32_t defaultValue);
 
     void WriteSection(const std::string& name);

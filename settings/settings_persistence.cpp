@@ -7,14 +7,14 @@ const char kDefaultSection[] = "DEFAULT";
 const char kPluginSection[] = "PluginSettings";
 }  // namespace
 
-void LoadSettings(SettingsState& settings) {
+void LoadSettings(SettingsState& settings, Defaults defaults) {
     CSettingsFile& file = settings.settingsFile;
     file.OpenForReading();
-    file.ReadValues(kDefaultSection, settingsTable, kSettingCount, settings.storedSettings);
+    file.ReadValues(kDefaultSection, settingsTable, kSettingCount, settings.storedSettings, defaults);
     settings.defaultSettings = settings.storedSettings;
     file.ReadLong(kPluginSection, "DlgWndPosX", settings.DlgWndPosX, kNoDialogPosition);
     file.ReadLong(kPluginSection, "DlgWndPosY", settings.DlgWndPosY, kNoDialogPosition);
-    file.ReadValues(kPluginSection, settingsTable, kSettingCount, settings.storedSettings);
+    file.ReadValues(kPluginSection, settingsTable, kSettingCount, settings.storedSettings, defaults);
     settings.workingSettings.Change([&](SettingsRecord& working) { working = settings.storedSettings; });
     file.Close();
 }

@@ -5,8 +5,8 @@
 
 // Reads section "DEFAULT" into defaultSettings, the dialog position and
 // section "PluginSettings" into workingSettings; a missing or unreadable
-// file gives the table defaults. The file must have been located.
-void LoadSettings(SettingsState& settings);
+// file gives the defaults asked for. The file must have been located.
+void LoadSettings(SettingsState& settings, Defaults defaults = Defaults::kTable);
 
 // Rewrites the file with section "PluginSettings" from workingSettings and
 // the dialog position. Nothing is written if the file cannot be opened.

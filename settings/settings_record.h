@@ -1,4 +1,4 @@
-// The 23 user settings as plain fields, in the order of the settings table.
+// The user settings as plain fields, in the order of the settings table.
 // Text fields hold Windows-1251 bytes.
 #pragma once
 
@@ -29,6 +29,12 @@ struct SettingsRecord {
     int32_t RulesType = 0;
     int32_t CurIntEntry = 0;
     int32_t CurExtEntry = 0;
+    int32_t OutlineWidth = 0;
+    uint32_t OutlineColor = 0;
+    int32_t ShadowOffset = 0;
+    uint32_t ShadowColor = 0;
+    int32_t BoxPadding = 0;
+    uint32_t KeepProportions = 0;
 
     bool operator==(const SettingsRecord&) const = default;
 };

@@ -12,8 +12,8 @@ std::string OptionNameOf(const SettingDescriptor& row) {
     return name;
 }
 
-void ApplyDefault(const SettingDescriptor& descriptor, SettingsRecord& record) {
-    StoreValue(descriptor, DefaultValueOf(descriptor), record);
+void ApplyDefault(const SettingDescriptor& descriptor, SettingsRecord& record, Defaults which) {
+    StoreValue(descriptor, DefaultValueOf(descriptor, which), record);
 }
 
 SettingValue ValueOf(const SettingDescriptor& row, const SettingsRecord& record) {
@@ -31,7 +31,7 @@ void StoreValue(const SettingDescriptor& row, const SettingValue& value, Setting
         StoreTypedNumber(row.typeCode, static_cast<uint64_t>(value.number), field);
 }
 
-SettingValue DefaultValueOf(const SettingDescriptor& row) {
+SettingValue DefaultValueOf(const SettingDescriptor& row, Defaults which) {
     if (row.typeCode == kTypeText) return {0, row.defaultText};
-    return {row.defaultValue, {}};
+    return {which == Defaults::kFresh ? row.freshDefault : row.defaultValue, {}};
 }

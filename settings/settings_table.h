@@ -60,6 +60,10 @@ struct SettingDescriptor {
     const char* unit;                     // what the number counts in; empty for none
     const char* description;              // one sentence
     std::span<const NamedValue> choices;  // kChoice only
+    // What a front end that starts fresh (the GStreamer element, with no
+    // habits of its own to keep) takes for a key its file lacks; the host's
+    // plug-in takes defaultValue, so that its old files draw as they did.
+    int64_t freshDefault;
 };
 
 namespace settings_rows {
@@ -75,23 +79,31 @@ void* FieldOf(SettingsRecord& record) {
 template <auto field>
 constexpr SettingDescriptor Number(int32_t code, const char* key, int64_t defaultValue, SettingRange range,
                                    const char* unit, const char* description) {
-    return {code, key, FieldOf<field>, defaultValue, nullptr, range, SettingKind::kNumber, unit, description, {}};
+    return {code,        key, FieldOf<field>, defaultValue, nullptr, range, SettingKind::kNumber, unit,
+            description, {},  defaultValue};
 }
 
 template <auto field>
 constexpr SettingDescriptor Flag(int32_t code, const char* key, int64_t defaultValue, const char* description) {
-    return {code, key, FieldOf<field>, defaultValue, nullptr, {0, 1}, SettingKind::kFlag, "", description, {}};
+    return {code,        key, FieldOf<field>, defaultValue, nullptr, {0, 1}, SettingKind::kFlag, "",
+            description, {},  defaultValue};
 }
 
 template <auto field>
 constexpr SettingDescriptor Colour(const char* key, int64_t defaultValue, const char* description) {
-    return {kTypeColour, key, FieldOf<field>, defaultValue, nullptr, {0, 0xFFFFFF}, SettingKind::kColour, "",
-            description, {}};
+    return {kTypeColour,          key, FieldOf<field>, defaultValue, nullptr,     {0, 0xFFFFFF},
+            SettingKind::kColour, "",  description,    {},           defaultValue};
 }
 
 template <auto field>
 constexpr SettingDescriptor Text(const char* key, const char* defaultText, const char* unit, const char* description) {
-    return {kTypeText, key, FieldOf<field>, 0, defaultText, {0, 0}, SettingKind::kText, unit, description, {}};
+    return {kTypeText, key, FieldOf<field>, 0, defaultText, {0, 0}, SettingKind::kText, unit, description, {}, 0};
+}
+
+// The row with another default for a front end that starts fresh.
+constexpr SettingDescriptor Fresh(SettingDescriptor row, int64_t freshDefault) {
+    row.freshDefault = freshDefault;
+    return row;
 }
 
 // A choice's range runs from its least named value to its greatest.
@@ -102,7 +114,8 @@ constexpr SettingDescriptor Choice(const char* key, int64_t defaultValue, std::s
     for (const NamedValue& v : values)
         range.minimum = std::min<int64_t>(range.minimum, v.value),
         range.maximum = std::max<int64_t>(range.maximum, v.value);
-    return {kTypeInt, key, FieldOf<field>, defaultValue, nullptr, range, SettingKind::kChoice, "", description, values};
+    return {kTypeInt, key,         FieldOf<field>, defaultValue, nullptr, range, SettingKind::kChoice,
+            "",       description, values,         defaultValue};
 }
 
 inline constexpr NamedValue kDicTypeValues[] = {
@@ -160,16 +173,24 @@ inline constexpr SettingDescriptor settingsTable[] = {
     settings_rows::Number<&SettingsRecord::FontCharSet>(
         kTypeByte, "FontCharSet", 204, {0, 255}, "character set",
         "The character set asked of the font, 204 being Cyrillic; the Linux build ignores it."),
-    settings_rows::Colour<&SettingsRecord::TextColor>("TextColor", 0x00A0FF, "Colour of the caption's letters."),
-    settings_rows::Colour<&SettingsRecord::BackColor>(
-        "BackColor", 0xFFFFFF,
-        "Colour of the caption's background; with BackType none, the colour left out of the caption, so keep it "
-        "unlike TextColor."),
+    // A fresh front end's look, measured by reading captions back over
+    // photographs: white letters, outlined, on a dark box (the README says
+    // what each gave).
+    settings_rows::Fresh(
+        settings_rows::Colour<&SettingsRecord::TextColor>("TextColor", 0x00A0FF, "Colour of the caption's letters."),
+        0xFFFFFF),
+    settings_rows::Fresh(settings_rows::Colour<&SettingsRecord::BackColor>(
+                             "BackColor", 0xFFFFFF,
+                             "Colour of the caption's background; with BackType none, the colour left out of the "
+                             "caption, so keep it unlike TextColor."),
+                         0x202020),
     settings_rows::Number<&SettingsRecord::Transparency>(
         kTypeInt, "Transparency", 100, {0, 100}, "percent",
         "Despite its name, the caption's opacity, letters and background alike: 100 solid, 0 invisible."),
-    settings_rows::Choice<&SettingsRecord::BackType>("BackType", kBackgroundNone, settings_rows::kBackTypeValues,
-                                                     "What is drawn behind the letters; another value counts as box."),
+    settings_rows::Fresh(settings_rows::Choice<&SettingsRecord::BackType>(
+                             "BackType", kBackgroundNone, settings_rows::kBackTypeValues,
+                             "What is drawn behind the letters; another value counts as box."),
+                         kBackgroundBox),
     settings_rows::Number<&SettingsRecord::ShowFreqFrom>(
         kTypeInt, "ShowFreqFrom", 12, {1, 200}, "frames",
         "Frames from the start of one caption to the start of the next, at least; each period is drawn at random "
@@ -193,6 +214,28 @@ inline constexpr SettingDescriptor settingsTable[] = {
         "it."),
     settings_rows::Number<&SettingsRecord::CurExtEntry>(kTypeInt, "CurExtEntry", 0, {0, settings_rows::kIntMax},
                                                         "index", "The word-list entry shown last, as CurIntEntry."),
+    // Off by default: a host's file without these keys draws as it always
+    // has. A fresh front end starts from letters that read on any picture.
+    settings_rows::Fresh(settings_rows::Number<&SettingsRecord::OutlineWidth>(
+                             kTypeInt, "OutlineWidth", 0, {0, 16}, "canvas units",
+                             "Width of the outline drawn round each letter in OutlineColor; 0 draws none."),
+                         2),
+    settings_rows::Colour<&SettingsRecord::OutlineColor>("OutlineColor", 0x000000,
+                                                         "Colour of the outline round the letters."),
+    settings_rows::Number<&SettingsRecord::ShadowOffset>(
+        kTypeInt, "ShadowOffset", 0, {0, 16}, "canvas units",
+        "How far right and down the letters' shadow falls in ShadowColor, beneath them and their outline; 0 draws "
+        "none."),
+    settings_rows::Colour<&SettingsRecord::ShadowColor>("ShadowColor", 0x000000, "Colour of the letters' shadow."),
+    settings_rows::Fresh(settings_rows::Number<&SettingsRecord::BoxPadding>(
+                             kTypeInt, "BoxPadding", 0, {0, 48}, "canvas units",
+                             "Space between the letters and the edges of the box when BackType is box."),
+                         8),
+    settings_rows::Fresh(
+        settings_rows::Flag<&SettingsRecord::KeepProportions>(
+            kTypeUint, "KeepProportions", 0,
+            "The letters keep their shape on any frame rather than stretch with it; positions stay on the canvas."),
+        1),
 };
 
 constexpr int kSettingCount = static_cast<int>(std::size(settingsTable));
@@ -218,10 +261,13 @@ consteval bool RowsAreSound() {
         if (description.empty() || description.back() != '.') return false;  // a sentence
         if (row.typeCode == kTypeText) continue;
         // A default outside its range would be clamped away where the range applies.
-        if (row.defaultValue < row.range.minimum || row.defaultValue > row.range.maximum) return false;
-        bool named = row.kind != SettingKind::kChoice;
-        for (const NamedValue& value : row.choices) named = named || value.value == row.defaultValue;
-        if (!named) return false;  // a choice's default is one of its values
+        for (const int64_t value : {row.defaultValue, row.freshDefault})
+            if (value < row.range.minimum || value > row.range.maximum) return false;
+        bool named = row.kind != SettingKind::kChoice, freshNamed = named;
+        for (const NamedValue& value : row.choices)
+            named = named || value.value == row.defaultValue,
+            freshNamed = freshNamed || value.value == row.freshDefault;
+        if (!named || !freshNamed) return false;  // a choice's defaults are among its values
     }
     return true;
 }
@@ -233,8 +279,11 @@ static_assert(RowsAreSound());
 // hyphen before each word: ShowFreqFrom is show-freq-from.
 std::string OptionNameOf(const SettingDescriptor& row);
 
+// Which of a row's defaults a reader takes for a key its file lacks.
+enum class Defaults { kTable, kFresh };
+
 // Puts the row's default into its field of the record.
-void ApplyDefault(const SettingDescriptor& descriptor, SettingsRecord& record);
+void ApplyDefault(const SettingDescriptor& descriptor, SettingsRecord& record, Defaults which = Defaults::kTable);
 
 // A setting's value as a front end hands it over, with no text in between:
 // a number for the numeric rows, taken to the field's width as the file's
@@ -248,4 +297,4 @@ struct SettingValue {
 SettingValue ValueOf(const SettingDescriptor& row, const SettingsRecord& record);
 void StoreValue(const SettingDescriptor& row, const SettingValue& value, SettingsRecord& record);
 // The row's default as a value.
-SettingValue DefaultValueOf(const SettingDescriptor& row);
+SettingValue DefaultValueOf(const SettingDescriptor& row, Defaults which = Defaults::kTable);

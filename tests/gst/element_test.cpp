@@ -146,12 +146,14 @@ TEST_F(Tpp25Frame, PropertiesWinOverTheFileAndAreNotWrittenBack) {
     const HarnessRun run = RunHarness(Element("show-freq-from=3 show-freq-to=3 text-color=0x00ff00 font-size=-80"),
                                       RawCaps("BGR", 160, 120), picture, 10);
     EXPECT_EQ(run.changed, (std::vector<int>{1, 4, 7, 10}));
-    // Black, and the letters in the property's green, never the file's red.
+    // Black (the picture, the outline), the element's dark box, and the
+    // letters in the property's green, never the file's red.
     for (const Bytes& out : run.out)
         for (size_t i = 0; i < out.size(); i += 3) {
             const bool black = out[i] == 0 && out[i + 1] == 0 && out[i + 2] == 0;
+            const bool box = out[i] == 0x20 && out[i + 1] == 0x20 && out[i + 2] == 0x20;
             const bool green = out[i] == 0 && out[i + 1] == 255 && out[i + 2] == 0;
-            ASSERT_TRUE(black || green) << "byte " << i;
+            ASSERT_TRUE(black || box || green) << "byte " << i;
         }
     EXPECT_EQ(SettingInFile(file, "ShowFreqFrom"), "5");
     EXPECT_EQ(SettingInFile(file, "ShowFreqTo"), "5");
@@ -239,6 +241,20 @@ TEST_F(Tpp25Frame, UnopenableSettingsFileIsABusWarningAndDefaultsGoOn) {
     ASSERT_EQ(run.warnings.size(), 1u);
     EXPECT_NE(run.warnings[0].find(file), std::string::npos) << run.warnings[0];
     EXPECT_EQ(ChangedBuffers(run.sinks.at("out"), BlackYuy2(160, 120)), (std::vector<int>{1, 13}));
+}
+
+// Letters in the colour that back-type none leaves out draw nothing: the
+// application hears why, once.
+TEST_F(Tpp25Frame, SettingsThatHideTheCaptionsAreABusWarning) {
+    const PipelineRun run = RunPipeline(
+        "videotestsrc num-buffers=25 pattern=black ! video/x-raw,format=YUY2,width=160,height=120 ! "
+        "tpp25frame settings-file=\"\" text-color=0xFFFFFF back-color=0xFFFFFF back-type=none ! fakesink name=out "
+        "signal-handoffs=true",
+        {"out"});
+    EXPECT_TRUE(run.reachedEos) << run.error;
+    ASSERT_EQ(run.warnings.size(), 1u);
+    EXPECT_NE(run.warnings[0].find("TextColor=16777215 is BackColor"), std::string::npos) << run.warnings[0];
+    EXPECT_TRUE(ChangedBuffers(run.sinks.at("out"), BlackYuy2(160, 120)).empty());
 }
 
 TEST_F(Tpp25Frame, ValueOutOfRangeIsRefusedWithAWarning) {

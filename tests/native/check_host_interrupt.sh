@@ -50,6 +50,6 @@ for case in "${cases[@]}"; do
   grep -q '^tpp-host: 30 frames in .*the plug-in changed 3,' <<<"$log" || fail "$signal: no summary: $log"
   grep -q "^tpp-host: interrupted by" <<<"$log" || fail "$signal: no word of the interrupt: $log"
   grep -qx 'CurIntEntry=3' <(tr -d '\r' <"$ini") || fail "$signal: settings not saved at Exit: $(cat "$ini")"
-  [[ $(wc -l <"$ini") -eq 26 ]] || fail "$signal: settings file of $(wc -l <"$ini") lines"
+  [[ $(wc -l <"$ini") -eq 32 ]] || fail "$signal: settings file of $(wc -l <"$ini") lines"
   echo "$signal: exit status $status, summary printed, settings saved"
 done

@@ -46,6 +46,21 @@ run rgb24 640 360 4
 colours=$(od -An -v -tu1 -w3 "$dir/out" | awk '{print $1, $2, $3}' | sort -u | tr '\n' ';')
 [[ $colours == "0 0 0;0 160 255;" ]] || fail "pixels other than black and the text colour: $colours"
 
+# An outline is exactly its colour too (255: bytes 0 0 255), round the letters.
+printf '[PluginSettings]\nShowFreqFrom=1\nShowFreqTo=1\nOutlineWidth=2\nOutlineColor=255\n' >"$ini"
+run rgb24 640 360 2
+colours=$(od -An -v -tu1 -w3 "$dir/out" | awk '{print $1, $2, $3}' | sort -u | tr '\n' ';')
+[[ $colours == "0 0 0;0 0 255;0 160 255;" ]] || fail "outlined pixels other than black, outline and text: $colours"
+
+# Letters or outline in the colour that BackType none leaves out are said
+# again in the summary, once.
+for key in TextColor OutlineColor; do
+  printf '[PluginSettings]\nShowFreqFrom=1\nShowFreqTo=1\nOutlineWidth=2\n%s=16777215\n' "$key" >"$ini"
+  run rgb24 320 240 3
+  said=$(grep -c "^tpp-host: the plug-in said: TPP_25Frame: $key=16777215 is BackColor" "$dir/log" || true)
+  [[ $said == 1 ]] || fail "$key as the key colour: said $said times: $(cat "$dir/log")"
+done
+
 # Asked for, the settings live under the XDG configuration folder instead.
 mkdir -p "$dir/config/Telvoria"
 run yuy2 320 240 2 TPP_STORE_IN_USERS_FOLDER=1 XDG_CONFIG_HOME="$dir/config"

@@ -409,6 +409,7 @@ TEST_F(OverlayEngine, HeldCaptionIsDrawnOnceAndChangesShowAtTheNextFrame) {
         {[&] { Set([&](SettingsRecord& s) { s.Transparency = 40; }); }, false, true},
         {[&] { Set([&](SettingsRecord& s) { s.BackType = 2; }); }, false, true},
         {[&] { Set([&](SettingsRecord& s) { s.BackType = 0; }); }, false, true},
+        {[&] { Set([&](SettingsRecord& s) { s.OutlineWidth = 2; }); }, true, true},
         {[&] {
              Set([&](SettingsRecord& s) { s.FontSize = -60; });
              OverlayOf(*plugin).CreateCaptionFont();

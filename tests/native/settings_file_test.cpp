@@ -52,7 +52,8 @@ const char kWorkedExample[] =
     "StringPosX=634\r\nStringPosY=537\r\nRndStringPos=1\r\nFontName=Arial\r\nFontSize=-40\r\n"
     "FontWeight=400\r\nFontItalic=0\r\nFontUnderline=0\r\nFontStrikeOut=0\r\nFontCharSet=204\r\n"
     "TextColor=41215\r\nBackColor=16777215\r\nTransparency=100\r\nBackType=0\r\nShowFreqFrom=12\r\n"
-    "ShowFreqTo=12\r\nShowTimeFrom=1\r\nShowTimeTo=1\r\nRulesType=2\r\nCurIntEntry=0\r\nCurExtEntry=0\r\n";
+    "ShowFreqTo=12\r\nShowTimeFrom=1\r\nShowTimeTo=1\r\nRulesType=2\r\nCurIntEntry=0\r\nCurExtEntry=0\r\n"
+    "OutlineWidth=0\r\nOutlineColor=0\r\nShadowOffset=0\r\nShadowColor=0\r\nBoxPadding=0\r\nKeepProportions=0\r\n";
 
 TEST_F(SettingsFileTest, NoFileGivesDefaultsAnEmptyFileAndAtExitTheFullSection) {
     LoadSettings(settings_);

@@ -99,3 +99,22 @@ for format in yuy2 rgb24; do
   ((astray == 0)) || fail "$format: $astray bytes moved away from both colours"
   ((moved > frame / 2)) || fail "$format: the background blend moved only $moved bytes"
 done
+
+# An outline (red: B 0, G 0, R 255) round the letters: every changed byte of
+# frame 1 is the text colour's or the outline's, and both are there.
+settings OutlineWidth=2 OutlineColor=255
+run
+read -r outlined wrong < <(frame1_changes | awk '
+  { c = $1 % 3; if (c == 1 && $3 == 0) o++; if ((c == 0 && $3 != 0) || (c == 1 && $3 != 160 && $3 != 0) || (c == 2 && $3 != 255)) n++ }
+  END { print o + 0, n + 0 }')
+((wrong == 0 && outlined > 50)) || fail "outline: $outlined outline pixels, $wrong bytes of neither colour"
+
+# Letters or outline in the colour BackType none leaves out: the host's
+# summary says so, once.
+for key in TextColor OutlineColor; do
+  settings OutlineWidth=2 "$key=16777215"
+  run
+  said=$(tr -d '\r' <"$dir/log" | grep -c "^tpp-host: the plug-in said: TPP_25Frame: $key=16777215 is BackColor" || true)
+  [[ $said == 1 ]] || fail "$key as the key colour: said $said times: $(cat "$dir/log")"
+done
+echo "outline drawn; hidden letters and outline reported"

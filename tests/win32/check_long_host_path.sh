@@ -30,5 +30,5 @@ expected=$folder/Plugins/TPP_25Frame.ini
   </dev/zero >/dev/null 2>"$dir/log") || fail "host: $(cat "$dir/log")"
 [[ ! -e $dir/cwd/Plugins ]] || fail "settings written into the current directory: $(ls -R "$dir/cwd")"
 [[ -f $expected ]] || fail "no settings file at $expected; found: $(cd "$dir" && find . -name '*.ini')"
-[[ $(wc -l <"$expected") -eq 26 ]] || fail "settings file of $(wc -l <"$expected") lines"
+[[ $(wc -l <"$expected") -eq 32 ]] || fail "settings file of $(wc -l <"$expected") lines"
 echo "host path of ${#exe} characters: settings in $cut_folder\\Plugins"

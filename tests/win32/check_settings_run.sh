@@ -45,13 +45,19 @@ ShowTimeTo=1
 RulesType=2
 CurIntEntry=@
 CurExtEntry=-1
+OutlineWidth=0
+OutlineColor=0
+ShadowOffset=0
+ShadowColor=0
+BoxPadding=0
+KeepProportions=0
 INI
 )
 actual=$(sed -E 's/^CurIntEntry=(0|-1)\r$/CurIntEntry=@\r/' "$ini")
 [[ "$actual" == "$expected" ]] || { diff <(echo "$expected") <(echo "$actual") | cat -A; fail "defaults file differs"; }
-[[ $(wc -l <"$ini") -eq 26 ]] || fail "not 26 lines"
+[[ $(wc -l <"$ini") -eq 32 ]] || fail "not 32 lines"
 [[ $(tail -c 2 "$ini" | od -An -c | tr -d ' ') == '\r\n' ]] || fail "last line not ended by CR LF"
-echo "defaults: 26 lines as expected"
+echo "defaults: 32 lines as expected"
 
 # An alternative dictionary with a stale stored index and a DEFAULT section.
 dic_unix=$dir/words.dic
@@ -63,7 +69,7 @@ run --frames 0
 grep -qx $'CurExtEntry=3\r' "$ini" || fail "stale index not kept inside the list: $(grep CurExtEntry "$ini")"
 grep -qx "DicFileName=${dic_win//\\/\\\\}"$'\r' "$ini" || fail "dictionary name not kept"
 grep -q DEFAULT "$ini" && fail "the DEFAULT section survived the rewrite"
-[[ $(wc -l <"$ini") -eq 26 ]] || fail "not 26 lines"
+[[ $(wc -l <"$ini") -eq 32 ]] || fail "not 32 lines"
 cmp -s "$dic_unix" <(printf 'd - 4\r\nb - 2\r\nc - 3\r\na - 1\r\n') || fail "an unchanged dictionary was rewritten"
 
 # Each run moves the "A - Z" walk on by the same number of captions, starting

@@ -24,5 +24,5 @@ wait "$pid" || status=$?
 log=$(tr -d '\r' <"$dir/log")
 ((status == 130)) || fail "exit status $status: $log"
 grep -q '^tpp-host: interrupted by Ctrl-C' <<<"$log" || fail "no word of the interrupt: $log"
-[[ $(wc -l <"$dir/Plugins/TPP_25Frame.ini") -eq 26 ]] || fail "settings not saved: $log"
+[[ $(wc -l <"$dir/Plugins/TPP_25Frame.ini") -eq 32 ]] || fail "settings not saved: $log"
 echo "window closed by Ctrl-C, settings saved"

@@ -38,18 +38,25 @@ std::string UnitAndRange(const SettingDescriptor& row) {
     return std::string(row.unit) + ", " + std::to_string(range.minimum) + upTo;
 }
 
-std::string Default(const SettingDescriptor& row) {
+std::string DefaultText(const SettingDescriptor& row, int64_t value) {
     switch (row.kind) {
         case SettingKind::kText: return *row.defaultText ? row.defaultText : "empty";
-        case SettingKind::kColour: return std::to_string(row.defaultValue) + " (" + Hex(row.defaultValue) + ")";
+        case SettingKind::kColour: return std::to_string(value) + " (" + Hex(value) + ")";
         case SettingKind::kChoice:
             for (const NamedValue& choice : row.choices)
-                if (choice.value == row.defaultValue)
-                    return std::to_string(row.defaultValue) + " (" + Code(choice.nick) + ")";
+                if (choice.value == value) return std::to_string(value) + " (" + Code(choice.nick) + ")";
             break;
         default: break;
     }
-    return std::to_string(row.defaultValue);
+    return std::to_string(value);
+}
+
+// The element's own start, where it differs, follows the host's default.
+std::string Default(const SettingDescriptor& row) {
+    std::string text = DefaultText(row, row.defaultValue);
+    if (row.kind != SettingKind::kText && row.freshDefault != row.defaultValue)
+        text += "; element: " + DefaultText(row, row.freshDefault);
+    return text;
 }
 
 }  // namespace

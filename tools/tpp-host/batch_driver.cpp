@@ -42,7 +42,8 @@ private:
 
 }  // namespace
 
-int RunBatch(const HostOptions& options, PluginSession& session, FrameReader& input, FrameWriter& output) {
+int RunBatch(const HostOptions& options, PluginSession& session, FrameReader& input, FrameWriter& output,
+             const std::function<std::vector<std::string>()>& pluginSaid) {
     const size_t bytes = static_cast<size_t>(FrameBytes(options));
     std::vector<uint8_t> frame(bytes), original(bytes);
     std::string error;
@@ -84,6 +85,9 @@ int RunBatch(const HostOptions& options, PluginSession& session, FrameReader& in
     ConsolePrint(stderr, "tpp-host: %lld frames in %.2f s (%.1f fps); the plug-in changed %lld, returned 0 for %lld\n",
                  static_cast<long long>(frames), progress.Seconds(), progress.FramesPerSecond(frames),
                  static_cast<long long>(changed), static_cast<long long>(refused));
+    // A fault or a setting that hid the captions, scrolled away with the
+    // frames, is said again where a reader looks last.
+    for (const std::string& line : pluginSaid()) ConsolePrint(stderr, "tpp-host: the plug-in said: %s\n", line.c_str());
     if (!error.empty()) ConsolePrint(stderr, "tpp-host: %s\n", error.c_str());
     if (Interrupted()) {
         ConsolePrint(stderr, "tpp-host: interrupted by %s: the stream was stopped and the plug-in ended in order\n",

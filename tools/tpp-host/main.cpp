@@ -66,5 +66,5 @@ int main(int argc, char** argv) {
     if (session.Start(options.width, options.height, options.pixelFormat) != 1)
         ConsolePrint(stderr, "tpp-host: warning: StreamStart did not return 1\n");
     if (options.mode == HostMode::Window) return RunWindow(options, name, session, input);
-    return RunBatch(options, session, input, output);
+    return RunBatch(options, session, input, output, [&] { return trace.Finish(); });
 }

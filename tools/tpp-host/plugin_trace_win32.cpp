@@ -35,7 +35,7 @@ struct PluginTrace::Monitor {
     }
 
     // Shows one line, if it is this process's.
-    void Show() const {
+    void ShowLine() const {
         DWORD pid;
         std::memcpy(&pid, view, sizeof pid);
         if (pid != GetCurrentProcessId()) return;
@@ -48,7 +48,7 @@ struct PluginTrace::Monitor {
         Monitor& monitor = *static_cast<Monitor*>(self);
         const HANDLE waits[2] = {monitor.stop, monitor.dataReady};
         while (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
-            monitor.Show();
+            monitor.ShowLine();
             SetEvent(monitor.bufferReady);
         }
         return 0;
@@ -59,7 +59,7 @@ struct PluginTrace::Monitor {
             SetEvent(stop);
             WaitForSingleObject(thread, INFINITE);
             CloseHandle(thread);
-            if (WaitForSingleObject(dataReady, 0) == WAIT_OBJECT_0) Show();  // a line written as it stopped
+            if (WaitForSingleObject(dataReady, 0) == WAIT_OBJECT_0) ShowLine();  // a line written as it stopped
         }
         for (HANDLE handle : {stop, dataReady, bufferReady}) {
             if (handle) CloseHandle(handle);
@@ -72,8 +72,19 @@ struct PluginTrace::Monitor {
 PluginTrace::PluginTrace(Show show) {
     // The plug-in reads the variable through the C runtime the host shares.
     if (!std::getenv("TPP_TRACE")) _putenv("TPP_TRACE=1");
-    auto monitor = std::make_unique<Monitor>(std::move(show));
+    auto monitor = std::make_unique<Monitor>([this, show = std::move(show)](const std::string& line) {
+        Keep(line);
+        show(line);
+    });
     if (monitor->Start()) monitor_ = std::move(monitor);
 }
 
-PluginTrace::~PluginTrace() = default;
+// A writer returns once its line is in the buffer: stopping the monitor
+// shows the one line that may still wait there.
+std::vector<std::string> PluginTrace::Finish() {
+    monitor_.reset();
+    const std::lock_guard<std::mutex> lock(keptLock_);
+    return kept_;
+}
+
+PluginTrace::~PluginTrace() { Finish(); }
