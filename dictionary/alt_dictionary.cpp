@@ -77,14 +77,14 @@ std::optional<WordListReport> ReadAltDictionaryFile(const std::string& path, Alt
     return report;
 }
 
-bool WriteAltDictionaryFile(const std::string& path, AltDictionary& dictionary) {
+platform::FileOutcome WriteAltDictionaryFile(const std::string& path, AltDictionary& dictionary) {
     WordListEncoding encoding = dictionary.encoding;
     const std::vector<std::string> bytes = EncodeWordList(dictionary.lines, encoding);
     ReplacingTextWriter file;
-    if (!file.Begin(path)) return false;
+    if (platform::FileOutcome begun = file.Begin(path); !begun) return begun;
     if (encoding == WordListEncoding::kUtf8WithBom) file.Write(kUtf8ByteOrderMark);
     for (const std::string& line : bytes) file.WriteLine(line);
-    if (!file.Commit()) return false;
-    dictionary.encoding = encoding;
-    return true;
+    platform::FileOutcome committed = file.Commit();
+    if (committed) dictionary.encoding = encoding;
+    return committed;
 }
