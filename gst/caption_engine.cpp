@@ -2,10 +2,7 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-
+#include "platform/file.h"
 #include "plugin/plugin_instance.h"
 #include "plugin/posix/embedded_dictionary.h"
 #include "render/freetype_caption_renderer.h"
@@ -19,11 +16,9 @@ void CreateFoldersAbove(const std::string& path) {
         ::mkdir(path.substr(0, slash).c_str(), 0755);
 }
 
-// The reason a file cannot be read; empty when it can.
-std::string WhyUnreadable(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return file.is_open() ? std::string() : std::strerror(errno);
-}
+// The reason a file cannot be read ("it is a folder", ...); empty when it
+// can.
+std::string WhyUnreadable(const std::string& path) { return platform::CanRead(path).why; }
 
 // A word list in use that left lines out says so: the viewer sees no
 // caption for them and would not know why.

@@ -91,7 +91,9 @@ public:
     WordListReport LastWordListLoad();
     // Rewrites the settings file as it was read but for where the walks
     // stand now: the built-in one's, and the word list's when the list is
-    // the file's. For a front end whose other settings are not the file's.
+    // the file's. For a front end whose other settings are not the file's;
+    // nothing is saved when the file could not be read at the start, and a
+    // failed save is a notice.
     void SaveWalkPosition() noexcept;
 
     // The last fault a callback caught, "Callback: what happened"; empty
@@ -122,6 +124,10 @@ private:
     std::string settingsPath_;
     std::string settingsBaseName_;
     Defaults defaults_;
+    // Whether the settings file was read at Init: one that was not is not
+    // written over, and why.
+    bool settingsRead_ = false;
+    std::string settingsUnread_;
 
     mutable std::mutex faultLock_;
     std::string lastError_;

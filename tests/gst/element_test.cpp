@@ -1,12 +1,16 @@
 // The element in a harness or a small pipeline: formats, the schedule in
 // buffers, buffers that pass untouched, new sizes, the settings file and
 // the properties over it, each element an instance of its own.
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "tests/gst/element_fixture.h"
+#include "tests/native/unprivileged.h"
 
 namespace {
 
@@ -218,6 +222,17 @@ TEST_F(Tpp25Frame, MissingWordListIsABusWarningAndTheBuiltInListGoesOn) {
     EXPECT_EQ(SettingInFile(folder / "settings.ini", "DicType"), "0");
 }
 
+TEST_F(Tpp25Frame, WordListThatIsAFolderIsABusWarningSayingSo) {
+    const std::string words = folder / "words.dic";
+    std::filesystem::create_directory(words);
+    const PipelineRun run = RunPipeline("videotestsrc num-buffers=1 ! video/x-raw,format=YUY2,width=160,height=120 ! " +
+                                        Element("dictionary=" + words) + " ! fakesink");
+    EXPECT_TRUE(run.reachedEos) << run.error;
+    ASSERT_EQ(run.warnings.size(), 1u);
+    EXPECT_NE(run.warnings[0].find("\"" + words + "\" cannot be read (it is a folder)"), std::string::npos)
+        << run.warnings[0];
+}
+
 TEST_F(Tpp25Frame, LinesLeftOutOfTheWordListAreABusWarning) {
     const std::string words = folder / "gaps.dic";
     WriteBytes(words, "alpha - one\r\n\r\nbeta - two\r\n - \r\n");
@@ -241,6 +256,27 @@ TEST_F(Tpp25Frame, UnopenableSettingsFileIsABusWarningAndDefaultsGoOn) {
     ASSERT_EQ(run.warnings.size(), 1u);
     EXPECT_NE(run.warnings[0].find(file), std::string::npos) << run.warnings[0];
     EXPECT_EQ(ChangedBuffers(run.sinks.at("out"), BlackYuy2(160, 120)), (std::vector<int>{1, 13}));
+}
+
+// A settings file the user may read but not write is read, and its save at
+// stop, which cannot be, is a warning; the file stays as it was.
+TEST_F(Tpp25Frame, ReadOnlySettingsFileIsReadAndItsFailedSaveIsABusWarning) {
+    const std::string file = folder / "settings.ini";
+    const std::string settings = "[PluginSettings]\r\nShowFreqFrom=5\r\nShowFreqTo=5\r\n";
+    WriteBytes(file, settings);
+    chmod(file.c_str(), 0444);
+    EXPECT_TRUE(RunUnprivileged(folder.path(), [&] {
+        const PipelineRun run = RunPipeline(
+            "videotestsrc num-buffers=10 pattern=black ! video/x-raw,format=YUY2,width=160,height=120 ! " + Element() +
+                " ! fakesink name=out signal-handoffs=true",
+            {"out"});
+        EXPECT_TRUE(run.reachedEos) << run.error;
+        EXPECT_EQ(ChangedBuffers(run.sinks.at("out"), BlackYuy2(160, 120)), (std::vector<int>{1, 6}));
+        ASSERT_EQ(run.warnings.size(), 1u);
+        EXPECT_NE(run.warnings[0].find("\"" + file + "\" cannot be written (it is read-only)"), std::string::npos)
+            << run.warnings[0];
+    }));
+    EXPECT_EQ(ReadBytes(file), settings);
 }
 
 // Letters in the colour that back-type none leaves out draw nothing: the
