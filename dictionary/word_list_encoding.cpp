@@ -125,11 +125,14 @@ std::vector<std::string> DecodeWordList(std::string_view file, WordListDecoding&
 }
 
 // An encoding is kept as long as the file it writes reads back as the same
-// lines; UTF-8 under the mark always does.
+// lines, with no line taken for another encoding (Windows-1251 lines whose
+// letter pairs pass for UTF-8 would read as UTF-8 with stray lines); UTF-8
+// under the mark always does.
 std::string EncodeWordList(const std::vector<std::string>& lines, WordListEncoding& encoding) {
     std::string file;
-    WordListDecoding ignored;
-    if (EncodeAs(lines, encoding, file) && DecodeWordList(file, ignored) == lines) return file;
+    WordListDecoding read;
+    if (EncodeAs(lines, encoding, file) && DecodeWordList(file, read) == lines && read.windows1251Lines.count == 0)
+        return file;
     encoding = WordListEncoding::kUtf8WithBom;
     EncodeAs(lines, encoding, file);
     return file;

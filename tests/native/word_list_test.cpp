@@ -218,14 +218,20 @@ TEST_F(WordListFile, ListThatOutgrowsWindows1251IsSavedAsUtf8WithTheMark) {
 }
 
 // Bytes that Windows-1251 writes may pass for UTF-8 once the lines that
-// were not are gone; such a list is written as UTF-8, so it reads back the same.
+// were not are gone, wholly or mostly; such a list is written as UTF-8, so
+// it reads back the same and cleanly.
 TEST_F(WordListFile, Windows1251ThatWouldReadBackAsUtf8IsSavedAsUtf8) {
-    Load("\xD0\xB8 - a\r\n\xEA\xEE\xF8\xEA\xE0 - b\r\n");  // "Рё" passes for UTF-8 "и"; "кошка" does not
-    EXPECT_EQ(Encoding(), WordListEncoding::kWindows1251);
-    store.DeleteAltEntry(0);  // кошка, before Р
-    store.SaveAltDictionary(path);
-    store.LoadAltDictionary(path, index);
-    EXPECT_EQ(Lines(), (std::vector<std::string>{"Рё - a"}));
+    // "Рё" passes for UTF-8 "и"; "СўСўя" has two such pairs and one stray
+    // byte; "кошка" has five stray bytes.
+    for (const char* passing : {"\xD0\xB8 - a", "\xD1\xA2\xD1\xA2\xFF - a"}) {
+        Load(std::string(passing) + "\r\n\xEA\xEE\xF8\xEA\xE0 - b\r\n");
+        EXPECT_EQ(Encoding(), WordListEncoding::kWindows1251);
+        store.DeleteAltEntry(0);  // кошка, before the capitals
+        store.SaveAltDictionary(path);
+        store.LoadAltDictionary(path, index);
+        EXPECT_EQ(Lines(), (std::vector<std::string>{DecodeCp1251(passing)}));
+        EXPECT_EQ(Message(), "") << passing;
+    }
 }
 
 // The example lists load whole, as UTF-8, and are as the plug-in writes
