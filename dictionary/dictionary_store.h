@@ -35,17 +35,19 @@ public:
     // going on with the random walk after index. Returns index kept inside
     // the list. An empty name or a file that cannot be opened leaves the
     // list empty and altDictChanged as it was; what the file held that is
-    // no entry is in LastAltDictionaryLoad.
+    // no entry, and how its text was read, is in LastAltDictionaryLoad.
     int32_t LoadAltDictionary(const std::string& path, int32_t index);
 
     // Writes the list to the file, in the encoding it was read in (or UTF-8
-    // once it holds more than Windows-1251 can), and clears altDictChanged.
+    // with the mark once it holds more than Windows-1251 can), and clears
+    // altDictChanged.
     // An empty name or a failed write changes nothing and leaves
     // altDictChanged set. Always 1.
     int32_t SaveAltDictionary(const std::string& path);
 
     bool AltDictionaryChanged();
-    // The lines the last load left out; none when nothing was read.
+    // What the last load left out and how it read the file (see
+    // WordListMessage); nothing when nothing was read.
     WordListReport LastAltDictionaryLoad();
     // A copy of the lines, for showing them.
     std::vector<std::string> AltDictionaryLines();

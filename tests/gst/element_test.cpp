@@ -230,6 +230,21 @@ TEST_F(Tpp25Frame, LinesLeftOutOfTheWordListAreABusWarning) {
     EXPECT_NE(run.warnings[0].find("line 2"), std::string::npos) << run.warnings[0];
 }
 
+// How the list's text was read reaches the viewer the same way, in the
+// same warning as any lines left out.
+TEST_F(Tpp25Frame, LinesOfAUtf8WordListReadAsWindows1251AreABusWarning) {
+    const std::string words = folder / "stray.dic";
+    WriteBytes(words, "cat - кошка\r\ncaf\xE9 - кафе\r\ndog - собака\r\n");
+    const PipelineRun run = RunPipeline("videotestsrc num-buffers=1 ! video/x-raw,format=YUY2,width=160,height=120 ! " +
+                                        Element("dictionary=" + words) + " ! fakesink");
+    EXPECT_TRUE(run.reachedEos) << run.error;
+    ASSERT_EQ(run.warnings.size(), 1u);
+    EXPECT_EQ(
+        run.warnings[0].rfind("Word list \"" + words + "\": line 2 is not UTF-8 and was read as Windows-1251. | ", 0),
+        0u)
+        << run.warnings[0];
+}
+
 TEST_F(Tpp25Frame, UnopenableSettingsFileIsABusWarningAndDefaultsGoOn) {
     const std::string file = folder / "no-such-folder/settings.ini";
     const PipelineRun run = RunPipeline(
