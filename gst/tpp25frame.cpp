@@ -5,6 +5,7 @@
 #include <gst/video/gstvideofilter.h>
 #include <gst/video/video.h>
 
+#include <algorithm>
 #include <exception>
 #include <string>
 #include <vector>
@@ -20,6 +21,10 @@ struct GstTpp25Frame {
     RunSettings* properties;  // under the object lock
     bool propertiesChanged;   // under the object lock: set while running
     CaptionEngine* engine;    // from start to stop, used on the streaming thread
+    // The canvas the engine's stream has: the visible rectangle's size,
+    // which a crop may make other than the caps'.
+    FrameFormat canvasFormat;
+    int32_t canvasWidth, canvasHeight;
 };
 
 struct GstTpp25FrameClass {
@@ -91,6 +96,7 @@ gboolean Start(GstBaseTransform* trans) {
     std::vector<std::string> warnings;
     try {
         self->engine = new CaptionEngine(TakeProperties(self), warnings);
+        self->canvasWidth = self->canvasHeight = 0;  // a new engine has no stream yet
     } catch (const std::exception& error) {
         GST_ELEMENT_ERROR(self, LIBRARY, INIT, ("The caption engine cannot start: %s", error.what()), (nullptr));
         return FALSE;
@@ -121,16 +127,23 @@ FrameFormat FormatOf(GstVideoFormat format) {
 
 // A new size restarts the canvas, as a host's StreamStart does; the
 // schedule runs on.
+bool StartCanvas(GstTpp25Frame* self, FrameFormat format, int32_t width, int32_t height) {
+    if (self->engine && self->engine->StartStream(format, width, height)) {
+        self->canvasFormat = format;
+        self->canvasWidth = width;
+        self->canvasHeight = height;
+        return true;
+    }
+    const std::string fault = self->engine ? self->engine->TakeFault() : std::string();
+    GST_ELEMENT_ERROR(self, CORE, NEGOTIATION, ("No caption canvas for %dx%d frames", width, height),
+                      ("%s", fault.c_str()));
+    return false;
+}
+
 gboolean SetInfo(GstVideoFilter* filter, GstCaps*, GstVideoInfo* in, GstCaps*, GstVideoInfo*) {
     GstTpp25Frame* self = Self(filter);
-    if (!self->engine || !self->engine->StartStream(FormatOf(GST_VIDEO_INFO_FORMAT(in)), GST_VIDEO_INFO_WIDTH(in),
-                                                    GST_VIDEO_INFO_HEIGHT(in))) {
-        const std::string fault = self->engine ? self->engine->TakeFault() : std::string();
-        GST_ELEMENT_ERROR(self, CORE, NEGOTIATION,
-                          ("No caption canvas for %dx%d frames", GST_VIDEO_INFO_WIDTH(in), GST_VIDEO_INFO_HEIGHT(in)),
-                          ("%s", fault.c_str()));
+    if (!StartCanvas(self, FormatOf(GST_VIDEO_INFO_FORMAT(in)), GST_VIDEO_INFO_WIDTH(in), GST_VIDEO_INFO_HEIGHT(in)))
         return FALSE;
-    }
     GST_INFO_OBJECT(self, "captions into %s %dx%d", gst_video_format_to_string(GST_VIDEO_INFO_FORMAT(in)),
                     GST_VIDEO_INFO_WIDTH(in), GST_VIDEO_INFO_HEIGHT(in));
     return TRUE;
@@ -164,13 +177,58 @@ void BeforeTransform(GstBaseTransform* trans, GstBuffer* buffer) {
     gst_base_transform_set_passthrough(trans, untouched);
 }
 
-GstFlowReturn TransformFrameInPlace(GstVideoFilter* filter, GstVideoFrame* frame) {
+// The part of the frame a sink shows: the rectangle of its crop meta
+// (videocrop behind a sink that crops leaves the whole picture and marks
+// it), else the caps' size from the top left. A column or row whose
+// chroma it shares with one outside is left out, so that nothing unseen
+// changes: the rectangle starts at a pixel that begins a chroma sample.
+// The planes are read through the buffer's video meta, which the frame's
+// mapping took its offsets and strides from.
+FrameView VisibleView(GstVideoFilter* filter, GstVideoFrame* frame) {
+    const GstVideoFormatInfo* info = frame->info.finfo;
+    int32_t x = 0, y = 0, width = GST_VIDEO_INFO_WIDTH(&filter->in_info),
+            height = GST_VIDEO_INFO_HEIGHT(&filter->in_info);
+    if (const GstVideoCropMeta* crop = gst_buffer_get_video_crop_meta(frame->buffer)) {
+        x = int32_t(std::min<guint>(crop->x, G_MAXINT32));
+        y = int32_t(std::min<guint>(crop->y, G_MAXINT32));
+        width = int32_t(std::min<guint>(crop->width, G_MAXINT32));
+        height = int32_t(std::min<guint>(crop->height, G_MAXINT32));
+    }
+    int32_t xStep = 1, yStep = 1;
+    for (guint c = 0; c < GST_VIDEO_FORMAT_INFO_N_COMPONENTS(info); ++c) {
+        xStep = std::max(xStep, 1 << GST_VIDEO_FORMAT_INFO_W_SUB(info, c));
+        yStep = std::max(yStep, 1 << GST_VIDEO_FORMAT_INFO_H_SUB(info, c));
+    }
+    const int32_t frameWidth = GST_VIDEO_FRAME_WIDTH(frame), frameHeight = GST_VIDEO_FRAME_HEIGHT(frame);
+    const int32_t left = std::min((std::min(x, frameWidth) + xStep - 1) / xStep * xStep, frameWidth);
+    const int32_t top = std::min((std::min(y, frameHeight) + yStep - 1) / yStep * yStep, frameHeight);
+    const int32_t right = int32_t(std::min<int64_t>(int64_t{x} + width, frameWidth));
+    const int32_t bottom = int32_t(std::min<int64_t>(int64_t{y} + height, frameHeight));
     FrameView view = {
-        FormatOf(GST_VIDEO_FRAME_FORMAT(frame)), GST_VIDEO_FRAME_WIDTH(frame), GST_VIDEO_FRAME_HEIGHT(frame), {}};
-    for (guint plane = 0; plane < GST_VIDEO_FRAME_N_PLANES(frame) && plane < 3; ++plane)
-        view.planes[plane] = {static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(frame, plane)),
-                              GST_VIDEO_FRAME_PLANE_STRIDE(frame, plane)};
+        FormatOf(GST_VIDEO_FRAME_FORMAT(frame)), std::max(right - left, 0), std::max(bottom - top, 0), {}};
+    for (guint plane = 0; plane < GST_VIDEO_FRAME_N_PLANES(frame) && plane < 3; ++plane) {
+        guint c = 0;
+        while (GST_VIDEO_FORMAT_INFO_PLANE(info, c) != plane) ++c;
+        const ptrdiff_t stride = GST_VIDEO_FRAME_PLANE_STRIDE(frame, plane);
+        uint8_t* data = static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(frame, plane)) +
+                        (top >> GST_VIDEO_FORMAT_INFO_H_SUB(info, c)) * stride +
+                        (left >> GST_VIDEO_FORMAT_INFO_W_SUB(info, c)) * GST_VIDEO_FORMAT_INFO_PSTRIDE(info, c);
+        view.planes[plane] = {data, stride};
+    }
+    return view;
+}
+
+GstFlowReturn TransformFrameInPlace(GstVideoFilter* filter, GstVideoFrame* frame) {
     GstTpp25Frame* self = Self(filter);
+    const FrameView view = VisibleView(filter, frame);
+    if (view.width == 0 || view.height == 0) {
+        self->engine->PassFrame();
+        return GST_FLOW_OK;
+    }
+    if (view.format != self->canvasFormat || view.width != self->canvasWidth || view.height != self->canvasHeight) {
+        GST_INFO_OBJECT(self, "captions into the visible %dx%d", view.width, view.height);
+        if (!StartCanvas(self, view.format, view.width, view.height)) return GST_FLOW_ERROR;
+    }
     self->engine->ProcessFrame(view);
     PostFault(self);
     return GST_FLOW_OK;
@@ -212,6 +270,8 @@ static void gst_tpp25frame_init(GstTpp25Frame* self) {
     self->properties->settingsFile = DefaultSettingsFile();
     self->propertiesChanged = false;
     self->engine = nullptr;
+    self->canvasFormat = FrameFormat::kBgrx;
+    self->canvasWidth = self->canvasHeight = 0;
     // Every buffer counts in the schedule: none is dropped for being late.
     gst_base_transform_set_qos_enabled(GST_BASE_TRANSFORM(self), FALSE);
 }
