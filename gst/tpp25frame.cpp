@@ -4,6 +4,7 @@
 #include <gst/gst.h>
 #include <gst/video/gstvideofilter.h>
 #include <gst/video/video.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <exception>
@@ -18,9 +19,10 @@ GST_DEBUG_CATEGORY_STATIC(tpp25frame_debug);
 
 struct GstTpp25Frame {
     GstVideoFilter parent;
-    RunSettings* properties;  // under the object lock
-    bool propertiesChanged;   // under the object lock: set while running
-    CaptionEngine* engine;    // from start to stop, used on the streaming thread
+    RunSettings* properties;   // under the object lock
+    bool propertiesChanged;    // under the object lock: set while running
+    CaptionEngine* engine;     // from start to stop, used on the streaming thread
+    char* settingsFileToCome;  // the run's settings file while it does not exist yet
     // The canvas the engine's stream has: the visible rectangle's size,
     // which a crop may make other than the caps'.
     FrameFormat canvasFormat;
@@ -67,6 +69,24 @@ void PostFault(GstTpp25Frame* self) {
         GST_ELEMENT_WARNING(self, LIBRARY, SETTINGS, ("%s", notice.c_str()), (nullptr));
 }
 
+bool Exists(const char* path) {
+    struct stat status;
+    return ::stat(path, &status) == 0;
+}
+
+// A settings file the element makes is said once, with its path: made
+// where none was meant (gst-launch takes "settings-file= !" as the path
+// "!"), it is found. An info and not a warning, since a first run makes
+// the per-user file as it should.
+void TellCreatedSettingsFile(GstTpp25Frame* self) {
+    if (!self->settingsFileToCome || !Exists(self->settingsFileToCome)) return;
+    GST_ELEMENT_INFO(
+        self, RESOURCE, SETTINGS,
+        ("Created the settings file \"%s\" (settings-file=none runs without one)", self->settingsFileToCome),
+        (nullptr));
+    g_clear_pointer(&self->settingsFileToCome, g_free);
+}
+
 void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spec) {
     GstTpp25Frame* self = Self(object);
     GST_OBJECT_LOCK(self);
@@ -88,14 +108,19 @@ void Finalize(GObject* object) {
     GstTpp25Frame* self = Self(object);
     delete self->engine;
     delete self->properties;
+    g_free(self->settingsFileToCome);
     G_OBJECT_CLASS(gst_tpp25frame_parent_class)->finalize(object);
 }
 
 gboolean Start(GstBaseTransform* trans) {
     GstTpp25Frame* self = Self(trans);
     std::vector<std::string> warnings;
+    const RunSettings run = TakeProperties(self);
+    g_clear_pointer(&self->settingsFileToCome, g_free);
+    if (!run.settingsFile.empty() && !Exists(run.settingsFile.c_str()))
+        self->settingsFileToCome = g_strdup(run.settingsFile.c_str());
     try {
-        self->engine = new CaptionEngine(TakeProperties(self), warnings);
+        self->engine = new CaptionEngine(run, warnings);
         self->canvasWidth = self->canvasHeight = 0;  // a new engine has no stream yet
     } catch (const std::exception& error) {
         GST_ELEMENT_ERROR(self, LIBRARY, INIT, ("The caption engine cannot start: %s", error.what()), (nullptr));
@@ -103,6 +128,7 @@ gboolean Start(GstBaseTransform* trans) {
     }
     PostWarnings(self, warnings);
     PostFault(self);
+    TellCreatedSettingsFile(self);
     return TRUE;
 }
 
@@ -110,6 +136,7 @@ gboolean Stop(GstBaseTransform* trans) {
     GstTpp25Frame* self = Self(trans);
     if (self->engine) self->engine->Stop();
     PostFault(self);
+    TellCreatedSettingsFile(self);
     delete self->engine;
     self->engine = nullptr;
     return TRUE;
@@ -270,6 +297,7 @@ static void gst_tpp25frame_init(GstTpp25Frame* self) {
     self->properties->settingsFile = DefaultSettingsFile();
     self->propertiesChanged = false;
     self->engine = nullptr;
+    self->settingsFileToCome = nullptr;
     self->canvasFormat = FrameFormat::kBgrx;
     self->canvasWidth = self->canvasHeight = 0;
     // Every buffer counts in the schedule: none is dropped for being late.

@@ -178,7 +178,7 @@ PipelineRun RunPipeline(const std::string& description, const std::vector<std::s
     for (bool done = false; !done;) {
         GstMessage* message = gst_bus_timed_pop_filtered(
             bus, 60 * GST_SECOND,
-            static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR | GST_MESSAGE_WARNING));
+            static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR | GST_MESSAGE_WARNING | GST_MESSAGE_INFO));
         if (!message) {
             run.error = "no end within a minute";
             break;
@@ -190,6 +190,10 @@ PipelineRun RunPipeline(const std::string& description, const std::vector<std::s
             case GST_MESSAGE_WARNING:
                 gst_message_parse_warning(message, &problem, &debug);
                 run.warnings.push_back(std::string(problem->message) + " | " + (debug ? debug : ""));
+                break;
+            case GST_MESSAGE_INFO:
+                gst_message_parse_info(message, &problem, &debug);
+                run.infos.push_back(problem->message);
                 break;
             default:
                 gst_message_parse_error(message, &problem, &debug);

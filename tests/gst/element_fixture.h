@@ -61,12 +61,13 @@ Changes ChangesAround(const GstVideoInfo& info, const Bytes& before, const Bytes
 // interleaved bytes too.
 Bytes LumaOf(const char* format, int width, int height, const Bytes& picture);
 
-// A gst-launch line run to its end; the bus's warnings are collected, and
+// A gst-launch line run to its end; the bus's warnings and infos are collected, and
 // the buffers that reach each fakesink named in sinks (which must have
 // signal-handoffs=true).
 struct PipelineRun {
     bool reachedEos = false;
     std::vector<std::string> warnings;  // each warning's message and debug text
+    std::vector<std::string> infos;     // each info's message
     std::string error;
     std::map<std::string, std::vector<Bytes>> sinks;
 };

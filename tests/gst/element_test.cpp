@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -343,6 +344,27 @@ TEST_F(Tpp25Frame, UnopenableSettingsFileIsABusWarningAndDefaultsGoOn) {
     ASSERT_EQ(run.warnings.size(), 1u);
     EXPECT_NE(run.warnings[0].find(file), std::string::npos) << run.warnings[0];
     EXPECT_EQ(ChangedBuffers(run.sinks.at("out"), BlackYuy2(160, 120)), (std::vector<int>{1, 13}));
+}
+
+// A settings file the element makes is said with its path, so that one
+// made from a word gst-launch took for the path shows; "none" is no file.
+TEST_F(Tpp25Frame, CreatedSettingsFileIsABusInfoAndNoneIsNoFile) {
+    const std::string source = "videotestsrc num-buffers=13 ! video/x-raw,format=YUY2,width=160,height=120 ! ";
+    const std::string file = folder / "new.ini";
+    for (const int run : {1, 2}) {
+        const PipelineRun made = RunPipeline(source + "tpp25frame settings-file=" + file + " ! fakesink");
+        EXPECT_TRUE(made.reachedEos) << made.error;
+        EXPECT_TRUE(made.warnings.empty());
+        ASSERT_EQ(made.infos.size(), run == 1 ? 1u : 0u) << "run " << run;
+        if (run == 1) EXPECT_NE(made.infos[0].find(file), std::string::npos) << made.infos[0];
+    }
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+    const PipelineRun none = RunPipeline(source + "tpp25frame settings-file=none ! fakesink");
+    std::filesystem::current_path(before);
+    EXPECT_TRUE(none.reachedEos) << none.error;
+    EXPECT_TRUE(none.infos.empty() && none.warnings.empty());
+    EXPECT_FALSE(std::filesystem::exists(folder / "none"));
 }
 
 // Letters in the colour that back-type none leaves out draw nothing: the
