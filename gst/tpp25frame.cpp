@@ -205,8 +205,8 @@ void BeforeTransform(GstBaseTransform* trans, GstBuffer* buffer) {
 }
 
 // The part of the frame a sink shows: the rectangle of its crop meta
-// (videocrop behind a sink that crops leaves the whole picture and marks
-// it), else the caps' size from the top left. A column or row whose
+// (videocrop in front of a sink that crops leaves the whole picture and
+// marks it), else the caps' size from the top left. A column or row whose
 // chroma it shares with one outside is left out, so that nothing unseen
 // changes: the rectangle starts at a pixel that begins a chroma sample.
 // The planes are read through the buffer's video meta, which the frame's
