@@ -103,9 +103,24 @@ void OverlayEngine::MeasureCaption() {
         state.captionWidth = std::max(first.width, second.width);
         state.captionHeight = first.height + second.height;
     }
+    state.measuredFont = state.fontsSet;
     if ((state.captionWidth > roomWidth || state.captionHeight > roomHeight) && WrapCaption(roomWidth, roomHeight))
         return;
     BreakAtSeparators(captionText);
+}
+
+// The entry laid out anew in the font set since it started, about the
+// centre it stood at; PlaceCaption then keeps it inside the canvas.
+void OverlayEngine::MeasureAgain() {
+    OverlayState& state = overlayState;
+    const int64_t centreX = int64_t{state.captionLeft} + state.captionWidth / 2;
+    const int64_t centreY = int64_t{state.captionTop} + state.captionHeight / 2;
+    captionText = entryText_;
+    MeasureCaption();
+    state.captionLeft = static_cast<int32_t>(
+        std::clamp<int64_t>(centreX - state.captionWidth / 2, INT32_MIN, INT32_MAX));
+    state.captionTop = static_cast<int32_t>(
+        std::clamp<int64_t>(centreY - state.captionHeight / 2, INT32_MIN, INT32_MAX));
 }
 
 // Each drawn line broken at spaces, greedily, into lines that fit
@@ -165,7 +180,7 @@ bool OverlayEngine::WrapCaption(int32_t roomWidth, int32_t roomHeight) {
         shrunkFont_ = smaller;
         renderer.SetFont(smaller);
         fontShrunk_ = true;
-        ++state.fontsSet;
+        state.measuredFont = ++state.fontsSet;
     }
     if (lines.empty()) return false;
     captionText = lines.front();
@@ -184,6 +199,7 @@ uint32_t OverlayEngine::DrawFromRange(int32_t from, int32_t to) {
 
 void OverlayEngine::StartCaption() {
     OverlayState& state = overlayState;
+    entryText_ = captionText;
     MeasureCaption();
     const SettingsRecord& settings = settings_;
     if (settings.RndStringPos != 0) {
@@ -317,6 +333,8 @@ void OverlayEngine::TellWhatHides(uint32_t background, uint32_t textColor) {
 
 void OverlayEngine::DrawCaption(const FrameView& frame) {
     OverlayState& state = overlayState;
+    // Its box was the old font's: a bigger font would be clipped to it.
+    if (state.measuredFont != state.fontsSet) MeasureAgain();
     PlaceCaption();
     if (!state.canvasBits) return;  // no canvas could be made for this stream
 

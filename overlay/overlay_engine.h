@@ -110,6 +110,7 @@ private:
     };
     Margins MarginsOf(const CaptionEffects& effects) const;
     void MeasureCaption();
+    void MeasureAgain();
     bool WrapCaption(int32_t roomWidth, int32_t roomHeight);
     void TellWhatHides(uint32_t background, uint32_t textColor);
     uint32_t DrawFromRange(int32_t from, int32_t to);
@@ -137,6 +138,9 @@ private:
     std::vector<uint8_t> effectsScratch_;
     // What hides what is drawn, as last told (bits of TellWhatHides).
     uint32_t hidden_ = 0;
+    // The entry as taken, before it was laid out in lines: what a new font
+    // lays out again.
+    std::string entryText_;
     // What this frame draws with; guarded by renderLock.
     SettingsRecord settings_;
     uint64_t settingsSeen_ = 0;

@@ -453,6 +453,32 @@ TEST_F(OverlayEngine, HeldCaptionIsDrawnOnceAndChangesShowAtTheNextFrame) {
     }
 }
 
+// A font made bigger in the dialog while a caption stands gives the frame
+// of a caption that started in it, not the new letters cut to the old box.
+TEST_F(OverlayEngine, FontSetWhileACaptionStandsMeasuresItAgain) {
+    const auto standing = [&](int32_t startSize, int32_t laterSize) {
+        ResetOverlay();
+        Set([&](SettingsRecord& s) {
+            s.ShowFreqFrom = s.ShowFreqTo = s.ShowTimeFrom = s.ShowTimeTo = 50;
+            s.RndStringPos = 0;
+            s.StringPosX = kCanvasWidth / 2, s.StringPosY = kCanvasHeight / 2;
+            s.BackType = 1;
+            s.Transparency = 100;
+            s.FontSize = startSize;
+        });
+        Start(720, 576, 0);
+        Run(1);
+        Set([&](SettingsRecord& s) { s.FontSize = laterSize; });
+        OverlayOf(*plugin).CreateCaptionFont();
+        std::vector<uint8_t> pixels = frame;
+        FrameRecord record = {pixels.data()};
+        host::ProcessFrame(*plugin, &record);
+        return pixels;
+    };
+    EXPECT_EQ(standing(-20, -80), standing(-80, -80));
+    EXPECT_EQ(standing(-80, -20), standing(-20, -20));
+}
+
 // The runs the engine blends with hold every canvas pixel that differs from
 // the background, at the canvas's edges and wherever rounding falls.
 TEST_F(OverlayEngine, CaptionRunsHoldEveryPixelTheRendererDrew) {
