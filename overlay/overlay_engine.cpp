@@ -17,6 +17,25 @@ constexpr SettingRange kFontHeightRange = RangeOf("FontSize");
 static_assert(kFontHeightRange.maximum == kCanvasHeight && kFontHeightRange.minimum == -kCanvasHeight,
               "a caption may be as tall as the canvas, no taller");
 
+// A caption stands for a few frames: more characters than this no one
+// reads in that time, and wrapped to fit the frame they would be a few
+// pixels high. A longer entry is cut to them, so that what a renderer lays
+// out (each line again for each try of wrapping) stays small, its sums far
+// inside 32 bits, whichever renderer it is.
+constexpr size_t kMostCaptionCharacters = 4096;
+
+// The text cut after that many characters, at a character's first byte.
+void CutToShowableLength(std::string& text) {
+    size_t characters = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<uint8_t>(text[i]) & 0xC0) == 0x80) continue;  // a continuation byte
+        if (characters++ == kMostCaptionCharacters) {
+            text.resize(i);
+            return;
+        }
+    }
+}
+
 // Every " - " becomes a line break, in place (the text only shrinks).
 void BreakAtSeparators(std::string& text) {
     size_t out = 0;
@@ -135,7 +154,8 @@ bool OverlayEngine::WrapCaption(int32_t roomWidth, int32_t roomHeight) {
     std::vector<std::string> lines;
     for (int attempt = 0;; ++attempt) {
         lines.clear();
-        int32_t widest = 0, widestWord = 0, height = 0;
+        int32_t widest = 0, widestWord = 0;
+        int64_t height = 0;
         const auto finish = [&](std::string line) {
             const TextExtent extent = renderer.MeasureLine(line.data(), line.size());
             widest = std::max(widest, extent.width);
@@ -167,13 +187,13 @@ bool OverlayEngine::WrapCaption(int32_t roomWidth, int32_t roomHeight) {
             finish(std::move(line));
         }
         state.captionWidth = widest;
-        state.captionHeight = height;
+        state.captionHeight = static_cast<int32_t>(std::min<int64_t>(height, INT32_MAX));
         if ((widestWord <= roomWidth && height <= roomHeight) || attempt == 12) break;
         // A smaller font in proportion to the overflow, by one unit at least.
         CaptionFont smaller = fontShrunk_ ? shrunkFont_ : captionFont_;
         const int64_t size = smaller.height < 0 ? -int64_t{smaller.height} : smaller.height;
         const double fits = std::min(double(roomWidth) / std::max(widestWord, 1),
-                                     double(roomHeight) / std::max(height, 1));
+                                     double(roomHeight) / double(std::max<int64_t>(height, 1)));
         const int64_t next = std::min<int64_t>(size - 1, static_cast<int64_t>(double(size) * fits));
         if (next < 1) break;
         smaller.height = static_cast<int32_t>(smaller.height < 0 ? -next : next);
@@ -397,6 +417,7 @@ int32_t OverlayEngine::TakeNextEntry() {
     const std::optional<int32_t> next = dictionaries_.NextCaption(source, static_cast<WordOrder>(settings_.RulesType),
                                                                   from, captionText);
     if (!next) return 0;
+    CutToShowableLength(captionText);
     if (*next != from) {
         workingSettings_.Change([&](SettingsRecord& live) {
             if (live.*indexField == from) live.*indexField = *next;
