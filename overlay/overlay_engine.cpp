@@ -351,6 +351,18 @@ void OverlayEngine::TellWhatHides(uint32_t background, uint32_t textColor) {
     if (fresh & kShadow) notice("ShadowColor" + colour + leftOut + "the shadow does not show");
 }
 
+// An empty dictionary shows nothing, frame after frame: told once each time
+// it is found so, naming the list, which a missing file leaves empty.
+void OverlayEngine::TellEmptyDictionary(WordSource source) {
+    if (toldEmpty_ || !notice) return;
+    toldEmpty_ = true;
+    if (source == kWordList)
+        notice("DicFileName=" + settings_.DicFileName +
+               ": the word list that DicType=1 chooses has no entries: no captions");
+    else
+        notice("the built-in dictionary that DicType=0 chooses has no entries: no captions");
+}
+
 void OverlayEngine::DrawCaption(const FrameView& frame) {
     OverlayState& state = overlayState;
     // Its box was the old font's: a bigger font would be clipped to it.
@@ -416,7 +428,11 @@ int32_t OverlayEngine::TakeNextEntry() {
     const int32_t from = settings_.*indexField;
     const std::optional<int32_t> next = dictionaries_.NextCaption(source, static_cast<WordOrder>(settings_.RulesType),
                                                                   from, captionText);
-    if (!next) return 0;
+    if (!next) {
+        TellEmptyDictionary(source);
+        return 0;
+    }
+    toldEmpty_ = false;
     CutToShowableLength(captionText);
     if (*next != from) {
         workingSettings_.Change([&](SettingsRecord& live) {

@@ -158,6 +158,29 @@ TEST_F(OverlayEngine, ReversedOrNegativeRangesGiveTheLowerBound) {
     EXPECT_EQ(overlayState.showCounter, 0u);
 }
 
+// A chosen dictionary without entries leaves every frame alone: said once
+// each time it is found so, naming the word list.
+TEST_F(OverlayEngine, EmptyDictionaryIsToldOnceNamingTheList) {
+    const std::vector<std::string> told = {
+        "DicFileName=/nowhere/words.dic: the word list that DicType=1 chooses has no entries: no captions"};
+    Set([&](SettingsRecord& s) {
+        s.ShowFreqFrom = s.ShowFreqTo = 1;
+        s.DicType = 1;
+        s.DicFileName = "/nowhere/words.dic";
+    });
+    Start(64, 48, 0);
+    std::vector<int32_t> results;
+    EXPECT_TRUE(Indices(Run(3, &results)).empty());
+    EXPECT_EQ(results, std::vector<int32_t>(3, 0));
+    EXPECT_EQ(plugin->TakeNotices(), told);
+
+    Set([&](SettingsRecord& s) { s.DicType = 0; });
+    EXPECT_EQ(Indices(Run(1)), std::vector<int>{1});
+    Set([&](SettingsRecord& s) { s.DicType = 1; });
+    Run(2);
+    EXPECT_EQ(plugin->TakeNotices(), told);
+}
+
 TEST_F(OverlayEngine, CaptionSplitsIntoWordAndTranslation) {
     Start(768, 576, 1);
     Run(1);
