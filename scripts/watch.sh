@@ -64,11 +64,15 @@ bash "$root/scripts/install-deps.sh" --native --gstreamer || die "installing pac
 tree=$build/native-release
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
+# The first build is a minute of silence otherwise.
+first=0
+[[ -f $tree/gstreamer-1.0/libgsttpp25frame.so ]] || { first=1; echo "watch: building the element in $tree (once, about a minute)..." >&2; }
 { cmake -S "$root" -B "$tree" -DCMAKE_BUILD_TYPE=Release -DTPP_TESTS=OFF &&
   cmake --build "$tree" -j"$(nproc)" --target gsttpp25frame tpp-watch; } >"$log" 2>&1 ||
   { tail -20 "$log" >&2; die "building the element failed"; }
 [[ -f $tree/gstreamer-1.0/libgsttpp25frame.so ]] ||
   { tail -20 "$log" >&2; die "the element was not built (are GStreamer's development files installed?)"; }
+((first == 0)) || echo "watch: built" >&2
 rm -f "$log"
 trap - EXIT
 
