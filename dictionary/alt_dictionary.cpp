@@ -3,7 +3,38 @@
 #include <algorithm>
 
 #include "dictionary/text_compare.h"
+#include "platform/file.h"
 #include "platform/text_file.h"
+
+namespace {
+
+// The whole file; a read error ends it there. False when it cannot be
+// opened for reading (nothing is created). A UTF-16 file's lines can only
+// be told apart once its encoding is known.
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    platform::File file;
+    if (!file.Open(path, platform::OpenMode::kRead)) return false;
+    char chunk[4096];
+    for (int64_t got; (got = file.Read(chunk, sizeof chunk)) > 0;) bytes.append(chunk, static_cast<size_t>(got));
+    return true;
+}
+
+// "line 4 <one>", or "5 lines <many>: lines 4, 9, 17 and 2 more": the
+// first few by number, and how many.
+std::string AboutLines(const LineNumbers& lines, const std::string& one, const std::string& many) {
+    if (lines.count == 1) return "line " + std::to_string(lines.first[0]) + " " + one;
+    std::string named;
+    const size_t last = lines.first.size() - 1;
+    for (size_t i = 0; i <= last; ++i) {
+        if (i > 0) named += i == last && lines.count == static_cast<int32_t>(lines.first.size()) ? " and " : ", ";
+        named += std::to_string(lines.first[i]);
+    }
+    if (lines.count > static_cast<int32_t>(lines.first.size()))
+        named += " and " + std::to_string(lines.count - static_cast<int32_t>(lines.first.size())) + " more";
+    return std::to_string(lines.count) + " lines " + many + ": lines " + named;
+}
+
+}  // namespace
 
 bool CanBeCaption(std::string_view line) {
     constexpr std::string_view kBlanks = " \t\r\v\f";
@@ -19,6 +50,24 @@ std::string SkippedLinesMessage(const WordListReport& report) {
     if (report.skippedLines == 1) return "1 line of the word list was left out (empty, or only \" - \"): line " + line;
     return std::to_string(report.skippedLines) +
            " lines of the word list were left out (empty, or only \" - \"), the first is line " + line;
+}
+
+std::string WordListMessage(const WordListReport& report) {
+    const WordListDecoding& read = report.decoding;
+    std::vector<std::string> clauses;
+    if (report.skippedLines > 0) clauses.push_back(SkippedLinesMessage(report));
+    if (read.readAsWindows1251) clauses.push_back("read as Windows-1251");
+    if (read.windows1251Lines.count > 0)
+        clauses.push_back(AboutLines(read.windows1251Lines, "is not UTF-8 and was read as Windows-1251",
+                                     "are not UTF-8 and were read as Windows-1251"));
+    if (read.unpairedSurrogateLines.count > 0)
+        clauses.push_back(AboutLines(read.unpairedSurrogateLines,
+                                     "holds half of a UTF-16 surrogate pair, read as U+FFFD",
+                                     "hold half of a UTF-16 surrogate pair, read as U+FFFD"));
+    if (read.oddLastByte) clauses.push_back("its last byte is half of a UTF-16 character and was left out");
+    std::string message;
+    for (const std::string& clause : clauses) message += (message.empty() ? "" : "; ") + clause;
+    return message;
 }
 
 int32_t InsertAltEntry(AltDictionary& dictionary, const std::string& text) {
@@ -55,13 +104,12 @@ void RemoveAltEntry(AltDictionary& dictionary, int32_t index) {
 
 std::optional<WordListReport> ReadAltDictionaryFile(const std::string& path, AltDictionary& dictionary) {
     dictionary = {};
-    TextFileReader file;
-    if (!file.Open(path)) return std::nullopt;
-    std::vector<std::string> lines;
-    for (std::string line; file.ReadLine(line);) lines.push_back(std::move(line));
-    dictionary.encoding = DecodeWordList(lines);
-
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) return std::nullopt;
     WordListReport report;
+    std::vector<std::string> lines = DecodeWordList(bytes, report.decoding);
+    dictionary.encoding = report.decoding.encoding;
+
     for (size_t i = 0; i < lines.size(); ++i) {
         if (!CanBeCaption(lines[i]) && report.skippedLines++ == 0)
             report.firstSkippedLine = static_cast<int32_t>(i + 1);
@@ -79,11 +127,10 @@ std::optional<WordListReport> ReadAltDictionaryFile(const std::string& path, Alt
 
 platform::FileOutcome WriteAltDictionaryFile(const std::string& path, AltDictionary& dictionary) {
     WordListEncoding encoding = dictionary.encoding;
-    const std::vector<std::string> bytes = EncodeWordList(dictionary.lines, encoding);
+    const std::string bytes = EncodeWordList(dictionary.lines, encoding);
     ReplacingTextWriter file;
     if (platform::FileOutcome begun = file.Begin(path); !begun) return begun;
-    if (encoding == WordListEncoding::kUtf8WithBom) file.Write(kUtf8ByteOrderMark);
-    for (const std::string& line : bytes) file.WriteLine(line);
+    file.Write(bytes);
     platform::FileOutcome committed = file.Commit();
     if (committed) dictionary.encoding = encoding;
     return committed;

@@ -44,18 +44,21 @@ public:
     // always did) and re-arms the order, going on with the random walk after
     // index. Returns index kept inside the list. An empty name or a file
     // that cannot be read leaves the list empty and altDictChanged as it
-    // was; what the file held that is no entry is in LastAltDictionaryLoad,
-    // how the file was found in LastAltDictionaryFile.
+    // was; what the file held that is no entry, and how its text was read,
+    // is in LastAltDictionaryLoad, how the file was found in
+    // LastAltDictionaryFile.
     int32_t LoadAltDictionary(const std::string& path, int32_t index);
 
     // Writes the list to the file, in the encoding it was read in (or UTF-8
-    // once it holds more than Windows-1251 can), and clears altDictChanged.
+    // with the mark once it holds more than Windows-1251 can), and clears
+    // altDictChanged.
     // An empty name or a failed write changes nothing and leaves
     // altDictChanged set.
     platform::FileOutcome SaveAltDictionary(const std::string& path);
 
     bool AltDictionaryChanged();
-    // The lines the last load left out; none when nothing was read.
+    // What the last load left out and how it read the file (see
+    // WordListMessage); nothing when nothing was read.
     WordListReport LastAltDictionaryLoad();
     WordListFileState LastAltDictionaryFile();
     // A copy of the lines, for showing them.

@@ -1,8 +1,10 @@
-// Any bytes as an alternative dictionary file, in any encoding, then the
-// dialog's edits and the overlay's walks in any mix: the list must stay
-// sorted without regard to case with no two alike, the walk must stay
-// inside it, and a save, in whatever encoding it chooses, must read back as
-// the same list less the lines that cannot be captions.
+// Any bytes as an alternative dictionary file, in any encoding (UTF-16 in
+// either byte order, UTF-8 with or without the mark, Windows-1251, a mix),
+// then the dialog's edits and the overlay's walks in any mix: every line
+// read must be UTF-8, the list must stay sorted without regard to case with
+// no two alike, the walk must stay inside it, and a save, in whatever
+// encoding it chooses, must read back cleanly (no line in another encoding,
+// nothing broken) as the same list less the lines that cannot be captions.
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -21,6 +23,11 @@ namespace {
 void CheckSortedAndDistinct(const std::vector<std::string>& lines) {
     for (size_t i = 1; i < lines.size(); ++i)
         if (CompareNoCase(lines[i - 1], lines[i]) >= 0) std::abort();
+}
+
+// Whatever is out of the ordinary in a read.
+bool Unclean(const WordListDecoding& read) {
+    return read.windows1251Lines.count != 0 || read.unpairedSurrogateLines.count != 0 || read.oddLastByte;
 }
 
 // An edit box gives one line of Unicode text.
@@ -50,6 +57,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     DictionaryStore store;
     altIndex = store.LoadAltDictionary(path, altIndex);
     CheckSortedAndDistinct(store.AltDictionaryLines());
+    for (const std::string& line : store.AltDictionaryLines())
+        if (!IsValidUtf8(line)) std::abort();
+    // Each finding is told.
+    const WordListReport read = store.LastAltDictionaryLoad();
+    const bool found = read.skippedLines != 0 || read.decoding.readAsWindows1251 || Unclean(read.decoding);
+    if (WordListMessage(read).empty() == found) std::abort();
 
     for (int step = 0; step < 64 && in.size() > 0; ++step) {
         const int32_t count = static_cast<int32_t>(store.AltDictionaryLines().size());
@@ -74,6 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckSortedAndDistinct(lines);
     store.SaveAltDictionary(path);
     store.LoadAltDictionary(path, 0);
+    if (Unclean(store.LastAltDictionaryLoad().decoding)) std::abort();
     std::erase_if(lines, [](const std::string& line) { return !CanBeCaption(line); });
     if (store.AltDictionaryLines() != lines) std::abort();
     return 0;

@@ -1,7 +1,8 @@
 // Random values for every setting and random frame sizes and formats, then
 // frames on the box renderer, with the font rebuilt and settings changed
-// between them as the dialog would: no frame may be touched outside its
-// buffer and nothing may overflow.
+// between them as the dialog would, and last an entry of up to millions of
+// characters: no frame may be touched outside its buffer and nothing may
+// overflow.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -45,6 +46,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             case 1: OverlayOf(*plugin).CreateCaptionFont(); break;
             default: break;
         }
+        host::ProcessFrame(*plugin, &frame);
+    }
+    // Then, while input is left, an entry of up to millions of characters
+    // falls due.
+    const std::string piece = in.Text(8);
+    const int32_t repeats = in.InRange(1, 1 << 20);
+    if (!piece.empty()) {
+        std::string runaway;
+        runaway.reserve(piece.size() * size_t(repeats));
+        for (int32_t i = 0; i < repeats; ++i) runaway += piece;
+        SetBuiltinEntries(*plugin, {{runaway, piece}});
+        SetWorking(*plugin, [](SettingsRecord& settings) { settings.DicType = 0; });
+        OverlayOf(*plugin).overlayState.gapCounter = OverlayOf(*plugin).overlayState.showCounter = 0;
         host::ProcessFrame(*plugin, &frame);
     }
     plugin->StreamStop();

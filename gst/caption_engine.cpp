@@ -20,12 +20,13 @@ void CreateFoldersAbove(const std::string& path) {
 // can.
 std::string WhyUnreadable(const std::string& path) { return platform::CanRead(path).why; }
 
-// A word list in use that left lines out says so: the viewer sees no
-// caption for them and would not know why.
+// A word list in use that left lines out, or whose text was a guess or did
+// not read cleanly, says so: the viewer would not know why a caption is
+// missing or garbled.
 void TellSkippedLines(PluginInstance& plugin, std::vector<std::string>& warnings) {
     const SettingsRecord working = plugin.Settings();
     if (working.DicType != kWordList || working.DicFileName.empty()) return;
-    const std::string message = SkippedLinesMessage(plugin.LastWordListLoad());
+    const std::string message = WordListMessage(plugin.LastWordListLoad());
     if (!message.empty()) warnings.push_back("Word list \"" + working.DicFileName + "\": " + message + ".");
 }
 

@@ -56,7 +56,7 @@ void InstallElementProperties(GObjectClass* klass) {
         klass, kPropertySettingsFile,
         g_param_spec_string("settings-file", "Settings file",
                             "Settings read at start, under the properties set; the walk through the dictionary is "
-                            "saved there at stop. Empty: none",
+                            "saved there at stop. none (or empty): no file",
                             settingsFile.c_str(), kReady));
     g_object_class_install_property(
         klass, kPropertyDictionary,
@@ -72,6 +72,9 @@ bool SetElementProperty(RunSettings& run, guint id, const GValue* value) {
     if (id == kPropertySettingsFile || id == kPropertyDictionary) {
         const char* path = g_value_get_string(value);
         (id == kPropertySettingsFile ? run.settingsFile : run.dictionary) = path ? path : "";
+        // "settings-file= !" in gst-launch takes the next word: a word of
+        // its own says "no file" (./none is a file of that name).
+        if (id == kPropertySettingsFile && run.settingsFile == "none") run.settingsFile.clear();
         run.dictionaryPending = run.dictionaryPending || id == kPropertyDictionary;
         return true;
     }

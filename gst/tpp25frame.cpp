@@ -4,7 +4,9 @@
 #include <gst/gst.h>
 #include <gst/video/gstvideofilter.h>
 #include <gst/video/video.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <exception>
 #include <string>
 #include <vector>
@@ -17,9 +19,14 @@ GST_DEBUG_CATEGORY_STATIC(tpp25frame_debug);
 
 struct GstTpp25Frame {
     GstVideoFilter parent;
-    RunSettings* properties;  // under the object lock
-    bool propertiesChanged;   // under the object lock: set while running
-    CaptionEngine* engine;    // from start to stop, used on the streaming thread
+    RunSettings* properties;   // under the object lock
+    bool propertiesChanged;    // under the object lock: set while running
+    CaptionEngine* engine;     // from start to stop, used on the streaming thread
+    char* settingsFileToCome;  // the run's settings file while it does not exist yet
+    // The canvas the engine's stream has: the visible rectangle's size,
+    // which a crop may make other than the caps'.
+    FrameFormat canvasFormat;
+    int32_t canvasWidth, canvasHeight;
 };
 
 struct GstTpp25FrameClass {
@@ -62,6 +69,24 @@ void PostFault(GstTpp25Frame* self) {
         GST_ELEMENT_WARNING(self, LIBRARY, SETTINGS, ("%s", notice.c_str()), (nullptr));
 }
 
+bool Exists(const char* path) {
+    struct stat status;
+    return ::stat(path, &status) == 0;
+}
+
+// A settings file the element makes is said once, with its path: made
+// where none was meant (gst-launch takes "settings-file= !" as the path
+// "!"), it is found. An info and not a warning, since a first run makes
+// the per-user file as it should.
+void TellCreatedSettingsFile(GstTpp25Frame* self) {
+    if (!self->settingsFileToCome || !Exists(self->settingsFileToCome)) return;
+    GST_ELEMENT_INFO(
+        self, RESOURCE, SETTINGS,
+        ("Created the settings file \"%s\" (settings-file=none runs without one)", self->settingsFileToCome),
+        (nullptr));
+    g_clear_pointer(&self->settingsFileToCome, g_free);
+}
+
 void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spec) {
     GstTpp25Frame* self = Self(object);
     GST_OBJECT_LOCK(self);
@@ -83,20 +108,27 @@ void Finalize(GObject* object) {
     GstTpp25Frame* self = Self(object);
     delete self->engine;
     delete self->properties;
+    g_free(self->settingsFileToCome);
     G_OBJECT_CLASS(gst_tpp25frame_parent_class)->finalize(object);
 }
 
 gboolean Start(GstBaseTransform* trans) {
     GstTpp25Frame* self = Self(trans);
     std::vector<std::string> warnings;
+    const RunSettings run = TakeProperties(self);
+    g_clear_pointer(&self->settingsFileToCome, g_free);
+    if (!run.settingsFile.empty() && !Exists(run.settingsFile.c_str()))
+        self->settingsFileToCome = g_strdup(run.settingsFile.c_str());
     try {
-        self->engine = new CaptionEngine(TakeProperties(self), warnings);
+        self->engine = new CaptionEngine(run, warnings);
+        self->canvasWidth = self->canvasHeight = 0;  // a new engine has no stream yet
     } catch (const std::exception& error) {
         GST_ELEMENT_ERROR(self, LIBRARY, INIT, ("The caption engine cannot start: %s", error.what()), (nullptr));
         return FALSE;
     }
     PostWarnings(self, warnings);
     PostFault(self);
+    TellCreatedSettingsFile(self);
     return TRUE;
 }
 
@@ -104,6 +136,7 @@ gboolean Stop(GstBaseTransform* trans) {
     GstTpp25Frame* self = Self(trans);
     if (self->engine) self->engine->Stop();
     PostFault(self);
+    TellCreatedSettingsFile(self);
     delete self->engine;
     self->engine = nullptr;
     return TRUE;
@@ -121,16 +154,23 @@ FrameFormat FormatOf(GstVideoFormat format) {
 
 // A new size restarts the canvas, as a host's StreamStart does; the
 // schedule runs on.
+bool StartCanvas(GstTpp25Frame* self, FrameFormat format, int32_t width, int32_t height) {
+    if (self->engine && self->engine->StartStream(format, width, height)) {
+        self->canvasFormat = format;
+        self->canvasWidth = width;
+        self->canvasHeight = height;
+        return true;
+    }
+    const std::string fault = self->engine ? self->engine->TakeFault() : std::string();
+    GST_ELEMENT_ERROR(self, CORE, NEGOTIATION, ("No caption canvas for %dx%d frames", width, height),
+                      ("%s", fault.c_str()));
+    return false;
+}
+
 gboolean SetInfo(GstVideoFilter* filter, GstCaps*, GstVideoInfo* in, GstCaps*, GstVideoInfo*) {
     GstTpp25Frame* self = Self(filter);
-    if (!self->engine || !self->engine->StartStream(FormatOf(GST_VIDEO_INFO_FORMAT(in)), GST_VIDEO_INFO_WIDTH(in),
-                                                    GST_VIDEO_INFO_HEIGHT(in))) {
-        const std::string fault = self->engine ? self->engine->TakeFault() : std::string();
-        GST_ELEMENT_ERROR(self, CORE, NEGOTIATION,
-                          ("No caption canvas for %dx%d frames", GST_VIDEO_INFO_WIDTH(in), GST_VIDEO_INFO_HEIGHT(in)),
-                          ("%s", fault.c_str()));
+    if (!StartCanvas(self, FormatOf(GST_VIDEO_INFO_FORMAT(in)), GST_VIDEO_INFO_WIDTH(in), GST_VIDEO_INFO_HEIGHT(in)))
         return FALSE;
-    }
     GST_INFO_OBJECT(self, "captions into %s %dx%d", gst_video_format_to_string(GST_VIDEO_INFO_FORMAT(in)),
                     GST_VIDEO_INFO_WIDTH(in), GST_VIDEO_INFO_HEIGHT(in));
     return TRUE;
@@ -164,13 +204,58 @@ void BeforeTransform(GstBaseTransform* trans, GstBuffer* buffer) {
     gst_base_transform_set_passthrough(trans, untouched);
 }
 
-GstFlowReturn TransformFrameInPlace(GstVideoFilter* filter, GstVideoFrame* frame) {
+// The part of the frame a sink shows: the rectangle of its crop meta
+// (videocrop in front of a sink that crops leaves the whole picture and
+// marks it), else the caps' size from the top left. A column or row whose
+// chroma it shares with one outside is left out, so that nothing unseen
+// changes: the rectangle starts at a pixel that begins a chroma sample.
+// The planes are read through the buffer's video meta, which the frame's
+// mapping took its offsets and strides from.
+FrameView VisibleView(GstVideoFilter* filter, GstVideoFrame* frame) {
+    const GstVideoFormatInfo* info = frame->info.finfo;
+    int32_t x = 0, y = 0, width = GST_VIDEO_INFO_WIDTH(&filter->in_info),
+            height = GST_VIDEO_INFO_HEIGHT(&filter->in_info);
+    if (const GstVideoCropMeta* crop = gst_buffer_get_video_crop_meta(frame->buffer)) {
+        x = int32_t(std::min<guint>(crop->x, G_MAXINT32));
+        y = int32_t(std::min<guint>(crop->y, G_MAXINT32));
+        width = int32_t(std::min<guint>(crop->width, G_MAXINT32));
+        height = int32_t(std::min<guint>(crop->height, G_MAXINT32));
+    }
+    int32_t xStep = 1, yStep = 1;
+    for (guint c = 0; c < GST_VIDEO_FORMAT_INFO_N_COMPONENTS(info); ++c) {
+        xStep = std::max(xStep, 1 << GST_VIDEO_FORMAT_INFO_W_SUB(info, c));
+        yStep = std::max(yStep, 1 << GST_VIDEO_FORMAT_INFO_H_SUB(info, c));
+    }
+    const int32_t frameWidth = GST_VIDEO_FRAME_WIDTH(frame), frameHeight = GST_VIDEO_FRAME_HEIGHT(frame);
+    const int32_t left = std::min((std::min(x, frameWidth) + xStep - 1) / xStep * xStep, frameWidth);
+    const int32_t top = std::min((std::min(y, frameHeight) + yStep - 1) / yStep * yStep, frameHeight);
+    const int32_t right = int32_t(std::min<int64_t>(int64_t{x} + width, frameWidth));
+    const int32_t bottom = int32_t(std::min<int64_t>(int64_t{y} + height, frameHeight));
     FrameView view = {
-        FormatOf(GST_VIDEO_FRAME_FORMAT(frame)), GST_VIDEO_FRAME_WIDTH(frame), GST_VIDEO_FRAME_HEIGHT(frame), {}};
-    for (guint plane = 0; plane < GST_VIDEO_FRAME_N_PLANES(frame) && plane < 3; ++plane)
-        view.planes[plane] = {static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(frame, plane)),
-                              GST_VIDEO_FRAME_PLANE_STRIDE(frame, plane)};
+        FormatOf(GST_VIDEO_FRAME_FORMAT(frame)), std::max(right - left, 0), std::max(bottom - top, 0), {}};
+    for (guint plane = 0; plane < GST_VIDEO_FRAME_N_PLANES(frame) && plane < 3; ++plane) {
+        guint c = 0;
+        while (GST_VIDEO_FORMAT_INFO_PLANE(info, c) != plane) ++c;
+        const ptrdiff_t stride = GST_VIDEO_FRAME_PLANE_STRIDE(frame, plane);
+        uint8_t* data = static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(frame, plane)) +
+                        (top >> GST_VIDEO_FORMAT_INFO_H_SUB(info, c)) * stride +
+                        (left >> GST_VIDEO_FORMAT_INFO_W_SUB(info, c)) * GST_VIDEO_FORMAT_INFO_PSTRIDE(info, c);
+        view.planes[plane] = {data, stride};
+    }
+    return view;
+}
+
+GstFlowReturn TransformFrameInPlace(GstVideoFilter* filter, GstVideoFrame* frame) {
     GstTpp25Frame* self = Self(filter);
+    const FrameView view = VisibleView(filter, frame);
+    if (view.width == 0 || view.height == 0) {
+        self->engine->PassFrame();
+        return GST_FLOW_OK;
+    }
+    if (view.format != self->canvasFormat || view.width != self->canvasWidth || view.height != self->canvasHeight) {
+        GST_INFO_OBJECT(self, "captions into the visible %dx%d", view.width, view.height);
+        if (!StartCanvas(self, view.format, view.width, view.height)) return GST_FLOW_ERROR;
+    }
     self->engine->ProcessFrame(view);
     PostFault(self);
     return GST_FLOW_OK;
@@ -212,6 +297,9 @@ static void gst_tpp25frame_init(GstTpp25Frame* self) {
     self->properties->settingsFile = DefaultSettingsFile();
     self->propertiesChanged = false;
     self->engine = nullptr;
+    self->settingsFileToCome = nullptr;
+    self->canvasFormat = FrameFormat::kBgrx;
+    self->canvasWidth = self->canvasHeight = 0;
     // Every buffer counts in the schedule: none is dropped for being late.
     gst_base_transform_set_qos_enabled(GST_BASE_TRANSFORM(self), FALSE);
 }

@@ -17,6 +17,25 @@ constexpr SettingRange kFontHeightRange = RangeOf("FontSize");
 static_assert(kFontHeightRange.maximum == kCanvasHeight && kFontHeightRange.minimum == -kCanvasHeight,
               "a caption may be as tall as the canvas, no taller");
 
+// A caption stands for a few frames: more characters than this no one
+// reads in that time, and wrapped to fit the frame they would be a few
+// pixels high. A longer entry is cut to them, so that what a renderer lays
+// out (each line again for each try of wrapping) stays small, its sums far
+// inside 32 bits, whichever renderer it is.
+constexpr size_t kMostCaptionCharacters = 4096;
+
+// The text cut after that many characters, at a character's first byte.
+void CutToShowableLength(std::string& text) {
+    size_t characters = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<uint8_t>(text[i]) & 0xC0) == 0x80) continue;  // a continuation byte
+        if (characters++ == kMostCaptionCharacters) {
+            text.resize(i);
+            return;
+        }
+    }
+}
+
 // Every " - " becomes a line break, in place (the text only shrinks).
 void BreakAtSeparators(std::string& text) {
     size_t out = 0;
@@ -103,9 +122,24 @@ void OverlayEngine::MeasureCaption() {
         state.captionWidth = std::max(first.width, second.width);
         state.captionHeight = first.height + second.height;
     }
+    state.measuredFont = state.fontsSet;
     if ((state.captionWidth > roomWidth || state.captionHeight > roomHeight) && WrapCaption(roomWidth, roomHeight))
         return;
     BreakAtSeparators(captionText);
+}
+
+// The entry laid out anew in the font set since it started, about the
+// centre it stood at; PlaceCaption then keeps it inside the canvas.
+void OverlayEngine::MeasureAgain() {
+    OverlayState& state = overlayState;
+    const int64_t centreX = int64_t{state.captionLeft} + state.captionWidth / 2;
+    const int64_t centreY = int64_t{state.captionTop} + state.captionHeight / 2;
+    captionText = entryText_;
+    MeasureCaption();
+    state.captionLeft = static_cast<int32_t>(
+        std::clamp<int64_t>(centreX - state.captionWidth / 2, INT32_MIN, INT32_MAX));
+    state.captionTop = static_cast<int32_t>(
+        std::clamp<int64_t>(centreY - state.captionHeight / 2, INT32_MIN, INT32_MAX));
 }
 
 // Each drawn line broken at spaces, greedily, into lines that fit
@@ -120,7 +154,8 @@ bool OverlayEngine::WrapCaption(int32_t roomWidth, int32_t roomHeight) {
     std::vector<std::string> lines;
     for (int attempt = 0;; ++attempt) {
         lines.clear();
-        int32_t widest = 0, widestWord = 0, height = 0;
+        int32_t widest = 0, widestWord = 0;
+        int64_t height = 0;
         const auto finish = [&](std::string line) {
             const TextExtent extent = renderer.MeasureLine(line.data(), line.size());
             widest = std::max(widest, extent.width);
@@ -152,20 +187,20 @@ bool OverlayEngine::WrapCaption(int32_t roomWidth, int32_t roomHeight) {
             finish(std::move(line));
         }
         state.captionWidth = widest;
-        state.captionHeight = height;
+        state.captionHeight = static_cast<int32_t>(std::min<int64_t>(height, INT32_MAX));
         if ((widestWord <= roomWidth && height <= roomHeight) || attempt == 12) break;
         // A smaller font in proportion to the overflow, by one unit at least.
         CaptionFont smaller = fontShrunk_ ? shrunkFont_ : captionFont_;
         const int64_t size = smaller.height < 0 ? -int64_t{smaller.height} : smaller.height;
         const double fits = std::min(double(roomWidth) / std::max(widestWord, 1),
-                                     double(roomHeight) / std::max(height, 1));
+                                     double(roomHeight) / double(std::max<int64_t>(height, 1)));
         const int64_t next = std::min<int64_t>(size - 1, static_cast<int64_t>(double(size) * fits));
         if (next < 1) break;
         smaller.height = static_cast<int32_t>(smaller.height < 0 ? -next : next);
         shrunkFont_ = smaller;
         renderer.SetFont(smaller);
         fontShrunk_ = true;
-        ++state.fontsSet;
+        state.measuredFont = ++state.fontsSet;
     }
     if (lines.empty()) return false;
     captionText = lines.front();
@@ -184,6 +219,7 @@ uint32_t OverlayEngine::DrawFromRange(int32_t from, int32_t to) {
 
 void OverlayEngine::StartCaption() {
     OverlayState& state = overlayState;
+    entryText_ = captionText;
     MeasureCaption();
     const SettingsRecord& settings = settings_;
     if (settings.RndStringPos != 0) {
@@ -315,8 +351,22 @@ void OverlayEngine::TellWhatHides(uint32_t background, uint32_t textColor) {
     if (fresh & kShadow) notice("ShadowColor" + colour + leftOut + "the shadow does not show");
 }
 
+// An empty dictionary shows nothing, frame after frame: told once each time
+// it is found so, naming the list, which a missing file leaves empty.
+void OverlayEngine::TellEmptyDictionary(WordSource source) {
+    if (toldEmpty_ || !notice) return;
+    toldEmpty_ = true;
+    if (source == kWordList)
+        notice("DicFileName=" + settings_.DicFileName +
+               ": the word list that DicType=1 chooses has no entries: no captions");
+    else
+        notice("the built-in dictionary that DicType=0 chooses has no entries: no captions");
+}
+
 void OverlayEngine::DrawCaption(const FrameView& frame) {
     OverlayState& state = overlayState;
+    // Its box was the old font's: a bigger font would be clipped to it.
+    if (state.measuredFont != state.fontsSet) MeasureAgain();
     PlaceCaption();
     if (!state.canvasBits) return;  // no canvas could be made for this stream
 
@@ -378,7 +428,12 @@ int32_t OverlayEngine::TakeNextEntry() {
     const int32_t from = settings_.*indexField;
     const std::optional<int32_t> next = dictionaries_.NextCaption(source, static_cast<WordOrder>(settings_.RulesType),
                                                                   from, captionText);
-    if (!next) return 0;
+    if (!next) {
+        TellEmptyDictionary(source);
+        return 0;
+    }
+    toldEmpty_ = false;
+    CutToShowableLength(captionText);
     if (*next != from) {
         workingSettings_.Change([&](SettingsRecord& live) {
             if (live.*indexField == from) live.*indexField = *next;

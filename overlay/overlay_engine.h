@@ -87,8 +87,9 @@ public:
     CanvasRuns captionRuns() const { return captionRuns_.view(); }
 
     // Told, once each time it starts, of a setting that hides what it
-    // draws (the letters in the colour BackType none leaves out, say): one
-    // sentence, called on the frame's thread under renderLock.
+    // draws (the letters in the colour BackType none leaves out, say, or a
+    // chosen dictionary with no entries): one sentence, called on the
+    // frame's thread under renderLock.
     std::function<void(const std::string&)> notice;
 
     OverlayState overlayState;
@@ -110,8 +111,10 @@ private:
     };
     Margins MarginsOf(const CaptionEffects& effects) const;
     void MeasureCaption();
+    void MeasureAgain();
     bool WrapCaption(int32_t roomWidth, int32_t roomHeight);
     void TellWhatHides(uint32_t background, uint32_t textColor);
+    void TellEmptyDictionary(WordSource source);
     uint32_t DrawFromRange(int32_t from, int32_t to);
     void StartCaption();
     void PlaceCaption();
@@ -137,6 +140,10 @@ private:
     std::vector<uint8_t> effectsScratch_;
     // What hides what is drawn, as last told (bits of TellWhatHides).
     uint32_t hidden_ = 0;
+    bool toldEmpty_ = false;  // since an entry was last taken
+    // The entry as taken, before it was laid out in lines: what a new font
+    // lays out again.
+    std::string entryText_;
     // What this frame draws with; guarded by renderLock.
     SettingsRecord settings_;
     uint64_t settingsSeen_ = 0;

@@ -32,6 +32,9 @@ struct OverlayState {
     // with.
     uint32_t entriesStarted = 0;
     uint32_t fontsSet = 0;
+    // fontsSet when the caption's box was measured: a font set since then
+    // (the dialog's, while the caption stands) measures it again.
+    uint32_t measuredFont = 0;
 
     // What the canvas holds: canvasFill everywhere outside lastCaptionRect,
     // so a caption drawn anew need only clear that rectangle; and in it the

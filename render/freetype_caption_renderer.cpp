@@ -24,11 +24,13 @@ int32_t ScaleRounded(int64_t value, int64_t num, int64_t den) {
     return static_cast<int32_t>(twice % (2 * den) < 0 ? q - 1 : q);
 }
 
-// value * num / den, rounded up.
-int32_t ScaleUp(int64_t value, int64_t num, int64_t den) { return static_cast<int32_t>((value * num + den - 1) / den); }
+// value * num / den, rounded up, at most what 32 bits hold.
+int32_t ScaleUp(int64_t value, int64_t num, int64_t den) {
+    return static_cast<int32_t>(std::min<int64_t>((value * num + den - 1) / den, INT32_MAX));
+}
 
 // 26.6 to whole pixels, halves up.
-int32_t Pixels(int64_t value) { return static_cast<int32_t>((value + 32) >> 6); }
+int64_t Pixels(int64_t value) { return (value + 32) >> 6; }
 
 // The slant of a synthetic oblique face, as GDI-era renderers use it.
 constexpr FT_Fixed kObliqueShear = 0x0366A;  // about 0.21
@@ -291,7 +293,7 @@ const FreeTypeCaptionRenderer::Glyph& FreeTypeCaptionRenderer::GlyphAt(uint32_t 
                 FT_Outline_Transform(&slot->outline, &shear);
             }
         }
-        glyph.advance = Pixels(slot->advance.x + extra);
+        glyph.advance = static_cast<int32_t>(Pixels(slot->advance.x + extra));
         if (FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0 && slot->bitmap.pixel_mode == FT_PIXEL_MODE_MONO) {
             const FT_Bitmap& bitmap = slot->bitmap;
             glyph.left = slot->bitmap_left;
@@ -325,10 +327,12 @@ hb_font_t* FreeTypeCaptionRenderer::ShaperOf(Face& face) {
     return face.shaper;
 }
 
-int32_t FreeTypeCaptionRenderer::LayOutLine() {
+int64_t FreeTypeCaptionRenderer::LayOutLine() {
     placed_.clear();
+    // FriBiDi and HarfBuzz count a line's characters in an int.
+    if (line_.size() > size_t{INT32_MAX}) line_.resize(INT32_MAX);
     if (NeedsShaping(line_)) return ShapeLine();
-    int32_t x = 0;
+    int64_t x = 0;
     for (size_t i = 0; i < line_.size(); ++i) {
         const Glyph& glyph = GlyphOf(line_[i]);
         placed_.push_back({&glyph, x, 0, x, x + glyph.advance, !underlined_.empty() && underlined_[i]});
@@ -340,7 +344,7 @@ int32_t FreeTypeCaptionRenderer::LayOutLine() {
 // Runs in one face, level and script each, shaped one at a time and placed
 // from left to right. Synthetic bold widens every glyph that advances, as
 // it widens the glyphs of an unshaped line.
-int32_t FreeTypeCaptionRenderer::ShapeLine() {
+int64_t FreeTypeCaptionRenderer::ShapeLine() {
     lineFaces_.resize(line_.size());
     for (size_t i = 0; i < line_.size(); ++i) {
         const char32_t c = line_[i];
@@ -370,8 +374,9 @@ int32_t FreeTypeCaptionRenderer::ShapeLine() {
             const hb_glyph_position_t& at = positions[k];
             const int64_t advance = at.x_advance + (at.x_advance != 0 ? face.boldExtra : 0);
             const bool underlined = !underlined_.empty() && underlined_[infos[k].cluster];
-            placed_.push_back({&GlyphAt(run.face, infos[k].codepoint), Pixels(pen + at.x_offset), Pixels(at.y_offset),
-                               Pixels(pen), Pixels(pen + advance), underlined});
+            placed_.push_back({&GlyphAt(run.face, infos[k].codepoint), Pixels(pen + at.x_offset),
+                               static_cast<int32_t>(Pixels(at.y_offset)), Pixels(pen), Pixels(pen + advance),
+                               underlined});
             pen += advance;
         }
     }
@@ -384,7 +389,7 @@ TextExtent FreeTypeCaptionRenderer::MeasureLine(const char* text, size_t length)
     line_.clear();
     underlined_.clear();
     for (size_t i = 0; i < line.size();) line_.push_back(DecodeUtf8(line, i));
-    const int32_t width = LayOutLine();
+    const int64_t width = LayOutLine();
     // Rounded up, so that the caption's rectangle holds all of its pixels.
     return {ScaleUp(width, kCanvasWidth, width_), ScaleUp(metrics_.height, kCanvasHeight, height_)};
 }
@@ -398,13 +403,17 @@ void FreeTypeCaptionRenderer::Fill(const CanvasRect& rect, uint32_t colorref) {
     canvas_.FillPixels(a.x, a.y, b.x, b.y, colorref);
 }
 
-void FreeTypeCaptionRenderer::DrawGlyph(const Glyph& glyph, int32_t x, int32_t baseline, const CanvasRect& clip,
+void FreeTypeCaptionRenderer::DrawGlyph(const Glyph& glyph, int64_t x, int64_t baseline, const CanvasRect& clip,
                                         uint32_t colorref) {
-    const int32_t x0 = x + glyph.left, y0 = baseline - glyph.top;
+    const int64_t left = x + glyph.left, top = baseline - glyph.top;
+    // A glyph wholly beside the clip has no first pixel to address: on the
+    // last row that address would lie past the canvas. One that is not
+    // starts within a glyph's size of the clip, in 32 bits.
+    if (left >= clip.right || left + glyph.width <= clip.left || top >= clip.bottom || top + glyph.rows <= clip.top)
+        return;
+    const auto x0 = static_cast<int32_t>(left), y0 = static_cast<int32_t>(top);
     const int32_t fromX = std::max(clip.left - x0, 0), toX = std::min(clip.right - x0, glyph.width);
     const int32_t fromY = std::max(clip.top - y0, 0), toY = std::min(clip.bottom - y0, glyph.rows);
-    // A glyph wholly beside the clip has no first pixel to address: on the
-    // last row that address would lie past the canvas.
     if (fromX >= toX || fromY >= toY) return;
     drawnBoxes_.push_back({x0 + fromX, y0 + fromY, x0 + toX, y0 + toY});
     const uint32_t pixel = CanvasBytes(colorref);
@@ -423,19 +432,23 @@ void FreeTypeCaptionRenderer::DrawCentred(const std::string& text, const CanvasR
     const CanvasRect clip = {std::max(a.x, 0), std::max(a.y, 0), std::min(b.x, width_), std::min(b.y, height_)};
     if (clip.left >= clip.right || clip.top >= clip.bottom) return;
     // A line across the clip rectangle, for underline and strike-out.
-    const auto rule = [&](int32_t left, int32_t right, int32_t top) {
-        drawnBoxes_.push_back(canvas_.FillPixels(std::max(left, clip.left), std::max(top, clip.top),
-                                                 std::min(right, clip.right),
-                                                 std::min(top + metrics_.lineThickness, clip.bottom), colorref));
+    const auto rule = [&](int64_t left, int64_t right, int64_t top) {
+        const auto within = [](int64_t value, int32_t low, int32_t high) {
+            return static_cast<int32_t>(std::clamp<int64_t>(value, low, high));
+        };
+        drawnBoxes_.push_back(
+            canvas_.FillPixels(within(left, clip.left, clip.right), within(top, clip.top, clip.bottom),
+                               within(right, clip.left, clip.right),
+                               within(top + metrics_.lineThickness, clip.top, clip.bottom), colorref));
     };
 
     std::vector<CaptionLine> lines = SplitCaption(text);
     for (size_t line = 0; line < lines.size(); ++line) {
         line_.swap(lines[line].text);
         underlined_.swap(lines[line].underlined);
-        const int32_t lineWidth = LayOutLine();
-        const int32_t x = a.x + (b.x - a.x - lineWidth) / 2;
-        const int32_t baseline = a.y + static_cast<int32_t>(line) * metrics_.height + metrics_.ascent;
+        const int64_t lineWidth = LayOutLine();
+        const int64_t x = a.x + (int64_t{b.x} - a.x - lineWidth) / 2;
+        const int64_t baseline = a.y + static_cast<int64_t>(line) * metrics_.height + metrics_.ascent;
         if (baseline - metrics_.ascent >= clip.bottom) break;
         for (const PlacedGlyph& placed : placed_) {
             DrawGlyph(*placed.glyph, x + placed.x, baseline - placed.rise, clip, colorref);

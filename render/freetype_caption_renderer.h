@@ -65,10 +65,13 @@ private:
     };
     // A glyph of a laid-out line, in pixels from the line's left end: where
     // it is drawn, how far above the baseline, and the stretch of the line
-    // its rules cover.
+    // its rules cover. A line's pixels add up in 64 bits: however long it
+    // is, only what falls in the clip is drawn.
     struct PlacedGlyph {
         const Glyph* glyph;
-        int32_t x, rise, ruleLeft, ruleRight;
+        int64_t x;
+        int32_t rise;
+        int64_t ruleLeft, ruleRight;
         bool underlined;
     };
 
@@ -86,9 +89,9 @@ private:
     hb_font_t* ShaperOf(Face& face);
     // Lays out line_ (underlined_ says which of its characters are, or is
     // empty) into placed_; returns the line's advance in pixels.
-    int32_t LayOutLine();
-    int32_t ShapeLine();
-    void DrawGlyph(const Glyph& glyph, int32_t x, int32_t baseline, const CanvasRect& clip, uint32_t colorref);
+    int64_t LayOutLine();
+    int64_t ShapeLine();
+    void DrawGlyph(const Glyph& glyph, int64_t x, int64_t baseline, const CanvasRect& clip, uint32_t colorref);
 
     FcConfig* fonts_ = nullptr;
     FT_Library library_ = nullptr;

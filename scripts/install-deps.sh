@@ -11,7 +11,8 @@
 #   --gstreamer the GStreamer element: development files, gst-launch, the base, good,
 #              libav and X plug-ins (decoders, windows, textoverlay), sound output
 #   --test     the tests' own: GoogleTest, Google Benchmark, clang, clang-format and libFuzzer,
-#              Xvfb, unzip, a Russian locale, a font with Georgian (font fallback)
+#              Xvfb, unzip, a Russian locale, a font with Georgian (font fallback), Python
+#              (to tell a death by signal from an exit status)
 #   --ocr      reading captions back: tesseract with the packs of eight languages, and
 #              the photographs the read-back benchmark draws over
 #   --all      every group: what scripts/test.sh needs
@@ -24,7 +25,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
 usage() {
-  sed -n '2,22s/^# \{0,1\}//p' "$0" >&2
+  sed -n '2,23s/^# \{0,1\}//p' "$0" >&2
   exit 2
 }
 
@@ -44,7 +45,7 @@ declare -A group=(
   [gstreamer]="${build_tools[*]} pkg-config libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-alsa"
   # DejaVu Sans has what Liberation Sans lacks (Georgian): the font
   # fallback tests draw from it.
-  [test]="util-linux libgtest-dev libbenchmark-dev clang clang-format libclang-rt-14-dev xvfb xauth locales unzip fonts-dejavu-core"
+  [test]="util-linux libgtest-dev libbenchmark-dev clang clang-format libclang-rt-14-dev xvfb xauth locales unzip fonts-dejavu-core python3"
   # Photographs in packages of their own, read where they are installed
   # (tests/ocr/pictures.txt names them).
   [ocr]="tesseract-ocr tesseract-ocr-eng tesseract-ocr-deu tesseract-ocr-rus tesseract-ocr-ell tesseract-ocr-heb tesseract-ocr-ara tesseract-ocr-hin tesseract-ocr-tha lomiri-wallpapers-16.04 mate-backgrounds"

@@ -18,6 +18,8 @@ build/main-job/default-clip.mp4, and works on that.
 Results, beside VIDEO or in --out-dir:
   NAME.captions-FORMAT.mp4   the video with its captions
   NAME.captions-FORMAT.png   a contact sheet of up to twelve frames with captions
+With --native they are NAME.captions-native-FORMAT.mp4 and .png, so that a
+run under Wine and a native one keep their results side by side.
 
 Options:
   --format yuy2|rgb24   the frames the plug-in gets (default yuy2)
@@ -32,13 +34,20 @@ Options:
 It installs what the machine lacks (ffmpeg; mingw-w64 and Wine, or with
 --native the native compilers, FreeType and fontconfig) and builds the
 plug-in and the host in optimised trees of their own, build/win32-release or
-build/native-release (TPP_BUILD_DIR moves build/). The plug-in keeps its
-settings in Plugins/TPP_25Frame.ini beside the host.
+build/native-release (TPP_BUILD_DIR moves build/); the first build takes
+about a minute, and it says so. The plug-in keeps its settings in
+Plugins/TPP_25Frame.ini beside the host.
 
-Exit status: 0 on success; 2 for a bad command line; 1 when a stage fails,
-which it names (installing, building, decoding, loading the plug-in,
-processing, encoding); 130 or 143 when interrupted. An interrupted or failed
-run leaves no partial MP4 or PNG behind.
+Exit status: 0 when the video was made and the plug-in put captions on it;
+2 for a bad command line; 1 when a stage fails, which it names (installing,
+building, decoding, loading the plug-in, processing, encoding); 3 when the
+video was made but no frame got a caption: it says why it can (the word list
+that the settings choose is empty, or did not exist and the plug-in made it
+empty), and the host's messages above it say what the plug-in found. The
+video and its sheet are kept then, to look at. Interrupted (Ctrl-C, SIGTERM)
+it ends by that signal, as the host does (a shell reports 130 or 143), so a
+loop around it stops. An interrupted or failed run leaves no partial MP4 or
+PNG behind.
 TEXT
 }
 usage() {
@@ -78,11 +87,18 @@ for given in "$plugin" "$host"; do [[ -z $given || -f $given ]] || die "no such 
 
 work=$(mktemp -d)
 partial=()
-trap 'rm -rf "$work" "${partial[@]}"' EXIT
-# Bash runs these once the stage in hand has ended, and the EXIT trap then
-# removes what is only half made.
-trap 'exit 130' INT
-trap 'exit 143' TERM
+clean_up() { rm -rf "$work" "${partial[@]}"; }
+trap clean_up EXIT
+# Bash runs these once the stage in hand has ended: what is only half made
+# is removed, then the job dies of the same signal, so that a loop around
+# it stops as it would for the host alone.
+die_of() {
+  clean_up
+  trap - EXIT "$1"
+  kill -"$1" $$
+}
+trap 'die_of INT' INT
+trap 'die_of TERM' TERM
 
 # Installing and building: only what this run needs.
 groups=(--video)
@@ -90,8 +106,14 @@ if ((native)); then groups+=(--native); else groups+=(--wine); fi
 [[ -n $plugin && -n $host ]] || { ((native)) || groups+=(--mingw); }
 bash "$root/scripts/install-deps.sh" "${groups[@]}" || die "installing packages failed"
 if [[ -z $plugin || -z $host ]]; then
+  # The first build is a minute of silence otherwise; later ones only
+  # bring the tree up to date.
+  if ((native)); then tree=$build/native-release what="the Linux plug-in and host"; built=(TPP_25Frame.so tpp-host)
+  else tree=$build/win32-release what="the DLL and tpp-host.exe"; built=(TPP_25Frame.dll tpp-host.exe); fi
+  first=0
+  for file in "${built[@]}"; do [[ -f $tree/bin/$file ]] || first=1; done
+  ((first == 0)) || echo "run-main: building $what in $tree (once, about a minute)..." >&2
   if ((native)); then
-    tree=$build/native-release
     { cmake -S "$root" -B "$tree" -DCMAKE_BUILD_TYPE=Release -DTPP_TESTS=OFF &&
       cmake --build "$tree" -j"$(nproc)" --target TPP_25Frame tpp-host; } >"$work/build.log" 2>&1 ||
       die_with_log "building the Linux plug-in and host failed" "$work/build.log"
@@ -100,6 +122,7 @@ if [[ -z $plugin || -z $host ]]; then
     mapfile -t built < <(TPP_BUILD_DIR=$build bash "$root/scripts/build-dll.sh" --with-host) &&
       ((${#built[@]} == 2)) || die "building the DLL and the host failed"
   fi
+  ((first == 0)) || echo "run-main: built" >&2
   plugin=${plugin:-${built[0]}}
   host=${host:-${built[1]}}
 fi
@@ -107,11 +130,37 @@ if ((native)); then
   run_host=("$host")
   drive=""
 else
-  run_host=("$root/scripts/wine-run.sh" "$build/win32/wineprefix" "$host")
+  prefix=$build/win32/wineprefix
+  run_host=("$root/scripts/wine-run.sh" "$prefix" "$host")
   drive="Z:"  # Wine sees the Linux root as drive Z:
+  [[ -f $prefix/system.reg ]] || { preparing=1; echo "run-main: preparing Wine's prefix $prefix (once, about half a minute)..." >&2; }
 fi
 "${run_host[@]}" --plugin "$drive$plugin" --info >/dev/null 2>"$work/load.log" ||
   die_with_log "the plug-in $plugin does not load in $(basename "$host")" "$work/load.log"
+((${preparing:-0} == 0)) || echo "run-main: Wine's prefix is ready" >&2
+
+# The word list that the settings choose, if they choose one, and whether
+# it is there yet: a missing one gives no captions at all, so the job says
+# so at the end.
+settings=$(dirname "$host")/Plugins/TPP_25Frame.ini
+if ((native)) && [[ ${TPP_STORE_IN_USERS_FOLDER:-0} =~ ^-?0*[1-9][0-9]*$ ]]; then
+  config=${XDG_CONFIG_HOME:-}
+  [[ $config == /* ]] || config=$HOME/.config
+  settings=$config/Telvoria/Plugins/TPP_25Frame.ini
+fi
+setting() { [[ -f $settings ]] && tr -d '\r' <"$settings" | sed -n "s/^$1=//p" | tail -1; }
+word_list="" word_list_was_there=0
+if [[ $(setting DicType) == 1 ]]; then
+  word_list=$(setting DicFileName)
+  path=$word_list
+  if ((!native)); then
+    # A Windows path through the prefix's drive links (Z: is /), or one
+    # relative to the folder the host runs in.
+    path=${path//\\//}
+    [[ ! $path =~ ^([A-Za-z]):(.*)$ ]] || path=$prefix/dosdevices/${BASH_REMATCH[1],,}:${BASH_REMATCH[2]}
+  fi
+  [[ -z $path || ! -e $path ]] || word_list_was_there=1
+fi
 
 if [[ -z $video ]]; then
   out_dir=${out_dir:-$build/main-job}
@@ -131,12 +180,15 @@ fi
 out_dir=${out_dir:-$(dirname "$video")}
 mkdir -p "$out_dir"
 name=$(basename "${video%.*}")
-movie=$out_dir/$name.captions-$format.mp4
-sheet=$out_dir/$name.captions-$format.png
+# The native plug-in's results beside the DLL's, not over them.
+kind=$format
+((native == 0)) || kind=native-$format
+movie=$out_dir/$name.captions-$kind.mp4
+sheet=$out_dir/$name.captions-$kind.png
 # Made under hidden names in the same folder, then renamed: the final names
 # only ever hold complete files.
-partial_movie=$out_dir/.$name.captions-$format.$$.mp4
-partial_sheet=$out_dir/.$name.captions-$format.$$.png
+partial_movie=$out_dir/.$name.captions-$kind.$$.mp4
+partial_sheet=$out_dir/.$name.captions-$kind.$$.png
 partial=("$partial_movie" "$partial_sheet")
 
 # The stream's size and rate; YUY2 needs an even width. (H.264 needs even
@@ -210,3 +262,20 @@ mv -f "$partial_sheet" "$sheet"
 
 echo "run-main: video: $movie ($count frames)"
 echo "run-main: contact sheet: $sheet, $what: ${picked[*]}"
+
+# A video without a caption has missed the job's point: status 3, and why.
+if ((${#changed[@]} == 0)); then
+  chosen="the word list that $settings chooses, $word_list,"
+  if [[ -n $word_list ]] && ((!word_list_was_there)); then
+    why="$chosen did not exist: the plug-in made it, empty"
+  elif [[ -n $word_list ]] && ! sed '1s/^\xEF\xBB\xBF//' "$path" 2>/dev/null | grep -q '[^[:space:]-]'; then
+    why="$chosen has no entries"
+  else
+    word_list=""
+    why="the host's messages above say what the plug-in found"
+  fi
+  echo "run-main: no frame got a caption: $why" >&2
+  [[ -z $word_list ]] || echo "run-main: put 'word - translation' lines in it, or choose the built-in dictionary" \
+    "(DicType=0)" >&2
+  exit 3
+fi

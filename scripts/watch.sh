@@ -14,14 +14,19 @@ of the element for this run, over the settings file, for example
 `gst-inspect-1.0 tpp25frame` (with GST_PLUGIN_PATH=build/native-release/gstreamer-1.0)
 lists the properties. The settings file is $XDG_CONFIG_HOME/Telvoria/Plugins/TPP_25Frame.ini
 (~/.config/... when XDG_CONFIG_HOME is unset); the walk through the
-dictionary is saved there when the window closes or on Ctrl-C. Captions
-start from the element's own look, white letters outlined on a dark box,
-for every setting the file does not name (the first run writes them in).
+dictionary is saved there when the window closes or on Ctrl-C;
+settings-file=none plays without one, and the element says when it
+creates a settings file. Captions start from the element's own look,
+white letters outlined on a dark box, for every setting the file does
+not name (the first run writes them in).
 
 Installs what is missing (through scripts/install-deps.sh) and builds the
 element in build/native-release (TPP_BUILD_DIR moves build/) when needed.
-Needs a display. Exit status: 0 after the end of the video or a closed
-window, 2 for a bad command line, 1 when something fails.
+A property that the element does not have, or a value it does not take,
+is named before anything plays, with the nearest property names, an
+enum's values or a number's range. Needs a display. Exit status: 0 after
+the end of the video, a closed window or Ctrl-C, 2 for a bad command line
+or property, 1 when something fails.
 EOF
 }
 set -euo pipefail
@@ -36,16 +41,8 @@ input=$1
 shift
 properties=()
 for setting; do
-  [[ $setting =~ ^[a-z][a-z-]*=.*$ ]] || bad_usage "not a property=value: $setting"
-  name=${setting%%=*} value=${setting#*=} escaped=""
-  # The pipeline parser takes a backslash before any byte as that byte, so
-  # a value may hold blanks and quotes.
-  for ((i = 0; i < ${#value}; i++)); do
-    c=${value:i:1}
-    [[ $c == [A-Za-z0-9._/-] ]] || escaped+='\'
-    escaped+=$c
-  done
-  properties+=("$name=$escaped")
+  [[ $setting =~ ^[a-z][a-z_-]*=.*$ ]] || bad_usage "not a property=value: $setting"
+  properties+=("$setting")
 done
 
 if [[ $input =~ ^[a-z][a-z0-9+.-]*:// ]]; then
@@ -67,15 +64,19 @@ bash "$root/scripts/install-deps.sh" --native --gstreamer || die "installing pac
 tree=$build/native-release
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
+# The first build is a minute of silence otherwise.
+first=0
+[[ -f $tree/gstreamer-1.0/libgsttpp25frame.so ]] || { first=1; echo "watch: building the element in $tree (once, about a minute)..." >&2; }
 { cmake -S "$root" -B "$tree" -DCMAKE_BUILD_TYPE=Release -DTPP_TESTS=OFF &&
-  cmake --build "$tree" -j"$(nproc)" --target gsttpp25frame; } >"$log" 2>&1 ||
+  cmake --build "$tree" -j"$(nproc)" --target gsttpp25frame tpp-watch; } >"$log" 2>&1 ||
   { tail -20 "$log" >&2; die "building the element failed"; }
 [[ -f $tree/gstreamer-1.0/libgsttpp25frame.so ]] ||
   { tail -20 "$log" >&2; die "the element was not built (are GStreamer's development files installed?)"; }
+((first == 0)) || echo "watch: built" >&2
 rm -f "$log"
 trap - EXIT
 
 export GST_PLUGIN_PATH=$tree/gstreamer-1.0${GST_PLUGIN_PATH:+:$GST_PLUGIN_PATH}
-# force-filters: a hardware decoder's output goes through the element too.
-exec gst-launch-1.0 playbin uri="$uri" video-filter="tpp25frame ${properties[*]}" \
-  flags=video+audio+text+soft-volume+deinterlace+soft-colorbalance+force-filters
+# The player checks the properties first: one it refuses is named, with the
+# nearest names or the values it takes, and the status is 2.
+exec "$tree/bin/tpp-watch" "$uri" ${properties[@]+"${properties[@]}"}

@@ -81,6 +81,69 @@ Bytes LumaOf(const char* format, int width, int height, const Bytes& picture) {
 
 namespace {
 
+// A plane in samples: the bytes of a component that is subsampled most
+// (YUY2's U with its Y pair, NV12's U and V), and the pixels each covers.
+struct PlaneSamples {
+    int bytes, columns, rows, width, height;
+};
+
+PlaneSamples SamplesOf(const GstVideoInfo& info, guint plane) {
+    const GstVideoFormatInfo* format = info.finfo;
+    int widest = -1;
+    for (guint c = 0; c < GST_VIDEO_FORMAT_INFO_N_COMPONENTS(format); ++c)
+        if (GST_VIDEO_FORMAT_INFO_PLANE(format, c) == plane &&
+            (widest < 0 || GST_VIDEO_FORMAT_INFO_W_SUB(format, c) > GST_VIDEO_FORMAT_INFO_W_SUB(format, widest)))
+            widest = int(c);
+    const int columns = 1 << GST_VIDEO_FORMAT_INFO_W_SUB(format, widest);
+    const int rows = 1 << GST_VIDEO_FORMAT_INFO_H_SUB(format, widest);
+    return {GST_VIDEO_FORMAT_INFO_PSTRIDE(format, widest), columns, rows,
+            (GST_VIDEO_INFO_WIDTH(&info) + columns - 1) / columns, (GST_VIDEO_INFO_HEIGHT(&info) + rows - 1) / rows};
+}
+
+}  // namespace
+
+Bytes CutOut(const GstVideoInfo& info, const Bytes& picture, PixelBox box) {
+    GstVideoInfo cut;
+    gst_video_info_set_format(&cut, GST_VIDEO_INFO_FORMAT(&info), box.width, box.height);
+    Bytes out(GST_VIDEO_INFO_SIZE(&cut));
+    for (guint plane = 0; plane < GST_VIDEO_INFO_N_PLANES(&info); ++plane) {
+        const PlaneSamples from = SamplesOf(info, plane), to = SamplesOf(cut, plane);
+        for (int row = 0; row < to.height; ++row)
+            std::memcpy(
+                out.data() + GST_VIDEO_INFO_PLANE_OFFSET(&cut, plane) + row * GST_VIDEO_INFO_PLANE_STRIDE(&cut, plane),
+                picture.data() + GST_VIDEO_INFO_PLANE_OFFSET(&info, plane) +
+                    (box.y / from.rows + row) * GST_VIDEO_INFO_PLANE_STRIDE(&info, plane) +
+                    box.x / from.columns * from.bytes,
+                size_t(to.width) * to.bytes);
+    }
+    return out;
+}
+
+Changes ChangesAround(const GstVideoInfo& info, const Bytes& before, const Bytes& after, PixelBox box) {
+    Changes changes;
+    std::vector<bool> sample(before.size(), false);
+    for (guint plane = 0; plane < GST_VIDEO_INFO_N_PLANES(&info); ++plane) {
+        const PlaneSamples samples = SamplesOf(info, plane);
+        for (int row = 0; row < samples.height; ++row)
+            for (int column = 0; column < samples.width; ++column) {
+                const int x = column * samples.columns, y = row * samples.rows;
+                const bool inside = x + samples.columns > box.x && y + samples.rows > box.y && x < box.x + box.width &&
+                                    y < box.y + box.height;
+                const size_t at = GST_VIDEO_INFO_PLANE_OFFSET(&info, plane) +
+                                  size_t(row) * GST_VIDEO_INFO_PLANE_STRIDE(&info, plane) +
+                                  size_t(column) * samples.bytes;
+                for (int b = 0; b < samples.bytes; ++b) {
+                    sample[at + b] = true;
+                    if (before[at + b] != after[at + b]) ++(inside ? changes.inside : changes.outside);
+                }
+            }
+    }
+    for (size_t i = 0; i < before.size(); ++i) changes.padding += !sample[i] && before[i] != after[i];
+    return changes;
+}
+
+namespace {
+
 void KeepBuffer(GstElement*, GstBuffer* buffer, GstPad*, gpointer buffers) {
     Bytes bytes(gst_buffer_get_size(buffer));
     gst_buffer_extract(buffer, 0, bytes.data(), bytes.size());
@@ -115,7 +178,7 @@ PipelineRun RunPipeline(const std::string& description, const std::vector<std::s
     for (bool done = false; !done;) {
         GstMessage* message = gst_bus_timed_pop_filtered(
             bus, 60 * GST_SECOND,
-            static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR | GST_MESSAGE_WARNING));
+            static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR | GST_MESSAGE_WARNING | GST_MESSAGE_INFO));
         if (!message) {
             run.error = "no end within a minute";
             break;
@@ -127,6 +190,10 @@ PipelineRun RunPipeline(const std::string& description, const std::vector<std::s
             case GST_MESSAGE_WARNING:
                 gst_message_parse_warning(message, &problem, &debug);
                 run.warnings.push_back(std::string(problem->message) + " | " + (debug ? debug : ""));
+                break;
+            case GST_MESSAGE_INFO:
+                gst_message_parse_info(message, &problem, &debug);
+                run.infos.push_back(problem->message);
                 break;
             default:
                 gst_message_parse_error(message, &problem, &debug);

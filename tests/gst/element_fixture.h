@@ -40,16 +40,34 @@ struct HarnessRun {
 // harness down, which stops the element.
 HarnessRun RunHarness(const std::string& element, const std::string& caps, const Bytes& picture, int count);
 
+// A rectangle of pixels.
+struct PixelBox {
+    int x, y, width, height;
+};
+
+// The box of a picture laid out as info says, as a picture of its own at
+// default strides. Its left and top begin a chroma sample.
+Bytes CutOut(const GstVideoInfo& info, const Bytes& picture, PixelBox box);
+
+// The bytes that differ between two pictures laid out as info says: in
+// samples that cover a pixel of box (a chroma sample covers two or four),
+// in the other samples, and in the padding between rows and planes.
+struct Changes {
+    int inside = 0, outside = 0, padding = 0;
+};
+Changes ChangesAround(const GstVideoInfo& info, const Bytes& before, const Bytes& after, PixelBox box);
+
 // The Y plane of a picture, row by row without padding; from YUY2's
 // interleaved bytes too.
 Bytes LumaOf(const char* format, int width, int height, const Bytes& picture);
 
-// A gst-launch line run to its end; the bus's warnings are collected (those
-// posted as the elements stop too), and the buffers that reach each
-// fakesink named in sinks (which must have signal-handoffs=true).
+// A gst-launch line run to its end; the bus's warnings and infos are
+// collected (those posted as the elements stop too), and the buffers that
+// reach each fakesink named in sinks (which must have signal-handoffs=true).
 struct PipelineRun {
     bool reachedEos = false;
     std::vector<std::string> warnings;  // each warning's message and debug text
+    std::vector<std::string> infos;     // each info's message
     std::string error;
     std::map<std::string, std::vector<Bytes>> sinks;
 };

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -130,6 +131,107 @@ TEST_F(Tpp25Frame, NewSizeMidStreamKeepsTheSchedule) {
     EXPECT_EQ(changed, (std::vector<int>{1, 13, 25}));
 }
 
+// The caption settings of the crop tests: a caption on every buffer, the
+// same entry and place in every run.
+const char kEveryBuffer[] = "show-freq-from=1 show-freq-to=1 rules-type=a-z rnd-string-pos=false";
+
+Bytes BytesOf(GstBuffer* buffer) {
+    Bytes bytes(gst_buffer_get_size(buffer));
+    gst_buffer_extract(buffer, 0, bytes.data(), bytes.size());
+    return bytes;
+}
+
+// Behind a sink that crops, videocrop only marks the rows and columns it
+// keeps: the caption is drawn in them, as on the cropped picture alone.
+TEST_F(Tpp25Frame, CaptionIsDrawnInTheRectangleThatVideocropMarks) {
+    GstHarness* harness = gst_harness_new_parse(("videocrop top=120 left=40 ! " + Element(kEveryBuffer)).c_str());
+    gst_harness_add_propose_allocation_meta(harness, GST_VIDEO_META_API_TYPE, nullptr);
+    gst_harness_add_propose_allocation_meta(harness, GST_VIDEO_CROP_META_API_TYPE, nullptr);
+    gst_harness_set_src_caps_str(harness, RawCaps("I420", 320, 240).c_str());
+    const Bytes picture = MakePicture("I420", 320, 240);
+    ASSERT_EQ(gst_harness_push(harness, gst_buffer_new_memdup(picture.data(), picture.size())), GST_FLOW_OK);
+    GstBuffer* out = gst_harness_pull(harness);
+    const GstVideoCropMeta* crop = gst_buffer_get_video_crop_meta(out);
+    ASSERT_NE(crop, nullptr) << "videocrop cut the picture instead of marking it";
+    EXPECT_EQ(crop->y, 120u);
+    const Bytes drawn = BytesOf(out);
+    gst_buffer_unref(out);
+    gst_harness_teardown(harness);
+
+    GstVideoInfo info;
+    gst_video_info_set_format(&info, GST_VIDEO_FORMAT_I420, 320, 240);
+    const PixelBox shown = {40, 120, 280, 120};
+    EXPECT_EQ(ChangesAround(info, picture, drawn, shown).outside, 0);
+    const HarnessRun alone = RunHarness(Element(kEveryBuffer, "alone.ini"), RawCaps("I420", 280, 120),
+                                        CutOut(info, picture, shown), 1);
+    ASSERT_EQ(alone.changed, std::vector<int>{1});
+    EXPECT_TRUE(CutOut(info, drawn, shown) == alone.out[0]);
+}
+
+struct CropCase {
+    const char* format;
+    PixelBox drawn;  // the crop less a column or row that shares its chroma with one outside
+};
+
+void PrintTo(const CropCase& crop, std::ostream* out) { *out << crop.format; }
+
+class CropOfEachFormat : public Tpp25Frame, public ::testing::WithParamInterface<CropCase> {};
+
+// A buffer with padded rows and planes (GstVideoMeta's offsets and
+// strides) and a crop at odd offsets: the element reads the planes
+// through the meta, draws only where the crop shows, and leaves the
+// padding alone.
+TEST_P(CropOfEachFormat, PaddedBufferIsDrawnOnlyWhereItsCropShows) {
+    const char* format = GetParam().format;
+    const PixelBox crop = {33, 21, 200, 150}, drawn = GetParam().drawn;
+    GstVideoInfo plain, padded;
+    gst_video_info_set_format(&plain, gst_video_format_from_string(format), 320, 240);
+    padded = plain;
+    size_t end = 100;
+    for (guint plane = 0; plane < GST_VIDEO_INFO_N_PLANES(&plain); ++plane) {
+        padded.stride[plane] = plain.stride[plane] + 40;
+        padded.offset[plane] = end;
+        const size_t rows = (plane + 1 < GST_VIDEO_INFO_N_PLANES(&plain) ? plain.offset[plane + 1] : plain.size) -
+                            plain.offset[plane];
+        end += rows / plain.stride[plane] * padded.stride[plane] + 64;
+    }
+    padded.size = end;
+    const Bytes picture = MakePicture(format, 320, 240);
+    Bytes buffer(padded.size, 0xA5);
+    for (guint plane = 0; plane < GST_VIDEO_INFO_N_PLANES(&plain); ++plane)
+        for (size_t at = plain.offset[plane], row = 0;
+             at < (plane + 1 < GST_VIDEO_INFO_N_PLANES(&plain) ? plain.offset[plane + 1] : plain.size);
+             at += plain.stride[plane], ++row)
+            std::copy_n(picture.begin() + at, plain.stride[plane],
+                        buffer.begin() + padded.offset[plane] + row * padded.stride[plane]);
+
+    GstHarness* harness = gst_harness_new_parse(Element(kEveryBuffer).c_str());
+    gst_harness_set_src_caps_str(harness, RawCaps(format, crop.width, crop.height).c_str());
+    GstBuffer* in = gst_buffer_new_memdup(buffer.data(), buffer.size());
+    gst_buffer_add_video_meta_full(in, GST_VIDEO_FRAME_FLAG_NONE, GST_VIDEO_INFO_FORMAT(&plain), 320, 240,
+                                   GST_VIDEO_INFO_N_PLANES(&plain), padded.offset, padded.stride);
+    GstVideoCropMeta* meta = gst_buffer_add_video_crop_meta(in);
+    meta->x = crop.x, meta->y = crop.y, meta->width = crop.width, meta->height = crop.height;
+    ASSERT_EQ(gst_harness_push(harness, in), GST_FLOW_OK);
+    GstBuffer* out = gst_harness_pull(harness);
+    const Bytes result = BytesOf(out);
+    gst_buffer_unref(out);
+    gst_harness_teardown(harness);
+
+    const Changes changes = ChangesAround(padded, buffer, result, crop);
+    EXPECT_EQ(changes.outside, 0);
+    EXPECT_EQ(changes.padding, 0);
+    const HarnessRun alone = RunHarness(Element(kEveryBuffer, "alone.ini"), RawCaps(format, drawn.width, drawn.height),
+                                        CutOut(plain, picture, drawn), 1);
+    ASSERT_EQ(alone.changed, std::vector<int>{1});
+    EXPECT_TRUE(CutOut(padded, result, drawn) == alone.out[0]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, CropOfEachFormat,
+                         ::testing::Values(CropCase{"I420", {34, 22, 199, 149}}, CropCase{"NV12", {34, 22, 199, 149}},
+                                           CropCase{"YUY2", {34, 21, 199, 150}}, CropCase{"BGR", {33, 21, 200, 150}}),
+                         [](const ::testing::TestParamInfo<CropCase>& info) { return info.param.format; });
+
 // In A to Z order each caption is the entry after the last; a stop saves
 // the last one shown, and the next start goes on after it.
 TEST_F(Tpp25Frame, StopSavesTheWalkAndTheNextStartGoesOn) {
@@ -245,6 +347,21 @@ TEST_F(Tpp25Frame, LinesLeftOutOfTheWordListAreABusWarning) {
     EXPECT_NE(run.warnings[0].find("line 2"), std::string::npos) << run.warnings[0];
 }
 
+// How the list's text was read reaches the viewer the same way, in the
+// same warning as any lines left out.
+TEST_F(Tpp25Frame, LinesOfAUtf8WordListReadAsWindows1251AreABusWarning) {
+    const std::string words = folder / "stray.dic";
+    WriteBytes(words, "cat - кошка\r\ncaf\xE9 - кафе\r\ndog - собака\r\n");
+    const PipelineRun run = RunPipeline("videotestsrc num-buffers=1 ! video/x-raw,format=YUY2,width=160,height=120 ! " +
+                                        Element("dictionary=" + words) + " ! fakesink");
+    EXPECT_TRUE(run.reachedEos) << run.error;
+    ASSERT_EQ(run.warnings.size(), 1u);
+    EXPECT_EQ(
+        run.warnings[0].rfind("Word list \"" + words + "\": line 2 is not UTF-8 and was read as Windows-1251. | ", 0),
+        0u)
+        << run.warnings[0];
+}
+
 TEST_F(Tpp25Frame, UnopenableSettingsFileIsABusWarningAndDefaultsGoOn) {
     const std::string file = folder / "no-such-folder/settings.ini";
     const PipelineRun run = RunPipeline(
@@ -277,6 +394,27 @@ TEST_F(Tpp25Frame, ReadOnlySettingsFileIsReadAndItsFailedSaveIsABusWarning) {
             << run.warnings[0];
     }));
     EXPECT_EQ(ReadBytes(file), settings);
+}
+
+// A settings file the element makes is said with its path, so that one
+// made from a word gst-launch took for the path shows; "none" is no file.
+TEST_F(Tpp25Frame, CreatedSettingsFileIsABusInfoAndNoneIsNoFile) {
+    const std::string source = "videotestsrc num-buffers=13 ! video/x-raw,format=YUY2,width=160,height=120 ! ";
+    const std::string file = folder / "new.ini";
+    for (const int run : {1, 2}) {
+        const PipelineRun made = RunPipeline(source + "tpp25frame settings-file=" + file + " ! fakesink");
+        EXPECT_TRUE(made.reachedEos) << made.error;
+        EXPECT_TRUE(made.warnings.empty());
+        ASSERT_EQ(made.infos.size(), run == 1 ? 1u : 0u) << "run " << run;
+        if (run == 1) EXPECT_NE(made.infos[0].find(file), std::string::npos) << made.infos[0];
+    }
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+    const PipelineRun none = RunPipeline(source + "tpp25frame settings-file=none ! fakesink");
+    std::filesystem::current_path(before);
+    EXPECT_TRUE(none.reachedEos) << none.error;
+    EXPECT_TRUE(none.infos.empty() && none.warnings.empty());
+    EXPECT_FALSE(std::filesystem::exists(folder / "none"));
 }
 
 // Letters in the colour that back-type none leaves out draw nothing: the

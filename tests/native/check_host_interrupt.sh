@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # An interrupted host ends the plug-in in order: it finishes the frame in
 # hand, stops the stream and calls Exit (so the settings file keeps the
-# walk's position), prints its summary and exits with the status that the
-# signal asks for, even while it waits on an input that stays open.
-# Usage: check_host_interrupt.sh SIGNAL:STATUS[,...] HOST PLUGIN [RUNNER...]
-# (RUNNER, such as the Wine wrapper and its prefix, goes before the host.)
+# walk's position), prints its summary and then ends as the signal asks,
+# even while it waits on an input that stays open: natively it dies of the
+# signal, so that a loop around it stops; under Wine the console's Ctrl-C
+# exits with status 130. A shell's $? is 130 either way: the end is read
+# as the host's parent sees it.
+# Usage: check_host_interrupt.sh SIGNAL:END[,...] HOST PLUGIN [RUNNER...]
+# END is "killed" (by that signal) or an exit status; RUNNER, such as the
+# Wine wrapper and its prefix, goes before the host.
 set -euo pipefail
 signals=$1 host=$2 plugin=$3
 shift 3
@@ -16,6 +20,15 @@ fail() { echo "FAIL: $*"; exit 1; }
 # would have it ignore.
 set -m
 
+# Runs the host and writes its pid to pid, then how it ended to end.
+parent='
+import os, signal, subprocess, sys
+child = subprocess.Popen(sys.argv[1:])
+with open("pid.new", "w") as f: f.write(str(child.pid))
+os.rename("pid.new", "pid")
+code = child.wait()
+with open("end", "w") as f: f.write(f"killed by {signal.Signals(-code).name}" if code < 0 else f"exit status {code}")
+'
 # A private copy: the plug-in keeps its settings beside the host.
 cp "$host" "$dir/$(basename "$host")"
 cp "$plugin" "$dir/$(basename "$plugin")"
@@ -28,12 +41,14 @@ for case in "${cases[@]}"; do
   mkdir -p "$dir/Plugins"
   # "A - Z" from the start: 30 frames show entries 1, 2 and 3.
   printf '[PluginSettings]\r\nRulesType=0\r\nCurIntEntry=0\r\n' >"$ini"
-  rm -f "$dir/in" "$dir/out"
+  rm -f "$dir/in" "$dir/out" "$dir/pid" "$dir/end"
   mkfifo "$dir/in"
-  (cd "$dir" && exec "${runner[@]}" "./$(basename "$host")" --plugin "$(basename "$plugin")" --size 320x240 \
-    --output out <in 2>log) &
-  pid=$!
+  (cd "$dir" && exec python3 -c "$parent" "${runner[@]}" "./$(basename "$host")" --plugin "$(basename "$plugin")" \
+    --size 320x240 --output out <in 2>log) &
+  job=$!
   exec 3>"$dir/in"
+  for _ in $(seq 100); do [[ -s $dir/pid ]] && break; sleep 0.1; done
+  pid=$(cat "$dir/pid")
   head -c $((frame * 30)) /dev/zero >&3
   for _ in $(seq 300); do
     [[ $(stat -c %s "$dir/out" 2>/dev/null || echo 0) -ge $((frame * 30)) ]] && break
@@ -42,14 +57,15 @@ for case in "${cases[@]}"; do
   [[ $(stat -c %s "$dir/out") -eq $((frame * 30)) ]] || fail "$signal: frames not through: $(cat "$dir/log")"
 
   kill -"$signal" "$pid"
-  status=0
-  wait "$pid" || status=$?
+  wait "$job" || fail "$signal: the host's parent failed"
   exec 3>&-
   log=$(tr -d '\r' <"$dir/log")
-  ((status == expected)) || fail "$signal: exit status $status, not $expected: $log"
+  end=$(cat "$dir/end")
+  if [[ $expected == killed ]]; then expected="killed by SIG$signal"; else expected="exit status $expected"; fi
+  [[ $end == "$expected" ]] || fail "$signal: $end, not $expected: $log"
   grep -q '^tpp-host: 30 frames in .*the plug-in changed 3,' <<<"$log" || fail "$signal: no summary: $log"
   grep -q "^tpp-host: interrupted by" <<<"$log" || fail "$signal: no word of the interrupt: $log"
   grep -qx 'CurIntEntry=3' <(tr -d '\r' <"$ini") || fail "$signal: settings not saved at Exit: $(cat "$ini")"
   [[ $(wc -l <"$ini") -eq 32 ]] || fail "$signal: settings file of $(wc -l <"$ini") lines"
-  echo "$signal: exit status $status, summary printed, settings saved"
+  echo "$signal: $end, summary printed, settings saved"
 done

@@ -158,6 +158,29 @@ TEST_F(OverlayEngine, ReversedOrNegativeRangesGiveTheLowerBound) {
     EXPECT_EQ(overlayState.showCounter, 0u);
 }
 
+// A chosen dictionary without entries leaves every frame alone: said once
+// each time it is found so, naming the word list.
+TEST_F(OverlayEngine, EmptyDictionaryIsToldOnceNamingTheList) {
+    const std::vector<std::string> told = {
+        "DicFileName=/nowhere/words.dic: the word list that DicType=1 chooses has no entries: no captions"};
+    Set([&](SettingsRecord& s) {
+        s.ShowFreqFrom = s.ShowFreqTo = 1;
+        s.DicType = 1;
+        s.DicFileName = "/nowhere/words.dic";
+    });
+    Start(64, 48, 0);
+    std::vector<int32_t> results;
+    EXPECT_TRUE(Indices(Run(3, &results)).empty());
+    EXPECT_EQ(results, std::vector<int32_t>(3, 0));
+    EXPECT_EQ(plugin->TakeNotices(), told);
+
+    Set([&](SettingsRecord& s) { s.DicType = 0; });
+    EXPECT_EQ(Indices(Run(1)), std::vector<int>{1});
+    Set([&](SettingsRecord& s) { s.DicType = 1; });
+    Run(2);
+    EXPECT_EQ(plugin->TakeNotices(), told);
+}
+
 TEST_F(OverlayEngine, CaptionSplitsIntoWordAndTranslation) {
     Start(768, 576, 1);
     Run(1);
@@ -451,6 +474,32 @@ TEST_F(OverlayEngine, HeldCaptionIsDrawnOnceAndChangesShowAtTheNextFrame) {
             EXPECT_EQ(outputs[1][i] != outputs[1][i - 1], steps[i].shows) << "step " << i;
         }
     }
+}
+
+// A font made bigger in the dialog while a caption stands gives the frame
+// of a caption that started in it, not the new letters cut to the old box.
+TEST_F(OverlayEngine, FontSetWhileACaptionStandsMeasuresItAgain) {
+    const auto standing = [&](int32_t startSize, int32_t laterSize) {
+        ResetOverlay();
+        Set([&](SettingsRecord& s) {
+            s.ShowFreqFrom = s.ShowFreqTo = s.ShowTimeFrom = s.ShowTimeTo = 50;
+            s.RndStringPos = 0;
+            s.StringPosX = kCanvasWidth / 2, s.StringPosY = kCanvasHeight / 2;
+            s.BackType = 1;
+            s.Transparency = 100;
+            s.FontSize = startSize;
+        });
+        Start(720, 576, 0);
+        Run(1);
+        Set([&](SettingsRecord& s) { s.FontSize = laterSize; });
+        OverlayOf(*plugin).CreateCaptionFont();
+        std::vector<uint8_t> pixels = frame;
+        FrameRecord record = {pixels.data()};
+        host::ProcessFrame(*plugin, &record);
+        return pixels;
+    };
+    EXPECT_EQ(standing(-20, -80), standing(-80, -80));
+    EXPECT_EQ(standing(-80, -20), standing(-20, -20));
 }
 
 // The runs the engine blends with hold every canvas pixel that differs from

@@ -1,9 +1,10 @@
-// UTF-8, UTF-16 and Windows-1251, each way.
+// UTF-8, UTF-16 and Windows-1251, each way, and UTF-16 as a file's bytes.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "platform/cp1251.h"
+#include "platform/utf16.h"
 #include "platform/utf8.h"
 
 namespace {
@@ -58,6 +59,17 @@ TEST(Utf16, SurrogatePairsAndLoneSurrogates) {
     const std::u16string lone = {u'a', 0xD83D, u'b', 0xDE00};
     EXPECT_EQ(Utf16ToUtf8(lone), "a\uFFFDb\uFFFD");
     EXPECT_EQ(Utf8ToUtf16("\xC3x"), u"\uFFFDx");
+}
+
+// A file's UTF-16 in either byte order; a pair is high then low.
+TEST(Utf16, BytesInEitherOrderAndPairsInOrder) {
+    EXPECT_EQ(Utf16FromBytes(std::string_view("\x3D\xD8\x00\xDE!", 5), ByteOrder::kLittleEndian), u"😀")
+        << "an odd last byte is no unit";
+    EXPECT_EQ(Utf16ToBytes(u"😀", ByteOrder::kBigEndian), std::string("\xD8\x3D\xDE\x00", 4));
+    EXPECT_TRUE(IsWellFormedUtf16(u"a😀b"));
+    for (const std::u16string& bad :
+         {std::u16string{0xDE00, 0xD83D}, std::u16string{0xD83D, u'a'}, std::u16string{u'a', 0xD83D}})
+        EXPECT_FALSE(IsWellFormedUtf16(bad));
 }
 
 // Every byte has a code point of its own and comes back from it, 0x98

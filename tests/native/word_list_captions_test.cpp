@@ -2,11 +2,13 @@
 // Windows-1251 and in UTF-8 gives the same frames, pixel for pixel.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/cp1251.h"
+#include "platform/utf8.h"
 #include "plugin/host_callbacks.h"
 #include "render/freetype_caption_renderer.h"
 #include "tests/native/temp_folder.h"
@@ -51,6 +53,40 @@ TEST(WordListCaptions, Windows1251AndUtf8GiveTheSameFrames) {
     int drawn = 0;
     for (const auto& frame : frames) drawn += frame != std::vector<uint8_t>(frame.size(), 0x50);
     EXPECT_EQ(drawn, 6);
+}
+
+// A runaway line of millions of characters is cut to what a frame can
+// show, at a character's start, and drawn at once, even in the largest font
+// on a large frame, where its glyphs' pixels would add up past 32 bits.
+TEST(WordListCaptions, LineOfMillionsOfCharactersIsCutAndDrawnAtOnce) {
+    TempFolder dir;
+    const std::string words = dir / "words.dic", settings = dir / "settings.ini";
+    std::string line;
+    for (int i = 0; i < 1600000; ++i) line += "ёжик ";  // 8 million characters
+    WriteBytes(words, line + "\r\n");
+    WriteBytes(settings, "[PluginSettings]\r\nDicType=1\r\nFontSize=-576\r\nDicFileName=" + words + "\r\n");
+    InstanceParts parts;
+    parts.renderer = std::make_unique<FreeTypeCaptionRenderer>();
+    parts.settingsPath = settings;
+    PluginInstance plugin(std::move(parts));
+    plugin.Init();
+    const StreamFormat format = {1920, 1080, 0, 1};
+    ASSERT_EQ(host::StreamStart(plugin, &format), 1);
+    const std::vector<uint8_t> grey(size_t(format.width) * format.height * 3, 0x50);
+    std::vector<uint8_t> frame = grey;
+    FrameRecord record = {frame.data()};
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(host::ProcessFrame(plugin, &record), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    plugin.StreamStop();
+
+    // Laid out in lines, each break in place of a space.
+    const std::string& shown = OverlayOf(plugin).captionText;
+    EXPECT_TRUE(IsValidUtf8(shown));
+    size_t characters = 0;
+    for (size_t i = 0; i < shown.size(); ++characters) DecodeUtf8(shown, i);
+    EXPECT_EQ(characters, 4096u);
+    EXPECT_NE(frame, grey);
 }
 
 }  // namespace

@@ -109,12 +109,26 @@ protected:
         std::lock_guard lock(store.captionLock);
         return store.altDictionary.encoding;
     }
+    std::string Message() { return WordListMessage(store.LastAltDictionaryLoad()); }
 
     TempFolder dir;
     std::string path = dir / "words.dic";
     DictionaryStore store;
     int32_t index = 0;
 };
+
+// Windows-1251 lines as the plug-in has always written them: sorted, no two
+// alike, each ended by CR LF.
+std::string Windows1251File(std::vector<std::string>& lines) {
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const std::string& a, const std::string& b) { return OldCp1251Order(a, b) < 0; });
+    lines.erase(std::unique(lines.begin(), lines.end(),
+                            [](const std::string& a, const std::string& b) { return OldCp1251Order(a, b) == 0; }),
+                lines.end());
+    std::string file;
+    for (const std::string& line : lines) file += line + "\r\n";
+    return file;
+}
 
 // Every byte but the line ends, in lines sorted as they always were: what
 // loads sorted and unique saves byte for byte, and an edit saves what it
@@ -124,13 +138,7 @@ TEST_F(WordListFile, Windows1251LoadsSortsEditsAndSavesAsItAlwaysDid) {
     for (int b = 1; b < 256; ++b)
         if (b != '\n' && b != '\r')
             lines.push_back(std::string("w") + static_cast<char>(b) + " - \xF1\xEB\xEE\xE2\xEE");
-    std::sort(lines.begin(), lines.end(),
-              [](const std::string& a, const std::string& b) { return OldCp1251Order(a, b) < 0; });
-    lines.erase(std::unique(lines.begin(), lines.end(),
-                            [](const std::string& a, const std::string& b) { return OldCp1251Order(a, b) == 0; }),
-                lines.end());
-    std::string file;
-    for (const std::string& line : lines) file += line + "\r\n";
+    const std::string file = Windows1251File(lines);
     EXPECT_EQ(LoadAndSave(file), file);
     EXPECT_EQ(Encoding(), WordListEncoding::kWindows1251);
     EXPECT_EQ(Lines()[0], "w\x01 - слово");
@@ -161,12 +169,16 @@ TEST_F(WordListFile, Utf8WithoutTheMarkStaysWithoutIt) {
     EXPECT_EQ(Encoding(), WordListEncoding::kUtf8);
 }
 
-TEST_F(WordListFile, WhatIsNotUtf8IsWindows1251) {
-    Load("кошка - cat\r\n\xE4\xEE\xEC - house\r\n");  // one line UTF-8, one Windows-1251
+// Without the mark a file is UTF-8 only when it mostly is: one line of each
+// is not (five valid sequences, three bad bytes).
+TEST_F(WordListFile, WhatIsNotMostlyUtf8IsWindows1251) {
+    Load("кошка - cat\r\n\xE4\xEE\xEC - house\r\n");
     EXPECT_EQ(Encoding(), WordListEncoding::kWindows1251);
     EXPECT_EQ(Lines(), (std::vector<std::string>{"дом - house", "РєРѕС€РєР° - cat"})) << "read as it always was";
+    EXPECT_EQ(Message(), "read as Windows-1251");
     Load("cat - dog\r\n");
     EXPECT_EQ(Encoding(), WordListEncoding::kWindows1251) << "plain ASCII";
+    EXPECT_EQ(Message(), "") << "plain ASCII reads the same either way";
     // Under the mark, a line that is not UTF-8 is a Windows-1251 one: a line
     // that a Windows-1251 tool added keeps its letters.
     Load(
@@ -174,6 +186,7 @@ TEST_F(WordListFile, WhatIsNotUtf8IsWindows1251) {
         "cat - кошка\r\n\xE4\xEE\xEC - house\r\n");
     EXPECT_EQ(Lines(), (std::vector<std::string>{"cat - кошка", "дом - house"}));
     EXPECT_EQ(Encoding(), WordListEncoding::kUtf8WithBom);
+    EXPECT_EQ(Message(), "line 2 is not UTF-8 and was read as Windows-1251");
     Load("\xEF\xBB\xBF");
     EXPECT_TRUE(Lines().empty());
     EXPECT_EQ(store.LastAltDictionaryLoad().skippedLines, 0) << "the mark alone is no line";
@@ -205,14 +218,20 @@ TEST_F(WordListFile, ListThatOutgrowsWindows1251IsSavedAsUtf8WithTheMark) {
 }
 
 // Bytes that Windows-1251 writes may pass for UTF-8 once the lines that
-// were not are gone; such a list is written as UTF-8, so it reads back the same.
+// were not are gone, wholly or mostly; such a list is written as UTF-8, so
+// it reads back the same and cleanly.
 TEST_F(WordListFile, Windows1251ThatWouldReadBackAsUtf8IsSavedAsUtf8) {
-    Load("\xD0\xB8 - a\r\n\xEA\xEE\xF8\xEA\xE0 - b\r\n");  // "Рё" passes for UTF-8 "и"; "кошка" does not
-    EXPECT_EQ(Encoding(), WordListEncoding::kWindows1251);
-    store.DeleteAltEntry(0);  // кошка, before Р
-    store.SaveAltDictionary(path);
-    store.LoadAltDictionary(path, index);
-    EXPECT_EQ(Lines(), (std::vector<std::string>{"Рё - a"}));
+    // "Рё" passes for UTF-8 "и"; "СўСўя" has two such pairs and one stray
+    // byte; "кошка" has five stray bytes.
+    for (const char* passing : {"\xD0\xB8 - a", "\xD1\xA2\xD1\xA2\xFF - a"}) {
+        Load(std::string(passing) + "\r\n\xEA\xEE\xF8\xEA\xE0 - b\r\n");
+        EXPECT_EQ(Encoding(), WordListEncoding::kWindows1251);
+        store.DeleteAltEntry(0);  // кошка, before the capitals
+        store.SaveAltDictionary(path);
+        store.LoadAltDictionary(path, index);
+        EXPECT_EQ(Lines(), (std::vector<std::string>{DecodeCp1251(passing)}));
+        EXPECT_EQ(Message(), "") << passing;
+    }
 }
 
 // The example lists load whole, as UTF-8, and are as the plug-in writes
@@ -225,8 +244,127 @@ TEST_F(WordListFile, ExampleListsLoadWholeAndSaveUnchanged) {
         EXPECT_EQ(LoadAndSave(original), original) << name;
         EXPECT_EQ(Encoding(), WordListEncoding::kUtf8) << name;
         EXPECT_EQ(static_cast<int32_t>(Lines().size()), lines) << name << ": no line left out or merged";
+        EXPECT_EQ(Message(), "") << name;
         for (const std::string& line : Lines()) EXPECT_NE(line.find(" - "), std::string::npos) << line;
     }
+}
+
+std::vector<std::string> FileLines(const std::string& file) {
+    std::vector<std::string> lines;
+    std::istringstream in(file);
+    for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.find('\r')));
+    return lines;
+}
+
+std::string Cp1251(std::string_view utf8) {
+    std::string bytes;
+    EXPECT_TRUE(EncodeCp1251(utf8, bytes)) << utf8;
+    return bytes;
+}
+
+std::string JoinCrLf(const std::vector<std::string>& lines) {
+    std::string file;
+    for (const std::string& line : lines) file += line + "\r\n";
+    return file;
+}
+
+// One Latin-1 line in a UTF-8 list without the mark: the rest stays UTF-8,
+// that line is Windows-1251 and named, and a save writes it as UTF-8.
+TEST_F(WordListFile, OneStrayByteLeavesTheRestUtf8) {
+    const std::string example = ReadBytes(std::string(TPP_EXAMPLES_DIR) + "/en-es.dic");
+    std::vector<std::string> lines = FileLines(example);
+    lines.insert(lines.begin() + 9, "\xE9t\xE9 - el verano");  // été, é as Latin-1's 0xE9
+    Load(JoinCrLf(lines));
+    EXPECT_EQ(Encoding(), WordListEncoding::kUtf8);
+    EXPECT_EQ(Message(), "line 10 is not UTF-8 and was read as Windows-1251");
+    store.SaveAltDictionary(path);
+    EXPECT_EQ(ReadBytes(path), example + "йtй - el verano\r\n") << "after every ASCII headword";
+}
+
+// A handful of Windows-1251 lines among many UTF-8 ones are read as the
+// Russian they are; a save makes the file what it was before they came.
+TEST_F(WordListFile, AHandfulOfWindows1251LinesInUtf8AreReadAndNamed) {
+    const std::string example = ReadBytes(std::string(TPP_EXAMPLES_DIR) + "/en-ru.dic");
+    std::vector<std::string> lines = FileLines(example);
+    for (size_t line : {3, 20, 31, 44, 60}) lines[line - 1] = Cp1251(lines[line - 1]);
+    lines.insert(lines.begin() + 11, "");
+    EXPECT_EQ(LoadAndSave(JoinCrLf(lines)), example);
+    EXPECT_EQ(Encoding(), WordListEncoding::kUtf8);
+    EXPECT_EQ(Message(),
+              "1 line of the word list was left out (empty, or only \" - \"): line 12; "
+              "5 lines are not UTF-8 and were read as Windows-1251: lines 3, 21, 32 and 2 more");
+}
+
+// Real Windows-1251 lists stay Windows-1251 byte for byte and say so once:
+// the built-in dictionary's text, an example list, and short capitalised
+// Ukrainian words whose "Ні", "Ві" pass for UTF-8 (six valid sequences to
+// five bad bytes) far more often than any real list's letters do.
+TEST_F(WordListFile, Windows1251ListsStayWindows1251) {
+    std::vector<std::string> builtin;
+    std::istringstream pairs(ReadBytes(TPP_DICTIONARY_PAIRS));
+    for (std::string word, translation; std::getline(pairs, word, '\0') && std::getline(pairs, translation, '\0');)
+        builtin.push_back(word + " - " + translation);
+    std::vector<std::string> example = FileLines(ReadBytes(std::string(TPP_EXAMPLES_DIR) + "/en-ru.dic"));
+    std::vector<std::string> shortWords = {"Ні - no",     "Він - he",     "Кіт - cat",
+                                           "Дім - house", "Ліс - forest", "Ніс - nose"};
+    for (std::vector<std::string>* list : {&example, &shortWords})
+        for (std::string& line : *list) line = Cp1251(line);
+    ASSERT_GE(builtin.size(), 3000u);
+    for (std::vector<std::string>* list : {&builtin, &example, &shortWords}) {
+        const std::string file = Windows1251File(*list);
+        EXPECT_EQ(LoadAndSave(file), file) << list->front();
+        EXPECT_EQ(Encoding(), WordListEncoding::kWindows1251) << list->front();
+        EXPECT_EQ(Message(), "read as Windows-1251") << list->front();
+    }
+    EXPECT_EQ(Lines().front(), "Він - he");
+}
+
+// UTF-16 text in either byte order as the file holds it, with the mark.
+std::string Utf16File(std::u16string_view text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : text) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+// Lines end at the code units LF and CR LF, not at bytes: U+0D0A is the
+// bytes 0A 0D or 0D 0A. A save after an edit writes the same order and mark
+// with CR LF, byte for byte.
+TEST_F(WordListFile, Utf16ListsAreReadAndWrittenBackInTheirByteOrder) {
+    for (const bool bigEndian : {false, true})
+        for (const std::u16string_view end : {u"\r\n", u"\n"}) {
+            std::u16string text;
+            for (const std::u16string_view line : {u"apple - яблоко", u"smile - 😀", u"street - Straße", u"uu - ഊ"})
+                text += std::u16string(line) + std::u16string(end);
+            Load(Utf16File(text, bigEndian));
+            EXPECT_EQ(Encoding(), bigEndian ? WordListEncoding::kUtf16BigEndian : WordListEncoding::kUtf16LittleEndian);
+            EXPECT_EQ(Lines(), (std::vector<std::string>{"apple - яблоко", "smile - 😀", "street - Straße", "uu - ഊ"}));
+            EXPECT_EQ(Message(), "");
+            store.AddAltEntry("dog - собака");
+            store.SaveAltDictionary(path);
+            EXPECT_EQ(
+                ReadBytes(path),
+                Utf16File(u"apple - яблоко\r\ndog - собака\r\nsmile - 😀\r\nstreet - Straße\r\nuu - ഊ\r\n", bigEndian))
+                << bigEndian << " " << end.size();
+        }
+}
+
+// Unpaired surrogates and an odd last byte lose nothing else: each such
+// unit is U+FFFD, the byte is left out, both are named, and a save writes
+// clean UTF-16.
+TEST_F(WordListFile, BrokenUtf16IsReadAndNamed) {
+    const std::u16string text = {u'a', u'\r', u'\n', u'b', 0xD800, u'\r', u'\n', 0xDC00, u'c', u'\n', u'd'};
+    Load(Utf16File(text, false) + "Z");
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"a", "b\uFFFD", "d", "\uFFFDc"}));
+    EXPECT_EQ(Message(),
+              "2 lines hold half of a UTF-16 surrogate pair, read as U+FFFD: lines 2 and 3; "
+              "its last byte is half of a UTF-16 character and was left out");
+    store.SaveAltDictionary(path);
+    store.LoadAltDictionary(path, index);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"a", "b\uFFFD", "d", "\uFFFDc"}));
+    EXPECT_EQ(Message(), "");
 }
 
 }  // namespace

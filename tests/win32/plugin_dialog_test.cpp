@@ -1,7 +1,8 @@
 // The settings dialog of the real TPP_25Frame.dll, as a host meets it: the
 // record's ShowSettings opens it over the host's window, a second call
 // creates no second one, a change made in it reaches the settings file at
-// Exit together with the dialog's last position.
+// Exit together with the dialog's last position, an edited word list its
+// file.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -103,6 +104,48 @@ TEST(PluginDialog, OpensOnceAndItsChangesReachTheSettingsFileAtExit) {
     DestroyWindow(host);
     FreeLibrary(module);
     DeleteFileA(settingsPath.c_str());
+}
+
+// A word list saved as Notepad's "Unicode" (UTF-16 with its mark) is read by
+// the DLL, edited in its dialog and written back as UTF-16 at Exit.
+TEST(PluginDialog, Utf16WordListSurvivesAnEdit) {
+    const std::string settingsPath = Folder() + "Plugins\\TPP_25Frame.ini";
+    const std::string words = Folder() + "utf16_words.dic";
+    const auto utf16 = [](const std::wstring& text) {
+        std::string bytes = "\xFF\xFE";
+        for (const wchar_t unit : text) bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+        return bytes;
+    };
+    std::ofstream(words, std::ios::binary) << utf16(L"cat - кошка\r\nελπίδα - надежда\r\n");
+    CreateDirectoryA((Folder() + "Plugins").c_str(), nullptr);
+    std::ofstream(settingsPath, std::ios::binary) << "[PluginSettings]\r\nDicType=1\r\nDicFileName=" + words + "\r\n";
+    HMODULE module = LoadLibraryA((Folder() + "TPP_25Frame.dll").c_str());
+    ASSERT_NE(module, nullptr);
+    const PluginRecord* record = reinterpret_cast<PluginRecordExport>(
+        reinterpret_cast<void*>(GetProcAddress(module, "Telvoria_Plugin_PR")))();
+    HWND host = CreateWindowExA(0, "STATIC", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 800, 600, nullptr,
+                                nullptr, nullptr, nullptr);
+    record->Init();
+    const HostWindowRecord hostRecord = {host};
+    record->ShowSettings(&hostRecord);
+    Pump(100);
+    HWND dialog = FindDialogs(host).found;
+    ASSERT_NE(dialog, nullptr);
+    wchar_t shown[64] = L"";
+    SendDlgItemMessageW(dialog, IDC_ENTRY_LIST, LB_GETTEXT, 1, reinterpret_cast<LPARAM>(shown));
+    EXPECT_STREQ(shown, L"ελπίδα - надежда");
+    SetDlgItemTextW(dialog, IDC_WORD, L"dog - собака");
+    SendDlgItemMessageA(dialog, IDC_ENTRY_ADD, BM_CLICK, 0, 0);
+    Pump(50);
+    record->Exit();
+
+    std::ifstream in(words, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()),
+              utf16(L"cat - кошка\r\ndog - собака\r\nελπίδα - надежда\r\n"));
+    DestroyWindow(host);
+    FreeLibrary(module);
+    DeleteFileA(settingsPath.c_str());
+    DeleteFileA(words.c_str());
 }
 
 }  // namespace

@@ -24,6 +24,14 @@ bool Interrupted();
 std::string InterruptName();
 int InterruptExitStatus();
 
+// Called once the host has let go of everything (the plug-in unloaded,
+// files closed): natively the process then dies of the signal that came,
+// by its default action, so that a caller tells it from an exit status (a
+// shell loop around the host stops, as it does for any well-behaved
+// tool). Returns only where there is no such death: under Windows, whose
+// host exits with InterruptExitStatus().
+void EndAsInterrupted();
+
 #if defined(_WIN32)
 // A manual-reset event that an interrupt sets, for waits that it must end.
 HANDLE InterruptEvent();

@@ -1,8 +1,10 @@
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 
 #include "tools/tpp-host/interrupt.h"
 
@@ -57,5 +59,21 @@ std::string InterruptName() {
 }
 
 int InterruptExitStatus() { return 128 + caughtSignal; }
+
+void EndAsInterrupted() {
+    const int signal = caughtSignal;
+    if (signal == 0) return;
+    // What stdio still holds would die with the process.
+    std::fflush(nullptr);
+    struct sigaction fallback = {};
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    ::sigaction(signal, &fallback, nullptr);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, signal);
+    ::pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+    ::raise(signal);
+}
 
 int InterruptDescriptor() { return wakePipe[0]; }

@@ -49,6 +49,10 @@ std::string InterruptName() {
 // As a shell reports the signals that stand for them.
 int InterruptExitStatus() { return AsksToEnd(static_cast<DWORD>(caughtEvent)) ? 143 : 130; }
 
+// The console's events end no process by themselves: the host exits with
+// the status that InterruptExitStatus gives.
+void EndAsInterrupted() {}
+
 HANDLE InterruptEvent() {
     static const HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     return event;

@@ -27,9 +27,8 @@ int PrintInfo(const PluginLibrary& plugin) {
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The host's whole run: everything it opens is closed when this returns.
+int RunHost(int argc, char** argv) {
     HostOptions options;
     std::string error;
     if (!ParseHostOptions(argc, argv, options, error)) {
@@ -67,4 +66,14 @@ int main(int argc, char** argv) {
         ConsolePrint(stderr, "tpp-host: warning: StreamStart did not return 1\n");
     if (options.mode == HostMode::Window) return RunWindow(options, name, session, input);
     return RunBatch(options, session, input, output, [&] { return trace.Finish(); });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int status = RunHost(argc, argv);
+    // The plug-in has been unloaded, its trace read to the end and the
+    // output closed: only now may an interrupt end the process its way.
+    if (Interrupted()) EndAsInterrupted();
+    return status;
 }
