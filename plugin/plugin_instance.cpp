@@ -102,6 +102,9 @@ void PluginInstance::ReadSettingsFile() noexcept {
         const platform::FileOutcome read = LoadSettings(settings_, defaults_);
         settingsRead_ = read.done;
         settingsUnread_ = read.why;
+        walks_.clear();
+        walked_.clear();
+        for (const WordListPosition& list : settings_.wordListPositions) walks_.emplace(list.path, list.index);
     });
 }
 
@@ -125,6 +128,22 @@ void PluginInstance::ReloadWordList() {
         NoteNotice("Word list " + Quoted(now.DicFileName) + " did not exist: it was created empty");
     else if (file.kind == WordListFileState::kUnreadable && now.DicType == kWordList)
         NoteNotice("Word list " + Quoted(now.DicFileName) + " cannot be read (" + file.why + "): it gives no captions");
+}
+
+void PluginInstance::NoteWalk(const SettingsRecord& settings) {
+    if (settings.DicType != kWordList || settings.DicFileName.empty()) return;
+    const std::string list = platform::AbsolutePath(settings.DicFileName);
+    walks_[list] = settings.CurExtEntry;
+    walked_.insert(list);
+}
+
+int32_t PluginInstance::WordListWalk(const std::string& list) {
+    const std::string path = platform::AbsolutePath(list);
+    const SettingsRecord& read = settings_.storedSettings;
+    if (!walked_.count(path) && !read.DicFileName.empty() && platform::AbsolutePath(read.DicFileName) == path)
+        return read.CurExtEntry;
+    const auto found = walks_.find(path);
+    return found == walks_.end() ? 0 : found->second;
 }
 
 int32_t PluginInstance::StreamStart(const VideoFormat& format) noexcept {
@@ -175,7 +194,10 @@ void PluginInstance::ApplySettings(std::span<const SettingChange> changes) noexc
             after = working;
         });
         if (!(CaptionFontFrom(before) == CaptionFontFrom(after))) overlay_.CreateCaptionFont();
-        if (before.DicType != after.DicType || before.DicFileName != after.DicFileName) ReloadWordList();
+        if (before.DicType != after.DicType || before.DicFileName != after.DicFileName) {
+            NoteWalk(before);
+            ReloadWordList();
+        }
     });
 }
 
@@ -185,11 +207,20 @@ void PluginInstance::SaveWalkPosition() noexcept {
     Guarded("SaveWalkPosition", [this] {
         if (!settingsRead_) return;
         const SettingsRecord now = Settings();
-        SettingsRecord saved = settings_.storedSettings;
-        saved.CurIntEntry = now.CurIntEntry;
-        if (now.DicFileName == saved.DicFileName) saved.CurExtEntry = now.CurExtEntry;
-        if (const platform::FileOutcome written = SaveSettings(settings_, saved); !written)
-            NoteNotice("Settings file " + Quoted(settings_.settingsFile.path()) + " cannot be written (" + written.why +
+        NoteWalk(now);
+        WalkPositions walks;
+        walks.builtin = now.CurIntEntry;
+        const std::string& fileList = settings_.storedSettings.DicFileName;
+        const std::string fileListPath = fileList.empty() ? std::string() : platform::AbsolutePath(fileList);
+        for (const std::string& list : walked_) {
+            walks.lists.push_back({list, walks_[list]});
+            if (list == fileListPath) {
+                walks.fileListWalked = true;
+                walks.fileList = walks_[list];
+            }
+        }
+        if (const platform::FileOutcome saved = SaveWalkPositions(settings_, walks); !saved)
+            NoteNotice("Settings file " + Quoted(settings_.settingsFile.path()) + " cannot be written (" + saved.why +
                        "): where the walk stands is not saved, and the file is as it was");
     });
 }

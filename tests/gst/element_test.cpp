@@ -287,6 +287,27 @@ TEST_F(Tpp25Frame, WordListPropertyLeavesTheFilesListAndIndex) {
     EXPECT_EQ(SettingInFile(file, "CurExtEntry"), "2");
 }
 
+// Each word list given as a property goes on, run after run, where its last
+// run stopped: the file keeps its walk by its path.
+TEST_F(Tpp25Frame, WordListPropertyGoesOnWhereItsLastRunStopped) {
+    const std::string file = folder / "settings.ini", mine = folder / "mine=1.dic", other = folder / "other.dic";
+    WriteBytes(mine, "a - 1\r\nb - 2\r\nc - 3\r\nd - 4\r\ne - 5\r\n");
+    WriteBytes(other, "x - 1\r\ny - 2\r\nz - 3\r\n");
+    const auto run = [&](const std::string& list) {
+        // Captions at buffers 1 and 13: the two entries after the last shown.
+        RunHarness(Element("rules-type=a-z dictionary=\"" + list + "\""), RawCaps("YUY2", 160, 120),
+                   MakePicture("YUY2", 160, 120), 13);
+    };
+    const std::string mineKey = folder / "mine%3D1.dic";
+    run(mine);
+    EXPECT_EQ(SettingInFile(file, mineKey), "2");
+    run(other);
+    run(mine);
+    EXPECT_EQ(SettingInFile(file, mineKey), "4");
+    EXPECT_EQ(SettingInFile(file, other), "2");
+    EXPECT_EQ(SettingInFile(file, "CurExtEntry"), "0") << "the file's own list did not walk";
+}
+
 // Changed while playing, a property shows from the next caption on.
 TEST_F(Tpp25Frame, PropertyChangedWhilePlayingShowsAtTheNextCaption) {
     GstHarness* harness = gst_harness_new_parse(Element().c_str());
