@@ -8,12 +8,12 @@
 
 namespace {
 
-// The whole file, created empty when missing; a read error ends it there.
-// False when it cannot be opened for reading and writing. A UTF-16 file's
-// lines can only be told apart once its encoding is known.
+// The whole file; a read error ends it there. False when it cannot be
+// opened for reading (nothing is created). A UTF-16 file's lines can only
+// be told apart once its encoding is known.
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
     platform::File file;
-    if (!file.Open(path, platform::OpenMode::kOpenOrCreate)) return false;
+    if (!file.Open(path, platform::OpenMode::kRead)) return false;
     char chunk[4096];
     for (int64_t got; (got = file.Read(chunk, sizeof chunk)) > 0;) bytes.append(chunk, static_cast<size_t>(got));
     return true;
@@ -125,13 +125,13 @@ std::optional<WordListReport> ReadAltDictionaryFile(const std::string& path, Alt
     return report;
 }
 
-bool WriteAltDictionaryFile(const std::string& path, AltDictionary& dictionary) {
+platform::FileOutcome WriteAltDictionaryFile(const std::string& path, AltDictionary& dictionary) {
     WordListEncoding encoding = dictionary.encoding;
     const std::string bytes = EncodeWordList(dictionary.lines, encoding);
     ReplacingTextWriter file;
-    if (!file.Begin(path)) return false;
+    if (platform::FileOutcome begun = file.Begin(path); !begun) return begun;
     file.Write(bytes);
-    if (!file.Commit()) return false;
-    dictionary.encoding = encoding;
-    return true;
+    platform::FileOutcome committed = file.Commit();
+    if (committed) dictionary.encoding = encoding;
+    return committed;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "dictionary/word_list_encoding.h"
+#include "platform/file.h"
 
 struct AltDictionary {
     std::vector<std::string> lines;  // UTF-8, without line ends
@@ -52,13 +53,13 @@ void RemoveAltEntry(AltDictionary& dictionary, int32_t index);
 // Reads the file into a fresh sorted list, in the encoding it finds (see
 // DecodeWordList), and reports what it found; the first of lines equal
 // without regard to case wins, lines that cannot be captions are left out
-// and counted. A missing file is created empty. Nothing when the file cannot be opened for reading and
-// writing.
+// and counted. Nothing when the file cannot be read (or is missing: nothing
+// is created).
 std::optional<WordListReport> ReadAltDictionaryFile(const std::string& path, AltDictionary& dictionary);
 
 // Replaces the file with the lines in list order, each ended by CR LF (in
 // UTF-16, its code units), in the list's encoding with its byte-order mark
 // if it has one (see EncodeWordList), which it then sets to what was
-// written. False, with the old file and the list as they were, when the
+// written. Fails, with the old file and the list as they were, when the
 // file cannot be written.
-bool WriteAltDictionaryFile(const std::string& path, AltDictionary& dictionary);
+platform::FileOutcome WriteAltDictionaryFile(const std::string& path, AltDictionary& dictionary);

@@ -28,16 +28,30 @@ int32_t DictionaryStore::LoadBuiltinDictionary(std::shared_ptr<const BuiltinDict
 
 int32_t DictionaryStore::LoadAltDictionary(const std::string& path, int32_t index) {
     AltDictionary loaded;
-    const std::optional<WordListReport> read = path.empty() ? std::nullopt : ReadAltDictionaryFile(path, loaded);
+    std::optional<WordListReport> read;
+    WordListFileState file;
+    if (!path.empty()) {
+        file.kind = WordListFileState::kRead;
+        if (platform::KindOf(path) == platform::PathKind::kNothing) {
+            const platform::FileOutcome created = platform::CreateEmptyFile(path);
+            file = created ? WordListFileState{WordListFileState::kCreatedEmpty, {}}
+                           : WordListFileState{WordListFileState::kUnreadable,
+                                               "it is missing and cannot be made: " + created.why};
+        }
+        if (file.kind != WordListFileState::kUnreadable) read = ReadAltDictionaryFile(path, loaded);
+        if (!read && file.kind != WordListFileState::kUnreadable)
+            file = {WordListFileState::kUnreadable, platform::CanRead(path).why};
+    }
     std::lock_guard lock(captionLock);
     altDictionary = std::move(loaded);
     lastAltLoad = read.value_or(WordListReport{});
+    lastAltFile = std::move(file);
     if (read) altDictChanged = false;
     return RearmAfterLoad(altOrder, altDictionary.count(), index);
 }
 
-int32_t DictionaryStore::SaveAltDictionary(const std::string& path) {
-    if (path.empty()) return 1;
+platform::FileOutcome DictionaryStore::SaveAltDictionary(const std::string& path) {
+    if (path.empty()) return platform::FileOutcome::Failed("no file is named");
     // Edits and saves both come from the dialog's thread, so the copy is
     // still what is in memory when the write has finished.
     AltDictionary written;
@@ -45,12 +59,13 @@ int32_t DictionaryStore::SaveAltDictionary(const std::string& path) {
         std::lock_guard lock(captionLock);
         written = altDictionary;
     }
-    if (WriteAltDictionaryFile(path, written)) {
+    platform::FileOutcome saved = WriteAltDictionaryFile(path, written);
+    if (saved) {
         std::lock_guard lock(captionLock);
         altDictionary.encoding = written.encoding;
         altDictChanged = false;
     }
-    return 1;
+    return saved;
 }
 
 bool DictionaryStore::AltDictionaryChanged() {
@@ -61,6 +76,11 @@ bool DictionaryStore::AltDictionaryChanged() {
 WordListReport DictionaryStore::LastAltDictionaryLoad() {
     std::lock_guard lock(captionLock);
     return lastAltLoad;
+}
+
+WordListFileState DictionaryStore::LastAltDictionaryFile() {
+    std::lock_guard lock(captionLock);
+    return lastAltFile;
 }
 
 std::vector<std::string> DictionaryStore::AltDictionaryLines() {

@@ -24,6 +24,15 @@
 #include "dictionary/entry_order.h"
 #include "settings/setting_choices.h"
 
+// How the last load found the word list's file, for whoever can tell the
+// user: a list created empty gives no caption, one that cannot be read none
+// either, and neither is otherwise seen.
+struct WordListFileState {
+    enum Kind { kNoFile, kRead, kCreatedEmpty, kUnreadable };
+    Kind kind = kNoFile;
+    std::string why;  // kUnreadable: why
+};
+
 class DictionaryStore {
 public:
     // Takes the shared built-in dictionary (null: an empty one) and re-arms
@@ -31,24 +40,27 @@ public:
     // kept inside the dictionary (-1 when it is empty).
     int32_t LoadBuiltinDictionary(std::shared_ptr<const BuiltinDictionary> dictionary, int32_t index);
 
-    // Reads the file (created empty when missing) and re-arms the order,
-    // going on with the random walk after index. Returns index kept inside
-    // the list. An empty name or a file that cannot be opened leaves the
-    // list empty and altDictChanged as it was; what the file held that is
-    // no entry, and how its text was read, is in LastAltDictionaryLoad.
+    // Reads the file (created empty when missing, as the host's plug-in
+    // always did) and re-arms the order, going on with the random walk after
+    // index. Returns index kept inside the list. An empty name or a file
+    // that cannot be read leaves the list empty and altDictChanged as it
+    // was; what the file held that is no entry, and how its text was read,
+    // is in LastAltDictionaryLoad, how the file was found in
+    // LastAltDictionaryFile.
     int32_t LoadAltDictionary(const std::string& path, int32_t index);
 
     // Writes the list to the file, in the encoding it was read in (or UTF-8
     // with the mark once it holds more than Windows-1251 can), and clears
     // altDictChanged.
     // An empty name or a failed write changes nothing and leaves
-    // altDictChanged set. Always 1.
-    int32_t SaveAltDictionary(const std::string& path);
+    // altDictChanged set.
+    platform::FileOutcome SaveAltDictionary(const std::string& path);
 
     bool AltDictionaryChanged();
     // What the last load left out and how it read the file (see
     // WordListMessage); nothing when nothing was read.
     WordListReport LastAltDictionaryLoad();
+    WordListFileState LastAltDictionaryFile();
     // A copy of the lines, for showing them.
     std::vector<std::string> AltDictionaryLines();
 
@@ -71,6 +83,7 @@ public:
     std::shared_ptr<const BuiltinDictionary> builtinDictionary;
     AltDictionary altDictionary;
     WordListReport lastAltLoad;
+    WordListFileState lastAltFile;
     EntryOrder builtinOrder;
     EntryOrder altOrder;
     bool altDictChanged = false;  // edited since last loaded or saved

@@ -68,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::ofstream(settings.settingsFile.path(), std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 
-    LoadSettings(settings);
+    // As Init reads it: a file that was read is saved at Exit.
+    plugin.ReadSettingsFile();
     // The file may name any path; the fuzzer keeps its dictionary at home.
     const bool named = !plugin.Settings().DicFileName.empty();
     const std::string list = named ? scratch.folder.File("words.dic") : std::string();

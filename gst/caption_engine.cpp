@@ -2,10 +2,7 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-
+#include "platform/file.h"
 #include "plugin/plugin_instance.h"
 #include "plugin/posix/embedded_dictionary.h"
 #include "render/freetype_caption_renderer.h"
@@ -19,11 +16,9 @@ void CreateFoldersAbove(const std::string& path) {
         ::mkdir(path.substr(0, slash).c_str(), 0755);
 }
 
-// The reason a file cannot be read; empty when it can.
-std::string WhyUnreadable(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return file.is_open() ? std::string() : std::strerror(errno);
-}
+// The reason a file cannot be read ("it is a folder", ...); empty when it
+// can.
+std::string WhyUnreadable(const std::string& path) { return platform::CanRead(path).why; }
 
 // A word list in use that left lines out, or whose text was a guess or did
 // not read cleanly, says so: the viewer would not know why a caption is
@@ -68,6 +63,18 @@ void CheckWordList(const SettingsRecord& now, bool always, std::vector<SettingCh
     changes.push_back({&RowOf("DicFileName"), {}});
 }
 
+// A word list given as a property goes on where its last run left it,
+// unless the index is given too.
+void ResumeWalk(PluginInstance& plugin, const RunSettings& run, bool pendingOnly, std::vector<SettingChange>& changes) {
+    const size_t index = static_cast<size_t>(&RowOf("CurExtEntry") - settingsTable);
+    if (run.dictionary.empty() || (pendingOnly && !run.dictionaryPending)) return;
+    if (run.values[index] && (!pendingOnly || run.pending[index])) return;
+    SettingsRecord after = plugin.Settings();
+    for (const SettingChange& change : changes) StoreValue(*change.row, change.value, after);
+    if (after.DicType == kWordList && after.DicFileName == run.dictionary)
+        changes.push_back({&RowOf("CurExtEntry"), {plugin.WordListWalk(run.dictionary), {}}});
+}
+
 }  // namespace
 
 std::string DefaultSettingsFile() {
@@ -97,6 +104,7 @@ CaptionEngine::CaptionEngine(const RunSettings& run, std::vector<std::string>& w
                                "saved.");
     std::vector<SettingChange> changes = ChangesOf(run, false);
     CheckWordList(plugin.Settings(), true, changes, warnings);
+    ResumeWalk(plugin, run, false, changes);
     // The dictionaries are read next, once: the values go in as they are.
     plugin.ChangeSettings([&](SettingsRecord& working) {
         for (const SettingChange& change : changes) StoreValue(*change.row, change.value, working);
@@ -112,6 +120,7 @@ void CaptionEngine::Apply(const RunSettings& run, std::vector<std::string>& warn
     const SettingsRecord before = plugin.Settings();
     std::vector<SettingChange> changes = ChangesOf(run, true);
     CheckWordList(before, false, changes, warnings);
+    ResumeWalk(plugin, run, true, changes);
     plugin.ApplySettings(changes);
     const SettingsRecord after = plugin.Settings();
     if (after.DicType != before.DicType || after.DicFileName != before.DicFileName) TellSkippedLines(plugin, warnings);

@@ -4,9 +4,10 @@ namespace {
 constexpr size_t kChunk = 4096;
 }
 
-bool TextFileReader::Open(const std::string& path) {
+platform::FileOutcome TextFileReader::Open(const std::string& path) {
     Close();
-    return file_.Open(path, platform::OpenMode::kOpenOrCreate);
+    if (file_.Open(path, platform::OpenMode::kRead)) return {};
+    return platform::FileOutcome::Failed(file_.error());
 }
 
 void TextFileReader::Close() {
@@ -46,22 +47,33 @@ bool TextFileReader::ReadLine(std::string& line) {
         }
         line.append(buffer_, bufferPos_, end - bufferPos_);
         bufferPos_ = end + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        return true;
+        break;
     }
+    // A last line without its LF may still have the CR of its line end.
+    if (!line.empty() && line.back() == '\r') line.pop_back();
     return any;
 }
 
-bool ReplacingTextWriter::Begin(const std::string& target) {
+platform::FileOutcome ReplacingTextWriter::Begin(const std::string& target) {
     Abandon();
-    platform::File probe;
-    if (target.empty() || !probe.Open(target, platform::OpenMode::kOpenOrCreate)) return false;
-    probe.Close();
-    target_ = target;
-    tempPath_ = target + ".tmp";
     failed_ = false;
     pending_.clear();
-    return temp_.Open(tempPath_, platform::OpenMode::kCreateOrTruncate);
+    if (target.empty()) return platform::FileOutcome::Failed("no file is named");
+    target_ = platform::FollowLinks(target);
+    if (platform::FileOutcome can = platform::CanReplace(target_); !can) return can;
+    if (platform::FileOutcome locked = lock_.Lock(target_); !locked) return locked;
+    // Each save has a name of its own, so that two at once never write one
+    // file; should one be taken (a crash's leftover), another is drawn.
+    for (int attempt = 0; attempt < 8 && !temp_.IsOpen(); ++attempt) {
+        tempPath_ = platform::TemporaryNameBeside(target_);
+        temp_.Open(tempPath_, platform::OpenMode::kCreateNew);
+    }
+    if (!temp_.IsOpen()) {
+        lock_.Unlock();
+        return platform::FileOutcome::Failed("no new file can be made beside it: " + temp_.error());
+    }
+    temp_.TakeAccessOf(target_);
+    return {};
 }
 
 void ReplacingTextWriter::Write(std::string_view bytes) {
@@ -81,18 +93,21 @@ bool ReplacingTextWriter::Flush() {
     return !failed_;
 }
 
-bool ReplacingTextWriter::Commit() {
-    if (!IsOpen()) return false;
-    const bool written = Flush() && temp_.Sync();
+platform::FileOutcome ReplacingTextWriter::Commit() {
+    if (!IsOpen()) return platform::FileOutcome::Failed("no save was started");
+    platform::FileOutcome outcome;
+    if (!Flush() || !temp_.Sync()) outcome = platform::FileOutcome::Failed(temp_.error());
     temp_.Close();
-    if (written && platform::MoveFileOver(tempPath_, target_)) return true;
-    platform::RemoveFileQuietly(tempPath_);
-    return false;
+    if (outcome) outcome = platform::MoveFileOver(tempPath_, target_);
+    if (!outcome) platform::RemoveFileQuietly(tempPath_);
+    lock_.Unlock();
+    return outcome;
 }
 
 void ReplacingTextWriter::Abandon() {
     if (!IsOpen()) return;
     temp_.Close();
     platform::RemoveFileQuietly(tempPath_);
+    lock_.Unlock();
     pending_.clear();
 }

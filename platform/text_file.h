@@ -9,11 +9,11 @@
 
 #include "platform/file.h"
 
-// Reads lines from a file opened for reading and writing, created empty if
-// missing and never truncated.
+// Reads lines from an existing file, opened for reading only: a file the
+// user may read but not write is read all the same, and nothing is created.
 class TextFileReader {
 public:
-    bool Open(const std::string& path);
+    platform::FileOutcome Open(const std::string& path);
     void Close();
     bool IsOpen() const { return file_.IsOpen(); }
 
@@ -36,26 +36,35 @@ private:
 
 // Writes a whole new file beside the target and puts it in place only when
 // every line reached the disk, so a failed save never loses the old file.
+// From Begin to Commit or Abandon the target is locked against other
+// saves (platform::FileLock), so a save may read what the file holds now
+// and write it back changed without losing another's change.
 class ReplacingTextWriter {
 public:
     ~ReplacingTextWriter() { Abandon(); }
 
-    // Fails, as a direct rewrite would, when the target cannot be opened
-    // for writing (read-only, bad path); creates it empty when missing.
-    bool Begin(const std::string& target);
+    // Follows the target's symbolic links to the file they end at, locks
+    // it and starts the new file beside it, under a name of its own. Fails,
+    // as a direct rewrite would, when the target cannot be written
+    // (read-only, a folder, a bad path); a missing one is created empty.
+    platform::FileOutcome Begin(const std::string& target);
     bool IsOpen() const { return temp_.IsOpen(); }
+    // The file a Commit replaces: the target at the end of its links.
+    const std::string& target() const { return target_; }
     // Bytes as they are, without a line end.
     void Write(std::string_view bytes);
     void WriteLine(std::string_view line);
-    // Puts the new file in place; false (and the target untouched) when any
-    // write, the flush or the replacement failed.
-    bool Commit();
+    // Puts the new file in place, with the old one's permissions and owner;
+    // fails (and the target stays untouched) when any write, the flush or
+    // the replacement failed.
+    platform::FileOutcome Commit();
     // Drops the new file; the target stays as it was.
     void Abandon();
 
 private:
     bool Flush();
 
+    platform::FileLock lock_;
     platform::File temp_;
     std::string target_;
     std::string tempPath_;

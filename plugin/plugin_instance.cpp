@@ -3,8 +3,15 @@
 #include <exception>
 #include <utility>
 
+#include "platform/file.h"
 #include "platform/trace.h"
 #include "settings/settings_persistence.h"
+
+namespace {
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+}  // namespace
 
 // Runs one callback body; an exception ends the callback with the fallback
 // result instead of unwinding into the host, and leaves its trace.
@@ -75,6 +82,13 @@ PluginInstance::PluginInstance(InstanceParts parts)
 
 void PluginInstance::Init() noexcept {
     ReadSettingsFile();
+    // A front end says this its own way; a host's plug-in has the trace.
+    Guarded("Init", [this] {
+        const std::string& path = settings_.settingsFile.path();
+        if (!settingsRead_ && !path.empty())
+            NoteNotice("Settings file " + Quoted(path) + " cannot be read (" + settingsUnread_ +
+                       "): the settings are at their defaults, and nothing is saved");
+    });
     StartParts();
 }
 
@@ -85,7 +99,12 @@ void PluginInstance::ReadSettingsFile() noexcept {
             file.UsePath(settingsPath_);
         else if (!settingsBaseName_.empty())
             file.Locate(settingsBaseName_);
-        LoadSettings(settings_, defaults_);
+        const platform::FileOutcome read = LoadSettings(settings_, defaults_);
+        settingsRead_ = read.done;
+        settingsUnread_ = read.why;
+        walks_.clear();
+        walked_.clear();
+        for (const WordListPosition& list : settings_.wordListPositions) walks_.emplace(list.path, list.index);
     });
 }
 
@@ -103,6 +122,28 @@ void PluginInstance::ReloadWordList() {
     const SettingsRecord now = Settings();
     const int32_t kept = dictionaries_.LoadAltDictionary(now.DicFileName, now.CurExtEntry);
     ChangeSettings([&](SettingsRecord& working) { working.CurExtEntry = kept; });
+    // The captions' source that the user named is not there to see: say so.
+    const WordListFileState file = dictionaries_.LastAltDictionaryFile();
+    if (file.kind == WordListFileState::kCreatedEmpty)
+        NoteNotice("Word list " + Quoted(now.DicFileName) + " did not exist: it was created empty");
+    else if (file.kind == WordListFileState::kUnreadable && now.DicType == kWordList)
+        NoteNotice("Word list " + Quoted(now.DicFileName) + " cannot be read (" + file.why + "): it gives no captions");
+}
+
+void PluginInstance::NoteWalk(const SettingsRecord& settings) {
+    if (settings.DicType != kWordList || settings.DicFileName.empty()) return;
+    const std::string list = platform::AbsolutePath(settings.DicFileName);
+    walks_[list] = settings.CurExtEntry;
+    walked_.insert(list);
+}
+
+int32_t PluginInstance::WordListWalk(const std::string& list) {
+    const std::string path = platform::AbsolutePath(list);
+    const SettingsRecord& read = settings_.storedSettings;
+    if (!walked_.count(path) && !read.DicFileName.empty() && platform::AbsolutePath(read.DicFileName) == path)
+        return read.CurExtEntry;
+    const auto found = walks_.find(path);
+    return found == walks_.end() ? 0 : found->second;
 }
 
 int32_t PluginInstance::StreamStart(const VideoFormat& format) noexcept {
@@ -130,8 +171,17 @@ void PluginInstance::Exit() noexcept {
         // The dialog goes first: it stores its position while it is destroyed.
         if (ui_) ui_->Close();
         // A changed dictionary is written before the settings that name it.
-        if (dictionaries_.AltDictionaryChanged()) dictionaries_.SaveAltDictionary(Settings().DicFileName);
-        SaveSettings(settings_);
+        const std::string list = Settings().DicFileName;
+        if (dictionaries_.AltDictionaryChanged() && !list.empty())
+            if (const platform::FileOutcome saved = dictionaries_.SaveAltDictionary(list); !saved)
+                NoteNotice("Word list " + Quoted(list) + " cannot be written (" + saved.why +
+                           "): its changes are lost, and the file is as it was");
+        // A file that could not be read is not written over: what it holds
+        // would be lost.
+        if (!settingsRead_) return;
+        if (const platform::FileOutcome saved = SaveSettings(settings_); !saved)
+            NoteNotice("Settings file " + Quoted(settings_.settingsFile.path()) + " cannot be written (" + saved.why +
+                       "): the settings of this run are not saved, and the file is as it was");
     });
 }
 
@@ -144,7 +194,10 @@ void PluginInstance::ApplySettings(std::span<const SettingChange> changes) noexc
             after = working;
         });
         if (!(CaptionFontFrom(before) == CaptionFontFrom(after))) overlay_.CreateCaptionFont();
-        if (before.DicType != after.DicType || before.DicFileName != after.DicFileName) ReloadWordList();
+        if (before.DicType != after.DicType || before.DicFileName != after.DicFileName) {
+            NoteWalk(before);
+            ReloadWordList();
+        }
     });
 }
 
@@ -152,10 +205,22 @@ WordListReport PluginInstance::LastWordListLoad() { return dictionaries_.LastAlt
 
 void PluginInstance::SaveWalkPosition() noexcept {
     Guarded("SaveWalkPosition", [this] {
+        if (!settingsRead_) return;
         const SettingsRecord now = Settings();
-        SettingsRecord saved = settings_.storedSettings;
-        saved.CurIntEntry = now.CurIntEntry;
-        if (now.DicFileName == saved.DicFileName) saved.CurExtEntry = now.CurExtEntry;
-        SaveSettings(settings_, saved);
+        NoteWalk(now);
+        WalkPositions walks;
+        walks.builtin = now.CurIntEntry;
+        const std::string& fileList = settings_.storedSettings.DicFileName;
+        const std::string fileListPath = fileList.empty() ? std::string() : platform::AbsolutePath(fileList);
+        for (const std::string& list : walked_) {
+            walks.lists.push_back({list, walks_[list]});
+            if (list == fileListPath) {
+                walks.fileListWalked = true;
+                walks.fileList = walks_[list];
+            }
+        }
+        if (const platform::FileOutcome saved = SaveWalkPositions(settings_, walks); !saved)
+            NoteNotice("Settings file " + Quoted(settings_.settingsFile.path()) + " cannot be written (" + saved.why +
+                       "): where the walk stands is not saved, and the file is as it was");
     });
 }

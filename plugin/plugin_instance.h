@@ -6,8 +6,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
@@ -89,9 +91,17 @@ public:
     void ApplySettings(std::span<const SettingChange> changes) noexcept;
     // What the last read of the word list left out.
     WordListReport LastWordListLoad();
-    // Rewrites the settings file as it was read but for where the walks
-    // stand now: the built-in one's, and the word list's when the list is
-    // the file's. For a front end whose other settings are not the file's.
+    // Where the walk through this word list stands: where this run left
+    // it, else where the settings file says it stopped last (the file's
+    // CurExtEntry for its own list), else 0.
+    int32_t WordListWalk(const std::string& list);
+    // Saves where the walks stand now into the settings file as it stands
+    // now, and nothing else of the run: the built-in one's, the file's
+    // list's (CurExtEntry) when the run walked it, and each list's that
+    // the run walked in section "WordListPositions". Keys the file lacks
+    // get the values read at the start. For a front end whose other
+    // settings are not the file's; nothing is saved when the file could not
+    // be read at the start, and a failed save is a notice.
     void SaveWalkPosition() noexcept;
 
     // The last fault a callback caught, "Callback: what happened"; empty
@@ -113,6 +123,8 @@ private:
     void NoteFault(const char* callback, const char* what) noexcept;
     void NoteNotice(const std::string& text);
     void ReloadWordList();
+    // The walk of a chosen word list, kept for this run.
+    void NoteWalk(const SettingsRecord& settings);
 
     SettingsState settings_;
     DictionaryStore dictionaries_;
@@ -122,6 +134,14 @@ private:
     std::string settingsPath_;
     std::string settingsBaseName_;
     Defaults defaults_;
+    // Whether the settings file was read at Init: one that was not is not
+    // written over, and why.
+    bool settingsRead_ = false;
+    std::string settingsUnread_;
+    // Word lists by their absolute paths: where each walk stands, from the
+    // file and this run, and those this run walked.
+    std::map<std::string, int32_t> walks_;
+    std::set<std::string> walked_;
 
     mutable std::mutex faultLock_;
     std::string lastError_;

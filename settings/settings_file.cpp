@@ -1,6 +1,7 @@
 #include "settings/settings_file.h"
 
 #include <string_view>
+#include <unordered_set>
 
 #include "settings/settings_location.h"
 #include "settings/typed_value.h"
@@ -26,6 +27,36 @@ std::string SectionHeader(std::string_view name) {
     header.append(Trim(name));
     header.push_back(']');
     return header;
+}
+
+// A line that ends a section for the reader, a header or not.
+bool StartsSection(std::string_view line) {
+    const std::string_view text = TrimLeft(line);
+    return !text.empty() && text.front() == '[';
+}
+
+// The key of a key=value line as the reader takes it, and whether the line
+// has a value; false for a line without "=".
+bool KeyOf(std::string_view line, std::string_view& key, bool& hasValue) {
+    const std::string_view text = TrimLeft(line);
+    const size_t equals = text.find('=');
+    if (text.empty() || equals == std::string_view::npos) return false;
+    key = TrimRight(text.substr(0, equals));
+    hasValue = equals + 1 < text.size();
+    return true;
+}
+
+std::string LineOf(const SettingsLine& line) { return std::string(Trim(line.key)) + "=" + line.value; }
+
+// Finds the line's key among lines not yet met in this section: the first
+// line of a key is the one the reader takes.
+int MatchKey(std::string_view key, const std::vector<SettingsLine>& lines, std::vector<bool>& met) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (met[i] || Trim(lines[i].key) != key) continue;
+        met[i] = true;
+        return static_cast<int>(i);
+    }
+    return -1;
 }
 
 }  // namespace
@@ -55,24 +86,19 @@ void CSettingsFile::UsePath(const std::string& path) {
     path_ = path;
 }
 
-bool CSettingsFile::OpenForReading() {
+platform::FileOutcome CSettingsFile::OpenForReading() {
     Close();
     sectionPosition_ = 0;
-    open_ = !path_.empty() && reader_.Open(path_);
-    return open_;
-}
-
-bool CSettingsFile::OpenForWriting() {
-    Close();
-    sectionPosition_ = 0;
-    open_ = !path_.empty() && writer_.Begin(path_);
-    return open_;
+    if (path_.empty()) return platform::FileOutcome::Failed("no settings file is named");
+    if (platform::KindOf(path_) == platform::PathKind::kNothing) platform::CreateEmptyFile(path_);
+    platform::FileOutcome opened = reader_.Open(path_);
+    open_ = opened.done;
+    return opened;
 }
 
 void CSettingsFile::Close() {
     if (!open_) return;
     reader_.Close();
-    if (writer_.IsOpen()) writer_.Commit();
     open_ = false;
 }
 
@@ -143,24 +169,94 @@ void CSettingsFile::ReadLong(const std::string& section, const std::string& key,
     field = FindValue(section, key) ? static_cast<int32_t>(ParseDecimal(valueText_.c_str(), false)) : defaultValue;
 }
 
-void CSettingsFile::WriteSection(const std::string& name) {
-    if (open_) writer_.WriteLine(SectionHeader(name));
-}
-
-void CSettingsFile::WriteValue(const std::string& key, const std::string& text) {
-    if (open_) writer_.WriteLine(std::string(Trim(key)) + "=" + text);
-}
-
-void CSettingsFile::WriteLong(const std::string& key, int32_t value) {
-    valueText_ = std::to_string(value);
-    WriteValue(key, valueText_);
-}
-
-void CSettingsFile::WriteValues(const SettingDescriptor* table, int count, SettingsRecord& record) {
-    for (int i = 0; i < count; ++i) {
-        const SettingDescriptor& row = table[i];
-        if (!IsValidTypeCode(row.typeCode)) continue;
-        valueText_ = FormatTypedValue(row.typeCode, row.storage(record));
-        WriteValue(row.key, valueText_);
+std::vector<SettingsLine> CSettingsFile::ReadSection(const std::string& name) {
+    std::vector<SettingsLine> lines;
+    if (!FindSection(name)) return lines;
+    std::unordered_set<std::string> met;
+    std::string line;
+    while (reader_.ReadLine(line) && !StartsSection(line)) {
+        std::string_view key;
+        bool hasValue = false;
+        if (!KeyOf(line, key, hasValue) || !met.emplace(key).second || !hasValue) continue;
+        lines.push_back({std::string(key), line.substr(line.find('=') + 1)});
     }
+    return lines;
+}
+
+platform::FileOutcome CSettingsFile::Save(const std::vector<SectionEdit>& edits) {
+    Close();
+    if (path_.empty()) return platform::FileOutcome::Failed("no settings file is named");
+    ReplacingTextWriter writer;
+    if (platform::FileOutcome begun = writer.Begin(path_); !begun) return begun;
+    // What the file holds now, under the lock: a file that cannot be read
+    // is not written over, or what it holds would be lost.
+    TextFileReader current;
+    if (platform::KindOf(writer.target()) != platform::PathKind::kNothing)
+        if (platform::FileOutcome opened = current.Open(writer.target()); !opened) return opened;
+
+    std::vector<bool> metSection(edits.size()), metSet, metFill;
+    const SectionEdit* in = nullptr;  // the section being copied, when edited key by key
+    bool dropping = false;            // in a section written whole, or its duplicate
+    const auto endSection = [&] {
+        for (size_t i = 0; in && i < in->set.size(); ++i)
+            if (!metSet[i]) writer.WriteLine(LineOf(in->set[i]));
+        for (size_t i = 0; in && i < in->fill.size(); ++i)
+            if (!metFill[i]) writer.WriteLine(LineOf(in->fill[i]));
+        in = nullptr;
+        dropping = false;
+    };
+    std::string line;
+    while (current.IsOpen() && current.ReadLine(line)) {
+        if (StartsSection(line)) {
+            endSection();
+            size_t i = 0;
+            while (i < edits.size() && Trim(line) != SectionHeader(edits[i].name)) ++i;
+            if (i == edits.size()) {
+                writer.WriteLine(line);
+                continue;
+            }
+            const SectionEdit& edit = edits[i];
+            if (edit.whole) {
+                dropping = true;
+                if (!metSection[i]) {
+                    writer.WriteLine(line);
+                    for (const SettingsLine& set : edit.set) writer.WriteLine(LineOf(set));
+                }
+            } else {
+                // Each copy of a duplicated section gets the edit: the reader
+                // may take any of them.
+                writer.WriteLine(line);
+                in = &edit;
+                metSet.assign(edit.set.size(), false);
+                metFill.assign(edit.fill.size(), false);
+            }
+            metSection[i] = true;
+            continue;
+        }
+        if (dropping) continue;
+        std::string_view key;
+        bool hasValue = false;
+        if (in && KeyOf(line, key, hasValue)) {
+            if (const int i = MatchKey(key, in->set, metSet); i >= 0) {
+                writer.WriteLine(LineOf(in->set[static_cast<size_t>(i)]));
+                continue;
+            }
+            if (const int i = MatchKey(key, in->fill, metFill); i >= 0 && !hasValue) {
+                writer.WriteLine(LineOf(in->fill[static_cast<size_t>(i)]));
+                continue;
+            }
+        }
+        writer.WriteLine(line);
+    }
+    endSection();
+    if (current.IsOpen() && current.Tell() < current.Length())
+        return platform::FileOutcome::Failed("it could not be read to its end");
+    current.Close();
+    for (size_t i = 0; i < edits.size(); ++i) {
+        if (metSection[i] || (edits[i].set.empty() && edits[i].fill.empty())) continue;
+        writer.WriteLine(SectionHeader(edits[i].name));
+        for (const SettingsLine& set : edits[i].set) writer.WriteLine(LineOf(set));
+        for (const SettingsLine& fill : edits[i].fill) writer.WriteLine(LineOf(fill));
+    }
+    return writer.Commit();
 }

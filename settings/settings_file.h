@@ -5,10 +5,30 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/settings_location.h"
 #include "platform/text_file.h"
 #include "settings/settings_table.h"
+
+// One key=value line of a section.
+struct SettingsLine {
+    std::string key;
+    std::string value;
+    bool operator==(const SettingsLine&) const = default;
+};
+
+// What a save does to one section. The rest of the file, and the lines of
+// the section that no edit names, stay as the file holds them when it is
+// saved: each saver writes back only what it owns.
+struct SectionEdit {
+    std::string name;
+    // The section's old lines all go and set takes their place; duplicate
+    // sections of the name go too, so that a search finds only this one.
+    bool whole = false;
+    std::vector<SettingsLine> set;   // written over what the file holds
+    std::vector<SettingsLine> fill;  // written only where the file has no value
+};
 
 class CSettingsFile {
 public:
@@ -20,11 +40,9 @@ public:
     // A file named outright; its folder is the caller's and is not created.
     void UsePath(const std::string& path);
 
-    // Opens for reading, creating an empty file when there is none.
-    bool OpenForReading();
-    // Starts a full rewrite; the old file stays until Close completes it.
-    bool OpenForWriting();
-    // Ends reading, or puts the rewritten file in place.
+    // Opens for reading only; a missing file is first created empty, as
+    // the host's plug-in always did.
+    platform::FileOutcome OpenForReading();
     void Close();
 
     // Positions the file after the header of the section. The search starts
@@ -37,11 +55,15 @@ public:
     void ReadValues(const std::string& section, const SettingDescriptor* table, int count, SettingsRecord& record,
                     Defaults defaults = Defaults::kTable);
     void ReadLong(const std::string& section, const std::string& key, int32_t& field, int32_t defaultValue);
+    // The lines of the section that have a key and a value, in file order;
+    // of lines with the same key, the first.
+    std::vector<SettingsLine> ReadSection(const std::string& name);
 
-    void WriteSection(const std::string& name);
-    void WriteValue(const std::string& key, const std::string& text);
-    void WriteLong(const std::string& key, int32_t value);
-    void WriteValues(const SettingDescriptor* table, int count, SettingsRecord& record);
+    // Writes the file anew, with the edits, from what it holds at this
+    // moment: under its lock (platform::FileLock), so that two saves at
+    // once each keep what the other wrote. A failed save leaves the file as
+    // it was. The file must be closed for reading.
+    platform::FileOutcome Save(const std::vector<SectionEdit>& edits);
 
     const std::string& valueText() const { return valueText_; }
     const std::string& instance() const { return instance_; }
@@ -57,6 +79,5 @@ private:
     std::string fileName_;
     std::string path_;
     TextFileReader reader_;
-    ReplacingTextWriter writer_;
     uint64_t sectionPosition_ = 0;  // start of the header line found last
 };

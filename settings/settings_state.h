@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
@@ -10,6 +12,13 @@
 
 // Both dialog coordinates at this value: no position saved yet.
 constexpr int32_t kNoDialogPosition = -100;
+
+// Where the walk through a word list stood when the element last saved it:
+// the list's path and the index of the entry shown last.
+struct WordListPosition {
+    std::string path;
+    int32_t index = 0;
+};
 
 struct SettingsState {
     SettingsRecord storedSettings;    // as last read from or about to be written to the file
@@ -20,6 +29,9 @@ struct SettingsState {
     // The dialog's screen position when it was last closed.
     int32_t DlgWndPosX = 0;
     int32_t DlgWndPosY = 0;
+
+    // Section "WordListPositions", as read from the file.
+    std::vector<WordListPosition> wordListPositions;
 
     // Located at Init; closed between Init and Exit.
     CSettingsFile settingsFile;

@@ -205,6 +205,18 @@ PipelineRun RunPipeline(const std::string& description, const std::vector<std::s
         g_free(debug);
         gst_message_unref(message);
     }
+    // What an element says as it stops (a save that failed) is on the bus
+    // before NULL flushes it.
+    gst_element_set_state(pipeline, GST_STATE_READY);
+    while (GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_WARNING)) {
+        GError* problem = nullptr;
+        gchar* debug = nullptr;
+        gst_message_parse_warning(message, &problem, &debug);
+        run.warnings.push_back(std::string(problem->message) + " | " + (debug ? debug : ""));
+        g_clear_error(&problem);
+        g_free(debug);
+        gst_message_unref(message);
+    }
     gst_element_set_state(pipeline, GST_STATE_NULL);
     gst_object_unref(bus);
     gst_object_unref(pipeline);

@@ -61,9 +61,9 @@ Changes ChangesAround(const GstVideoInfo& info, const Bytes& before, const Bytes
 // interleaved bytes too.
 Bytes LumaOf(const char* format, int width, int height, const Bytes& picture);
 
-// A gst-launch line run to its end; the bus's warnings and infos are collected, and
-// the buffers that reach each fakesink named in sinks (which must have
-// signal-handoffs=true).
+// A gst-launch line run to its end; the bus's warnings and infos are
+// collected (those posted as the elements stop too), and the buffers that
+// reach each fakesink named in sinks (which must have signal-handoffs=true).
 struct PipelineRun {
     bool reachedEos = false;
     std::vector<std::string> warnings;  // each warning's message and debug text

@@ -1,6 +1,8 @@
 // The element in a harness or a small pipeline: formats, the schedule in
 // buffers, buffers that pass untouched, new sizes, the settings file and
 // the properties over it, each element an instance of its own.
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "tests/gst/element_fixture.h"
+#include "tests/native/unprivileged.h"
 
 namespace {
 
@@ -284,6 +287,27 @@ TEST_F(Tpp25Frame, WordListPropertyLeavesTheFilesListAndIndex) {
     EXPECT_EQ(SettingInFile(file, "CurExtEntry"), "2");
 }
 
+// Each word list given as a property goes on, run after run, where its last
+// run stopped: the file keeps its walk by its path.
+TEST_F(Tpp25Frame, WordListPropertyGoesOnWhereItsLastRunStopped) {
+    const std::string file = folder / "settings.ini", mine = folder / "mine=1.dic", other = folder / "other.dic";
+    WriteBytes(mine, "a - 1\r\nb - 2\r\nc - 3\r\nd - 4\r\ne - 5\r\n");
+    WriteBytes(other, "x - 1\r\ny - 2\r\nz - 3\r\n");
+    const auto run = [&](const std::string& list) {
+        // Captions at buffers 1 and 13: the two entries after the last shown.
+        RunHarness(Element("rules-type=a-z dictionary=\"" + list + "\""), RawCaps("YUY2", 160, 120),
+                   MakePicture("YUY2", 160, 120), 13);
+    };
+    const std::string mineKey = folder / "mine%3D1.dic";
+    run(mine);
+    EXPECT_EQ(SettingInFile(file, mineKey), "2");
+    run(other);
+    run(mine);
+    EXPECT_EQ(SettingInFile(file, mineKey), "4");
+    EXPECT_EQ(SettingInFile(file, other), "2");
+    EXPECT_EQ(SettingInFile(file, "CurExtEntry"), "0") << "the file's own list did not walk";
+}
+
 // Changed while playing, a property shows from the next caption on.
 TEST_F(Tpp25Frame, PropertyChangedWhilePlayingShowsAtTheNextCaption) {
     GstHarness* harness = gst_harness_new_parse(Element().c_str());
@@ -319,6 +343,17 @@ TEST_F(Tpp25Frame, MissingWordListIsABusWarningAndTheBuiltInListGoesOn) {
     EXPECT_FALSE(std::ifstream(words).is_open()) << "the missing list was created";
     EXPECT_EQ(SettingInFile(folder / "settings.ini", "CurIntEntry"), "2");
     EXPECT_EQ(SettingInFile(folder / "settings.ini", "DicType"), "0");
+}
+
+TEST_F(Tpp25Frame, WordListThatIsAFolderIsABusWarningSayingSo) {
+    const std::string words = folder / "words.dic";
+    std::filesystem::create_directory(words);
+    const PipelineRun run = RunPipeline("videotestsrc num-buffers=1 ! video/x-raw,format=YUY2,width=160,height=120 ! " +
+                                        Element("dictionary=" + words) + " ! fakesink");
+    EXPECT_TRUE(run.reachedEos) << run.error;
+    ASSERT_EQ(run.warnings.size(), 1u);
+    EXPECT_NE(run.warnings[0].find("\"" + words + "\" cannot be read (it is a folder)"), std::string::npos)
+        << run.warnings[0];
 }
 
 TEST_F(Tpp25Frame, LinesLeftOutOfTheWordListAreABusWarning) {
@@ -359,6 +394,27 @@ TEST_F(Tpp25Frame, UnopenableSettingsFileIsABusWarningAndDefaultsGoOn) {
     ASSERT_EQ(run.warnings.size(), 1u);
     EXPECT_NE(run.warnings[0].find(file), std::string::npos) << run.warnings[0];
     EXPECT_EQ(ChangedBuffers(run.sinks.at("out"), BlackYuy2(160, 120)), (std::vector<int>{1, 13}));
+}
+
+// A settings file the user may read but not write is read, and its save at
+// stop, which cannot be, is a warning; the file stays as it was.
+TEST_F(Tpp25Frame, ReadOnlySettingsFileIsReadAndItsFailedSaveIsABusWarning) {
+    const std::string file = folder / "settings.ini";
+    const std::string settings = "[PluginSettings]\r\nShowFreqFrom=5\r\nShowFreqTo=5\r\n";
+    WriteBytes(file, settings);
+    chmod(file.c_str(), 0444);
+    EXPECT_TRUE(RunUnprivileged(folder.path(), [&] {
+        const PipelineRun run = RunPipeline(
+            "videotestsrc num-buffers=10 pattern=black ! video/x-raw,format=YUY2,width=160,height=120 ! " + Element() +
+                " ! fakesink name=out signal-handoffs=true",
+            {"out"});
+        EXPECT_TRUE(run.reachedEos) << run.error;
+        EXPECT_EQ(ChangedBuffers(run.sinks.at("out"), BlackYuy2(160, 120)), (std::vector<int>{1, 6}));
+        ASSERT_EQ(run.warnings.size(), 1u);
+        EXPECT_NE(run.warnings[0].find("\"" + file + "\" cannot be written (it is read-only)"), std::string::npos)
+            << run.warnings[0];
+    }));
+    EXPECT_EQ(ReadBytes(file), settings);
 }
 
 // A settings file the element makes is said with its path, so that one

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Linux plug-in in the native host: exactly the two exports, captions on
 # the default schedule in both formats, monochrome glyphs in the exact text
-# colour, and the settings file beside the host or in the per-user folder.
+# colour, the settings file beside the host or in the per-user folder, and
+# what the summary says of files that cannot be written or were missing.
 set -euo pipefail
 host=$1 plugin=$2
 dir=$(mktemp -d)
@@ -65,6 +66,32 @@ done
 mkdir -p "$dir/config/Telvoria"
 run yuy2 320 240 2 TPP_STORE_IN_USERS_FOLDER=1 XDG_CONFIG_HOME="$dir/config"
 [[ -f $dir/config/Telvoria/Plugins/TPP_25Frame.ini ]] || fail "no per-user settings file"
+
+# Run as an ordinary user (root writes any file): a settings file the user
+# may read but not write is read, and its save at Exit, which fails, is
+# said under the summary, the file kept; a named word list that is missing
+# is created empty, and said so.
+as_user() {
+  if ((EUID == 0)); then setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; else "$@"; fi
+}
+user=$dir/user
+plugins=$user/config/Telvoria/Plugins
+mkdir -p "$plugins"
+printf '[PluginSettings]\r\nDicType=1\r\nDicFileName=%s\r\nShowFreqFrom=1\r\nShowFreqTo=1\r\n' "$user/words.dic" \
+  >"$plugins/TPP_25Frame.ini"
+cp "$plugins/TPP_25Frame.ini" "$dir/settings-before"
+chmod 444 "$plugins/TPP_25Frame.ini"
+if ((EUID == 0)); then chown -R 65534:65534 "$user"; fi
+chmod 755 "$dir"
+head -c $((320 * 240 * 2 * 2)) /dev/zero >"$dir/in"
+as_user env TPP_STORE_IN_USERS_FOLDER=1 XDG_CONFIG_HOME="$user/config" "$dir/tpp-host" --plugin "$dir/TPP_25Frame.so" \
+  --size 320x240 --input "$dir/in" --output /dev/null 2>"$dir/log" || fail "as a user: $(cat "$dir/log")"
+grep -q "^tpp-host: the plug-in said: TPP_25Frame: Settings file \"$plugins/TPP_25Frame.ini\" cannot be written (it is read-only)" \
+  "$dir/log" || fail "a read-only settings file's failed save was not said: $(cat "$dir/log")"
+grep -q "^tpp-host: the plug-in said: TPP_25Frame: Word list \"$user/words.dic\" did not exist: it was created empty" \
+  "$dir/log" || fail "a missing word list made empty was not said: $(cat "$dir/log")"
+cmp -s "$plugins/TPP_25Frame.ini" "$dir/settings-before" || fail "the read-only settings file changed"
+[[ -f $user/words.dic && ! -s $user/words.dic ]] || fail "the missing word list was not created empty"
 
 # A frame cut short is reported, after the complete ones are written.
 head -c $((320 * 240 * 2 + 100)) /dev/zero >"$dir/in"

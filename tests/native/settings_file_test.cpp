@@ -1,5 +1,8 @@
 #include "settings/settings_file.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -68,8 +71,10 @@ TEST_F(SettingsFileTest, NoFileGivesDefaultsAnEmptyFileAndAtExitTheFullSection) 
     EXPECT_EQ(ReadBytes(path_), kWorkedExample);
 }
 
-TEST_F(SettingsFileTest, SavedValuesReadBackAndDefaultSectionIsDropped) {
-    Load("[DEFAULT]\r\nFontName=Courier\r\n[PluginSettings]\r\nDlgWndPosX=20\r\n");
+TEST_F(SettingsFileTest, SavedValuesReadBackAndOtherSectionsStay) {
+    Load(
+        "; notes\r\n[DEFAULT]\r\nFontName=Courier\r\n[PluginSettings]\r\nDlgWndPosX=20\r\nStray\r\n"
+        "[PluginSettings]\r\nDicType=1\r\n[Other]\r\nk=v");
     EXPECT_EQ(defaultSettings.FontName, "Courier");
     EXPECT_EQ(Working().FontName, "Arial");
     Set([&](SettingsRecord& s) { s.DicFileName = "C:\\dic\\\xF1\xEB\xEE\xE2\xE0.dic"; });  // словa
@@ -80,17 +85,91 @@ TEST_F(SettingsFileTest, SavedValuesReadBackAndDefaultSectionIsDropped) {
     });
     DlgWndPosY = -7;
     const SettingsRecord saved = Working();
-    SaveSettings(settings_);
+    ASSERT_TRUE(SaveSettings(settings_));
+    // The plug-in's section is written whole where it stood, its duplicate
+    // goes; what is not the plug-in's stays.
     const std::string written = ReadBytes(path_);
-    EXPECT_EQ(written.find("DEFAULT"), std::string::npos);
-    EXPECT_EQ(written.rfind("[PluginSettings]\r\nDlgWndPosX=20\r\nDlgWndPosY=-7\r\n", 0), 0u);
+    EXPECT_EQ(
+        written.rfind(
+            "; notes\r\n[DEFAULT]\r\nFontName=Courier\r\n[PluginSettings]\r\nDlgWndPosX=20\r\nDlgWndPosY=-7\r\n", 0),
+        0u);
+    EXPECT_EQ(written.find("Stray"), std::string::npos);
+    EXPECT_EQ(written.find("[PluginSettings]", 1), written.rfind("[PluginSettings]"));
+    EXPECT_EQ(written.substr(written.size() - 14), "[Other]\r\nk=v\r\n");
 
     Set([&](SettingsRecord& s) { s = SettingsRecord{}; });
     LoadSettings(settings_);
     EXPECT_EQ(Working(), saved);
     EXPECT_EQ(DlgWndPosX, 20);
     EXPECT_EQ(DlgWndPosY, -7);
-    EXPECT_EQ(defaultSettings.FontName, "Arial");
+    EXPECT_EQ(defaultSettings.FontName, "Courier");
+}
+
+// The element owns where its walks stand and nothing else: what another
+// wrote into the file since it was read stays, and keys the file lacks are
+// filled in with what was read, so the file is complete.
+TEST_F(SettingsFileTest, WalkSaveWritesOnlyTheWalksOverWhatTheFileHoldsNow) {
+    Load("[PluginSettings]\r\nTextColor=5\r\nCurIntEntry=1\r\nCurExtEntry=2\r\n[Other]\r\nk=v\r\n");
+    WriteBytes(path_,
+               "[PluginSettings]\r\nTextColor=7\r\nFontName=Courier\r\nCurIntEntry=1\r\nCurExtEntry=3\r\n[Other]\r\n"
+               "k=w\r\n[WordListPositions]\r\n/else.dic=8\r\n");
+    WalkPositions walks;
+    walks.builtin = 9;
+    walks.lists = {{"/lists/a=b.dic", 4}, {"/else.dic", 6}};
+    ASSERT_TRUE(SaveWalkPositions(settings_, walks));
+    const std::string written = ReadBytes(path_);
+    EXPECT_EQ(
+        written.rfind("[PluginSettings]\r\nTextColor=7\r\nFontName=Courier\r\nCurIntEntry=9\r\nCurExtEntry=3\r\n", 0),
+        0u)
+        << written;
+    EXPECT_NE(written.find("\r\nShowFreqFrom=12\r\n"), std::string::npos);
+    EXPECT_NE(written.find("[Other]\r\nk=w\r\n[WordListPositions]\r\n/else.dic=6\r\n/lists/a%3Db.dic=4\r\n"),
+              std::string::npos)
+        << written;
+
+    walks.fileListWalked = true;
+    walks.fileList = 11;
+    ASSERT_TRUE(SaveWalkPositions(settings_, walks));
+    LoadSettings(settings_);
+    EXPECT_EQ(Working().TextColor, 7u);
+    EXPECT_EQ(Working().FontName, "Courier");
+    EXPECT_EQ(Working().CurExtEntry, 11);
+    ASSERT_EQ(settings_.wordListPositions.size(), 2u);
+    EXPECT_EQ(settings_.wordListPositions[1].path, "/lists/a=b.dic");
+    EXPECT_EQ(settings_.wordListPositions[1].index, 4);
+}
+
+// A last line that ends in CR without LF, as some editors leave it.
+TEST_F(SettingsFileTest, LastLineEndingInCrAloneKeepsNoCr) {
+    Load("[PluginSettings]\r\nDicFileName=/home/me/words.dic\r");
+    EXPECT_EQ(Working().DicFileName, "/home/me/words.dic");
+    ASSERT_TRUE(SaveSettings(settings_));
+    EXPECT_NE(ReadBytes(path_).find("DicFileName=/home/me/words.dic\r\nStringPosX"), std::string::npos);
+    EXPECT_EQ(ReadBytes(path_).find("\r\r"), std::string::npos);
+}
+
+// A settings folder linked elsewhere: the save writes the link's target,
+// which keeps its permissions and owner, and the link stays a link.
+TEST_F(SettingsFileTest, SaveThroughASymbolicLinkWritesItsTarget) {
+    TempFolder elsewhere;
+    const std::string target = elsewhere / "real.ini";
+    WriteBytes(target, "[PluginSettings]\r\nDicType=1\r\n");
+    chmod(target.c_str(), 0600);
+    const bool root = geteuid() == 0;
+    if (root) ASSERT_EQ(chown(target.c_str(), 65534, 65534), 0);
+    std::filesystem::create_symlink(target, dir_ / "Plugins/link.ini");
+    std::filesystem::create_symlink("link.ini", path_);
+    LoadSettings(settings_);
+    EXPECT_EQ(Working().DicType, 1);
+    Set([&](SettingsRecord& s) { s.RulesType = 0; });
+    ASSERT_TRUE(SaveSettings(settings_));
+    EXPECT_TRUE(std::filesystem::is_symlink(path_));
+    EXPECT_NE(ReadBytes(target).find("RulesType=0\r\n"), std::string::npos);
+    struct stat info;
+    ASSERT_EQ(stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    if (root) EXPECT_EQ(info.st_uid, 65534u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(elsewhere.path()), {}), 1);
 }
 
 TEST_F(SettingsFileTest, HeadersMatchOnlyWithBlanksOutsideTheBrackets) {
@@ -271,7 +350,7 @@ TEST(SettingsLocation, LocateCreatesOnlyTheLastLevel) {
     file.Locate("TPP_25Frame", facts);
     EXPECT_EQ(file.path(), "");
     EXPECT_FALSE(file.OpenForReading());
-    EXPECT_FALSE(file.OpenForWriting());
+    EXPECT_FALSE(file.Save({}));
 }
 
 }  // namespace

@@ -229,8 +229,8 @@ struct FileChooserScript {
     static inline std::string filter;
     static inline std::string chosen;
     static inline int prompts = 0;
-    static inline std::string promptText;
-    static inline UINT promptType = 0;
+    static inline std::vector<std::string> promptTexts;
+    static inline std::vector<UINT> promptTypes;
     static inline int answer = IDOK;
 
     static BOOL WINAPI Choose(LPOPENFILENAMEA chooser) {
@@ -244,8 +244,8 @@ struct FileChooserScript {
     }
     static int WINAPI Ask(HWND, LPCSTR text, LPCSTR, UINT type) {
         ++prompts;
-        promptText = text;
-        promptType = type;
+        promptTexts.push_back(text);
+        promptTypes.push_back(type);
         return answer;
     }
 };
@@ -257,6 +257,8 @@ protected:
         commonDialogs.getOpenFileName = FileChooserScript::Choose;
         commonDialogs.messageBox = FileChooserScript::Ask;
         FileChooserScript::prompts = 0;
+        FileChooserScript::promptTexts.clear();
+        FileChooserScript::promptTypes.clear();
         FileChooserScript::chosen = otherPath;
     }
     void AddLine() {
@@ -285,13 +287,19 @@ TEST_F(DictionaryFileChoice, PromptAnsweredOkSavesThePreviousFileFirst) {
     AddLine();
     FileChooserScript::answer = IDOK;
     Click(IDC_DIC_CHOOSE);
-    ASSERT_EQ(FileChooserScript::prompts, 1);
+    ASSERT_EQ(FileChooserScript::prompts, 2);
     // "Предыдущий словарь был изменён. Сохранить изменения?"
-    EXPECT_EQ(FileChooserScript::promptText, kSaveDictionaryPrompt);
-    EXPECT_EQ(FileChooserScript::promptType, 0x21u);
+    EXPECT_EQ(FileChooserScript::promptTexts[0], kSaveDictionaryPrompt);
+    EXPECT_EQ(FileChooserScript::promptTypes[0], 0x21u);
     EXPECT_EQ(ReadBytes(path), "a - 1\r\nb - 2\r\nc - 3\r\nd - 4\r\n");
 
-    // A name that did not exist starts an empty dictionary of that name.
+    // A name that did not exist starts an empty dictionary of that name,
+    // and the user is told: "Словаря «...» не было: создан пустой словарь."
+    EXPECT_EQ(FileChooserScript::promptTexts[1],
+              "\xD1\xEB\xEE\xE2\xE0\xF0\xFF \xAB" + otherPath +
+                  "\xBB \xED\xE5 \xE1\xFB\xEB\xEE: \xF1\xEE\xE7\xE4\xE0\xED \xEF\xF3\xF1\xF2\xEE\xE9 "
+                  "\xF1\xEB\xEE\xE2\xE0\xF0\xFC.");
+    EXPECT_EQ(FileChooserScript::promptTypes[1], static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
     EXPECT_TRUE(Exists(otherPath));
     EXPECT_EQ(ReadBytes(otherPath), "");
     EXPECT_EQ(Working().DicFileName, otherPath);
@@ -310,6 +318,30 @@ TEST_F(DictionaryFileChoice, PromptAnsweredCancelLeavesThePreviousFile) {
     EXPECT_EQ(ReadBytes(path), "c - 3\r\na - 1\r\nb - 2\r\n");
     EXPECT_EQ(ListLines(), (std::vector<std::string>{"x - 9"}));
     EXPECT_FALSE(AltDictionaryChanged());
+}
+
+// A save that fails is a message, and the changed list stays chosen, so
+// that nothing is lost; the file stays as it was.
+TEST_F(DictionaryFileChoice, FailedSaveIsToldAndTheChangedListStaysChosen) {
+    AddLine();
+    FileChooserScript::answer = IDOK;
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    Click(IDC_DIC_CHOOSE);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_EQ(FileChooserScript::prompts, 2);
+    // "Словарь «...» не сохранён (...)."
+    EXPECT_EQ(
+        FileChooserScript::promptTexts[1].rfind("\xD1\xEB\xEE\xE2\xE0\xF0\xFC \xAB" + path +
+                                                    "\xBB \xED\xE5 \xF1\xEE\xF5\xF0\xE0\xED\xB8\xED (it is read-only).",
+                                                0),
+        0u)
+        << FileChooserScript::promptTexts[1];
+    EXPECT_EQ(FileChooserScript::promptTypes[1], static_cast<UINT>(MB_OK | MB_ICONWARNING));
+    EXPECT_EQ(ReadBytes(path), "c - 3\r\na - 1\r\nb - 2\r\n");
+    EXPECT_EQ(Working().DicFileName, path);
+    EXPECT_EQ(ListLines().size(), 4u);
+    EXPECT_TRUE(AltDictionaryChanged());
+    EXPECT_FALSE(Exists(otherPath));
 }
 
 // The position pad.

@@ -7,10 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "dictionary/dictionary_store.h"
@@ -43,7 +46,7 @@ bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) !
 int ReportLocation() {
     CSettingsFile file;
     file.Locate("TPP_25Frame");
-    const bool opened = file.OpenForReading();
+    const bool opened = file.OpenForReading().done;
     file.Close();
     std::ofstream(FolderOf(OwnPath()) + "located.txt", std::ios::binary) << file.path() << "\n"
                                                                          << (opened ? 1 : 0) << "\n";
@@ -193,28 +196,71 @@ platform::LocationFacts FactsFor(const HostFolder& host) {
     return facts;
 }
 
-TEST(SettingsFile, ReadOnlyFileGivesDefaultsAndIsNotSaved) {
+// Only the files named, no temporary one left behind.
+int FilesIn(const std::string& folder) {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) count += entry.is_regular_file();
+    return count;
+}
+
+TEST(SettingsFile, ReadOnlyFileIsReadButNotSaved) {
     HostFolder host;
     const std::string path = host.folder() + "Plugins\\TPP_25Frame.ini";
     CreateDirectoryA((host.folder() + "Plugins").c_str(), nullptr);
     const std::string content = "[PluginSettings]\r\nDicType=1\r\n";
     WriteBytes(path, content);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_FALSE(host.Run("").opened);
+    EXPECT_TRUE(host.Run("").opened);
 
     SettingsState settings;
     settings.settingsFile.Locate("TPP_25Frame", FactsFor(host));
-    LoadSettings(settings);
+    EXPECT_TRUE(LoadSettings(settings));
     const SettingsRecord workingSettings = settings.workingSettings.Get();
-    EXPECT_EQ(workingSettings.DicType, 0);
+    EXPECT_EQ(workingSettings.DicType, 1);
     EXPECT_EQ(workingSettings.StringPosX, 634);
-    SaveSettings(settings);
+    EXPECT_EQ(SaveSettings(settings).why, "it is read-only");
     EXPECT_EQ(ReadBytes(path), content);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 
-    SaveSettings(settings);
+    EXPECT_TRUE(SaveSettings(settings));
     EXPECT_EQ(ReadBytes(path).rfind("[PluginSettings]\r\nDlgWndPosX=-100\r\n", 0), 0u);
-    EXPECT_FALSE(Exists(path + ".tmp"));
+    EXPECT_EQ(FilesIn(host.folder() + "Plugins"), 1);
+}
+
+// Two saves at once from threads of their own, as two instances stopping
+// together: the lock holds one until the other has put its file in place,
+// so each save succeeds and each file is whole.
+TEST(SettingsFile, SavesAtOnceEachSucceedAndNeverMixAFile) {
+    HostFolder host;
+    const std::string list = host.folder() + "words.dic";
+    std::atomic<int> failures{0};
+    const auto saver = [&](int id) {
+        SettingsState settings;
+        settings.settingsFile.Locate("TPP_25Frame", FactsFor(host));
+        LoadSettings(settings);
+        for (int round = 0; round < 100; ++round) {
+            settings.workingSettings.Change(
+                [&](SettingsRecord& s) { s.FontName = std::string(1 + 20 * id, 'W') + std::to_string(round); });
+            DictionaryStore store;
+            for (int line = 0; line < 40 + 60 * id; ++line)
+                store.AddAltEntry(std::to_string(id) + " " + std::to_string(line));
+            if (!SaveSettings(settings) || !store.SaveAltDictionary(list)) ++failures;
+        }
+    };
+    std::thread first(saver, 0), second(saver, 1);
+    first.join();
+    second.join();
+    EXPECT_EQ(failures, 0);
+    SettingsState settings;
+    settings.settingsFile.Locate("TPP_25Frame", FactsFor(host));
+    LoadSettings(settings);
+    const std::string font = settings.workingSettings.Get().FontName;
+    EXPECT_TRUE(font == "W99" || font == std::string(21, 'W') + "99") << font;
+    const std::string words = ReadBytes(list);
+    const size_t lines = std::count(words.begin(), words.end(), '\n');
+    EXPECT_TRUE((lines == 40 && words.rfind("0 ", 0) == 0) || (lines == 100 && words.rfind("1 ", 0) == 0)) << words;
+    EXPECT_EQ(FilesIn(host.folder() + "Plugins"), 1);
+    EXPECT_EQ(FilesIn(host.folder()), 2) << "host.exe and the list";
 }
 
 // The dictionaries with the settings that name their file, as the plug-in
@@ -255,7 +301,7 @@ TEST_F(AltDictionaryFile, SavesReplaceTheFileUnderAWindows1251Name) {
     EXPECT_EQ(ReadBytes(path), "A - x\r\nb - y\r\nc\r\n\xC0\xE1\xE2\r\n");
 }
 
-TEST_F(AltDictionaryFile, ReadOnlyFileIsNotReadNorChanged) {
+TEST_F(AltDictionaryFile, ReadOnlyFileIsReadButNotChanged) {
     HostFolder host;
     const std::string path = host.folder() + "words.dic";
     WriteBytes(path, "a - x\r\n");
@@ -263,7 +309,7 @@ TEST_F(AltDictionaryFile, ReadOnlyFileIsNotReadNorChanged) {
     workingSettings.DicType = 1;
     workingSettings.DicFileName = path;
     LoadAltDictionary();
-    EXPECT_TRUE(AltDictionaryLines().empty());
+    EXPECT_EQ(AltDictionaryLines(), std::vector<std::string>{"a - x"});
     EXPECT_FALSE(AltDictionaryChanged());
     AddAltEntry("b - y");
     SaveAltDictionary();

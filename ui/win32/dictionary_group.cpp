@@ -3,8 +3,20 @@
 #include <string>
 #include <vector>
 
+#include "platform/file.h"
 #include "ui/win32/dialog_texts.h"
 #include "ui/win32/settings_dialog.h"
+
+namespace {
+
+// The text with %1 and %2 in it replaced.
+std::string Filled(std::string text, const std::string& first, const std::string& second = {}) {
+    if (const size_t at = text.find("%1"); at != std::string::npos) text.replace(at, 2, first);
+    if (const size_t at = text.find("%2"); at != std::string::npos) text.replace(at, 2, second);
+    return text;
+}
+
+}  // namespace
 
 void SettingsDialog::ReloadAltDictionary() {
     const SettingsRecord settings = edits_.CopyWorkingSettings();
@@ -88,8 +100,15 @@ void SettingsDialog::OnChooseDictionary(WPARAM, LPARAM) {
         const std::string title = Control::TextOf(window());
         // The previous file is written while DicFileName still names it.
         if (commonDialogs.messageBox(window(), kSaveDictionaryPrompt, title.c_str(), MB_OKCANCEL | MB_ICONQUESTION) ==
-            IDOK)
-            dictionaries_.SaveAltDictionary(edits_.CopyWorkingSettings().DicFileName);
+            IDOK) {
+            const std::string previous = edits_.CopyWorkingSettings().DicFileName;
+            if (const platform::FileOutcome saved = dictionaries_.SaveAltDictionary(previous); !saved) {
+                // The changed list stays chosen, so that nothing is lost.
+                commonDialogs.messageBox(window(), Filled(kDictionaryNotSaved, previous, saved.why).c_str(),
+                                         title.c_str(), MB_OK | MB_ICONWARNING);
+                return;
+            }
+        }
     }
     edits_.SetDictionaryFile(path);
     fileNameEdit.SetText(edits_.CopyWorkingSettings().DicFileName);
@@ -102,4 +121,12 @@ void SettingsDialog::OnChooseDictionary(WPARAM, LPARAM) {
     edits_.SetCurrentAltEntry(0);
     FillEntryList();
     SelectEntry(-1);
+    const WordListFileState file = dictionaries_.LastAltDictionaryFile();
+    const std::string chosen = edits_.CopyWorkingSettings().DicFileName, title = Control::TextOf(window());
+    if (file.kind == WordListFileState::kCreatedEmpty)
+        commonDialogs.messageBox(window(), Filled(kDictionaryCreated, chosen).c_str(), title.c_str(),
+                                 MB_OK | MB_ICONINFORMATION);
+    else if (file.kind == WordListFileState::kUnreadable)
+        commonDialogs.messageBox(window(), Filled(kDictionaryUnreadable, chosen, file.why).c_str(), title.c_str(),
+                                 MB_OK | MB_ICONWARNING);
 }
