@@ -134,7 +134,7 @@ private:
     bool fontShrunk_ = false;
     // This frame's effects, and the pixels they paint on.
     CaptionEffects effects_;
-    std::vector<uint8_t> effectsScratch_;
+    EffectsScratch effectsScratch_;
     // What hides what is drawn, as last told (bits of TellWhatHides).
     uint32_t hidden_ = 0;
     // What this frame draws with; guarded by renderLock.
