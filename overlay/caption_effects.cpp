@@ -68,31 +68,16 @@ void ReadLetters(const uint8_t* row, int32_t from, int32_t to, uint32_t letter, 
     }
 }
 
-// Every row of mask |= itself moved t pixels to the right and to the left:
-// what lay within reach of a letter now lies within reach + t.
+// Every row of mask |= itself moved t pixels (less than a word) to the
+// right and to the left: what lay within reach of a letter now lies within
+// reach + t.
 void SpreadBy(std::vector<uint64_t>& mask, std::vector<uint64_t>& copy, const MaskLayout& layout, int32_t t) {
     copy = mask;
     const uint64_t* from = copy.data();
     uint64_t* to = mask.data();
-    const int32_t q = t / kBits, s = t % kBits;
-    if (q == 0) {
-        for (size_t i = 1; i + 1 < mask.size(); ++i)
-            to[i] = from[i] | from[i] << s | from[i] >> s | from[i - 1] >> (kBits - s) | from[i + 1] << (kBits - s);
-        for (int32_t y = 1; y < layout.rows; ++y) to[size_t(y) * layout.stride] = 0;
-        return;
-    }
-    // A step of a word or more (a wide outline on a large frame): row by row.
-    for (int32_t y = 0; y < layout.rows; ++y) {
-        const uint64_t* f = from + layout.Row(y);
-        uint64_t* row = to + layout.Row(y);
-        for (int32_t i = 0; i < layout.words; ++i) {
-            uint64_t word = f[i];
-            if (i >= q) word |= f[i - q] << s | (s && i - q > 0 ? f[i - q - 1] >> (kBits - s) : 0);
-            if (i + q < layout.words)
-                word |= f[i + q] >> s | (s && i + q + 1 < layout.words ? f[i + q + 1] << (kBits - s) : 0);
-            row[i] = word;
-        }
-    }
+    for (size_t i = 1; i + 1 < mask.size(); ++i)
+        to[i] = from[i] | from[i] << t | from[i] >> t | from[i - 1] >> (kBits - t) | from[i + 1] << (kBits - t);
+    for (int32_t y = 1; y < layout.rows; ++y) to[size_t(y) * layout.stride] = 0;
 }
 
 // Spreads a mask that reaches from pixels round the letters on until it
@@ -103,7 +88,7 @@ void SpreadBy(std::vector<uint64_t>& mask, std::vector<uint64_t>& copy, const Ma
 void Spread(std::vector<uint64_t>& mask, std::vector<uint64_t>& copy, const MaskLayout& layout, int32_t from,
             int32_t to) {
     for (int32_t reach = from; reach < to;) {
-        const int32_t t = std::min(to - reach, reach + 1);
+        const int32_t t = std::min({to - reach, reach + 1, kBits - 1});
         SpreadBy(mask, copy, layout, t);
         reach += t;
     }
