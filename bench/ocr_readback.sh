@@ -2,20 +2,20 @@
 # How many captions a reader can read over real pictures.
 usage() {
   cat <<'EOF'
-Usage: bench/ocr_readback.sh [--dll | --host] [--captions K] [--every N] [--format yuy2|rgb]
+Usage: bench/ocr_readback.sh [--dll | --host] [--captions K] [--every N] [--size WxH] [--format yuy2|rgb]
                              [--words FILE | --scripts] [--verbose] [--keep DIR] [PROPERTY=VALUE ...]
 
 Draws captions over the twelve photographs of tests/ocr/pictures.txt
 through the element tpp25frame (--dll: the DLL in tpp-host.exe under Wine;
 --host: the Linux plug-in in tpp-host), K captions over each (default 8),
-one every N frames (default 1), the entries of examples/en-ru.dic (or
-FILE; --scripts: the word lists of the OCR checks, two entries in each of
-eight scripts) from A to Z, and reads them back with tesseract
-(tests/ocr/readback.sh). It prints the share of captions read over each
-picture and over all, of caption lines by script, and of captions by the
-scripts of their lines. Each
-PROPERTY=VALUE sets one of the element's properties (for the hosts, the
-same setting in the settings file), for instance
+one every N frames (default 1), frames of WxH (default 720x576), the
+entries of examples/en-ru.dic (or FILE; --scripts: the word lists of the
+OCR checks, two entries in each of eight scripts) from A to Z, and reads
+them back with tesseract (tests/ocr/readback.sh). It prints the share of
+captions read over each picture and over all, of caption lines by script,
+and of captions by the scripts of their lines. Each PROPERTY=VALUE sets
+one of the element's properties (for the hosts, the same setting in the
+settings file), for instance
 
     bench/ocr_readback.sh text-color=0xFFFFFF back-color=0x000000
 
@@ -38,7 +38,7 @@ while (($#)); do
     --host) front=host ;;
     --words) (($# >= 2)) || die "--words needs a file"; words=$2; shift ;;
     --scripts) words="" ;;
-    --captions | --every | --format | --keep)
+    --captions | --every | --size | --format | --keep)
       (($# >= 2)) || die "$1 needs a value"; passed+=("$1" "$2"); shift ;;
     --verbose) passed+=("$1") ;;
     -*) echo "ocr_readback: unknown option $1" >&2; exit 2 ;;

@@ -1,6 +1,7 @@
 #include "overlay/caption_effects.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -17,18 +18,118 @@ int32_t Pixels(int32_t units, int32_t frameLength, int32_t canvasLength) {
     return std::max<int32_t>(1, static_cast<int32_t>((int64_t{units} * frameLength + canvasLength / 2) / canvasLength));
 }
 
-// The canvas's pixel as a COLORREF's 24 bits.
-uint32_t ColourAt(const uint8_t* pixel) {
-    return uint32_t{pixel[2]} | uint32_t{pixel[1]} << 8 | uint32_t{pixel[0]} << 16;
+// A COLORREF as the canvas's pixel in memory (blue, green, red, the fourth
+// byte 0), read as one word: pixels are compared and painted a word at a
+// time whatever the byte order.
+uint32_t CanvasWord(uint32_t colorref) {
+    const uint8_t bytes[4] = {static_cast<uint8_t>(colorref >> 16), static_cast<uint8_t>(colorref >> 8),
+                              static_cast<uint8_t>(colorref), 0};
+    uint32_t word;
+    std::memcpy(&word, bytes, 4);
+    return word;
 }
 
-void Paint(uint8_t* pixel, uint32_t colorref) {
-    pixel[0] = static_cast<uint8_t>(colorref >> 16);
-    pixel[1] = static_cast<uint8_t>(colorref >> 8);
-    pixel[2] = static_cast<uint8_t>(colorref);
+// The masks of a caption's rectangle hold a bit a pixel: pixel x of a row
+// is bit x % 64 of the row's word x / 64. The rows lie one after another,
+// each after a guard word that stays 0, and a last guard ends them: a step
+// of less than a word spreads a row only into the guards beside it, so
+// one pass spreads every row at once.
+constexpr int32_t kBits = 64;
+
+struct MaskLayout {
+    int32_t words, stride, rows;
+    size_t Size() const { return size_t(stride) * rows + 1; }
+    size_t Row(int32_t y) const { return size_t(y) * stride + 1; }
+};
+
+// Sets the bits of the pixels [from, to) of a canvas row that are the
+// letters' colour. A word's pixels are compared a byte each first, which
+// the compiler does several at a time, then the bytes packed eight by
+// eight: the product moves byte i's bit to bit 56 + i, and no two of its
+// terms meet.
+void ReadLetters(const uint8_t* row, int32_t from, int32_t to, uint32_t letter, uint32_t colourBits, uint64_t* bits) {
+    for (int32_t x = from; x < to;) {
+        const int32_t first = x % kBits, count = std::min(to - x, kBits - first);
+        uint8_t same[kBits] = {};
+        const uint8_t* pixel = row + size_t(x) * 4;
+        for (int32_t i = 0; i < count; ++i) {
+            uint32_t value;
+            std::memcpy(&value, pixel + size_t(i) * 4, 4);
+            same[first + i] = (value & colourBits) == letter;
+        }
+        uint64_t word = 0;
+        for (int32_t k = 0; k < kBits / 8; ++k) {
+            uint64_t eight;
+            std::memcpy(&eight, same + k * 8, 8);
+            word |= (eight * 0x0102040810204080u) >> 56 << (k * 8);
+        }
+        bits[x / kBits] |= word;
+        x += count;
+    }
 }
 
-enum : uint8_t { kLetter = 1, kOutline = 2, kShadow = 4 };
+// Every row of mask |= itself moved t pixels (less than a word) to the
+// right and to the left: what lay within reach of a letter now lies within
+// reach + t.
+void SpreadBy(std::vector<uint64_t>& mask, std::vector<uint64_t>& copy, const MaskLayout& layout, int32_t t) {
+    copy = mask;
+    const uint64_t* from = copy.data();
+    uint64_t* to = mask.data();
+    for (size_t i = 1; i + 1 < mask.size(); ++i)
+        to[i] = from[i] | from[i] << t | from[i] >> t | from[i - 1] >> (kBits - t) | from[i + 1] << (kBits - t);
+    for (int32_t y = 1; y < layout.rows; ++y) to[size_t(y) * layout.stride] = 0;
+}
+
+// Spreads a mask that reaches from pixels round the letters on until it
+// reaches to. No step is longer than the reach before it plus one, so every
+// distance up to the new reach is a sum of steps taken in one direction: a
+// pixel is reached from a letter without passing outside the pixels between
+// them, and nothing is lost off the ends of a row.
+void Spread(std::vector<uint64_t>& mask, std::vector<uint64_t>& copy, const MaskLayout& layout, int32_t from,
+            int32_t to) {
+    for (int32_t reach = from; reach < to;) {
+        const int32_t t = std::min({to - reach, reach + 1, kBits - 1});
+        SpreadBy(mask, copy, layout, t);
+        reach += t;
+    }
+}
+
+// to = from moved t pixels to the right, one row.
+void MoveRight(uint64_t* to, const uint64_t* from, int32_t words, int32_t t) {
+    const int32_t q = t / kBits, s = t % kBits;
+    for (int32_t i = 0; i < words; ++i)
+        to[i] = i < q ? 0 : from[i - q] << s | (s && i - q > 0 ? from[i - q - 1] >> (kBits - s) : 0);
+}
+
+// Calls run(left, right) for each run of set bits of the row, left to right.
+template <typename Run>
+void ForEachRun(const uint64_t* row, int32_t words, Run run) {
+    for (int32_t i = 0; i < words; ++i) {
+        uint64_t word = row[i];
+        while (word) {
+            const int32_t left = i * kBits + std::countr_zero(word);
+            // The run ends at the first clear bit from its start on.
+            int32_t j = i;
+            uint64_t clear = ~word & ~uint64_t{0} << (left % kBits);
+            while (!clear && ++j < words) clear = ~row[j];
+            const int32_t right = j < words ? j * kBits + std::countr_zero(clear) : words * kBits;
+            run(left, right);
+            if (j >= words) return;
+            i = j;
+            word = row[j] & ~uint64_t{0} << (right % kBits);
+        }
+    }
+}
+
+// Paints pixels [left, right) of a canvas row, keeping their fourth byte.
+void PaintRun(uint8_t* row, int32_t left, int32_t right, uint32_t colour, uint32_t colourBits) {
+    for (uint8_t* pixel = row + size_t(left) * 4; left < right; ++left, pixel += 4) {
+        uint32_t word;
+        std::memcpy(&word, pixel, 4);
+        word = (word & ~colourBits) | colour;
+        std::memcpy(pixel, &word, 4);
+    }
+}
 
 }  // namespace
 
@@ -57,76 +158,100 @@ CaptionEffects EffectsFor(const SettingsRecord& settings, int32_t frameWidth, in
     return effects;
 }
 
-void PaintEffects(uint8_t* canvas, ptrdiff_t stride, const PixelRect& rect, uint32_t textColor,
-                  const CaptionEffects& effects, std::vector<uint8_t>& scratch) {
+CanvasRunList PaintEffects(uint8_t* canvas, ptrdiff_t stride, const PixelRect& rect, uint32_t textColor,
+                           uint32_t backColor, const CaptionEffects& effects, const std::vector<PixelRect>* drawn,
+                           int32_t join, EffectsScratch& scratch) {
+    CanvasRunList runs(rect.top, join);
     const int32_t w = rect.right - rect.left, h = rect.bottom - rect.top;
-    if (w <= 0 || h <= 0 || !effects.Paints()) return;
-    const auto at = [&](int32_t x, int32_t y) { return canvas + (rect.top + y) * stride + (rect.left + x) * 4; };
+    if (w <= 0 || h <= 0) return runs;
+    uint8_t* const origin = canvas + rect.top * stride + ptrdiff_t{rect.left} * 4;
+    const auto pixelsOf = [&](int32_t y) { return origin + y * stride; };
+    const int32_t words = (w + kBits - 1) / kBits;
+    const MaskLayout layout = {words, words + 1, h};
+    const uint64_t lastWord = w % kBits ? (uint64_t{1} << (w % kBits)) - 1 : ~uint64_t{0};
+    const uint32_t colourBits = CanvasWord(0xFFFFFF);
 
-    // The letters' mask, one byte a pixel, and whether each row has any.
-    const size_t area = size_t(w) * h;
-    scratch.assign(area, 0);
-    std::vector<uint8_t> inked(h);
-    for (int32_t y = 0; y < h; ++y) {
-        uint8_t* mask = &scratch[size_t(y) * w];
-        const uint8_t* pixel = at(0, y);
-        uint8_t any = 0;
-        for (int32_t x = 0; x < w; ++x, pixel += 4) any |= mask[x] = ColourAt(pixel) == textColor ? kLetter : 0;
-        inked[y] = any;
+    // The letters: only where the renderer drew, when it says where.
+    std::vector<uint64_t>& letters = scratch.letters;
+    letters.assign(layout.Size(), 0);
+    const uint32_t letter = CanvasWord(textColor);
+    const auto read = [&](int32_t left, int32_t top, int32_t right, int32_t bottom) {
+        for (int32_t y = top; y < bottom; ++y)
+            ReadLetters(pixelsOf(y), left, right, letter, colourBits, &letters[layout.Row(y)]);
+    };
+    if (drawn) {
+        // Each row's boxes joined across the narrow gaps between glyphs: a
+        // few long reads, where the compares go several at a time.
+        const CanvasRunList boxes = RunsOfBoxes(*drawn, rect, kBits);
+        const CanvasRuns view = boxes.view();
+        for (int32_t row = 0; row < view.rows; ++row)
+            for (uint32_t i = view.rowStarts[row]; i < view.rowStarts[row + 1]; ++i)
+                read(view.runs[i].left - rect.left, row, view.runs[i].right - rect.left, row + 1);
+    } else {
+        read(0, 0, w, h);
     }
 
     // The outline: a round pen of the outline's radius run over the letters.
-    // Each row's distance to its nearest letter pixel (saturating) makes the
-    // pen a row of comparisons per line of the disc, without branches.
-    const int32_t r = std::min(effects.outline, 254);
-    if (r > 0) {
-        std::vector<uint8_t> nearest(area), pen(w);
-        for (int32_t y = 0; y < h; ++y) {
-            if (!inked[y]) continue;
-            const uint8_t* mask = &scratch[size_t(y) * w];
-            uint8_t* near = &nearest[size_t(y) * w];
-            uint8_t d = 255;
-            for (int32_t x = 0; x < w; ++x) near[x] = d = mask[x] ? 0 : d + (d < 255);
-            d = 255;
-            for (int32_t x = w - 1; x >= 0; --x) near[x] = std::min(near[x], d = mask[x] ? 0 : d + (d < 255));
-        }
-        std::vector<uint8_t> halfWidth(2 * r + 1);
-        for (int32_t dy = -r; dy <= r; ++dy)
-            halfWidth[dy + r] = static_cast<uint8_t>(std::sqrt((r + 0.5) * (r + 0.5) - double(dy) * dy));
-        for (int32_t y = 0; y < h; ++y) {
-            std::fill(pen.begin(), pen.end(), 0);
-            bool touched = false;
-            for (int32_t dy = std::max(-r, -y); dy <= r && y + dy < h; ++dy) {
-                if (!inked[y + dy]) continue;
-                const uint8_t* near = &nearest[size_t(y + dy) * w];
-                const uint8_t reach = halfWidth[dy + r];
-                for (int32_t x = 0; x < w; ++x) pen[x] |= near[x] <= reach;
-                touched = true;
+    // The pen's line dy rows away reaches halfWidth pixels either side, so
+    // the letters, spread that far, are added dy rows above and below; the
+    // lines are taken from the pen's edge (the narrowest) in, each spread
+    // growing the last.
+    std::vector<uint64_t>& outline = scratch.outline;
+    outline.assign(layout.Size(), 0);
+    const int32_t r = std::min(effects.outline, 254);  // a frame of 9,000 rows and more draws no wider
+    const bool inked = std::any_of(letters.begin(), letters.end(), [](uint64_t word) { return word != 0; });
+    if (r > 0 && inked) {
+        std::vector<uint64_t>& grown = scratch.grown;
+        grown = letters;
+        const size_t size = layout.Size();
+        int32_t reach = 0;
+        for (int32_t dy = r; dy >= 0; --dy) {
+            const auto halfWidth = static_cast<int32_t>(std::sqrt((r + 0.5) * (r + 0.5) - double(dy) * dy));
+            if (halfWidth > reach) {
+                Spread(grown, scratch.copy, layout, reach, halfWidth);
+                reach = halfWidth;
             }
-            if (!touched) continue;
-            uint8_t* mask = &scratch[size_t(y) * w];
-            for (int32_t x = 0; x < w; ++x) mask[x] = mask[x] ? kLetter : pen[x] ? kOutline : 0;
+            // Rows are a whole number of strides apart, guards onto guards.
+            const size_t rows = size_t(dy) * layout.stride;
+            if (rows >= size) continue;
+            uint64_t* into = outline.data();
+            const uint64_t* from = grown.data();
+            for (size_t i = rows; i < size; ++i) into[i] |= from[i - rows];
+            if (dy > 0)
+                for (size_t i = 0; i + rows < size; ++i) into[i] |= from[i + rows];
         }
+        for (size_t i = 0; i < size; ++i) outline[i] &= ~letters[i];
+        for (int32_t y = 0; y < h; ++y) outline[layout.Row(y) + words - 1] &= lastWord;
     }
 
-    // The shadow: letters and outline moved right and down, beneath them.
+    // The shadow: letters and outline moved right and down, beneath them;
+    // then the painted pixels' runs, those that differ from the background.
     const int32_t sx = effects.shadowX, sy = effects.shadowY;
-    if (sx > 0 || sy > 0)
-        for (int32_t y = h - 1; y >= sy; --y) {
-            uint8_t* mask = &scratch[size_t(y) * w];
-            const uint8_t* from = &scratch[size_t(y - sy) * w];
-            for (int32_t x = w - 1; x >= sx; --x)
-                if (!mask[x] && (from[x - sx] & (kLetter | kOutline))) mask[x] = kShadow;
-        }
-
+    const bool shadowed = sx > 0 || sy > 0;
+    const uint32_t outlineColour = CanvasWord(effects.outlineColor), shadowColour = CanvasWord(effects.shadowColor);
+    const bool outlineShows = effects.outlineColor != (backColor & 0xFFFFFF);
+    const bool shadowShows = effects.shadowColor != (backColor & 0xFFFFFF);
+    scratch.row.resize(size_t(words) * 2);
+    uint64_t *const shadow = scratch.row.data(), *const shown = shadow + words;
     for (int32_t y = 0; y < h; ++y) {
-        const uint8_t* mask = &scratch[size_t(y) * w];
-        uint8_t* pixel = at(0, y);
-        for (int32_t x = 0; x < w; ++x, pixel += 4) {
-            if (mask[x] == kOutline)
-                Paint(pixel, effects.outlineColor);
-            else if (mask[x] == kShadow)
-                Paint(pixel, effects.shadowColor);
+        runs.NextRow();
+        const uint64_t *ink = &letters[layout.Row(y)], *pen = &outline[layout.Row(y)];
+        uint8_t* pixels = pixelsOf(y);
+        ForEachRun(pen, words,
+                   [&](int32_t left, int32_t right) { PaintRun(pixels, left, right, outlineColour, colourBits); });
+        const bool hasShadow = shadowed && y >= sy;
+        if (hasShadow) {
+            const uint64_t *aboveInk = &letters[layout.Row(y - sy)], *abovePen = &outline[layout.Row(y - sy)];
+            for (int32_t i = 0; i < words; ++i) shown[i] = aboveInk[i] | abovePen[i];
+            MoveRight(shadow, shown, words, sx);
+            for (int32_t i = 0; i < words; ++i) shadow[i] &= ~(ink[i] | pen[i]);
+            shadow[words - 1] &= lastWord;
+            ForEachRun(shadow, words,
+                       [&](int32_t left, int32_t right) { PaintRun(pixels, left, right, shadowColour, colourBits); });
         }
+        for (int32_t i = 0; i < words; ++i)
+            shown[i] = ink[i] | (outlineShows ? pen[i] : 0) | (hasShadow && shadowShows ? shadow[i] : 0);
+        ForEachRun(shown, words, [&](int32_t left, int32_t right) { runs.Add(rect.left + left, rect.left + right); });
     }
+    return runs;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "blend/canvas_runs.h"
 #include "blend/frame_view.h"
 #include "settings/settings_record.h"
 
@@ -30,9 +31,20 @@ struct CaptionEffects {
 // unless the letters keep their proportions. Padding only for BackType box.
 CaptionEffects EffectsFor(const SettingsRecord& settings, int32_t frameWidth, int32_t frameHeight);
 
+// The masks PaintEffects works in, one bit a pixel, kept from caption to
+// caption.
+struct EffectsScratch {
+    std::vector<uint64_t> letters, grown, outline, copy, row;
+};
+
 // Paints the effects inside rect of the canvas (frame pixels, clipped by the
 // caller to the canvas): pixels of textColor are the letters; round them
 // the outline, beneath both the shadow. Pixels that are neither keep what
-// they had. scratch is reused from caption to caption.
-void PaintEffects(uint8_t* canvas, ptrdiff_t stride, const PixelRect& rect, uint32_t textColor,
-                  const CaptionEffects& effects, std::vector<uint8_t>& scratch);
+// they had. drawn, when not null, holds boxes that every letter pixel lies
+// in (the renderer's DrawnBoxes): only they are read. Returns the runs of
+// the painted caption, those ScanCanvasRuns would find against backColor
+// with the same join, for a canvas that held only backColor in rect before
+// the letters were drawn.
+CanvasRunList PaintEffects(uint8_t* canvas, ptrdiff_t stride, const PixelRect& rect, uint32_t textColor,
+                           uint32_t backColor, const CaptionEffects& effects, const std::vector<PixelRect>* drawn,
+                           int32_t join, EffectsScratch& scratch);

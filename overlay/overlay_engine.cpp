@@ -294,8 +294,8 @@ bool OverlayEngine::CanvasHolds(uint32_t background, uint32_t textColor) const {
 // or else the extent of whatever differs from the background in each row of
 // its rectangle. (Strokes found one by one would be walked run by run, at a
 // cost above that of reading the gaps between them.) Outline and shadow
-// are painted round the letters once, here; the runs then come from the
-// canvas as painted.
+// are painted round the letters once, here, and give the runs of what
+// they painted.
 void OverlayEngine::RenderCaption(uint32_t background, uint32_t textColor) {
     OverlayState& state = overlayState;
     CaptionRenderer& renderer = *renderer_;
@@ -318,13 +318,13 @@ void OverlayEngine::RenderCaption(uint32_t background, uint32_t textColor) {
                                 std::min(bottomRight.x, state.frameWidth), std::min(bottomRight.y, state.frameHeight)};
     // Letters in the background's colour cannot be told from it: they are
     // not there to outline.
+    const std::vector<PixelRect>* boxes = renderer.DrawnBoxes();
     if (effects_.Paints() && textColor != background) {
         const ptrdiff_t stride = ptrdiff_t{state.frameWidth} * 4;
-        PaintEffects(state.canvasBits, stride, onCanvas, textColor, effects_, effectsScratch_);
-        captionRuns_ = ScanCanvasRuns(CanvasOfStream(), onCanvas, background, kRunJoinGap);
+        captionRuns_ = PaintEffects(state.canvasBits, stride, onCanvas, textColor, background, effects_, boxes,
+                                    kRunJoinGap, effectsScratch_);
         return;
     }
-    const std::vector<PixelRect>* boxes = renderer.DrawnBoxes();
     captionRuns_ = boxes ? RunsOfBoxes(*boxes, onCanvas, kRunJoinGap)
                          : ScanInkExtents(CanvasOfStream(), onCanvas, background);
 }

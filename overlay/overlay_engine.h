@@ -137,7 +137,7 @@ private:
     bool fontShrunk_ = false;
     // This frame's effects, and the pixels they paint on.
     CaptionEffects effects_;
-    std::vector<uint8_t> effectsScratch_;
+    EffectsScratch effectsScratch_;
     // What hides what is drawn, as last told (bits of TellWhatHides).
     uint32_t hidden_ = 0;
     bool toldEmpty_ = false;  // since an entry was last taken

@@ -230,7 +230,7 @@ inline constexpr SettingDescriptor settingsTable[] = {
     settings_rows::Fresh(settings_rows::Number<&SettingsRecord::BoxPadding>(
                              kTypeInt, "BoxPadding", 0, {0, 48}, "canvas units",
                              "Space between the letters and the edges of the box when BackType is box."),
-                         8),
+                         16),
     settings_rows::Fresh(
         settings_rows::Flag<&SettingsRecord::KeepProportions>(
             kTypeUint, "KeepProportions", 0,

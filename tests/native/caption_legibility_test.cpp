@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -86,6 +89,99 @@ TEST_F(CaptionLegibility, OutlineAndShadowSurroundTheLettersAndStayInTheRuns) {
                 }
             ASSERT_GT(letters, 0);
             ASSERT_EQ(PixelsOutsideCaptionRuns(*plugin), 0) << w << "x" << h << ", frame " << i;
+        }
+    }
+}
+
+// The outline is the letters under a round pen: a pixel dy rows from a
+// letter is outlined when it lies within floor(sqrt((r + 1/2)^2 - dy^2))
+// columns of it, inside the rectangle. The shadow is letters and outline
+// moved, where neither is. Every other pixel and every fourth byte keep
+// what they had, and the runs are those the painted canvas shows. Rows
+// that end inside and on 64-pixel words, pens and shadows longer than a
+// word, letters beyond the rectangle; read from the renderer's boxes or
+// from the whole rectangle.
+TEST(CaptionEffects, ARoundPenAndAShadowAndTheRunsOfWhatTheyPainted) {
+    constexpr uint32_t kBack = 0x202020, kText = 0xFFFFFF, kShadow = 0x404040;
+    std::mt19937 random(5);
+    // Width, height, pen, shadow, one letter pixel in so many of the boxes'.
+    for (const auto& [w, h, r, s, sparse] : std::vector<std::array<int32_t, 5>>{{63, 9, 1, 0, 3},
+                                                                                {64, 20, 2, 3, 3},
+                                                                                {64, 12, 13, 0, 60},
+                                                                                {65, 7, 4, 0, 3},
+                                                                                {192, 150, 70, 0, 1 << 30},
+                                                                                {130, 31, 6, 70, 3},
+                                                                                {200, 40, 70, 0, 3},
+                                                                                {129, 150, 9, 2, 20}}) {
+        const int32_t width = w + 9, height = h + 6;
+        const PixelRect rect = {4, 3, 4 + w, 3 + h};
+        const auto inside = [&](int32_t x, int32_t y) {
+            return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
+        };
+        std::vector<uint32_t> start(size_t(width) * height, kBack);  // COLORREFs
+        std::vector<PixelRect> boxes;
+        for (int i = 0; i < 12; ++i) {
+            const int32_t x = int32_t(random() % width), y = int32_t(random() % height);
+            const PixelRect box = {x, y, std::min<int32_t>(x + 1 + random() % 20, width),
+                                   std::min<int32_t>(y + 1 + random() % 9, height)};
+            boxes.push_back(box);
+            for (int32_t by = box.top; by < box.bottom; ++by)
+                for (int32_t bx = box.left; bx < box.right; ++bx)
+                    if (random() % sparse == 0) start[size_t(by) * width + bx] = kText;
+        }
+        // Lone letters in the rectangle's corners: a pen must not lose what
+        // it spreads past the ends of a row, nor carry it into the next.
+        for (const auto& [x, y] : {std::pair{rect.left, rect.bottom - 1}, std::pair{rect.right - 1, rect.top}}) {
+            boxes.push_back({x, y, x + 1, y + 1});
+            start[size_t(y) * width + x] = kText;
+        }
+        CaptionEffects effects;
+        effects.outline = r, effects.shadowX = s, effects.shadowY = s ? s / 3 + 1 : 0;
+        effects.outlineColor = r == 4 ? kBack : 0x0000FF;  // one the blend's runs leave out
+        effects.shadowColor = kShadow;
+
+        std::vector<uint8_t> marks(start.size(), 0);  // 1 letter, 2 outline, 4 shadow
+        for (int32_t y = rect.top; y < rect.bottom; ++y)
+            for (int32_t x = rect.left; x < rect.right; ++x)
+                if (start[size_t(y) * width + x] == kText) marks[size_t(y) * width + x] = 1;
+        for (int32_t y = rect.top; y < rect.bottom; ++y)
+            for (int32_t x = rect.left; x < rect.right; ++x) {
+                if (marks[size_t(y) * width + x] != 1) continue;
+                for (int32_t dy = -r; dy <= r; ++dy) {
+                    const auto reach = int32_t(std::sqrt((r + 0.5) * (r + 0.5) - double(dy) * dy));
+                    for (int32_t dx = -reach; dx <= reach; ++dx)
+                        if (inside(x + dx, y + dy) && marks[size_t(y + dy) * width + x + dx] == 0)
+                            marks[size_t(y + dy) * width + x + dx] = 2;
+                }
+            }
+        for (int32_t y = rect.bottom - 1; y >= rect.top; --y)
+            for (int32_t x = rect.right - 1; x >= rect.left; --x) {
+                const int32_t fromX = x - effects.shadowX, fromY = y - effects.shadowY;
+                if (s && marks[size_t(y) * width + x] == 0 && inside(fromX, fromY) &&
+                    (marks[size_t(fromY) * width + fromX] & 3))
+                    marks[size_t(y) * width + x] = 4;
+            }
+
+        for (const std::vector<PixelRect>* drawn : {&boxes, static_cast<std::vector<PixelRect>*>(nullptr)}) {
+            std::vector<uint8_t> canvas(start.size() * 4);
+            for (size_t i = 0; i < start.size(); ++i)
+                canvas[4 * i] = uint8_t(start[i] >> 16), canvas[4 * i + 1] = uint8_t(start[i] >> 8),
+                           canvas[4 * i + 2] = uint8_t(start[i]), canvas[4 * i + 3] = 0x5A;
+            EffectsScratch scratch;
+            const CanvasRunList runs = PaintEffects(canvas.data(), width * 4, rect, kText, kBack, effects, drawn,
+                                                    kRunJoinGap, scratch);
+            for (size_t i = 0; i < start.size(); ++i) {
+                const uint32_t want = marks[i] == 2 ? effects.outlineColor : marks[i] == 4 ? kShadow : start[i];
+                const uint32_t got = uint32_t{canvas[4 * i]} << 16 | canvas[4 * i + 1] << 8 | canvas[4 * i + 2];
+                ASSERT_EQ(got, want) << w << "x" << h << " r" << r << " at " << i % width << "," << i / width;
+                ASSERT_EQ(canvas[4 * i + 3], 0x5A);
+            }
+            const CanvasRunList shown = ScanCanvasRuns({canvas.data(), width * 4, width, height}, rect, kBack,
+                                                       kRunJoinGap);
+            ASSERT_EQ(runs.view().rows, shown.view().rows);
+            ASSERT_TRUE(std::equal(runs.view().rowStarts, runs.view().rowStarts + h + 1, shown.view().rowStarts));
+            ASSERT_TRUE(std::equal(runs.runs().begin(), runs.runs().end(), shown.runs().begin(), shown.runs().end(),
+                                   [](CanvasRun a, CanvasRun b) { return a.left == b.left && a.right == b.right; }));
         }
     }
 }

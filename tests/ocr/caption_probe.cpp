@@ -226,7 +226,11 @@ std::string FoldForMatch(std::string_view text) {
         char32_t c = DecodeUtf8(text, pos);
         if (IsSpace(c) || IsInvisible(c)) continue;
         if (c == 0x2018 || c == 0x2019 || c == 0x02BC) c = U'\'';
-        AppendUtf8(folded, SimpleCaseFold(c));
+        c = SimpleCaseFold(c);
+        // Russian print commonly writes ё as е, and a Russian reader takes
+        // either for the same word; ß and ss, or й and и, are other letters.
+        if (c == U'ё') c = U'е';
+        AppendUtf8(folded, c);
     }
     return folded;
 }

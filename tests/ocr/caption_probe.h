@@ -58,7 +58,7 @@ std::vector<std::string> CaptionLines(std::string_view entry);
 
 // Text as compared: case folded (Unicode simple folding), without white
 // space and the invisible marks of direction and joining, typographic
-// apostrophes as the plain one.
+// apostrophes as the plain one, ё as е.
 std::string FoldForMatch(std::string_view text);
 // Whether the text read holds the line, folded, anywhere.
 bool TextHoldsLine(std::string_view read, std::string_view line);
