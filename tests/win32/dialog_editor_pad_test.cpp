@@ -187,6 +187,29 @@ TEST_F(DictionaryGroup, CancelDropsUnsavedEditsByReloadingTheFile) {
     EXPECT_FALSE(AltDictionaryChanged());
 }
 
+// Keys come through IsDialogMessage, as in a host's loop, where Enter
+// presses the template's default button, "Отмена".
+TEST_F(DictionaryGroup, EnterAddsTheTypedEntryAndElsewhereDoesNothing) {
+    Click(IDC_BACK_AROUND);
+    SetFocus(Item(IDC_WORD));
+    TypeKeys(L"zebra - зебра");
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(IsWindow(Dialog())) << "Enter closed the dialog";
+    EXPECT_EQ(Working().BackType, 1) << "the change made before is kept";
+    EXPECT_EQ(WideListLines(), (std::vector<std::wstring>{L"a - 1", L"b - 2", L"c - 3", L"zebra - зебра"}));
+
+    for (int id : {IDC_ENTRY_LIST, IDC_TRANSPARENCY}) {
+        SetFocus(Item(id));
+        PressKey(VK_RETURN);
+        ASSERT_TRUE(IsWindow(Dialog())) << id;
+    }
+    SetFocus(Item(IDC_WORD));
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(IsWindow(Dialog()));
+    EXPECT_EQ(Working().BackType, 1);
+    EXPECT_EQ(AltDictionaryLines().size(), 4u);
+}
+
 // The list box and the word field are Unicode windows: a Greek entry is
 // added, merged with its capitals, changed and deleted as typed, and the
 // list is then saved in UTF-8 with the byte-order mark, as Windows-1251

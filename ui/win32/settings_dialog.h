@@ -76,6 +76,7 @@ private:
     void OnDestroy(WPARAM, LPARAM);
     void OnDefaults(WPARAM, LPARAM);
     void OnIgnoredCommand(WPARAM, LPARAM) {}
+    void OnGetDefaultId(WPARAM, LPARAM);
 
     // Settings controls.
     void OnFont(WPARAM, LPARAM);
