@@ -39,11 +39,11 @@ BOOL WINAPI UnexpectedColorChooser(LPCHOOSECOLORA) {
     ADD_FAILURE() << "colour chooser opened";
     return FALSE;
 }
-BOOL WINAPI UnexpectedFileChooser(LPOPENFILENAMEA) {
+BOOL WINAPI UnexpectedFileChooser(LPOPENFILENAMEW) {
     ADD_FAILURE() << "file chooser opened";
     return FALSE;
 }
-int WINAPI UnexpectedMessageBox(HWND, LPCSTR, LPCSTR, UINT) {
+int WINAPI UnexpectedMessageBox(HWND, LPCWSTR, LPCWSTR, UINT) {
     ADD_FAILURE() << "message box shown";
     return IDCANCEL;
 }
