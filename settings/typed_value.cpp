@@ -120,7 +120,12 @@ std::string FormatTypedValue(int32_t code, const void* field) {
         case kTypeLong: return std::to_string(*static_cast<const int32_t*>(field));
         case kTypeInt64: return std::to_string(static_cast<long long>(*static_cast<const int64_t*>(field)));
         case kTypeUint64: return std::to_string(static_cast<unsigned long long>(*static_cast<const uint64_t*>(field)));
-        case kTypeText: return *static_cast<const std::string*>(field);
+        case kTypeText: {
+            // A text that reading would take out of quotes goes in a pair
+            // of its own, so that it reads back as it is.
+            const std::string& text = *static_cast<const std::string*>(field);
+            return Unquoted(text) == text ? text : '"' + text + '"';
+        }
         default: return std::string();
     }
 }

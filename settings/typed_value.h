@@ -48,5 +48,6 @@ void StoreTypedNumber(int32_t code, uint64_t value, void* field);
 // 0 for text or an invalid code.
 int64_t ReadTypedNumber(int32_t code, const void* field);
 
-// The field's text form; empty for an invalid code.
+// The field's text form; empty for an invalid code. A text that stands in
+// quotes of its own is written in one more pair.
 std::string FormatTypedValue(int32_t code, const void* field);

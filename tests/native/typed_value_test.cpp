@@ -75,6 +75,8 @@ TEST(ParseTypedValue, TextIsTakenAsItStandsButForEnclosingQuotes) {
     EXPECT_EQ(Parsed<std::string>(kTypeText, "\"C:\\my words\\a.dic\" "), "C:\\my words\\a.dic");
     EXPECT_EQ(Parsed<std::string>(kTypeText, "\""), "\"");
     EXPECT_EQ(Parsed<std::string>(kTypeText, "a \"b\""), "a \"b\"");
+    for (const std::string text : {"C:\\a.dic", "\"quoted\"", " \"x\" ", "\"\""})
+        EXPECT_EQ(Parsed<std::string>(kTypeText, FormatTypedValue(kTypeText, &text)), text) << text;
 }
 
 TEST(ParseTypedValue, InvalidCodesLeaveTheFieldAlone) {
