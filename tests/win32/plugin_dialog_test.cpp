@@ -2,7 +2,8 @@
 // record's ShowSettings opens it over the host's window, a second call
 // creates no second one, a change made in it reaches the settings file at
 // Exit together with the dialog's last position, an edited word list its
-// file, and a settings file written by hand in Notepad is understood.
+// file, read-only files are read and kept, and a settings file written by
+// hand in Notepad is understood.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -153,6 +154,46 @@ TEST(PluginDialog, Utf16WordListSurvivesAnEdit) {
     FreeLibrary(module);
     DeleteFileA(settingsPath.c_str());
     DeleteFileA(words.c_str());
+}
+
+// Files the user may read but not write: the DLL reads both, takes an
+// entry added in its dialog, and at Exit leaves both as they were.
+TEST(PluginDialog, ReadOnlyWordListAndSettingsFileAreReadAndKept) {
+    const std::string settingsPath = Folder() + "Plugins\\TPP_25Frame.ini";
+    const std::string words = Folder() + "read_only_words.dic";
+    const std::string list = "cat - \xEA\xEE\xF8\xEA\xE0\r\n";  // кошка
+    const std::string settings = "[PluginSettings]\r\nDicType=1\r\nDicFileName=" + words + "\r\n";
+    std::ofstream(words, std::ios::binary) << list;
+    CreateDirectoryA((Folder() + "Plugins").c_str(), nullptr);
+    std::ofstream(settingsPath, std::ios::binary) << settings;
+    for (const std::string& path : {words, settingsPath}) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    HMODULE module = nullptr;
+    const PluginRecord* record = LoadPlugin(module);
+    ASSERT_NE(record, nullptr);
+    HWND host = MakeHost();
+    record->Init();
+    const HostWindowRecord hostRecord = {host};
+    record->ShowSettings(&hostRecord);
+    Pump(100);
+    HWND dialog = FindDialogs(host).found;
+    ASSERT_NE(dialog, nullptr);
+    wchar_t shown[64] = L"";
+    SendDlgItemMessageW(dialog, IDC_ENTRY_LIST, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(shown));
+    EXPECT_STREQ(shown, L"cat - кошка");
+    SetDlgItemTextW(dialog, IDC_WORD, L"dog - собака");
+    SendDlgItemMessageA(dialog, IDC_ENTRY_ADD, BM_CLICK, 0, 0);
+    Pump(50);
+    EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_ENTRY_LIST, LB_GETCOUNT, 0, 0), 2);
+    record->Exit();
+
+    EXPECT_EQ(ReadBytes(words), list);
+    EXPECT_EQ(ReadBytes(settingsPath), settings);
+    DestroyWindow(host);
+    FreeLibrary(module);
+    for (const std::string& path : {words, settingsPath}) {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+    }
 }
 
 // A settings file as Notepad saves it in UTF-8, with the mark, holding what
