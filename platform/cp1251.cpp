@@ -67,13 +67,19 @@ std::string DecodeCp1251(std::string_view text) {
     return out;
 }
 
-bool EncodeCp1251(std::string_view utf8, std::string& out) {
+size_t EncodeCp1251Replacing(std::string_view utf8, std::string& out) {
     out.clear();
     out.reserve(utf8.size());
+    size_t missing = 0;
     for (size_t pos = 0; pos < utf8.size();) {
         uint8_t byte = 0;
-        if (!UnicodeToCp1251(DecodeUtf8(utf8, pos), byte)) return false;
+        if (!UnicodeToCp1251(DecodeUtf8(utf8, pos), byte)) {
+            byte = '?';
+            ++missing;
+        }
         out += static_cast<char>(byte);
     }
-    return true;
+    return missing;
 }
+
+bool EncodeCp1251(std::string_view utf8, std::string& out) { return EncodeCp1251Replacing(utf8, out) == 0; }

@@ -3,6 +3,7 @@
 // inside is UTF-8.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,6 +22,9 @@ std::string Cp1251ToUtf8(const char* text);
 // Windows-1251 bytes as UTF-8, NULs included.
 std::string DecodeCp1251(std::string_view text);
 
-// UTF-8 as Windows-1251 bytes; false, with out incomplete, when a character
-// is missing from the code page.
+// UTF-8 as Windows-1251 bytes, each character that the code page lacks as
+// "?"; the number of those.
+size_t EncodeCp1251Replacing(std::string_view utf8, std::string& out);
+
+// The same; false when a character is missing from the code page.
 bool EncodeCp1251(std::string_view utf8, std::string& out);

@@ -3,10 +3,35 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "platform/cp1251.h"
 #include "settings/settings_location.h"
 #include "settings/typed_value.h"
 
 namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// Whether the file starts with the UTF-8 mark; the reader is left at the
+// first byte of text.
+bool SkipUtf8Mark(TextFileReader& reader) {
+    std::string first;
+    const bool marked = reader.ReadLine(first) && first.starts_with(kUtf8Mark);
+    reader.Seek(marked ? kUtf8Mark.size() : 0);
+    return marked;
+}
+
+SettingsLine InUtf8(const SettingsLine& line) { return {DecodeCp1251(line.key), DecodeCp1251(line.value)}; }
+
+// The edits in the words of a UTF-8 file.
+std::vector<SectionEdit> InUtf8(const std::vector<SectionEdit>& edits) {
+    std::vector<SectionEdit> converted;
+    for (const SectionEdit& edit : edits) {
+        SectionEdit& to = converted.emplace_back(SectionEdit{DecodeCp1251(edit.name), edit.whole, {}, {}});
+        for (const SettingsLine& line : edit.set) to.set.push_back(InUtf8(line));
+        for (const SettingsLine& line : edit.fill) to.fill.push_back(InUtf8(line));
+    }
+    return converted;
+}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
@@ -93,7 +118,21 @@ platform::FileOutcome CSettingsFile::OpenForReading() {
     if (platform::KindOf(path_) == platform::PathKind::kNothing) platform::CreateEmptyFile(path_);
     platform::FileOutcome opened = reader_.Open(path_);
     open_ = opened.done;
+    utf8_ = open_ && SkipUtf8Mark(reader_);
+    textStart_ = sectionPosition_ = utf8_ ? kUtf8Mark.size() : 0;
     return opened;
+}
+
+std::string CSettingsFile::FromFile(std::string_view text) const {
+    if (!utf8_) return std::string(text);
+    // What the code page lacks cannot be in a path the plug-in opens.
+    std::string bytes;
+    EncodeCp1251Replacing(text, bytes);
+    return bytes;
+}
+
+std::string CSettingsFile::ToFile(std::string_view text) const {
+    return utf8_ ? DecodeCp1251(text) : std::string(text);
 }
 
 void CSettingsFile::Close() {
@@ -106,10 +145,10 @@ bool CSettingsFile::FindSection(const std::string& name) {
     if (!open_ || !reader_.IsOpen()) return false;
     const uint64_t length = reader_.Length();
     if (length == 0) return false;
-    const std::string target = SectionHeader(name);
+    const std::string target = SectionHeader(ToFile(name));
 
     uint64_t start = sectionPosition_;
-    if (start >= length) start = sectionPosition_ = 0;
+    if (start >= length) start = sectionPosition_ = textStart_;
     reader_.Seek(start);
     uint64_t pos = start;
     bool wrapped = false;
@@ -126,8 +165,8 @@ bool CSettingsFile::FindSection(const std::string& name) {
         }
         if (pos >= length) {
             if (wrapped) break;  // a read error on the second lap
-            reader_.Seek(0);
-            pos = 0;
+            reader_.Seek(textStart_);
+            pos = textStart_;
             wrapped = true;
         }
     } while (!(wrapped && pos >= start));
@@ -135,7 +174,8 @@ bool CSettingsFile::FindSection(const std::string& name) {
 }
 
 bool CSettingsFile::FindValue(const std::string& section, const std::string& key) {
-    const std::string_view wanted = Trim(key);
+    const std::string fileKey = ToFile(key);
+    const std::string_view wanted = Trim(fileKey);
     if (!FindSection(section)) return false;
     std::string line;
     while (reader_.ReadLine(line)) {
@@ -147,7 +187,7 @@ bool CSettingsFile::FindValue(const std::string& section, const std::string& key
         if (TrimRight(text.substr(0, equals)) != wanted) continue;
         const std::string_view value = text.substr(equals + 1);
         if (value.empty()) return false;
-        valueText_.assign(value);
+        valueText_ = FromFile(value);
         return true;
     }
     return false;
@@ -178,12 +218,12 @@ std::vector<SettingsLine> CSettingsFile::ReadSection(const std::string& name) {
         std::string_view key;
         bool hasValue = false;
         if (!KeyOf(line, key, hasValue) || !met.emplace(key).second || !hasValue) continue;
-        lines.push_back({std::string(key), line.substr(line.find('=') + 1)});
+        lines.push_back({FromFile(key), FromFile(std::string_view(line).substr(line.find('=') + 1))});
     }
     return lines;
 }
 
-platform::FileOutcome CSettingsFile::Save(const std::vector<SectionEdit>& edits) {
+platform::FileOutcome CSettingsFile::Save(const std::vector<SectionEdit>& given) {
     Close();
     if (path_.empty()) return platform::FileOutcome::Failed("no settings file is named");
     ReplacingTextWriter writer;
@@ -193,6 +233,10 @@ platform::FileOutcome CSettingsFile::Save(const std::vector<SectionEdit>& edits)
     TextFileReader current;
     if (platform::KindOf(writer.target()) != platform::PathKind::kNothing)
         if (platform::FileOutcome opened = current.Open(writer.target()); !opened) return opened;
+    // The file stays in the encoding it has.
+    const bool utf8 = current.IsOpen() && SkipUtf8Mark(current);
+    if (utf8) writer.Write(kUtf8Mark);
+    const std::vector<SectionEdit> edits = utf8 ? InUtf8(given) : given;
 
     std::vector<bool> metSection(edits.size()), metSet, metFill;
     const SectionEdit* in = nullptr;  // the section being copied, when edited key by key

@@ -1,10 +1,14 @@
 // The INI settings file: where it lies, and reading and writing its
 // sections and key=value lines. Lookups read the open file line by line;
-// a save writes a whole new file and only then puts it in place.
+// a save writes a whole new file and only then puts it in place. The file
+// is Windows-1251, as the plug-in's own text, or UTF-8 when it starts with
+// the byte-order mark, as Notepad saves it; keys and values come and go as
+// Windows-1251 either way, and a save keeps the file's encoding.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/settings_location.h"
@@ -71,7 +75,13 @@ public:
     const std::string& path() const { return path_; }
 
 private:
+    // The file's text as Windows-1251, and the other way.
+    std::string FromFile(std::string_view text) const;
+    std::string ToFile(std::string_view text) const;
+
     bool open_ = false;
+    bool utf8_ = false;       // the open file starts with the UTF-8 mark
+    uint64_t textStart_ = 0;  // after the mark
     std::string valueText_;
     std::string instance_;
     std::string folder_;

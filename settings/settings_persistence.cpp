@@ -29,13 +29,6 @@ bool NeedsEscape(char c, bool atEnd) {
            (atEnd && (c == ' ' || c == '\t' || c == '\v' || c == '\f'));
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
 }  // namespace
 
 platform::FileOutcome LoadSettings(SettingsState& settings, Defaults defaults) {

@@ -6,7 +6,45 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' ||
 
 bool IsWide(int32_t code) { return code == kTypeInt64 || code == kTypeUint64; }
 
+// Hexadecimal digits up to the first non-digit, wrapping in 32 bits; the
+// number of digits taken goes to count.
+uint32_t ParseHex(const char* text, int& count) {
+    uint32_t total = 0;
+    for (count = 0; HexDigit(text[count]) >= 0; ++count)
+        total = (total << 4) | static_cast<uint32_t>(HexDigit(text[count]));
+    return total;
+}
+
+// What colour pickers and web pages give, besides the decimal that saves
+// write: #RRGGBB, whose red comes first where a COLORREF has it last, and a
+// COLORREF in hexadecimal, 0xBBGGRR.
+uint64_t ParseColour(const char* text) {
+    while (IsBlank(*text)) ++text;
+    int digits = 0;
+    if (text[0] == '#') {
+        const uint32_t web = ParseHex(text + 1, digits);
+        if (digits == 6) return ((web >> 16) & 0xFF) | (web & 0xFF00) | ((web & 0xFF) << 16);
+    }
+    if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) return ParseHex(text + 2, digits);
+    return ParseDecimal(text, false);
+}
+
+// Explorer's "Copy as path" puts a path in double quotes.
+std::string Unquoted(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t");
+    const size_t last = text.find_last_not_of(" \t");
+    if (first == std::string::npos || last == first || text[first] != '"' || text[last] != '"') return text;
+    return text.substr(first + 1, last - first - 1);
+}
+
 }  // namespace
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
 
 bool IsValidTypeCode(int32_t code) { return code >= kTypeByte && code <= kTypeText; }
 
@@ -41,10 +79,13 @@ void StoreTypedNumber(int32_t code, uint64_t value, void* field) {
 
 void ParseTypedValue(int32_t code, const std::string& text, void* field) {
     if (code == kTypeText) {
-        *static_cast<std::string*>(field) = text;
+        *static_cast<std::string*>(field) = Unquoted(text);
         return;
     }
-    if (IsValidTypeCode(code)) StoreTypedNumber(code, ParseDecimal(text.c_str(), IsWide(code)), field);
+    if (code == kTypeColour)
+        StoreTypedNumber(code, ParseColour(text.c_str()), field);
+    else if (IsValidTypeCode(code))
+        StoreTypedNumber(code, ParseDecimal(text.c_str(), IsWide(code)), field);
 }
 
 int64_t ReadTypedNumber(int32_t code, const void* field) {
@@ -79,7 +120,12 @@ std::string FormatTypedValue(int32_t code, const void* field) {
         case kTypeLong: return std::to_string(*static_cast<const int32_t*>(field));
         case kTypeInt64: return std::to_string(static_cast<long long>(*static_cast<const int64_t*>(field)));
         case kTypeUint64: return std::to_string(static_cast<unsigned long long>(*static_cast<const uint64_t*>(field)));
-        case kTypeText: return *static_cast<const std::string*>(field);
+        case kTypeText: {
+            // A text that reading would take out of quotes goes in a pair
+            // of its own, so that it reads back as it is.
+            const std::string& text = *static_cast<const std::string*>(field);
+            return Unquoted(text) == text ? text : '"' + text + '"';
+        }
         default: return std::string();
     }
 }

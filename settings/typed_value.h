@@ -1,6 +1,7 @@
-// Text forms of setting values, chosen by type code. Every number is decimal;
-// parsing wraps like the 32- or 64-bit register it fills, so whatever was
-// written reads back unchanged.
+// Text forms of setting values, chosen by type code. Every number is written
+// decimal; parsing wraps like the 32- or 64-bit register it fills, so
+// whatever was written reads back unchanged. A colour typed by hand may also
+// be #RRGGBB or 0xBBGGRR, and a text may stand in double quotes.
 #pragma once
 
 #include <cstdint>
@@ -27,12 +28,17 @@ enum TypeCode : int32_t {
 // Codes outside 0..12 are skipped by every reader and writer.
 bool IsValidTypeCode(int32_t code);
 
+// The value of a hexadecimal digit; -1 for any other character.
+int HexDigit(char c);
+
 // Decimal text to number: leading white space, one optional sign, digits up
 // to the first non-digit, wrapping in 32 bits (64 when wide). No digit: 0.
 uint64_t ParseDecimal(const char* text, bool wide);
 
 // Stores the value of text into the field of the given code. The field must
-// have the code's type; an invalid code leaves it alone.
+// have the code's type; an invalid code leaves it alone. A colour's "#RRGGBB"
+// is a web colour and "0x" starts a hexadecimal COLORREF; a text's one pair
+// of enclosing double quotes goes.
 void ParseTypedValue(int32_t code, const std::string& text, void* field);
 
 // Stores the low bits of a 64-bit value into a numeric field of the code.
@@ -42,5 +48,6 @@ void StoreTypedNumber(int32_t code, uint64_t value, void* field);
 // 0 for text or an invalid code.
 int64_t ReadTypedNumber(int32_t code, const void* field);
 
-// The field's text form; empty for an invalid code.
+// The field's text form; empty for an invalid code. A text that stands in
+// quotes of its own is written in one more pair.
 std::string FormatTypedValue(int32_t code, const void* field);

@@ -105,6 +105,30 @@ TEST_F(SettingsFileTest, SavedValuesReadBackAndOtherSectionsStay) {
     EXPECT_EQ(defaultSettings.FontName, "Courier");
 }
 
+// Notepad's UTF-8 has the mark. The plug-in's own text is Windows-1251, so
+// the values come to it as that; a save keeps the mark and writes UTF-8,
+// the colour in decimal and the path without quotes.
+TEST_F(SettingsFileTest, Utf8FileWithTheMarkIsReadAndSavedInUtf8) {
+    Load(
+        "\xEF\xBB\xBF[PluginSettings]\r\nDicFileName=\"C:\\Мои слова\\ёж.dic\"\r\nTextColor=#FF8000\r\n"
+        "[Другое]\r\nk=значение\r\n");
+    const std::string path1251 = "C:\\\xCC\xEE\xE8 \xF1\xEB\xEE\xE2\xE0\\\xB8\xE6.dic";
+    EXPECT_EQ(Working().DicFileName, path1251);
+    EXPECT_EQ(Working().TextColor, 0x0080FFu);
+    Set([&](SettingsRecord& s) { s.FontName = "\xD8\xF0\xE8\xF4\xF2"; });  // Шрифт
+    ASSERT_TRUE(SaveSettings(settings_));
+    const std::string written = ReadBytes(path_);
+    EXPECT_EQ(written.rfind("\xEF\xBB\xBF[PluginSettings]\r\n", 0), 0u) << written;
+    EXPECT_NE(written.find("\r\nDicFileName=C:\\Мои слова\\ёж.dic\r\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("\r\nFontName=Шрифт\r\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("\r\nTextColor=33023\r\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("\r\n[Другое]\r\nk=значение\r\n"), std::string::npos) << written;
+
+    LoadSettings(settings_);
+    EXPECT_EQ(Working().DicFileName, path1251);
+    EXPECT_EQ(Working().FontName, "\xD8\xF0\xE8\xF4\xF2");
+}
+
 // The element owns where its walks stand and nothing else: what another
 // wrote into the file since it was read stays, and keys the file lacks are
 // filled in with what was read, so the file is complete.

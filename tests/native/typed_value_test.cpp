@@ -51,7 +51,6 @@ TEST(ParseTypedValue, NarrowCodesKeepTheLowBits) {
 
 TEST(ParseTypedValue, ThirtyTwoAndSixtyFourBitCodes) {
     EXPECT_EQ(Parsed<uint32_t>(kTypeColour, "4294967295"), 0xFFFFFFFFu);
-    EXPECT_EQ(Parsed<uint32_t>(kTypeColour, "0x00A0FF"), 0u);
     EXPECT_EQ(Parsed<int32_t>(kTypeInt, "2147483648"), INT32_MIN);
     EXPECT_EQ(Parsed<int32_t>(kTypeLong, "-40"), -40);
     EXPECT_EQ(Parsed<uint32_t>(kTypeUint, "-1"), 0xFFFFFFFFu);
@@ -60,9 +59,24 @@ TEST(ParseTypedValue, ThirtyTwoAndSixtyFourBitCodes) {
     EXPECT_EQ(Parsed<uint64_t>(kTypeUint64, "18446744073709551615"), UINT64_MAX);
 }
 
-TEST(ParseTypedValue, TextIsTakenAsItStands) {
+// Hand-typed forms; saves write decimal, which reads back as above.
+TEST(ParseTypedValue, ColourAsWebColourOrHexadecimalColorref) {
+    EXPECT_EQ(Parsed<uint32_t>(kTypeColour, "#FFA000"), 0x00A0FFu) << "red first";
+    EXPECT_EQ(Parsed<uint32_t>(kTypeColour, " #ffa000 "), 0x00A0FFu);
+    EXPECT_EQ(Parsed<uint32_t>(kTypeColour, "0x00A0FF"), 0x00A0FFu);
+    EXPECT_EQ(Parsed<uint32_t>(kTypeColour, "0XffFFffFF"), 0xFFFFFFFFu);
+    EXPECT_EQ(Parsed<uint32_t>(kTypeColour, "#FFA00"), 0u) << "not six digits";
+    EXPECT_EQ(Parsed<uint32_t>(kTypeUint, "0x10"), 0u) << "only colours take hexadecimal";
+}
+
+TEST(ParseTypedValue, TextIsTakenAsItStandsButForEnclosingQuotes) {
     EXPECT_EQ(Parsed<std::string>(kTypeText, " Arial "), " Arial ");
     EXPECT_EQ(Parsed<std::string>(kTypeText, "C:\\dic\\\xEA\xE0\xE4\xF0.dic"), "C:\\dic\\\xEA\xE0\xE4\xF0.dic");
+    EXPECT_EQ(Parsed<std::string>(kTypeText, "\"C:\\my words\\a.dic\" "), "C:\\my words\\a.dic");
+    EXPECT_EQ(Parsed<std::string>(kTypeText, "\""), "\"");
+    EXPECT_EQ(Parsed<std::string>(kTypeText, "a \"b\""), "a \"b\"");
+    for (const std::string text : {"C:\\a.dic", "\"quoted\"", " \"x\" ", "\"\""})
+        EXPECT_EQ(Parsed<std::string>(kTypeText, FormatTypedValue(kTypeText, &text)), text) << text;
 }
 
 TEST(ParseTypedValue, InvalidCodesLeaveTheFieldAlone) {

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -14,7 +13,6 @@
 #include "tests/win32/dialog_fixture.h"
 #include "tests/win32/png_file.h"
 #include "ui/settings_dialog_ids.h"
-#include "ui/win32/dialog_texts.h"
 
 namespace {
 
@@ -187,6 +185,29 @@ TEST_F(DictionaryGroup, CancelDropsUnsavedEditsByReloadingTheFile) {
     EXPECT_FALSE(AltDictionaryChanged());
 }
 
+// Keys come through IsDialogMessage, as in a host's loop, where Enter
+// presses the template's default button, "Отмена".
+TEST_F(DictionaryGroup, EnterAddsTheTypedEntryAndElsewhereDoesNothing) {
+    Click(IDC_BACK_AROUND);
+    SetFocus(Item(IDC_WORD));
+    TypeKeys(L"zebra - зебра");
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(IsWindow(Dialog())) << "Enter closed the dialog";
+    EXPECT_EQ(Working().BackType, 1) << "the change made before is kept";
+    EXPECT_EQ(WideListLines(), (std::vector<std::wstring>{L"a - 1", L"b - 2", L"c - 3", L"zebra - зебра"}));
+
+    for (int id : {IDC_ENTRY_LIST, IDC_TRANSPARENCY}) {
+        SetFocus(Item(id));
+        PressKey(VK_RETURN);
+        ASSERT_TRUE(IsWindow(Dialog())) << id;
+    }
+    SetFocus(Item(IDC_WORD));
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(IsWindow(Dialog()));
+    EXPECT_EQ(Working().BackType, 1);
+    EXPECT_EQ(AltDictionaryLines().size(), 4u);
+}
+
 // The list box and the word field are Unicode windows: a Greek entry is
 // added, merged with its capitals, changed and deleted as typed, and the
 // list is then saved in UTF-8 with the byte-order mark, as Windows-1251
@@ -225,30 +246,34 @@ TEST_F(DictionaryGroup, GreekEntriesAreEditedAndSaved) {
 
 // The file chooser and the save prompt, answered by the test.
 struct FileChooserScript {
-    static inline OPENFILENAMEA seen = {};
-    static inline std::string filter;
-    static inline std::string chosen;
+    static inline OPENFILENAMEW seen = {};
+    static inline std::wstring filter;
+    static inline std::wstring chosen;
     static inline int prompts = 0;
-    static inline std::vector<std::string> promptTexts;
+    static inline std::vector<std::wstring> promptTexts;
     static inline std::vector<UINT> promptTypes;
     static inline int answer = IDOK;
 
-    static BOOL WINAPI Choose(LPOPENFILENAMEA chooser) {
+    static BOOL WINAPI Choose(LPOPENFILENAMEW chooser) {
         seen = *chooser;
-        const char* end = chooser->lpstrFilter;
+        const wchar_t* end = chooser->lpstrFilter;
         while (*end || end[1]) ++end;  // up to the closing pair of NULs
         filter.assign(chooser->lpstrFilter, end + 2);
         if (chosen.empty()) return FALSE;
-        std::strcpy(chooser->lpstrFile, chosen.c_str());
+        chosen.copy(chooser->lpstrFile, chooser->nMaxFile - 1);
+        chooser->lpstrFile[chosen.size()] = L'\0';
         return TRUE;
     }
-    static int WINAPI Ask(HWND, LPCSTR text, LPCSTR, UINT type) {
+    static int WINAPI Ask(HWND, LPCWSTR text, LPCWSTR title, UINT type) {
         ++prompts;
         promptTexts.push_back(text);
         promptTypes.push_back(type);
+        EXPECT_STREQ(title, L"TPP_25Frame плагин");
         return answer;
     }
 };
+
+std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 class DictionaryFileChoice : public DictionaryGroup {
 protected:
@@ -259,7 +284,7 @@ protected:
         FileChooserScript::prompts = 0;
         FileChooserScript::promptTexts.clear();
         FileChooserScript::promptTypes.clear();
-        FileChooserScript::chosen = otherPath;
+        FileChooserScript::chosen = Wide(otherPath);
     }
     void AddLine() {
         TypeWord("d - 4");
@@ -271,12 +296,12 @@ TEST_F(DictionaryFileChoice, ChooserIsOpenedWithTheDictionaryFilter) {
     FileChooserScript::chosen.clear();  // closed without OK
     AddLine();
     Click(IDC_DIC_CHOOSE);
-    const OPENFILENAMEA& seen = FileChooserScript::seen;
-    // "Файлы словарей (*.dic)", "*.dic", then the closing NUL
+    const OPENFILENAMEW& seen = FileChooserScript::seen;
+    using namespace std::string_literals;
     EXPECT_EQ(FileChooserScript::filter,
-              std::string("\xD4\xE0\xE9\xEB\xFB \xF1\xEB\xEE\xE2\xE0\xF0\xE5\xE9 (*.dic)\0*.dic\0\0", 30));
+              L"Файлы словарей (*.dic)\0*.dic\0Текстовые файлы (*.txt)\0*.txt\0Все файлы (*.*)\0*.*\0\0"s);
     EXPECT_EQ(seen.Flags, 6u);
-    EXPECT_STREQ(seen.lpstrDefExt, "dic");
+    EXPECT_STREQ(seen.lpstrDefExt, L"dic");
     EXPECT_EQ(seen.hwndOwner, nullptr);
     EXPECT_EQ(FileChooserScript::prompts, 0);
     EXPECT_EQ(Working().DicFileName, path);
@@ -288,17 +313,13 @@ TEST_F(DictionaryFileChoice, PromptAnsweredOkSavesThePreviousFileFirst) {
     FileChooserScript::answer = IDOK;
     Click(IDC_DIC_CHOOSE);
     ASSERT_EQ(FileChooserScript::prompts, 2);
-    // "Предыдущий словарь был изменён. Сохранить изменения?"
-    EXPECT_EQ(FileChooserScript::promptTexts[0], kSaveDictionaryPrompt);
+    EXPECT_EQ(FileChooserScript::promptTexts[0], L"Предыдущий словарь был изменён. Сохранить изменения?");
     EXPECT_EQ(FileChooserScript::promptTypes[0], 0x21u);
     EXPECT_EQ(ReadBytes(path), "a - 1\r\nb - 2\r\nc - 3\r\nd - 4\r\n");
 
     // A name that did not exist starts an empty dictionary of that name,
-    // and the user is told: "Словаря «...» не было: создан пустой словарь."
-    EXPECT_EQ(FileChooserScript::promptTexts[1],
-              "\xD1\xEB\xEE\xE2\xE0\xF0\xFF \xAB" + otherPath +
-                  "\xBB \xED\xE5 \xE1\xFB\xEB\xEE: \xF1\xEE\xE7\xE4\xE0\xED \xEF\xF3\xF1\xF2\xEE\xE9 "
-                  "\xF1\xEB\xEE\xE2\xE0\xF0\xFC.");
+    // and the user is told.
+    EXPECT_EQ(FileChooserScript::promptTexts[1], L"Словаря «" + Wide(otherPath) + L"» не было: создан пустой словарь.");
     EXPECT_EQ(FileChooserScript::promptTypes[1], static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
     EXPECT_TRUE(Exists(otherPath));
     EXPECT_EQ(ReadBytes(otherPath), "");
@@ -329,19 +350,27 @@ TEST_F(DictionaryFileChoice, FailedSaveIsToldAndTheChangedListStaysChosen) {
     Click(IDC_DIC_CHOOSE);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     ASSERT_EQ(FileChooserScript::prompts, 2);
-    // "Словарь «...» не сохранён (...)."
     EXPECT_EQ(
-        FileChooserScript::promptTexts[1].rfind("\xD1\xEB\xEE\xE2\xE0\xF0\xFC \xAB" + path +
-                                                    "\xBB \xED\xE5 \xF1\xEE\xF5\xF0\xE0\xED\xB8\xED (it is read-only).",
-                                                0),
-        0u)
-        << FileChooserScript::promptTexts[1];
+        FileChooserScript::promptTexts[1].rfind(L"Словарь «" + Wide(path) + L"» не сохранён (it is read-only).", 0),
+        0u);
     EXPECT_EQ(FileChooserScript::promptTypes[1], static_cast<UINT>(MB_OK | MB_ICONWARNING));
     EXPECT_EQ(ReadBytes(path), "c - 3\r\na - 1\r\nb - 2\r\n");
     EXPECT_EQ(Working().DicFileName, path);
     EXPECT_EQ(ListLines().size(), 4u);
     EXPECT_TRUE(AltDictionaryChanged());
     EXPECT_FALSE(Exists(otherPath));
+}
+
+// The plug-in opens files by narrow names; a name that the system's code
+// page cannot hold is refused and told, and nothing changes.
+TEST_F(DictionaryFileChoice, ANameTheCodePageCannotHoldIsRefused) {
+    AddLine();
+    FileChooserScript::chosen = Wide(Folder()) + L"词典.dic";
+    Click(IDC_DIC_CHOOSE);
+    ASSERT_EQ(FileChooserScript::prompts, 1);
+    EXPECT_EQ(FileChooserScript::promptTexts[0].rfind(L"Путь к выбранному файлу содержит знаки", 0), 0u);
+    EXPECT_EQ(Working().DicFileName, path);
+    EXPECT_TRUE(AltDictionaryChanged());
 }
 
 // The position pad.

@@ -39,11 +39,11 @@ BOOL WINAPI UnexpectedColorChooser(LPCHOOSECOLORA) {
     ADD_FAILURE() << "colour chooser opened";
     return FALSE;
 }
-BOOL WINAPI UnexpectedFileChooser(LPOPENFILENAMEA) {
+BOOL WINAPI UnexpectedFileChooser(LPOPENFILENAMEW) {
     ADD_FAILURE() << "file chooser opened";
     return FALSE;
 }
-int WINAPI UnexpectedMessageBox(HWND, LPCSTR, LPCSTR, UINT) {
+int WINAPI UnexpectedMessageBox(HWND, LPCWSTR, LPCWSTR, UINT) {
     ADD_FAILURE() << "message box shown";
     return IDCANCEL;
 }
@@ -116,9 +116,13 @@ void DialogTest::Pump(DWORD milliseconds) {
     const DWORD start = GetTickCount();
     for (;;) {
         MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+            wchar_t rootClass[8] = L"";
+            if (root) GetClassNameW(root, rootClass, 8);
+            if (lstrcmpW(rootClass, L"#32770") == 0 && IsDialogMessageW(root, &message)) continue;
             TranslateMessage(&message);
-            DispatchMessageA(&message);
+            DispatchMessageW(&message);
         }
         const DWORD elapsed = GetTickCount() - start;
         if (elapsed >= milliseconds) return;
@@ -158,6 +162,18 @@ void DialogTest::PointAt(int id) const {
 }
 
 void DialogTest::TypeWord(const std::string& text) const { SetWindowTextA(Item(IDC_WORD), text.c_str()); }
+
+void DialogTest::TypeKeys(const std::wstring& text) {
+    for (const wchar_t unit : text) PostMessageW(GetFocus(), WM_CHAR, unit, 1);
+    Pump();
+}
+
+void DialogTest::PressKey(WPARAM key) {
+    const LPARAM scanCode = static_cast<LPARAM>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC)) << 16;
+    PostMessageW(GetFocus(), WM_KEYDOWN, key, scanCode | 1);
+    PostMessageW(GetFocus(), WM_KEYUP, key, scanCode | 1 | (3u << 30));
+    Pump();
+}
 
 std::string DialogTest::SettingsFileAfterExit() {
     PluginExit();

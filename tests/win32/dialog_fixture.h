@@ -29,7 +29,8 @@ protected:
     HWND Dialog() const;
     HWND Item(int id) const { return GetDlgItem(Dialog(), id); }
 
-    // Handles what is queued now, then keeps pumping for the given time.
+    // Handles what is queued now, then keeps pumping for the given time;
+    // keys for a dialog go through IsDialogMessage, as a host's loop does.
     static void Pump(DWORD milliseconds = 0);
     void Click(int id) const;
     // The up-down's position, as its arrows would set it.
@@ -41,6 +42,9 @@ protected:
     // The mouse pointer to the control's centre.
     void PointAt(int id) const;
     void TypeWord(const std::string& text) const;
+    // Keyboard messages to the control that has the focus, then a Pump.
+    static void TypeKeys(const std::wstring& text);
+    static void PressKey(WPARAM key);
 
     // The settings file's text after Exit (and a fresh Init).
     std::string SettingsFileAfterExit();

@@ -2,7 +2,8 @@
 // record's ShowSettings opens it over the host's window, a second call
 // creates no second one, a change made in it reaches the settings file at
 // Exit together with the dialog's last position, an edited word list its
-// file.
+// file, read-only files are read and kept, and a settings file written by
+// hand in Notepad is understood.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -60,18 +61,30 @@ DialogSearch FindDialogs(HWND owner) {
     return search;
 }
 
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+const PluginRecord* LoadPlugin(HMODULE& module) {
+    module = LoadLibraryA((Folder() + "TPP_25Frame.dll").c_str());
+    if (!module) return nullptr;
+    return reinterpret_cast<PluginRecordExport>(
+        reinterpret_cast<void*>(GetProcAddress(module, "Telvoria_Plugin_PR")))();
+}
+
+HWND MakeHost() {
+    return CreateWindowExA(0, "STATIC", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 800, 600, nullptr, nullptr,
+                           nullptr, nullptr);
+}
+
 TEST(PluginDialog, OpensOnceAndItsChangesReachTheSettingsFileAtExit) {
     const std::string settingsPath = Folder() + "Plugins\\TPP_25Frame.ini";
     DeleteFileA(settingsPath.c_str());
-    HMODULE module = LoadLibraryA((Folder() + "TPP_25Frame.dll").c_str());
-    ASSERT_NE(module, nullptr);
-    auto recordExport = reinterpret_cast<PluginRecordExport>(
-        reinterpret_cast<void*>(GetProcAddress(module, "Telvoria_Plugin_PR")));
-    ASSERT_NE(recordExport, nullptr);
-    const PluginRecord* record = recordExport();
-
-    HWND host = CreateWindowExA(0, "STATIC", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 800, 600, nullptr,
-                                nullptr, nullptr, nullptr);
+    HMODULE module = nullptr;
+    const PluginRecord* record = LoadPlugin(module);
+    ASSERT_NE(record, nullptr);
+    HWND host = MakeHost();
     ASSERT_NE(host, nullptr);
     record->Init();
     const HostWindowRecord hostRecord = {host};
@@ -95,8 +108,7 @@ TEST(PluginDialog, OpensOnceAndItsChangesReachTheSettingsFileAtExit) {
     record->Exit();
     EXPECT_FALSE(IsWindow(dialog));
 
-    std::ifstream in(settingsPath, std::ios::binary);
-    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string file = ReadBytes(settingsPath);
     EXPECT_NE(file.find("DlgWndPosX=21\r\nDlgWndPosY=22\r\n"), std::string::npos) << file;
     EXPECT_NE(file.find("Transparency=40\r\n"), std::string::npos) << file;
     EXPECT_NE(file.find("BackType=1\r\n"), std::string::npos) << file;
@@ -119,12 +131,10 @@ TEST(PluginDialog, Utf16WordListSurvivesAnEdit) {
     std::ofstream(words, std::ios::binary) << utf16(L"cat - кошка\r\nελπίδα - надежда\r\n");
     CreateDirectoryA((Folder() + "Plugins").c_str(), nullptr);
     std::ofstream(settingsPath, std::ios::binary) << "[PluginSettings]\r\nDicType=1\r\nDicFileName=" + words + "\r\n";
-    HMODULE module = LoadLibraryA((Folder() + "TPP_25Frame.dll").c_str());
-    ASSERT_NE(module, nullptr);
-    const PluginRecord* record = reinterpret_cast<PluginRecordExport>(
-        reinterpret_cast<void*>(GetProcAddress(module, "Telvoria_Plugin_PR")))();
-    HWND host = CreateWindowExA(0, "STATIC", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 800, 600, nullptr,
-                                nullptr, nullptr, nullptr);
+    HMODULE module = nullptr;
+    const PluginRecord* record = LoadPlugin(module);
+    ASSERT_NE(record, nullptr);
+    HWND host = MakeHost();
     record->Init();
     const HostWindowRecord hostRecord = {host};
     record->ShowSettings(&hostRecord);
@@ -139,9 +149,84 @@ TEST(PluginDialog, Utf16WordListSurvivesAnEdit) {
     Pump(50);
     record->Exit();
 
-    std::ifstream in(words, std::ios::binary);
-    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()),
-              utf16(L"cat - кошка\r\ndog - собака\r\nελπίδα - надежда\r\n"));
+    EXPECT_EQ(ReadBytes(words), utf16(L"cat - кошка\r\ndog - собака\r\nελπίδα - надежда\r\n"));
+    DestroyWindow(host);
+    FreeLibrary(module);
+    DeleteFileA(settingsPath.c_str());
+    DeleteFileA(words.c_str());
+}
+
+// Files the user may read but not write: the DLL reads both, takes an
+// entry added in its dialog, and at Exit leaves both as they were.
+TEST(PluginDialog, ReadOnlyWordListAndSettingsFileAreReadAndKept) {
+    const std::string settingsPath = Folder() + "Plugins\\TPP_25Frame.ini";
+    const std::string words = Folder() + "read_only_words.dic";
+    const std::string list = "cat - \xEA\xEE\xF8\xEA\xE0\r\n";  // кошка
+    const std::string settings = "[PluginSettings]\r\nDicType=1\r\nDicFileName=" + words + "\r\n";
+    std::ofstream(words, std::ios::binary) << list;
+    CreateDirectoryA((Folder() + "Plugins").c_str(), nullptr);
+    std::ofstream(settingsPath, std::ios::binary) << settings;
+    for (const std::string& path : {words, settingsPath}) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    HMODULE module = nullptr;
+    const PluginRecord* record = LoadPlugin(module);
+    ASSERT_NE(record, nullptr);
+    HWND host = MakeHost();
+    record->Init();
+    const HostWindowRecord hostRecord = {host};
+    record->ShowSettings(&hostRecord);
+    Pump(100);
+    HWND dialog = FindDialogs(host).found;
+    ASSERT_NE(dialog, nullptr);
+    wchar_t shown[64] = L"";
+    SendDlgItemMessageW(dialog, IDC_ENTRY_LIST, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(shown));
+    EXPECT_STREQ(shown, L"cat - кошка");
+    SetDlgItemTextW(dialog, IDC_WORD, L"dog - собака");
+    SendDlgItemMessageA(dialog, IDC_ENTRY_ADD, BM_CLICK, 0, 0);
+    Pump(50);
+    EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_ENTRY_LIST, LB_GETCOUNT, 0, 0), 2);
+    record->Exit();
+
+    EXPECT_EQ(ReadBytes(words), list);
+    EXPECT_EQ(ReadBytes(settingsPath), settings);
+    DestroyWindow(host);
+    FreeLibrary(module);
+    for (const std::string& path : {words, settingsPath}) {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+    }
+}
+
+// A settings file as Notepad saves it in UTF-8, with the mark, holding what
+// a user pastes: a path from Explorer's "Copy as path" with Cyrillic in it,
+// and a web colour. The DLL reads the list at that path and writes the
+// file back in UTF-8, the colour in decimal.
+TEST(PluginDialog, NotepadUtf8SettingsWithAQuotedCyrillicPathAndAWebColour) {
+    const std::string settingsPath = Folder() + "Plugins\\TPP_25Frame.ini";
+    const std::string words = Folder() + "\xF1\xEB\xEE\xE2\xE0\xF0\xFC.dic";  // словарь.dic, as the DLL names it
+    std::ofstream(words, std::ios::binary) << "cat - \xEA\xEE\xF8\xEA\xE0\r\n";  // кошка
+    CreateDirectoryA((Folder() + "Plugins").c_str(), nullptr);
+    std::ofstream(settingsPath, std::ios::binary)
+        << "\xEF\xBB\xBF; мои настройки\r\n[PluginSettings]\r\nDicType=1\r\nDicFileName=\"" + Folder() +
+               "словарь.dic\"\r\nTextColor=#FF8000\r\n";
+    HMODULE module = nullptr;
+    const PluginRecord* record = LoadPlugin(module);
+    ASSERT_NE(record, nullptr);
+    HWND host = MakeHost();
+    record->Init();
+    const HostWindowRecord hostRecord = {host};
+    record->ShowSettings(&hostRecord);
+    Pump(100);
+    HWND dialog = FindDialogs(host).found;
+    ASSERT_NE(dialog, nullptr);
+    wchar_t shown[64] = L"";
+    SendDlgItemMessageW(dialog, IDC_ENTRY_LIST, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(shown));
+    EXPECT_STREQ(shown, L"cat - кошка");
+    record->Exit();
+
+    const std::string file = ReadBytes(settingsPath);
+    EXPECT_EQ(file.rfind("\xEF\xBB\xBF; мои настройки\r\n[PluginSettings]\r\n", 0), 0u) << file;
+    EXPECT_NE(file.find("\r\nDicFileName=" + Folder() + "словарь.dic\r\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("\r\nTextColor=33023\r\n"), std::string::npos) << file;
     DestroyWindow(host);
     FreeLibrary(module);
     DeleteFileA(settingsPath.c_str());

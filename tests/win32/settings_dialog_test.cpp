@@ -356,33 +356,24 @@ TEST_F(DialogTest, ColourChoosersStartFromTheSettingAndStoreOnlyOk) {
     }
 }
 
-// What a reader sees in Windows-1251 bytes, as UTF-8.
-std::string AsRussian(const char* cp1251) {
-    wchar_t wide[256] = L"";
-    MultiByteToWideChar(1251, 0, cp1251, -1, wide, 256);
-    char utf8[512] = "";
-    WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof utf8, nullptr, nullptr);
-    return utf8;
-}
-
 TEST_F(DialogTest, ToolTipsNameFiveControls) {
     HWND dialog = Open();
     ASSERT_NE(settingsDialog.toolTip, nullptr);
     EXPECT_EQ(SendMessageA(settingsDialog.toolTip, TTM_GETTOOLCOUNT, 0, 0), 5);
-    const std::pair<int, const char*> tips[] = {{IDC_DIC_CHOOSE, "Выбрать альтернативный словарь"},
-                                                {IDC_FONT, "Выбрать параметры шрифта"},
-                                                {IDC_TEXT_COLOR, "Выбрать цвет текста"},
-                                                {IDC_BACK_COLOR, "Выбрать цвет фона"},
-                                                {IDC_RANDOM_POSITION, "Случайный выбор позиции"}};
+    const std::pair<int, const wchar_t*> tips[] = {{IDC_DIC_CHOOSE, L"Выбрать альтернативный словарь"},
+                                                   {IDC_FONT, L"Выбрать параметры шрифта"},
+                                                   {IDC_TEXT_COLOR, L"Выбрать цвет текста"},
+                                                   {IDC_BACK_COLOR, L"Выбрать цвет фона"},
+                                                   {IDC_RANDOM_POSITION, L"Случайный выбор позиции"}};
     for (const auto& [id, text] : tips) {
-        char shown[128] = "";
-        TOOLINFOA tool = {};
-        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        wchar_t shown[128] = L"";
+        TOOLINFOW tool = {};
+        tool.cbSize = TTTOOLINFOW_V1_SIZE;
         tool.hwnd = Dialog();
         tool.uId = reinterpret_cast<UINT_PTR>(Item(id));
         tool.lpszText = shown;
-        SendMessageA(settingsDialog.toolTip, TTM_GETTEXTA, sizeof shown, reinterpret_cast<LPARAM>(&tool));
-        EXPECT_EQ(AsRussian(shown), text) << id;
+        SendMessageW(settingsDialog.toolTip, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
+        EXPECT_STREQ(shown, text) << id;
     }
 
     // Hovering shows the tip: the tooltip control learns of the mouse only

@@ -1,3 +1,3 @@
 #include "ui/win32/common_dialogs.h"
 
-CommonDialogs SystemCommonDialogs() { return {ChooseFontA, ChooseColorA, GetOpenFileNameA, MessageBoxA}; }
+CommonDialogs SystemCommonDialogs() { return {ChooseFontA, ChooseColorA, GetOpenFileNameW, MessageBoxW}; }

@@ -8,8 +8,9 @@
 struct CommonDialogs {
     BOOL(WINAPI* chooseFont)(LPCHOOSEFONTA);
     BOOL(WINAPI* chooseColor)(LPCHOOSECOLORA);
-    BOOL(WINAPI* getOpenFileName)(LPOPENFILENAMEA);
-    int(WINAPI* messageBox)(HWND, LPCSTR, LPCSTR, UINT);
+    // The wide ones: their texts are the dialog's Russian ones.
+    BOOL(WINAPI* getOpenFileName)(LPOPENFILENAMEW);
+    int(WINAPI* messageBox)(HWND, LPCWSTR, LPCWSTR, UINT);
 };
 
 // The system's own.

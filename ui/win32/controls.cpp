@@ -8,13 +8,6 @@ void Control::BindItem(HWND dialog, int id) { window_ = GetDlgItem(dialog, id); 
 
 void Control::Enable(bool enabled) const { EnableWindow(window_, enabled ? TRUE : FALSE); }
 
-std::string Control::TextOf(HWND window) {
-    const int length = GetWindowTextLengthA(window);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(window, text.data(), length + 1)));
-    return text;
-}
-
 void Control::SetText(const std::string& text) const { SetWindowTextA(window_, text.c_str()); }
 
 std::string Control::UnicodeText() const {

@@ -26,7 +26,6 @@ class Control {
 public:
     HWND window() const { return window_; }
     void Enable(bool enabled) const;
-    static std::string TextOf(HWND window);
     void SetText(const std::string& text) const;
     // The same as UTF-8.
     std::string UnicodeText() const;

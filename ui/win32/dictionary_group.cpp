@@ -4,19 +4,28 @@
 #include <vector>
 
 #include "platform/file.h"
+#include "platform/win32/wide_text.h"
 #include "ui/win32/dialog_texts.h"
 #include "ui/win32/settings_dialog.h"
 
 namespace {
 
-// The text with %1 and %2 in it replaced.
-std::string Filled(std::string text, const std::string& first, const std::string& second = {}) {
-    if (const size_t at = text.find("%1"); at != std::string::npos) text.replace(at, 2, first);
-    if (const size_t at = text.find("%2"); at != std::string::npos) text.replace(at, 2, second);
+// The dialog's text with %1 and %2 replaced by narrow text of the system's
+// code page (a path, a reason).
+std::wstring Filled(const char* cp1251, const std::string& first = {}, const std::string& second = {}) {
+    std::wstring text = WideFromCp1251(cp1251);
+    if (const size_t at = text.find(L"%1"); at != std::wstring::npos) text.replace(at, 2, WideFromAnsi(first));
+    if (const size_t at = text.find(L"%2"); at != std::wstring::npos) text.replace(at, 2, WideFromAnsi(second));
     return text;
 }
 
 }  // namespace
+
+int SettingsDialog::Tell(const std::wstring& text, UINT style) {
+    std::wstring title(static_cast<size_t>(GetWindowTextLengthW(window())) + 1, L'\0');
+    title.resize(static_cast<size_t>(GetWindowTextW(window(), title.data(), static_cast<int>(title.size()))));
+    return commonDialogs.messageBox(window(), text.c_str(), title.c_str(), style);
+}
 
 void SettingsDialog::ReloadAltDictionary() {
     const SettingsRecord settings = edits_.CopyWorkingSettings();
@@ -86,26 +95,31 @@ void SettingsDialog::OnDeleteEntry(WPARAM, LPARAM) {
 }
 
 void SettingsDialog::OnChooseDictionary(WPARAM, LPARAM) {
-    char path[MAX_PATH] = "";
-    OPENFILENAMEA chooser = {};
+    const std::wstring filter = WideFromCp1251({kDictionaryFilter, sizeof kDictionaryFilter});
+    wchar_t chosenPath[MAX_PATH] = L"";
+    OPENFILENAMEW chooser = {};
     chooser.lStructSize = sizeof chooser;
-    chooser.lpstrFilter = kDictionaryFilter;
-    chooser.lpstrFile = path;
+    chooser.lpstrFilter = filter.c_str();
+    chooser.lpstrFile = chosenPath;
     chooser.nMaxFile = MAX_PATH;
-    chooser.lpstrDefExt = "dic";
+    chooser.lpstrDefExt = L"dic";
     chooser.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
     if (!commonDialogs.getOpenFileName(&chooser)) return;
+    // The plug-in opens files by narrow names: a name the code page cannot
+    // hold would name another file or none.
+    std::string path;
+    if (!AnsiFromWide(chosenPath, path)) {
+        Tell(Filled(kDictionaryPathNotAnsi), MB_OK | MB_ICONWARNING);
+        return;
+    }
 
     if (dictionaries_.AltDictionaryChanged()) {
-        const std::string title = Control::TextOf(window());
         // The previous file is written while DicFileName still names it.
-        if (commonDialogs.messageBox(window(), kSaveDictionaryPrompt, title.c_str(), MB_OKCANCEL | MB_ICONQUESTION) ==
-            IDOK) {
+        if (Tell(Filled(kSaveDictionaryPrompt), MB_OKCANCEL | MB_ICONQUESTION) == IDOK) {
             const std::string previous = edits_.CopyWorkingSettings().DicFileName;
             if (const platform::FileOutcome saved = dictionaries_.SaveAltDictionary(previous); !saved) {
                 // The changed list stays chosen, so that nothing is lost.
-                commonDialogs.messageBox(window(), Filled(kDictionaryNotSaved, previous, saved.why).c_str(),
-                                         title.c_str(), MB_OK | MB_ICONWARNING);
+                Tell(Filled(kDictionaryNotSaved, previous, saved.why), MB_OK | MB_ICONWARNING);
                 return;
             }
         }
@@ -122,11 +136,9 @@ void SettingsDialog::OnChooseDictionary(WPARAM, LPARAM) {
     FillEntryList();
     SelectEntry(-1);
     const WordListFileState file = dictionaries_.LastAltDictionaryFile();
-    const std::string chosen = edits_.CopyWorkingSettings().DicFileName, title = Control::TextOf(window());
+    const std::string chosen = edits_.CopyWorkingSettings().DicFileName;
     if (file.kind == WordListFileState::kCreatedEmpty)
-        commonDialogs.messageBox(window(), Filled(kDictionaryCreated, chosen).c_str(), title.c_str(),
-                                 MB_OK | MB_ICONINFORMATION);
+        Tell(Filled(kDictionaryCreated, chosen), MB_OK | MB_ICONINFORMATION);
     else if (file.kind == WordListFileState::kUnreadable)
-        commonDialogs.messageBox(window(), Filled(kDictionaryUnreadable, chosen, file.why).c_str(), title.c_str(),
-                                 MB_OK | MB_ICONWARNING);
+        Tell(Filled(kDictionaryUnreadable, chosen, file.why), MB_OK | MB_ICONWARNING);
 }

@@ -4,7 +4,9 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <string>
 
+#include "platform/win32/wide_text.h"
 #include "ui/settings_dialog_ids.h"
 #include "ui/win32/dialog_texts.h"
 #include "ui/win32/settings_dialog.h"
@@ -48,7 +50,7 @@ void SettingsDialog::CreatePadFont() {
 }
 
 void SettingsDialog::CreateToolTips() {
-    toolTip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+    toolTip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, window(), nullptr, module_, nullptr);
     if (!toolTip) return;
     struct Tip {
@@ -62,13 +64,14 @@ void SettingsDialog::CreateToolTips() {
     };
     for (const Tip& tip : tips) {
         // No subclassing: the tooltip learns of the mouse from the hook alone.
-        TOOLINFOA tool = {};
-        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        std::wstring text = WideFromCp1251(tip.text);
+        TOOLINFOW tool = {};
+        tool.cbSize = TTTOOLINFOW_V1_SIZE;
         tool.uFlags = TTF_IDISHWND;
         tool.hwnd = window();
         tool.uId = reinterpret_cast<UINT_PTR>(Item(tip.id));
-        tool.lpszText = const_cast<char*>(tip.text);
-        SendMessageA(toolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        tool.lpszText = text.data();
+        SendMessageW(toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
     SendMessageA(toolTip, TTM_ACTIVATE, TRUE, 0);
 }

@@ -174,6 +174,7 @@ bool SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         CommandRow<D>(IDC_RULES_ZA, BN_CLICKED, &D::OnRulesType),
         CommandRow<D>(IDC_ENTRY_LIST, LBN_DBLCLK, &D::OnEntryDoubleClick),
         // Enter and Escape: the dialog closes only through its own buttons.
+        MessageRow<D>(DM_GETDEFID, &D::OnGetDefaultId),
         CommandRow<D>(IDOK, kAnyNotification, &D::OnIgnoredCommand),
         CommandRow<D>(IDCANCEL, kAnyNotification, &D::OnIgnoredCommand),
     };
@@ -321,6 +322,14 @@ void SettingsDialog::OnClose(WPARAM, LPARAM) {
 void SettingsDialog::OnCancelButton(WPARAM, LPARAM) { PostMessageA(window(), WM_CLOSE, 0, 0); }
 
 void SettingsDialog::OnOkButton(WPARAM, LPARAM) { Destroy(); }
+
+// Enter presses the button this answer names. The template's default is
+// "Отмена", which would throw every change away: in the word field Enter
+// adds the entry instead, elsewhere it names IDOK, which is ignored.
+void SettingsDialog::OnGetDefaultId(WPARAM, LPARAM) {
+    const int id = GetFocus() == wordEdit.window() ? IDC_ENTRY_ADD : IDOK;
+    SetWindowLongPtrW(window(), DWLP_MSGRESULT, MAKELONG(id, DC_HASDEFID));
+}
 
 void SettingsDialog::OnDestroy(WPARAM, LPARAM) {
     RECT rect;

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "ui/settings_edits.h"
 #include "ui/settings_ui.h"
@@ -76,6 +77,7 @@ private:
     void OnDestroy(WPARAM, LPARAM);
     void OnDefaults(WPARAM, LPARAM);
     void OnIgnoredCommand(WPARAM, LPARAM) {}
+    void OnGetDefaultId(WPARAM, LPARAM);
 
     // Settings controls.
     void OnFont(WPARAM, LPARAM);
@@ -101,6 +103,8 @@ private:
                         const UpDown& otherSpin);
 
     // Dictionary group.
+    // A message box of the dialog's, under its title; the button pressed.
+    int Tell(const std::wstring& text, UINT style);
     void OnChooseDictionary(WPARAM, LPARAM);
     void OnAddEntry(WPARAM, LPARAM);
     void OnChangeEntry(WPARAM, LPARAM);
