@@ -8,7 +8,7 @@
 
 namespace platform {
 
-// TPP_TRACE as the process found it at the first call.
+// Whether TPP_TRACE is set to a number other than 0 now.
 bool TraceEnabled();
 
 // Writes one line, when tracing is on.

@@ -22,7 +22,7 @@ public:
 };
 
 TEST(CallbackFaults, AreKeptOnceReportedAsFailureAndTraced) {
-    setenv("TPP_TRACE", "1", 1);  // read once, at the first fault of this process
+    setenv("TPP_TRACE", "1", 1);
     auto owned = std::make_unique<ThrowingRenderer>();
     ThrowingRenderer& renderer = *owned;
     InstanceParts parts;
