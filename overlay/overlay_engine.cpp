@@ -426,13 +426,19 @@ int32_t OverlayEngine::TakeNextEntry() {
     int32_t SettingsRecord::*const indexField = source == kWordList ? &SettingsRecord::CurExtEntry
                                                                     : &SettingsRecord::CurIntEntry;
     const int32_t from = settings_.*indexField;
-    const std::optional<int32_t> next = dictionaries_.NextCaption(source, static_cast<WordOrder>(settings_.RulesType),
-                                                                  from, captionText);
+    const auto order = static_cast<WordOrder>(settings_.RulesType);
+    const std::string list = source == kWordList ? settings_.DicFileName : std::string();
+    std::optional<int32_t> next = dictionaries_.NextCaption(source, order, from, captionText);
+    // Each order comes to every entry once a cycle, so each retired entry is
+    // passed at most once before one that is not; with all retired, none.
+    for (size_t passed = 0; next && retired_.count({list, *next}); ++passed)
+        next = passed < retired_.size() ? dictionaries_.NextCaption(source, order, *next, captionText) : std::nullopt;
     if (!next) {
         TellEmptyDictionary(source);
         return 0;
     }
     toldEmpty_ = false;
+    shown_ = {shown_.serial + 1, source, list, *next, captionText};
     CutToShowableLength(captionText);
     if (*next != from) {
         workingSettings_.Change([&](SettingsRecord& live) {
@@ -486,6 +492,7 @@ bool OverlayEngine::IsStreamFrame(const FrameView& frame) const {
 
 int32_t OverlayEngine::ProcessFrame(const FrameView& frame) {
     if (!IsStreamFrame(frame)) return 0;
+    if (captionsOff_ && !request_) return 1;  // the schedule waits
     if (CountGapFrame()) return 1;
     OverlayState& state = overlayState;
     const bool due = state.gapCounter == 0 || --state.gapCounter == 0;
@@ -494,16 +501,61 @@ int32_t OverlayEngine::ProcessFrame(const FrameView& frame) {
     const std::lock_guard<std::mutex> lock(renderLock);
     RefreshSettings();
     if (!due) return ShowPhase(frame);
+    if (request_) {
+        StartRequested();
+        return ShowPhase(frame);
+    }
     if (TakeNextEntry() == 0) return 0;
     StartCaption();
     return ShowPhase(frame);
 }
 
-bool OverlayEngine::NextFrameMayDraw() const { return overlayState.gapCounter <= 1 || overlayState.showCounter > 0; }
+void OverlayEngine::StartRequested() {
+    const Request request = std::move(*request_);
+    request_.reset();
+    captionText = request.text;
+    CutToShowableLength(captionText);
+    StartCaption();
+    overlayState.showCounter = request.frames;
+    if (request.entry) ++shown_.serial;
+}
+
+bool OverlayEngine::NextFrameMayDraw() const {
+    if (captionsOff_ && !request_) return false;
+    return overlayState.gapCounter <= 1 || overlayState.showCounter > 0;
+}
 
 void OverlayEngine::PassFrame() {
-    if (overlayState.streaming && !NextFrameMayDraw()) --overlayState.gapCounter;
+    if (overlayState.streaming && !captionsOff_ && !NextFrameMayDraw()) --overlayState.gapCounter;
 }
+
+// The caption on screen ends, and the next frame is due.
+void OverlayEngine::Interrupt() {
+    overlayState.showCounter = 0;
+    overlayState.gapCounter = 1;
+}
+
+void OverlayEngine::ShowNextNow() {
+    if (!captionsOff_) Interrupt();
+}
+
+void OverlayEngine::ShowAgain(uint32_t frames) {
+    if (shown_.serial == 0) return;
+    request_ = Request{shown_.text, frames, true};
+    Interrupt();
+}
+
+void OverlayEngine::ShowNote(const std::string& text, uint32_t frames) {
+    request_ = Request{text, frames, false};
+    Interrupt();
+}
+
+void OverlayEngine::SetCaptionsOff(bool off) {
+    captionsOff_ = off;
+    if (off) overlayState.showCounter = 0;
+}
+
+void OverlayEngine::Retire(const std::string& list, int32_t index) { retired_.insert({list, index}); }
 
 void OverlayEngine::StreamStop() {
     OverlayState& state = overlayState;

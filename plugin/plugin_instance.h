@@ -77,6 +77,9 @@ public:
     void PassFrame() noexcept { overlay_.PassFrame(); }
     // The stream as StreamStart took it.
     VideoFormat videoFormat() const { return overlay_.videoFormat(); }
+    // A viewer's requests and what the last caption showed, on the frame's
+    // thread between frames (see OverlayEngine).
+    OverlayEngine& viewerRequests() { return overlay_; }
 
     // A copy of the working settings.
     SettingsRecord Settings() const { return settings_.workingSettings.Get(); }
