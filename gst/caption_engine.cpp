@@ -136,6 +136,28 @@ void CaptionEngine::PassFrame() { instance_->plugin.PassFrame(); }
 
 void CaptionEngine::ProcessFrame(const FrameView& frame) { instance_->plugin.ProcessFrame(frame); }
 
+void CaptionEngine::Take(const KeyRequests& requests) {
+    OverlayEngine& overlay = instance_->plugin.viewerRequests();
+    for (const CaptionShown& entry : requests.known) overlay.Retire(entry.listName, entry.index);
+    if (requests.toggleCaptions) overlay.SetCaptionsOff(!overlay.captionsOff());
+    if (requests.next) overlay.ShowNextNow();
+    if (requests.repeatFrames) overlay.ShowAgain(requests.repeatFrames);
+    if (!requests.note.empty()) overlay.ShowNote(requests.note, requests.noteFrames);
+}
+
+uint32_t CaptionEngine::CaptionSerial() const { return instance_->plugin.viewerRequests().lastShown().serial; }
+
+CaptionShown CaptionEngine::LastCaption() const {
+    const ShownEntry& entry = instance_->plugin.viewerRequests().lastShown();
+    CaptionShown shown{entry.serial, entry.index, entry.text, {}, "builtin", entry.list};
+    if (const size_t split = entry.text.find(" - "); split != std::string::npos) {
+        shown.word = entry.text.substr(0, split);
+        shown.translation = entry.text.substr(split + 3);
+    }
+    if (entry.source == kWordList) shown.list = platform::AbsolutePath(entry.list);
+    return shown;
+}
+
 void CaptionEngine::Stop() {
     PluginInstance& plugin = instance_->plugin;
     plugin.StreamStop();

@@ -27,6 +27,25 @@ struct RunSettings {
     bool dictionaryPending = false;
 };
 
+// The entry a caption showed, as the element tells of it.
+struct CaptionShown {
+    uint32_t serial = 0;  // counts the captions of entries from 1; 0: none yet
+    int32_t index = -1;
+    std::string word, translation;
+    std::string list;      // the word list's absolute path, or "builtin"
+    std::string listName;  // as the settings name it; empty for the built-in one
+};
+
+// The viewer's keys taken since the last frame, for the streaming thread.
+struct KeyRequests {
+    bool next = false;
+    uint32_t repeatFrames = 0;  // show the last caption again for so many frames; 0: no
+    bool toggleCaptions = false;
+    std::string note;  // a caption of this text, for noteFrames
+    uint32_t noteFrames = 0;
+    std::vector<CaptionShown> known;  // not to come again in this run
+};
+
 // The per-user settings file of the Linux build.
 std::string DefaultSettingsFile();
 
@@ -54,6 +73,13 @@ public:
     // A frame of the stream, changed in place; one of another format or
     // size is left as it is.
     void ProcessFrame(const FrameView& frame);
+
+    // The viewer's keys, from the next frame.
+    void Take(const KeyRequests& requests);
+    // Counts the captions of entries started (CaptionShown::serial), and
+    // the last one.
+    uint32_t CaptionSerial() const;
+    CaptionShown LastCaption() const;
 
     // Ends the stream and saves where the walk through the dictionary
     // stands, leaving the file's other values as they were (an index of a

@@ -2,6 +2,7 @@
 
 #include <gst/gst.h>
 
+#include "gst/viewer_keys.h"
 #include "settings/typed_value.h"
 
 namespace {
@@ -64,6 +65,13 @@ void InstallElementProperties(GObjectClass* klass) {
                             "Word list to take the captions from instead of the settings' choice (a missing one "
                             "leaves the built-in dictionary, with a warning)",
                             nullptr, kFlags));
+    g_object_class_install_property(
+        klass, kPropertyKeys,
+        g_param_spec_string("keys", "Keys",
+                            "The keys of the video window, action=key separated by commas, over the defaults "
+                            "known=k,again=a,next=n,repeat=r,captions=c,help=? (action=none: no key); a text it "
+                            "cannot read is refused with a warning",
+                            KeyMap().Text().c_str(), kFlags));
     for (guint i = 0; i < kSettingCount; ++i)
         g_object_class_install_property(klass, kPropertyFirstSetting + i, SettingSpec(settingsTable[i]));
 }

@@ -3,16 +3,21 @@
 // plug-in instance of its own (caption_engine.h).
 #include <gst/gst.h>
 #include <gst/video/gstvideofilter.h>
+#include <gst/video/navigation.h>
 #include <gst/video/video.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gst/caption_engine.h"
+#include "gst/caption_messages.h"
 #include "gst/element_properties.h"
+#include "gst/viewer_keys.h"
 
 GST_DEBUG_CATEGORY_STATIC(tpp25frame_debug);
 #define GST_CAT_DEFAULT tpp25frame_debug
@@ -27,6 +32,13 @@ struct GstTpp25Frame {
     // which a crop may make other than the caps'.
     FrameFormat canvasFormat;
     int32_t canvasWidth, canvasHeight;
+    // The viewer's keys come on the window's thread: under the object lock,
+    // the map, what they asked of the next frame, the caption they mark
+    // (the one on screen or just gone) and the frames of a second.
+    KeyMap* keys;
+    KeyRequests* requests;
+    CaptionShown* shown;
+    uint32_t framesPerSecond;
 };
 
 struct GstTpp25FrameClass {
@@ -87,8 +99,22 @@ void TellCreatedSettingsFile(GstTpp25Frame* self) {
     g_clear_pointer(&self->settingsFileToCome, g_free);
 }
 
+// A text that the keys cannot be read from leaves them as they were.
+void SetKeys(GstTpp25Frame* self, const char* text) {
+    std::string why;
+    std::optional<KeyMap> keys = KeyMap::Parse(text ? text : "", why);
+    if (!keys) {
+        g_warning("tpp25frame: keys=\"%s\" is refused: %s", text ? text : "", why.c_str());
+        return;
+    }
+    GST_OBJECT_LOCK(self);
+    *self->keys = std::move(*keys);
+    GST_OBJECT_UNLOCK(self);
+}
+
 void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spec) {
     GstTpp25Frame* self = Self(object);
+    if (id == kPropertyKeys) return SetKeys(self, g_value_get_string(value));
     GST_OBJECT_LOCK(self);
     const bool known = SetElementProperty(*self->properties, id, value);
     self->propertiesChanged = true;
@@ -99,7 +125,8 @@ void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spe
 void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
     GstTpp25Frame* self = Self(object);
     GST_OBJECT_LOCK(self);
-    const bool known = GetElementProperty(*self->properties, spec, id, value);
+    if (id == kPropertyKeys) g_value_set_string(value, self->keys->Text().c_str());
+    const bool known = id == kPropertyKeys || GetElementProperty(*self->properties, spec, id, value);
     GST_OBJECT_UNLOCK(self);
     if (!known) G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
 }
@@ -108,6 +135,9 @@ void Finalize(GObject* object) {
     GstTpp25Frame* self = Self(object);
     delete self->engine;
     delete self->properties;
+    delete self->keys;
+    delete self->requests;
+    delete self->shown;
     g_free(self->settingsFileToCome);
     G_OBJECT_CLASS(gst_tpp25frame_parent_class)->finalize(object);
 }
@@ -117,6 +147,10 @@ gboolean Start(GstBaseTransform* trans) {
     std::vector<std::string> warnings;
     const RunSettings run = TakeProperties(self);
     g_clear_pointer(&self->settingsFileToCome, g_free);
+    GST_OBJECT_LOCK(self);
+    *self->requests = KeyRequests();
+    *self->shown = CaptionShown();  // a new engine counts its captions anew
+    GST_OBJECT_UNLOCK(self);
     if (!run.settingsFile.empty() && !Exists(run.settingsFile.c_str()))
         self->settingsFileToCome = g_strdup(run.settingsFile.c_str());
     try {
@@ -171,6 +205,11 @@ gboolean SetInfo(GstVideoFilter* filter, GstCaps*, GstVideoInfo* in, GstCaps*, G
     GstTpp25Frame* self = Self(filter);
     if (!StartCanvas(self, FormatOf(GST_VIDEO_INFO_FORMAT(in)), GST_VIDEO_INFO_WIDTH(in), GST_VIDEO_INFO_HEIGHT(in)))
         return FALSE;
+    // A stream of no fixed rate (0/1) is taken as 25 frames a second.
+    const gint rateN = GST_VIDEO_INFO_FPS_N(in), rateD = GST_VIDEO_INFO_FPS_D(in);
+    GST_OBJECT_LOCK(self);
+    self->framesPerSecond = rateN > 0 && rateD > 0 ? std::max<uint32_t>(1, uint32_t((rateN + rateD - 1) / rateD)) : 25;
+    GST_OBJECT_UNLOCK(self);
     GST_INFO_OBJECT(self, "captions into %s %dx%d", gst_video_format_to_string(GST_VIDEO_INFO_FORMAT(in)),
                     GST_VIDEO_INFO_WIDTH(in), GST_VIDEO_INFO_HEIGHT(in));
     return TRUE;
@@ -196,6 +235,10 @@ void BeforeTransform(GstBaseTransform* trans, GstBuffer* buffer) {
         PostWarnings(self, warnings);
         PostFault(self);
     }
+    GST_OBJECT_LOCK(self);
+    const KeyRequests requests = std::exchange(*self->requests, KeyRequests());
+    GST_OBJECT_UNLOCK(self);
+    self->engine->Take(requests);
     bool untouched = GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_GAP);
     if (!untouched && !self->engine->NextFrameMayDraw()) {
         self->engine->PassFrame();
@@ -211,6 +254,18 @@ void BeforeTransform(GstBaseTransform* trans, GstBuffer* buffer) {
 // changes: the rectangle starts at a pixel that begins a chroma sample.
 // The planes are read through the buffer's video meta, which the frame's
 // mapping took its offsets and strides from.
+// A caption that started with this frame is told on the bus, and is the
+// one the viewer's marks go to.
+void TellCaption(GstTpp25Frame* self) {
+    // Only this thread writes it.
+    if (self->engine->CaptionSerial() == self->shown->serial) return;
+    const CaptionShown caption = self->engine->LastCaption();
+    GST_OBJECT_LOCK(self);
+    *self->shown = caption;
+    GST_OBJECT_UNLOCK(self);
+    gst_element_post_message(GST_ELEMENT(self), CaptionMessage(GST_OBJECT(self), caption));
+}
+
 FrameView VisibleView(GstVideoFilter* filter, GstVideoFrame* frame) {
     const GstVideoFormatInfo* info = frame->info.finfo;
     int32_t x = 0, y = 0, width = GST_VIDEO_INFO_WIDTH(&filter->in_info),
@@ -258,7 +313,54 @@ GstFlowReturn TransformFrameInPlace(GstVideoFilter* filter, GstVideoFrame* frame
     }
     self->engine->ProcessFrame(view);
     PostFault(self);
+    TellCaption(self);
     return GST_FLOW_OK;
+}
+
+// A key of the viewer's, pressed or released in the video window, is
+// taken; true when it is one of the element's keys. A mark is told at once,
+// even while the picture stands still.
+bool TakeKey(GstTpp25Frame* self, GstEvent* event) {
+    const GstNavigationEventType type = gst_navigation_event_get_type(event);
+    const gchar* key = nullptr;
+    if ((type != GST_NAVIGATION_EVENT_KEY_PRESS && type != GST_NAVIGATION_EVENT_KEY_RELEASE) ||
+        !gst_navigation_event_parse_key_event(event, &key))
+        return false;
+    const char* mark = nullptr;
+    CaptionShown marked;
+    GST_OBJECT_LOCK(self);
+    const std::optional<KeyAction> action = self->keys->ActionOf(key);
+    KeyRequests& requests = *self->requests;
+    if (action && type == GST_NAVIGATION_EVENT_KEY_PRESS) {
+        switch (*action) {
+            case KeyAction::kKnown:
+            case KeyAction::kAgain:
+                if (self->shown->serial == 0) break;  // no caption yet
+                marked = *self->shown;
+                mark = *action == KeyAction::kKnown ? "known" : "again";
+                if (*action == KeyAction::kKnown) requests.known.push_back(marked);
+                break;
+            case KeyAction::kNext: requests.next = true; break;
+            case KeyAction::kRepeat: requests.repeatFrames = 2 * self->framesPerSecond; break;
+            case KeyAction::kCaptions: requests.toggleCaptions = !requests.toggleCaptions; break;
+            case KeyAction::kHelp:
+                requests.note = self->keys->HelpLine();
+                requests.noteFrames = 4 * self->framesPerSecond;
+                break;
+        }
+    }
+    GST_OBJECT_UNLOCK(self);
+    if (mark) gst_element_post_message(GST_ELEMENT(self), MarkMessage(GST_OBJECT(self), marked, mark));
+    return action.has_value();
+}
+
+// The element's keys stop here; every other event goes upstream as it is.
+gboolean SrcEvent(GstBaseTransform* trans, GstEvent* event) {
+    if (GST_EVENT_TYPE(event) == GST_EVENT_NAVIGATION && TakeKey(Self(trans), event)) {
+        gst_event_unref(event);
+        return TRUE;
+    }
+    return GST_BASE_TRANSFORM_CLASS(gst_tpp25frame_parent_class)->src_event(trans, event);
 }
 
 }  // namespace
@@ -283,6 +385,7 @@ static void gst_tpp25frame_class_init(GstTpp25FrameClass* klass) {
     transform->start = Start;
     transform->stop = Stop;
     transform->before_transform = BeforeTransform;
+    transform->src_event = SrcEvent;
     transform->transform_ip_on_passthrough = FALSE;
 
     GstVideoFilterClass* filter = GST_VIDEO_FILTER_CLASS(klass);
@@ -300,6 +403,10 @@ static void gst_tpp25frame_init(GstTpp25Frame* self) {
     self->settingsFileToCome = nullptr;
     self->canvasFormat = FrameFormat::kBgrx;
     self->canvasWidth = self->canvasHeight = 0;
+    self->keys = new KeyMap();
+    self->requests = new KeyRequests();
+    self->shown = new CaptionShown();
+    self->framesPerSecond = 25;
     // Every buffer counts in the schedule: none is dropped for being late.
     gst_base_transform_set_qos_enabled(GST_BASE_TRANSFORM(self), FALSE);
 }

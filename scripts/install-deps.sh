@@ -45,7 +45,7 @@ declare -A group=(
   [gstreamer]="${build_tools[*]} pkg-config libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-alsa"
   # DejaVu Sans has what Liberation Sans lacks (Georgian): the font
   # fallback tests draw from it.
-  [test]="util-linux libgtest-dev libbenchmark-dev clang clang-format libclang-rt-14-dev xvfb xauth locales unzip fonts-dejavu-core python3"
+  [test]="util-linux libgtest-dev libbenchmark-dev clang clang-format libclang-rt-14-dev xvfb xauth xdotool locales unzip fonts-dejavu-core python3"
   # Photographs in packages of their own, read where they are installed
   # (tests/ocr/pictures.txt names them).
   [ocr]="tesseract-ocr tesseract-ocr-eng tesseract-ocr-deu tesseract-ocr-rus tesseract-ocr-ell tesseract-ocr-heb tesseract-ocr-ara tesseract-ocr-hin tesseract-ocr-tha lomiri-wallpapers-16.04 mate-backgrounds"
