@@ -26,14 +26,6 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// A key as the sinks name it.
-std::string KeyName(const std::string& key) {
-    if (key.size() == 1)
-        for (const NamedCharacter& named : kNamedCharacters)
-            if (named.character == key[0]) return named.name;
-    return key;
-}
-
 // A key as the viewer types it.
 std::string KeyShown(const std::string& key) {
     for (const NamedCharacter& named : kNamedCharacters)
@@ -42,6 +34,13 @@ std::string KeyShown(const std::string& key) {
 }
 
 }  // namespace
+
+std::string KeyNameOf(const std::string& key) {
+    if (key.size() == 1)
+        for (const NamedCharacter& named : kNamedCharacters)
+            if (named.character == key[0]) return named.name;
+    return key;
+}
 
 KeyMap::KeyMap() {
     for (size_t i = 0; i < kKeyActionCount; ++i) keys_[i] = kDefaultKeys[i];
@@ -71,7 +70,7 @@ std::optional<KeyMap> KeyMap::Parse(const std::string& text, std::string& why) {
             return std::nullopt;
         }
         named[i] = true;
-        map.keys_[i] = key == "none" ? std::string() : KeyName(key);
+        map.keys_[i] = key == "none" ? std::string() : KeyNameOf(key);
     }
     for (size_t i = 0; i < kKeyActionCount; ++i)
         for (size_t j = i + 1; j < kKeyActionCount; ++j)

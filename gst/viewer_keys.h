@@ -8,6 +8,10 @@
 #include <optional>
 #include <string>
 
+// A key as the sinks name it: one of the characters X names by a word
+// ("?": "question") as that word, any other key as it is.
+std::string KeyNameOf(const std::string& key);
+
 enum class KeyAction { kKnown, kAgain, kNext, kRepeat, kCaptions, kHelp };
 inline constexpr size_t kKeyActionCount = 6;
 
