@@ -37,6 +37,9 @@ EntryState Settled(EntryState state) {
     if (!state.pendingShowingMillis) return state;
     const int64_t shown = *state.pendingShowingMillis;
     state.pendingShowingMillis.reset();
+    // Shown before it was due (there was nothing else to show, or it came
+    // back soon after "again"), a caption is no test of memory.
+    if (state.phase == Phase::kReviewing && shown < state.dueMillis) return state;
     return Reviewed(state, fsrs::Rating::kHard, shown);
 }
 

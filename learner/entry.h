@@ -56,7 +56,8 @@ EntryState AfterShowing(EntryState state, int64_t nowMillis);
 EntryState AfterMark(EntryState state, Mark mark, int64_t nowMillis);
 // The state with its pending showing counted as a passive review at the
 // time it was shown: a Hard answer, so that a word merely seen comes back
-// sooner than one the viewer confirmed.
+// sooner than one the viewer confirmed. A showing before the entry was due
+// counts as no review.
 EntryState Settled(EntryState state);
 
 }  // namespace learner

@@ -8,7 +8,10 @@ namespace learner::fsrs {
 
 namespace {
 
-// FSRS-5's default weights w0 .. w18.
+// FSRS-5's default weights w0 .. w18. Reviews here are timed to the
+// millisecond rather than counted in whole days, so the formulas for a
+// review a day or more after the last hold at any time since; the same-day
+// step that w17 and w18 weigh, made for whole-day schedules, is not used.
 constexpr std::array<double, 19> w = {0.40255, 1.18385, 3.173,  15.69105, 7.1949, 0.5345, 1.4604,
                                       0.0046,  1.54575, 0.1192, 1.01925,  1.9395, 0.11,   0.29605,
                                       2.2698,  0.2315,  2.9898, 0.51655,  0.6621};
@@ -44,9 +47,6 @@ double ForgetStability(double d, double s, double r) {
     return std::min(forgot, s);
 }
 
-// Reviews within a day of the last: S' = S e^(w17 (G - 3 + w18)).
-double ShortTermStability(double s, Rating rating) { return s * std::exp(w[17] * (Grade(rating) - 3 + w[18])); }
-
 constexpr double kMinStability = 0.01;
 
 }  // namespace
@@ -56,13 +56,8 @@ Memory First(Rating rating) { return {w[static_cast<int>(rating) - 1], ClampDiff
 Memory Next(Memory memory, double elapsedDays, Rating rating) {
     const double s = std::max(memory.stability, kMinStability);
     const double d = ClampDifficulty(memory.difficulty);
-    double stability;
-    if (elapsedDays < 1) {
-        stability = ShortTermStability(s, rating);
-    } else {
-        const double r = Retrievability(elapsedDays, s);
-        stability = rating == Rating::kAgain ? ForgetStability(d, s, r) : RecallStability(d, s, r, rating);
-    }
+    const double r = Retrievability(elapsedDays, s);
+    const double stability = rating == Rating::kAgain ? ForgetStability(d, s, r) : RecallStability(d, s, r, rating);
     return {std::max(stability, kMinStability), NextDifficulty(d, rating)};
 }
 

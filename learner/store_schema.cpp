@@ -82,6 +82,19 @@ bool PrepareSchema(Database& db, const std::string& path, std::string& error) {
     return false;
 }
 
+bool UseWriteAheadLog(const Database& db, const std::string& path, std::string& error) {
+    Statement journal(db, "PRAGMA journal_mode = WAL");
+    if (!journal.Step()) {
+        error = "cannot open " + path + ": " + db.LastError();
+        return false;
+    }
+    if (journal.Text(0) != "wal") {
+        error = "cannot keep " + path + " with a write-ahead log (its file system may not allow one)";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool OpenStoreDatabase(const std::string& path, Database& db, std::string& error) {
@@ -97,11 +110,7 @@ bool OpenStoreDatabase(const std::string& path, Database& db, std::string& error
         return false;
     }
     sqlite3_busy_timeout(db.handle(), kBusyTimeoutMillis);
-    Statement journal(db, "PRAGMA journal_mode = WAL");
-    if (!journal.Step() || journal.Text(0) != "wal") {
-        error = "cannot use " + path + " with a write-ahead log: " + db.LastError();
-        return false;
-    }
+    if (!UseWriteAheadLog(db, path, error)) return false;
     // In WAL mode NORMAL loses nothing a process crash could: only a power
     // cut may take the last transactions.
     if (!db.Execute("PRAGMA synchronous = NORMAL; PRAGMA foreign_keys = ON", error) ||
