@@ -120,6 +120,32 @@ TEST(ProgressStore, TwoProcessesWritingAtOnceLoseNothing) {
     EXPECT_EQ(Count(path, "SELECT count(*) FROM entries"), static_cast<int64_t>(kList.size()));
 }
 
+// Streaming threads of several elements record into one store while
+// another registers the list and flushes: every showing is kept.
+TEST(ProgressStore, ThreadsRecordingAtOnceLoseNothing) {
+    TempFolder folder;
+    const std::string path = folder / "progress.sqlite";
+    constexpr int kThreads = 4;
+    constexpr int kShowings = 300;
+    {
+        auto store = OpenStore(path);
+        ASSERT_TRUE(store);
+        std::vector<std::thread> threads;
+        for (int t = 0; t < kThreads; ++t) {
+            threads.emplace_back([&store, t] {
+                for (int i = 0; i < kShowings; ++i) store->RecordShowing(Key(static_cast<size_t>(t + i) % 4), i);
+            });
+        }
+        for (int i = 0; i < 3; ++i) {
+            Register(*store);
+            store->Flush();
+        }
+        for (std::thread& thread : threads) thread.join();
+    }
+    EXPECT_EQ(Count(path, "SELECT count(*) FROM events"), kThreads * kShowings);
+    EXPECT_EQ(Count(path, "SELECT sum(showings) FROM entries"), kThreads * kShowings);
+}
+
 TEST(ProgressStore, RefusesAFileItCannotKeep) {
     TempFolder folder;
     const std::string newer = folder / "newer.sqlite";
