@@ -428,17 +428,26 @@ int32_t OverlayEngine::TakeNextEntry() {
     const int32_t from = settings_.*indexField;
     const auto order = static_cast<WordOrder>(settings_.RulesType);
     const std::string list = source == kWordList ? settings_.DicFileName : std::string();
-    std::optional<int32_t> next = dictionaries_.NextCaption(source, order, from, captionText);
-    // Each order comes to every entry once a cycle, so each retired entry is
-    // passed at most once before one that is not; with all retired, none.
-    for (size_t passed = 0; next && retired_.count({list, *next}); ++passed)
-        next = passed < retired_.size() ? dictionaries_.NextCaption(source, order, *next, captionText) : std::nullopt;
+    std::optional<int32_t> next;
+    if (chooseEntry) {
+        // None chosen: every entry is done with for now, which is no fault.
+        const std::optional<int32_t> chosen = chooseEntry(source);
+        if (!chosen) return 0;
+        next = dictionaries_.CaptionAt(source, *chosen, captionText);
+    } else {
+        next = dictionaries_.NextCaption(source, order, from, captionText);
+        // Each order comes to every entry once a cycle, so each retired entry
+        // is passed at most once before one that is not; with all retired, none.
+        for (size_t passed = 0; next && retired_.count({list, *next}); ++passed)
+            next = passed < retired_.size() ? dictionaries_.NextCaption(source, order, *next, captionText)
+                                            : std::nullopt;
+    }
     if (!next) {
         TellEmptyDictionary(source);
         return 0;
     }
     toldEmpty_ = false;
-    shown_ = {shown_.serial + 1, source, list, *next, captionText};
+    shown_ = {shown_.serial + 1, source, list, *next, captionText, false};
     CutToShowableLength(captionText);
     if (*next != from) {
         workingSettings_.Change([&](SettingsRecord& live) {
@@ -517,7 +526,7 @@ void OverlayEngine::StartRequested() {
     CutToShowableLength(captionText);
     StartCaption();
     overlayState.showCounter = request.frames;
-    if (request.entry) ++shown_.serial;
+    if (request.entry) ++shown_.serial, shown_.repeated = true;
 }
 
 bool OverlayEngine::NextFrameMayDraw() const {

@@ -39,7 +39,8 @@ struct ShownEntry {
     WordSource source = kBuiltinWords;
     std::string list;  // the word list's name as the settings give it; empty for the built-in one
     int32_t index = -1;
-    std::string text;  // "word - translation"
+    std::string text;       // "word - translation"
+    bool repeated = false;  // shown again at the viewer's asking, not by the schedule
 };
 
 class OverlayEngine {
@@ -98,6 +99,10 @@ public:
     // An entry that is not to be taken again in this run.
     void Retire(const std::string& list, int32_t index);
     const ShownEntry& lastShown() const { return shown_; }
+    // Chooses the next entry's index in the dictionary of source instead
+    // of the settings' order, on the frame's thread (the element's spaced
+    // order); none: no caption now. Unset: the settings' order.
+    std::function<std::optional<int32_t>(WordSource source)> chooseEntry;
 
     // The stream as StreamStart took it.
     VideoFormat videoFormat() const;
