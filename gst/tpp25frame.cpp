@@ -17,7 +17,9 @@
 #include "gst/caption_engine.h"
 #include "gst/caption_messages.h"
 #include "gst/element_properties.h"
+#include "gst/learner_link.h"
 #include "gst/viewer_keys.h"
+#include "learner/store_path.h"
 
 GST_DEBUG_CATEGORY_STATIC(tpp25frame_debug);
 #define GST_CAT_DEFAULT tpp25frame_debug
@@ -39,6 +41,7 @@ struct GstTpp25Frame {
     KeyRequests* requests;
     CaptionShown* shown;
     uint32_t framesPerSecond;
+    std::shared_ptr<learner::ProgressStore>* store;  // the run's, while it runs; null inside: none
 };
 
 struct GstTpp25FrameClass {
@@ -138,6 +141,7 @@ void Finalize(GObject* object) {
     delete self->keys;
     delete self->requests;
     delete self->shown;
+    delete self->store;
     g_free(self->settingsFileToCome);
     G_OBJECT_CLASS(gst_tpp25frame_parent_class)->finalize(object);
 }
@@ -160,6 +164,9 @@ gboolean Start(GstBaseTransform* trans) {
         GST_ELEMENT_ERROR(self, LIBRARY, INIT, ("The caption engine cannot start: %s", error.what()), (nullptr));
         return FALSE;
     }
+    GST_OBJECT_LOCK(self);
+    *self->store = self->engine->progressStore();
+    GST_OBJECT_UNLOCK(self);
     PostWarnings(self, warnings);
     PostFault(self);
     TellCreatedSettingsFile(self);
@@ -168,6 +175,9 @@ gboolean Start(GstBaseTransform* trans) {
 
 gboolean Stop(GstBaseTransform* trans) {
     GstTpp25Frame* self = Self(trans);
+    GST_OBJECT_LOCK(self);
+    self->store->reset();  // the last marks are written as the engine closes it
+    GST_OBJECT_UNLOCK(self);
     if (self->engine) self->engine->Stop();
     PostFault(self);
     TellCreatedSettingsFile(self);
@@ -256,10 +266,7 @@ void BeforeTransform(GstBaseTransform* trans, GstBuffer* buffer) {
 // mapping took its offsets and strides from.
 // A caption that started with this frame is told on the bus, and is the
 // one the viewer's marks go to.
-void TellCaption(GstTpp25Frame* self) {
-    // Only this thread writes it.
-    if (self->engine->CaptionSerial() == self->shown->serial) return;
-    const CaptionShown caption = self->engine->LastCaption();
+void TellCaption(GstTpp25Frame* self, const CaptionShown& caption) {
     GST_OBJECT_LOCK(self);
     *self->shown = caption;
     GST_OBJECT_UNLOCK(self);
@@ -311,9 +318,9 @@ GstFlowReturn TransformFrameInPlace(GstVideoFilter* filter, GstVideoFrame* frame
         GST_INFO_OBJECT(self, "captions into the visible %dx%d", view.width, view.height);
         if (!StartCanvas(self, view.format, view.width, view.height)) return GST_FLOW_ERROR;
     }
-    self->engine->ProcessFrame(view);
+    const std::optional<CaptionShown> started = self->engine->ProcessFrame(view);
     PostFault(self);
-    TellCaption(self);
+    if (started) TellCaption(self, *started);
     return GST_FLOW_OK;
 }
 
@@ -327,7 +334,9 @@ bool TakeKey(GstTpp25Frame* self, GstEvent* event) {
         !gst_navigation_event_parse_key_event(event, &key))
         return false;
     const char* mark = nullptr;
+    learner::Mark kind = learner::Mark::kKnown;
     CaptionShown marked;
+    std::shared_ptr<learner::ProgressStore> store;
     GST_OBJECT_LOCK(self);
     const std::optional<KeyAction> action = self->keys->ActionOf(key);
     KeyRequests& requests = *self->requests;
@@ -338,7 +347,9 @@ bool TakeKey(GstTpp25Frame* self, GstEvent* event) {
                 if (self->shown->serial == 0) break;  // no caption yet
                 marked = *self->shown;
                 mark = *action == KeyAction::kKnown ? "known" : "again";
-                if (*action == KeyAction::kKnown) requests.known.push_back(marked);
+                kind = *action == KeyAction::kKnown ? learner::Mark::kKnown : learner::Mark::kAgain;
+                requests.marks.push_back({marked, kind});
+                store = *self->store;
                 break;
             case KeyAction::kNext: requests.next = true; break;
             case KeyAction::kRepeat: requests.repeatFrames = 2 * self->framesPerSecond; break;
@@ -350,8 +361,10 @@ bool TakeKey(GstTpp25Frame* self, GstEvent* event) {
         }
     }
     GST_OBJECT_UNLOCK(self);
-    if (mark) gst_element_post_message(GST_ELEMENT(self), MarkMessage(GST_OBJECT(self), marked, mark));
-    return action.has_value();
+    if (!mark) return action.has_value();
+    if (store) store->RecordMark({marked.list, marked.word, marked.translation}, kind, NowMillis());
+    gst_element_post_message(GST_ELEMENT(self), MarkMessage(GST_OBJECT(self), marked, mark));
+    return true;
 }
 
 // The element's keys stop here; every other event goes upstream as it is.
@@ -398,6 +411,7 @@ static void gst_tpp25frame_class_init(GstTpp25FrameClass* klass) {
 static void gst_tpp25frame_init(GstTpp25Frame* self) {
     self->properties = new RunSettings();
     self->properties->settingsFile = DefaultSettingsFile();
+    self->properties->progressStore = learner::DefaultStorePath();
     self->propertiesChanged = false;
     self->engine = nullptr;
     self->settingsFileToCome = nullptr;
@@ -406,6 +420,7 @@ static void gst_tpp25frame_init(GstTpp25Frame* self) {
     self->keys = new KeyMap();
     self->requests = new KeyRequests();
     self->shown = new CaptionShown();
+    self->store = new std::shared_ptr<learner::ProgressStore>();
     self->framesPerSecond = 25;
     // Every buffer counts in the schedule: none is dropped for being late.
     gst_base_transform_set_qos_enabled(GST_BASE_TRANSFORM(self), FALSE);

@@ -19,7 +19,7 @@ status=0
   keys=known=k,again=k >"$dir/log" 2>&1 || status=$?
 ((status == 2)) || fail "refused properties: status $status, $(cat "$dir/log")"
 for said in 'no property "text-colour"; the nearest: text-color' \
-  'rules-type=alphabetical is refused: rules-type takes one of a-z, z-a, random' \
+  'rules-type=alphabetical is refused: rules-type takes one of a-z, z-a, random, spaced' \
   'text-color=red is refused: text-color takes a colour from 0x000000 to 0xFFFFFF' \
   'transparency=101 is refused: transparency takes a whole number from 0 to 100' \
   'keys="known=k,again=k" is refused: the key k is given to both known and again'; do

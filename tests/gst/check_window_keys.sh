@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Keys typed into a real ximagesink window under Xvfb (xdotool, through the
 # X server's test extension, as a keyboard types them): k and a are taken
-# by the element, each mark on the bus with the caption it marks; the known
-# word never comes again; x is no key of the element's, so it comes back
-# from the sink as a navigation message of its own, press and release.
+# by the element, each mark on the bus with the caption it marks and in the
+# progress store; the known word never comes again; x is no key of the
+# element's, so it comes back from the sink as a navigation message of its
+# own, press and release.
 set -euo pipefail
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
@@ -11,7 +12,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 printf 'alpha - one\nbeta - two\ngamma - three\n' >"$dir/words.dic"
 xvfb-run -a -s "-screen 0 640x480x24" bash -c '
   gst-launch-1.0 -m videotestsrc is-live=true num-buffers=150 ! video/x-raw,width=320,height=240,framerate=25/1 ! \
-    tpp25frame settings-file=none dictionary="$1/words.dic" rules-type=a-z show-freq-from=5 show-freq-to=5 ! \
+    tpp25frame settings-file=none progress-db="$1/progress.sqlite" dictionary="$1/words.dic" rules-type=a-z show-freq-from=5 show-freq-to=5 ! \
     videoconvert ! ximagesink >"$1/log" 2>&1 &
   player=$!
   window=$(xdotool search --sync --onlyvisible --name gst-launch | head -1)
@@ -32,4 +33,11 @@ returned=$(sed -n "/tpp25frame-mark.*mark=(string)known/,\$p" "$dir/log" | grep 
 ((returned == 0)) || fail "the known word $word came again $returned times"
 passed=$(grep -c 'GstNavigationMessage, type=(string)event' "$dir/log" || true)
 ((passed == 2)) || fail "navigation messages from the sink: $passed (want x pressed and released)"
+stored=$(python3 -c '
+import sqlite3, sys
+db = sqlite3.connect(sys.argv[1])
+print(" ".join(w + ":" + ("known" if k == 1 else "again") for w, k in db.execute(
+    "SELECT e.word, v.kind FROM events v JOIN entries e ON e.id = v.entry WHERE v.kind != 0 ORDER BY v.rowid")))
+' "$dir/progress.sqlite") || fail "the store cannot be read"
+[[ $stored == "$word:known $(tail -1 <<<"$marks" | cut -d' ' -f2):again" ]] || fail "marks in the store: $stored"
 echo "window keys: $word known, $(tail -1 <<<"$marks" | cut -d' ' -f2) again, x passed on"

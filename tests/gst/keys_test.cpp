@@ -1,7 +1,8 @@
 // The viewer's keys as navigation events from upstream of a sink: marks told
 // on the bus with the caption they mark, a known entry that never returns,
 // the keys that change what shows, the keys property, and every other event
-// passing upstream as it came.
+// passing upstream as it came; the marks in the progress store, and the
+// spaced order that follows them.
 #include <gst/video/navigation.h>
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "learner/progress_store.h"
 #include "tests/gst/element_fixture.h"
 
 namespace {
@@ -18,19 +20,22 @@ class Keyed : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { StartGStreamer(); }
 
-    void Start(const std::string& properties) {
-        WriteBytes(folder / "words.dic", "alpha - one\r\nbeta - two\r\ngamma - three\r\n");
-        harness = gst_harness_new_parse(
-            ("tpp25frame settings-file=none rules-type=a-z dictionary=" + folder / "words.dic" + " " + properties)
-                .c_str());
+    void Start(const std::string& properties,
+               const std::string& words = "alpha - one\r\nbeta - two\r\ngamma - three\r\n") {
+        WriteBytes(folder / "words.dic", words);
+        harness = gst_harness_new_parse(("tpp25frame settings-file=none progress-db=none rules-type=a-z dictionary=" +
+                                         folder / "words.dic" + " " + properties)
+                                            .c_str());
         bus = gst_bus_new();
         gst_element_set_bus(harness->element, bus);
         gst_harness_set_src_caps_str(harness, RawCaps("BGR", 160, 120).c_str());
     }
-    void TearDown() override {
+    void TearDown() override { Stop(); }
+    void Stop() {
         if (!harness) return;
         gst_harness_teardown(harness);
         gst_object_unref(bus);
+        harness = nullptr;
     }
 
     // Which of count buffers came out changed, from 1.
@@ -208,6 +213,47 @@ TEST_F(Keyed, KeysPropertyRemapsAndRefusesWhatItCannotRead) {
     EXPECT_STREQ(keys, "known=x,again=none,next=n,repeat=r,captions=c,help=slash");
     g_free(keys);
     gst_object_unref(element);
+}
+
+// Ten words in the spaced order, with a store: the mark is stored, the word
+// marked again comes back within ten captions, and the word marked known
+// never comes again, in this run or the next.
+TEST_F(Keyed, SpacedOrderFollowsTheMarksAndTheStoreKeepsThem) {
+    std::string words;
+    for (char c = 'a'; c <= 'j'; ++c) words += std::string(3, c) + " - " + std::string(1, c) + "\r\n";
+    const std::string spaced = "rules-type=spaced show-freq-from=1 show-freq-to=1 progress-db=" + folder / "p.sqlite";
+    Start(spaced, words);
+    Push(1);
+    Key("a");
+    Push(10);
+    std::vector<std::string> shown = Words(Messages());
+    ASSERT_EQ(shown.size(), 11u);
+    EXPECT_EQ(shown[0], "aaa");
+    EXPECT_NE(std::find(shown.begin() + 1, shown.end(), "aaa"), shown.end()) << "again did not come back";
+    Key("k");  // the last of them
+    const std::string known = shown.back();
+    Push(30);
+    shown = Words(Messages());
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), known), 0);
+    Stop();
+
+    std::string error;
+    const std::unique_ptr<learner::ProgressStore> store = learner::ProgressStore::Open(folder / "p.sqlite", error);
+    ASSERT_TRUE(store) << error;
+    std::vector<learner::EntryText> entries;
+    for (char c = 'a'; c <= 'j'; ++c) entries.push_back({std::string(3, c), std::string(1, c)});
+    const auto states = store->RegisterList(folder / "words.dic", entries, error);
+    ASSERT_TRUE(states) << error;
+    const size_t knownIndex = size_t(known[0] - 'a');
+    EXPECT_EQ((*states)[knownIndex].phase, learner::Phase::kKnown);
+    EXPECT_GE((*states)[0].againMarks, 1);
+    EXPECT_GE((*states)[0].showings, 2);
+
+    Start(spaced, words);
+    Push(30);
+    shown = Words(Messages());
+    EXPECT_EQ(shown.size(), 30u);
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), known), 0) << "known in the next run";
 }
 
 }  // namespace
