@@ -337,8 +337,11 @@ bool TakeKey(GstTpp25Frame* self, GstEvent* event) {
     learner::Mark kind = learner::Mark::kKnown;
     CaptionShown marked;
     std::shared_ptr<learner::ProgressStore> store;
+    GstNavigationModifierType modifiers = GST_NAVIGATION_MODIFIER_NONE;
+    gst_navigation_event_parse_modifier_state(event, &modifiers);
     GST_OBJECT_LOCK(self);
-    const std::optional<KeyAction> action = self->keys->ActionOf(key);
+    const std::optional<KeyAction> action = self->keys->ActionOf(key,
+                                                                 (modifiers & GST_NAVIGATION_MODIFIER_SHIFT_MASK) != 0);
     KeyRequests& requests = *self->requests;
     if (action && type == GST_NAVIGATION_EVENT_KEY_PRESS) {
         switch (*action) {

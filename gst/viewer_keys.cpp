@@ -20,6 +20,29 @@ constexpr NamedCharacter kNamedCharacters[] = {
     {'[', "bracketleft"}, {']', "bracketright"}, {'\'', "apostrophe"}, {' ', "space"},
 };
 
+// What Shift makes of a key on a US keyboard, by X's names.
+constexpr std::pair<const char*, const char*> kShifted[] = {
+    {"slash", "question"},
+    {"1", "exclam"},
+    {"apostrophe", "quotedbl"},
+    {"semicolon", "colon"},
+    {"equal", "plus"},
+    {"minus", "underscore"},
+    {"comma", "less"},
+    {"period", "greater"},
+    {"3", "numbersign"},
+    {"8", "asterisk"},
+    {"bracketleft", "braceleft"},
+    {"bracketright", "braceright"},
+};
+
+std::string Shifted(const std::string& key) {
+    if (key.size() == 1 && key[0] >= 'a' && key[0] <= 'z') return std::string(1, char(key[0] - 'a' + 'A'));
+    for (const auto& [plain, shifted] : kShifted)
+        if (key == plain) return shifted;
+    return key;
+}
+
 std::string Trimmed(const std::string& text) {
     const size_t first = text.find_first_not_of(" \t");
     if (first == std::string::npos) return {};
@@ -82,10 +105,15 @@ std::optional<KeyMap> KeyMap::Parse(const std::string& text, std::string& why) {
     return map;
 }
 
-std::optional<KeyAction> KeyMap::ActionOf(const char* key) const {
-    for (size_t i = 0; i < kKeyActionCount; ++i)
-        if (!keys_[i].empty() && keys_[i] == key) return static_cast<KeyAction>(i);
-    return std::nullopt;
+std::optional<KeyAction> KeyMap::ActionOf(const char* key, bool shift) const {
+    const auto find = [&](const std::string& name) -> std::optional<KeyAction> {
+        for (size_t i = 0; i < kKeyActionCount; ++i)
+            if (!keys_[i].empty() && keys_[i] == name) return static_cast<KeyAction>(i);
+        return std::nullopt;
+    };
+    if (shift)
+        if (const std::optional<KeyAction> shifted = find(Shifted(key))) return shifted;
+    return find(key);
 }
 
 std::string KeyMap::Text() const {

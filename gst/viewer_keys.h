@@ -1,7 +1,7 @@
 // The viewer's keys in the video window: what each does, and the keys
 // property that remaps them, "known=k,again=a,next=n,repeat=r,captions=c,
-// help=?". A key is named as the video sinks name it (X's key names: "k",
-// "question", "space", "F1"), or as the one character it types.
+// help=?". A key is named as X names it ("k", "question", "space", "F1"),
+// or as the one character it types.
 #pragma once
 
 #include <array>
@@ -24,7 +24,11 @@ public:
     // does not know, an action named twice, or a key given to two actions.
     static std::optional<KeyMap> Parse(const std::string& text, std::string& why);
 
-    std::optional<KeyAction> ActionOf(const char* key) const;
+    // The X sinks name a key by its unshifted symbol and send Shift with it
+    // ("?" is "slash" and Shift), a Wayland sink by what it types: with
+    // Shift, the key's shifted name on a US keyboard is looked up first,
+    // then the key itself.
+    std::optional<KeyAction> ActionOf(const char* key, bool shift = false) const;
     // Every action with its key, in the property's form.
     std::string Text() const;
     // One line that tells the keys, for the help caption.
