@@ -15,6 +15,7 @@
 #include <gst/gst.h>
 #include <gst/video/gstvideosink.h>
 #include <gst/video/navigation.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -61,12 +62,27 @@ void ClearStatus(const Player& player) {
     if (player.statusLine) std::fputs("\r\033[K", stderr);
 }
 
+// A line longer than the terminal is wide would wrap, and the next one
+// would clear only its last row: it is cut, character by character.
+std::string FitToTerminal(std::string line) {
+    winsize size{};
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) return line;
+    size_t characters = 0;
+    for (size_t i = 0; i < line.size(); ++i)
+        if ((static_cast<unsigned char>(line[i]) & 0xC0) != 0x80 && characters++ == size_t(size.ws_col) - 1) {
+            line.resize(i);
+            break;
+        }
+    return line;
+}
+
 void ShowStatus(Player& player) {
     if (!player.statusLine) return;
     gint64 position = -1, duration = -1;
     if (!gst_element_query_position(player.playbin, GST_FORMAT_TIME, &position)) position = -1;
     if (!gst_element_query_duration(player.playbin, GST_FORMAT_TIME, &duration)) duration = -1;
-    std::fprintf(stderr, "\r\033[K%s", player.session.Status(player.paused, position, duration).c_str());
+    const std::string line = FitToTerminal(player.session.Status(player.paused, position, duration));
+    std::fprintf(stderr, "\r\033[K%s", line.c_str());
     std::fflush(stderr);
 }
 
