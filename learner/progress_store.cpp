@@ -47,12 +47,16 @@ void ProgressStore::RecordMark(const EntryKey& entry, Mark mark, int64_t unixMil
 }
 
 void ProgressStore::Enqueue(Event event) {
+    bool first;
     {
         std::lock_guard lock(queueLock_);
+        first = queue_.empty();
         queue_.push_back(std::move(event));
         ++queuedCount_;
     }
-    wake_.notify_one();
+    // The writer waits for the first event of a batch only; waking it for
+    // each would have it take the lock again and again while it gathers.
+    if (first) wake_.notify_one();
 }
 
 bool ProgressStore::Flush(std::string* error) {
@@ -98,23 +102,29 @@ bool ProgressStore::WriteBatch(const std::vector<Event>& batch, std::string& err
 void ProgressStore::WriteLoop() {
     std::unique_lock lock(queueLock_);
     int failuresAtClose = 0;
+    // Swapped with the queue, so each keeps the other's room: a recording
+    // caller seldom waits for the queue to grow.
+    std::vector<Event> batch;
     for (;;) {
         wake_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
         if (queue_.empty() || failuresAtClose >= kWritesAtClose) return;
         wake_.wait_for(lock, kGatherTime, [&] { return stopping_ || flushWanted_; });
         flushWanted_ = false;
-        std::vector<Event> batch;
         batch.swap(queue_);
         lock.unlock();
         std::string error;
         const bool written = WriteBatch(batch, error);
+        const size_t count = batch.size();
+        // Freed before the lock is taken, which recording callers wait for.
+        if (written) batch.clear();
         lock.lock();
         if (written) {
-            writtenCount_ += batch.size();
+            writtenCount_ += count;
         } else {
             // Nothing is dropped: the batch goes back before what came since.
             batch.insert(batch.end(), std::make_move_iterator(queue_.begin()), std::make_move_iterator(queue_.end()));
-            queue_ = std::move(batch);
+            queue_.clear();
+            batch.swap(queue_);
             writeError_ = error;
             ++failedWrites_;
             if (stopping_) ++failuresAtClose;
