@@ -3,9 +3,9 @@
 // Showings and marks are queued without a lock and written by a thread of
 // the store's own, a batch each tenth of a second, so that the caller (a
 // streaming thread) never waits for the disk nor for the writer, and a
-// process killed outright loses at most its last fraction of a second. Several stores, in one process or
-// several, may share a file: each write is one transaction, and a writer
-// waits a few seconds for another.
+// process killed outright loses at most its last fraction of a second.
+// Several stores, in one process or several, may share a file: each write
+// is one transaction, and a writer waits a few seconds for another.
 #pragma once
 
 #include <atomic>
@@ -40,8 +40,9 @@ public:
     void RecordShowing(const EntryKey& entry, int64_t unixMillis);
     void RecordMark(const EntryKey& entry, Mark mark, int64_t unixMillis);
 
-    // Registers the list as it stands now (its entries in its order; an
-    // entry it no longer holds keeps its history) and returns the state of
+    // Registers the list (its absolute path, or kBuiltinList) as it stands
+    // now, its entries in its order (an entry it no longer holds keeps its
+    // history), and returns the state of
     // each entry, in that order, after all that was queued before. Waits
     // for the disk; for the start of a run. Nothing, with error, on a
     // database error.
