@@ -42,10 +42,9 @@ public:
 
     // Registers the list (its absolute path, or kBuiltinList) as it stands
     // now, its entries in its order (an entry it no longer holds keeps its
-    // history), and returns the state of
-    // each entry, in that order, after all that was queued before. Waits
-    // for the disk; for the start of a run. Nothing, with error, on a
-    // database error.
+    // history), and returns the state of each entry, in that order, after
+    // all that was queued before. Waits for the disk; for the start of a
+    // run. Nothing, with error, on a database error.
     std::optional<std::vector<EntryState>> RegisterList(const std::string& list, const std::vector<EntryText>& entries,
                                                         std::string& error);
 
