@@ -9,8 +9,8 @@ namespace learner {
 
 namespace {
 
-// A burst of events goes into one transaction: the writer gathers for this
-// long after the first, well inside the second a crash may lose.
+// The writer takes what was queued this often: one transaction for a burst,
+// well inside the second a crash may lose.
 constexpr std::chrono::milliseconds kGatherTime{100};
 // After a failed write (the file locked past the busy timeout, a full
 // disk), the batch is tried again after this long.
@@ -31,7 +31,7 @@ ProgressStore::ProgressStore(std::unique_ptr<Database> db)
 
 ProgressStore::~ProgressStore() {
     {
-        std::lock_guard lock(queueLock_);
+        std::lock_guard lock(stateLock_);
         stopping_ = true;
     }
     wake_.notify_all();
@@ -39,25 +39,18 @@ ProgressStore::~ProgressStore() {
 }
 
 void ProgressStore::RecordShowing(const EntryKey& entry, int64_t unixMillis) {
-    Enqueue({entry, EventKind::kShown, unixMillis});
+    queue_.Push({entry, EventKind::kShown, unixMillis});
+    queuedCount_.fetch_add(1, std::memory_order_release);
 }
 
 void ProgressStore::RecordMark(const EntryKey& entry, Mark mark, int64_t unixMillis) {
-    Enqueue({entry, mark == Mark::kKnown ? EventKind::kKnown : EventKind::kAgain, unixMillis});
-}
-
-void ProgressStore::Enqueue(Event event) {
-    {
-        std::lock_guard lock(queueLock_);
-        queue_.push_back(std::move(event));
-        ++queuedCount_;
-    }
-    wake_.notify_one();
+    queue_.Push({entry, mark == Mark::kKnown ? EventKind::kKnown : EventKind::kAgain, unixMillis});
+    queuedCount_.fetch_add(1, std::memory_order_release);
 }
 
 bool ProgressStore::Flush(std::string* error) {
-    std::unique_lock lock(queueLock_);
-    const uint64_t target = queuedCount_;
+    const uint64_t target = queuedCount_.load(std::memory_order_acquire);
+    std::unique_lock lock(stateLock_);
     const uint64_t failures = failedWrites_;
     flushWanted_ = true;
     wake_.notify_one();
@@ -95,32 +88,34 @@ bool ProgressStore::WriteBatch(const std::vector<Event>& batch, std::string& err
     return db_->Execute("COMMIT", error);
 }
 
+// Every tenth of a second, or at once for a flush or the end, whatever was
+// queued is written in one transaction; a batch that fails stays, and what
+// comes later joins it.
 void ProgressStore::WriteLoop() {
-    std::unique_lock lock(queueLock_);
+    std::vector<Event> batch;
     int failuresAtClose = 0;
+    std::unique_lock lock(stateLock_);
     for (;;) {
-        wake_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
-        if (queue_.empty() || failuresAtClose >= kWritesAtClose) return;
-        wake_.wait_for(lock, kGatherTime, [&] { return stopping_ || flushWanted_; });
+        wake_.wait_for(lock, batch.empty() ? kGatherTime : kRetryDelay, [&] { return stopping_ || flushWanted_; });
         flushWanted_ = false;
-        std::vector<Event> batch;
-        batch.swap(queue_);
+        const bool stopping = stopping_;
         lock.unlock();
+        std::vector<Event> taken = queue_.TakeAll();
+        batch.insert(batch.end(), std::make_move_iterator(taken.begin()), std::make_move_iterator(taken.end()));
         std::string error;
-        const bool written = WriteBatch(batch, error);
+        const bool written = batch.empty() || WriteBatch(batch, error);
+        const size_t count = batch.size();
+        if (written) batch.clear();
         lock.lock();
         if (written) {
-            writtenCount_ += batch.size();
+            writtenCount_ += count;
         } else {
-            // Nothing is dropped: the batch goes back before what came since.
-            batch.insert(batch.end(), std::make_move_iterator(queue_.begin()), std::make_move_iterator(queue_.end()));
-            queue_ = std::move(batch);
             writeError_ = error;
             ++failedWrites_;
-            if (stopping_) ++failuresAtClose;
+            if (stopping) ++failuresAtClose;
         }
         written_.notify_all();
-        if (!written && !stopping_) wake_.wait_for(lock, kRetryDelay, [&] { return stopping_; });
+        if (stopping && (written || failuresAtClose >= kWritesAtClose)) return;
     }
 }
 

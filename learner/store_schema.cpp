@@ -55,22 +55,28 @@ bool HasTables(const Database& db) {
     return count.Step() && count.Int(0) > 0;
 }
 
-// Makes the tables of a new file, or checks that an existing one is ours
-// and not newer, inside one transaction so two processes opening a new
-// file at once make them once.
-bool PrepareSchema(Database& db, const std::string& path, std::string& error) {
-    if (!db.Execute("BEGIN IMMEDIATE", error)) return false;
+// A file this program must not write to: another program's, or one of a
+// newer schema.
+bool Refused(const Database& db, const std::string& path, std::string& error) {
     const int version = PragmaInt(db, "user_version");
-    const bool ours = PragmaInt(db, "application_id") == kStoreApplicationId;
-    bool ok = true;
-    if (!ours && HasTables(db)) {
+    if (PragmaInt(db, "application_id") != kStoreApplicationId && HasTables(db)) {
         error = path + " is not a progress store";
-        ok = false;
-    } else if (version > kStoreSchemaVersion) {
+        return true;
+    }
+    if (version > kStoreSchemaVersion) {
         error = path + " has schema version " + std::to_string(version) + ", newer than this program's " +
                 std::to_string(kStoreSchemaVersion) + ": it needs a newer tpp25frame";
-        ok = false;
-    } else if (version == 0) {
+        return true;
+    }
+    return false;
+}
+
+// Makes the tables of a new file inside one transaction, checking again
+// there, so that two processes opening a new file at once make them once.
+bool PrepareSchema(Database& db, const std::string& path, std::string& error) {
+    if (!db.Execute("BEGIN IMMEDIATE", error)) return false;
+    bool ok = !Refused(db, path, error);
+    if (ok && PragmaInt(db, "user_version") == 0) {
         ok = db.Execute(kSchema, error) &&
              db.Execute("PRAGMA application_id = " + std::to_string(kStoreApplicationId) +
                             "; PRAGMA user_version = " + std::to_string(kStoreSchemaVersion),
@@ -110,7 +116,8 @@ bool OpenStoreDatabase(const std::string& path, Database& db, std::string& error
         return false;
     }
     sqlite3_busy_timeout(db.handle(), kBusyTimeoutMillis);
-    if (!UseWriteAheadLog(db, path, error)) return false;
+    // Checked before the log is switched on, which would change the file.
+    if (Refused(db, path, error) || !UseWriteAheadLog(db, path, error)) return false;
     // In WAL mode NORMAL loses nothing a process crash could: only a power
     // cut may take the last transactions.
     if (!db.Execute("PRAGMA synchronous = NORMAL; PRAGMA foreign_keys = ON", error) ||

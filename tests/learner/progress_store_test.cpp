@@ -153,11 +153,14 @@ TEST(ProgressStore, RefusesAFileItCannotKeep) {
     {
         learner::Database db;
         std::string error;
-        ASSERT_TRUE(db.Open(newer, error) && db.Execute("PRAGMA user_version = 2", error)) << error;
+        ASSERT_TRUE(db.Open(newer, error) && db.Execute("PRAGMA journal_mode = DELETE; PRAGMA user_version = 2", error))
+            << error;
     }
+    const std::string before = ReadBytes(newer);
     std::string error;
     EXPECT_FALSE(ProgressStore::Open(newer, error));
     EXPECT_NE(error.find("newer"), std::string::npos) << error;
+    EXPECT_EQ(ReadBytes(newer), before);
 
     const std::string other = folder / "other.sqlite";
     {

@@ -97,6 +97,14 @@ TEST_F(TppWords, KnownMarksAListOrAWordFromItsFile) {
               std::string::npos);
 }
 
+// The built-in list is the dictionary the program carries, as the element
+// shows it.
+TEST_F(TppWords, KnownMarksAWordOfTheBuiltInList) {
+    const Outcome known = RunWords("known --db " + db_ + " builtin APPLE");
+    ASSERT_EQ(known.status, 0) << known.output;
+    EXPECT_NE(known.output.find("1 entry of builtin marked known"), std::string::npos) << known.output;
+}
+
 TEST_F(TppWords, ResetForgetsAListOrAll) {
     ASSERT_EQ(RunWords("reset --db " + db_ + " builtin").status, 0);
     EXPECT_EQ(RunWords("stats --db " + db_).output.find("builtin"), std::string::npos);

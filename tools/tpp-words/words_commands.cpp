@@ -6,7 +6,6 @@
 #include <ctime>
 #include <filesystem>
 
-#include "dictionary/alt_dictionary.h"
 #include "dictionary/text_compare.h"
 #include "learner/progress_report.h"
 #include "learner/progress_store.h"
@@ -15,6 +14,7 @@
 #include "platform/file.h"
 #include "platform/text_file.h"
 #include "tools/tpp-words/anki_export.h"
+#include "tools/tpp-words/list_entries.h"
 
 namespace {
 
@@ -98,14 +98,11 @@ int RunExport(const WordsOptions& options) {
 }
 
 int RunKnown(const WordsOptions& options) {
-    if (options.list == learner::kBuiltinList) return Fail("known takes a word list file, not the built-in list");
-    AltDictionary dictionary;
-    if (!ReadAltDictionaryFile(options.list, dictionary)) return Fail("cannot read the word list " + options.list);
-    std::vector<learner::EntryText> entries;
-    for (const std::string& line : dictionary.lines) entries.push_back(learner::SplitEntryLine(line));
+    const std::optional<std::vector<learner::EntryText>> entries = ListEntries(options.list);
+    if (!entries) return Fail("cannot read the word list " + options.list);
 
     std::vector<learner::EntryText> marked;
-    for (const learner::EntryText& entry : entries)
+    for (const learner::EntryText& entry : *entries)
         if (options.word.empty() || CompareNoCase(entry.word, options.word) == 0) marked.push_back(entry);
     if (!options.word.empty() && marked.empty()) return Fail(options.list + " has no entry " + options.word);
 
@@ -115,7 +112,7 @@ int RunKnown(const WordsOptions& options) {
     auto store = learner::ProgressStore::Open(path, error);
     if (!store) return Fail(error);
     const std::string list = ListName(options.list);
-    if (!store->RegisterList(list, entries, error)) return Fail(error);
+    if (!store->RegisterList(list, *entries, error)) return Fail(error);
     const int64_t now = NowMillis();
     for (const learner::EntryText& entry : marked)
         store->RecordMark({list, entry.word, entry.translation}, learner::Mark::kKnown, now);
