@@ -14,8 +14,8 @@ GstMessage* CaptionMessage(GstObject* source, const CaptionShown& caption) {
     return gst_message_new_element(source, Describe("tpp25frame-caption", caption));
 }
 
-GstMessage* MarkMessage(GstObject* source, const CaptionShown& caption, const char* mark) {
+GstMessage* MarkMessage(GstObject* source, const CaptionShown& caption, learner::Mark mark) {
     GstStructure* fields = Describe("tpp25frame-mark", caption);
-    gst_structure_set(fields, "mark", G_TYPE_STRING, mark, nullptr);
+    gst_structure_set(fields, "mark", G_TYPE_STRING, mark == learner::Mark::kKnown ? "known" : "again", nullptr);
     return gst_message_new_element(source, fields);
 }

@@ -9,4 +9,4 @@
 #include "gst/caption_engine.h"
 
 GstMessage* CaptionMessage(GstObject* source, const CaptionShown& caption);
-GstMessage* MarkMessage(GstObject* source, const CaptionShown& caption, const char* mark);
+GstMessage* MarkMessage(GstObject* source, const CaptionShown& caption, learner::Mark mark);

@@ -257,13 +257,6 @@ void BeforeTransform(GstBaseTransform* trans, GstBuffer* buffer) {
     gst_base_transform_set_passthrough(trans, untouched);
 }
 
-// The part of the frame a sink shows: the rectangle of its crop meta
-// (videocrop in front of a sink that crops leaves the whole picture and
-// marks it), else the caps' size from the top left. A column or row whose
-// chroma it shares with one outside is left out, so that nothing unseen
-// changes: the rectangle starts at a pixel that begins a chroma sample.
-// The planes are read through the buffer's video meta, which the frame's
-// mapping took its offsets and strides from.
 // A caption that started with this frame is told on the bus, and is the
 // one the viewer's marks go to.
 void TellCaption(GstTpp25Frame* self, const CaptionShown& caption) {
@@ -273,6 +266,13 @@ void TellCaption(GstTpp25Frame* self, const CaptionShown& caption) {
     gst_element_post_message(GST_ELEMENT(self), CaptionMessage(GST_OBJECT(self), caption));
 }
 
+// The part of the frame a sink shows: the rectangle of its crop meta
+// (videocrop in front of a sink that crops leaves the whole picture and
+// marks it), else the caps' size from the top left. A column or row whose
+// chroma it shares with one outside is left out, so that nothing unseen
+// changes: the rectangle starts at a pixel that begins a chroma sample.
+// The planes are read through the buffer's video meta, which the frame's
+// mapping took its offsets and strides from.
 FrameView VisibleView(GstVideoFilter* filter, GstVideoFrame* frame) {
     const GstVideoFormatInfo* info = frame->info.finfo;
     int32_t x = 0, y = 0, width = GST_VIDEO_INFO_WIDTH(&filter->in_info),
@@ -333,8 +333,7 @@ bool TakeKey(GstTpp25Frame* self, GstEvent* event) {
     if ((type != GST_NAVIGATION_EVENT_KEY_PRESS && type != GST_NAVIGATION_EVENT_KEY_RELEASE) ||
         !gst_navigation_event_parse_key_event(event, &key))
         return false;
-    const char* mark = nullptr;
-    learner::Mark kind = learner::Mark::kKnown;
+    std::optional<learner::Mark> mark;
     CaptionShown marked;
     std::shared_ptr<learner::ProgressStore> store;
     GstNavigationModifierType modifiers = GST_NAVIGATION_MODIFIER_NONE;
@@ -349,9 +348,8 @@ bool TakeKey(GstTpp25Frame* self, GstEvent* event) {
             case KeyAction::kAgain:
                 if (self->shown->serial == 0) break;  // no caption yet
                 marked = *self->shown;
-                mark = *action == KeyAction::kKnown ? "known" : "again";
-                kind = *action == KeyAction::kKnown ? learner::Mark::kKnown : learner::Mark::kAgain;
-                requests.marks.push_back({marked, kind});
+                mark = *action == KeyAction::kKnown ? learner::Mark::kKnown : learner::Mark::kAgain;
+                requests.marks.push_back({marked, *mark});
                 store = *self->store;
                 break;
             case KeyAction::kNext: requests.next = true; break;
@@ -365,8 +363,8 @@ bool TakeKey(GstTpp25Frame* self, GstEvent* event) {
     }
     GST_OBJECT_UNLOCK(self);
     if (!mark) return action.has_value();
-    if (store) store->RecordMark({marked.list, marked.word, marked.translation}, kind, NowMillis());
-    gst_element_post_message(GST_ELEMENT(self), MarkMessage(GST_OBJECT(self), marked, mark));
+    if (store) store->RecordMark({marked.list, marked.word, marked.translation}, *mark, NowMillis());
+    gst_element_post_message(GST_ELEMENT(self), MarkMessage(GST_OBJECT(self), marked, *mark));
     return true;
 }
 

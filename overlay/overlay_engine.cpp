@@ -501,7 +501,7 @@ bool OverlayEngine::IsStreamFrame(const FrameView& frame) const {
 
 int32_t OverlayEngine::ProcessFrame(const FrameView& frame) {
     if (!IsStreamFrame(frame)) return 0;
-    if (captionsOff_ && !request_) return 1;  // the schedule waits
+    if (captionsOff_ && !request_) return WhileOff(frame);
     if (CountGapFrame()) return 1;
     OverlayState& state = overlayState;
     const bool due = state.gapCounter == 0 || --state.gapCounter == 0;
@@ -529,8 +529,17 @@ void OverlayEngine::StartRequested() {
     if (request.entry) ++shown_.serial, shown_.repeated = true;
 }
 
+// With captions off the schedule waits; only a caption asked for stays out
+// its frames.
+int32_t OverlayEngine::WhileOff(const FrameView& frame) {
+    if (overlayState.showCounter == 0) return 1;
+    const std::lock_guard<std::mutex> lock(renderLock);
+    RefreshSettings();
+    return ShowPhase(frame);
+}
+
 bool OverlayEngine::NextFrameMayDraw() const {
-    if (captionsOff_ && !request_) return false;
+    if (captionsOff_) return request_ || overlayState.showCounter > 0;
     return overlayState.gapCounter <= 1 || overlayState.showCounter > 0;
 }
 

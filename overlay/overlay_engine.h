@@ -90,7 +90,7 @@ public:
     // takes the next entry; ShowAgain shows the last entry again for that
     // many frames, ShowNote a text of its own (counted as no entry). With
     // captions off no entry is taken and the schedule waits, but a request
-    // shows.
+    // shows for all its frames.
     void ShowNextNow();
     void ShowAgain(uint32_t frames);
     void ShowNote(const std::string& text, uint32_t frames);
@@ -159,6 +159,7 @@ private:
     int32_t TakeNextEntry();
     void StartRequested();
     void Interrupt();
+    int32_t WhileOff(const FrameView& frame);
     CanvasView CanvasOfStream() const;
     int32_t ShowPhase(const FrameView& frame);
 

@@ -161,6 +161,10 @@ TEST_F(Keyed, NextRepeatCaptionsOffAndHelpChangeWhatShows) {
     EXPECT_FALSE(Key("slash", GST_NAVIGATION_MODIFIER_SHIFT_MASK));
     EXPECT_TRUE(Key("slash"));
     EXPECT_TRUE(Messages().empty());
+    // With captions off, help still stays its 4 seconds.
+    Key("c");
+    Key("question");
+    EXPECT_EQ(Push(120).size(), 100u);
 }
 
 TEST_F(Keyed, OtherEventsPassUpstreamAsTheyCame) {
