@@ -145,7 +145,8 @@ void CaptionEngine::ChooseSpaced(bool spaced) {
     overlay.chooseEntry = [this](WordSource source) {
         Instance& instance = *instance_;
         const SettingsRecord settings = instance.plugin.Settings();
-        const std::string list = source == kWordList ? platform::AbsolutePath(settings.DicFileName) : "builtin";
+        const std::string list = source == kWordList ? platform::AbsolutePath(settings.DicFileName)
+                                                     : std::string(learner::kBuiltinList);
         std::string error;
         const std::optional<int32_t> next = instance.learner.Next(
             list, [&] { return instance.plugin.dictionaries().Captions(source); }, error);
