@@ -43,8 +43,8 @@ struct Player {
     int status = 0;
     bool live = false;
     bool paused = false;
-    // The video sink's own window, as it told of it.
-    GstElement* sink = nullptr;
+    // The video sink (held) and its own window, as it told of it.
+    GstObject* sink = nullptr;
     guint64 window = 0;
     WatchSession session;
     bool statusLine = false;  // standard error is a terminal
@@ -104,7 +104,7 @@ void PlayerKey(Player& player, const std::string& key) {
     } else if (key == "Right" || key == "Left") {
         Seek(player, key == "Right" ? kSeekStep : -kSeekStep);
     } else if (key == "f") {
-        if (!ToggleFullScreen(player.sink, player.window)) {
+        if (!ToggleFullScreen(player.sink ? GST_ELEMENT(player.sink) : nullptr, player.window)) {
             ClearStatus(player);
             std::fprintf(stderr, "watch: this video sink cannot go full screen\n");
         }
@@ -163,7 +163,7 @@ void OnElementMessage(Player& player, GstMessage* message) {
         return;
     }
     if (gst_structure_has_name(fields, "have-window-handle") && GST_IS_ELEMENT(GST_MESSAGE_SRC(message))) {
-        player.sink = GST_ELEMENT(GST_MESSAGE_SRC(message));
+        gst_object_replace(&player.sink, GST_MESSAGE_SRC(message));
         gst_structure_get_uint64(fields, "window-handle", &player.window);
     }
 }
@@ -335,6 +335,7 @@ int main(int argc, char** argv) {
     g_source_remove(terminate);
     gst_bus_remove_watch(bus);
     gst_object_unref(bus);
+    gst_clear_object(&player.sink);
     gst_object_unref(playbin);
     g_main_loop_unref(player.loop);
     return player.status;
