@@ -13,8 +13,8 @@ constexpr GParamFlags kFlags = static_cast<GParamFlags>(G_PARAM_READWRITE | G_PA
 
 // The element's order after the row's three (caption_engine.h).
 constexpr NamedValue kSpacedOrder = {kOrderSpaced, "spaced",
-                                     "spaced: known words never, again ones soon, then at FSRS's intervals "
-                                     "(the element's own)"};
+                                     "by the learner's progress: known words never, missed ones soon, then at "
+                                     "FSRS's intervals (the element's own)"};
 
 // The enum type of a choice, from its named values; registered once for
 // the life of the process, as GLib's types are, which keep the values.
