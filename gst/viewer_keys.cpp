@@ -118,14 +118,19 @@ std::optional<KeyAction> KeyMap::ActionOf(const char* key, bool shift) const {
 
 std::string KeyMap::Text() const {
     std::string text;
-    for (size_t i = 0; i < kKeyActionCount; ++i)
-        text += (i ? "," : "") + std::string(kActionNames[i]) + "=" + (keys_[i].empty() ? "none" : keys_[i]);
+    for (size_t i = 0; i < kKeyActionCount; ++i) {
+        if (i) text += ',';
+        text.append(kActionNames[i]).append("=").append(keys_[i].empty() ? "none" : keys_[i]);
+    }
     return text;
 }
 
 std::string KeyMap::HelpLine() const {
     std::string line;
-    for (size_t i = 0; i < kKeyActionCount; ++i)
-        if (!keys_[i].empty()) line += (line.empty() ? "" : "  ") + KeyShown(keys_[i]) + " " + kActionHelp[i];
+    for (size_t i = 0; i < kKeyActionCount; ++i) {
+        if (keys_[i].empty()) continue;
+        if (!line.empty()) line += "  ";
+        line.append(KeyShown(keys_[i])).append(" ").append(kActionHelp[i]);
+    }
     return line;
 }
