@@ -77,6 +77,16 @@ public:
     // (from a source that is neither dictionary: index, and caption as it
     // was). None when the chosen dictionary is empty; caption is then empty.
     std::optional<int32_t> NextCaption(WordSource source, WordOrder order, int32_t index, std::string& caption);
+    // The entry at index, for an order kept by someone else; none (and
+    // caption empty) outside the dictionary.
+    std::optional<int32_t> CaptionAt(WordSource source, int32_t index, std::string& caption);
+    // Every entry of the dictionary as a caption, in its order.
+    std::vector<std::string> Captions(WordSource source);
+
+    // Under captionLock: the chosen dictionary's size (0 for neither), and
+    // its entry at an index inside it.
+    int32_t CountOf(WordSource source) const;
+    void CaptionOf(WordSource source, int32_t index, std::string& caption) const;
 
     std::mutex captionLock;
     // Guarded by captionLock once the host may be streaming.

@@ -1,6 +1,8 @@
 // Choosing the next entry for the overlay.
 #include "dictionary/dictionary_store.h"
 
+#include <algorithm>
+
 namespace {
 
 // The index after current in the chosen order, always inside 0 .. count - 1
@@ -26,31 +28,47 @@ int32_t AdvanceIndex(int32_t current, int32_t count, WordOrder order, EntryOrder
 
 }  // namespace
 
+int32_t DictionaryStore::CountOf(WordSource source) const {
+    if (source == kBuiltinWords) return builtinDictionary ? builtinDictionary->count : 0;
+    return source == kWordList ? altDictionary.count() : 0;
+}
+
+void DictionaryStore::CaptionOf(WordSource source, int32_t index, std::string& caption) const {
+    if (source == kWordList) {
+        caption = altDictionary.lines[static_cast<size_t>(index)];
+        return;
+    }
+    const DictEntry& entry = GetBuiltinEntry(*builtinDictionary, index);
+    caption.assign(entry.word).append(" - ").append(entry.translation);
+}
+
 std::optional<int32_t> DictionaryStore::NextCaption(WordSource source, WordOrder order, int32_t index,
                                                     std::string& caption) {
     std::lock_guard lock(captionLock);
-    switch (source) {
-        case kBuiltinWords: {
-            const int32_t count = builtinDictionary ? builtinDictionary->count : 0;
-            if (count <= 0) {
-                caption.clear();
-                return std::nullopt;
-            }
-            index = AdvanceIndex(index, count, order, builtinOrder);
-            const DictEntry& entry = GetBuiltinEntry(*builtinDictionary, index);
-            caption.assign(entry.word).append(" - ").append(entry.translation);
-            return index;
-        }
-        case kWordList: {
-            const int32_t count = altDictionary.count();
-            if (count <= 0) {
-                caption.clear();
-                return std::nullopt;
-            }
-            index = AdvanceIndex(index, count, order, altOrder);
-            caption = altDictionary.lines[static_cast<size_t>(index)];
-            return index;
-        }
-        default: return index;
+    if (source != kBuiltinWords && source != kWordList) return index;
+    const int32_t count = CountOf(source);
+    if (count <= 0) {
+        caption.clear();
+        return std::nullopt;
     }
+    index = AdvanceIndex(index, count, order, source == kWordList ? altOrder : builtinOrder);
+    CaptionOf(source, index, caption);
+    return index;
+}
+
+std::optional<int32_t> DictionaryStore::CaptionAt(WordSource source, int32_t index, std::string& caption) {
+    std::lock_guard lock(captionLock);
+    if (index < 0 || index >= CountOf(source)) {
+        caption.clear();
+        return std::nullopt;
+    }
+    CaptionOf(source, index, caption);
+    return index;
+}
+
+std::vector<std::string> DictionaryStore::Captions(WordSource source) {
+    std::lock_guard lock(captionLock);
+    std::vector<std::string> captions(static_cast<size_t>(std::max(CountOf(source), 0)));
+    for (size_t i = 0; i < captions.size(); ++i) CaptionOf(source, static_cast<int32_t>(i), captions[i]);
+    return captions;
 }

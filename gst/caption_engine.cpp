@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "gst/learner_link.h"
 #include "platform/file.h"
 #include "plugin/plugin_instance.h"
 #include "plugin/posix/embedded_dictionary.h"
@@ -85,15 +86,34 @@ std::string DefaultSettingsFile() {
 }
 
 struct CaptionEngine::Instance {
-    explicit Instance(const std::string& settingsFile)
-        : plugin(InstanceParts{std::make_unique<FreeTypeCaptionRenderer>(), SharedBuiltinDictionary, settingsFile,
-                               std::string(), nullptr, Defaults::kFresh}) {}
+    Instance(const RunSettings& run, std::string& storeError)
+        : plugin(InstanceParts{std::make_unique<FreeTypeCaptionRenderer>(), SharedBuiltinDictionary, run.settingsFile,
+                               std::string(), nullptr, Defaults::kFresh}),
+          learner(run.progressStore, storeError) {}
 
     PluginInstance plugin;
+    LearnerLink learner;
+    uint32_t serial = 0;  // of the last caption told
+    std::vector<std::string> notices;
 };
 
-CaptionEngine::CaptionEngine(const RunSettings& run, std::vector<std::string>& warnings)
-    : instance_(std::make_unique<Instance>(run.settingsFile)) {
+namespace {
+
+// Whether the properties choose the spaced order: pending ones, or all.
+std::optional<bool> SpacedOf(const RunSettings& run, bool pendingOnly) {
+    const size_t index = static_cast<size_t>(&RowOf("RulesType") - settingsTable);
+    if (!run.values[index] || (pendingOnly && !run.pending[index])) return std::nullopt;
+    return run.values[index]->number == kOrderSpaced;
+}
+
+}  // namespace
+
+CaptionEngine::CaptionEngine(const RunSettings& run, std::vector<std::string>& warnings) {
+    std::string storeError;
+    instance_ = std::make_unique<Instance>(run, storeError);
+    if (!storeError.empty())
+        warnings.push_back("Progress store \"" + run.progressStore + "\" cannot be opened (" + storeError +
+                           "): nothing of this run is recorded.");
     PluginInstance& plugin = instance_->plugin;
     if (!run.settingsFile.empty() && run.settingsFile == DefaultSettingsFile()) CreateFoldersAbove(run.settingsFile);
     plugin.ReadSettingsFile();
@@ -111,6 +131,30 @@ CaptionEngine::CaptionEngine(const RunSettings& run, std::vector<std::string>& w
     });
     plugin.StartParts();
     TellSkippedLines(plugin, warnings);
+    ChooseSpaced(SpacedOf(run, false).value_or(false));
+}
+
+// The spaced order chooses each caption from the list in use, which it
+// registers in the store when it first meets it.
+void CaptionEngine::ChooseSpaced(bool spaced) {
+    OverlayEngine& overlay = instance_->plugin.viewerRequests();
+    if (!spaced) {
+        overlay.chooseEntry = nullptr;
+        return;
+    }
+    overlay.chooseEntry = [this](WordSource source) {
+        Instance& instance = *instance_;
+        const SettingsRecord settings = instance.plugin.Settings();
+        const std::string list = source == kWordList ? platform::AbsolutePath(settings.DicFileName)
+                                                     : std::string(learner::kBuiltinList);
+        std::string error;
+        const std::optional<int32_t> next = instance.learner.Next(
+            list, [&] { return instance.plugin.dictionaries().Captions(source); }, error);
+        if (!error.empty())
+            instance.notices.push_back("Progress store: the list \"" + list + "\" cannot be registered (" + error +
+                                       "): the spaced order goes on without its history");
+        return next;
+    };
 }
 
 CaptionEngine::~CaptionEngine() = default;
@@ -122,6 +166,7 @@ void CaptionEngine::Apply(const RunSettings& run, std::vector<std::string>& warn
     CheckWordList(before, false, changes, warnings);
     ResumeWalk(plugin, run, true, changes);
     plugin.ApplySettings(changes);
+    if (const std::optional<bool> spaced = SpacedOf(run, true)) ChooseSpaced(*spaced);
     const SettingsRecord after = plugin.Settings();
     if (after.DicType != before.DicType || after.DicFileName != before.DicFileName) TellSkippedLines(plugin, warnings);
 }
@@ -134,7 +179,39 @@ bool CaptionEngine::NextFrameMayDraw() const { return instance_->plugin.NextFram
 
 void CaptionEngine::PassFrame() { instance_->plugin.PassFrame(); }
 
-void CaptionEngine::ProcessFrame(const FrameView& frame) { instance_->plugin.ProcessFrame(frame); }
+std::optional<CaptionShown> CaptionEngine::ProcessFrame(const FrameView& frame) {
+    Instance& instance = *instance_;
+    instance.plugin.ProcessFrame(frame);
+    const ShownEntry& entry = instance.plugin.viewerRequests().lastShown();
+    if (entry.serial == instance.serial) return std::nullopt;
+    instance.serial = entry.serial;
+    learner::EntryText text = learner::SplitEntryLine(entry.text);
+    CaptionShown shown{entry.serial,
+                       entry.index,
+                       std::move(text.word),
+                       std::move(text.translation),
+                       std::string(learner::kBuiltinList),
+                       entry.list,
+                       entry.repeated};
+    if (entry.source == kWordList) shown.list = platform::AbsolutePath(entry.list);
+    if (!shown.repeated) instance.learner.Shown({shown.list, shown.word, shown.translation}, shown.index);
+    return shown;
+}
+
+void CaptionEngine::Take(const KeyRequests& requests) {
+    OverlayEngine& overlay = instance_->plugin.viewerRequests();
+    for (const CaptionMark& marked : requests.marks) {
+        const CaptionShown& entry = marked.caption;
+        if (marked.mark == learner::Mark::kKnown) overlay.Retire(entry.listName, entry.index);
+        instance_->learner.Marked(entry.list, entry.index, marked.mark);
+    }
+    if (requests.toggleCaptions) overlay.SetCaptionsOff(!overlay.captionsOff());
+    if (requests.next) overlay.ShowNextNow();
+    if (requests.repeatFrames) overlay.ShowAgain(requests.repeatFrames);
+    if (!requests.note.empty()) overlay.ShowNote(requests.note, requests.noteFrames);
+}
+
+std::shared_ptr<learner::ProgressStore> CaptionEngine::progressStore() const { return instance_->learner.store(); }
 
 void CaptionEngine::Stop() {
     PluginInstance& plugin = instance_->plugin;
@@ -144,4 +221,8 @@ void CaptionEngine::Stop() {
 
 std::string CaptionEngine::TakeFault() { return instance_->plugin.TakeLastError(); }
 
-std::vector<std::string> CaptionEngine::TakeNotices() { return instance_->plugin.TakeNotices(); }
+std::vector<std::string> CaptionEngine::TakeNotices() {
+    std::vector<std::string> notices = instance_->plugin.TakeNotices();
+    for (std::string& notice : std::exchange(instance_->notices, {})) notices.push_back(std::move(notice));
+    return notices;
+}

@@ -11,13 +11,19 @@
 #include <vector>
 
 #include "blend/frame_view.h"
+#include "learner/entry.h"
 #include "settings/settings_record.h"
 #include "settings/settings_table.h"
 
+namespace learner {
+class ProgressStore;
+}
+
 // What the element's properties ask of a run.
 struct RunSettings {
-    std::string settingsFile;  // empty: no file, every setting at its default, nothing saved
-    std::string dictionary;    // a word list that is used instead of the file's choice; empty: none
+    std::string settingsFile;   // empty: no file, every setting at its default, nothing saved
+    std::string dictionary;     // a word list that is used instead of the file's choice; empty: none
+    std::string progressStore;  // the learner's progress store; empty: none
     // The settings set as properties, by their rows in the settings table,
     // and which of them (and whether the dictionary) were set since the
     // run last took them: only those are put over the working settings, so
@@ -25,6 +31,36 @@ struct RunSettings {
     std::array<std::optional<SettingValue>, kSettingCount> values;
     std::bitset<kSettingCount> pending;
     bool dictionaryPending = false;
+};
+
+// rules-type=spaced, the element's fourth order after the settings row's
+// three: chosen by the property alone, never read from or written to a
+// settings file (where the DLL takes 3 as "the same entry again").
+inline constexpr int32_t kOrderSpaced = 3;
+
+// The entry a caption showed, as the element tells of it.
+struct CaptionShown {
+    uint32_t serial = 0;  // counts the captions of entries from 1; 0: none yet
+    int32_t index = -1;
+    std::string word, translation;
+    std::string list;       // the word list's absolute path, or "builtin"
+    std::string listName;   // as the settings name it; empty for the built-in one
+    bool repeated = false;  // shown again at the viewer's asking
+};
+
+struct CaptionMark {
+    CaptionShown caption;
+    learner::Mark mark;
+};
+
+// The viewer's keys taken since the last frame, for the streaming thread.
+struct KeyRequests {
+    bool next = false;
+    uint32_t repeatFrames = 0;  // show the last caption again for so many frames; 0: no
+    bool toggleCaptions = false;
+    std::string note;  // a caption of this text, for noteFrames
+    uint32_t noteFrames = 0;
+    std::vector<CaptionMark> marks;  // a known entry never comes again
 };
 
 // The per-user settings file of the Linux build.
@@ -52,8 +88,15 @@ public:
     bool NextFrameMayDraw() const;
     void PassFrame();
     // A frame of the stream, changed in place; one of another format or
-    // size is left as it is.
-    void ProcessFrame(const FrameView& frame);
+    // size is left as it is. The caption it started, if any, is recorded in
+    // the progress store.
+    std::optional<CaptionShown> ProcessFrame(const FrameView& frame);
+
+    // The viewer's keys, from the next frame.
+    void Take(const KeyRequests& requests);
+    // The progress store the viewer's marks are recorded in, on their own
+    // thread; null when none.
+    std::shared_ptr<learner::ProgressStore> progressStore() const;
 
     // Ends the stream and saves where the walk through the dictionary
     // stands, leaving the file's other values as they were (an index of a
@@ -62,10 +105,13 @@ public:
 
     // The last fault the plug-in instance caught, once; empty when none.
     std::string TakeFault();
-    // What the instance noticed would hide its captions, each once.
+    // What the instance noticed would hide its captions, and what the
+    // spaced order could not keep, each once.
     std::vector<std::string> TakeNotices();
 
 private:
+    void ChooseSpaced(bool spaced);
+
     struct Instance;
     std::unique_ptr<Instance> instance_;
 };

@@ -2,6 +2,8 @@
 
 #include <gst/gst.h>
 
+#include "gst/viewer_keys.h"
+#include "learner/store_path.h"
 #include "settings/typed_value.h"
 
 namespace {
@@ -9,12 +11,18 @@ namespace {
 constexpr GParamFlags kFlags = static_cast<GParamFlags>(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS |
                                                         GST_PARAM_MUTABLE_PLAYING);
 
+// The element's order after the row's three (caption_engine.h).
+constexpr NamedValue kSpacedOrder = {kOrderSpaced, "spaced",
+                                     "by the learner's progress: known words never, missed ones soon, then at "
+                                     "FSRS's intervals (the element's own)"};
+
 // The enum type of a choice, from its named values; registered once for
 // the life of the process, as GLib's types are, which keep the values.
 GType ChoiceType(const SettingDescriptor& row) {
-    GEnumValue* values = g_new0(GEnumValue, row.choices.size() + 1);
-    for (size_t i = 0; i < row.choices.size(); ++i)
-        values[i] = {row.choices[i].value, row.choices[i].description, row.choices[i].nick};
+    std::vector<NamedValue> choices(row.choices.begin(), row.choices.end());
+    if (std::string(row.key) == "RulesType") choices.push_back(kSpacedOrder);
+    GEnumValue* values = g_new0(GEnumValue, choices.size() + 1);
+    for (size_t i = 0; i < choices.size(); ++i) values[i] = {choices[i].value, choices[i].description, choices[i].nick};
     return g_enum_register_static(g_intern_string((std::string("GstTpp25Frame") + row.key).c_str()), values);
 }
 
@@ -64,17 +72,33 @@ void InstallElementProperties(GObjectClass* klass) {
                             "Word list to take the captions from instead of the settings' choice (a missing one "
                             "leaves the built-in dictionary, with a warning)",
                             nullptr, kFlags));
+    g_object_class_install_property(
+        klass, kPropertyKeys,
+        g_param_spec_string("keys", "Keys",
+                            "The keys of the video window, action=key separated by commas, over the defaults "
+                            "known=k,again=a,next=n,repeat=r,captions=c,help=? (action=none: no key); a text it "
+                            "cannot read is refused with a warning",
+                            KeyMap().Text().c_str(), kFlags));
+    g_object_class_install_property(
+        klass, kPropertyProgressDb,
+        g_param_spec_string("progress-db", "Progress store",
+                            "The learner's progress store (SQLite), where every caption shown and every mark is "
+                            "recorded and the spaced order keeps its schedule. none (or empty): no store",
+                            learner::DefaultStorePath().c_str(), kReady));
     for (guint i = 0; i < kSettingCount; ++i)
         g_object_class_install_property(klass, kPropertyFirstSetting + i, SettingSpec(settingsTable[i]));
 }
 
 bool SetElementProperty(RunSettings& run, guint id, const GValue* value) {
-    if (id == kPropertySettingsFile || id == kPropertyDictionary) {
+    if (id == kPropertySettingsFile || id == kPropertyDictionary || id == kPropertyProgressDb) {
         const char* path = g_value_get_string(value);
-        (id == kPropertySettingsFile ? run.settingsFile : run.dictionary) = path ? path : "";
+        std::string& field = id == kPropertySettingsFile ? run.settingsFile
+                             : id == kPropertyProgressDb ? run.progressStore
+                                                         : run.dictionary;
+        field = path ? path : "";
         // "settings-file= !" in gst-launch takes the next word: a word of
         // its own says "no file" (./none is a file of that name).
-        if (id == kPropertySettingsFile && run.settingsFile == "none") run.settingsFile.clear();
+        if (id != kPropertyDictionary && field == "none") field.clear();
         run.dictionaryPending = run.dictionaryPending || id == kPropertyDictionary;
         return true;
     }
@@ -101,8 +125,8 @@ bool SetElementProperty(RunSettings& run, guint id, const GValue* value) {
 }
 
 bool GetElementProperty(const RunSettings& run, GParamSpec* spec, guint id, GValue* value) {
-    if (id == kPropertySettingsFile) {
-        g_value_set_string(value, run.settingsFile.c_str());
+    if (id == kPropertySettingsFile || id == kPropertyProgressDb) {
+        g_value_set_string(value, (id == kPropertySettingsFile ? run.settingsFile : run.progressStore).c_str());
         return true;
     }
     if (id == kPropertyDictionary) {

@@ -1,7 +1,8 @@
 // The element's properties: one for each row of the settings table, named
 // after its key in GStreamer's way (ShowFreqFrom: show-freq-from), with
 // the row's type, description, named values, default and range; then
-// settings-file and dictionary.
+// settings-file, dictionary, keys and progress-db. rules-type has a
+// fourth value of the element's own, spaced.
 #pragma once
 
 #include <glib-object.h>
@@ -11,6 +12,8 @@
 enum ElementPropertyId : guint {
     kPropertySettingsFile = 1,
     kPropertyDictionary,
+    kPropertyKeys,  // the element's own (viewer_keys.h)
+    kPropertyProgressDb,
     kPropertyFirstSetting,  // the settings rows follow in table order
 };
 

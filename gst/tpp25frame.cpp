@@ -3,16 +3,23 @@
 // plug-in instance of its own (caption_engine.h).
 #include <gst/gst.h>
 #include <gst/video/gstvideofilter.h>
+#include <gst/video/navigation.h>
 #include <gst/video/video.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gst/caption_engine.h"
+#include "gst/caption_messages.h"
 #include "gst/element_properties.h"
+#include "gst/learner_link.h"
+#include "gst/viewer_keys.h"
+#include "learner/store_path.h"
 
 GST_DEBUG_CATEGORY_STATIC(tpp25frame_debug);
 #define GST_CAT_DEFAULT tpp25frame_debug
@@ -27,6 +34,14 @@ struct GstTpp25Frame {
     // which a crop may make other than the caps'.
     FrameFormat canvasFormat;
     int32_t canvasWidth, canvasHeight;
+    // The viewer's keys come on the window's thread: under the object lock,
+    // the map, what they asked of the next frame, the caption they mark
+    // (the one on screen or just gone) and the frames of a second.
+    KeyMap* keys;
+    KeyRequests* requests;
+    CaptionShown* shown;
+    uint32_t framesPerSecond;
+    std::shared_ptr<learner::ProgressStore>* store;  // the run's, while it runs; null inside: none
 };
 
 struct GstTpp25FrameClass {
@@ -87,8 +102,22 @@ void TellCreatedSettingsFile(GstTpp25Frame* self) {
     g_clear_pointer(&self->settingsFileToCome, g_free);
 }
 
+// A text that the keys cannot be read from leaves them as they were.
+void SetKeys(GstTpp25Frame* self, const char* text) {
+    std::string why;
+    std::optional<KeyMap> keys = KeyMap::Parse(text ? text : "", why);
+    if (!keys) {
+        g_warning("tpp25frame: keys=\"%s\" is refused: %s", text ? text : "", why.c_str());
+        return;
+    }
+    GST_OBJECT_LOCK(self);
+    *self->keys = std::move(*keys);
+    GST_OBJECT_UNLOCK(self);
+}
+
 void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spec) {
     GstTpp25Frame* self = Self(object);
+    if (id == kPropertyKeys) return SetKeys(self, g_value_get_string(value));
     GST_OBJECT_LOCK(self);
     const bool known = SetElementProperty(*self->properties, id, value);
     self->propertiesChanged = true;
@@ -99,7 +128,8 @@ void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spe
 void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
     GstTpp25Frame* self = Self(object);
     GST_OBJECT_LOCK(self);
-    const bool known = GetElementProperty(*self->properties, spec, id, value);
+    if (id == kPropertyKeys) g_value_set_string(value, self->keys->Text().c_str());
+    const bool known = id == kPropertyKeys || GetElementProperty(*self->properties, spec, id, value);
     GST_OBJECT_UNLOCK(self);
     if (!known) G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
 }
@@ -108,6 +138,10 @@ void Finalize(GObject* object) {
     GstTpp25Frame* self = Self(object);
     delete self->engine;
     delete self->properties;
+    delete self->keys;
+    delete self->requests;
+    delete self->shown;
+    delete self->store;
     g_free(self->settingsFileToCome);
     G_OBJECT_CLASS(gst_tpp25frame_parent_class)->finalize(object);
 }
@@ -117,6 +151,10 @@ gboolean Start(GstBaseTransform* trans) {
     std::vector<std::string> warnings;
     const RunSettings run = TakeProperties(self);
     g_clear_pointer(&self->settingsFileToCome, g_free);
+    GST_OBJECT_LOCK(self);
+    *self->requests = KeyRequests();
+    *self->shown = CaptionShown();  // a new engine counts its captions anew
+    GST_OBJECT_UNLOCK(self);
     if (!run.settingsFile.empty() && !Exists(run.settingsFile.c_str()))
         self->settingsFileToCome = g_strdup(run.settingsFile.c_str());
     try {
@@ -126,6 +164,9 @@ gboolean Start(GstBaseTransform* trans) {
         GST_ELEMENT_ERROR(self, LIBRARY, INIT, ("The caption engine cannot start: %s", error.what()), (nullptr));
         return FALSE;
     }
+    GST_OBJECT_LOCK(self);
+    *self->store = self->engine->progressStore();
+    GST_OBJECT_UNLOCK(self);
     PostWarnings(self, warnings);
     PostFault(self);
     TellCreatedSettingsFile(self);
@@ -134,6 +175,9 @@ gboolean Start(GstBaseTransform* trans) {
 
 gboolean Stop(GstBaseTransform* trans) {
     GstTpp25Frame* self = Self(trans);
+    GST_OBJECT_LOCK(self);
+    self->store->reset();  // the last marks are written as the engine closes it
+    GST_OBJECT_UNLOCK(self);
     if (self->engine) self->engine->Stop();
     PostFault(self);
     TellCreatedSettingsFile(self);
@@ -171,6 +215,11 @@ gboolean SetInfo(GstVideoFilter* filter, GstCaps*, GstVideoInfo* in, GstCaps*, G
     GstTpp25Frame* self = Self(filter);
     if (!StartCanvas(self, FormatOf(GST_VIDEO_INFO_FORMAT(in)), GST_VIDEO_INFO_WIDTH(in), GST_VIDEO_INFO_HEIGHT(in)))
         return FALSE;
+    // A stream of no fixed rate (0/1) is taken as 25 frames a second.
+    const gint rateN = GST_VIDEO_INFO_FPS_N(in), rateD = GST_VIDEO_INFO_FPS_D(in);
+    GST_OBJECT_LOCK(self);
+    self->framesPerSecond = rateN > 0 && rateD > 0 ? std::max<uint32_t>(1, uint32_t((rateN + rateD - 1) / rateD)) : 25;
+    GST_OBJECT_UNLOCK(self);
     GST_INFO_OBJECT(self, "captions into %s %dx%d", gst_video_format_to_string(GST_VIDEO_INFO_FORMAT(in)),
                     GST_VIDEO_INFO_WIDTH(in), GST_VIDEO_INFO_HEIGHT(in));
     return TRUE;
@@ -196,12 +245,25 @@ void BeforeTransform(GstBaseTransform* trans, GstBuffer* buffer) {
         PostWarnings(self, warnings);
         PostFault(self);
     }
+    GST_OBJECT_LOCK(self);
+    const KeyRequests requests = std::exchange(*self->requests, KeyRequests());
+    GST_OBJECT_UNLOCK(self);
+    self->engine->Take(requests);
     bool untouched = GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_GAP);
     if (!untouched && !self->engine->NextFrameMayDraw()) {
         self->engine->PassFrame();
         untouched = true;
     }
     gst_base_transform_set_passthrough(trans, untouched);
+}
+
+// A caption that started with this frame is told on the bus, and is the
+// one the viewer's marks go to.
+void TellCaption(GstTpp25Frame* self, const CaptionShown& caption) {
+    GST_OBJECT_LOCK(self);
+    *self->shown = caption;
+    GST_OBJECT_UNLOCK(self);
+    gst_element_post_message(GST_ELEMENT(self), CaptionMessage(GST_OBJECT(self), caption));
 }
 
 // The part of the frame a sink shows: the rectangle of its crop meta
@@ -256,9 +318,63 @@ GstFlowReturn TransformFrameInPlace(GstVideoFilter* filter, GstVideoFrame* frame
         GST_INFO_OBJECT(self, "captions into the visible %dx%d", view.width, view.height);
         if (!StartCanvas(self, view.format, view.width, view.height)) return GST_FLOW_ERROR;
     }
-    self->engine->ProcessFrame(view);
+    const std::optional<CaptionShown> started = self->engine->ProcessFrame(view);
     PostFault(self);
+    if (started) TellCaption(self, *started);
     return GST_FLOW_OK;
+}
+
+// A key of the viewer's, pressed or released in the video window, is
+// taken; true when it is one of the element's keys. A mark is told at once,
+// even while the picture stands still.
+bool TakeKey(GstTpp25Frame* self, GstEvent* event) {
+    const GstNavigationEventType type = gst_navigation_event_get_type(event);
+    const gchar* key = nullptr;
+    if ((type != GST_NAVIGATION_EVENT_KEY_PRESS && type != GST_NAVIGATION_EVENT_KEY_RELEASE) ||
+        !gst_navigation_event_parse_key_event(event, &key))
+        return false;
+    std::optional<learner::Mark> mark;
+    CaptionShown marked;
+    std::shared_ptr<learner::ProgressStore> store;
+    GstNavigationModifierType modifiers = GST_NAVIGATION_MODIFIER_NONE;
+    gst_navigation_event_parse_modifier_state(event, &modifiers);
+    GST_OBJECT_LOCK(self);
+    const std::optional<KeyAction> action = self->keys->ActionOf(key,
+                                                                 (modifiers & GST_NAVIGATION_MODIFIER_SHIFT_MASK) != 0);
+    KeyRequests& requests = *self->requests;
+    if (action && type == GST_NAVIGATION_EVENT_KEY_PRESS) {
+        switch (*action) {
+            case KeyAction::kKnown:
+            case KeyAction::kAgain:
+                if (self->shown->serial == 0) break;  // no caption yet
+                marked = *self->shown;
+                mark = *action == KeyAction::kKnown ? learner::Mark::kKnown : learner::Mark::kAgain;
+                requests.marks.push_back({marked, *mark});
+                store = *self->store;
+                break;
+            case KeyAction::kNext: requests.next = true; break;
+            case KeyAction::kRepeat: requests.repeatFrames = 2 * self->framesPerSecond; break;
+            case KeyAction::kCaptions: requests.toggleCaptions = !requests.toggleCaptions; break;
+            case KeyAction::kHelp:
+                requests.note = self->keys->HelpLine();
+                requests.noteFrames = 4 * self->framesPerSecond;
+                break;
+        }
+    }
+    GST_OBJECT_UNLOCK(self);
+    if (!mark) return action.has_value();
+    if (store) store->RecordMark({marked.list, marked.word, marked.translation}, *mark, NowMillis());
+    gst_element_post_message(GST_ELEMENT(self), MarkMessage(GST_OBJECT(self), marked, *mark));
+    return true;
+}
+
+// The element's keys stop here; every other event goes upstream as it is.
+gboolean SrcEvent(GstBaseTransform* trans, GstEvent* event) {
+    if (GST_EVENT_TYPE(event) == GST_EVENT_NAVIGATION && TakeKey(Self(trans), event)) {
+        gst_event_unref(event);
+        return TRUE;
+    }
+    return GST_BASE_TRANSFORM_CLASS(gst_tpp25frame_parent_class)->src_event(trans, event);
 }
 
 }  // namespace
@@ -283,6 +399,7 @@ static void gst_tpp25frame_class_init(GstTpp25FrameClass* klass) {
     transform->start = Start;
     transform->stop = Stop;
     transform->before_transform = BeforeTransform;
+    transform->src_event = SrcEvent;
     transform->transform_ip_on_passthrough = FALSE;
 
     GstVideoFilterClass* filter = GST_VIDEO_FILTER_CLASS(klass);
@@ -295,11 +412,17 @@ static void gst_tpp25frame_class_init(GstTpp25FrameClass* klass) {
 static void gst_tpp25frame_init(GstTpp25Frame* self) {
     self->properties = new RunSettings();
     self->properties->settingsFile = DefaultSettingsFile();
+    self->properties->progressStore = learner::DefaultStorePath();
     self->propertiesChanged = false;
     self->engine = nullptr;
     self->settingsFileToCome = nullptr;
     self->canvasFormat = FrameFormat::kBgrx;
     self->canvasWidth = self->canvasHeight = 0;
+    self->keys = new KeyMap();
+    self->requests = new KeyRequests();
+    self->shown = new CaptionShown();
+    self->store = new std::shared_ptr<learner::ProgressStore>();
+    self->framesPerSecond = 25;
     // Every buffer counts in the schedule: none is dropped for being late.
     gst_base_transform_set_qos_enabled(GST_BASE_TRANSFORM(self), FALSE);
 }

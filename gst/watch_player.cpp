@@ -1,121 +1,171 @@
-// tpp-watch, the player behind scripts/watch.sh: playbin with the element
-// as its video filter, in a window. The properties are checked before
-// anything plays, and a viewer's ways of stopping (the end, closing the
-// window, Ctrl-C) all go through the element's stop, which saves its walk.
+// tpp-watch, the player behind scripts/watch.sh, on gst-play's model:
+// playbin with the element as its video filter, in a window, and keys from
+// the window and the terminal alike. The element takes its own keys (the
+// learner's); of the rest, space pauses, Left and Right seek 10 s, f is
+// full screen, q quits. The terminal shows a one-line status with the
+// caption, and the end a summary of the session. The properties are
+// checked before anything plays, and a viewer's ways of stopping (the end,
+// q, closing the window, Ctrl-C) all go through the element's stop, which
+// saves its walk.
 //
 // Usage: tpp-watch URI [PROPERTY=VALUE ...]
-// Exit status: 0 at the end, a closed window or Ctrl-C; 2 when a property
-// is refused; 1 when something fails; 143 after SIGTERM.
+// Exit status: 0 at the end, q, a closed window or Ctrl-C; 2 when a
+// property is refused; 1 when something fails; 143 after SIGTERM.
 #include <glib-unix.h>
 #include <gst/gst.h>
 #include <gst/video/gstvideosink.h>
+#include <gst/video/navigation.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "gst/viewer_keys.h"
+#include "gst/watch_fullscreen.h"
+#include "gst/watch_properties.h"
+#include "gst/watch_session.h"
+#include "gst/watch_terminal.h"
 
 namespace {
 
 const char kElement[] = "tpp25frame";
-
-size_t EditDistance(const std::string& a, const std::string& b) {
-    std::vector<size_t> row(b.size() + 1);
-    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
-    for (size_t i = 1; i <= a.size(); ++i) {
-        size_t diagonal = row[0];
-        row[0] = i;
-        for (size_t j = 1; j <= b.size(); ++j) {
-            const size_t above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
-}
-
-bool Settable(const GParamSpec* spec) {
-    return (spec->flags & G_PARAM_WRITABLE) && !(spec->flags & G_PARAM_CONSTRUCT_ONLY) &&
-           std::string(spec->name) != "name" && std::string(spec->name) != "parent";
-}
-
-// The element's properties nearest to a name it does not have.
-std::string Nearest(GObject* element, const std::string& name) {
-    guint count = 0;
-    GParamSpec** specs = g_object_class_list_properties(G_OBJECT_GET_CLASS(element), &count);
-    std::vector<std::pair<size_t, std::string>> names;
-    for (guint i = 0; i < count; ++i)
-        if (Settable(specs[i])) names.emplace_back(EditDistance(name, specs[i]->name), specs[i]->name);
-    g_free(specs);
-    std::sort(names.begin(), names.end());
-    std::string nearest;
-    for (size_t i = 0; i < names.size() && i < 3 && names[i].first <= names[0].first + 1; ++i)
-        nearest += (i ? ", " : "") + names[i].second;
-    return nearest;
-}
-
-// What a property takes, as the viewer writes it.
-std::string Takes(GParamSpec* spec) {
-    if (G_IS_PARAM_SPEC_ENUM(spec)) {
-        std::string nicks;
-        const GEnumClass* values = G_PARAM_SPEC_ENUM(spec)->enum_class;
-        for (guint i = 0; i < values->n_values; ++i)
-            nicks += (i ? ", " : "") + std::string(values->values[i].value_nick);
-        return "one of " + nicks;
-    }
-    if (G_IS_PARAM_SPEC_BOOLEAN(spec)) return "true or false";
-    if (G_IS_PARAM_SPEC_UINT(spec)) {
-        const GParamSpecUInt* range = G_PARAM_SPEC_UINT(spec);
-        // Colours: 0xRRGGBB.
-        if (range->minimum == 0 && range->maximum == 0xFFFFFF) return "a colour from 0x000000 to 0xFFFFFF (0xRRGGBB)";
-        return "a whole number from " + std::to_string(range->minimum) + " to " + std::to_string(range->maximum);
-    }
-    if (G_IS_PARAM_SPEC_INT(spec)) {
-        const GParamSpecInt* range = G_PARAM_SPEC_INT(spec);
-        return "a whole number from " + std::to_string(range->minimum) + " to " + std::to_string(range->maximum);
-    }
-    return std::string("a value of type ") + g_type_name(G_PARAM_SPEC_VALUE_TYPE(spec));
-}
-
-// Sets each NAME=VALUE as gst-launch reads a value; one sentence for each
-// that is refused.
-std::vector<std::string> SetProperties(GObject* element, char** settings, int count) {
-    std::vector<std::string> refused;
-    for (int i = 0; i < count; ++i) {
-        const std::string setting = settings[i];
-        const size_t equals = setting.find('=');
-        const std::string name = setting.substr(0, equals);
-        const char* text = equals == std::string::npos ? "" : settings[i] + equals + 1;
-        GParamSpec* spec = g_object_class_find_property(G_OBJECT_GET_CLASS(element), name.c_str());
-        if (equals == std::string::npos) {
-            refused.push_back("not a property=value: " + setting);
-        } else if (!spec || !Settable(spec)) {
-            refused.push_back(kElement + std::string(" has no property \"") + name + "\"; the nearest: " +
-                              Nearest(element, name) + " (gst-inspect-1.0 " + kElement + " lists them all)");
-        } else {
-            GValue value = G_VALUE_INIT;
-            g_value_init(&value, G_PARAM_SPEC_VALUE_TYPE(spec));
-            if (!gst_value_deserialize_with_pspec(&value, text, spec) || g_param_value_validate(spec, &value))
-                refused.push_back(name + "=" + text + " is refused: " + name + " takes " + Takes(spec));
-            else
-                g_object_set_property(element, name.c_str(), &value);
-            g_value_unset(&value);
-        }
-    }
-    return refused;
-}
+constexpr gint64 kSeekStep = 10 * GST_SECOND;
 
 struct Player {
     GstElement* playbin = nullptr;
+    GstElement* filter = nullptr;
     GMainLoop* loop = nullptr;
     int status = 0;
     bool live = false;
+    bool paused = false;
+    // The video sink (held) and its own window, as it told of it.
+    GstObject* sink = nullptr;
+    guint64 window = 0;
+    WatchSession session;
+    bool statusLine = false;  // standard error is a terminal
+    guint keysSource = 0;     // standard input, while it gives keys
 };
 
 void Stop(Player& player, int status) {
     player.status = status;
     g_main_loop_quit(player.loop);
+}
+
+// The status line is rewritten in place; anything else said starts on a
+// clean line.
+void ClearStatus(const Player& player) {
+    if (player.statusLine) std::fputs("\r\033[K", stderr);
+}
+
+// A line longer than the terminal is wide would wrap, and the next one
+// would clear only its last row: it is cut, character by character.
+std::string FitToTerminal(std::string line) {
+    winsize size{};
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) return line;
+    size_t characters = 0;
+    for (size_t i = 0; i < line.size(); ++i)
+        if ((static_cast<unsigned char>(line[i]) & 0xC0) != 0x80 && characters++ == size_t(size.ws_col) - 1) {
+            line.resize(i);
+            break;
+        }
+    return line;
+}
+
+void ShowStatus(Player& player) {
+    if (!player.statusLine) return;
+    gint64 position = -1, duration = -1;
+    if (!gst_element_query_position(player.playbin, GST_FORMAT_TIME, &position)) position = -1;
+    if (!gst_element_query_duration(player.playbin, GST_FORMAT_TIME, &duration)) duration = -1;
+    const std::string line = FitToTerminal(player.session.Status(player.paused, position, duration));
+    std::fprintf(stderr, "\r\033[K%s", line.c_str());
+    std::fflush(stderr);
+}
+
+void Seek(Player& player, gint64 step) {
+    gint64 position = 0, duration = -1;
+    if (!gst_element_query_position(player.playbin, GST_FORMAT_TIME, &position)) return;
+    gint64 target = std::max<gint64>(0, position + step);
+    if (gst_element_query_duration(player.playbin, GST_FORMAT_TIME, &duration) && duration > 0)
+        target = std::min(target, duration);
+    gst_element_seek_simple(player.playbin, GST_FORMAT_TIME,
+                            static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT), target);
+}
+
+// A key that the element left: the player's own, or nothing.
+void PlayerKey(Player& player, const std::string& key) {
+    if (key == "space") {
+        player.paused = !player.paused;
+        gst_element_set_state(player.playbin, player.paused ? GST_STATE_PAUSED : GST_STATE_PLAYING);
+    } else if (key == "Right" || key == "Left") {
+        Seek(player, key == "Right" ? kSeekStep : -kSeekStep);
+    } else if (key == "f") {
+        if (!ToggleFullScreen(player.sink ? GST_ELEMENT(player.sink) : nullptr, player.window)) {
+            ClearStatus(player);
+            std::fprintf(stderr, "watch: this video sink cannot go full screen\n");
+        }
+    } else if (key == "q" || key == "Escape") {
+        Stop(player, 0);
+    }
+    ShowStatus(player);
+}
+
+// A key typed on the terminal goes as the window's would: to the element
+// first, which takes its own.
+void TerminalKey(Player& player, const std::string& key) {
+    const bool taken = gst_element_send_event(
+        player.filter, gst_navigation_event_new_key_press(key.c_str(), GST_NAVIGATION_MODIFIER_NONE));
+    if (taken) {
+        gst_element_send_event(player.filter,
+                               gst_navigation_event_new_key_release(key.c_str(), GST_NAVIGATION_MODIFIER_NONE));
+        return;
+    }
+    PlayerKey(player, key);
+}
+
+gboolean OnTerminal(gint fd, GIOCondition, gpointer data) {
+    Player& player = *static_cast<Player*>(data);
+    char bytes[64];
+    const ssize_t count = read(fd, bytes, sizeof bytes);
+    if (count <= 0) {  // no more keys from there; the window's still come
+        player.keysSource = 0;
+        return G_SOURCE_REMOVE;
+    }
+    for (const std::string& key : Terminal::KeysOf(std::string(bytes, size_t(count)))) TerminalKey(player, key);
+    return G_SOURCE_CONTINUE;
+}
+
+gboolean OnTick(gpointer data) {
+    ShowStatus(*static_cast<Player*>(data));
+    return G_SOURCE_CONTINUE;
+}
+
+// The element's captions and marks, a key the element left in the window
+// (the sink tells of it), and the sink's window.
+void OnElementMessage(Player& player, GstMessage* message) {
+    const GstStructure* fields = gst_message_get_structure(message);
+    if (player.session.Take(fields)) {
+        ShowStatus(player);
+        return;
+    }
+    if (gst_navigation_message_get_type(message) == GST_NAVIGATION_MESSAGE_EVENT) {
+        GstEvent* event = nullptr;
+        const gchar* key = nullptr;
+        if (gst_navigation_message_parse_event(message, &event) &&
+            gst_navigation_event_get_type(event) == GST_NAVIGATION_EVENT_KEY_PRESS &&
+            gst_navigation_event_parse_key_event(event, &key))
+            PlayerKey(player, key);
+        if (event) gst_event_unref(event);
+        return;
+    }
+    if (gst_structure_has_name(fields, "have-window-handle") && GST_IS_ELEMENT(GST_MESSAGE_SRC(message))) {
+        gst_object_replace(&player.sink, GST_MESSAGE_SRC(message));
+        gst_structure_get_uint64(fields, "window-handle", &player.window);
+    }
 }
 
 // A video sink tells of its window closed by the viewer as a missing
@@ -156,6 +206,7 @@ gboolean OnMessage(GstBus*, GstMessage* message, gpointer data) {
             gst_message_parse_error(message, &error, nullptr);
             const bool closed = IsWindowClosed(message, error);
             g_clear_error(&error);
+            ClearStatus(player);
             if (closed) {
                 std::fprintf(stderr, "watch: the window was closed\n");
                 Stop(player, 0);
@@ -166,14 +217,19 @@ gboolean OnMessage(GstBus*, GstMessage* message, gpointer data) {
             break;
         }
         case GST_MESSAGE_WARNING:
-        case GST_MESSAGE_INFO: Tell(message); break;
+        case GST_MESSAGE_INFO:
+            ClearStatus(player);
+            Tell(message);
+            break;
+        case GST_MESSAGE_ELEMENT: OnElementMessage(player, message); break;
         case GST_MESSAGE_BUFFERING: {
             // A stream that fills its buffer waits for it; a live one cannot.
             if (player.live) break;
             gint percent = 0;
             gst_message_parse_buffering(message, &percent);
             std::fprintf(stderr, "watch: buffering %d%%  \r", percent);
-            gst_element_set_state(player.playbin, percent < 100 ? GST_STATE_PAUSED : GST_STATE_PLAYING);
+            gst_element_set_state(player.playbin,
+                                  percent < 100 || player.paused ? GST_STATE_PAUSED : GST_STATE_PLAYING);
             break;
         }
         case GST_MESSAGE_CLOCK_LOST:
@@ -193,6 +249,7 @@ gboolean OnMessage(GstBus*, GstMessage* message, gpointer data) {
 }
 
 gboolean OnInterrupt(gpointer data) {
+    ClearStatus(*static_cast<Player*>(data));
     std::fprintf(stderr, "watch: interrupted\n");
     Stop(*static_cast<Player*>(data), 0);
     return G_SOURCE_CONTINUE;
@@ -234,11 +291,26 @@ int main(int argc, char** argv) {
 
     Player player;
     player.playbin = playbin;
+    player.filter = filter;
     player.loop = g_main_loop_new(nullptr, FALSE);
+    player.statusLine = isatty(STDERR_FILENO);
     GstBus* bus = gst_element_get_bus(playbin);
     gst_bus_add_watch(bus, OnMessage, &player);
     const guint interrupt = g_unix_signal_add(SIGINT, OnInterrupt, &player);
     const guint terminate = g_unix_signal_add(SIGTERM, OnTerminate, &player);
+    // Keys come from standard input too, a terminal or not (a pipe).
+    const Terminal terminal;
+    player.keysSource = g_unix_fd_add(STDIN_FILENO, static_cast<GIOCondition>(G_IO_IN | G_IO_HUP), OnTerminal, &player);
+    const guint tick = g_timeout_add_seconds(1, OnTick, &player);
+    if (terminal.isTerminal()) {
+        gchar* text = nullptr;
+        g_object_get(filter, "keys", &text, nullptr);
+        std::string why;
+        const std::optional<KeyMap> map = KeyMap::Parse(text ? text : "", why);
+        g_free(text);
+        std::fprintf(stderr, "watch: keys: space pause, Left/Right 10 s back/on, f full screen, q quit%s%s\n",
+                     map ? "; " : "", map ? map->HelpLine().c_str() : "");
+    }
     const GstStateChangeReturn started = gst_element_set_state(playbin, GST_STATE_PLAYING);
     player.live = started == GST_STATE_CHANGE_NO_PREROLL;
     // A failure to start is an error message on the bus, which ends the loop.
@@ -255,10 +327,15 @@ int main(int argc, char** argv) {
         gst_message_unref(message);
     }
     gst_element_set_state(playbin, GST_STATE_NULL);
+    ClearStatus(player);
+    std::printf("watch: %s\n", player.session.Summary().c_str());
+    g_source_remove(tick);
+    if (player.keysSource) g_source_remove(player.keysSource);
     g_source_remove(interrupt);
     g_source_remove(terminate);
     gst_bus_remove_watch(bus);
     gst_object_unref(bus);
+    gst_clear_object(&player.sink);
     gst_object_unref(playbin);
     g_main_loop_unref(player.loop);
     return player.status;

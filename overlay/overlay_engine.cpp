@@ -426,13 +426,28 @@ int32_t OverlayEngine::TakeNextEntry() {
     int32_t SettingsRecord::*const indexField = source == kWordList ? &SettingsRecord::CurExtEntry
                                                                     : &SettingsRecord::CurIntEntry;
     const int32_t from = settings_.*indexField;
-    const std::optional<int32_t> next = dictionaries_.NextCaption(source, static_cast<WordOrder>(settings_.RulesType),
-                                                                  from, captionText);
+    const auto order = static_cast<WordOrder>(settings_.RulesType);
+    const std::string list = source == kWordList ? settings_.DicFileName : std::string();
+    std::optional<int32_t> next;
+    if (chooseEntry) {
+        // None chosen: every entry is done with for now, which is no fault.
+        const std::optional<int32_t> chosen = chooseEntry(source);
+        if (!chosen) return 0;
+        next = dictionaries_.CaptionAt(source, *chosen, captionText);
+    } else {
+        next = dictionaries_.NextCaption(source, order, from, captionText);
+        // Each order comes to every entry once a cycle, so each retired entry
+        // is passed at most once before one that is not; with all retired, none.
+        for (size_t passed = 0; next && retired_.count({list, *next}); ++passed)
+            next = passed < retired_.size() ? dictionaries_.NextCaption(source, order, *next, captionText)
+                                            : std::nullopt;
+    }
     if (!next) {
         TellEmptyDictionary(source);
         return 0;
     }
     toldEmpty_ = false;
+    shown_ = {shown_.serial + 1, source, list, *next, captionText, false};
     CutToShowableLength(captionText);
     if (*next != from) {
         workingSettings_.Change([&](SettingsRecord& live) {
@@ -486,6 +501,7 @@ bool OverlayEngine::IsStreamFrame(const FrameView& frame) const {
 
 int32_t OverlayEngine::ProcessFrame(const FrameView& frame) {
     if (!IsStreamFrame(frame)) return 0;
+    if (captionsOff_ && !request_) return WhileOff(frame);
     if (CountGapFrame()) return 1;
     OverlayState& state = overlayState;
     const bool due = state.gapCounter == 0 || --state.gapCounter == 0;
@@ -494,16 +510,70 @@ int32_t OverlayEngine::ProcessFrame(const FrameView& frame) {
     const std::lock_guard<std::mutex> lock(renderLock);
     RefreshSettings();
     if (!due) return ShowPhase(frame);
+    if (request_) {
+        StartRequested();
+        return ShowPhase(frame);
+    }
     if (TakeNextEntry() == 0) return 0;
     StartCaption();
     return ShowPhase(frame);
 }
 
-bool OverlayEngine::NextFrameMayDraw() const { return overlayState.gapCounter <= 1 || overlayState.showCounter > 0; }
+void OverlayEngine::StartRequested() {
+    const Request request = std::move(*request_);
+    request_.reset();
+    captionText = request.text;
+    CutToShowableLength(captionText);
+    StartCaption();
+    overlayState.showCounter = request.frames;
+    if (request.entry) ++shown_.serial, shown_.repeated = true;
+}
+
+// With captions off the schedule waits; only a caption asked for stays out
+// its frames.
+int32_t OverlayEngine::WhileOff(const FrameView& frame) {
+    if (overlayState.showCounter == 0) return 1;
+    const std::lock_guard<std::mutex> lock(renderLock);
+    RefreshSettings();
+    return ShowPhase(frame);
+}
+
+bool OverlayEngine::NextFrameMayDraw() const {
+    if (captionsOff_) return request_ || overlayState.showCounter > 0;
+    return overlayState.gapCounter <= 1 || overlayState.showCounter > 0;
+}
 
 void OverlayEngine::PassFrame() {
-    if (overlayState.streaming && !NextFrameMayDraw()) --overlayState.gapCounter;
+    if (overlayState.streaming && !captionsOff_ && !NextFrameMayDraw()) --overlayState.gapCounter;
 }
+
+// The caption on screen ends, and the next frame is due.
+void OverlayEngine::Interrupt() {
+    overlayState.showCounter = 0;
+    overlayState.gapCounter = 1;
+}
+
+void OverlayEngine::ShowNextNow() {
+    if (!captionsOff_) Interrupt();
+}
+
+void OverlayEngine::ShowAgain(uint32_t frames) {
+    if (shown_.serial == 0) return;
+    request_ = Request{shown_.text, frames, true};
+    Interrupt();
+}
+
+void OverlayEngine::ShowNote(const std::string& text, uint32_t frames) {
+    request_ = Request{text, frames, false};
+    Interrupt();
+}
+
+void OverlayEngine::SetCaptionsOff(bool off) {
+    captionsOff_ = off;
+    if (off) overlayState.showCounter = 0;
+}
+
+void OverlayEngine::Retire(const std::string& list, int32_t index) { retired_.insert({list, index}); }
 
 void OverlayEngine::StreamStop() {
     OverlayState& state = overlayState;

@@ -10,7 +10,9 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 
 #include "blend/blend.h"
 #include "blend/canvas_runs.h"
@@ -29,6 +31,16 @@ struct VideoFormat {
     int32_t width = 0;
     int32_t height = 0;
     std::optional<FrameFormat> format;
+};
+
+// The entry the last caption showed, as the dictionary gave it.
+struct ShownEntry {
+    uint32_t serial = 0;  // counts the captions of entries from 1; 0: none yet
+    WordSource source = kBuiltinWords;
+    std::string list;  // the word list's name as the settings give it; empty for the built-in one
+    int32_t index = -1;
+    std::string text;       // "word - translation"
+    bool repeated = false;  // shown again at the viewer's asking, not by the schedule
 };
 
 class OverlayEngine {
@@ -72,6 +84,25 @@ public:
     void PassFrame();
     // Rebuilds the caption font from the working settings.
     void CreateCaptionFont();
+
+    // A viewer's requests, made on the frame's thread between frames; they
+    // show from the next frame. ShowNextNow ends the caption or the gap and
+    // takes the next entry; ShowAgain shows the last entry again for that
+    // many frames, ShowNote a text of its own (counted as no entry). With
+    // captions off no entry is taken and the schedule waits, but a request
+    // shows for all its frames.
+    void ShowNextNow();
+    void ShowAgain(uint32_t frames);
+    void ShowNote(const std::string& text, uint32_t frames);
+    void SetCaptionsOff(bool off);
+    bool captionsOff() const { return captionsOff_; }
+    // An entry that is not to be taken again in this run.
+    void Retire(const std::string& list, int32_t index);
+    const ShownEntry& lastShown() const { return shown_; }
+    // Chooses the next entry's index in the dictionary of source instead
+    // of the settings' order, on the frame's thread (the element's spaced
+    // order); none: no caption now. Unset: the settings' order.
+    std::function<std::optional<int32_t>(WordSource source)> chooseEntry;
 
     // The stream as StreamStart took it.
     VideoFormat videoFormat() const;
@@ -126,6 +157,9 @@ private:
     void SetCaptionFont();
     void RefreshSettings();
     int32_t TakeNextEntry();
+    void StartRequested();
+    void Interrupt();
+    int32_t WhileOff(const FrameView& frame);
     CanvasView CanvasOfStream() const;
     int32_t ShowPhase(const FrameView& frame);
 
@@ -144,6 +178,17 @@ private:
     // The entry as taken, before it was laid out in lines: what a new font
     // lays out again.
     std::string entryText_;
+    // A caption asked for, started at the next frame instead of the
+    // schedule's entry: its text and how many frames it stays.
+    struct Request {
+        std::string text;
+        uint32_t frames = 0;
+        bool entry = false;  // the last entry again, not a note
+    };
+    std::optional<Request> request_;
+    bool captionsOff_ = false;
+    std::set<std::pair<std::string, int32_t>> retired_;  // by list (empty: built-in) and index
+    ShownEntry shown_;
     // What this frame draws with; guarded by renderLock.
     SettingsRecord settings_;
     uint64_t settingsSeen_ = 0;

@@ -77,6 +77,11 @@ public:
     void PassFrame() noexcept { overlay_.PassFrame(); }
     // The stream as StreamStart took it.
     VideoFormat videoFormat() const { return overlay_.videoFormat(); }
+    // A viewer's requests and what the last caption showed, on the frame's
+    // thread between frames (see OverlayEngine).
+    OverlayEngine& viewerRequests() { return overlay_; }
+    // The dictionaries, for a front end that keeps an order of its own.
+    DictionaryStore& dictionaries() { return dictionaries_; }
 
     // A copy of the working settings.
     SettingsRecord Settings() const { return settings_.workingSettings.Get(); }

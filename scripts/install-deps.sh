@@ -3,7 +3,8 @@
 # Usage: scripts/install-deps.sh GROUP... [--list]
 #   --native   the Linux plug-in and host: compilers, CMake, FreeType, fontconfig, HarfBuzz,
 #              FriBiDi, pkg-config, fonts (Noto for Hebrew, Arabic, Devanagari, Thai, ...),
-#              Unicode's data (the case folding table is made from it)
+#              Unicode's data (the case folding table is made from it), SQLite (the
+#              learner's progress store, tpp-words)
 #   --mingw    the Windows DLL and host: compilers, CMake, mingw-w64, Unicode's data
 #   --wine     running them: Wine with its 32-bit part, fonts (Noto for complex scripts)
 #   --video    ffmpeg, for the main job
@@ -25,7 +26,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
 usage() {
-  sed -n '2,23s/^# \{0,1\}//p' "$0" >&2
+  sed -n '2,24s/^# \{0,1\}//p' "$0" >&2
   exit 2
 }
 
@@ -33,7 +34,8 @@ build_tools=(cmake g++ make unicode-data)
 declare -A group=(
   # HarfBuzz shapes and FriBiDi orders the captions that need it; Noto has
   # the scripts Liberation and DejaVu lack.
-  [native]="${build_tools[*]} pkg-config libfreetype-dev libfontconfig-dev libharfbuzz-dev libfribidi-dev fontconfig fonts-liberation fonts-noto-core"
+  # SQLite keeps the learner's progress (learner/, tpp-words).
+  [native]="${build_tools[*]} pkg-config libfreetype-dev libfontconfig-dev libharfbuzz-dev libfribidi-dev libsqlite3-dev fontconfig fonts-liberation fonts-noto-core"
   [mingw]="${build_tools[*]} g++-mingw-w64-i686"
   # fonts-liberation gives Wine metric-compatible faces (Arial is DejaVu
   # Sans there, scripts/wine-run.sh); fonts-noto-core stands in for
@@ -45,7 +47,7 @@ declare -A group=(
   [gstreamer]="${build_tools[*]} pkg-config libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-alsa"
   # DejaVu Sans has what Liberation Sans lacks (Georgian): the font
   # fallback tests draw from it.
-  [test]="util-linux libgtest-dev libbenchmark-dev clang clang-format libclang-rt-14-dev xvfb xauth locales unzip fonts-dejavu-core python3"
+  [test]="util-linux libgtest-dev libbenchmark-dev clang clang-format libclang-rt-14-dev xvfb xauth xdotool locales unzip fonts-dejavu-core python3"
   # Photographs in packages of their own, read where they are installed
   # (tests/ocr/pictures.txt names them).
   [ocr]="tesseract-ocr tesseract-ocr-eng tesseract-ocr-deu tesseract-ocr-rus tesseract-ocr-ell tesseract-ocr-heb tesseract-ocr-ara tesseract-ocr-hin tesseract-ocr-tha lomiri-wallpapers-16.04 mate-backgrounds"

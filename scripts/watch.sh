@@ -20,12 +20,21 @@ creates a settings file. Captions start from the element's own look,
 white letters outlined on a dark box, for every setting the file does
 not name (the first run writes them in).
 
+Keys, in the window or on the terminal: space pauses and goes on, Left
+and Right seek 10 s back and on, f is full screen, q (or Escape) quits;
+the element's own keys mark the caption on screen or just gone: k known
+(it never comes again), a again, n the next caption now, r the last one
+again for longer, c captions off and on, ? a line of help (keys=...
+remaps them). The terminal shows one line with the time and the current
+word; at the end, the session's captions shown, marked known and marked
+again.
+
 Installs what is missing (through scripts/install-deps.sh) and builds the
 element in build/native-release (TPP_BUILD_DIR moves build/) when needed.
 A property that the element does not have, or a value it does not take,
 is named before anything plays, with the nearest property names, an
 enum's values or a number's range. Needs a display. Exit status: 0 after
-the end of the video, a closed window or Ctrl-C, 2 for a bad command line
+the end of the video, q, a closed window or Ctrl-C, 2 for a bad command line
 or property, 1 when something fails.
 EOF
 }

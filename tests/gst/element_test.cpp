@@ -19,9 +19,10 @@ class Tpp25Frame : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { StartGStreamer(); }
 
-    // The element on a fresh settings file of this test's folder.
+    // The element on a fresh settings file of this test's folder, recording
+    // nothing (keys_test.cpp tries the store).
     std::string Element(const std::string& properties = "", const std::string& file = "settings.ini") const {
-        return "tpp25frame settings-file=" + folder / file + " " + properties;
+        return "tpp25frame progress-db=none settings-file=" + folder / file + " " + properties;
     }
 
     TempFolder folder;

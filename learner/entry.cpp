@@ -1,0 +1,63 @@
+#include "learner/entry.h"
+
+#include "learner/fsrs.h"
+
+namespace learner {
+
+namespace {
+
+constexpr double kMillisPerDay = 86'400'000.0;
+
+// A review answered with rating at now, scheduled by FSRS.
+EntryState Reviewed(EntryState state, fsrs::Rating rating, int64_t nowMillis) {
+    fsrs::Memory memory{state.stability, state.difficulty};
+    // A first review, or one of an entry marked known before it ever had one.
+    if (state.phase == Phase::kNew || state.stability <= 0) {
+        memory = fsrs::First(rating);
+    } else {
+        memory = fsrs::Next(memory, static_cast<double>(nowMillis - state.lastReviewMillis) / kMillisPerDay, rating);
+    }
+    state.phase = Phase::kReviewing;
+    state.stability = memory.stability;
+    state.difficulty = memory.difficulty;
+    state.lastReviewMillis = nowMillis;
+    state.dueMillis = nowMillis + static_cast<int64_t>(fsrs::IntervalDays(memory.stability) * kMillisPerDay);
+    return state;
+}
+
+}  // namespace
+
+EntryText SplitEntryLine(std::string_view line) {
+    const size_t split = line.find(" - ");
+    if (split == std::string_view::npos) return {std::string(line), std::string()};
+    return {std::string(line.substr(0, split)), std::string(line.substr(split + 3))};
+}
+
+EntryState Settled(EntryState state) {
+    if (!state.pendingShowingMillis) return state;
+    const int64_t shown = *state.pendingShowingMillis;
+    state.pendingShowingMillis.reset();
+    // Shown before it was due (there was nothing else to show, or it came
+    // back soon after "again"), a caption is no test of memory.
+    if (state.phase == Phase::kReviewing && shown < state.dueMillis) return state;
+    return Reviewed(state, fsrs::Rating::kHard, shown);
+}
+
+EntryState AfterShowing(EntryState state, int64_t nowMillis) {
+    state = Settled(state);
+    ++state.showings;
+    if (state.phase != Phase::kKnown) state.pendingShowingMillis = nowMillis;
+    return state;
+}
+
+EntryState AfterMark(EntryState state, Mark mark, int64_t nowMillis) {
+    state.pendingShowingMillis.reset();
+    if (mark == Mark::kKnown) {
+        state.phase = Phase::kKnown;
+        return state;
+    }
+    ++state.againMarks;
+    return Reviewed(state, fsrs::Rating::kAgain, nowMillis);
+}
+
+}  // namespace learner

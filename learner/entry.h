@@ -1,0 +1,63 @@
+// What the learner's memory is about: the entries of word lists, the
+// viewer's marks on them and each entry's scheduling state.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace learner {
+
+enum class Mark { kKnown, kAgain };
+
+// A word list's entry, known by its text rather than its place, since lists
+// get edited. list is the list's absolute path, or kBuiltinList.
+struct EntryKey {
+    std::string list;
+    std::string word;
+    std::string translation;
+};
+
+inline constexpr std::string_view kBuiltinList = "builtin";
+
+struct EntryText {
+    std::string word;
+    std::string translation;
+};
+
+// A word list's line split where a caption splits it, at the first " - ";
+// a line without one is all word.
+EntryText SplitEntryLine(std::string_view line);
+
+// Stored as 0, 1, 2.
+enum class Phase { kNew, kReviewing, kKnown };
+
+struct EntryState {
+    Phase phase = Phase::kNew;
+    double stability = 0;   // days (FSRS)
+    double difficulty = 0;  // 1 .. 10 (FSRS)
+    int64_t lastReviewMillis = 0;
+    int64_t dueMillis = 0;  // kReviewing: when it should come back
+    int32_t showings = 0;
+    int32_t againMarks = 0;
+    // The last showing, while no mark has answered it: it counts as a
+    // passive review once settled (see Settled), unless a mark takes its
+    // place.
+    std::optional<int64_t> pendingShowingMillis;
+};
+
+// The state after a showing at now: an earlier pending showing settles,
+// this one becomes pending. A known entry stays known.
+EntryState AfterShowing(EntryState state, int64_t nowMillis);
+// The state after a mark at now; the mark answers the pending showing,
+// which then counts no more. Known retires the entry; again is a failed
+// review.
+EntryState AfterMark(EntryState state, Mark mark, int64_t nowMillis);
+// The state with its pending showing counted as a passive review at the
+// time it was shown: a Hard answer, so that a word merely seen comes back
+// sooner than one the viewer confirmed. A showing before the entry was due
+// counts as no review.
+EntryState Settled(EntryState state);
+
+}  // namespace learner

@@ -1,0 +1,116 @@
+#include "learner/entry_table.h"
+
+namespace learner {
+
+EntryState ReadState(const Statement& row, int first) {
+    EntryState state;
+    const int64_t phase = row.Int(first);
+    state.phase = phase == 1 ? Phase::kReviewing : phase == 2 ? Phase::kKnown : Phase::kNew;
+    state.stability = row.Real(first + 1);
+    state.difficulty = row.Real(first + 2);
+    state.lastReviewMillis = row.Int(first + 3);
+    state.dueMillis = row.Int(first + 4);
+    state.showings = static_cast<int32_t>(row.Int(first + 5));
+    state.againMarks = static_cast<int32_t>(row.Int(first + 6));
+    state.pendingShowingMillis = row.OptionalInt(first + 7);
+    return state;
+}
+
+EntryTable::EntryTable(const Database& db)
+    : addList_(db, "INSERT INTO lists (name) VALUES (?) ON CONFLICT DO NOTHING"),
+      findList_(db, "SELECT id FROM lists WHERE name = ?"),
+      addEntry_(db, "INSERT INTO entries (list, word, translation) VALUES (?, ?, ?) ON CONFLICT DO NOTHING"),
+      findEntry_(db, "SELECT id FROM entries WHERE list = ? AND word = ? AND translation = ?"),
+      load_(db, std::string("SELECT ") + kStateColumns + " FROM entries WHERE id = ?"),
+      save_(db,
+            "UPDATE entries SET phase = ?, stability = ?, difficulty = ?, last_review = ?, due = ?, showings = ?, "
+            "again_marks = ?, pending_showing = ? WHERE id = ?"),
+      addEvent_(db, "INSERT INTO events (entry, at, kind) VALUES (?, ?, ?)"),
+      dropAll_(db, "UPDATE entries SET dropped = 1, position = NULL WHERE list = ?"),
+      place_(db, "UPDATE entries SET dropped = 0, position = ? WHERE id = ?") {}
+
+namespace {
+
+// Runs a statement that returns no rows, ready for its next run after.
+bool Run(Statement& statement) {
+    statement.Step();
+    const bool done = statement.done();
+    statement.Reset();
+    return done;
+}
+
+EntryState AfterEvent(const EntryState& state, const Event& event) {
+    switch (event.kind) {
+        case EventKind::kShown: return AfterShowing(state, event.atMillis);
+        case EventKind::kKnown: return AfterMark(state, Mark::kKnown, event.atMillis);
+        case EventKind::kAgain: return AfterMark(state, Mark::kAgain, event.atMillis);
+    }
+    return state;
+}
+
+}  // namespace
+
+std::optional<int64_t> EntryTable::ListId(const std::string& list) {
+    if (!Run(addList_.Bind(1, list))) return std::nullopt;
+    std::optional<int64_t> id;
+    if (findList_.Bind(1, list).Step()) id = findList_.Int(0);
+    findList_.Reset();
+    return id;
+}
+
+std::optional<int64_t> EntryTable::EntryId(int64_t list, const std::string& word, const std::string& translation) {
+    if (!Run(addEntry_.Bind(1, list).Bind(2, word).Bind(3, translation))) return std::nullopt;
+    std::optional<int64_t> id;
+    if (findEntry_.Bind(1, list).Bind(2, word).Bind(3, translation).Step()) id = findEntry_.Int(0);
+    findEntry_.Reset();
+    return id;
+}
+
+std::optional<EntryState> EntryTable::Load(int64_t entry) {
+    std::optional<EntryState> state;
+    if (load_.Bind(1, entry).Step()) state = ReadState(load_, 0);
+    load_.Reset();
+    return state;
+}
+
+bool EntryTable::Save(int64_t entry, const EntryState& state) {
+    save_.Bind(1, static_cast<int64_t>(state.phase))
+        .Bind(2, state.stability)
+        .Bind(3, state.difficulty)
+        .Bind(4, state.lastReviewMillis)
+        .Bind(5, state.dueMillis)
+        .Bind(6, static_cast<int64_t>(state.showings))
+        .Bind(7, static_cast<int64_t>(state.againMarks));
+    if (state.pendingShowingMillis) {
+        save_.Bind(8, *state.pendingShowingMillis);
+    } else {
+        save_.BindNull(8);
+    }
+    return Run(save_.Bind(9, entry));
+}
+
+bool EntryTable::Apply(const Event& event) {
+    const std::optional<int64_t> list = ListId(event.entry.list);
+    const std::optional<int64_t> entry = list ? EntryId(*list, event.entry.word, event.entry.translation) : list;
+    const std::optional<EntryState> state = entry ? Load(*entry) : std::nullopt;
+    return state && Save(*entry, AfterEvent(*state, event)) &&
+           Run(addEvent_.Bind(1, *entry).Bind(2, event.atMillis).Bind(3, static_cast<int64_t>(event.kind)));
+}
+
+std::optional<std::vector<EntryState>> EntryTable::Register(const std::string& list,
+                                                            const std::vector<EntryText>& entries) {
+    const std::optional<int64_t> listId = ListId(list);
+    if (!listId || !Run(dropAll_.Bind(1, *listId))) return std::nullopt;
+    std::vector<EntryState> states;
+    states.reserve(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const std::optional<int64_t> entry = EntryId(*listId, entries[i].word, entries[i].translation);
+        if (!entry || !Run(place_.Bind(1, static_cast<int64_t>(i)).Bind(2, *entry))) return std::nullopt;
+        std::optional<EntryState> state = Load(*entry);
+        if (!state) return std::nullopt;
+        states.push_back(*state);
+    }
+    return states;
+}
+
+}  // namespace learner

@@ -1,0 +1,58 @@
+// The store's rows for entries: found or added by their text, their
+// scheduling state read and written, their events appended. Used inside a
+// transaction the caller holds.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "learner/entry.h"
+#include "learner/sqlite_db.h"
+
+namespace learner {
+
+enum class EventKind { kShown = 0, kKnown = 1, kAgain = 2 };
+
+struct Event {
+    EntryKey entry;
+    EventKind kind;
+    int64_t atMillis;
+};
+
+// The columns of an entry's scheduling state, in the order ReadState takes them.
+inline constexpr const char* kStateColumns =
+    "phase, stability, difficulty, last_review, due, showings, again_marks, pending_showing";
+EntryState ReadState(const Statement& row, int firstColumn);
+
+class EntryTable {
+public:
+    explicit EntryTable(const Database& db);
+
+    // The event kept and the entry's state moved on by it; false on a
+    // database error.
+    bool Apply(const Event& event);
+    // The list's entries as it stands now: each added if new, given its
+    // position, those it no longer holds set aside. Their states, in order;
+    // nothing on a database error.
+    std::optional<std::vector<EntryState>> Register(const std::string& list, const std::vector<EntryText>& entries);
+
+private:
+    std::optional<int64_t> ListId(const std::string& list);
+    std::optional<int64_t> EntryId(int64_t list, const std::string& word, const std::string& translation);
+    std::optional<EntryState> Load(int64_t entry);
+    bool Save(int64_t entry, const EntryState& state);
+
+    Statement addList_;
+    Statement findList_;
+    Statement addEntry_;
+    Statement findEntry_;
+    Statement load_;
+    Statement save_;
+    Statement addEvent_;
+    Statement dropAll_;
+    Statement place_;
+};
+
+}  // namespace learner

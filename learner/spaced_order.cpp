@@ -1,0 +1,101 @@
+#include "learner/spaced_order.h"
+
+#include <algorithm>
+
+namespace learner {
+
+namespace {
+
+bool InReview(const EntryState& state) {
+    return state.phase == Phase::kReviewing || (state.phase == Phase::kNew && state.pendingShowingMillis);
+}
+
+}  // namespace
+
+SpacedOrder::SpacedOrder(std::vector<EntryState> states, uint64_t seed)
+    : states_(std::move(states)), due_(states_.size()), random_(seed) {
+    for (size_t i = 0; i < states_.size(); ++i) due_[i] = Settled(states_[i]).dueMillis;
+}
+
+std::optional<int32_t> SpacedOrder::Next(int64_t nowMillis) const {
+    if (auto index = DueReturn()) return index;
+    if (auto index = MostOverdue(nowMillis)) return index;
+    if (auto index = FirstNew()) return index;
+    return SoonestDue();
+}
+
+void SpacedOrder::Shown(int32_t index, int64_t nowMillis) {
+    if (index < 0 || index >= size()) return;
+    Update(index, AfterShowing(states_[static_cast<size_t>(index)], nowMillis));
+    DropReturn(index);
+    ++captions_;
+    last_ = index;
+}
+
+void SpacedOrder::Marked(int32_t index, Mark mark, int64_t nowMillis) {
+    if (index < 0 || index >= size()) return;
+    Update(index, AfterMark(states_[static_cast<size_t>(index)], mark, nowMillis));
+    DropReturn(index);
+    if (mark == Mark::kAgain) returns_.push_back({captions_ + RandomGap(), index});
+}
+
+// The "again" entry whose turn has come, the earliest first.
+std::optional<int32_t> SpacedOrder::DueReturn() const {
+    const Return* first = nullptr;
+    for (const Return& r : returns_)
+        if (r.caption <= captions_ && (!first || r.caption < first->caption)) first = &r;
+    if (!first) return std::nullopt;
+    return first->index;
+}
+
+// Of the entries in review whose time has come, the one waiting longest;
+// not the one just shown.
+std::optional<int32_t> SpacedOrder::MostOverdue(int64_t nowMillis) const {
+    std::optional<int32_t> best;
+    for (int32_t i = 0; i < size(); ++i) {
+        if (!InReview(states_[static_cast<size_t>(i)]) || i == last_) continue;
+        const int64_t due = due_[static_cast<size_t>(i)];
+        if (due <= nowMillis && (!best || due < due_[static_cast<size_t>(*best)])) best = i;
+    }
+    return best;
+}
+
+std::optional<int32_t> SpacedOrder::FirstNew() const {
+    for (int32_t i = 0; i < size(); ++i) {
+        const EntryState& state = states_[static_cast<size_t>(i)];
+        if (state.phase == Phase::kNew && !state.pendingShowingMillis) return i;
+    }
+    return std::nullopt;
+}
+
+// The entry in review due soonest, other than the one just shown unless it
+// is the only one left.
+std::optional<int32_t> SpacedOrder::SoonestDue() const {
+    std::optional<int32_t> best;
+    for (int32_t i = 0; i < size(); ++i) {
+        if (!InReview(states_[static_cast<size_t>(i)]) || i == last_) continue;
+        if (!best || due_[static_cast<size_t>(i)] < due_[static_cast<size_t>(*best)]) best = i;
+    }
+    if (!best && last_ && InReview(states_[static_cast<size_t>(*last_)])) return last_;
+    return best;
+}
+
+void SpacedOrder::Update(int32_t index, const EntryState& state) {
+    states_[static_cast<size_t>(index)] = state;
+    due_[static_cast<size_t>(index)] = Settled(state).dueMillis;
+}
+
+void SpacedOrder::DropReturn(int32_t index) {
+    std::erase_if(returns_, [index](const Return& r) { return r.index == index; });
+}
+
+// SplitMix64: a well-mixed, portable sequence from the seed.
+int64_t SpacedOrder::RandomGap() {
+    uint64_t z = (random_ += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    z ^= z >> 31;
+    return kAgainReturnMin + static_cast<int64_t>(z % static_cast<uint64_t>(kAgainReturnMax - kAgainReturnMin + 1));
+}
+
+}  // namespace learner

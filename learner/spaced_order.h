@@ -1,0 +1,63 @@
+// The spaced order: which entry of a list to show next. Known entries never
+// return; an entry marked again returns within the next few captions, then
+// when FSRS makes it due; an entry whose time has come goes before new
+// ones; new entries fill the gaps in the list's own order. When nothing is
+// due and nothing is new, the entry due soonest comes early, so a caption
+// is always there while any entry is not known. Given the same seed and the
+// same clock readings, the order is the same.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "learner/entry.h"
+
+namespace learner {
+
+class SpacedOrder {
+public:
+    // states: one for each entry of the list, in the list's order, as
+    // stored (ProgressStore::RegisterList), or default ones for a list
+    // without a history.
+    SpacedOrder(std::vector<EntryState> states, uint64_t seed);
+
+    // The entry to show at now; none when every entry is known or there is
+    // none. The order moves on only when it is shown.
+    std::optional<int32_t> Next(int64_t nowMillis) const;
+    void Shown(int32_t index, int64_t nowMillis);
+    // A mark on the entry on screen or the one just gone.
+    void Marked(int32_t index, Mark mark, int64_t nowMillis);
+
+    int32_t size() const { return static_cast<int32_t>(states_.size()); }
+    const EntryState& state(int32_t index) const { return states_[static_cast<size_t>(index)]; }
+
+    // How many captions after an "again" its entry returns, at least and at most.
+    static constexpr int64_t kAgainReturnMin = 2;
+    static constexpr int64_t kAgainReturnMax = 5;
+
+private:
+    struct Return {
+        int64_t caption;  // the count of captions shown by which it is due back
+        int32_t index;
+    };
+
+    std::optional<int32_t> DueReturn() const;
+    std::optional<int32_t> MostOverdue(int64_t nowMillis) const;
+    std::optional<int32_t> FirstNew() const;
+    std::optional<int32_t> SoonestDue() const;
+    void Update(int32_t index, const EntryState& state);
+    void DropReturn(int32_t index);
+    int64_t RandomGap();
+
+    std::vector<EntryState> states_;
+    // Each entry's due time once its pending showing is settled; only
+    // meaningful for entries in review.
+    std::vector<int64_t> due_;
+    std::vector<Return> returns_;
+    int64_t captions_ = 0;
+    std::optional<int32_t> last_;
+    uint64_t random_;
+};
+
+}  // namespace learner

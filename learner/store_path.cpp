@@ -1,0 +1,20 @@
+#include "learner/store_path.h"
+
+#include <cstdlib>
+
+namespace learner {
+
+// A relative XDG_DATA_HOME is invalid by its own convention and ignored.
+std::string DefaultStorePath() {
+    std::string folder;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') {
+        folder = xdg;
+    } else if (const char* home = std::getenv("HOME"); home && *home) {
+        folder = std::string(home) + "/.local/share";
+    } else {
+        return std::string();
+    }
+    return folder + "/tpp25frame/progress.sqlite";
+}
+
+}  // namespace learner

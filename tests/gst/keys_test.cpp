@@ -1,0 +1,266 @@
+// The viewer's keys as navigation events from upstream of a sink: marks told
+// on the bus with the caption they mark, a known entry that never returns,
+// the keys that change what shows, the keys property, and every other event
+// passing upstream as it came; the marks in the progress store, and the
+// spaced order that follows them.
+#include <gst/video/navigation.h>
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "learner/progress_store.h"
+#include "tests/gst/element_fixture.h"
+
+namespace {
+
+// An element in a harness, with a bus for its messages.
+class Keyed : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { StartGStreamer(); }
+
+    void Start(const std::string& properties,
+               const std::string& words = "alpha - one\r\nbeta - two\r\ngamma - three\r\n") {
+        WriteBytes(folder / "words.dic", words);
+        harness = gst_harness_new_parse(("tpp25frame settings-file=none progress-db=none rules-type=a-z dictionary=" +
+                                         folder / "words.dic" + " " + properties)
+                                            .c_str());
+        bus = gst_bus_new();
+        gst_element_set_bus(harness->element, bus);
+        gst_harness_set_src_caps_str(harness, RawCaps("BGR", 160, 120).c_str());
+    }
+    void TearDown() override { Stop(); }
+    void Stop() {
+        if (!harness) return;
+        gst_harness_teardown(harness);
+        gst_object_unref(bus);
+        harness = nullptr;
+    }
+
+    // Which of count buffers came out changed, from 1.
+    std::vector<int> Push(int count) {
+        std::vector<int> changed;
+        for (int i = 1; i <= count; ++i) {
+            EXPECT_EQ(gst_harness_push(harness, gst_buffer_new_memdup(black.data(), black.size())), GST_FLOW_OK);
+            GstBuffer* out = gst_harness_pull(harness);
+            if (gst_buffer_memcmp(out, 0, black.data(), black.size()) != 0) changed.push_back(i);
+            gst_buffer_unref(out);
+        }
+        return changed;
+    }
+
+    // A key pressed and released in the window; whether either event came
+    // out upstream.
+    bool Key(const char* key, GstNavigationModifierType state = GST_NAVIGATION_MODIFIER_NONE) {
+        gst_harness_push_upstream_event(harness, gst_navigation_event_new_key_press(key, state));
+        gst_harness_push_upstream_event(harness, gst_navigation_event_new_key_release(key, state));
+        bool passed = false;
+        while (GstEvent* event = gst_harness_try_pull_upstream_event(harness)) {
+            passed = passed || GST_EVENT_TYPE(event) == GST_EVENT_NAVIGATION;
+            gst_event_unref(event);
+        }
+        return passed;
+    }
+
+    struct Told {
+        std::string name, word, translation, list, mark;
+        int index = -1;
+    };
+    // The element messages on the bus since last asked.
+    std::vector<Told> Messages() {
+        std::vector<Told> told;
+        while (GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ELEMENT)) {
+            const GstStructure* s = gst_message_get_structure(message);
+            Told t;
+            t.name = gst_structure_get_name(s);
+            gst_structure_get_int(s, "index", &t.index);
+            for (auto [field, into] :
+                 {std::pair{"word", &t.word}, {"translation", &t.translation}, {"list", &t.list}, {"mark", &t.mark}})
+                if (const char* value = gst_structure_get_string(s, field)) *into = value;
+            told.push_back(t);
+            gst_message_unref(message);
+        }
+        return told;
+    }
+    std::vector<std::string> Words(const std::vector<Told>& told) {
+        std::vector<std::string> words;
+        for (const Told& t : told)
+            if (t.name == "tpp25frame-caption") words.push_back(t.word);
+        return words;
+    }
+
+    TempFolder folder;
+    GstHarness* harness = nullptr;
+    GstBus* bus = nullptr;
+    const Bytes black = Bytes(160 * 120 * 3, 0);
+};
+
+TEST_F(Keyed, MarksTellTheCaptionOnScreenOrJustGone) {
+    Start("show-freq-from=3 show-freq-to=3");
+    Push(1);
+    const std::vector<Told> first = Messages();
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0].name, "tpp25frame-caption");
+    EXPECT_EQ(first[0].index, 1);
+    EXPECT_EQ(first[0].word, "beta");
+    EXPECT_EQ(first[0].translation, "two");
+    EXPECT_EQ(first[0].list, folder / "words.dic");
+    EXPECT_FALSE(Key("k"));
+    Push(1);  // the caption is gone; "again" still marks it
+    EXPECT_FALSE(Key("a"));
+    const std::vector<Told> marks = Messages();
+    ASSERT_EQ(marks.size(), 2u);
+    for (const Told& mark : marks) {
+        EXPECT_EQ(mark.name, "tpp25frame-mark");
+        EXPECT_EQ(mark.index, 1);
+        EXPECT_EQ(mark.word, "beta");
+        EXPECT_EQ(mark.translation, "two");
+        EXPECT_EQ(mark.list, folder / "words.dic");
+    }
+    EXPECT_EQ(marks[0].mark, "known");
+    EXPECT_EQ(marks[1].mark, "again");
+}
+
+TEST_F(Keyed, KnownEntryNeverReturnsInThisRun) {
+    Start("show-freq-from=1 show-freq-to=1");
+    Push(1);
+    Key("k");
+    Push(12);
+    const std::vector<std::string> words = Words(Messages());
+    ASSERT_EQ(words.size(), 13u);
+    EXPECT_EQ(words[0], "beta");
+    EXPECT_EQ(std::count(words.begin(), words.end(), "beta"), 1);
+    EXPECT_EQ(std::count(words.begin(), words.end(), "alpha"), 6);
+}
+
+TEST_F(Keyed, NextRepeatCaptionsOffAndHelpChangeWhatShows) {
+    Start("show-freq-from=100 show-freq-to=100");
+    EXPECT_EQ(Push(2), (std::vector<int>{1}));
+    Key("n");
+    EXPECT_EQ(Push(2), (std::vector<int>{1}));
+    EXPECT_EQ(Words(Messages()), (std::vector<std::string>{"beta", "gamma"}));
+    // Two seconds at 25 frames a second.
+    Key("r");
+    const std::vector<int> repeated = Push(60);
+    EXPECT_EQ(repeated.size(), 50u);
+    EXPECT_EQ(repeated.back(), 50);
+    EXPECT_EQ(Words(Messages()), (std::vector<std::string>{"gamma"}));
+    // Off, a due caption waits: the next one comes as many buffers after
+    // the last as the schedule says, counted while on.
+    Key("c");
+    Key("n");
+    EXPECT_TRUE(Push(150).empty());
+    Key("c");
+    EXPECT_EQ(Push(41), (std::vector<int>{41}));
+    // Help is a caption of its own, told as none: "?" from a Wayland sink,
+    // and as the X sinks send it.
+    Messages();
+    EXPECT_FALSE(Key("question"));
+    EXPECT_EQ(Push(1), (std::vector<int>{1}));
+    EXPECT_FALSE(Key("slash", GST_NAVIGATION_MODIFIER_SHIFT_MASK));
+    EXPECT_TRUE(Key("slash"));
+    EXPECT_TRUE(Messages().empty());
+    // With captions off, help still stays its 4 seconds.
+    Key("c");
+    Key("question");
+    EXPECT_EQ(Push(120).size(), 100u);
+}
+
+TEST_F(Keyed, OtherEventsPassUpstreamAsTheyCame) {
+    Start("");
+    Push(1);
+    GstEvent* key = gst_navigation_event_new_key_press("x", GST_NAVIGATION_MODIFIER_SHIFT_MASK);
+    GstEvent* click = gst_navigation_event_new_mouse_button_press(1, 10, 20, GST_NAVIGATION_MODIFIER_NONE);
+    for (GstEvent* sent : {key, click}) {
+        while (GstEvent* earlier = gst_harness_try_pull_upstream_event(harness)) gst_event_unref(earlier);
+        gst_harness_push_upstream_event(harness, gst_event_ref(sent));
+        GstEvent* came = gst_harness_try_pull_upstream_event(harness);
+        ASSERT_NE(came, nullptr);
+        EXPECT_TRUE(gst_structure_is_equal(gst_event_get_structure(came), gst_event_get_structure(sent)));
+        gst_event_unref(came);
+        gst_event_unref(sent);
+    }
+    EXPECT_TRUE(Key("K"));                                       // no key of the element's, as a Wayland sink names it
+    EXPECT_FALSE(Key("k", GST_NAVIGATION_MODIFIER_SHIFT_MASK));  // known, as the X sinks send Shift+k
+}
+
+TEST_F(Keyed, KeysPropertyRemapsAndRefusesWhatItCannotRead) {
+    Start("keys=\"known=x, again=none, help=/\"");
+    Push(1);
+    GstElement* element = gst_harness_find_element(harness, "tpp25frame");
+    EXPECT_TRUE(Key("k"));
+    EXPECT_TRUE(Key("a"));
+    EXPECT_FALSE(Key("x"));
+    EXPECT_FALSE(Key("slash"));
+    const std::vector<Told> told = Messages();
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_EQ(told[1].mark, "known");
+
+    std::vector<std::string> warnings;
+    const guint handler = g_log_set_handler(
+        nullptr, G_LOG_LEVEL_WARNING,
+        [](const gchar*, GLogLevelFlags, const gchar* text, gpointer into) {
+            static_cast<std::vector<std::string>*>(into)->push_back(text);
+        },
+        &warnings);
+    for (const char* bad : {"known=k,again=k", "known=k,known=j", "seen=s", "next"})
+        g_object_set(element, "keys", bad, nullptr);
+    g_log_remove_handler(nullptr, handler);
+    ASSERT_EQ(warnings.size(), 4u);
+    EXPECT_NE(warnings[0].find("keys=\"known=k,again=k\" is refused: the key k is given to both known and again"),
+              std::string::npos)
+        << warnings[0];
+    EXPECT_NE(warnings[1].find("known is given twice"), std::string::npos) << warnings[1];
+    EXPECT_NE(warnings[2].find("\"seen\" is no action (known, again, next, repeat, captions, help)"), std::string::npos)
+        << warnings[2];
+    EXPECT_NE(warnings[3].find("names no key"), std::string::npos) << warnings[3];
+    gchar* keys = nullptr;
+    g_object_get(element, "keys", &keys, nullptr);
+    EXPECT_STREQ(keys, "known=x,again=none,next=n,repeat=r,captions=c,help=slash");
+    g_free(keys);
+    gst_object_unref(element);
+}
+
+// Ten words in the spaced order, with a store: the mark is stored, the word
+// marked again comes back within ten captions, and the word marked known
+// never comes again, in this run or the next.
+TEST_F(Keyed, SpacedOrderFollowsTheMarksAndTheStoreKeepsThem) {
+    std::string words;
+    for (char c = 'a'; c <= 'j'; ++c) words += std::string(3, c) + " - " + std::string(1, c) + "\r\n";
+    const std::string spaced = "rules-type=spaced show-freq-from=1 show-freq-to=1 progress-db=" + folder / "p.sqlite";
+    Start(spaced, words);
+    Push(1);
+    Key("a");
+    Push(10);
+    std::vector<std::string> shown = Words(Messages());
+    ASSERT_EQ(shown.size(), 11u);
+    EXPECT_EQ(shown[0], "aaa");
+    EXPECT_NE(std::find(shown.begin() + 1, shown.end(), "aaa"), shown.end()) << "again did not come back";
+    Key("k");  // the last of them
+    const std::string known = shown.back();
+    Push(30);
+    shown = Words(Messages());
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), known), 0);
+    Stop();
+
+    std::string error;
+    const std::unique_ptr<learner::ProgressStore> store = learner::ProgressStore::Open(folder / "p.sqlite", error);
+    ASSERT_TRUE(store) << error;
+    std::vector<learner::EntryText> entries;
+    for (char c = 'a'; c <= 'j'; ++c) entries.push_back({std::string(3, c), std::string(1, c)});
+    const auto states = store->RegisterList(folder / "words.dic", entries, error);
+    ASSERT_TRUE(states) << error;
+    const size_t knownIndex = size_t(known[0] - 'a');
+    EXPECT_EQ((*states)[knownIndex].phase, learner::Phase::kKnown);
+    EXPECT_GE((*states)[0].againMarks, 1);
+    EXPECT_GE((*states)[0].showings, 2);
+
+    Start(spaced, words);
+    Push(30);
+    shown = Words(Messages());
+    EXPECT_EQ(shown.size(), 30u);
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), known), 0) << "known in the next run";
+}
+
+}  // namespace

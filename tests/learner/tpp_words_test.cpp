@@ -1,0 +1,144 @@
+// tpp-words as a user runs it, on a store a run of the element left: the
+// Anki file's headers and rows, the counts of stats, and clear failures.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "learner/progress_store.h"
+#include "tests/native/temp_folder.h"
+
+namespace {
+
+using learner::EntryKey;
+using learner::Mark;
+
+struct Outcome {
+    int status = -1;
+    std::string output;  // standard output and error
+};
+
+Outcome RunWords(const std::string& arguments) {
+    Outcome outcome;
+    FILE* pipe = popen((std::string(TPP_WORDS) + " " + arguments + " 2>&1").c_str(), "r");
+    if (!pipe) return outcome;
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) outcome.output.append(buffer, n);
+    const int status = pclose(pipe);
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return outcome;
+}
+
+// Two days ago: a list of five, three shown, one marked again, one known;
+// the built-in list registered and never shown.
+class TppWords : public testing::Test {
+protected:
+    void SetUp() override {
+        using namespace std::chrono;
+        const int64_t now = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+        const int64_t then = now - 2 * 86'400'000;
+        std::string error;
+        auto store = learner::ProgressStore::Open(db_, error);
+        ASSERT_TRUE(store) << error;
+        const std::vector<learner::EntryText> entries = {
+            {"cat\tfelis", "кот"}, {"#dog", "\"пёс\""}, {"house", "дом"}, {"tree", "дерево"}, {"sun", "солнце"}};
+        ASSERT_TRUE(store->RegisterList(list_, entries, error)) << error;
+        ASSERT_TRUE(store->RegisterList("builtin", {{"a", "b"}, {"c", "d"}}, error)) << error;
+        for (size_t i = 0; i < 3; ++i)
+            store->RecordShowing({list_, entries[i].word, entries[i].translation}, then + static_cast<int64_t>(i));
+        store->RecordMark({list_, "#dog", "\"пёс\""}, Mark::kAgain, then + 10);
+        store->RecordMark({list_, "house", "дом"}, Mark::kKnown, then + 10);
+        ASSERT_TRUE(store->Flush(&error)) << error;
+    }
+
+    TempFolder folder_;
+    std::string db_ = folder_ / "progress.sqlite";
+    std::string list_ = "/lists/my animals.dic";
+};
+
+constexpr const char* kHeader =
+    "#separator:tab\n#html:false\n#columns:Word\tTranslation\tTags\n#tags column:3\n#tags:tpp25frame\n";
+
+TEST_F(TppWords, ExportsTheWordsMarkedAgainOrEverySeen) {
+    const std::string file = folder_ / "cards.txt";
+    const Outcome again = RunWords("export --db " + db_ + " --anki " + file);
+    ASSERT_EQ(again.status, 0) << again.output;
+    EXPECT_EQ(ReadBytes(file), std::string(kHeader) + "\"#dog\"\t\"\"\"пёс\"\"\"\tmy_animals\n");
+
+    const Outcome all = RunWords("--db " + db_ + " export --all --anki " + file);
+    ASSERT_EQ(all.status, 0) << all.output;
+    EXPECT_EQ(ReadBytes(file), std::string(kHeader) +
+                                   "\"cat\tfelis\"\tкот\tmy_animals\n"
+                                   "\"#dog\"\t\"\"\"пёс\"\"\"\tmy_animals\n"
+                                   "house\tдом\tmy_animals\n");
+}
+
+TEST_F(TppWords, StatsCountEachList) {
+    const Outcome stats = RunWords("stats --db " + db_);
+    ASSERT_EQ(stats.status, 0) << stats.output;
+    // seen, known, due today, never seen: the entry marked again and the
+    // one seen without a key are due; house is known, the rest unseen.
+    EXPECT_NE(stats.output.find("       3        1          2           2  /lists/my animals.dic\n"), std::string::npos)
+        << stats.output;
+    EXPECT_NE(stats.output.find("       0        0          0           2  builtin\n"), std::string::npos)
+        << stats.output;
+}
+
+TEST_F(TppWords, KnownMarksAListOrAWordFromItsFile) {
+    const std::string list = folder_ / "colours.dic";
+    WriteBytes(list, "red - красный\nblue - синий\ngreen - зелёный\n");
+    const Outcome one = RunWords("known --db " + db_ + " " + list + " BLUE");
+    ASSERT_EQ(one.status, 0) << one.output;
+    EXPECT_NE(RunWords("stats --db " + db_).output.find("       0        1          0           2  " + list),
+              std::string::npos);
+    ASSERT_EQ(RunWords("known --db " + db_ + " " + list).status, 0);
+    EXPECT_NE(RunWords("stats --db " + db_).output.find("       0        3          0           0  " + list),
+              std::string::npos);
+}
+
+// The built-in list is the dictionary the program carries, as the element
+// shows it.
+TEST_F(TppWords, KnownMarksAWordOfTheBuiltInList) {
+    const Outcome known = RunWords("known --db " + db_ + " builtin APPLE");
+    ASSERT_EQ(known.status, 0) << known.output;
+    EXPECT_NE(known.output.find("1 entry of builtin marked known"), std::string::npos) << known.output;
+}
+
+TEST_F(TppWords, ResetForgetsAListOrAll) {
+    ASSERT_EQ(RunWords("reset --db " + db_ + " builtin").status, 0);
+    EXPECT_EQ(RunWords("stats --db " + db_).output.find("builtin"), std::string::npos);
+    ASSERT_EQ(RunWords("reset --db " + db_).status, 0);
+    EXPECT_EQ(RunWords("stats --db " + db_).output.find("animals"), std::string::npos);
+}
+
+TEST_F(TppWords, BadInputFailsClearly) {
+    struct Case {
+        std::string arguments;
+        int status;
+        std::string message;
+    };
+    WriteBytes(folder_ / "one.dic", "one - один\n");
+    const std::vector<Case> cases = {
+        {"", 2, "no command"},
+        {"list", 2, "unknown command list"},
+        {"export --db " + db_, 2, "--anki FILE"},
+        {"stats --db", 2, "--db needs a file"},
+        {"stats extra --db " + db_, 2, "too many arguments"},
+        {"known --db " + db_, 2, "needs a word list"},
+        {"stats --all --db " + db_, 2, "for export only"},
+        {"stats --db " + (folder_ / "missing.sqlite"), 1, "no progress store at"},
+        {"known --db " + db_ + " " + (folder_ / "none.dic"), 1, "cannot read the word list"},
+        {"known --db " + db_ + " " + (folder_ / "one.dic") + " zebra", 1, "has no entry zebra"},
+        {"reset --db " + db_ + " " + (folder_ / "never.dic"), 1, "holds no list"},
+        {"export --db " + db_ + " --anki " + (folder_ / "no/such/folder/cards.txt"), 1, "cannot write"},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = RunWords(c.arguments);
+        EXPECT_EQ(outcome.status, c.status) << c.arguments << ": " << outcome.output;
+        EXPECT_NE(outcome.output.find(c.message), std::string::npos) << c.arguments << ": " << outcome.output;
+    }
+    EXPECT_EQ(RunWords("--help").status, 0);
+}
+
+}  // namespace

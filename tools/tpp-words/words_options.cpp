@@ -1,0 +1,108 @@
+#include "tools/tpp-words/words_options.h"
+
+const char* const kWordsUsage =
+    "Usage: tpp-words [--db FILE] COMMAND [ARGUMENTS]\n"
+    "The progress a viewer made with the tpp25frame element's captions.\n"
+    "\n"
+    "Commands:\n"
+    "  stats                       each word list's words seen, known, due today and never seen\n"
+    "  export --anki FILE [--all]  an Anki text import of the words marked again (--all: of every\n"
+    "                              word seen), one card a word, its list's name as a tag\n"
+    "  known LIST [WORD]           mark every entry of LIST (a word list file or builtin) known,\n"
+    "                              or WORD's\n"
+    "  reset [LIST]                forget the progress of every list, or of LIST (a file or builtin)\n"
+    "\n"
+    "Options:\n"
+    "  --db FILE   the progress store (default $XDG_DATA_HOME/tpp25frame/progress.sqlite)\n"
+    "  --help      this text\n"
+    "\n"
+    "Exit status: 0 done, 1 failed (the store, a file, a word not in the list), 2 bad command line.\n";
+
+namespace {
+
+std::optional<WordsCommand> CommandNamed(const std::string& name) {
+    if (name == "stats") return WordsCommand::kStats;
+    if (name == "export") return WordsCommand::kExport;
+    if (name == "known") return WordsCommand::kKnown;
+    if (name == "reset") return WordsCommand::kReset;
+    return std::nullopt;
+}
+
+// The command's own words, checked against what it takes.
+bool TakeArguments(WordsOptions& options, const std::vector<std::string>& words, std::string& error) {
+    switch (options.command) {
+        case WordsCommand::kStats:
+            if (words.empty()) return true;
+            break;
+        case WordsCommand::kExport:
+            if (options.ankiFile.empty()) {
+                error = "export needs --anki FILE";
+                return false;
+            }
+            if (words.empty()) return true;
+            break;
+        case WordsCommand::kKnown:
+            if (words.empty()) {
+                error = "known needs a word list: tpp-words known LIST [WORD]";
+                return false;
+            }
+            if (words.size() <= 2) {
+                options.list = words[0];
+                if (words.size() == 2) options.word = words[1];
+                return true;
+            }
+            break;
+        case WordsCommand::kReset:
+            if (words.size() <= 1) {
+                if (!words.empty()) options.list = words[0];
+                return true;
+            }
+            break;
+        case WordsCommand::kHelp: return true;
+    }
+    error = "too many arguments for this command: " + words.back();
+    return false;
+}
+
+}  // namespace
+
+std::optional<WordsOptions> ParseWordsOptions(const std::vector<std::string>& args, std::string& error) {
+    WordsOptions options;
+    std::optional<WordsCommand> command;
+    std::vector<std::string> words;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") return WordsOptions{};
+        if (arg == "--db" || arg == "--anki") {
+            if (i + 1 == args.size() || args[i + 1].empty()) {
+                error = arg + " needs a file";
+                return std::nullopt;
+            }
+            (arg == "--db" ? options.db : options.ankiFile) = args[++i];
+        } else if (arg == "--all") {
+            options.all = true;
+        } else if (arg.starts_with("-") && arg.size() > 1) {
+            error = "unknown option " + arg;
+            return std::nullopt;
+        } else if (!command) {
+            command = CommandNamed(arg);
+            if (!command) {
+                error = "unknown command " + arg + " (stats, export, known, reset)";
+                return std::nullopt;
+            }
+        } else {
+            words.push_back(arg);
+        }
+    }
+    if (!command) {
+        error = "no command given";
+        return std::nullopt;
+    }
+    options.command = *command;
+    if ((!options.ankiFile.empty() || options.all) && options.command != WordsCommand::kExport) {
+        error = "--anki and --all are for export only";
+        return std::nullopt;
+    }
+    if (!TakeArguments(options, words, error)) return std::nullopt;
+    return options;
+}

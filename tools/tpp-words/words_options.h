@@ -1,0 +1,23 @@
+// tpp-words' command line: the command, its arguments, the store's path.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class WordsCommand { kHelp, kStats, kExport, kKnown, kReset };
+
+struct WordsOptions {
+    WordsCommand command = WordsCommand::kHelp;
+    std::string db;        // the store; empty: the default one
+    std::string ankiFile;  // export
+    bool all = false;      // export: every word seen
+    std::string list;      // known, reset
+    std::string word;      // known: one word only
+};
+
+// The options of args (without the program's name); nothing, with error,
+// for a command line that asks for nothing sensible.
+std::optional<WordsOptions> ParseWordsOptions(const std::vector<std::string>& args, std::string& error);
+
+extern const char* const kWordsUsage;
