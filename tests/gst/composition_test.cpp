@@ -4,6 +4,7 @@
 // say the same on either path.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ostream>
 #include <string>
@@ -63,6 +64,15 @@ protected:
 // What a sink that blends compositions answers (after gst_init).
 std::vector<GType> Composes() { return {GST_VIDEO_OVERLAY_COMPOSITION_META_API_TYPE}; }
 
+// Where a rectangle of the composition goes on the frame.
+PixelBox RenderBox(GstVideoOverlayComposition* composition, guint n) {
+    gint x = 0, y = 0;
+    guint width = 0, height = 0;
+    gst_video_overlay_rectangle_get_render_rectangle(gst_video_overlay_composition_get_rectangle(composition, n), &x,
+                                                     &y, &width, &height);
+    return {x, y, int(width), int(height)};
+}
+
 // The picture with the composition blended onto it by GStreamer.
 Bytes BlendedBy(GstVideoOverlayComposition* composition, const GstVideoInfo& info, const Bytes& picture) {
     GstBuffer* buffer = gst_buffer_new_memdup(picture.data(), picture.size());
@@ -76,21 +86,13 @@ Bytes BlendedBy(GstVideoOverlayComposition* composition, const GstVideoInfo& inf
     return bytes;
 }
 
-// The largest difference between the pictures' colour bytes (BGRx's
-// fourth byte is no colour), and how many differ at all.
-struct Difference {
+// The largest difference between two BGRx pictures' colour bytes (the
+// fourth is no colour).
+int ColourDifference(const Bytes& a, const Bytes& b) {
     int largest = 0;
-    size_t bytes = 0;
-};
-Difference ColourDifference(const Bytes& a, const Bytes& b) {
-    Difference difference;
-    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
-        if (i % 4 == 3) continue;
-        const int d = std::abs(int(a[i]) - int(b[i]));
-        difference.largest = std::max(difference.largest, d);
-        difference.bytes += d != 0;
-    }
-    return difference;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+        if (i % 4 != 3) largest = std::max(largest, std::abs(int(a[i]) - int(b[i])));
+    return largest;
 }
 
 // A BGRx picture whose fourth bytes are 0xFF, as converters leave them:
@@ -136,9 +138,7 @@ TEST_P(EachBackType, CompositionOnAnUntouchedFrameBlendsAsTheElementDoes) {
     GstVideoOverlayRectangle* rectangle = gst_video_overlay_composition_get_rectangle(composition, 0);
     EXPECT_TRUE(gst_video_overlay_rectangle_get_flags(rectangle) & GST_VIDEO_OVERLAY_FORMAT_FLAG_PREMULTIPLIED_ALPHA);
     EXPECT_FLOAT_EQ(gst_video_overlay_rectangle_get_global_alpha(rectangle), 0.6f);
-    gint x = 0, y = 0;
-    guint width = 0, height = 0;
-    gst_video_overlay_rectangle_get_render_rectangle(rectangle, &x, &y, &width, &height);
+    const auto [x, y, width, height] = RenderBox(composition, 0);
     if (GetParam().wholeFrame) {
         EXPECT_TRUE(x == 0 && y == 0 && width == 320 && height == 240)
             << x << "," << y << " " << width << "x" << height;
@@ -146,8 +146,7 @@ TEST_P(EachBackType, CompositionOnAnUntouchedFrameBlendsAsTheElementDoes) {
         EXPECT_TRUE(x >= 0 && y >= 0 && x + width <= 320 && y + height <= 240 && width < 320 && height < 240)
             << x << "," << y << " " << width << "x" << height;
     }
-    const Difference difference = ColourDifference(BlendedBy(composition, BgrxInfo(320, 240), picture), blended.out[0]);
-    EXPECT_LE(difference.largest, 2);
+    EXPECT_LE(ColourDifference(BlendedBy(composition, BgrxInfo(320, 240), picture), blended.out[0]), 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(BackTypes, EachBackType,
@@ -170,14 +169,10 @@ TEST_F(Composition, RectangleIsPlacedInTheCroppedPartOfTheFrame) {
     const Pushed blended = Push(crop, opaque, caps, picture, 1, cropMetas);
 
     ASSERT_NE(composed.compositions[0], nullptr);
-    GstVideoOverlayRectangle* rectangle = gst_video_overlay_composition_get_rectangle(composed.compositions[0], 0);
-    gint x = 0, y = 0;
-    guint width = 0, height = 0;
-    gst_video_overlay_rectangle_get_render_rectangle(rectangle, &x, &y, &width, &height);
-    EXPECT_TRUE(x >= 40 && y >= 120) << x << "," << y;
-    const Difference difference = ColourDifference(BlendedBy(composed.compositions[0], BgrxInfo(320, 240), picture),
-                                                   blended.out[0]);
-    EXPECT_EQ(difference.largest, 0) << "at full opacity the colours are the canvas's";
+    const PixelBox box = RenderBox(composed.compositions[0], 0);
+    EXPECT_TRUE(box.x >= 40 && box.y >= 120) << box.x << "," << box.y;
+    EXPECT_EQ(ColourDifference(BlendedBy(composed.compositions[0], BgrxInfo(320, 240), picture), blended.out[0]), 0)
+        << "at full opacity the colours are the canvas's";
 }
 
 // The schedule is the blending path's: the default one, a caption held
@@ -198,6 +193,38 @@ TEST_F(Composition, ScheduleIsTheSameAndAHeldCaptionIsOneComposition) {
     EXPECT_EQ(held.compositions[1], held.compositions[0]);
     EXPECT_EQ(held.compositions[2], held.compositions[0]);
     EXPECT_EQ(held.compositions[3], nullptr);
+}
+
+// A composition that came with the buffer keeps its rectangle, under the
+// caption's.
+TEST_F(Composition, CompositionFromUpstreamKeepsItsRectangle) {
+    GstHarness* harness = gst_harness_new_parse(
+        ("tpp25frame progress-db=none settings-file=" + folder / "1.ini" + " " + kEveryBuffer).c_str());
+    gst_harness_add_propose_allocation_meta(harness, GST_VIDEO_OVERLAY_COMPOSITION_META_API_TYPE, nullptr);
+    gst_harness_set_src_caps_str(harness, RawCaps("BGRx", 160, 120).c_str());
+    GstBuffer* pixels = gst_buffer_new_allocate(nullptr, 8 * 8 * 4, nullptr);
+    gst_buffer_add_video_meta(pixels, GST_VIDEO_FRAME_FLAG_NONE, GST_VIDEO_OVERLAY_COMPOSITION_FORMAT_RGB, 8, 8);
+    GstVideoOverlayRectangle* theirs = gst_video_overlay_rectangle_new_raw(pixels, 1, 2, 8, 8,
+                                                                           GST_VIDEO_OVERLAY_FORMAT_FLAG_NONE);
+    GstVideoOverlayComposition* upstream = gst_video_overlay_composition_new(theirs);
+    const Bytes picture = OpaqueBgrx(160, 120);
+    GstBuffer* in = gst_buffer_new_memdup(picture.data(), picture.size());
+    gst_buffer_add_video_overlay_composition_meta(in, upstream);
+    GstBuffer* out = gst_harness_push_and_pull(harness, in);
+
+    guint metas = 0;
+    gpointer state = nullptr;
+    while (gst_buffer_iterate_meta_filtered(out, &state, GST_VIDEO_OVERLAY_COMPOSITION_META_API_TYPE)) ++metas;
+    EXPECT_EQ(metas, 1u);
+    const GstVideoOverlayCompositionMeta* meta = gst_buffer_get_video_overlay_composition_meta(out);
+    ASSERT_NE(meta, nullptr);
+    ASSERT_EQ(gst_video_overlay_composition_n_rectangles(meta->overlay), 2u);
+    EXPECT_EQ(RenderBox(meta->overlay, 0).x, 1);
+    gst_buffer_unref(out);
+    gst_video_overlay_composition_unref(upstream);
+    gst_video_overlay_rectangle_unref(theirs);
+    gst_buffer_unref(pixels);
+    gst_harness_teardown(harness);
 }
 
 // Downstream whose caps must have the feature gets compositions without
