@@ -171,7 +171,7 @@ void CaptionEngine::Apply(const RunSettings& run, std::vector<std::string>& warn
     if (after.DicType != before.DicType || after.DicFileName != before.DicFileName) TellSkippedLines(plugin, warnings);
 }
 
-bool CaptionEngine::StartStream(FrameFormat format, int32_t width, int32_t height) {
+bool CaptionEngine::StartStream(std::optional<FrameFormat> format, int32_t width, int32_t height) {
     return instance_->plugin.StreamStart({width, height, format}) == 1;
 }
 
@@ -196,6 +196,10 @@ std::optional<CaptionShown> CaptionEngine::ProcessFrame(const FrameView& frame) 
     if (entry.source == kWordList) shown.list = platform::AbsolutePath(entry.list);
     if (!shown.repeated) instance.learner.Shown({shown.list, shown.word, shown.translation}, shown.index);
     return shown;
+}
+
+const std::optional<ShownCaption>& CaptionEngine::FrameCaption() const {
+    return instance_->plugin.viewerRequests().frameCaption();
 }
 
 void CaptionEngine::Take(const KeyRequests& requests) {

@@ -12,6 +12,7 @@
 
 #include "blend/frame_view.h"
 #include "learner/entry.h"
+#include "overlay/shown_caption.h"
 #include "settings/settings_record.h"
 #include "settings/settings_table.h"
 
@@ -81,8 +82,9 @@ public:
     // from the next frame.
     void Apply(const RunSettings& run, std::vector<std::string>& warnings);
 
-    // Starts the canvas for frames of this size, or starts it anew.
-    bool StartStream(FrameFormat format, int32_t width, int32_t height);
+    // Starts the canvas for frames of this size, or starts it anew; without
+    // a format the captions are drawn but not blended (FrameCaption).
+    bool StartStream(std::optional<FrameFormat> format, int32_t width, int32_t height);
     // Whether the next frame may carry a caption; when it cannot, the frame
     // is counted with PassFrame and needs no pixels.
     bool NextFrameMayDraw() const;
@@ -91,6 +93,8 @@ public:
     // size is left as it is. The caption it started, if any, is recorded in
     // the progress store.
     std::optional<CaptionShown> ProcessFrame(const FrameView& frame);
+    // The caption the last frame showed, in a stream without a format.
+    const std::optional<ShownCaption>& FrameCaption() const;
 
     // The viewer's keys, from the next frame.
     void Take(const KeyRequests& requests);

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "gst/caption_composition.h"
 #include "gst/caption_engine.h"
 #include "gst/caption_messages.h"
 #include "gst/element_properties.h"
@@ -31,9 +32,16 @@ struct GstTpp25Frame {
     CaptionEngine* engine;     // from start to stop, used on the streaming thread
     char* settingsFileToCome;  // the run's settings file while it does not exist yet
     // The canvas the engine's stream has: the visible rectangle's size,
-    // which a crop may make other than the caps'.
+    // which a crop may make other than the caps', and whether it is blended
+    // into the frames (in canvasFormat) or handed downstream.
+    bool canvasBlends;
     FrameFormat canvasFormat;
     int32_t canvasWidth, canvasHeight;
+    // Whether the captions go downstream as an overlay composition: decided
+    // at the first buffer after the caps, once downstream has them, and told
+    // on the bus when it changes (pathTold).
+    bool compose, composeCaps, pathPending, pathTold;
+    CaptionComposition* composition;
     // The viewer's keys come on the window's thread: under the object lock,
     // the map, what they asked of the next frame, the caption they mark
     // (the one on screen or just gone) and the frames of a second.
@@ -55,6 +63,7 @@ namespace {
 
 // What decoders and cameras give, each blended without conversion.
 #define TPP_FORMATS "{ YUY2, BGR, BGRx, BGRA, I420, NV12 }"
+#define TPP_COMPOSITION GST_CAPS_FEATURE_META_GST_VIDEO_OVERLAY_COMPOSITION
 
 GstTpp25Frame* Self(gpointer object) { return reinterpret_cast<GstTpp25Frame*>(object); }
 
@@ -137,6 +146,7 @@ void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
 void Finalize(GObject* object) {
     GstTpp25Frame* self = Self(object);
     delete self->engine;
+    delete self->composition;
     delete self->properties;
     delete self->keys;
     delete self->requests;
@@ -160,6 +170,8 @@ gboolean Start(GstBaseTransform* trans) {
     try {
         self->engine = new CaptionEngine(run, warnings);
         self->canvasWidth = self->canvasHeight = 0;  // a new engine has no stream yet
+        self->composition->Reset();
+        self->compose = self->pathTold = false;  // each run decides and tells anew
     } catch (const std::exception& error) {
         GST_ELEMENT_ERROR(self, LIBRARY, INIT, ("The caption engine cannot start: %s", error.what()), (nullptr));
         return FALSE;
@@ -197,9 +209,11 @@ FrameFormat FormatOf(GstVideoFormat format) {
 }
 
 // A new size restarts the canvas, as a host's StreamStart does; the
-// schedule runs on.
-bool StartCanvas(GstTpp25Frame* self, FrameFormat format, int32_t width, int32_t height) {
-    if (self->engine && self->engine->StartStream(format, width, height)) {
+// schedule runs on. A canvas handed downstream is not blended.
+bool StartCanvas(GstTpp25Frame* self, bool blends, FrameFormat format, int32_t width, int32_t height) {
+    if (self->engine &&
+        self->engine->StartStream(blends ? std::optional<FrameFormat>(format) : std::nullopt, width, height)) {
+        self->canvasBlends = blends;
         self->canvasFormat = format;
         self->canvasWidth = width;
         self->canvasHeight = height;
@@ -211,10 +225,13 @@ bool StartCanvas(GstTpp25Frame* self, FrameFormat format, int32_t width, int32_t
     return false;
 }
 
-gboolean SetInfo(GstVideoFilter* filter, GstCaps*, GstVideoInfo* in, GstCaps*, GstVideoInfo*) {
+gboolean SetInfo(GstVideoFilter* filter, GstCaps*, GstVideoInfo* in, GstCaps* out, GstVideoInfo*) {
     GstTpp25Frame* self = Self(filter);
-    if (!StartCanvas(self, FormatOf(GST_VIDEO_INFO_FORMAT(in)), GST_VIDEO_INFO_WIDTH(in), GST_VIDEO_INFO_HEIGHT(in)))
+    if (!StartCanvas(self, !self->compose, FormatOf(GST_VIDEO_INFO_FORMAT(in)), GST_VIDEO_INFO_WIDTH(in),
+                     GST_VIDEO_INFO_HEIGHT(in)))
         return FALSE;
+    self->composeCaps = gst_caps_features_contains(gst_caps_get_features(out, 0), TPP_COMPOSITION);
+    self->pathPending = true;
     // A stream of no fixed rate (0/1) is taken as 25 frames a second.
     const gint rateN = GST_VIDEO_INFO_FPS_N(in), rateD = GST_VIDEO_INFO_FPS_D(in);
     GST_OBJECT_LOCK(self);
@@ -225,6 +242,72 @@ gboolean SetInfo(GstVideoFilter* filter, GstCaps*, GstVideoInfo* in, GstCaps*, G
     return TRUE;
 }
 
+// Towards the source, caps with the composition feature come first, then
+// those without; towards the sink, the feature is dropped: the element
+// takes frames, and gives them with or without compositions.
+GstCaps* TransformCaps(GstBaseTransform*, GstPadDirection direction, GstCaps* caps, GstCaps* filter) {
+    GstCaps* result = gst_caps_new_empty();
+    if (gst_caps_is_any(caps)) gst_caps_replace(&result, caps);
+    for (int pass = direction == GST_PAD_SINK ? 0 : 1; pass < 2; ++pass)
+        for (guint i = 0; i < gst_caps_get_size(caps); ++i) {
+            GstCapsFeatures* features = gst_caps_features_copy(gst_caps_get_features(caps, i));
+            if (!gst_caps_features_is_any(features)) {
+                if (pass == 0)
+                    gst_caps_features_add(features, TPP_COMPOSITION);
+                else
+                    gst_caps_features_remove(features, TPP_COMPOSITION);
+            }
+            result = gst_caps_merge_structure_full(result, gst_structure_copy(gst_caps_get_structure(caps, i)),
+                                                   features);
+        }
+    if (filter) {
+        GstCaps* both = gst_caps_intersect_full(filter, result, GST_CAPS_INTERSECT_FIRST);
+        gst_caps_unref(result);
+        result = both;
+    }
+    return result;
+}
+
+// As GStreamer's textoverlay decides: downstream that negotiated the composition
+// feature takes the captions as compositions when its allocation answer
+// has the meta, or when it takes no caps without the feature; any other
+// gets them blended.
+bool DownstreamComposes(GstBaseTransform* trans) {
+    GstCaps* caps = gst_pad_get_current_caps(trans->srcpad);
+    if (!caps) return false;
+    GstQuery* query = gst_query_new_allocation(caps, FALSE);
+    bool composes = gst_pad_peer_query(trans->srcpad, query) &&
+                    gst_query_find_allocation_meta(query, GST_VIDEO_OVERLAY_COMPOSITION_META_API_TYPE, nullptr);
+    gst_query_unref(query);
+    if (!composes) {
+        GstCaps* plain = TransformCaps(trans, GST_PAD_SRC, caps, nullptr);
+        composes = !gst_pad_peer_query_accept_caps(trans->srcpad, plain);
+        gst_caps_unref(plain);
+    }
+    gst_caps_unref(caps);
+    return composes;
+}
+
+// Decided once downstream has the caps (its allocation answer needs
+// them), at the first buffer after new caps; said on the bus when it
+// changes.
+void ChoosePath(GstTpp25Frame* self) {
+    if (!self->pathPending) return;
+    self->pathPending = false;
+    const bool compose = self->composeCaps && DownstreamComposes(GST_BASE_TRANSFORM(self));
+    if (self->pathTold && compose == self->compose) return;
+    self->compose = compose;
+    self->pathTold = true;
+    if (compose)
+        GST_ELEMENT_INFO(self, CORE, NEGOTIATION,
+                         ("Captions go downstream as an overlay composition, which it blends: the frames are left "
+                          "as they are"),
+                         (nullptr));
+    else
+        GST_ELEMENT_INFO(self, CORE, NEGOTIATION,
+                         ("Captions are blended into the frames: downstream takes no overlay composition"), (nullptr));
+}
+
 // A buffer without a caption is only counted, and passes untouched: in
 // passthrough nothing makes it writable, so a buffer shared after a tee
 // is not copied for it. A GAP buffer holds no picture and, like the host's
@@ -232,6 +315,7 @@ gboolean SetInfo(GstVideoFilter* filter, GstCaps*, GstVideoInfo* in, GstCaps*, G
 void BeforeTransform(GstBaseTransform* trans, GstBuffer* buffer) {
     GstTpp25Frame* self = Self(trans);
     if (!self->engine) return;
+    ChoosePath(self);
     GST_OBJECT_LOCK(self);
     const bool changed = self->propertiesChanged;
     GST_OBJECT_UNLOCK(self);
@@ -273,7 +357,12 @@ void TellCaption(GstTpp25Frame* self, const CaptionShown& caption) {
 // changes: the rectangle starts at a pixel that begins a chroma sample.
 // The planes are read through the buffer's video meta, which the frame's
 // mapping took its offsets and strides from.
-FrameView VisibleView(GstVideoFilter* filter, GstVideoFrame* frame) {
+struct Visible {
+    FrameView view;
+    int32_t left, top;  // in the frame
+};
+
+Visible VisibleView(GstVideoFilter* filter, GstVideoFrame* frame) {
     const GstVideoFormatInfo* info = frame->info.finfo;
     int32_t x = 0, y = 0, width = GST_VIDEO_INFO_WIDTH(&filter->in_info),
             height = GST_VIDEO_INFO_HEIGHT(&filter->in_info);
@@ -304,24 +393,52 @@ FrameView VisibleView(GstVideoFilter* filter, GstVideoFrame* frame) {
                         (left >> GST_VIDEO_FORMAT_INFO_W_SUB(info, c)) * GST_VIDEO_FORMAT_INFO_PSTRIDE(info, c);
         view.planes[plane] = {data, stride};
     }
-    return view;
+    return {view, left, top};
 }
 
-GstFlowReturn TransformFrameInPlace(GstVideoFilter* filter, GstVideoFrame* frame) {
-    GstTpp25Frame* self = Self(filter);
-    const FrameView view = VisibleView(filter, frame);
+// The visible part of a frame goes through the engine, which blends the
+// caption into it or, on the composition path, leaves it for Compose.
+GstFlowReturn CaptionFrame(GstTpp25Frame* self, const Visible& visible) {
+    const FrameView& view = visible.view;
     if (view.width == 0 || view.height == 0) {
         self->engine->PassFrame();
         return GST_FLOW_OK;
     }
-    if (view.format != self->canvasFormat || view.width != self->canvasWidth || view.height != self->canvasHeight) {
+    const bool blends = !self->compose;
+    if (blends != self->canvasBlends || view.format != self->canvasFormat || view.width != self->canvasWidth ||
+        view.height != self->canvasHeight) {
         GST_INFO_OBJECT(self, "captions into the visible %dx%d", view.width, view.height);
-        if (!StartCanvas(self, view.format, view.width, view.height)) return GST_FLOW_ERROR;
+        if (!StartCanvas(self, blends, view.format, view.width, view.height)) return GST_FLOW_ERROR;
     }
     const std::optional<CaptionShown> started = self->engine->ProcessFrame(view);
     PostFault(self);
     if (started) TellCaption(self, *started);
     return GST_FLOW_OK;
+}
+
+GstFlowReturn TransformFrameInPlace(GstVideoFilter* filter, GstVideoFrame* frame) {
+    return CaptionFrame(Self(filter), VisibleView(filter, frame));
+}
+
+// On the composition path the frame is only read, so that a buffer shared
+// after a tee keeps its memory, and the caption goes on it as a meta.
+GstFlowReturn TransformInPlace(GstBaseTransform* trans, GstBuffer* buffer) {
+    GstTpp25Frame* self = Self(trans);
+    if (!self->compose) return GST_BASE_TRANSFORM_CLASS(gst_tpp25frame_parent_class)->transform_ip(trans, buffer);
+    GstVideoFilter* filter = GST_VIDEO_FILTER(trans);
+    GstVideoFrame frame;
+    const int flags = int{GST_MAP_READ} | int{GST_VIDEO_FRAME_MAP_FLAG_NO_REF};  // the meta needs it writable
+    if (!gst_video_frame_map(&frame, &filter->in_info, buffer, GstMapFlags(flags))) {
+        GST_ELEMENT_ERROR(self, STREAM, FAILED, ("A buffer does not hold the negotiated frame"), (nullptr));
+        return GST_FLOW_ERROR;
+    }
+    const Visible visible = VisibleView(filter, &frame);
+    const GstFlowReturn result = CaptionFrame(self, visible);
+    gst_video_frame_unmap(&frame);
+    if (result == GST_FLOW_OK)
+        if (const std::optional<ShownCaption>& caption = self->engine->FrameCaption())
+            self->composition->Attach(buffer, *caption, visible.left, visible.top);
+    return result;
 }
 
 // A key of the viewer's, pressed or released in the video window, is
@@ -392,6 +509,9 @@ static void gst_tpp25frame_class_init(GstTpp25FrameClass* klass) {
         "Flashes a word and its translation over the picture every few frames, for learning a language", "TPP_25Frame");
     GstCaps* caps = gst_caps_from_string(GST_VIDEO_CAPS_MAKE(TPP_FORMATS));
     gst_element_class_add_pad_template(element, gst_pad_template_new("sink", GST_PAD_SINK, GST_PAD_ALWAYS, caps));
+    gst_caps_unref(caps);
+    caps = gst_caps_from_string(GST_VIDEO_CAPS_MAKE_WITH_FEATURES(
+        GST_CAPS_FEATURE_MEMORY_SYSTEM_MEMORY "," TPP_COMPOSITION, TPP_FORMATS) ";" GST_VIDEO_CAPS_MAKE(TPP_FORMATS));
     gst_element_class_add_pad_template(element, gst_pad_template_new("src", GST_PAD_SRC, GST_PAD_ALWAYS, caps));
     gst_caps_unref(caps);
 
@@ -399,6 +519,8 @@ static void gst_tpp25frame_class_init(GstTpp25FrameClass* klass) {
     transform->start = Start;
     transform->stop = Stop;
     transform->before_transform = BeforeTransform;
+    transform->transform_caps = TransformCaps;
+    transform->transform_ip = TransformInPlace;
     transform->src_event = SrcEvent;
     transform->transform_ip_on_passthrough = FALSE;
 
@@ -416,8 +538,11 @@ static void gst_tpp25frame_init(GstTpp25Frame* self) {
     self->propertiesChanged = false;
     self->engine = nullptr;
     self->settingsFileToCome = nullptr;
+    self->canvasBlends = true;
     self->canvasFormat = FrameFormat::kBgrx;
     self->canvasWidth = self->canvasHeight = 0;
+    self->compose = self->composeCaps = self->pathPending = self->pathTold = false;
+    self->composition = new CaptionComposition();
     self->keys = new KeyMap();
     self->requests = new KeyRequests();
     self->shown = new CaptionShown();

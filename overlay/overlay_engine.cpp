@@ -300,6 +300,7 @@ void OverlayEngine::RenderCaption(uint32_t background, uint32_t textColor) {
     OverlayState& state = overlayState;
     CaptionRenderer& renderer = *renderer_;
     PrepareCanvas(background);
+    ++drawings_;
     renderer.DrawCentred(captionText, state.textRect, textColor);
     state.lastCaptionRect = state.captionRect;
     state.drawnTextRect = state.textRect;
@@ -380,13 +381,21 @@ void OverlayEngine::DrawCaption(const FrameView& frame) {
         RenderCaption(background, textColor);
         heldTargets_.ready = false;
     }
-    if (!state.frameFormat) return;
 
     const int32_t backType = settings.BackType;
     const int32_t opacity = kOpacityRange.Clamp(settings.Transparency);
     const PixelRect& caption = state.drawnPixels;
     const PixelRect area = backType == kBackgroundWholeFrame ? PixelRect{0, 0, state.frameWidth, state.frameHeight}
                                                              : caption;
+    if (!state.frameFormat) {
+        const PixelRect shown = {std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, state.frameWidth),
+                                 std::min(area.bottom, state.frameHeight)};
+        if (shown.left < shown.right && shown.top < shown.bottom)
+            frameCaption_ = ShownCaption{
+                CanvasOfStream(), shown, background, backType == kBackgroundNone, static_cast<uint32_t>(opacity),
+                drawings_};
+        return;
+    }
     const CanvasRuns runs = captionRuns_.view();
     const BlendJob job = {.frame = frame,
                           .canvas = CanvasOfStream(),
@@ -500,6 +509,7 @@ bool OverlayEngine::IsStreamFrame(const FrameView& frame) const {
 }
 
 int32_t OverlayEngine::ProcessFrame(const FrameView& frame) {
+    frameCaption_.reset();
     if (!IsStreamFrame(frame)) return 0;
     if (captionsOff_ && !request_) return WhileOff(frame);
     if (CountGapFrame()) return 1;
@@ -544,6 +554,7 @@ bool OverlayEngine::NextFrameMayDraw() const {
 }
 
 void OverlayEngine::PassFrame() {
+    frameCaption_.reset();
     if (overlayState.streaming && !captionsOff_ && !NextFrameMayDraw()) --overlayState.gapCounter;
 }
 

@@ -22,6 +22,7 @@
 #include "overlay/caption_renderer.h"
 #include "overlay/overlay_state.h"
 #include "overlay/random.h"
+#include "overlay/shown_caption.h"
 #include "settings/settings_record.h"
 #include "settings/working_settings.h"
 
@@ -117,6 +118,11 @@ public:
     // of frame pixels, as the last rendering found it.
     CanvasRuns captionRuns() const { return captionRuns_.view(); }
 
+    // The caption the last ProcessFrame showed, for a host that hands it on
+    // instead of blending it (a stream without a format); none when it
+    // showed none.
+    const std::optional<ShownCaption>& frameCaption() const { return frameCaption_; }
+
     // Told, once each time it starts, of a setting that hides what it
     // draws (the letters in the colour BackType none leaves out, say, or a
     // chosen dictionary with no entries): one sentence, called on the
@@ -196,6 +202,8 @@ private:
     std::unique_ptr<CaptionRenderer> renderer_;
     KernelPath kernelPath_;
     CanvasRunList captionRuns_;
+    uint64_t drawings_ = 0;  // canvases drawn
+    std::optional<ShownCaption> frameCaption_;
     // The held caption's colours in the frame's format, made at its second
     // frame (a caption shown once is not converted for nothing) for the
     // area that BackType gives; ready until the canvas is drawn again.
