@@ -25,6 +25,11 @@ bool Database::Execute(std::string_view sql, std::string& error) {
 
 std::string Database::LastError() const { return db_ ? sqlite3_errmsg(db_) : "the database is not open"; }
 
+bool Database::Busy() const {
+    const int code = sqlite3_errcode(db_) & 0xff;
+    return code == SQLITE_BUSY || code == SQLITE_LOCKED;
+}
+
 int64_t Database::Changes() const { return sqlite3_changes64(db_); }
 
 Statement::Statement(const Database& db, std::string_view sql) {

@@ -24,6 +24,8 @@ public:
     // Runs statements that return no rows; false with error.
     bool Execute(std::string_view sql, std::string& error);
     std::string LastError() const;
+    // Whether the last call failed because another connection held a lock.
+    bool Busy() const;
     // Rows the last statement inserted, changed or deleted.
     int64_t Changes() const;
     sqlite3* handle() const { return db_; }

@@ -2,8 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <filesystem>
+#include <optional>
 #include <system_error>
+#include <thread>
 
 namespace learner {
 
@@ -45,52 +48,78 @@ CREATE TABLE events (
 );
 )";
 
-int PragmaInt(const Database& db, const char* name) {
-    Statement pragma(db, std::string("PRAGMA ") + name);
-    return pragma.Step() ? static_cast<int>(pragma.Int(0)) : -1;
+// A number the file holds; nothing when it could not be read, and busy set
+// when that was for a lock another connection held.
+std::optional<int64_t> ReadNumber(const Database& db, const char* sql, bool& busy) {
+    Statement statement(db, sql);
+    if (statement.Step()) return statement.Int(0);
+    busy = busy || db.Busy();
+    return std::nullopt;
 }
 
-bool HasTables(const Database& db) {
-    Statement count(db, "SELECT count(*) FROM sqlite_schema");
-    return count.Step() && count.Int(0) > 0;
-}
-
-// A file this program must not write to: another program's, or one of a
-// newer schema.
-bool Refused(const Database& db, const std::string& path, std::string& error) {
-    const int version = PragmaInt(db, "user_version");
-    if (PragmaInt(db, "application_id") != kStoreApplicationId && HasTables(db)) {
+// Whether this program may write to the file: not to another program's,
+// nor to one of a newer schema. Read inside a transaction, so that the
+// header and the tables are of one moment.
+bool Acceptable(const Database& db, const std::string& path, std::string& error, bool& busy) {
+    const std::optional<int64_t> id = ReadNumber(db, "PRAGMA application_id", busy);
+    const std::optional<int64_t> version = ReadNumber(db, "PRAGMA user_version", busy);
+    const std::optional<int64_t> tables = ReadNumber(db, "SELECT count(*) FROM sqlite_schema", busy);
+    if (!id || !version || !tables) {
+        error = "cannot read " + path + ": " + db.LastError();
+        return false;
+    }
+    if (*id != kStoreApplicationId && *tables > 0) {
         error = path + " is not a progress store";
-        return true;
+        return false;
     }
-    if (version > kStoreSchemaVersion) {
-        error = path + " has schema version " + std::to_string(version) + ", newer than this program's " +
+    if (*version > kStoreSchemaVersion) {
+        error = path + " has schema version " + std::to_string(*version) + ", newer than this program's " +
                 std::to_string(kStoreSchemaVersion) + ": it needs a newer tpp25frame";
-        return true;
+        return false;
     }
+    return true;
+}
+
+// Runs body inside a transaction begun with begin, committed when body
+// succeeds and rolled back otherwise.
+template <typename Body>
+bool InTransaction(Database& db, const char* begin, std::string& error, bool& busy, Body body) {
+    if (!db.Execute(begin, error)) {
+        busy = db.Busy();
+        return false;
+    }
+    std::string ignored;
+    if (!body()) {
+        db.Execute("ROLLBACK", ignored);
+        return false;
+    }
+    if (db.Execute("COMMIT", error)) return true;
+    busy = db.Busy();
+    db.Execute("ROLLBACK", ignored);
     return false;
 }
 
 // Makes the tables of a new file inside one transaction, checking again
 // there, so that two processes opening a new file at once make them once.
-bool PrepareSchema(Database& db, const std::string& path, std::string& error) {
-    if (!db.Execute("BEGIN IMMEDIATE", error)) return false;
-    bool ok = !Refused(db, path, error);
-    if (ok && PragmaInt(db, "user_version") == 0) {
-        ok = db.Execute(kSchema, error) &&
-             db.Execute("PRAGMA application_id = " + std::to_string(kStoreApplicationId) +
-                            "; PRAGMA user_version = " + std::to_string(kStoreSchemaVersion),
-                        error);
-    }
-    std::string ignored;
-    if (ok) return db.Execute("COMMIT", error);
-    db.Execute("ROLLBACK", ignored);
-    return false;
+bool PrepareSchema(Database& db, const std::string& path, std::string& error, bool& busy) {
+    return InTransaction(db, "BEGIN IMMEDIATE", error, busy, [&] {
+        if (!Acceptable(db, path, error, busy)) return false;
+        const std::optional<int64_t> version = ReadNumber(db, "PRAGMA user_version", busy);
+        if (!version) error = "cannot read " + path + ": " + db.LastError();
+        if (version != 0) return version.has_value();
+        const bool made = db.Execute(kSchema, error) &&
+                          db.Execute("PRAGMA application_id = " + std::to_string(kStoreApplicationId) +
+                                         "; PRAGMA user_version = " + std::to_string(kStoreSchemaVersion),
+                                     error);
+        busy = !made && db.Busy();
+        return made;
+    });
 }
 
-bool UseWriteAheadLog(const Database& db, const std::string& path, std::string& error) {
+bool UseWriteAheadLog(const Database& db, const std::string& path, std::string& error, bool& busy) {
     Statement journal(db, "PRAGMA journal_mode = WAL");
     if (!journal.Step()) {
+        busy = db.Busy();
         error = "cannot open " + path + ": " + db.LastError();
         return false;
     }
@@ -99,6 +128,21 @@ bool UseWriteAheadLog(const Database& db, const std::string& path, std::string& 
         return false;
     }
     return true;
+}
+
+// One try at making the connection and the file ready.
+bool Prepare(Database& db, const std::string& path, std::string& error, bool& busy) {
+    // Checked before the log is switched on, which would change the file.
+    if (!InTransaction(db, "BEGIN", error, busy, [&] { return Acceptable(db, path, error, busy); }) ||
+        !UseWriteAheadLog(db, path, error, busy))
+        return false;
+    // In WAL mode NORMAL loses nothing a process crash could: only a power
+    // cut may take the last transactions.
+    if (!db.Execute("PRAGMA synchronous = NORMAL; PRAGMA foreign_keys = ON", error)) {
+        busy = db.Busy();
+        return false;
+    }
+    return PrepareSchema(db, path, error, busy);
 }
 
 }  // namespace
@@ -116,16 +160,18 @@ bool OpenStoreDatabase(const std::string& path, Database& db, std::string& error
         return false;
     }
     sqlite3_busy_timeout(db.handle(), kBusyTimeoutMillis);
-    // Checked before the log is switched on, which would change the file.
-    if (Refused(db, path, error) || !UseWriteAheadLog(db, path, error)) return false;
-    // In WAL mode NORMAL loses nothing a process crash could: only a power
-    // cut may take the last transactions.
-    if (!db.Execute("PRAGMA synchronous = NORMAL; PRAGMA foreign_keys = ON", error) ||
-        !PrepareSchema(db, path, error)) {
-        if (error.find(path) == std::string::npos) error = path + ": " + error;
-        return false;
+    // Where waiting could deadlock (two connections making a new file ready
+    // at once) SQLite answers busy at once, without its busy handler: such a
+    // try is made again, for as long as the handler would have waited.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMillis);
+    for (;;) {
+        bool busy = false;
+        if (Prepare(db, path, error, busy)) return true;
+        if (!busy || std::chrono::steady_clock::now() >= until) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    return true;
+    if (error.find(path) == std::string::npos) error = path + ": " + error;
+    return false;
 }
 
 }  // namespace learner
