@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "gst/caption_engine.h"
 #include "gst/element_properties.h"
+#include "plugin/posix/caption_engine.h"
 
 GST_DEBUG_CATEGORY_STATIC(tpp25frame_debug);
 #define GST_CAT_DEFAULT tpp25frame_debug

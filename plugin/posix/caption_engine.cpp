@@ -1,4 +1,4 @@
-#include "gst/caption_engine.h"
+#include "plugin/posix/caption_engine.h"
 
 #include <sys/stat.h>
 
