@@ -11,7 +11,7 @@
 #   --gstreamer the GStreamer element: development files, gst-launch, the base, good,
 #              libav and X plug-ins (decoders, windows, textoverlay), sound output
 #   --vlc      the VLC filter: VLC 3's plug-in development files, cvlc with its base and
-#              video output plug-ins (VLC's tests also need --gstreamer and --test)
+#              video output plug-ins (its tests also need --gstreamer, --video, --test)
 #   --test     the tests' own: GoogleTest, Google Benchmark, clang, clang-format and libFuzzer,
 #              Xvfb, unzip, a Russian locale, a font with Georgian (font fallback), Python
 #              (to tell a death by signal from an exit status)
