@@ -28,9 +28,6 @@ GType ChoiceType(const SettingDescriptor& row) {
 
 bool IsUnsigned(int32_t typeCode) { return typeCode == kTypeByte || typeCode == kTypeUint || typeCode == kTypeColour; }
 
-// COLORREF 0x00BBGGRR and GStreamer's 0xRRGGBB: red and blue change places.
-uint32_t SwapRedBlue(uint32_t colour) { return ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF); }
-
 GParamSpec* SettingSpec(const SettingDescriptor& row) {
     const char* name = g_intern_string(OptionNameOf(row).c_str());
     const int64_t def = row.freshDefault;  // what the element starts from without a file

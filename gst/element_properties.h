@@ -7,7 +7,7 @@
 
 #include <glib-object.h>
 
-#include "gst/caption_engine.h"
+#include "plugin/posix/caption_engine.h"
 
 enum ElementPropertyId : guint {
     kPropertySettingsFile = 1,

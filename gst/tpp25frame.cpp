@@ -15,12 +15,12 @@
 #include <vector>
 
 #include "gst/caption_composition.h"
-#include "gst/caption_engine.h"
 #include "gst/caption_messages.h"
 #include "gst/element_properties.h"
-#include "gst/learner_link.h"
 #include "gst/viewer_keys.h"
 #include "learner/store_path.h"
+#include "plugin/posix/caption_engine.h"
+#include "plugin/posix/learner_link.h"
 
 GST_DEBUG_CATEGORY_STATIC(tpp25frame_debug);
 #define GST_CAT_DEFAULT tpp25frame_debug

@@ -11,6 +11,8 @@
 #   --package  zip, for scripts/package.sh
 #   --gstreamer the GStreamer element: development files, gst-launch, the base, good,
 #              libav and X plug-ins (decoders, windows, textoverlay), sound output
+#   --vlc      the VLC filter: VLC 3's plug-in development files, cvlc with its base and
+#              video output plug-ins (its tests also need --gstreamer, --video, --test)
 #   --test     the tests' own: GoogleTest, Google Benchmark, clang, clang-format and libFuzzer,
 #              Xvfb, unzip, a Russian locale, a font with Georgian (font fallback), Python
 #              (to tell a death by signal from an exit status)
@@ -26,7 +28,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
 usage() {
-  sed -n '2,24s/^# \{0,1\}//p' "$0" >&2
+  sed -n '2,26s/^# \{0,1\}//p' "$0" >&2
   exit 2
 }
 
@@ -45,6 +47,8 @@ declare -A group=(
   [package]="zip"
   # libav decodes common files; X gives ximagesink and textoverlay's fonts.
   [gstreamer]="${build_tools[*]} pkg-config libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-alsa"
+  # Debian's VLC 3: the filter's headers, cvlc, raw video in and out, a window.
+  [vlc]="${build_tools[*]} pkg-config libvlccore-dev vlc-bin vlc-plugin-base vlc-plugin-video-output"
   # DejaVu Sans has what Liberation Sans lacks (Georgian): the font
   # fallback tests draw from it.
   [test]="util-linux libgtest-dev libbenchmark-dev clang clang-format libclang-rt-14-dev xvfb xauth xdotool locales unzip fonts-dejavu-core python3"
@@ -57,7 +61,7 @@ chosen=() list=0 check=0
 (($#)) || usage
 for arg; do
   case $arg in
-    --all) chosen+=(native mingw wine video package gstreamer test ocr) ;;
+    --all) chosen+=(native mingw wine video package gstreamer vlc test ocr) ;;
     --list) list=1 ;;
     --check) check=1 ;;
     --*) [[ -n ${group[${arg#--}]+set} ]] || { echo "install-deps: unknown group $arg" >&2; usage; }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the trees of CMakePresets.json (native under sanitizers, win32 with
-# mingw, tsan, fuzz) and runs every test: native ones directly, Windows ones
+# mingw, tsan, fuzz, vlc) and runs every test: native ones directly, Windows ones
 # under Wine and Xvfb. Installs whatever the machine is missing first.
 # Usage: scripts/test.sh [--quick]
 #   --quick  the native tree's tests only (build/native, AddressSanitizer and
@@ -85,6 +85,9 @@ configure win32 -DTPP_NATIVE_BIN="$build/native/bin" && compile win32 ||
 step "thread stress tests (ThreadSanitizer)"
 configure tsan && compile tsan || { echo "0 passed, 1 failed: tsan build"; exit 1; }
 
+step "VLC filter build (no sanitizers: VLC does not start under them)"
+configure vlc && compile vlc || { echo "0 passed, 1 failed: vlc build"; exit 1; }
+
 step "fuzz build (clang, libFuzzer)"
 configure fuzz ${TPP_FUZZ_SECONDS:+-DTPP_FUZZ_SECONDS="$TPP_FUZZ_SECONDS"} && compile fuzz >/dev/null
 fuzz_built=$?
@@ -93,6 +96,7 @@ fuzz_seconds=$(sed -n 's/^TPP_FUZZ_SECONDS:STRING=//p' "$build/fuzz/CMakeCache.t
 step "native tests"
 run_tests native -j"$jobs" 2>&1 | tee "$logs/native.log"
 run_tests tsan 2>&1 | tee "$logs/tsan.log"
+run_tests vlc 2>&1 | tee "$logs/vlc.log"
 
 step "Windows tests under Wine"
 # One prefix, one Wine server and one X display for the whole run. Wine's
@@ -117,4 +121,4 @@ else
   echo "fuzz build failed" | tee "$logs/fuzz.log"
 fi
 
-summary native tsan win32 fuzz
+summary native tsan vlc win32 fuzz

@@ -23,7 +23,7 @@ uint64_t ParseColour(const char* text) {
     int digits = 0;
     if (text[0] == '#') {
         const uint32_t web = ParseHex(text + 1, digits);
-        if (digits == 6) return ((web >> 16) & 0xFF) | (web & 0xFF00) | ((web & 0xFF) << 16);
+        if (digits == 6) return SwapRedBlue(web);
     }
     if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) return ParseHex(text + 2, digits);
     return ParseDecimal(text, false);

@@ -31,6 +31,12 @@ bool IsValidTypeCode(int32_t code);
 // The value of a hexadecimal digit; -1 for any other character.
 int HexDigit(char c);
 
+// A COLORREF, 0x00BBGGRR, as the 0xRRGGBB of web pages and colour pickers,
+// and back: red and blue change places.
+constexpr uint32_t SwapRedBlue(uint32_t colour) {
+    return ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
+}
+
 // Decimal text to number: leading white space, one optional sign, digits up
 // to the first non-digit, wrapping in 32 bits (64 when wide). No digit: 0.
 uint64_t ParseDecimal(const char* text, bool wide);

@@ -1,4 +1,4 @@
-#include "gst/learner_link.h"
+#include "plugin/posix/learner_link.h"
 
 #include <chrono>
 #include <random>

@@ -1,5 +1,6 @@
-// The element's one door into the caption engine: each element runs a
-// plug-in instance of its own through this class, from start to stop.
+// A front end's one door into the caption engine: each GStreamer element
+// and each VLC filter runs a plug-in instance of its own through this
+// class, from start to stop.
 #pragma once
 
 #include <array>
@@ -20,7 +21,7 @@ namespace learner {
 class ProgressStore;
 }
 
-// What the element's properties ask of a run.
+// What a front end's properties or options ask of a run.
 struct RunSettings {
     std::string settingsFile;   // empty: no file, every setting at its default, nothing saved
     std::string dictionary;     // a word list that is used instead of the file's choice; empty: none

@@ -1,0 +1,18 @@
+// VLC's pictures as the caption engine's frames.
+#pragma once
+
+#include <vlc_common.h>
+#include <vlc_picture.h>
+
+#include <optional>
+
+#include "blend/frame_view.h"
+
+// The frame format of the chromas the filter blends without conversion:
+// I420, NV12, YUY2, and RV24 and RV32 with blue in the first byte. None
+// for the others, which VLC converts first.
+std::optional<FrameFormat> FormatOfChroma(const video_format_t& format);
+
+// The picture's visible rectangle as a frame of the format. It starts at a
+// pixel that begins a chroma sample, so that nothing outside it changes.
+FrameView VisibleView(picture_t* picture, FrameFormat format);
