@@ -78,6 +78,38 @@ HWND MakeHost() {
                            nullptr, nullptr);
 }
 
+// The real DLL loaded and initialised, its dialog open over a host window;
+// the window goes and the DLL is unloaded with it (Exit is the test's).
+struct DialogOfTheDll {
+    HMODULE module = nullptr;
+    const PluginRecord* record = LoadPlugin(module);
+    HWND host = MakeHost();
+    HWND dialog = nullptr;
+
+    DialogOfTheDll() {
+        if (!record) return;
+        record->Init();
+        const HostWindowRecord hostRecord = {host};
+        record->ShowSettings(&hostRecord);
+        Pump(100);
+        dialog = FindDialogs(host).found;
+    }
+    ~DialogOfTheDll() {
+        DestroyWindow(host);
+        if (module) FreeLibrary(module);
+    }
+    std::wstring ListLine(int index) const {
+        wchar_t shown[64] = L"";
+        SendDlgItemMessageW(dialog, IDC_ENTRY_LIST, LB_GETTEXT, index, reinterpret_cast<LPARAM>(shown));
+        return shown;
+    }
+    void AddEntry(const wchar_t* entry) const {
+        SetDlgItemTextW(dialog, IDC_WORD, entry);
+        SendDlgItemMessageA(dialog, IDC_ENTRY_ADD, BM_CLICK, 0, 0);
+        Pump(50);
+    }
+};
+
 TEST(PluginDialog, OpensOnceAndItsChangesReachTheSettingsFileAtExit) {
     const std::string settingsPath = Folder() + "Plugins\\TPP_25Frame.ini";
     DeleteFileA(settingsPath.c_str());
@@ -131,27 +163,13 @@ TEST(PluginDialog, Utf16WordListSurvivesAnEdit) {
     std::ofstream(words, std::ios::binary) << utf16(L"cat - кошка\r\nελπίδα - надежда\r\n");
     CreateDirectoryA((Folder() + "Plugins").c_str(), nullptr);
     std::ofstream(settingsPath, std::ios::binary) << "[PluginSettings]\r\nDicType=1\r\nDicFileName=" + words + "\r\n";
-    HMODULE module = nullptr;
-    const PluginRecord* record = LoadPlugin(module);
-    ASSERT_NE(record, nullptr);
-    HWND host = MakeHost();
-    record->Init();
-    const HostWindowRecord hostRecord = {host};
-    record->ShowSettings(&hostRecord);
-    Pump(100);
-    HWND dialog = FindDialogs(host).found;
-    ASSERT_NE(dialog, nullptr);
-    wchar_t shown[64] = L"";
-    SendDlgItemMessageW(dialog, IDC_ENTRY_LIST, LB_GETTEXT, 1, reinterpret_cast<LPARAM>(shown));
-    EXPECT_STREQ(shown, L"ελπίδα - надежда");
-    SetDlgItemTextW(dialog, IDC_WORD, L"dog - собака");
-    SendDlgItemMessageA(dialog, IDC_ENTRY_ADD, BM_CLICK, 0, 0);
-    Pump(50);
-    record->Exit();
+    const DialogOfTheDll dll;
+    ASSERT_NE(dll.dialog, nullptr);
+    EXPECT_EQ(dll.ListLine(1), L"ελπίδα - надежда");
+    dll.AddEntry(L"dog - собака");
+    dll.record->Exit();
 
     EXPECT_EQ(ReadBytes(words), utf16(L"cat - кошка\r\ndog - собака\r\nελπίδα - надежда\r\n"));
-    DestroyWindow(host);
-    FreeLibrary(module);
     DeleteFileA(settingsPath.c_str());
     DeleteFileA(words.c_str());
 }
@@ -167,29 +185,15 @@ TEST(PluginDialog, ReadOnlyWordListAndSettingsFileAreReadAndKept) {
     CreateDirectoryA((Folder() + "Plugins").c_str(), nullptr);
     std::ofstream(settingsPath, std::ios::binary) << settings;
     for (const std::string& path : {words, settingsPath}) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    HMODULE module = nullptr;
-    const PluginRecord* record = LoadPlugin(module);
-    ASSERT_NE(record, nullptr);
-    HWND host = MakeHost();
-    record->Init();
-    const HostWindowRecord hostRecord = {host};
-    record->ShowSettings(&hostRecord);
-    Pump(100);
-    HWND dialog = FindDialogs(host).found;
-    ASSERT_NE(dialog, nullptr);
-    wchar_t shown[64] = L"";
-    SendDlgItemMessageW(dialog, IDC_ENTRY_LIST, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(shown));
-    EXPECT_STREQ(shown, L"cat - кошка");
-    SetDlgItemTextW(dialog, IDC_WORD, L"dog - собака");
-    SendDlgItemMessageA(dialog, IDC_ENTRY_ADD, BM_CLICK, 0, 0);
-    Pump(50);
-    EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_ENTRY_LIST, LB_GETCOUNT, 0, 0), 2);
-    record->Exit();
+    const DialogOfTheDll dll;
+    ASSERT_NE(dll.dialog, nullptr);
+    EXPECT_EQ(dll.ListLine(0), L"cat - кошка");
+    dll.AddEntry(L"dog - собака");
+    EXPECT_EQ(SendDlgItemMessageW(dll.dialog, IDC_ENTRY_LIST, LB_GETCOUNT, 0, 0), 2);
+    dll.record->Exit();
 
     EXPECT_EQ(ReadBytes(words), list);
     EXPECT_EQ(ReadBytes(settingsPath), settings);
-    DestroyWindow(host);
-    FreeLibrary(module);
     for (const std::string& path : {words, settingsPath}) {
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(path.c_str());
@@ -208,27 +212,15 @@ TEST(PluginDialog, NotepadUtf8SettingsWithAQuotedCyrillicPathAndAWebColour) {
     std::ofstream(settingsPath, std::ios::binary)
         << "\xEF\xBB\xBF; мои настройки\r\n[PluginSettings]\r\nDicType=1\r\nDicFileName=\"" + Folder() +
                "словарь.dic\"\r\nTextColor=#FF8000\r\n";
-    HMODULE module = nullptr;
-    const PluginRecord* record = LoadPlugin(module);
-    ASSERT_NE(record, nullptr);
-    HWND host = MakeHost();
-    record->Init();
-    const HostWindowRecord hostRecord = {host};
-    record->ShowSettings(&hostRecord);
-    Pump(100);
-    HWND dialog = FindDialogs(host).found;
-    ASSERT_NE(dialog, nullptr);
-    wchar_t shown[64] = L"";
-    SendDlgItemMessageW(dialog, IDC_ENTRY_LIST, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(shown));
-    EXPECT_STREQ(shown, L"cat - кошка");
-    record->Exit();
+    const DialogOfTheDll dll;
+    ASSERT_NE(dll.dialog, nullptr);
+    EXPECT_EQ(dll.ListLine(0), L"cat - кошка");
+    dll.record->Exit();
 
     const std::string file = ReadBytes(settingsPath);
     EXPECT_EQ(file.rfind("\xEF\xBB\xBF; мои настройки\r\n[PluginSettings]\r\n", 0), 0u) << file;
     EXPECT_NE(file.find("\r\nDicFileName=" + Folder() + "словарь.dic\r\n"), std::string::npos) << file;
     EXPECT_NE(file.find("\r\nTextColor=33023\r\n"), std::string::npos) << file;
-    DestroyWindow(host);
-    FreeLibrary(module);
     DeleteFileA(settingsPath.c_str());
     DeleteFileA(words.c_str());
 }
