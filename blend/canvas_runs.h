@@ -4,9 +4,21 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "blend/frame_view.h"
+
+// A COLORREF (0x00BBGGRR) as a canvas pixel's four bytes in memory order
+// (blue, green, red, 0), read as one word: pixels are compared and painted
+// a word at a time whatever the byte order.
+inline uint32_t CanvasBytes(uint32_t colorref) {
+    const uint8_t bytes[4] = {static_cast<uint8_t>(colorref >> 16), static_cast<uint8_t>(colorref >> 8),
+                              static_cast<uint8_t>(colorref), 0};
+    uint32_t pixel;
+    std::memcpy(&pixel, bytes, 4);
+    return pixel;
+}
 
 // Canvas columns [left, right) of one row.
 struct CanvasRun {

@@ -18,17 +18,6 @@ int32_t Pixels(int32_t units, int32_t frameLength, int32_t canvasLength) {
     return std::max<int32_t>(1, static_cast<int32_t>((int64_t{units} * frameLength + canvasLength / 2) / canvasLength));
 }
 
-// A COLORREF as the canvas's pixel in memory (blue, green, red, the fourth
-// byte 0), read as one word: pixels are compared and painted a word at a
-// time whatever the byte order.
-uint32_t CanvasWord(uint32_t colorref) {
-    const uint8_t bytes[4] = {static_cast<uint8_t>(colorref >> 16), static_cast<uint8_t>(colorref >> 8),
-                              static_cast<uint8_t>(colorref), 0};
-    uint32_t word;
-    std::memcpy(&word, bytes, 4);
-    return word;
-}
-
 // The masks of a caption's rectangle hold a bit a pixel: pixel x of a row
 // is bit x % 64 of the row's word x / 64. The rows lie one after another,
 // each after a guard word that stays 0, and a last guard ends them: a step
@@ -169,12 +158,12 @@ CanvasRunList PaintEffects(uint8_t* canvas, ptrdiff_t stride, const PixelRect& r
     const int32_t words = (w + kBits - 1) / kBits;
     const MaskLayout layout = {words, words + 1, h};
     const uint64_t lastWord = w % kBits ? (uint64_t{1} << (w % kBits)) - 1 : ~uint64_t{0};
-    const uint32_t colourBits = CanvasWord(0xFFFFFF);
+    const uint32_t colourBits = CanvasBytes(0xFFFFFF);
 
     // The letters: only where the renderer drew, when it says where.
     std::vector<uint64_t>& letters = scratch.letters;
     letters.assign(layout.Size(), 0);
-    const uint32_t letter = CanvasWord(textColor);
+    const uint32_t letter = CanvasBytes(textColor);
     const auto read = [&](int32_t left, int32_t top, int32_t right, int32_t bottom) {
         for (int32_t y = top; y < bottom; ++y)
             ReadLetters(pixelsOf(y), left, right, letter, colourBits, &letters[layout.Row(y)]);
@@ -228,7 +217,7 @@ CanvasRunList PaintEffects(uint8_t* canvas, ptrdiff_t stride, const PixelRect& r
     // then the painted pixels' runs, those that differ from the background.
     const int32_t sx = effects.shadowX, sy = effects.shadowY;
     const bool shadowed = sx > 0 || sy > 0;
-    const uint32_t outlineColour = CanvasWord(effects.outlineColor), shadowColour = CanvasWord(effects.shadowColor);
+    const uint32_t outlineColour = CanvasBytes(effects.outlineColor), shadowColour = CanvasBytes(effects.shadowColor);
     const bool outlineShows = effects.outlineColor != (backColor & 0xFFFFFF);
     const bool shadowShows = effects.shadowColor != (backColor & 0xFFFFFF);
     scratch.row.resize(size_t(words) * 2);

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <new>
 
+#include "blend/canvas_runs.h"
 #include "platform/cp1251.h"
 #include "platform/utf8.h"
 #include "render/freetype_text_runs.h"

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "blend/canvas_runs.h"
+
 uint8_t* MemoryCanvas::Allocate(int32_t width, int32_t height) {
     Release();
     if (width <= 0 || height <= 0) return nullptr;
@@ -32,12 +34,4 @@ PixelRect MemoryCanvas::FillPixels(int32_t left, int32_t top, int32_t right, int
         for (int32_t x = left; x < right; ++x, p += 4) std::memcpy(p, &pixel, 4);
     }
     return {left, top, right, bottom};
-}
-
-uint32_t CanvasBytes(uint32_t colorref) {
-    const uint8_t bytes[4] = {static_cast<uint8_t>(colorref >> 16), static_cast<uint8_t>(colorref >> 8),
-                              static_cast<uint8_t>(colorref), 0};
-    uint32_t pixel;
-    std::memcpy(&pixel, bytes, 4);
-    return pixel;
 }

@@ -28,6 +28,3 @@ private:
     std::vector<uint8_t> pixels_;
     int32_t width_ = 0, height_ = 0;
 };
-
-// A COLORREF (0x00BBGGRR) as the canvas's four bytes in memory order.
-uint32_t CanvasBytes(uint32_t colorref);
