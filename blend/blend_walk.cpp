@@ -129,7 +129,11 @@ enum class Output { kFrame, kTargets };
 class Walker {
 public:
     Walker(const BlendJob& job, const Spans& spans, const FrameView* targets, Output output)
-        : job_(job), spans_(spans), targets_(targets), writesTargets_(output == Output::kTargets) {}
+        : job_(job),
+          spans_(spans),
+          targets_(targets),
+          writesTargets_(output == Output::kTargets),
+          blocks_(BlockFormatOf(job.frame.format, spans)) {}
 
     void Run() {
         if (!Clip()) return;
@@ -185,7 +189,7 @@ private:
             case FrameFormat::kNv12:
             case FrameFormat::kP010:
             case FrameFormat::kI420p10: {
-                const BlockFormat f = BlockFormatOf(job_.frame.format, spans_);
+                const BlockFormat& f = blocks_;
                 const int32_t s = f.sampleBytes;
                 uint8_t yuv[6] = {};  // Y, U, V a sample each
                 f.putTarget(yuv, y), f.putTarget(yuv + s, u), f.putTarget(yuv + 2 * s, v);
@@ -322,7 +326,7 @@ private:
     // Frame rows y and y + 1 (y even): whole block rows through the spans,
     // a row cut by the rectangle or the frame block by block here.
     void BlockRow(int32_t y) {
-        const BlockFormat f = BlockFormatOf(job_.frame.format, spans_);
+        const BlockFormat& f = blocks_;
         const int32_t s = f.sampleBytes, chromaStep = f.interleaved ? 2 * s : s;  // bytes a block
         uint8_t* luma[2] = {PlaneRow(0, y), y + 1 < bottom_ ? PlaneRow(0, y + 1) : nullptr};
         uint8_t* u = PlaneRow(1, y / 2);
@@ -406,6 +410,7 @@ private:
     const Spans& spans_;
     const FrameView* targets_;
     bool writesTargets_;
+    BlockFormat blocks_;  // for 4:2:0 frames
     int32_t left_ = 0, top_ = 0, right_ = 0, bottom_ = 0, dx_ = 0, dy_ = 0;
     int32_t weight_ = 0;
     uint32_t key_ = 0, back_ = 0;
