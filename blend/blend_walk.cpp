@@ -99,27 +99,21 @@ void PutTarget(uint8_t* sample, int32_t target) {
     S::Put(sample, target << S::kScale);
 }
 
+template <class S>
+BlockFormat BlockFormatFor(bool interleaved, BlockSpan blocks, ConstantSpan constant, TargetSpan target) {
+    return {S::kBytes, interleaved, MixBlock<S>, PutTarget<S>, blocks, constant, target};
+}
+
 BlockFormat BlockFormatOf(FrameFormat format, const Spans& spans) {
-    using B = ByteSamples;
     switch (format) {
-        case FrameFormat::kNv12: return {1, true, MixBlock<B>, PutTarget<B>, spans.nv12, spans.constant, spans.target};
+        case FrameFormat::kNv12: return BlockFormatFor<ByteSamples>(true, spans.nv12, spans.constant, spans.target);
         case FrameFormat::kP010:
-            return {2,
-                    true,
-                    MixBlock<P010Samples>,
-                    PutTarget<P010Samples>,
-                    spans.p010.blocks,
-                    spans.p010.constant,
-                    spans.p010.target};
+            return BlockFormatFor<P010Samples>(true, spans.p010.blocks, spans.p010.constant, spans.p010.target);
         case FrameFormat::kI420p10:
-            return {2,
-                    false,
-                    MixBlock<I420p10Samples>,
-                    PutTarget<I420p10Samples>,
-                    spans.i420p10.blocks,
-                    spans.i420p10.constant,
-                    spans.i420p10.target};
-        default: return {1, false, MixBlock<B>, PutTarget<B>, spans.i420, spans.constant, spans.target};
+            return BlockFormatFor<I420p10Samples>(false, spans.i420p10.blocks, spans.i420p10.constant,
+                                                  spans.i420p10.target);
+        default:  // I420, and the packed formats, which never use it
+            return BlockFormatFor<ByteSamples>(false, spans.i420, spans.constant, spans.target);
     }
 }
 
