@@ -13,7 +13,7 @@
 #pragma GCC target("avx2")
 #endif
 
-#include "blend/blend_simd.h"
+#include "blend/blend_simd_words.h"
 
 namespace blend {
 namespace {
@@ -132,6 +132,17 @@ struct Avx2 {
     static void StorePairs(uint8_t* p, V v) {
         const V words = _mm256_permute4x64_epi64(_mm256_packus_epi32(v, v), _MM_SHUFFLE(3, 1, 2, 0));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm256_castsi256_si128(words));
+    }
+
+    // Words of a and b alternating, from the low or high four of each
+    // 128-bit half, and back: signed 32-bit lanes to words.
+    static V InterleaveWords(V a, V b, int half) {
+        return half ? _mm256_unpackhi_epi16(a, b) : _mm256_unpacklo_epi16(a, b);
+    }
+    static V PackWords(V low, V high) { return _mm256_packs_epi32(low, high); }
+    template <int n>
+    static V Slli16(V a) {
+        return _mm256_slli_epi16(a, n);
     }
 };
 

@@ -30,10 +30,23 @@ inline uint32_t KeyColour(uint32_t backColor, bool keyBackground) {
 inline uint32_t CanvasPixel(const uint8_t* p) { return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16; }
 
 // f moved toward t by weight/256, rounding toward minus infinity.
-inline uint8_t MixByte(int32_t f, int32_t t, int32_t weight) {
+template <int32_t kMax>
+inline int32_t MixSample(int32_t f, int32_t t, int32_t weight) {
     const int32_t out = f + (((t - f) * weight) >> 8);
-    return static_cast<uint8_t>(out < 0 ? 0 : out > 255 ? 255 : out);
+    return out < 0 ? 0 : out > kMax ? kMax : out;
 }
+inline uint8_t MixByte(int32_t f, int32_t t, int32_t weight) {
+    return static_cast<uint8_t>(MixSample<255>(f, t, weight));
+}
+
+// A 4:2:0 sample as MixBlock reads and writes it: a byte here, 10 bits of
+// a word in blend_words.h. The colour rules give 8-bit targets, shifted
+// left by kScale to the sample's range.
+struct ByteSamples {
+    static constexpr int kBytes = 1, kScale = 0, kMax = 255;
+    static int32_t Get(const uint8_t* p) { return *p; }
+    static void Put(uint8_t* p, int32_t sample) { *p = static_cast<uint8_t>(sample); }
+};
 
 // Canvas pixel 0x00RRGGBB to luma and chroma.
 inline int32_t LumaOf(uint32_t c) {
@@ -98,18 +111,20 @@ inline int32_t BlockChromaTarget(int32_t c, int32_t f, int32_t covered) {
 // One 2 x 2 block of a 4:2:0 frame: luma y[i] (null where the pixel lies
 // outside the frame or the blend, which counts as transparent), chroma u
 // and v, canvas pixels c[i] with their key test clear[i].
+template <class S = ByteSamples>
 inline void MixBlock(uint8_t* const y[4], uint8_t* u, uint8_t* v, const uint32_t c[4], const bool clear[4],
                      int32_t weight) {
+    const auto mix = [weight](uint8_t* p, int32_t target) { S::Put(p, MixSample<S::kMax>(S::Get(p), target, weight)); };
     int32_t covered = 0;
     for (int i = 0; i < 4; ++i) {
         if (clear[i]) continue;
         ++covered;
-        *y[i] = MixByte(*y[i], LumaOf(c[i]), weight);
+        mix(y[i], LumaOf(c[i]) << S::kScale);
     }
     if (covered == 0) return;
     const uint32_t colour = BlockColour(c, clear);
-    *u = MixByte(*u, BlockChromaTarget(ChromaUOf(colour), *u, covered), weight);
-    *v = MixByte(*v, BlockChromaTarget(ChromaVOf(colour), *v, covered), weight);
+    mix(u, BlockChromaTarget(ChromaUOf(colour) << S::kScale, S::Get(u), covered));
+    mix(v, BlockChromaTarget(ChromaVOf(colour) << S::kScale, S::Get(v), covered));
 }
 
 }  // namespace blend

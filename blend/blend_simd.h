@@ -9,8 +9,14 @@
 #include <cstdint>
 
 #include "blend/blend_spans.h"
+#include "blend/frame_view.h"
 
 namespace blend::simd {
+
+// The 10-bit formats' spans, in blend_simd_words.h, which the paths
+// include in this header's stead.
+template <class Ops, FrameFormat kFormat>
+struct SimdWordSpans;
 
 template <class Ops>
 struct SimdSpans {
@@ -134,37 +140,57 @@ struct SimdSpans {
         return Ops::template Srli<2>(Ops::Add(Ops::MulLo16(c, covered), Ops::MulLo16(f, Ops::Sub(Splat(4), covered))));
     }
 
-    // Without the key every clear mask is zero, and the selects on them fold away.
+    // The canvas over kLanes blocks from BlockRows: the top row's pixels
+    // and the bottom row's, two vectors each, with their key tests.
+    // Without the key every clear mask is zero, and the selects on them
+    // fold away.
+    struct BlockCanvas {
+        V t0, t1, b0, b1;
+        V ct0, ct1, cb0, cb1;
+        bool AllClear() const { return Ops::AllSet(Ops::And(Ops::And(ct0, ct1), Ops::And(cb0, cb1))); }
+    };
+    template <bool kKeyed>
+    static BlockCanvas LoadBlockCanvas(const BlockRows& at, V keyLanes) {
+        BlockCanvas c;
+        c.t0 = Ops::Load(at.canvas0), c.t1 = Ops::Load(at.canvas0 + kBytes);
+        c.b0 = Ops::Load(at.canvas1), c.b1 = Ops::Load(at.canvas1 + kBytes);
+        const V none = Splat(0);
+        c.ct0 = kKeyed ? Clear(c.t0, keyLanes) : none, c.ct1 = kKeyed ? Clear(c.t1, keyLanes) : none;
+        c.cb0 = kKeyed ? Clear(c.b0, keyLanes) : none, c.cb1 = kKeyed ? Clear(c.b1, keyLanes) : none;
+        return c;
+    }
+    // Lane k belongs to block k: the colour of its covered pixels (each
+    // row's averaged, then the two rows) and how many are covered.
+    struct BlockColour {
+        V colour, covered;
+    };
+    static BlockColour BlockColourOf(const BlockCanvas& c) {
+        const V topLeft = Ops::Even(c.t0, c.t1), topRight = Ops::Odd(c.t0, c.t1);
+        const V bottomLeft = Ops::Even(c.b0, c.b1), bottomRight = Ops::Odd(c.b0, c.b1);
+        const V clearTL = Ops::Even(c.ct0, c.ct1), clearTR = Ops::Odd(c.ct0, c.ct1);
+        const V clearBL = Ops::Even(c.cb0, c.cb1), clearBR = Ops::Odd(c.cb0, c.cb1);
+        const V top = Select(clearTL, topRight, Select(clearTR, topLeft, Average(topLeft, topRight)));
+        const V bottom = Select(clearBL, bottomRight, Select(clearBR, bottomLeft, Average(bottomLeft, bottomRight)));
+        const V colour = Select(Ops::And(clearTL, clearTR), bottom,
+                                Select(Ops::And(clearBL, clearBR), top, Average(top, bottom)));
+        // Each clear lane is -1: four plus their sum counts the covered.
+        return {colour, Ops::Add(Splat(4), Ops::Add(Ops::Add(clearTL, clearTR), Ops::Add(clearBL, clearBR)))};
+    }
+
     template <bool kInterleaved, bool kKeyed>
     static int32_t BlockLoop(BlockRows& at, int32_t count, int32_t weight, uint32_t key) {
         const LaneWeights lanes = LaneWeightsOf(weight);
-        const V keyLanes = Splat(key), none = Splat(0);
+        const V keyLanes = Splat(key);
         int32_t i = 0;
         for (; i + kLanes <= count; i += kLanes) {
-            const V t0 = Ops::Load(at.canvas0), t1 = Ops::Load(at.canvas0 + kBytes);
-            const V b0 = Ops::Load(at.canvas1), b1 = Ops::Load(at.canvas1 + kBytes);
-            const V ct0 = kKeyed ? Clear(t0, keyLanes) : none, ct1 = kKeyed ? Clear(t1, keyLanes) : none;
-            const V cb0 = kKeyed ? Clear(b0, keyLanes) : none, cb1 = kKeyed ? Clear(b1, keyLanes) : none;
-            if (!kKeyed || !Ops::AllSet(Ops::And(Ops::And(ct0, ct1), Ops::And(cb0, cb1)))) {
-                MixLuma(at.luma0, t0, ct0, lanes);
-                MixLuma(at.luma0 + kLanes, t1, ct1, lanes);
-                MixLuma(at.luma1, b0, cb0, lanes);
-                MixLuma(at.luma1 + kLanes, b1, cb1, lanes);
+            const BlockCanvas c = LoadBlockCanvas<kKeyed>(at, keyLanes);
+            if (!kKeyed || !c.AllClear()) {
+                MixLuma(at.luma0, c.t0, c.ct0, lanes);
+                MixLuma(at.luma0 + kLanes, c.t1, c.ct1, lanes);
+                MixLuma(at.luma1, c.b0, c.cb0, lanes);
+                MixLuma(at.luma1 + kLanes, c.b1, c.cb1, lanes);
 
-                // Lane k below belongs to block k: each row's covered pixels
-                // averaged, then the two rows.
-                const V topLeft = Ops::Even(t0, t1), topRight = Ops::Odd(t0, t1);
-                const V bottomLeft = Ops::Even(b0, b1), bottomRight = Ops::Odd(b0, b1);
-                const V clearTL = Ops::Even(ct0, ct1), clearTR = Ops::Odd(ct0, ct1);
-                const V clearBL = Ops::Even(cb0, cb1), clearBR = Ops::Odd(cb0, cb1);
-                const V top = Select(clearTL, topRight, Select(clearTR, topLeft, Average(topLeft, topRight)));
-                const V bottom = Select(clearBL, bottomRight,
-                                        Select(clearBR, bottomLeft, Average(bottomLeft, bottomRight)));
-                const V colour = Select(Ops::And(clearTL, clearTR), bottom,
-                                        Select(Ops::And(clearBL, clearBR), top, Average(top, bottom)));
-                // Each clear lane is -1: four plus their sum counts the covered.
-                const V covered = Ops::Add(Splat(4), Ops::Add(Ops::Add(clearTL, clearTR), Ops::Add(clearBL, clearBR)));
-
+                const BlockColour b = BlockColourOf(c);
                 V u, v;
                 if (kInterleaved) {
                     const V pairs = Ops::LoadPairs(at.u);
@@ -172,8 +198,8 @@ struct SimdSpans {
                 } else {
                     u = Ops::LoadBytes(at.u), v = Ops::LoadBytes(at.v);
                 }
-                const V outU = MixLanes(u, ChromaTarget(ChromaU(colour), u, covered), lanes);
-                const V outV = MixLanes(v, ChromaTarget(ChromaV(colour), v, covered), lanes);
+                const V outU = MixLanes(u, ChromaTarget(ChromaU(b.colour), u, b.covered), lanes);
+                const V outV = MixLanes(v, ChromaTarget(ChromaV(b.colour), v, b.covered), lanes);
                 if (kInterleaved) {
                     Ops::StorePairs(at.u, Ops::Or(outU, Ops::template Slli<8>(outV)));
                 } else {
@@ -282,7 +308,15 @@ struct SimdSpans {
         Ops::Store(to + bytes - kBytes, Ops::Load(from + bytes - kBytes));
     }
 
-    static constexpr Spans kSpans = {Bgr<3>, Bgr<4>, Yuy2, Blocks<false>, Blocks<true>, Constant, Target};
+    static constexpr Spans kSpans = {Bgr<3>,
+                                     Bgr<4>,
+                                     Yuy2,
+                                     Blocks<false>,
+                                     Blocks<true>,
+                                     Constant,
+                                     Target,
+                                     SimdWordSpans<Ops, FrameFormat::kP010>::kSpans,
+                                     SimdWordSpans<Ops, FrameFormat::kI420p10>::kSpans};
 };
 
 }  // namespace blend::simd

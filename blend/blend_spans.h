@@ -23,7 +23,8 @@ struct Pattern {
 };
 
 // Two whole rows of 4:2:0 blocks and the canvas rows over them. I420 steps
-// u and v by one byte a block, NV12 has v = u + 1 and steps both by two.
+// u and v by one sample a block, NV12 has v = u + 1 and steps both by two
+// (a sample is a byte, or a word in the 10-bit formats).
 struct BlockRows {
     uint8_t* luma0;
     uint8_t* luma1;
@@ -42,6 +43,16 @@ using ConstantSpan = void (*)(uint8_t* frame, int32_t bytes, int32_t weight, con
 // bytes bytes, each toward the byte at the same index of target.
 using TargetSpan = void (*)(uint8_t* frame, const uint8_t* target, int32_t bytes, int32_t weight);
 
+// The spans of a format of 10-bit samples in words (blend_words.h). The
+// block span takes BlockRows of words; the constant span reads the
+// pattern's target as words holding the sample where the frame does, and
+// the target span reads the sample of each target word; bytes is even.
+struct WordSpans {
+    BlockSpan blocks;
+    ConstantSpan constant;
+    TargetSpan target;
+};
+
 struct Spans {
     PixelSpan bgr;   // 3 bytes a pixel
     PixelSpan bgrx;  // 4 bytes a pixel, the fourth kept
@@ -50,6 +61,8 @@ struct Spans {
     BlockSpan nv12;
     ConstantSpan constant;
     TargetSpan target;
+    WordSpans p010;
+    WordSpans i420p10;
 };
 
 const Spans& ReferenceSpans();

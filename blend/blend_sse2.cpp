@@ -14,7 +14,7 @@
 #pragma GCC target("sse2")
 #endif
 
-#include "blend/blend_simd.h"
+#include "blend/blend_simd_words.h"
 
 namespace blend {
 namespace {
@@ -130,6 +130,15 @@ struct Sse2 {
     static void StorePairs(uint8_t* p, V v) {
         const V signedWords = _mm_srai_epi32(_mm_slli_epi32(v, 16), 16);  // packs saturates, this keeps the bits
         _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packs_epi32(signedWords, signedWords));
+    }
+
+    // Words of a and b alternating, from the low or high four of each
+    // 128-bit half, and back: signed 32-bit lanes to words.
+    static V InterleaveWords(V a, V b, int half) { return half ? _mm_unpackhi_epi16(a, b) : _mm_unpacklo_epi16(a, b); }
+    static V PackWords(V low, V high) { return _mm_packs_epi32(low, high); }
+    template <int n>
+    static V Slli16(V a) {
+        return _mm_slli_epi16(a, n);
     }
 };
 

@@ -5,6 +5,7 @@
 
 #include "blend/blend_clip.h"
 #include "blend/blend_math.h"
+#include "blend/blend_words.h"
 
 namespace blend {
 namespace {
@@ -79,13 +80,54 @@ Pattern Repeating(const uint8_t* target, const uint8_t* keep, int period, int32_
     return p;
 }
 
+// What the walk needs of a 4:2:0 format: its samples' size, whether U and
+// V interleave, its kernels, and how a sample of an 8-bit target is
+// written into the frame's bytes.
+struct BlockFormat {
+    int32_t sampleBytes;
+    bool interleaved;
+    void (*mixBlock)(uint8_t* const y[4], uint8_t* u, uint8_t* v, const uint32_t c[4], const bool clear[4],
+                     int32_t weight);
+    void (*putTarget)(uint8_t* sample, int32_t target);
+    BlockSpan blocks;
+    ConstantSpan constant;
+    TargetSpan target;
+};
+
+template <class S>
+void PutTarget(uint8_t* sample, int32_t target) {
+    S::Put(sample, target << S::kScale);
+}
+
+template <class S>
+BlockFormat BlockFormatFor(bool interleaved, BlockSpan blocks, ConstantSpan constant, TargetSpan target) {
+    return {S::kBytes, interleaved, MixBlock<S>, PutTarget<S>, blocks, constant, target};
+}
+
+BlockFormat BlockFormatOf(FrameFormat format, const Spans& spans) {
+    switch (format) {
+        case FrameFormat::kNv12: return BlockFormatFor<ByteSamples>(true, spans.nv12, spans.constant, spans.target);
+        case FrameFormat::kP010:
+            return BlockFormatFor<P010Samples>(true, spans.p010.blocks, spans.p010.constant, spans.p010.target);
+        case FrameFormat::kI420p10:
+            return BlockFormatFor<I420p10Samples>(false, spans.i420p10.blocks, spans.i420p10.constant,
+                                                  spans.i420p10.target);
+        default:  // I420, and the packed formats, which never use it
+            return BlockFormatFor<ByteSamples>(false, spans.i420, spans.constant, spans.target);
+    }
+}
+
 // What a walk writes: the frame, or the targets in its stead.
 enum class Output { kFrame, kTargets };
 
 class Walker {
 public:
     Walker(const BlendJob& job, const Spans& spans, const FrameView* targets, Output output)
-        : job_(job), spans_(spans), targets_(targets), writesTargets_(output == Output::kTargets) {}
+        : job_(job),
+          spans_(spans),
+          targets_(targets),
+          writesTargets_(output == Output::kTargets),
+          blocks_(BlockFormatOf(job.frame.format, spans)) {}
 
     void Run() {
         if (!Clip()) return;
@@ -101,6 +143,8 @@ public:
                 break;
             case FrameFormat::kI420:
             case FrameFormat::kNv12:
+            case FrameFormat::kP010:
+            case FrameFormat::kI420p10:
                 for (int32_t y = top_ & ~1; y < bottom_; y += 2) BlockRow(y);
                 break;
         }
@@ -136,12 +180,16 @@ private:
                 break;
             }
             case FrameFormat::kI420:
-            case FrameFormat::kNv12: {
-                const uint8_t uv[2] = {u, v};
-                patterns_[0] = Repeating(&y, none, 1, weight_);
-                patterns_[1] = job_.frame.format == FrameFormat::kNv12 ? Repeating(uv, none, 2, weight_)
-                                                                       : Repeating(&u, none, 1, weight_);
-                patterns_[2] = Repeating(&v, none, 1, weight_);
+            case FrameFormat::kNv12:
+            case FrameFormat::kP010:
+            case FrameFormat::kI420p10: {
+                const BlockFormat& f = blocks_;
+                const int32_t s = f.sampleBytes;
+                uint8_t yuv[6] = {};  // Y, U, V a sample each
+                f.putTarget(yuv, y), f.putTarget(yuv + s, u), f.putTarget(yuv + 2 * s, v);
+                patterns_[0] = Repeating(yuv, none, s, weight_);
+                patterns_[1] = Repeating(yuv + s, none, f.interleaved ? 2 * s : s, weight_);
+                patterns_[2] = Repeating(yuv + 2 * s, none, s, weight_);
                 break;
             }
         }
@@ -272,11 +320,11 @@ private:
     // Frame rows y and y + 1 (y even): whole block rows through the spans,
     // a row cut by the rectangle or the frame block by block here.
     void BlockRow(int32_t y) {
-        const bool nv12 = job_.frame.format == FrameFormat::kNv12;
-        const int32_t chromaStep = nv12 ? 2 : 1;
+        const BlockFormat& f = blocks_;
+        const int32_t s = f.sampleBytes, chromaStep = f.interleaved ? 2 * s : s;  // bytes a block
         uint8_t* luma[2] = {PlaneRow(0, y), y + 1 < bottom_ ? PlaneRow(0, y + 1) : nullptr};
         uint8_t* u = PlaneRow(1, y / 2);
-        uint8_t* v = nv12 ? u + 1 : PlaneRow(2, y / 2);
+        uint8_t* v = f.interleaved ? u + s : PlaneRow(2, y / 2);
         const bool rows[2] = {y >= top_, y + 1 < bottom_};
         const auto block = [&](int32_t x) {  // the block of columns x, x + 1 (x even)
             uint32_t c[4];
@@ -287,9 +335,9 @@ private:
                 const bool inside = rows[i >> 1] && px >= left_ && px < right_;
                 c[i] = inside ? ColourAt(px, py) : 0;
                 clear[i] = !inside || c[i] == key_;
-                yp[i] = inside ? luma[i >> 1] + px : nullptr;
+                yp[i] = inside ? luma[i >> 1] + px * s : nullptr;
             }
-            MixBlock(yp, u + (x / 2) * chromaStep, v + (x / 2) * chromaStep, c, clear, weight_);
+            f.mixBlock(yp, u + (x / 2) * chromaStep, v + (x / 2) * chromaStep, c, clear, weight_);
         };
         if (!rows[0] || !rows[1]) {
             if (!writesTargets_)
@@ -306,53 +354,49 @@ private:
             if (!writesTargets_) block(hi);
         }
         if (lo >= hi) return;
-        const BlockSpan span = nv12 ? spans_.nv12 : spans_.i420;
         // The targets' planes at the same rows, laid out as the frame's.
         uint8_t* tl[2] = {nullptr, nullptr};
         uint8_t *tu = nullptr, *tv = nullptr;
         if (targets_) {
             tl[0] = RowOf(*targets_, 0, y), tl[1] = RowOf(*targets_, 0, y + 1);
-            tu = RowOf(*targets_, 1, y / 2), tv = nv12 ? tu + 1 : RowOf(*targets_, 2, y / 2);
+            tu = RowOf(*targets_, 1, y / 2), tv = f.interleaved ? tu + s : RowOf(*targets_, 2, y / 2);
         }
+        // Columns [l, r) (both even) as bytes of a luma row and of a chroma row.
+        const auto lumaBytes = [s](int32_t l) { return l * s; };
+        const auto chromaBytes = [chromaStep](int32_t l) { return l / 2 * chromaStep; };
         CutRow(
             Segments(y, lo, hi), Segments(y + 1, lo, hi), true, lo, hi,
             [&](int32_t l, int32_t r) {
+                const int32_t cl = chromaBytes(l), cn = chromaBytes(r) - cl;
                 if (writesTargets_) {
-                    const BlockRows at = {.luma0 = tl[0] + l,
-                                          .luma1 = tl[1] + l,
-                                          .u = tu + (l / 2) * chromaStep,
-                                          .v = tv + (l / 2) * chromaStep,
+                    const BlockRows at = {.luma0 = tl[0] + lumaBytes(l),
+                                          .luma1 = tl[1] + lumaBytes(l),
+                                          .u = tu + cl,
+                                          .v = tv + cl,
                                           .canvas0 = CanvasAt(l, y),
                                           .canvas1 = CanvasAt(l, y + 1)};
-                    span(at, (r - l) / 2, weight_, key_);
+                    f.blocks(at, (r - l) / 2, weight_, key_);
                 } else if (targets_) {
-                    spans_.target(luma[0] + l, tl[0] + l, r - l, weight_);
-                    spans_.target(luma[1] + l, tl[1] + l, r - l, weight_);
-                    if (nv12) {
-                        spans_.target(u + l, tu + l, r - l, weight_);
-                    } else {
-                        spans_.target(u + l / 2, tu + l / 2, (r - l) / 2, weight_);
-                        spans_.target(v + l / 2, tv + l / 2, (r - l) / 2, weight_);
-                    }
+                    f.target(luma[0] + lumaBytes(l), tl[0] + lumaBytes(l), lumaBytes(r - l), weight_);
+                    f.target(luma[1] + lumaBytes(l), tl[1] + lumaBytes(l), lumaBytes(r - l), weight_);
+                    f.target(u + cl, tu + cl, cn, weight_);
+                    if (!f.interleaved) f.target(v + cl, tv + cl, cn, weight_);
                 } else {
-                    const BlockRows at = {.luma0 = luma[0] + l,
-                                          .luma1 = luma[1] + l,
-                                          .u = u + (l / 2) * chromaStep,
-                                          .v = v + (l / 2) * chromaStep,
+                    const BlockRows at = {.luma0 = luma[0] + lumaBytes(l),
+                                          .luma1 = luma[1] + lumaBytes(l),
+                                          .u = u + cl,
+                                          .v = v + cl,
                                           .canvas0 = CanvasAt(l, y),
                                           .canvas1 = CanvasAt(l, y + 1)};
-                    span(at, (r - l) / 2, weight_, key_);
+                    f.blocks(at, (r - l) / 2, weight_, key_);
                 }
             },
             [&](int32_t l, int32_t r) {
-                spans_.constant(luma[0] + l, r - l, weight_, patterns_[0], 0);
-                spans_.constant(luma[1] + l, r - l, weight_, patterns_[0], 0);
-                if (nv12) {
-                    spans_.constant(u + l, r - l, weight_, patterns_[1], 0);
-                } else {
-                    spans_.constant(u + l / 2, (r - l) / 2, weight_, patterns_[1], 0);
-                    spans_.constant(v + l / 2, (r - l) / 2, weight_, patterns_[2], 0);
-                }
+                const int32_t cl = chromaBytes(l), cn = chromaBytes(r) - cl;
+                f.constant(luma[0] + lumaBytes(l), lumaBytes(r - l), weight_, patterns_[0], 0);
+                f.constant(luma[1] + lumaBytes(l), lumaBytes(r - l), weight_, patterns_[0], 0);
+                f.constant(u + cl, cn, weight_, patterns_[1], 0);
+                if (!f.interleaved) f.constant(v + cl, cn, weight_, patterns_[2], 0);
             });
     }
 
@@ -360,6 +404,7 @@ private:
     const Spans& spans_;
     const FrameView* targets_;
     bool writesTargets_;
+    BlockFormat blocks_;  // for 4:2:0 frames
     int32_t left_ = 0, top_ = 0, right_ = 0, bottom_ = 0, dx_ = 0, dy_ = 0;
     int32_t weight_ = 0;
     uint32_t key_ = 0, back_ = 0;

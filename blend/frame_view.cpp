@@ -22,14 +22,18 @@ FrameView FrameIn(std::vector<uint8_t>& storage, FrameFormat format, int32_t wid
             return {format, width, height, {{storage.data(), stride}, {}, {}}};
         }
         case FrameFormat::kI420:
-            storage.resize(static_cast<size_t>(w * h + 2 * cw * ch));
-            return {format,
-                    width,
-                    height,
-                    {{storage.data(), w}, {storage.data() + w * h, cw}, {storage.data() + w * h + cw * ch, cw}}};
+        case FrameFormat::kI420p10: {
+            const ptrdiff_t s = format == FrameFormat::kI420 ? 1 : 2;
+            storage.resize(static_cast<size_t>(s * (w * h + 2 * cw * ch)));
+            uint8_t* const p = storage.data();
+            return {format, width, height, {{p, s * w}, {p + s * w * h, s * cw}, {p + s * (w * h + cw * ch), s * cw}}};
+        }
         case FrameFormat::kNv12:
-            storage.resize(static_cast<size_t>(w * h + 2 * cw * ch));
-            return {format, width, height, {{storage.data(), w}, {storage.data() + w * h, 2 * cw}, {}}};
+        case FrameFormat::kP010: {
+            const ptrdiff_t s = format == FrameFormat::kNv12 ? 1 : 2;
+            storage.resize(static_cast<size_t>(s * (w * h + 2 * cw * ch)));
+            return {format, width, height, {{storage.data(), s * w}, {storage.data() + s * w * h, s * 2 * cw}, {}}};
+        }
     }
     return {};
 }

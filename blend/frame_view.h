@@ -14,6 +14,10 @@ enum class FrameFormat {
     kBgrx,  // B, G, R and a fourth byte that is left as it is (BGRx, BGRA)
     kI420,  // planes Y, U, V; chroma of each 2 x 2 block, ceil(w/2) x ceil(h/2)
     kNv12,  // planes Y and interleaved U, V; chroma as in I420
+    // 10-bit samples in 16-bit little-endian words, the other 6 bits left
+    // as they are; chroma as in I420.
+    kP010,     // planes Y and interleaved U, V; the sample in the top 10 bits
+    kI420p10,  // planes Y, U, V; the sample in the low 10 bits
 };
 
 struct FramePlane {

@@ -62,7 +62,7 @@ GST_ELEMENT_REGISTER_DEFINE(tpp25frame, "tpp25frame", GST_RANK_NONE, gst_tpp25fr
 namespace {
 
 // What decoders and cameras give, each blended without conversion.
-#define TPP_FORMATS "{ YUY2, BGR, BGRx, BGRA, I420, NV12 }"
+#define TPP_FORMATS "{ YUY2, BGR, BGRx, BGRA, I420, NV12, P010_10LE, I420_10LE }"
 #define TPP_COMPOSITION GST_CAPS_FEATURE_META_GST_VIDEO_OVERLAY_COMPOSITION
 
 GstTpp25Frame* Self(gpointer object) { return reinterpret_cast<GstTpp25Frame*>(object); }
@@ -204,6 +204,8 @@ FrameFormat FormatOf(GstVideoFormat format) {
         case GST_VIDEO_FORMAT_BGR: return FrameFormat::kBgr;
         case GST_VIDEO_FORMAT_I420: return FrameFormat::kI420;
         case GST_VIDEO_FORMAT_NV12: return FrameFormat::kNv12;
+        case GST_VIDEO_FORMAT_P010_10LE: return FrameFormat::kP010;
+        case GST_VIDEO_FORMAT_I420_10LE: return FrameFormat::kI420p10;
         default: return FrameFormat::kBgrx;  // BGRx, BGRA: the caps allow nothing else
     }
 }

@@ -34,12 +34,13 @@ TEST_F(Tpp25Frame, AcceptsExactlyTheFormatsItBlendsInto) {
     GstElement* element = gst_element_factory_make("tpp25frame", nullptr);
     ASSERT_NE(element, nullptr);
     GstPad* sink = gst_element_get_static_pad(element, "sink");
-    for (const char* format : {"YUY2", "BGR", "BGRx", "BGRA", "I420", "NV12"}) {
+    for (const char* format : {"YUY2", "BGR", "BGRx", "BGRA", "I420", "NV12", "P010_10LE", "I420_10LE"}) {
         GstCaps* caps = gst_caps_from_string(RawCaps(format, 320, 240).c_str());
         EXPECT_TRUE(gst_pad_query_accept_caps(sink, caps)) << format;
         gst_caps_unref(caps);
     }
-    for (const char* format : {"RGB", "RGBx", "xBGR", "UYVY", "YV12", "NV21", "Y42B", "GRAY8"}) {
+    for (const char* format :
+         {"RGB", "RGBx", "xBGR", "UYVY", "YV12", "NV21", "Y42B", "GRAY8", "P010_10BE", "I420_10BE", "I420_12LE"}) {
         GstCaps* caps = gst_caps_from_string(RawCaps(format, 320, 240).c_str());
         EXPECT_FALSE(gst_pad_query_accept_caps(sink, caps)) << format;
         gst_caps_unref(caps);
@@ -56,7 +57,8 @@ TEST_P(EachFormat, DefaultScheduleChangesEveryTwelfthBufferFromTheFirst) {
     EXPECT_EQ(run.changed, kDefaultSchedule);
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, EachFormat, ::testing::Values("YUY2", "BGR", "BGRx", "BGRA", "I420", "NV12"));
+INSTANTIATE_TEST_SUITE_P(Formats, EachFormat,
+                         ::testing::Values("YUY2", "BGR", "BGRx", "BGRA", "I420", "NV12", "P010_10LE", "I420_10LE"));
 
 // The kernels' luma is the same in every YUV format; here the element must
 // hand each format's planes to them as they are.
@@ -230,7 +232,9 @@ TEST_P(CropOfEachFormat, PaddedBufferIsDrawnOnlyWhereItsCropShows) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, CropOfEachFormat,
                          ::testing::Values(CropCase{"I420", {34, 22, 199, 149}}, CropCase{"NV12", {34, 22, 199, 149}},
-                                           CropCase{"YUY2", {34, 21, 199, 150}}, CropCase{"BGR", {33, 21, 200, 150}}),
+                                           CropCase{"YUY2", {34, 21, 199, 150}}, CropCase{"BGR", {33, 21, 200, 150}},
+                                           CropCase{"P010_10LE", {34, 22, 199, 149}},
+                                           CropCase{"I420_10LE", {34, 22, 199, 149}}),
                          [](const ::testing::TestParamInfo<CropCase>& info) { return info.param.format; });
 
 // In A to Z order each caption is the entry after the last; a stop saves

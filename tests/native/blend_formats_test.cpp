@@ -13,8 +13,8 @@ namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kOrange = 0x00A0FF;  // COLORREF: red 255, green 160, blue 0
-constexpr FrameFormat kFormats[] = {FrameFormat::kYuy2, FrameFormat::kBgr, FrameFormat::kBgrx, FrameFormat::kI420,
-                                    FrameFormat::kNv12};
+constexpr FrameFormat kFormats[] = {FrameFormat::kYuy2, FrameFormat::kBgr,  FrameFormat::kBgrx,   FrameFormat::kI420,
+                                    FrameFormat::kNv12, FrameFormat::kP010, FrameFormat::kI420p10};
 
 BlendJob JobOver(TestFrame& frame, const TestCanvas& canvas, PixelRect source, uint32_t opacity, uint32_t backColor,
                  bool keyBackground) {
@@ -40,7 +40,8 @@ struct RandomBlend {
     BlendJob job;
 
     explicit RandomBlend(std::mt19937& rng)
-        : frame(kFormats[rng() % 5], Pick(rng, 1, 130), Pick(rng, 1, 9), Pick(rng, 0, 5), rng() % 2 == 0),
+        : frame(kFormats[rng() % std::size(kFormats)], Pick(rng, 1, 130), Pick(rng, 1, 9), Pick(rng, 0, 5),
+                rng() % 2 == 0),
           canvas(Pick(rng, 1, 140), Pick(rng, 1, 11), Pick(rng, 0, 2) * 4) {
         for (auto& plane : frame.planes)
             for (uint8_t& byte : plane) byte = uint8_t(rng());
@@ -217,7 +218,9 @@ TEST(BlendFormats, CanvasOutsideCaptionAndRunsIsNotRead) {
 
 // One picture, every format: YUY2, I420 and NV12 share their luma; NV12 is
 // I420 with U and V interleaved; BGR top-down is RGB24 bottom-up flipped;
-// BGRx is BGR with its fourth byte left alone.
+// BGRx is BGR with its fourth byte left alone; P010 and I420_10LE hold
+// I420's samples << 2 beside bits of their own. Part of the blend lies
+// outside the caption, where the background is mixed in as a constant.
 TEST(BlendFormats, AgreeWithEachOtherOnOnePicture) {
     std::mt19937 rng(3);
     constexpr int32_t w = 22, h = 8;
@@ -227,33 +230,69 @@ TEST(BlendFormats, AgreeWithEachOtherOnOnePicture) {
     std::vector<uint8_t> luma(size_t(w) * h), u(size_t(w / 2) * (h / 2)), v(u.size()), bgr(size_t(w) * h * 3);
     for (auto* bytes : {&luma, &u, &v, &bgr})
         for (uint8_t& byte : *bytes) byte = uint8_t(rng());
+    // The 6 bits beside a 10-bit sample.
+    const auto spare = [](int plane, int32_t x, int32_t y) { return uint16_t((plane * 29 + x * 7 + y * 13) & 63); };
 
-    for (bool key : {false, true}) {
-        const PixelRect source = {3, 1, 19, 7};  // odd edges on both axes
-        TestFrame yuy2(FrameFormat::kYuy2, w, h), i420(FrameFormat::kI420, w, h), nv12(FrameFormat::kNv12, w, h, 2);
-        TestFrame bgrTop(FrameFormat::kBgr, w, h), bgrUp(FrameFormat::kBgr, w, h, 0, true);
-        TestFrame bgrx(FrameFormat::kBgrx, w, h, 4);
-        for (int32_t y = 0; y < h; ++y)
-            for (int32_t x = 0; x < w; ++x) {
-                const uint8_t l = luma[size_t(y) * w + x];
-                const uint8_t cu = u[size_t(y / 2) * (w / 2) + x / 2], cv = v[size_t(y / 2) * (w / 2) + x / 2];
-                yuy2.At(0, x * 2, y) = l, yuy2.At(0, x * 2 + 1, y) = x % 2 ? cv : cu;
-                i420.At(0, x, y) = nv12.At(0, x, y) = l;
-                i420.At(1, x / 2, y / 2) = nv12.At(1, x / 2 * 2, y / 2) = cu;
-                i420.At(2, x / 2, y / 2) = nv12.At(1, x / 2 * 2 + 1, y / 2) = cv;
-                for (int c = 0; c < 3; ++c)
-                    bgrTop.At(0, x * 3 + c, y) = bgrUp.At(0, x * 3 + c, y) = bgrx.At(
-                        0, x * 4 + c, y) = bgr[(size_t(y) * w + x) * 3 + c];
-                bgrx.At(0, x * 4 + 3, y) = uint8_t(x + y);
+    for (uint32_t opacity : {70u, 100u})
+        for (bool key : {false, true}) {
+            const PixelRect source = {3, 1, 19, 7};  // odd edges on both axes
+            TestFrame yuy2(FrameFormat::kYuy2, w, h), i420(FrameFormat::kI420, w, h), nv12(FrameFormat::kNv12, w, h, 2);
+            TestFrame bgrTop(FrameFormat::kBgr, w, h), bgrUp(FrameFormat::kBgr, w, h, 0, true);
+            TestFrame bgrx(FrameFormat::kBgrx, w, h, 4);
+            TestFrame p010(FrameFormat::kP010, w, h, 2), i420p10(FrameFormat::kI420p10, w, h, 0, true);
+            for (int32_t y = 0; y < h; ++y)
+                for (int32_t x = 0; x < w; ++x) {
+                    const uint8_t l = luma[size_t(y) * w + x];
+                    const uint8_t cu = u[size_t(y / 2) * (w / 2) + x / 2], cv = v[size_t(y / 2) * (w / 2) + x / 2];
+                    yuy2.At(0, x * 2, y) = l, yuy2.At(0, x * 2 + 1, y) = x % 2 ? cv : cu;
+                    i420.At(0, x, y) = nv12.At(0, x, y) = l;
+                    i420.At(1, x / 2, y / 2) = nv12.At(1, x / 2 * 2, y / 2) = cu;
+                    i420.At(2, x / 2, y / 2) = nv12.At(1, x / 2 * 2 + 1, y / 2) = cv;
+                    for (int c = 0; c < 3; ++c)
+                        bgrTop.At(0, x * 3 + c, y) = bgrUp.At(0, x * 3 + c, y) = bgrx.At(
+                            0, x * 4 + c, y) = bgr[(size_t(y) * w + x) * 3 + c];
+                    bgrx.At(0, x * 4 + 3, y) = uint8_t(x + y);
+                }
+            for (int p = 0; p < 3; ++p)
+                for (int32_t y = 0; y < i420.Rows(p); ++y)
+                    for (int32_t x = 0; x < i420.RowBytes(p); ++x) {
+                        const uint16_t sample = uint16_t(i420.At(p, x, y) << 2);
+                        p010.SetWord(p == 0 ? 0 : 1, p == 0 ? x : 2 * x + p - 1, y,
+                                     uint16_t(sample << 6 | spare(p, x, y)));
+                        i420p10.SetWord(p, x, y, uint16_t(spare(p, x, y) << 10 | sample));
+                    }
+            for (TestFrame* frame : {&yuy2, &i420, &nv12, &bgrTop, &bgrUp, &bgrx, &p010, &i420p10}) {
+                BlendJob job = JobOver(*frame, canvas, source, opacity, kWhite, key);
+                job.caption = {0, 0, 14, h};
+                BlendOn(ActivePath(), job);
             }
-        for (TestFrame* frame : {&yuy2, &i420, &nv12, &bgrTop, &bgrUp, &bgrx})
-            BlendOn(ActivePath(), JobOver(*frame, canvas, source, 70, kWhite, key));
-        SCOPED_TRACE(testing::Message() << "key " << key);
-        ExpectFormatsAgree({yuy2, i420, nv12, bgrTop, bgrUp, bgrx},
-                           [](int32_t x, int32_t y) { return uint8_t(x + y); });
-        // Bottom-up rows really are stored upside down.
-        EXPECT_EQ(bgrUp.planes[0][0], bgrTop.planes[0][size_t(h - 1) * w * 3]);
-    }
+            SCOPED_TRACE(testing::Message() << "key " << key << " opacity " << opacity);
+            ExpectFormatsAgree({yuy2, i420, nv12, bgrTop, bgrUp, bgrx},
+                               [](int32_t x, int32_t y) { return uint8_t(x + y); });
+            // Bottom-up rows really are stored upside down.
+            EXPECT_EQ(bgrUp.planes[0][0], bgrTop.planes[0][size_t(h - 1) * w * 3]);
+
+            // The 8-bit rules floor before the shift, the 10-bit ones after:
+            // a sample is four times the byte plus up to 3 for luma and up
+            // to 6 for chroma, which floors twice. At full opacity the
+            // targets themselves: luma exact, and chroma but for a partly
+            // covered block's (the edges', a keyed pixel's), whose target
+            // takes its share from the frame.
+            const int32_t lumaSlack = opacity < 100 ? 3 : 0, chromaSlack = opacity < 100 ? 6 : 3;
+            for (int p = 0; p < 3; ++p)
+                for (int32_t y = 0; y < i420.Rows(p); ++y)
+                    for (int32_t x = 0; x < i420.RowBytes(p); ++x) {
+                        SCOPED_TRACE(testing::Message() << "plane " << p << " at " << x << "," << y);
+                        const int32_t a = p010.Word(p == 0 ? 0 : 1, p == 0 ? x : 2 * x + p - 1, y);
+                        const int32_t b = i420p10.Word(p, x, y);
+                        ASSERT_EQ(a & 63, spare(p, x, y));
+                        ASSERT_EQ(b >> 10, spare(p, x, y));
+                        ASSERT_EQ(a >> 6, b & 1023);
+                        const int32_t over = (b & 1023) - 4 * i420.At(p, x, y);
+                        ASSERT_GE(over, 0);
+                        ASSERT_LE(over, p == 0 ? lumaSlack : chromaSlack);
+                    }
+        }
 }
 
 // A block's chroma moves toward the caption's by the share of its pixels

@@ -5,7 +5,15 @@ TestFrame::TestFrame(FrameFormat f, int32_t w, int32_t h, int32_t pad, bool up)
     for (int p = 0; p < PlaneCount(); ++p) planes[p].assign(size_t(Stride(p)) * Rows(p), 0);
 }
 
-int TestFrame::PlaneCount() const { return format == FrameFormat::kI420 ? 3 : format == FrameFormat::kNv12 ? 2 : 1; }
+int TestFrame::PlaneCount() const {
+    switch (format) {
+        case FrameFormat::kI420:
+        case FrameFormat::kI420p10: return 3;
+        case FrameFormat::kNv12:
+        case FrameFormat::kP010: return 2;
+        default: return 1;
+    }
+}
 
 int32_t TestFrame::RowBytes(int plane) const {
     const int32_t chroma = (width + 1) / 2;
@@ -15,6 +23,8 @@ int32_t TestFrame::RowBytes(int plane) const {
         case FrameFormat::kBgrx: return width * 4;
         case FrameFormat::kI420: return plane == 0 ? width : chroma;
         case FrameFormat::kNv12: return plane == 0 ? width : 2 * chroma;
+        case FrameFormat::kP010: return plane == 0 ? 2 * width : 4 * chroma;
+        case FrameFormat::kI420p10: return plane == 0 ? 2 * width : 2 * chroma;
     }
     return 0;
 }

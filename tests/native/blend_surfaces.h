@@ -23,6 +23,13 @@ struct TestFrame {
     FrameView View();
     // Byte x of picture row y of a plane.
     uint8_t& At(int plane, int32_t x, int32_t y);
+    // Little-endian word i of picture row y of a plane (P010, I420_10LE).
+    uint16_t Word(int plane, int32_t i, int32_t y) {
+        return uint16_t(At(plane, 2 * i, y) | At(plane, 2 * i + 1, y) << 8);
+    }
+    void SetWord(int plane, int32_t i, int32_t y, uint16_t word) {
+        At(plane, 2 * i, y) = uint8_t(word), At(plane, 2 * i + 1, y) = uint8_t(word >> 8);
+    }
     bool operator==(const TestFrame& other) const;
 };
 
