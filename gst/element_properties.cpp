@@ -2,7 +2,7 @@
 
 #include <gst/gst.h>
 
-#include "gst/viewer_keys.h"
+#include "plugin/posix/key_map.h"
 #include "learner/store_path.h"
 #include "settings/typed_value.h"
 

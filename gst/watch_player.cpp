@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "gst/viewer_keys.h"
+#include "plugin/posix/key_map.h"
 #include "gst/watch_fullscreen.h"
 #include "gst/watch_properties.h"
 #include "gst/watch_session.h"

@@ -1,4 +1,4 @@
-#include "gst/viewer_keys.h"
+#include "plugin/posix/key_map.h"
 
 #include <sstream>
 
