@@ -149,11 +149,12 @@ void DeclareFilterOptions(vlc_set_cb vlc_set, void* opaque) {
 }
 
 FilterOptions ReadFilterOptions(filter_t* filter, std::vector<std::string>& warnings) {
-    std::vector<std::string> options = {kSettingsFile, kDictionary, kProgressDb, kKeys};
+    // Those that go over the settings file, and whether each was given.
+    std::vector<std::string> options = {kSettingsFile, kDictionary};
     for (const SettingDescriptor& row : settingsTable) options.push_back(OptionNameOf(row));
     std::vector<bool> given;
     for (const std::string& option : options) given.push_back(Given(filter, option));
-    std::vector<const char*> names;
+    std::vector<const char*> names = {kProgressDb, kKeys};
     for (const std::string& option : options) names.push_back(option.c_str());
     names.push_back(nullptr);
     config_ChainParse(filter, kPrefix, names.data(), filter->p_cfg);
@@ -177,10 +178,9 @@ FilterOptions ReadFilterOptions(filter_t* filter, std::vector<std::string>& warn
         read.keys = std::move(*map);
     else
         warnings.push_back(FullName(kKeys) + "=\"" + keys + "\" is refused: " + why + "; the default keys are used.");
-    const size_t firstSetting = options.size() - kSettingCount;
     for (int i = 0; i < kSettingCount; ++i) {
-        if (!given[firstSetting + i]) continue;
-        run.values[i] = ValueOf(filter, settingsTable[i], FullName(options[firstSetting + i]), warnings);
+        if (!given[i + 2]) continue;
+        run.values[i] = ValueOf(filter, settingsTable[i], FullName(options[i + 2]), warnings);
         run.pending.set(i);
     }
     return read;
