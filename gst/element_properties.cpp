@@ -2,8 +2,8 @@
 
 #include <gst/gst.h>
 
-#include "gst/viewer_keys.h"
 #include "learner/store_path.h"
+#include "plugin/posix/key_map.h"
 #include "settings/typed_value.h"
 
 namespace {

@@ -12,7 +12,7 @@
 enum ElementPropertyId : guint {
     kPropertySettingsFile = 1,
     kPropertyDictionary,
-    kPropertyKeys,  // the element's own (viewer_keys.h)
+    kPropertyKeys,  // the element's own (plugin/posix/key_map.h)
     kPropertyProgressDb,
     kPropertyFirstSetting,  // the settings rows follow in table order
 };

@@ -17,10 +17,9 @@
 #include "gst/caption_composition.h"
 #include "gst/caption_messages.h"
 #include "gst/element_properties.h"
-#include "gst/viewer_keys.h"
 #include "learner/store_path.h"
 #include "plugin/posix/caption_engine.h"
-#include "plugin/posix/learner_link.h"
+#include "plugin/posix/viewer_keys.h"
 
 GST_DEBUG_CATEGORY_STATIC(tpp25frame_debug);
 #define GST_CAT_DEFAULT tpp25frame_debug
@@ -42,14 +41,7 @@ struct GstTpp25Frame {
     // on the bus when it changes (pathTold).
     bool compose, composeCaps, pathPending, pathTold;
     CaptionComposition* composition;
-    // The viewer's keys come on the window's thread: under the object lock,
-    // the map, what they asked of the next frame, the caption they mark
-    // (the one on screen or just gone) and the frames of a second.
-    KeyMap* keys;
-    KeyRequests* requests;
-    CaptionShown* shown;
-    uint32_t framesPerSecond;
-    std::shared_ptr<learner::ProgressStore>* store;  // the run's, while it runs; null inside: none
+    ViewerKeys* keys;  // from the window's thread, for the next frame
 };
 
 struct GstTpp25FrameClass {
@@ -119,9 +111,7 @@ void SetKeys(GstTpp25Frame* self, const char* text) {
         g_warning("tpp25frame: keys=\"%s\" is refused: %s", text ? text : "", why.c_str());
         return;
     }
-    GST_OBJECT_LOCK(self);
-    *self->keys = std::move(*keys);
-    GST_OBJECT_UNLOCK(self);
+    self->keys->SetMap(std::move(*keys));
 }
 
 void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spec) {
@@ -136,9 +126,9 @@ void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spe
 
 void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
     GstTpp25Frame* self = Self(object);
+    if (id == kPropertyKeys) return g_value_set_string(value, self->keys->Map().Text().c_str());
     GST_OBJECT_LOCK(self);
-    if (id == kPropertyKeys) g_value_set_string(value, self->keys->Text().c_str());
-    const bool known = id == kPropertyKeys || GetElementProperty(*self->properties, spec, id, value);
+    const bool known = GetElementProperty(*self->properties, spec, id, value);
     GST_OBJECT_UNLOCK(self);
     if (!known) G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
 }
@@ -149,9 +139,6 @@ void Finalize(GObject* object) {
     delete self->composition;
     delete self->properties;
     delete self->keys;
-    delete self->requests;
-    delete self->shown;
-    delete self->store;
     g_free(self->settingsFileToCome);
     G_OBJECT_CLASS(gst_tpp25frame_parent_class)->finalize(object);
 }
@@ -161,10 +148,6 @@ gboolean Start(GstBaseTransform* trans) {
     std::vector<std::string> warnings;
     const RunSettings run = TakeProperties(self);
     g_clear_pointer(&self->settingsFileToCome, g_free);
-    GST_OBJECT_LOCK(self);
-    *self->requests = KeyRequests();
-    *self->shown = CaptionShown();  // a new engine counts its captions anew
-    GST_OBJECT_UNLOCK(self);
     if (!run.settingsFile.empty() && !Exists(run.settingsFile.c_str()))
         self->settingsFileToCome = g_strdup(run.settingsFile.c_str());
     try {
@@ -176,9 +159,7 @@ gboolean Start(GstBaseTransform* trans) {
         GST_ELEMENT_ERROR(self, LIBRARY, INIT, ("The caption engine cannot start: %s", error.what()), (nullptr));
         return FALSE;
     }
-    GST_OBJECT_LOCK(self);
-    *self->store = self->engine->progressStore();
-    GST_OBJECT_UNLOCK(self);
+    self->keys->StartRun(self->engine->progressStore());
     PostWarnings(self, warnings);
     PostFault(self);
     TellCreatedSettingsFile(self);
@@ -187,9 +168,7 @@ gboolean Start(GstBaseTransform* trans) {
 
 gboolean Stop(GstBaseTransform* trans) {
     GstTpp25Frame* self = Self(trans);
-    GST_OBJECT_LOCK(self);
-    self->store->reset();  // the last marks are written as the engine closes it
-    GST_OBJECT_UNLOCK(self);
+    self->keys->EndRun();
     if (self->engine) self->engine->Stop();
     PostFault(self);
     TellCreatedSettingsFile(self);
@@ -236,9 +215,8 @@ gboolean SetInfo(GstVideoFilter* filter, GstCaps*, GstVideoInfo* in, GstCaps* ou
     self->pathPending = true;
     // A stream of no fixed rate (0/1) is taken as 25 frames a second.
     const gint rateN = GST_VIDEO_INFO_FPS_N(in), rateD = GST_VIDEO_INFO_FPS_D(in);
-    GST_OBJECT_LOCK(self);
-    self->framesPerSecond = rateN > 0 && rateD > 0 ? std::max<uint32_t>(1, uint32_t((rateN + rateD - 1) / rateD)) : 25;
-    GST_OBJECT_UNLOCK(self);
+    self->keys->SetFramesPerSecond(rateN > 0 && rateD > 0 ? std::max<uint32_t>(1, uint32_t((rateN + rateD - 1) / rateD))
+                                                          : 25);
     GST_INFO_OBJECT(self, "captions into %s %dx%d", gst_video_format_to_string(GST_VIDEO_INFO_FORMAT(in)),
                     GST_VIDEO_INFO_WIDTH(in), GST_VIDEO_INFO_HEIGHT(in));
     return TRUE;
@@ -331,10 +309,7 @@ void BeforeTransform(GstBaseTransform* trans, GstBuffer* buffer) {
         PostWarnings(self, warnings);
         PostFault(self);
     }
-    GST_OBJECT_LOCK(self);
-    const KeyRequests requests = std::exchange(*self->requests, KeyRequests());
-    GST_OBJECT_UNLOCK(self);
-    self->engine->Take(requests);
+    self->engine->Take(self->keys->TakeRequests());
     bool untouched = GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_GAP);
     if (!untouched && !self->engine->NextFrameMayDraw()) {
         self->engine->PassFrame();
@@ -346,9 +321,7 @@ void BeforeTransform(GstBaseTransform* trans, GstBuffer* buffer) {
 // A caption that started with this frame is told on the bus, and is the
 // one the viewer's marks go to.
 void TellCaption(GstTpp25Frame* self, const CaptionShown& caption) {
-    GST_OBJECT_LOCK(self);
-    *self->shown = caption;
-    GST_OBJECT_UNLOCK(self);
+    self->keys->Shown(caption);
     gst_element_post_message(GST_ELEMENT(self), CaptionMessage(GST_OBJECT(self), caption));
 }
 
@@ -452,39 +425,14 @@ bool TakeKey(GstTpp25Frame* self, GstEvent* event) {
     if ((type != GST_NAVIGATION_EVENT_KEY_PRESS && type != GST_NAVIGATION_EVENT_KEY_RELEASE) ||
         !gst_navigation_event_parse_key_event(event, &key))
         return false;
-    std::optional<learner::Mark> mark;
-    CaptionShown marked;
-    std::shared_ptr<learner::ProgressStore> store;
     GstNavigationModifierType modifiers = GST_NAVIGATION_MODIFIER_NONE;
     gst_navigation_event_parse_modifier_state(event, &modifiers);
-    GST_OBJECT_LOCK(self);
-    const std::optional<KeyAction> action = self->keys->ActionOf(key,
-                                                                 (modifiers & GST_NAVIGATION_MODIFIER_SHIFT_MASK) != 0);
-    KeyRequests& requests = *self->requests;
-    if (action && type == GST_NAVIGATION_EVENT_KEY_PRESS) {
-        switch (*action) {
-            case KeyAction::kKnown:
-            case KeyAction::kAgain:
-                if (self->shown->serial == 0) break;  // no caption yet
-                marked = *self->shown;
-                mark = *action == KeyAction::kKnown ? learner::Mark::kKnown : learner::Mark::kAgain;
-                requests.marks.push_back({marked, *mark});
-                store = *self->store;
-                break;
-            case KeyAction::kNext: requests.next = true; break;
-            case KeyAction::kRepeat: requests.repeatFrames = 2 * self->framesPerSecond; break;
-            case KeyAction::kCaptions: requests.toggleCaptions = !requests.toggleCaptions; break;
-            case KeyAction::kHelp:
-                requests.note = self->keys->HelpLine();
-                requests.noteFrames = 4 * self->framesPerSecond;
-                break;
-        }
-    }
-    GST_OBJECT_UNLOCK(self);
-    if (!mark) return action.has_value();
-    if (store) store->RecordMark({marked.list, marked.word, marked.translation}, *mark, NowMillis());
-    gst_element_post_message(GST_ELEMENT(self), MarkMessage(GST_OBJECT(self), marked, *mark));
-    return true;
+    const ViewerKeys::Taken taken = self->keys->Take(key, (modifiers & GST_NAVIGATION_MODIFIER_SHIFT_MASK) != 0,
+                                                     type == GST_NAVIGATION_EVENT_KEY_PRESS);
+    if (taken.mark)
+        gst_element_post_message(GST_ELEMENT(self),
+                                 MarkMessage(GST_OBJECT(self), taken.mark->caption, taken.mark->mark));
+    return taken.ours;
 }
 
 // The element's keys stop here; every other event goes upstream as it is.
@@ -545,11 +493,7 @@ static void gst_tpp25frame_init(GstTpp25Frame* self) {
     self->canvasWidth = self->canvasHeight = 0;
     self->compose = self->composeCaps = self->pathPending = self->pathTold = false;
     self->composition = new CaptionComposition();
-    self->keys = new KeyMap();
-    self->requests = new KeyRequests();
-    self->shown = new CaptionShown();
-    self->store = new std::shared_ptr<learner::ProgressStore>();
-    self->framesPerSecond = 25;
+    self->keys = new ViewerKeys();
     // Every buffer counts in the schedule: none is dropped for being late.
     gst_base_transform_set_qos_enabled(GST_BASE_TRANSFORM(self), FALSE);
 }

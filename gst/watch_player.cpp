@@ -25,11 +25,11 @@
 #include <string>
 #include <vector>
 
-#include "gst/viewer_keys.h"
 #include "gst/watch_fullscreen.h"
 #include "gst/watch_properties.h"
 #include "gst/watch_session.h"
 #include "gst/watch_terminal.h"
+#include "plugin/posix/key_map.h"
 
 namespace {
 

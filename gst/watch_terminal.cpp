@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include "gst/viewer_keys.h"
+#include "plugin/posix/key_map.h"
 
 Terminal::Terminal() {
     if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &saved_) != 0) return;

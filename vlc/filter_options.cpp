@@ -6,11 +6,15 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "learner/store_path.h"
+
 namespace {
 
 constexpr char kPrefix[] = "tpp25frame-";
 constexpr char kSettingsFile[] = "settings-file";
 constexpr char kDictionary[] = "dictionary";
+constexpr char kProgressDb[] = "progress-db";
+constexpr char kKeys[] = "keys";
 
 std::string FullName(const std::string& option) { return kPrefix + option; }
 
@@ -77,6 +81,7 @@ struct OptionTexts {
     std::string names[kSettingCount], labels[kSettingCount];
     std::vector<int> choiceValues[kSettingCount];
     std::vector<const char*> choiceTexts[kSettingCount];
+    std::string keys = KeyMap().Text();
 };
 
 const OptionTexts& Texts() {
@@ -108,6 +113,14 @@ void DeclareFilterOptions(vlc_set_cb vlc_set, void* opaque) {
                  "Word list to take the captions from instead of the settings' choice (a missing one leaves the "
                  "built-in dictionary, with a warning).",
                  false);
+    add_loadfile("tpp25frame-progress-db", "", "Progress store",
+                 "The learner's progress store (SQLite), where every caption shown and every mark is recorded. "
+                 "Empty: the user's own, which the GStreamer element shares; none: no store.",
+                 false);
+    add_string("tpp25frame-keys", texts.keys.c_str(), "Keys",
+               "The keys of the video window, action=key separated by commas (action=none: no key); a text that "
+               "cannot be read leaves these, with a warning. k, a, n, r and c are VLC's hotkeys too.",
+               false);
     for (int i = 0; i < kSettingCount; ++i) {
         const SettingDescriptor& row = settingsTable[i];
         const char *name = texts.names[i].c_str(), *label = texts.labels[i].c_str();
@@ -135,27 +148,40 @@ void DeclareFilterOptions(vlc_set_cb vlc_set, void* opaque) {
     }
 }
 
-RunSettings ReadFilterOptions(filter_t* filter, std::vector<std::string>& warnings) {
+FilterOptions ReadFilterOptions(filter_t* filter, std::vector<std::string>& warnings) {
+    // Those that go over the settings file, and whether each was given.
     std::vector<std::string> options = {kSettingsFile, kDictionary};
     for (const SettingDescriptor& row : settingsTable) options.push_back(OptionNameOf(row));
     std::vector<bool> given;
     for (const std::string& option : options) given.push_back(Given(filter, option));
-    std::vector<const char*> names;
+    std::vector<const char*> names = {kProgressDb, kKeys};
     for (const std::string& option : options) names.push_back(option.c_str());
     names.push_back(nullptr);
     config_ChainParse(filter, kPrefix, names.data(), filter->p_cfg);
 
-    RunSettings run;
+    FilterOptions read;
+    RunSettings& run = read.run;
     run.settingsFile = given[0] ? TextOf(var_InheritString(filter, FullName(kSettingsFile).c_str())) : "";
     if (run.settingsFile.empty())
         run.settingsFile = DefaultSettingsFile();
     else if (run.settingsFile == "none")
         run.settingsFile.clear();
     if (given[1]) run.dictionary = TextOf(var_InheritString(filter, FullName(kDictionary).c_str()));
+    run.progressStore = TextOf(var_InheritString(filter, FullName(kProgressDb).c_str()));
+    if (run.progressStore.empty())
+        run.progressStore = learner::DefaultStorePath();
+    else if (run.progressStore == "none")
+        run.progressStore.clear();
+    const std::string keys = TextOf(var_InheritString(filter, FullName(kKeys).c_str()));
+    std::string why;
+    if (std::optional<KeyMap> map = KeyMap::Parse(keys, why))
+        read.keys = std::move(*map);
+    else
+        warnings.push_back(FullName(kKeys) + "=\"" + keys + "\" is refused: " + why + "; the default keys are used.");
     for (int i = 0; i < kSettingCount; ++i) {
         if (!given[i + 2]) continue;
         run.values[i] = ValueOf(filter, settingsTable[i], FullName(options[i + 2]), warnings);
         run.pending.set(i);
     }
-    return run;
+    return read;
 }

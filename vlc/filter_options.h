@@ -1,7 +1,8 @@
 // The filter's options: one for each row of the settings table, named
 // tpp25frame- and the row's option name (tpp25frame-show-freq-from), with
 // the row's description, default, range and named values; then
-// tpp25frame-settings-file and tpp25frame-dictionary.
+// tpp25frame-settings-file, tpp25frame-dictionary, tpp25frame-progress-db
+// and tpp25frame-keys.
 #pragma once
 
 #include <vlc_common.h>
@@ -12,12 +13,19 @@
 #include <vector>
 
 #include "plugin/posix/caption_engine.h"
+#include "plugin/posix/key_map.h"
 
 // Declares them in the module's descriptor, whose arguments these are.
 void DeclareFilterOptions(vlc_set_cb vlc_set, void* opaque);
 
+struct FilterOptions {
+    RunSettings run;
+    KeyMap keys;
+};
+
 // What the options ask of a run. Only those the user set (in the filter's
 // own {...}, on the command line, as an input's option or in the
 // preferences) go over the settings file. A number outside its range is
-// taken to the nearest end of it, with a warning.
-RunSettings ReadFilterOptions(filter_t* filter, std::vector<std::string>& warnings);
+// taken to the nearest end of it, and keys that cannot be read leave the
+// defaults, each with a warning.
+FilterOptions ReadFilterOptions(filter_t* filter, std::vector<std::string>& warnings);

@@ -1,21 +1,27 @@
 // tpp25frame: vocabulary captions blended into VLC's pictures, on the
 // schedule of the plug-in: one picture is one frame. Each filter runs a
-// plug-in instance of its own (caption_engine.h), from open to close.
+// plug-in instance of its own (caption_engine.h), from open to close, and
+// takes the viewer's keys from the video window.
 #include <vlc_common.h>
 #include <vlc_filter.h>
 #include <vlc_picture.h>
 #include <vlc_plugin.h>
 
+#include <algorithm>
 #include <exception>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "plugin/posix/viewer_keys.h"
 #include "vlc/filter_options.h"
+#include "vlc/key_names.h"
 #include "vlc/picture_view.h"
 
 struct filter_sys_t {
     CaptionEngine engine;
     FrameFormat format;
+    ViewerKeys keys;
 };
 
 namespace {
@@ -38,6 +44,7 @@ void TellFaults(filter_t* filter) {
 picture_t* Filter(filter_t* filter, picture_t* picture) {
     filter_sys_t* sys = filter->p_sys;
     if (!picture) return nullptr;
+    sys->engine.Take(sys->keys.TakeRequests());
     if (!sys->engine.NextFrameMayDraw()) {
         sys->engine.PassFrame();
         return picture;
@@ -52,14 +59,33 @@ picture_t* Filter(filter_t* filter, picture_t* picture) {
     const FrameView view = VisibleView(drawn, sys->format);
     if (view.width == 0 || view.height == 0)
         sys->engine.PassFrame();
-    else
-        sys->engine.ProcessFrame(view);
+    else if (const std::optional<CaptionShown> started = sys->engine.ProcessFrame(view))
+        sys->keys.Shown(*started);
     TellFaults(filter);
     return drawn;
 }
 
+// VLC's root object is told every key pressed in a video window, on that
+// window's thread; VLC's hotkeys hear the same keys. A transcode has no
+// window and calls this never.
+int KeyPressed(vlc_object_t*, const char*, vlc_value_t, vlc_value_t key, void* data) {
+    filter_t* filter = static_cast<filter_t*>(data);
+    const std::optional<NamedKey> named = NamedKeyOf(key.i_int);
+    if (!named) return VLC_SUCCESS;
+    const ViewerKeys::Taken taken = filter->p_sys->keys.Take(named->name.c_str(), named->shift, true);
+    if (taken.mark) {
+        const CaptionShown& caption = taken.mark->caption;
+        msg_Info(filter, "marked %s: %s - %s", taken.mark->mark == learner::Mark::kKnown ? "known" : "again",
+                 caption.word.c_str(), caption.translation.c_str());
+    }
+    return VLC_SUCCESS;
+}
+
 void Close(vlc_object_t* object) {
     filter_t* filter = reinterpret_cast<filter_t*>(object);
+    // Returns once no call of it runs.
+    var_DelCallback(filter->obj.libvlc, "key-pressed", KeyPressed, filter);
+    filter->p_sys->keys.EndRun();
     filter->p_sys->engine.Stop();
     TellFaults(filter);
     delete filter->p_sys;
@@ -75,9 +101,9 @@ int Open(vlc_object_t* object) {
         video_format_Copy(&filter->fmt_out.video, &filter->fmt_in.video);
     }
     std::vector<std::string> warnings;
-    const RunSettings run = ReadFilterOptions(filter, warnings);
+    FilterOptions options = ReadFilterOptions(filter, warnings);
     try {
-        filter->p_sys = new filter_sys_t{CaptionEngine(run, warnings), *format};
+        filter->p_sys = new filter_sys_t{CaptionEngine(options.run, warnings), *format, {}};
     } catch (const std::exception& error) {
         msg_Err(filter, "The caption engine cannot start: %s", error.what());
         return VLC_EGENERIC;
@@ -91,6 +117,14 @@ int Open(vlc_object_t* object) {
         return VLC_EGENERIC;
     }
     TellFaults(filter);
+    ViewerKeys& keys = filter->p_sys->keys;
+    keys.SetMap(std::move(options.keys));
+    keys.StartRun(filter->p_sys->engine.progressStore());
+    // A stream of no known rate is taken as 25 frames a second.
+    if (size.i_frame_rate > 0 && size.i_frame_rate_base > 0)
+        keys.SetFramesPerSecond(
+            std::max<uint32_t>(1, (size.i_frame_rate + size.i_frame_rate_base - 1) / size.i_frame_rate_base));
+    var_AddCallback(filter->obj.libvlc, "key-pressed", KeyPressed, filter);
     msg_Dbg(filter, "captions into %4.4s %ux%u", reinterpret_cast<const char*>(&size.i_chroma), size.i_visible_width,
             size.i_visible_height);
     filter->pf_video_filter = Filter;

@@ -13,13 +13,8 @@ trap '[[ -z $xvfb ]] || kill $xvfb; rm -rf "$dir"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 ffmpeg -loglevel error -f lavfi -i color=c=0x404040:size=640x480:rate=25 -t 6 -c:v libx264 -pix_fmt yuv420p \
   "$dir/clip.mp4" || fail "ffmpeg made no clip"
-mkdir "$dir/screen"
-# The player is another user, who could not read xvfb-run's cookie: this
-# server takes anyone, and only on its own socket.
-exec 3<> >(:)
-Xvfb -displayfd 3 -screen 0 800x600x24 -fbdir "$dir/screen" -ac -nolisten tcp >"$dir/xvfb.log" 2>&1 &
-xvfb=$!
-read -r -t 20 display <&3 || fail "Xvfb did not start: $(cat "$dir/xvfb.log")"
+source "$here/open-display.sh"
+open_display "$dir" 800x600x24
 bash "$here/as-user.sh" "$dir" env DISPLAY=":$display" VLC_PLUGIN_PATH="$vlc_plugins" \
   cvlc --no-plugins-cache --vout xcb_x11 --no-audio --no-video-title-show --play-and-exit "$dir/clip.mp4" \
   --video-filter=tpp25frame --tpp25frame-settings-file=none --tpp25frame-show-freq-from=1 \

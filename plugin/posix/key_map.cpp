@@ -1,4 +1,4 @@
-#include "gst/viewer_keys.h"
+#include "plugin/posix/key_map.h"
 
 #include <sstream>
 
@@ -8,16 +8,20 @@ constexpr const char* kActionNames[kKeyActionCount] = {"known", "again", "next",
 constexpr const char* kActionHelp[kKeyActionCount] = {"known", "again", "next", "repeat", "captions off/on", "help"};
 constexpr const char* kDefaultKeys[kKeyActionCount] = {"k", "a", "n", "r", "c", "question"};
 
-// The characters that X names by a word (and the property cannot hold as
-// themselves: ',' and '=' are its separators).
+// The characters that X names by a word (which the text must use for ','
+// and '=', its separators; VLC sends the characters themselves).
 struct NamedCharacter {
     char character;
     const char* name;
 };
 constexpr NamedCharacter kNamedCharacters[] = {
-    {'?', "question"},    {'/', "slash"},        {'.', "period"},      {'-', "minus"},    {'+', "plus"},
-    {';', "semicolon"},   {':', "colon"},        {'!', "exclam"},      {'*', "asterisk"}, {'#', "numbersign"},
-    {'[', "bracketleft"}, {']', "bracketright"}, {'\'', "apostrophe"}, {' ', "space"},
+    {'?', "question"},    {'/', "slash"},        {'.', "period"},      {'-', "minus"},      {'+', "plus"},
+    {';', "semicolon"},   {':', "colon"},        {'!', "exclam"},      {'*', "asterisk"},   {'#', "numbersign"},
+    {'[', "bracketleft"}, {']', "bracketright"}, {'\'', "apostrophe"}, {' ', "space"},      {',', "comma"},
+    {'=', "equal"},       {'\\', "backslash"},   {'`', "grave"},       {'<', "less"},       {'>', "greater"},
+    {'"', "quotedbl"},    {'_', "underscore"},   {'{', "braceleft"},   {'}', "braceright"}, {'|', "bar"},
+    {'~', "asciitilde"},  {'&', "ampersand"},    {'%', "percent"},     {'$', "dollar"},     {'@', "at"},
+    {'^', "asciicircum"}, {'(', "parenleft"},    {')', "parenright"},
 };
 
 // What Shift makes of a key on a US keyboard, by X's names.

@@ -1,6 +1,6 @@
-// The viewer's keys in the video window: what each does, and the keys
-// property that remaps them, "known=k,again=a,next=n,repeat=r,captions=c,
-// help=?". A key is named as X names it ("k", "question", "space", "F1"),
+// The viewer's keys in the video window: what each does, and the text
+// that remaps them (the element's keys property, the filter's option),
+// "known=k,again=a,next=n,repeat=r,captions=c,help=?". A key is named as X names it ("k", "question", "space", "F1"),
 // or as the one character it types.
 #pragma once
 
