@@ -23,8 +23,8 @@ KernelPath ActivePath();
 // are a surface of the frame's format and size; PrepareTargetsOn writes,
 // where the job would read the canvas, the bytes the frame would get at
 // full opacity, and BlendOn with them gives the bytes of BlendOn without,
-// for a job of the same geometry and canvas. For YUY2, BGR, I420 and NV12,
-// with the key off (a keyed pixel's neighbours mix with the frame itself);
+// for a job of the same geometry and canvas. For YUY2, UYVY, BGR, I420,
+// NV12 and NV21, with the key off (a keyed pixel's neighbours mix with the frame itself);
 // any other job reads the canvas.
 void BlendOn(KernelPath path, const BlendJob& job, const FrameView* targets = nullptr);
 bool TargetsServe(const BlendJob& job);

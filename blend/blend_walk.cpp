@@ -92,17 +92,17 @@ public:
         weight_ = writesTargets_ ? 256 : Weight(job_.opacity);
         key_ = KeyColour(job_.backColor, job_.keyBackground);
         back_ = CanvasColour(job_.backColor);
-        MakePatterns();
         switch (job_.frame.format) {
-            case FrameFormat::kYuy2:
-            case FrameFormat::kBgr:
-            case FrameFormat::kBgrx:
-                for (int32_t y = top_; y < bottom_; ++y) PackedRow(y);
-                break;
+            case FrameFormat::kYuy2: return PackedRows<Yuy2Layout>();
+            case FrameFormat::kUyvy: return PackedRows<UyvyLayout>();
+            case FrameFormat::kBgr: return PackedRows<BgrLayout>();
+            case FrameFormat::kBgrx: return PackedRows<BgrxLayout>();
+            case FrameFormat::kRgbx: return PackedRows<RgbxLayout>();
+            case FrameFormat::kXrgb: return PackedRows<XrgbLayout>();
+            case FrameFormat::kXbgr: return PackedRows<XbgrLayout>();
             case FrameFormat::kI420:
             case FrameFormat::kNv12:
-                for (int32_t y = top_ & ~1; y < bottom_; y += 2) BlockRow(y);
-                break;
+            case FrameFormat::kNv21: return PlanarRows();
         }
     }
 
@@ -117,43 +117,37 @@ private:
         return true;
     }
 
-    void MakePatterns() {
-        const uint8_t b = back_ & 0xFF, g = (back_ >> 8) & 0xFF, r = (back_ >> 16) & 0xFF;
-        const uint8_t y = static_cast<uint8_t>(LumaOf(back_));
-        const uint8_t u = static_cast<uint8_t>(ChromaUOf(back_)), v = static_cast<uint8_t>(ChromaVOf(back_));
-        const uint8_t none[4] = {0, 0, 0, 0}, fourth[4] = {0, 0, 0, 1};
-        switch (job_.frame.format) {
-            case FrameFormat::kYuy2: {
-                const uint8_t t[4] = {y, u, y, v};
-                patterns_[0] = Repeating(t, none, 4, weight_);
-                break;
-            }
-            case FrameFormat::kBgr:
-            case FrameFormat::kBgrx: {
-                const uint8_t t[4] = {b, g, r, 0};
-                patterns_[0] = Repeating(t, job_.frame.format == FrameFormat::kBgrx ? fourth : none,
-                                         job_.frame.format == FrameFormat::kBgrx ? 4 : 3, weight_);
-                break;
-            }
-            case FrameFormat::kI420:
-            case FrameFormat::kNv12: {
-                const uint8_t uv[2] = {u, v};
-                patterns_[0] = Repeating(&y, none, 1, weight_);
-                patterns_[1] = job_.frame.format == FrameFormat::kNv12 ? Repeating(uv, none, 2, weight_)
-                                                                       : Repeating(&u, none, 1, weight_);
-                patterns_[2] = Repeating(&v, none, 1, weight_);
-                break;
-            }
+    uint8_t BackLuma() const { return static_cast<uint8_t>(LumaOf(back_)); }
+    uint8_t BackU() const { return static_cast<uint8_t>(ChromaUOf(back_)); }
+    uint8_t BackV() const { return static_cast<uint8_t>(ChromaVOf(back_)); }
+
+    // The background in the layout's bytes, a pixel (or macropixel) a period.
+    template <class Layout>
+    Pattern PackedPattern() const {
+        uint8_t t[4] = {}, keep[4] = {};
+        if constexpr (Layout::kPairs) {
+            t[Layout::kY0] = t[Layout::kY1] = BackLuma(), t[Layout::kU] = BackU(), t[Layout::kV] = BackV();
+            return Repeating(t, keep, 4, weight_);
+        } else {
+            t[Layout::kB] = back_ & 0xFF, t[Layout::kG] = (back_ >> 8) & 0xFF, t[Layout::kR] = (back_ >> 16) & 0xFF;
+            if (Layout::kPixelBytes == 4) keep[Layout::kKept] = 1;
+            return Repeating(t, keep, Layout::kPixelBytes, weight_);
         }
     }
 
-    int32_t BytesPerPixel() const {
-        switch (job_.frame.format) {
-            case FrameFormat::kYuy2: return 2;
-            case FrameFormat::kBgr: return 3;
-            case FrameFormat::kBgrx: return 4;
-            default: return 1;
-        }
+    template <class Layout>
+    void PackedRows() {
+        patterns_[0] = PackedPattern<Layout>();
+        for (int32_t y = top_; y < bottom_; ++y) PackedRow<Layout>(y);
+    }
+
+    void PlanarRows() {
+        const uint8_t none[2] = {0, 0}, y = BackLuma(), u = BackU(), v = BackV();
+        const uint8_t pair[2] = {VFirst() ? v : u, VFirst() ? u : v};
+        patterns_[0] = Repeating(&y, none, 1, weight_);
+        patterns_[1] = Interleaved() ? Repeating(pair, none, 2, weight_) : Repeating(&u, none, 1, weight_);
+        patterns_[2] = Repeating(&v, none, 1, weight_);
+        for (int32_t row = top_ & ~1; row < bottom_; row += 2) BlockRow(row);
     }
 
     uint8_t* PlaneRow(int plane, int32_t y) const { return RowOf(job_.frame, plane, y); }
@@ -219,45 +213,44 @@ private:
         if (!keyed && x < hi) constant(x, hi);
     }
 
-    // The YUY2 macropixel of columns x, x + 1 of row y with only the pixel
-    // in slot inside the rectangle. The targets keep that pixel's luma and
+    // The macropixel of columns x, x + 1 of row y with only the pixel in
+    // slot inside the rectangle. The targets keep that pixel's luma and
     // chroma in the macropixel's bytes (its own luma where it lies).
+    template <class Layout>
     void EdgeMacropixel(uint8_t* row, uint8_t* targetRow, int32_t x, int slot, int32_t y) {
+        const int luma = slot ? Layout::kY1 : Layout::kY0;
         if (targetRow && !writesTargets_) {
             const uint8_t* t = targetRow + x * 2;
-            return MixHalfMacropixel(row + x * 2, slot, t[2 * slot], t[1], t[3], weight_);
+            return MixHalfMacropixel<Layout>(row + x * 2, slot, t[luma], t[Layout::kU], t[Layout::kV], weight_);
         }
         const uint32_t c = ColourAt(x + slot, y);
         if (writesTargets_) {
             uint8_t* t = targetRow + x * 2;
-            t[2 * slot] = static_cast<uint8_t>(LumaOf(c));
-            t[1] = static_cast<uint8_t>(ChromaUOf(c)), t[3] = static_cast<uint8_t>(ChromaVOf(c));
+            t[luma] = static_cast<uint8_t>(LumaOf(c));
+            t[Layout::kU] = static_cast<uint8_t>(ChromaUOf(c)), t[Layout::kV] = static_cast<uint8_t>(ChromaVOf(c));
             return;
         }
         if (slot)
-            MixMacropixel(row + x * 2, 0, true, c, c == key_, weight_);
+            MixMacropixel<Layout>(row + x * 2, 0, true, c, c == key_, weight_);
         else
-            MixMacropixel(row + x * 2, c, c == key_, 0, true, weight_);
+            MixMacropixel<Layout>(row + x * 2, c, c == key_, 0, true, weight_);
     }
 
+    template <class Layout>
     void PackedRow(int32_t y) {
         uint8_t* row = PlaneRow(0, y);
-        const int32_t bpp = BytesPerPixel();
-        const FrameFormat format = job_.frame.format;
+        constexpr int32_t bpp = Layout::kPixelBytes, perCall = Layout::kPairs ? 2 : 1;
         int32_t lo = left_, hi = right_;
         uint8_t* const targetRow = targets_ ? RowOf(*targets_, 0, y) : nullptr;
-        if (format == FrameFormat::kYuy2) {
+        if constexpr (Layout::kPairs) {
             // An edge macropixel's slot outside the rectangle is transparent.
-            if (lo & 1) EdgeMacropixel(row, targetRow, lo - 1, 1, y), ++lo;
-            if (hi & 1 && hi > lo) --hi, EdgeMacropixel(row, targetRow, hi, 0, y);
+            if (lo & 1) EdgeMacropixel<Layout>(row, targetRow, lo - 1, 1, y), ++lo;
+            if (hi & 1 && hi > lo) --hi, EdgeMacropixel<Layout>(row, targetRow, hi, 0, y);
         }
         if (lo >= hi) return;
-        const PixelSpan span = format == FrameFormat::kYuy2  ? spans_.yuy2
-                               : format == FrameFormat::kBgr ? spans_.bgr
-                                                             : spans_.bgrx;
-        const int32_t perCall = format == FrameFormat::kYuy2 ? 2 : 1;
+        const PixelSpan span = spans_.*Layout::kSpan;
         CutRow(
-            Segments(y, lo, hi), {}, format == FrameFormat::kYuy2, lo, hi,
+            Segments(y, lo, hi), {}, Layout::kPairs, lo, hi,
             [&](int32_t l, int32_t r) {
                 if (writesTargets_)
                     span(targetRow + l * bpp, CanvasAt(l, y), (r - l) / perCall, weight_, key_);
@@ -269,14 +262,28 @@ private:
             [&](int32_t l, int32_t r) { spans_.constant(row + l * bpp, (r - l) * bpp, weight_, patterns_[0], 0); });
     }
 
+    bool Interleaved() const { return job_.frame.format != FrameFormat::kI420; }
+    bool VFirst() const { return job_.frame.format == FrameFormat::kNv21; }
+
+    // The chroma of block row y / 2 of a frame laid out as the job's: the U
+    // and V of its first block, and where its pairs start when interleaved.
+    struct ChromaRow {
+        uint8_t *u, *v, *pairs;
+    };
+    ChromaRow ChromaOf(const FrameView& frame, int32_t y) const {
+        uint8_t* first = RowOf(frame, 1, y / 2);
+        if (!Interleaved()) return {first, RowOf(frame, 2, y / 2), nullptr};
+        return VFirst() ? ChromaRow{first + 1, first, first} : ChromaRow{first, first + 1, first};
+    }
+
     // Frame rows y and y + 1 (y even): whole block rows through the spans,
     // a row cut by the rectangle or the frame block by block here.
     void BlockRow(int32_t y) {
-        const bool nv12 = job_.frame.format == FrameFormat::kNv12;
-        const int32_t chromaStep = nv12 ? 2 : 1;
+        const bool nv = Interleaved();
+        const int32_t chromaStep = nv ? 2 : 1;
         uint8_t* luma[2] = {PlaneRow(0, y), y + 1 < bottom_ ? PlaneRow(0, y + 1) : nullptr};
-        uint8_t* u = PlaneRow(1, y / 2);
-        uint8_t* v = nv12 ? u + 1 : PlaneRow(2, y / 2);
+        const ChromaRow chroma = ChromaOf(job_.frame, y);
+        uint8_t *const u = chroma.u, *const v = chroma.v;
         const bool rows[2] = {y >= top_, y + 1 < bottom_};
         const auto block = [&](int32_t x) {  // the block of columns x, x + 1 (x even)
             uint32_t c[4];
@@ -306,14 +313,12 @@ private:
             if (!writesTargets_) block(hi);
         }
         if (lo >= hi) return;
-        const BlockSpan span = nv12 ? spans_.nv12 : spans_.i420;
+        const BlockSpan span = !nv ? spans_.i420 : VFirst() ? spans_.nv21 : spans_.nv12;
         // The targets' planes at the same rows, laid out as the frame's.
         uint8_t* tl[2] = {nullptr, nullptr};
-        uint8_t *tu = nullptr, *tv = nullptr;
-        if (targets_) {
-            tl[0] = RowOf(*targets_, 0, y), tl[1] = RowOf(*targets_, 0, y + 1);
-            tu = RowOf(*targets_, 1, y / 2), tv = nv12 ? tu + 1 : RowOf(*targets_, 2, y / 2);
-        }
+        ChromaRow t = {};
+        if (targets_) tl[0] = RowOf(*targets_, 0, y), tl[1] = RowOf(*targets_, 0, y + 1), t = ChromaOf(*targets_, y);
+        uint8_t *const tu = t.u, *const tv = t.v;
         CutRow(
             Segments(y, lo, hi), Segments(y + 1, lo, hi), true, lo, hi,
             [&](int32_t l, int32_t r) {
@@ -328,8 +333,8 @@ private:
                 } else if (targets_) {
                     spans_.target(luma[0] + l, tl[0] + l, r - l, weight_);
                     spans_.target(luma[1] + l, tl[1] + l, r - l, weight_);
-                    if (nv12) {
-                        spans_.target(u + l, tu + l, r - l, weight_);
+                    if (nv) {
+                        spans_.target(chroma.pairs + l, t.pairs + l, r - l, weight_);
                     } else {
                         spans_.target(u + l / 2, tu + l / 2, (r - l) / 2, weight_);
                         spans_.target(v + l / 2, tv + l / 2, (r - l) / 2, weight_);
@@ -347,8 +352,8 @@ private:
             [&](int32_t l, int32_t r) {
                 spans_.constant(luma[0] + l, r - l, weight_, patterns_[0], 0);
                 spans_.constant(luma[1] + l, r - l, weight_, patterns_[0], 0);
-                if (nv12) {
-                    spans_.constant(u + l, r - l, weight_, patterns_[1], 0);
+                if (nv) {
+                    spans_.constant(chroma.pairs + l, r - l, weight_, patterns_[1], 0);
                 } else {
                     spans_.constant(u + l / 2, (r - l) / 2, weight_, patterns_[1], 0);
                     spans_.constant(v + l / 2, (r - l) / 2, weight_, patterns_[2], 0);

@@ -15,9 +15,14 @@ FrameView FrameIn(std::vector<uint8_t>& storage, FrameFormat format, int32_t wid
     const ptrdiff_t w = width, h = height, cw = (w + 1) / 2, ch = (h + 1) / 2;
     switch (format) {
         case FrameFormat::kYuy2:
+        case FrameFormat::kUyvy:
         case FrameFormat::kBgr:
-        case FrameFormat::kBgrx: {
-            const ptrdiff_t stride = w * (format == FrameFormat::kYuy2 ? 2 : format == FrameFormat::kBgr ? 3 : 4);
+        case FrameFormat::kBgrx:
+        case FrameFormat::kRgbx:
+        case FrameFormat::kXrgb:
+        case FrameFormat::kXbgr: {
+            const bool pairs = format == FrameFormat::kYuy2 || format == FrameFormat::kUyvy;
+            const ptrdiff_t stride = w * (pairs ? 2 : format == FrameFormat::kBgr ? 3 : 4);
             storage.resize(static_cast<size_t>(stride * h));
             return {format, width, height, {{storage.data(), stride}, {}, {}}};
         }
@@ -28,6 +33,7 @@ FrameView FrameIn(std::vector<uint8_t>& storage, FrameFormat format, int32_t wid
                     height,
                     {{storage.data(), w}, {storage.data() + w * h, cw}, {storage.data() + w * h + cw * ch, cw}}};
         case FrameFormat::kNv12:
+        case FrameFormat::kNv21:
             storage.resize(static_cast<size_t>(w * h + 2 * cw * ch));
             return {format, width, height, {{storage.data(), w}, {storage.data() + w * h, 2 * cw}, {}}};
     }

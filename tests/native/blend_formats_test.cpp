@@ -13,8 +13,9 @@ namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kOrange = 0x00A0FF;  // COLORREF: red 255, green 160, blue 0
-constexpr FrameFormat kFormats[] = {FrameFormat::kYuy2, FrameFormat::kBgr, FrameFormat::kBgrx, FrameFormat::kI420,
-                                    FrameFormat::kNv12};
+constexpr FrameFormat kFormats[] = {FrameFormat::kYuy2, FrameFormat::kBgr,  FrameFormat::kBgrx, FrameFormat::kI420,
+                                    FrameFormat::kNv12, FrameFormat::kRgbx, FrameFormat::kXrgb, FrameFormat::kXbgr,
+                                    FrameFormat::kUyvy, FrameFormat::kNv21};
 
 BlendJob JobOver(TestFrame& frame, const TestCanvas& canvas, PixelRect source, uint32_t opacity, uint32_t backColor,
                  bool keyBackground) {
@@ -40,7 +41,8 @@ struct RandomBlend {
     BlendJob job;
 
     explicit RandomBlend(std::mt19937& rng)
-        : frame(kFormats[rng() % 5], Pick(rng, 1, 130), Pick(rng, 1, 9), Pick(rng, 0, 5), rng() % 2 == 0),
+        : frame(kFormats[rng() % std::size(kFormats)], Pick(rng, 1, 130), Pick(rng, 1, 9), Pick(rng, 0, 5),
+                rng() % 2 == 0),
           canvas(Pick(rng, 1, 140), Pick(rng, 1, 11), Pick(rng, 0, 2) * 4) {
         for (auto& plane : frame.planes)
             for (uint8_t& byte : plane) byte = uint8_t(rng());
@@ -112,7 +114,7 @@ std::string Describe(const RandomBlend& b) {
 // where it holds the background; padding is never touched.
 TEST(BlendWalk, CaptionAndRunsGiveWhatTheWholeCanvasGives) {
     std::mt19937 rng(7);
-    for (int i = 0; i < 3000; ++i) {
+    for (int i = 0; i < 6000; ++i) {
         const RandomBlend b(rng);
         const TestFrame skipping = b.On(KernelPath::kReference);
         ASSERT_TRUE(skipping == b.On(KernelPath::kReference, true)) << "blend " << i << ": " << Describe(b);
@@ -128,7 +130,7 @@ class BlendPaths : public ::testing::TestWithParam<KernelPath> {};
 
 TEST_P(BlendPaths, GiveTheReferenceBytes) {
     std::mt19937 rng(11);
-    for (int i = 0; i < 4000; ++i) {
+    for (int i = 0; i < 8000; ++i) {
         const RandomBlend b(rng);
         ASSERT_TRUE(b.On(GetParam()) == b.On(KernelPath::kReference)) << "blend " << i << ": " << Describe(b);
     }
@@ -162,7 +164,7 @@ TEST_P(BlendPaths, GiveTheReferenceBytesOnWideFrames) {
 // is overwritten wherever it is read.
 TEST(HeldTargets, GiveWhatTheCanvasGivesOnEveryPath) {
     std::mt19937 rng(17);
-    for (int i = 0; i < 3000; ++i) {
+    for (int i = 0; i < 6000; ++i) {
         const RandomBlend b(rng);
         const TestFrame expected = b.On(KernelPath::kReference);
         for (KernelPath path : AvailablePaths()) {
@@ -217,7 +219,8 @@ TEST(BlendFormats, CanvasOutsideCaptionAndRunsIsNotRead) {
 
 // One picture, every format: YUY2, I420 and NV12 share their luma; NV12 is
 // I420 with U and V interleaved; BGR top-down is RGB24 bottom-up flipped;
-// BGRx is BGR with its fourth byte left alone.
+// BGRx is BGR with its fourth byte left alone; RGBx, xRGB, xBGR, UYVY and
+// NV21 give their sibling's bytes in their own order.
 TEST(BlendFormats, AgreeWithEachOtherOnOnePicture) {
     std::mt19937 rng(3);
     constexpr int32_t w = 22, h = 8;
@@ -246,11 +249,22 @@ TEST(BlendFormats, AgreeWithEachOtherOnOnePicture) {
                         0, x * 4 + c, y) = bgr[(size_t(y) * w + x) * 3 + c];
                 bgrx.At(0, x * 4 + 3, y) = uint8_t(x + y);
             }
+        const std::pair<const TestFrame*, FrameFormat> siblingOf[] = {{&bgrx, FrameFormat::kRgbx},
+                                                                      {&bgrx, FrameFormat::kXrgb},
+                                                                      {&bgrx, FrameFormat::kXbgr},
+                                                                      {&yuy2, FrameFormat::kUyvy},
+                                                                      {&nv12, FrameFormat::kNv21}};
+        std::vector<TestFrame> siblings;
+        for (const auto& [frame, format] : siblingOf) siblings.push_back(InSiblingFormat(*frame, format));
         for (TestFrame* frame : {&yuy2, &i420, &nv12, &bgrTop, &bgrUp, &bgrx})
             BlendOn(ActivePath(), JobOver(*frame, canvas, source, 70, kWhite, key));
+        for (TestFrame& sibling : siblings) BlendOn(ActivePath(), JobOver(sibling, canvas, source, 70, kWhite, key));
         SCOPED_TRACE(testing::Message() << "key " << key);
         ExpectFormatsAgree({yuy2, i420, nv12, bgrTop, bgrUp, bgrx},
                            [](int32_t x, int32_t y) { return uint8_t(x + y); });
+        for (size_t i = 0; i < siblings.size(); ++i)
+            EXPECT_TRUE(siblings[i] == InSiblingFormat(*siblingOf[i].first, siblingOf[i].second))
+                << int(siblingOf[i].second);
         // Bottom-up rows really are stored upside down.
         EXPECT_EQ(bgrUp.planes[0][0], bgrTop.planes[0][size_t(h - 1) * w * 3]);
     }

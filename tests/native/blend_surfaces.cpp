@@ -5,16 +5,23 @@ TestFrame::TestFrame(FrameFormat f, int32_t w, int32_t h, int32_t pad, bool up)
     for (int p = 0; p < PlaneCount(); ++p) planes[p].assign(size_t(Stride(p)) * Rows(p), 0);
 }
 
-int TestFrame::PlaneCount() const { return format == FrameFormat::kI420 ? 3 : format == FrameFormat::kNv12 ? 2 : 1; }
+int TestFrame::PlaneCount() const {
+    return format == FrameFormat::kI420 ? 3 : format == FrameFormat::kNv12 || format == FrameFormat::kNv21 ? 2 : 1;
+}
 
 int32_t TestFrame::RowBytes(int plane) const {
     const int32_t chroma = (width + 1) / 2;
     switch (format) {
-        case FrameFormat::kYuy2: return width * 2;
+        case FrameFormat::kYuy2:
+        case FrameFormat::kUyvy: return width * 2;
         case FrameFormat::kBgr: return width * 3;
-        case FrameFormat::kBgrx: return width * 4;
+        case FrameFormat::kBgrx:
+        case FrameFormat::kRgbx:
+        case FrameFormat::kXrgb:
+        case FrameFormat::kXbgr: return width * 4;
         case FrameFormat::kI420: return plane == 0 ? width : chroma;
-        case FrameFormat::kNv12: return plane == 0 ? width : 2 * chroma;
+        case FrameFormat::kNv12:
+        case FrameFormat::kNv21: return plane == 0 ? width : 2 * chroma;
     }
     return 0;
 }
