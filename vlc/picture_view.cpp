@@ -20,8 +20,10 @@ struct Subsampling {
 Subsampling SubsamplingOf(FrameFormat format) {
     switch (format) {
         case FrameFormat::kI420:
-        case FrameFormat::kNv12: return {2, 2};
-        case FrameFormat::kYuy2: return {2, 1};
+        case FrameFormat::kNv12:
+        case FrameFormat::kNv21: return {2, 2};
+        case FrameFormat::kYuy2:
+        case FrameFormat::kUyvy: return {2, 1};
         default: return {1, 1};
     }
 }
@@ -35,9 +37,15 @@ int32_t SampleStart(unsigned offset, int step, unsigned size) {
 
 std::optional<FrameFormat> FormatOfChroma(const video_format_t& format) {
     switch (format.i_chroma) {
-        case VLC_CODEC_I420: return FrameFormat::kI420;
+        case VLC_CODEC_I420:
+        case VLC_CODEC_YV12: return FrameFormat::kI420;  // VisibleView swaps YV12's chroma planes
         case VLC_CODEC_NV12: return FrameFormat::kNv12;
+        case VLC_CODEC_NV21: return FrameFormat::kNv21;
         case VLC_CODEC_YUYV: return FrameFormat::kYuy2;
+        case VLC_CODEC_UYVY: return FrameFormat::kUyvy;
+        case VLC_CODEC_RGBA: return FrameFormat::kRgbx;
+        case VLC_CODEC_ARGB: return FrameFormat::kXrgb;
+        case VLC_CODEC_BGRA: return FrameFormat::kBgrx;
         case VLC_CODEC_RGB24: return BlueFirst(format) ? std::optional(FrameFormat::kBgr) : std::nullopt;
         case VLC_CODEC_RGB32: return BlueFirst(format) ? std::optional(FrameFormat::kBgrx) : std::nullopt;
         default: return std::nullopt;
@@ -53,11 +61,13 @@ FrameView VisibleView(picture_t* picture, FrameFormat format) {
     const int64_t bottom = std::min<int64_t>(int64_t{size.i_y_offset} + size.i_visible_height, size.i_height);
     FrameView view = {
         format, int32_t(std::max<int64_t>(right - left, 0)), int32_t(std::max<int64_t>(bottom - top, 0)), {}};
+    // YV12 keeps V before U: each plane goes where I420 keeps it.
+    const bool vFirst = picture->format.i_chroma == VLC_CODEC_YV12;
     for (int plane = 0; plane < picture->i_planes && plane < 3; ++plane) {
         const plane_t& p = picture->p[plane];
-        // The chroma planes of I420 and NV12 hold a sample per 2 x 2 pixels.
+        // The chroma planes hold a sample per sub.x x sub.y pixels.
         const int xDivisor = plane == 0 ? 1 : sub.x, yDivisor = plane == 0 ? 1 : sub.y;
-        view.planes[plane] = {
+        view.planes[vFirst && plane > 0 ? 3 - plane : plane] = {
             p.p_pixels + ptrdiff_t(top / yDivisor) * p.i_pitch + ptrdiff_t(left / xDivisor) * p.i_pixel_pitch,
             p.i_pitch};
     }
