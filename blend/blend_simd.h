@@ -60,14 +60,17 @@ struct SimdSpans {
     }
     // Canvas lanes (B, G, R, x) in the frame's byte order; the kept byte's
     // value is of no account, as it is never stored. BGRx takes them as they
-    // are, xBGR shifted whole; the other orders move byte by byte, as SSE2
-    // has no byte shuffle.
+    // are, xBGR shifted whole; the other orders are shuffled where Ops has a
+    // byte shuffle, else moved byte by byte.
     template <class Layout>
     static V InFrameOrder(V pixels) {
         if constexpr (Layout::kB == 0 && Layout::kG == 1 && Layout::kR == 2) {
             return pixels;
         } else if constexpr (Layout::kG == Layout::kB + 1 && Layout::kR == Layout::kB + 2) {
             return Ops::template Slli<8 * Layout::kB>(pixels);
+        } else if constexpr (Ops::kByteShuffle) {
+            return Ops::ShuffleLanes(pixels,
+                                     0x80u << (8 * Layout::kKept) | 1u << (8 * Layout::kG) | 2u << (8 * Layout::kR));
         } else {
             return Ops::Or(Ops::Or(MoveByte<0, Layout::kB>(pixels), MoveByte<1, Layout::kG>(pixels)),
                            MoveByte<2, Layout::kR>(pixels));
