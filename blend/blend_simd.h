@@ -109,13 +109,23 @@ struct SimdSpans {
         (ReferenceSpans().*Layout::kSpan)(frame, canvas, count - done, weight, key);
     }
 
-    // Byte k of each lane.
+    // Byte k of each lane, and a byte a lane put at byte k; no shift by 0
+    // and no mask the shift makes needless.
     template <int k>
     static V ByteOf(V lanes) {
-        if constexpr (k == 3)
+        if constexpr (k == 0)
+            return Ops::And(lanes, Splat(0xFF));
+        else if constexpr (k == 3)
             return Ops::template Srli<24>(lanes);
         else
             return Ops::And(Ops::template Srli<8 * k>(lanes), Splat(0xFF));
+    }
+    template <int k>
+    static V AtByte(V lanes) {
+        if constexpr (k == 0)
+            return lanes;
+        else
+            return Ops::template Slli<8 * k>(lanes);
     }
 
     template <class Layout, bool kKeyed>
@@ -147,9 +157,8 @@ struct SimdSpans {
                 targetV = Select(none, v, Select(one, halfV, targetV));
                 targetY0 = Select(clearLeft, y0, targetY0), targetY1 = Select(clearRight, y1, targetY1);
             }
-            const V target = Ops::Or(
-                Ops::Or(Ops::template Slli<8 * Layout::kY0>(targetY0), Ops::template Slli<8 * Layout::kU>(targetU)),
-                Ops::Or(Ops::template Slli<8 * Layout::kY1>(targetY1), Ops::template Slli<8 * Layout::kV>(targetV)));
+            const V target = Ops::Or(Ops::Or(AtByte<Layout::kY0>(targetY0), AtByte<Layout::kU>(targetU)),
+                                     Ops::Or(AtByte<Layout::kY1>(targetY1), AtByte<Layout::kV>(targetV)));
             Ops::Store(frame, Ops::MixBytes(f, target, weight16));
         }
         return i;
