@@ -36,10 +36,12 @@ struct Format {
     FrameFormat format;
     bool bottomUp;
 };
-constexpr Format kFormats[] = {{"yuy2", FrameFormat::kYuy2, false}, {"rgb24", FrameFormat::kBgr, true},
-                               {"bgr", FrameFormat::kBgr, false},   {"bgrx", FrameFormat::kBgrx, false},
-                               {"i420", FrameFormat::kI420, false}, {"nv12", FrameFormat::kNv12, false},
-                               {"p010", FrameFormat::kP010, false}, {"i420p10", FrameFormat::kI420p10, false}};
+constexpr Format kFormats[] = {
+    {"yuy2", FrameFormat::kYuy2, false},      {"rgb24", FrameFormat::kBgr, true},  {"bgr", FrameFormat::kBgr, false},
+    {"bgrx", FrameFormat::kBgrx, false},      {"i420", FrameFormat::kI420, false}, {"nv12", FrameFormat::kNv12, false},
+    {"rgbx", FrameFormat::kRgbx, false},      {"xrgb", FrameFormat::kXrgb, false}, {"xbgr", FrameFormat::kXbgr, false},
+    {"uyvy", FrameFormat::kUyvy, false},      {"nv21", FrameFormat::kNv21, false}, {"p010", FrameFormat::kP010, false},
+    {"i420p10", FrameFormat::kI420p10, false}};
 enum Case { kCaption, kWhole, kKeyedFew, kKeyedMany, kKeyedFewFrame, kKeyedNoRuns, kCaptionHeld, kWholeHeld };
 constexpr const char* kCaseNames[] = {"caption",         "whole",        "keyed_few",    "keyed_many",
                                       "keyed_few_frame", "keyed_noruns", "caption_held", "whole_held"};

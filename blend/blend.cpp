@@ -32,7 +32,13 @@ KernelPath ActivePath() {
     return KernelPath::kReference;
 }
 
-bool TargetsServe(const BlendJob& job) { return !job.keyBackground && job.frame.format != FrameFormat::kBgrx; }
+// Not for the 4-byte RGB formats: a target span would write their kept byte.
+bool TargetsServe(const BlendJob& job) {
+    const FrameFormat f = job.frame.format;
+    const bool keepsAByte = f == FrameFormat::kBgrx || f == FrameFormat::kRgbx || f == FrameFormat::kXrgb ||
+                            f == FrameFormat::kXbgr;
+    return !job.keyBackground && !keepsAByte;
+}
 
 void PrepareTargetsOn(KernelPath path, const BlendJob& job, const FrameView& targets) {
     if (TargetsServe(job)) blend::WriteTargets(job, SpansOf(path), targets);

@@ -25,8 +25,9 @@ KernelPath ActivePath();
 // full opacity, and BlendOn with them gives the bytes of BlendOn without,
 // for a job of the same geometry and canvas (in the 10-bit formats only
 // the samples count: the words' other bits are the frame's). For YUY2,
-// BGR, I420, NV12, P010 and I420_10LE, with the key off (a keyed pixel's
-// neighbours mix with the frame itself); any other job reads the canvas.
+// UYVY, BGR, I420, NV12, NV21, P010 and I420_10LE, with the key off (a
+// keyed pixel's neighbours mix with the frame itself); any other job reads
+// the canvas.
 void BlendOn(KernelPath path, const BlendJob& job, const FrameView* targets = nullptr);
 bool TargetsServe(const BlendJob& job);
 void PrepareTargetsOn(KernelPath path, const BlendJob& job, const FrameView& targets);

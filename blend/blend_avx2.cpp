@@ -21,6 +21,7 @@ namespace {
 struct Avx2 {
     using V = __m256i;
     static constexpr int kLanes = 8;
+    static constexpr bool kByteShuffle = true;
 
     static V Load(const void* p) { return _mm256_loadu_si256(static_cast<const __m256i*>(p)); }
     static void Store(void* p, V v) { _mm256_storeu_si256(static_cast<__m256i*>(p), v); }
@@ -84,6 +85,14 @@ struct Avx2 {
         const V dHigh = _mm256_slli_epi16(_mm256_sub_epi16(_mm256_unpackhi_epi8(t, zero), fHigh), 4);
         return _mm256_packus_epi16(_mm256_add_epi16(fLow, _mm256_mulhi_epi16(dLow, weight16)),
                                    _mm256_add_epi16(fHigh, _mm256_mulhi_epi16(dHigh, weight16)));
+    }
+
+    // Byte k of each lane from its byte (sources >> 8k) & 0xFF, or zero
+    // where that is 0x80.
+    static V ShuffleLanes(V v, uint32_t sources) {
+        const V laneStart = _mm256_setr_epi8(0, 0, 0, 0, 4, 4, 4, 4, 8, 8, 8, 8, 12, 12, 12, 12, 0, 0, 0, 0, 4, 4, 4, 4,
+                                             8, 8, 8, 8, 12, 12, 12, 12);
+        return _mm256_shuffle_epi8(v, _mm256_add_epi8(Set1(sources), laneStart));
     }
 
     // Lanes 0, 2, 4, 6 of a then of b; the odd ones likewise.

@@ -4,7 +4,8 @@
 // overflow on their way to being rejected.
 std::optional<BlendArea> ClipBlend(const BlendJob& job) {
     const FrameView& frame = job.frame;
-    const int64_t dw = frame.format == FrameFormat::kYuy2 ? frame.width & ~1 : frame.width, dh = frame.height;
+    const bool pairs = frame.format == FrameFormat::kYuy2 || frame.format == FrameFormat::kUyvy;
+    const int64_t dw = pairs ? frame.width & ~1 : frame.width, dh = frame.height;
     const int64_t sw = job.canvas.width, sh = job.canvas.height;
     int64_t sl = job.source.left, st = job.source.top, sr = job.source.right, sb = job.source.bottom;
     int64_t dl = job.destLeft, dt = job.destTop;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "blend/blend_job.h"
+#include "blend/blend_spans.h"
 
 namespace blend {
 
@@ -65,28 +66,32 @@ inline int32_t ChromaVOf(uint32_t c) {
 // Each component averaged with floor.
 inline uint32_t AverageColour(uint32_t a, uint32_t b) { return (a & b) + (((a ^ b) >> 1) & 0x7F7F7F7Fu); }
 
-// A YUY2 macropixel (Y0, U, Y1, V) whose pixel slot (0 or 1) alone is
-// covered, by a colour of luma y and chroma u, v: the chroma goes halfway.
+// A macropixel (bytes as Layout places them) whose pixel slot (0 or 1)
+// alone is covered, by a colour of luma y and chroma u, v: the chroma goes
+// halfway.
+template <class Layout>
 inline void MixHalfMacropixel(uint8_t* m, int slot, int32_t y, int32_t u, int32_t v, int32_t weight) {
-    m[2 * slot] = MixByte(m[2 * slot], y, weight);
-    m[1] = MixByte(m[1], (u + m[1]) >> 1, weight);
-    m[3] = MixByte(m[3], (v + m[3]) >> 1, weight);
+    uint8_t& luma = m[slot ? Layout::kY1 : Layout::kY0];
+    luma = MixByte(luma, y, weight);
+    m[Layout::kU] = MixByte(m[Layout::kU], (u + m[Layout::kU]) >> 1, weight);
+    m[Layout::kV] = MixByte(m[Layout::kV], (v + m[Layout::kV]) >> 1, weight);
 }
 
-// One YUY2 macropixel under canvas pixels c0 and c1, either of which may be
+// One macropixel under canvas pixels c0 and c1, either of which may be
 // transparent.
+template <class Layout>
 inline void MixMacropixel(uint8_t* m, uint32_t c0, bool clear0, uint32_t c1, bool clear1, int32_t weight) {
     if (clear0 && clear1) return;
     if (clear0 != clear1) {
         const uint32_t c = clear0 ? c1 : c0;
-        return MixHalfMacropixel(m, clear0 ? 1 : 0, LumaOf(c), ChromaUOf(c), ChromaVOf(c), weight);
+        return MixHalfMacropixel<Layout>(m, clear0 ? 1 : 0, LumaOf(c), ChromaUOf(c), ChromaVOf(c), weight);
     }
     const uint32_t avg = AverageColour(c0, c1);
     const int32_t u = ChromaUOf(avg), v = ChromaVOf(avg);
-    m[0] = MixByte(m[0], LumaOf(c0), weight);
-    m[1] = MixByte(m[1], u, weight);
-    m[2] = MixByte(m[2], LumaOf(c1), weight);
-    m[3] = MixByte(m[3], v, weight);
+    m[Layout::kY0] = MixByte(m[Layout::kY0], LumaOf(c0), weight);
+    m[Layout::kU] = MixByte(m[Layout::kU], u, weight);
+    m[Layout::kY1] = MixByte(m[Layout::kY1], LumaOf(c1), weight);
+    m[Layout::kV] = MixByte(m[Layout::kV], v, weight);
 }
 
 // The colour that stands for the covered pixels of a 2 x 2 block (0 top

@@ -7,25 +7,21 @@
 namespace blend {
 namespace {
 
-void MixBgr(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key, int32_t step) {
-    for (int32_t i = 0; i < count; ++i, canvas += 4, frame += step) {
+template <class Layout>
+void MixRgbSpan(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key) {
+    for (int32_t i = 0; i < count; ++i, canvas += 4, frame += Layout::kPixelBytes) {
         if (CanvasPixel(canvas) == key) continue;
-        for (int b = 0; b < 3; ++b) frame[b] = MixByte(frame[b], canvas[b], weight);
+        frame[Layout::kB] = MixByte(frame[Layout::kB], canvas[0], weight);
+        frame[Layout::kG] = MixByte(frame[Layout::kG], canvas[1], weight);
+        frame[Layout::kR] = MixByte(frame[Layout::kR], canvas[2], weight);
     }
 }
 
-void MixBgrSpan(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key) {
-    MixBgr(frame, canvas, count, weight, key, 3);
-}
-
-void MixBgrxSpan(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key) {
-    MixBgr(frame, canvas, count, weight, key, 4);
-}
-
-void MixYuy2Span(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key) {
+template <class Layout>
+void MixMacropixelSpan(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key) {
     for (int32_t i = 0; i < count; ++i, canvas += 8, frame += 4) {
         const uint32_t c0 = CanvasPixel(canvas), c1 = CanvasPixel(canvas + 4);
-        MixMacropixel(frame, c0, c0 == key, c1, c1 == key, weight);
+        MixMacropixel<Layout>(frame, c0, c0 == key, c1, c1 == key, weight);
     }
 }
 
@@ -63,15 +59,20 @@ constexpr WordSpans kWordSpans = {MixBlockSpan<kChromaStep, S>, MixConstantSpan<
 }  // namespace
 
 const Spans& ReferenceSpans() {
-    static constexpr Spans spans = {MixBgrSpan,
-                                    MixBgrxSpan,
-                                    MixYuy2Span,
-                                    MixBlockSpan<1>,
-                                    MixBlockSpan<2>,
-                                    MixConstantSpan,
-                                    MixTargetSpan,
-                                    kWordSpans<2, P010Samples>,
-                                    kWordSpans<1, I420p10Samples>};
+    static constexpr Spans spans = {.bgr = MixRgbSpan<BgrLayout>,
+                                    .bgrx = MixRgbSpan<BgrxLayout>,
+                                    .yuy2 = MixMacropixelSpan<Yuy2Layout>,
+                                    .i420 = MixBlockSpan<1>,
+                                    .nv12 = MixBlockSpan<2>,
+                                    .constant = MixConstantSpan,
+                                    .target = MixTargetSpan,
+                                    .rgbx = MixRgbSpan<RgbxLayout>,
+                                    .xrgb = MixRgbSpan<XrgbLayout>,
+                                    .xbgr = MixRgbSpan<XbgrLayout>,
+                                    .uyvy = MixMacropixelSpan<UyvyLayout>,
+                                    .nv21 = MixBlockSpan<2>,
+                                    .p010 = kWordSpans<2, P010Samples>,
+                                    .i420p10 = kWordSpans<1, I420p10Samples>};
     return spans;
 }
 

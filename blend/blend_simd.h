@@ -1,5 +1,5 @@
 // The SIMD spans, written once over Ops: a vector of 32-bit lanes, each
-// holding one canvas pixel, one frame pixel, one YUY2 macropixel or one
+// holding one canvas pixel, one frame pixel, one 4:2:2 macropixel or one
 // 4:2:0 block. blend_sse2.cpp and blend_avx2.cpp include this under their
 // own target and instantiate it with their Ops; remainders shorter than a
 // vector go to the reference spans (but for the constant span's, mixed in
@@ -50,22 +50,57 @@ struct SimdSpans {
     // spans below leave out every key test.
     static bool KeyOn(uint32_t key) { return (key >> 24) == 0; }
 
-    // BGR (3 bytes a pixel) and BGRx alike: the frame as one pixel a lane;
-    // the fourth byte never moves.
-    template <int kPixelBytes, bool kKeyed>
-    static int32_t BgrLoop(uint8_t*& frame, const uint8_t*& canvas, int32_t count, int32_t weight, uint32_t key) {
-        const V weight16 = Ops::Weight16(weight), keyLanes = Splat(key), fourth = Splat(0xFF000000);
+    // Byte kFrom of each lane moved to byte kTo, the others zero. A left
+    // shift into the top byte, or a right one out of it, needs no mask.
+    template <int kFrom, int kTo>
+    static V MoveByte(V pixels) {
+        constexpr uint32_t mask = 0xFFu << (8 * kTo);
+        if constexpr (kTo == kFrom) {
+            return Ops::And(pixels, Splat(mask));
+        } else if constexpr (kTo > kFrom) {
+            const V moved = Ops::template Slli<8 * (kTo - kFrom)>(pixels);
+            return kTo == 3 ? moved : Ops::And(moved, Splat(mask));
+        } else {
+            return Ops::And(Ops::template Srli<8 * (kFrom - kTo)>(pixels), Splat(mask));
+        }
+    }
+    // Canvas lanes (B, G, R, x) in the frame's byte order; the kept byte's
+    // value is of no account, as it is never stored. BGRx takes them as they
+    // are, xBGR shifted whole; the other orders are shuffled where Ops has a
+    // byte shuffle, else moved byte by byte.
+    template <class Layout>
+    static V InFrameOrder(V pixels) {
+        if constexpr (Layout::kB == 0 && Layout::kG == 1 && Layout::kR == 2) {
+            return pixels;
+        } else if constexpr (Layout::kG == Layout::kB + 1 && Layout::kR == Layout::kB + 2) {
+            return Ops::template Slli<8 * Layout::kB>(pixels);
+        } else if constexpr (Ops::kByteShuffle) {
+            return Ops::ShuffleLanes(pixels,
+                                     0x80u << (8 * Layout::kKept) | 1u << (8 * Layout::kG) | 2u << (8 * Layout::kR));
+        } else {
+            return Ops::Or(Ops::Or(MoveByte<0, Layout::kB>(pixels), MoveByte<1, Layout::kG>(pixels)),
+                           MoveByte<2, Layout::kR>(pixels));
+        }
+    }
+
+    // Every RGB layout, 3 bytes a pixel or 4: the frame as one pixel a lane;
+    // a fourth byte never moves.
+    template <class Layout, bool kKeyed>
+    static int32_t RgbLoop(uint8_t*& frame, const uint8_t*& canvas, int32_t count, int32_t weight, uint32_t key) {
+        constexpr int kPixelBytes = Layout::kPixelBytes;
+        const V weight16 = Ops::Weight16(weight), keyLanes = Splat(key);
+        const V kept = Splat(0xFFu << (8 * Layout::kKept));
         int32_t i = 0;
         for (; i + kLanes <= count; i += kLanes, canvas += kBytes, frame += kLanes * kPixelBytes) {
             const V pixels = Ops::Load(canvas);
-            V keep = fourth;
+            V keep = kept;
             if (kKeyed) {
                 const V clear = Clear(pixels, keyLanes);
                 if (Ops::AllSet(clear)) continue;
-                keep = Ops::Or(clear, fourth);
+                keep = Ops::Or(clear, kept);
             }
             const V f = kPixelBytes == 3 ? Ops::LoadBgr(frame) : Ops::Load(frame);
-            const V out = Select(keep, f, Ops::MixBytes(f, pixels, weight16));
+            const V out = Select(keep, f, Ops::MixBytes(f, InFrameOrder<Layout>(pixels), weight16));
             if (kPixelBytes == 3)
                 Ops::StoreBgr(frame, out);
             else
@@ -73,16 +108,36 @@ struct SimdSpans {
         }
         return i;
     }
-    template <int kPixelBytes>
-    static void Bgr(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key) {
-        const int32_t done = KeyOn(key) ? BgrLoop<kPixelBytes, true>(frame, canvas, count, weight, key)
-                                        : BgrLoop<kPixelBytes, false>(frame, canvas, count, weight, key);
-        (kPixelBytes == 3 ? ReferenceSpans().bgr : ReferenceSpans().bgrx)(frame, canvas, count - done, weight, key);
+    template <class Layout>
+    static void Rgb(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key) {
+        const int32_t done = KeyOn(key) ? RgbLoop<Layout, true>(frame, canvas, count, weight, key)
+                                        : RgbLoop<Layout, false>(frame, canvas, count, weight, key);
+        (ReferenceSpans().*Layout::kSpan)(frame, canvas, count - done, weight, key);
     }
 
-    template <bool kKeyed>
-    static int32_t Yuy2Loop(uint8_t*& frame, const uint8_t*& canvas, int32_t count, int32_t weight, uint32_t key) {
-        const V weight16 = Ops::Weight16(weight), keyLanes = Splat(key), byteMask = Splat(0xFF);
+    // Byte k of each lane, and a byte a lane put at byte k; no shift by 0
+    // and no mask the shift makes needless.
+    template <int k>
+    static V ByteOf(V lanes) {
+        if constexpr (k == 0)
+            return Ops::And(lanes, Splat(0xFF));
+        else if constexpr (k == 3)
+            return Ops::template Srli<24>(lanes);
+        else
+            return Ops::And(Ops::template Srli<8 * k>(lanes), Splat(0xFF));
+    }
+    template <int k>
+    static V AtByte(V lanes) {
+        if constexpr (k == 0)
+            return lanes;
+        else
+            return Ops::template Slli<8 * k>(lanes);
+    }
+
+    template <class Layout, bool kKeyed>
+    static int32_t MacropixelLoop(uint8_t*& frame, const uint8_t*& canvas, int32_t count, int32_t weight,
+                                  uint32_t key) {
+        const V weight16 = Ops::Weight16(weight), keyLanes = Splat(key);
         int32_t i = 0;
         for (; i + kLanes <= count; i += kLanes, canvas += 2 * kBytes, frame += kBytes) {
             const V first = Ops::Load(canvas), second = Ops::Load(canvas + kBytes);
@@ -96,8 +151,8 @@ struct SimdSpans {
                 if (Ops::AllSet(Ops::And(clearFirst, clearSecond))) continue;
                 const V clearLeft = Ops::Even(clearFirst, clearSecond);
                 const V clearRight = Ops::Odd(clearFirst, clearSecond);
-                const V y0 = Ops::And(f, byteMask), u = Ops::And(Ops::template Srli<8>(f), byteMask);
-                const V y1 = Ops::And(Ops::template Srli<16>(f), byteMask), v = Ops::template Srli<24>(f);
+                const V y0 = ByteOf<Layout::kY0>(f), u = ByteOf<Layout::kU>(f);
+                const V y1 = ByteOf<Layout::kY1>(f), v = ByteOf<Layout::kV>(f);
                 // One slot covered: halfway between its pixel's chroma and
                 // the frame's; none: the frame's.
                 const V single = Select(clearLeft, right, left);
@@ -108,16 +163,17 @@ struct SimdSpans {
                 targetV = Select(none, v, Select(one, halfV, targetV));
                 targetY0 = Select(clearLeft, y0, targetY0), targetY1 = Select(clearRight, y1, targetY1);
             }
-            const V target = Ops::Or(Ops::Or(targetY0, Ops::template Slli<8>(targetU)),
-                                     Ops::Or(Ops::template Slli<16>(targetY1), Ops::template Slli<24>(targetV)));
+            const V target = Ops::Or(Ops::Or(AtByte<Layout::kY0>(targetY0), AtByte<Layout::kU>(targetU)),
+                                     Ops::Or(AtByte<Layout::kY1>(targetY1), AtByte<Layout::kV>(targetV)));
             Ops::Store(frame, Ops::MixBytes(f, target, weight16));
         }
         return i;
     }
-    static void Yuy2(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key) {
-        const int32_t done = KeyOn(key) ? Yuy2Loop<true>(frame, canvas, count, weight, key)
-                                        : Yuy2Loop<false>(frame, canvas, count, weight, key);
-        ReferenceSpans().yuy2(frame, canvas, count - done, weight, key);
+    template <class Layout>
+    static void Macropixels(uint8_t* frame, const uint8_t* canvas, int32_t count, int32_t weight, uint32_t key) {
+        const int32_t done = KeyOn(key) ? MacropixelLoop<Layout, true>(frame, canvas, count, weight, key)
+                                        : MacropixelLoop<Layout, false>(frame, canvas, count, weight, key);
+        (ReferenceSpans().*Layout::kSpan)(frame, canvas, count - done, weight, key);
     }
 
     // A byte a lane (its upper bytes zero) moved toward t: the floor form
@@ -177,7 +233,8 @@ struct SimdSpans {
         return {colour, Ops::Add(Splat(4), Ops::Add(Ops::Add(clearTL, clearTR), Ops::Add(clearBL, clearBR)))};
     }
 
-    template <bool kInterleaved, bool kKeyed>
+    // Interleaved chroma pairs start at u, or with kVFirst at v.
+    template <bool kInterleaved, bool kVFirst, bool kKeyed>
     static int32_t BlockLoop(BlockRows& at, int32_t count, int32_t weight, uint32_t key) {
         const LaneWeights lanes = LaneWeightsOf(weight);
         const V keyLanes = Splat(key);
@@ -191,17 +248,20 @@ struct SimdSpans {
                 MixLuma(at.luma1 + kLanes, c.b1, c.cb1, lanes);
 
                 const BlockColour b = BlockColourOf(c);
+                uint8_t* const pairsAt = kVFirst ? at.v : at.u;
                 V u, v;
                 if (kInterleaved) {
-                    const V pairs = Ops::LoadPairs(at.u);
-                    u = Ops::And(pairs, Splat(0xFF)), v = Ops::template Srli<8>(pairs);
+                    const V pairs = Ops::LoadPairs(pairsAt), first = Ops::And(pairs, Splat(0xFF));
+                    const V second = Ops::template Srli<8>(pairs);
+                    u = kVFirst ? second : first, v = kVFirst ? first : second;
                 } else {
                     u = Ops::LoadBytes(at.u), v = Ops::LoadBytes(at.v);
                 }
                 const V outU = MixLanes(u, ChromaTarget(ChromaU(b.colour), u, b.covered), lanes);
                 const V outV = MixLanes(v, ChromaTarget(ChromaV(b.colour), v, b.covered), lanes);
                 if (kInterleaved) {
-                    Ops::StorePairs(at.u, Ops::Or(outU, Ops::template Slli<8>(outV)));
+                    Ops::StorePairs(pairsAt, kVFirst ? Ops::Or(outV, Ops::template Slli<8>(outU))
+                                                     : Ops::Or(outU, Ops::template Slli<8>(outV)));
                 } else {
                     Ops::StoreBytes(at.u, outU);
                     Ops::StoreBytes(at.v, outV);
@@ -213,12 +273,12 @@ struct SimdSpans {
         }
         return i;
     }
-    template <bool kInterleaved>
+    template <bool kInterleaved, bool kVFirst, BlockSpan Spans::*kSpan>
     static void Blocks(const BlockRows& rows, int32_t count, int32_t weight, uint32_t key) {
         BlockRows at = rows;
-        const int32_t done = KeyOn(key) ? BlockLoop<kInterleaved, true>(at, count, weight, key)
-                                        : BlockLoop<kInterleaved, false>(at, count, weight, key);
-        (kInterleaved ? ReferenceSpans().nv12 : ReferenceSpans().i420)(at, count - done, weight, key);
+        const int32_t done = KeyOn(key) ? BlockLoop<kInterleaved, kVFirst, true>(at, count, weight, key)
+                                        : BlockLoop<kInterleaved, kVFirst, false>(at, count, weight, key);
+        (ReferenceSpans().*kSpan)(at, count - done, weight, key);
     }
 
     // Whole cycles of the pattern three vectors at a time with the pattern
@@ -308,15 +368,20 @@ struct SimdSpans {
         Ops::Store(to + bytes - kBytes, Ops::Load(from + bytes - kBytes));
     }
 
-    static constexpr Spans kSpans = {Bgr<3>,
-                                     Bgr<4>,
-                                     Yuy2,
-                                     Blocks<false>,
-                                     Blocks<true>,
-                                     Constant,
-                                     Target,
-                                     SimdWordSpans<Ops, FrameFormat::kP010>::kSpans,
-                                     SimdWordSpans<Ops, FrameFormat::kI420p10>::kSpans};
+    static constexpr Spans kSpans = {.bgr = Rgb<BgrLayout>,
+                                     .bgrx = Rgb<BgrxLayout>,
+                                     .yuy2 = Macropixels<Yuy2Layout>,
+                                     .i420 = Blocks<false, false, &Spans::i420>,
+                                     .nv12 = Blocks<true, false, &Spans::nv12>,
+                                     .constant = Constant,
+                                     .target = Target,
+                                     .rgbx = Rgb<RgbxLayout>,
+                                     .xrgb = Rgb<XrgbLayout>,
+                                     .xbgr = Rgb<XbgrLayout>,
+                                     .uyvy = Macropixels<UyvyLayout>,
+                                     .nv21 = Blocks<true, true, &Spans::nv21>,
+                                     .p010 = SimdWordSpans<Ops, FrameFormat::kP010>::kSpans,
+                                     .i420p10 = SimdWordSpans<Ops, FrameFormat::kI420p10>::kSpans};
 };
 
 }  // namespace blend::simd

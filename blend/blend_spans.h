@@ -23,8 +23,9 @@ struct Pattern {
 };
 
 // Two whole rows of 4:2:0 blocks and the canvas rows over them. I420 steps
-// u and v by one sample a block, NV12 has v = u + 1 and steps both by two
-// (a sample is a byte, or a word in the 10-bit formats).
+// u and v by one sample a block, NV12 has v = u + 1 and NV21 u = v + 1,
+// and both step by two (a sample is a byte, or a word in the 10-bit
+// formats).
 struct BlockRows {
     uint8_t* luma0;
     uint8_t* luma1;
@@ -61,9 +62,37 @@ struct Spans {
     BlockSpan nv12;
     ConstantSpan constant;
     TargetSpan target;
+    PixelSpan rgbx, xrgb, xbgr;  // as bgrx, the colour bytes in their order
+    PixelSpan uyvy;
+    BlockSpan nv21;
     WordSpans p010;
     WordSpans i420p10;
 };
+
+// Where a packed RGB pixel of kPixelBytes keeps red, green and blue (a
+// fourth byte is kept as it is), and its span.
+template <int kPixelBytes_, int kR_, int kG_, int kB_, PixelSpan Spans::*kSpan_>
+struct RgbLayout {
+    static constexpr bool kPairs = false;
+    static constexpr int kPixelBytes = kPixelBytes_, kR = kR_, kG = kG_, kB = kB_, kKept = 6 - kR_ - kG_ - kB_;
+    static constexpr PixelSpan Spans::*kSpan = kSpan_;
+};
+using BgrLayout = RgbLayout<3, 2, 1, 0, &Spans::bgr>;
+using BgrxLayout = RgbLayout<4, 2, 1, 0, &Spans::bgrx>;
+using RgbxLayout = RgbLayout<4, 0, 1, 2, &Spans::rgbx>;
+using XrgbLayout = RgbLayout<4, 1, 2, 3, &Spans::xrgb>;
+using XbgrLayout = RgbLayout<4, 3, 2, 1, &Spans::xbgr>;
+
+// Where a 4:2:2 macropixel keeps the luma of its two pixels and the chroma
+// they share, and its span.
+template <int kY0_, int kU_, int kY1_, int kV_, PixelSpan Spans::*kSpan_>
+struct MacropixelLayout {
+    static constexpr bool kPairs = true;
+    static constexpr int kPixelBytes = 2, kY0 = kY0_, kU = kU_, kY1 = kY1_, kV = kV_;
+    static constexpr PixelSpan Spans::*kSpan = kSpan_;
+};
+using Yuy2Layout = MacropixelLayout<0, 1, 2, 3, &Spans::yuy2>;
+using UyvyLayout = MacropixelLayout<1, 0, 3, 2, &Spans::uyvy>;
 
 const Spans& ReferenceSpans();
 const Spans& Sse2Spans();  // only where the processor has SSE2

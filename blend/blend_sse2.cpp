@@ -22,6 +22,7 @@ namespace {
 struct Sse2 {
     using V = __m128i;
     static constexpr int kLanes = 4;
+    static constexpr bool kByteShuffle = false;  // SSSE3's
 
     static V Load(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
     static void Store(void* p, V v) { _mm_storeu_si128(static_cast<__m128i*>(p), v); }

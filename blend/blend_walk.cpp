@@ -107,6 +107,7 @@ BlockFormat BlockFormatFor(bool interleaved, BlockSpan blocks, ConstantSpan cons
 BlockFormat BlockFormatOf(FrameFormat format, const Spans& spans) {
     switch (format) {
         case FrameFormat::kNv12: return BlockFormatFor<ByteSamples>(true, spans.nv12, spans.constant, spans.target);
+        case FrameFormat::kNv21: return BlockFormatFor<ByteSamples>(true, spans.nv21, spans.constant, spans.target);
         case FrameFormat::kP010:
             return BlockFormatFor<P010Samples>(true, spans.p010.blocks, spans.p010.constant, spans.p010.target);
         case FrameFormat::kI420p10:
@@ -134,19 +135,19 @@ public:
         weight_ = writesTargets_ ? 256 : Weight(job_.opacity);
         key_ = KeyColour(job_.backColor, job_.keyBackground);
         back_ = CanvasColour(job_.backColor);
-        MakePatterns();
         switch (job_.frame.format) {
-            case FrameFormat::kYuy2:
-            case FrameFormat::kBgr:
-            case FrameFormat::kBgrx:
-                for (int32_t y = top_; y < bottom_; ++y) PackedRow(y);
-                break;
+            case FrameFormat::kYuy2: return PackedRows<Yuy2Layout>();
+            case FrameFormat::kUyvy: return PackedRows<UyvyLayout>();
+            case FrameFormat::kBgr: return PackedRows<BgrLayout>();
+            case FrameFormat::kBgrx: return PackedRows<BgrxLayout>();
+            case FrameFormat::kRgbx: return PackedRows<RgbxLayout>();
+            case FrameFormat::kXrgb: return PackedRows<XrgbLayout>();
+            case FrameFormat::kXbgr: return PackedRows<XbgrLayout>();
             case FrameFormat::kI420:
             case FrameFormat::kNv12:
+            case FrameFormat::kNv21:
             case FrameFormat::kP010:
-            case FrameFormat::kI420p10:
-                for (int32_t y = top_ & ~1; y < bottom_; y += 2) BlockRow(y);
-                break;
+            case FrameFormat::kI420p10: return PlanarRows();
         }
     }
 
@@ -161,47 +162,42 @@ private:
         return true;
     }
 
-    void MakePatterns() {
-        const uint8_t b = back_ & 0xFF, g = (back_ >> 8) & 0xFF, r = (back_ >> 16) & 0xFF;
-        const uint8_t y = static_cast<uint8_t>(LumaOf(back_));
-        const uint8_t u = static_cast<uint8_t>(ChromaUOf(back_)), v = static_cast<uint8_t>(ChromaVOf(back_));
-        const uint8_t none[4] = {0, 0, 0, 0}, fourth[4] = {0, 0, 0, 1};
-        switch (job_.frame.format) {
-            case FrameFormat::kYuy2: {
-                const uint8_t t[4] = {y, u, y, v};
-                patterns_[0] = Repeating(t, none, 4, weight_);
-                break;
-            }
-            case FrameFormat::kBgr:
-            case FrameFormat::kBgrx: {
-                const uint8_t t[4] = {b, g, r, 0};
-                patterns_[0] = Repeating(t, job_.frame.format == FrameFormat::kBgrx ? fourth : none,
-                                         job_.frame.format == FrameFormat::kBgrx ? 4 : 3, weight_);
-                break;
-            }
-            case FrameFormat::kI420:
-            case FrameFormat::kNv12:
-            case FrameFormat::kP010:
-            case FrameFormat::kI420p10: {
-                const BlockFormat& f = blocks_;
-                const int32_t s = f.sampleBytes;
-                uint8_t yuv[6] = {};  // Y, U, V a sample each
-                f.putTarget(yuv, y), f.putTarget(yuv + s, u), f.putTarget(yuv + 2 * s, v);
-                patterns_[0] = Repeating(yuv, none, s, weight_);
-                patterns_[1] = Repeating(yuv + s, none, f.interleaved ? 2 * s : s, weight_);
-                patterns_[2] = Repeating(yuv + 2 * s, none, s, weight_);
-                break;
-            }
+    uint8_t BackLuma() const { return static_cast<uint8_t>(LumaOf(back_)); }
+    uint8_t BackU() const { return static_cast<uint8_t>(ChromaUOf(back_)); }
+    uint8_t BackV() const { return static_cast<uint8_t>(ChromaVOf(back_)); }
+
+    // The background in the layout's bytes, a pixel (or macropixel) a period.
+    template <class Layout>
+    Pattern PackedPattern() const {
+        uint8_t t[4] = {}, keep[4] = {};
+        if constexpr (Layout::kPairs) {
+            t[Layout::kY0] = t[Layout::kY1] = BackLuma(), t[Layout::kU] = BackU(), t[Layout::kV] = BackV();
+            return Repeating(t, keep, 4, weight_);
+        } else {
+            t[Layout::kB] = back_ & 0xFF, t[Layout::kG] = (back_ >> 8) & 0xFF, t[Layout::kR] = (back_ >> 16) & 0xFF;
+            if (Layout::kPixelBytes == 4) keep[Layout::kKept] = 1;
+            return Repeating(t, keep, Layout::kPixelBytes, weight_);
         }
     }
 
-    int32_t BytesPerPixel() const {
-        switch (job_.frame.format) {
-            case FrameFormat::kYuy2: return 2;
-            case FrameFormat::kBgr: return 3;
-            case FrameFormat::kBgrx: return 4;
-            default: return 1;
-        }
+    template <class Layout>
+    void PackedRows() {
+        patterns_[0] = PackedPattern<Layout>();
+        for (int32_t y = top_; y < bottom_; ++y) PackedRow<Layout>(y);
+    }
+
+    void PlanarRows() {
+        const BlockFormat& f = blocks_;
+        const int32_t sample = f.sampleBytes;
+        const uint8_t none[4] = {};
+        uint8_t yuv[6] = {};  // Y, then the chroma in the order of plane 1, a sample each
+        f.putTarget(yuv, BackLuma());
+        f.putTarget(yuv + sample, VFirst() ? BackV() : BackU());
+        f.putTarget(yuv + 2 * sample, VFirst() ? BackU() : BackV());
+        patterns_[0] = Repeating(yuv, none, sample, weight_);
+        patterns_[1] = Repeating(yuv + sample, none, f.interleaved ? 2 * sample : sample, weight_);
+        patterns_[2] = Repeating(yuv + 2 * sample, none, sample, weight_);
+        for (int32_t row = top_ & ~1; row < bottom_; row += 2) BlockRow(row);
     }
 
     uint8_t* PlaneRow(int plane, int32_t y) const { return RowOf(job_.frame, plane, y); }
@@ -267,45 +263,44 @@ private:
         if (!keyed && x < hi) constant(x, hi);
     }
 
-    // The YUY2 macropixel of columns x, x + 1 of row y with only the pixel
-    // in slot inside the rectangle. The targets keep that pixel's luma and
+    // The macropixel of columns x, x + 1 of row y with only the pixel in
+    // slot inside the rectangle. The targets keep that pixel's luma and
     // chroma in the macropixel's bytes (its own luma where it lies).
+    template <class Layout>
     void EdgeMacropixel(uint8_t* row, uint8_t* targetRow, int32_t x, int slot, int32_t y) {
+        const int luma = slot ? Layout::kY1 : Layout::kY0;
         if (targetRow && !writesTargets_) {
             const uint8_t* t = targetRow + x * 2;
-            return MixHalfMacropixel(row + x * 2, slot, t[2 * slot], t[1], t[3], weight_);
+            return MixHalfMacropixel<Layout>(row + x * 2, slot, t[luma], t[Layout::kU], t[Layout::kV], weight_);
         }
         const uint32_t c = ColourAt(x + slot, y);
         if (writesTargets_) {
             uint8_t* t = targetRow + x * 2;
-            t[2 * slot] = static_cast<uint8_t>(LumaOf(c));
-            t[1] = static_cast<uint8_t>(ChromaUOf(c)), t[3] = static_cast<uint8_t>(ChromaVOf(c));
+            t[luma] = static_cast<uint8_t>(LumaOf(c));
+            t[Layout::kU] = static_cast<uint8_t>(ChromaUOf(c)), t[Layout::kV] = static_cast<uint8_t>(ChromaVOf(c));
             return;
         }
         if (slot)
-            MixMacropixel(row + x * 2, 0, true, c, c == key_, weight_);
+            MixMacropixel<Layout>(row + x * 2, 0, true, c, c == key_, weight_);
         else
-            MixMacropixel(row + x * 2, c, c == key_, 0, true, weight_);
+            MixMacropixel<Layout>(row + x * 2, c, c == key_, 0, true, weight_);
     }
 
+    template <class Layout>
     void PackedRow(int32_t y) {
         uint8_t* row = PlaneRow(0, y);
-        const int32_t bpp = BytesPerPixel();
-        const FrameFormat format = job_.frame.format;
+        constexpr int32_t bpp = Layout::kPixelBytes, perCall = Layout::kPairs ? 2 : 1;
         int32_t lo = left_, hi = right_;
         uint8_t* const targetRow = targets_ ? RowOf(*targets_, 0, y) : nullptr;
-        if (format == FrameFormat::kYuy2) {
+        if constexpr (Layout::kPairs) {
             // An edge macropixel's slot outside the rectangle is transparent.
-            if (lo & 1) EdgeMacropixel(row, targetRow, lo - 1, 1, y), ++lo;
-            if (hi & 1 && hi > lo) --hi, EdgeMacropixel(row, targetRow, hi, 0, y);
+            if (lo & 1) EdgeMacropixel<Layout>(row, targetRow, lo - 1, 1, y), ++lo;
+            if (hi & 1 && hi > lo) --hi, EdgeMacropixel<Layout>(row, targetRow, hi, 0, y);
         }
         if (lo >= hi) return;
-        const PixelSpan span = format == FrameFormat::kYuy2  ? spans_.yuy2
-                               : format == FrameFormat::kBgr ? spans_.bgr
-                                                             : spans_.bgrx;
-        const int32_t perCall = format == FrameFormat::kYuy2 ? 2 : 1;
+        const PixelSpan span = spans_.*Layout::kSpan;
         CutRow(
-            Segments(y, lo, hi), {}, format == FrameFormat::kYuy2, lo, hi,
+            Segments(y, lo, hi), {}, Layout::kPairs, lo, hi,
             [&](int32_t l, int32_t r) {
                 if (writesTargets_)
                     span(targetRow + l * bpp, CanvasAt(l, y), (r - l) / perCall, weight_, key_);
@@ -317,14 +312,28 @@ private:
             [&](int32_t l, int32_t r) { spans_.constant(row + l * bpp, (r - l) * bpp, weight_, patterns_[0], 0); });
     }
 
+    bool VFirst() const { return job_.frame.format == FrameFormat::kNv21; }
+
+    // The chroma of block row y / 2 of a frame laid out as the job's: the U
+    // and V of its first block, and the first sample of plane 1.
+    struct ChromaRow {
+        uint8_t *u, *v, *first;
+    };
+    ChromaRow ChromaOf(const FrameView& frame, int32_t y) const {
+        uint8_t* first = RowOf(frame, 1, y / 2);
+        if (!blocks_.interleaved) return {first, RowOf(frame, 2, y / 2), first};
+        const int32_t s = blocks_.sampleBytes;
+        return VFirst() ? ChromaRow{first + s, first, first} : ChromaRow{first, first + s, first};
+    }
+
     // Frame rows y and y + 1 (y even): whole block rows through the spans,
     // a row cut by the rectangle or the frame block by block here.
     void BlockRow(int32_t y) {
         const BlockFormat& f = blocks_;
         const int32_t s = f.sampleBytes, chromaStep = f.interleaved ? 2 * s : s;  // bytes a block
         uint8_t* luma[2] = {PlaneRow(0, y), y + 1 < bottom_ ? PlaneRow(0, y + 1) : nullptr};
-        uint8_t* u = PlaneRow(1, y / 2);
-        uint8_t* v = f.interleaved ? u + s : PlaneRow(2, y / 2);
+        const ChromaRow chroma = ChromaOf(job_.frame, y);
+        uint8_t *const u = chroma.u, *const v = chroma.v;
         const bool rows[2] = {y >= top_, y + 1 < bottom_};
         const auto block = [&](int32_t x) {  // the block of columns x, x + 1 (x even)
             uint32_t c[4];
@@ -356,11 +365,8 @@ private:
         if (lo >= hi) return;
         // The targets' planes at the same rows, laid out as the frame's.
         uint8_t* tl[2] = {nullptr, nullptr};
-        uint8_t *tu = nullptr, *tv = nullptr;
-        if (targets_) {
-            tl[0] = RowOf(*targets_, 0, y), tl[1] = RowOf(*targets_, 0, y + 1);
-            tu = RowOf(*targets_, 1, y / 2), tv = f.interleaved ? tu + s : RowOf(*targets_, 2, y / 2);
-        }
+        ChromaRow t = {};
+        if (targets_) tl[0] = RowOf(*targets_, 0, y), tl[1] = RowOf(*targets_, 0, y + 1), t = ChromaOf(*targets_, y);
         // Columns [l, r) (both even) as bytes of a luma row and of a chroma row.
         const auto lumaBytes = [s](int32_t l) { return l * s; };
         const auto chromaBytes = [chromaStep](int32_t l) { return l / 2 * chromaStep; };
@@ -371,16 +377,16 @@ private:
                 if (writesTargets_) {
                     const BlockRows at = {.luma0 = tl[0] + lumaBytes(l),
                                           .luma1 = tl[1] + lumaBytes(l),
-                                          .u = tu + cl,
-                                          .v = tv + cl,
+                                          .u = t.u + cl,
+                                          .v = t.v + cl,
                                           .canvas0 = CanvasAt(l, y),
                                           .canvas1 = CanvasAt(l, y + 1)};
                     f.blocks(at, (r - l) / 2, weight_, key_);
                 } else if (targets_) {
                     f.target(luma[0] + lumaBytes(l), tl[0] + lumaBytes(l), lumaBytes(r - l), weight_);
                     f.target(luma[1] + lumaBytes(l), tl[1] + lumaBytes(l), lumaBytes(r - l), weight_);
-                    f.target(u + cl, tu + cl, cn, weight_);
-                    if (!f.interleaved) f.target(v + cl, tv + cl, cn, weight_);
+                    f.target(chroma.first + cl, t.first + cl, cn, weight_);
+                    if (!f.interleaved) f.target(v + cl, t.v + cl, cn, weight_);
                 } else {
                     const BlockRows at = {.luma0 = luma[0] + lumaBytes(l),
                                           .luma1 = luma[1] + lumaBytes(l),
@@ -395,7 +401,7 @@ private:
                 const int32_t cl = chromaBytes(l), cn = chromaBytes(r) - cl;
                 f.constant(luma[0] + lumaBytes(l), lumaBytes(r - l), weight_, patterns_[0], 0);
                 f.constant(luma[1] + lumaBytes(l), lumaBytes(r - l), weight_, patterns_[0], 0);
-                f.constant(u + cl, cn, weight_, patterns_[1], 0);
+                f.constant(chroma.first + cl, cn, weight_, patterns_[1], 0);
                 if (!f.interleaved) f.constant(v + cl, cn, weight_, patterns_[2], 0);
             });
     }

@@ -15,9 +15,14 @@ FrameView FrameIn(std::vector<uint8_t>& storage, FrameFormat format, int32_t wid
     const ptrdiff_t w = width, h = height, cw = (w + 1) / 2, ch = (h + 1) / 2;
     switch (format) {
         case FrameFormat::kYuy2:
+        case FrameFormat::kUyvy:
         case FrameFormat::kBgr:
-        case FrameFormat::kBgrx: {
-            const ptrdiff_t stride = w * (format == FrameFormat::kYuy2 ? 2 : format == FrameFormat::kBgr ? 3 : 4);
+        case FrameFormat::kBgrx:
+        case FrameFormat::kRgbx:
+        case FrameFormat::kXrgb:
+        case FrameFormat::kXbgr: {
+            const bool pairs = format == FrameFormat::kYuy2 || format == FrameFormat::kUyvy;
+            const ptrdiff_t stride = w * (pairs ? 2 : format == FrameFormat::kBgr ? 3 : 4);
             storage.resize(static_cast<size_t>(stride * h));
             return {format, width, height, {{storage.data(), stride}, {}, {}}};
         }
@@ -29,8 +34,9 @@ FrameView FrameIn(std::vector<uint8_t>& storage, FrameFormat format, int32_t wid
             return {format, width, height, {{p, s * w}, {p + s * w * h, s * cw}, {p + s * (w * h + cw * ch), s * cw}}};
         }
         case FrameFormat::kNv12:
+        case FrameFormat::kNv21:
         case FrameFormat::kP010: {
-            const ptrdiff_t s = format == FrameFormat::kNv12 ? 1 : 2;
+            const ptrdiff_t s = format == FrameFormat::kP010 ? 2 : 1;
             storage.resize(static_cast<size_t>(s * (w * h + 2 * cw * ch)));
             return {format, width, height, {{storage.data(), s * w}, {storage.data() + s * w * h, s * 2 * cw}, {}}};
         }

@@ -14,6 +14,11 @@ enum class FrameFormat {
     kBgrx,  // B, G, R and a fourth byte that is left as it is (BGRx, BGRA)
     kI420,  // planes Y, U, V; chroma of each 2 x 2 block, ceil(w/2) x ceil(h/2)
     kNv12,  // planes Y and interleaved U, V; chroma as in I420
+    kRgbx,  // R, G, B and a kept fourth byte (RGBx, RGBA)
+    kXrgb,  // a kept byte, then R, G, B (xRGB, ARGB)
+    kXbgr,  // a kept byte, then B, G, R (xBGR, ABGR)
+    kUyvy,  // U Y0 V Y1 per pixel pair; an odd width's last column is left out
+    kNv21,  // planes Y and interleaved V, U; chroma as in I420
     // 10-bit samples in 16-bit little-endian words, the other 6 bits left
     // as they are; chroma as in I420.
     kP010,     // planes Y and interleaved U, V; the sample in the top 10 bits

@@ -117,6 +117,7 @@ void FuzzJob(FuzzInput& in, FrameFormat format) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput in(data, size);
-    FuzzJob(in, static_cast<FrameFormat>(in.Take<uint8_t>() % (static_cast<int>(FrameFormat::kI420p10) + 1)));
+    constexpr int kFormatCount = static_cast<int>(FrameFormat::kI420p10) + 1;  // the last of them
+    FuzzJob(in, static_cast<FrameFormat>(in.Take<uint8_t>() % kFormatCount));
     return 0;
 }

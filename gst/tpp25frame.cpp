@@ -54,7 +54,9 @@ GST_ELEMENT_REGISTER_DEFINE(tpp25frame, "tpp25frame", GST_RANK_NONE, gst_tpp25fr
 namespace {
 
 // What decoders and cameras give, each blended without conversion.
-#define TPP_FORMATS "{ YUY2, BGR, BGRx, BGRA, I420, NV12, P010_10LE, I420_10LE }"
+#define TPP_FORMATS                                                                                                    \
+    "{ YUY2, BGR, BGRx, BGRA, I420, NV12, RGBA, RGBx, ARGB, xRGB, ABGR, xBGR, UYVY, NV21, YV12, P010_10LE, I420_10LE " \
+    "}"
 #define TPP_COMPOSITION GST_CAPS_FEATURE_META_GST_VIDEO_OVERLAY_COMPOSITION
 
 GstTpp25Frame* Self(gpointer object) { return reinterpret_cast<GstTpp25Frame*>(object); }
@@ -181,8 +183,17 @@ FrameFormat FormatOf(GstVideoFormat format) {
     switch (format) {
         case GST_VIDEO_FORMAT_YUY2: return FrameFormat::kYuy2;
         case GST_VIDEO_FORMAT_BGR: return FrameFormat::kBgr;
-        case GST_VIDEO_FORMAT_I420: return FrameFormat::kI420;
+        case GST_VIDEO_FORMAT_I420:
+        case GST_VIDEO_FORMAT_YV12: return FrameFormat::kI420;  // VisibleView puts each plane in its place
         case GST_VIDEO_FORMAT_NV12: return FrameFormat::kNv12;
+        case GST_VIDEO_FORMAT_RGBA:
+        case GST_VIDEO_FORMAT_RGBx: return FrameFormat::kRgbx;
+        case GST_VIDEO_FORMAT_ARGB:
+        case GST_VIDEO_FORMAT_xRGB: return FrameFormat::kXrgb;
+        case GST_VIDEO_FORMAT_ABGR:
+        case GST_VIDEO_FORMAT_xBGR: return FrameFormat::kXbgr;
+        case GST_VIDEO_FORMAT_UYVY: return FrameFormat::kUyvy;
+        case GST_VIDEO_FORMAT_NV21: return FrameFormat::kNv21;
         case GST_VIDEO_FORMAT_P010_10LE: return FrameFormat::kP010;
         case GST_VIDEO_FORMAT_I420_10LE: return FrameFormat::kI420p10;
         default: return FrameFormat::kBgrx;  // BGRx, BGRA: the caps allow nothing else
@@ -359,6 +370,8 @@ Visible VisibleView(GstVideoFilter* filter, GstVideoFrame* frame) {
     const int32_t bottom = int32_t(std::min<int64_t>(int64_t{y} + height, frameHeight));
     FrameView view = {
         FormatOf(GST_VIDEO_FRAME_FORMAT(frame)), std::max(right - left, 0), std::max(bottom - top, 0), {}};
+    // Each plane goes where the view keeps its first component (Y, U, V in
+    // that order), so YV12's V plane, second in memory, becomes I420's third.
     for (guint plane = 0; plane < GST_VIDEO_FRAME_N_PLANES(frame) && plane < 3; ++plane) {
         guint c = 0;
         while (GST_VIDEO_FORMAT_INFO_PLANE(info, c) != plane) ++c;
@@ -366,7 +379,7 @@ Visible VisibleView(GstVideoFilter* filter, GstVideoFrame* frame) {
         uint8_t* data = static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(frame, plane)) +
                         (top >> GST_VIDEO_FORMAT_INFO_H_SUB(info, c)) * stride +
                         (left >> GST_VIDEO_FORMAT_INFO_W_SUB(info, c)) * GST_VIDEO_FORMAT_INFO_PSTRIDE(info, c);
-        view.planes[plane] = {data, stride};
+        view.planes[c] = {data, stride};
     }
     return {view, left, top};
 }

@@ -21,9 +21,11 @@ Subsampling SubsamplingOf(FrameFormat format) {
     switch (format) {
         case FrameFormat::kI420:
         case FrameFormat::kNv12:
+        case FrameFormat::kNv21:
         case FrameFormat::kP010:
         case FrameFormat::kI420p10: return {2, 2};
-        case FrameFormat::kYuy2: return {2, 1};
+        case FrameFormat::kYuy2:
+        case FrameFormat::kUyvy: return {2, 1};
         default: return {1, 1};
     }
 }
@@ -37,11 +39,17 @@ int32_t SampleStart(unsigned offset, int step, unsigned size) {
 
 std::optional<FrameFormat> FormatOfChroma(const video_format_t& format) {
     switch (format.i_chroma) {
-        case VLC_CODEC_I420: return FrameFormat::kI420;
+        case VLC_CODEC_I420:
+        case VLC_CODEC_YV12: return FrameFormat::kI420;  // VisibleView swaps YV12's chroma planes
         case VLC_CODEC_NV12: return FrameFormat::kNv12;
+        case VLC_CODEC_NV21: return FrameFormat::kNv21;
         case VLC_CODEC_P010: return FrameFormat::kP010;
         case VLC_CODEC_I420_10L: return FrameFormat::kI420p10;
         case VLC_CODEC_YUYV: return FrameFormat::kYuy2;
+        case VLC_CODEC_UYVY: return FrameFormat::kUyvy;
+        case VLC_CODEC_RGBA: return FrameFormat::kRgbx;
+        case VLC_CODEC_ARGB: return FrameFormat::kXrgb;
+        case VLC_CODEC_BGRA: return FrameFormat::kBgrx;
         case VLC_CODEC_RGB24: return BlueFirst(format) ? std::optional(FrameFormat::kBgr) : std::nullopt;
         case VLC_CODEC_RGB32: return BlueFirst(format) ? std::optional(FrameFormat::kBgrx) : std::nullopt;
         default: return std::nullopt;
@@ -57,16 +65,20 @@ FrameView VisibleView(picture_t* picture, FrameFormat format) {
     const int64_t bottom = std::min<int64_t>(int64_t{size.i_y_offset} + size.i_visible_height, size.i_height);
     FrameView view = {
         format, int32_t(std::max<int64_t>(right - left, 0)), int32_t(std::max<int64_t>(bottom - top, 0)), {}};
+    // YV12 keeps V before U: each plane goes where I420 keeps it.
+    const bool vFirst = picture->format.i_chroma == VLC_CODEC_YV12;
     for (int plane = 0; plane < picture->i_planes && plane < 3; ++plane) {
         const plane_t& p = picture->p[plane];
         // The chroma planes of the 4:2:0 chromas hold a sample per 2 x 2
-        // pixels; in NV12 and P010 VLC's pixel pitch is that of U or V, a
-        // sample being both.
+        // pixels; in NV12, NV21 and P010 VLC's pixel pitch is that of U or
+        // V, a sample being both.
         const int xDivisor = plane == 0 ? 1 : sub.x, yDivisor = plane == 0 ? 1 : sub.y;
-        const bool pairs = plane == 1 && (format == FrameFormat::kNv12 || format == FrameFormat::kP010);
-        view.planes[plane] = {p.p_pixels + ptrdiff_t(top / yDivisor) * p.i_pitch +
-                                  ptrdiff_t(left / xDivisor) * p.i_pixel_pitch * (pairs ? 2 : 1),
-                              p.i_pitch};
+        const bool pairs = plane == 1 && (format == FrameFormat::kNv12 || format == FrameFormat::kNv21 ||
+                                          format == FrameFormat::kP010);
+        view.planes[vFirst && plane > 0 ? 3 - plane : plane] = {
+            p.p_pixels + ptrdiff_t(top / yDivisor) * p.i_pitch +
+                ptrdiff_t(left / xDivisor) * p.i_pixel_pitch * (pairs ? 2 : 1),
+            p.i_pitch};
     }
     return view;
 }

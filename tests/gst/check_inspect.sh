@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # gst-inspect-1.0 finds the element of this tree (and so makes the tests'
-# registry): its description, both pad templates with the eight formats, and
+# registry): its description, both pad templates with the seventeen formats, and
 # the 33 properties of its own, each with a blurb and a default.
 set -euo pipefail
 plugin_dir=$1
@@ -10,7 +10,7 @@ grep -q "Filename *$plugin_dir/libgsttpp25frame.so" <<<"$out" || fail "not this 
 grep -q '^  Description  *[A-Z].' <<<"$out" || fail "no description"
 for pad in SINK SRC; do
   grep -A4 "$pad template" <<<"$out" |
-    grep -qF 'format: { (string)YUY2, (string)BGR, (string)BGRx, (string)BGRA, (string)I420, (string)NV12, (string)P010_10LE, (string)I420_10LE }' ||
+    grep -qF 'format: { (string)YUY2, (string)BGR, (string)BGRx, (string)BGRA, (string)I420, (string)NV12, (string)RGBA, (string)RGBx, (string)ARGB, (string)xRGB, (string)ABGR, (string)xBGR, (string)UYVY, (string)NV21, (string)YV12, (string)P010_10LE, (string)I420_10LE }' ||
     fail "$pad template"
 done
 # Each property: "  name  : blurb", a flags line, then its type with the default.

@@ -22,19 +22,16 @@ uint8_t Ramp(int x, int y) { return static_cast<uint8_t>(16 + (x * 3 + y * 5) % 
 Bytes MakePicture(const char* format, int width, int height) {
     const GstVideoInfo info = InfoOf(format, width, height);
     Bytes picture(GST_VIDEO_INFO_SIZE(&info), 128);
-    uint8_t* data = picture.data();
-    const std::string name = format;
-    for (int y = 0; y < height; ++y) {
-        uint8_t* row = data + GST_VIDEO_INFO_PLANE_OFFSET(&info, 0) + y * GST_VIDEO_INFO_PLANE_STRIDE(&info, 0);
-        for (int x = 0; x < width; ++x) {
-            if (name == "YUY2")
-                row[x * 2] = Ramp(x, y);
-            else if (name == "BGR" || name == "BGRx" || name == "BGRA")
-                for (int c = 0; c < 3; ++c) row[x * GST_VIDEO_INFO_COMP_PSTRIDE(&info, 0) + c] = Ramp(x + c * 7, y);
-            else
-                row[x] = Ramp(x, y);
+    const bool rgb = GST_VIDEO_FORMAT_INFO_IS_RGB(info.finfo);
+    // By component, so that formats that only order them otherwise hold the
+    // same picture; in RGB red, green, blue and alpha ramps of their own.
+    for (guint c = 0; c < (rgb ? GST_VIDEO_INFO_N_COMPONENTS(&info) : 1); ++c)
+        for (int y = 0; y < height; ++y) {
+            uint8_t* row = picture.data() + GST_VIDEO_INFO_COMP_OFFSET(&info, c) +
+                           y * GST_VIDEO_INFO_COMP_STRIDE(&info, c);
+            for (int x = 0; x < width; ++x)
+                row[x * GST_VIDEO_INFO_COMP_PSTRIDE(&info, c)] = Ramp(x + (rgb ? 7 * (c < 3 ? 2 - c : 3) : 0), y);
         }
-    }
     return picture;
 }
 
@@ -68,15 +65,33 @@ HarnessRun RunHarness(const std::string& element, const std::string& caps, const
 }
 
 Bytes LumaOf(const char* format, int width, int height, const Bytes& picture) {
+    return ComponentsOf(format, width, height, picture)[0];
+}
+
+std::vector<Bytes> ComponentsOf(const char* format, int width, int height, const Bytes& picture) {
     const GstVideoInfo info = InfoOf(format, width, height);
-    const bool packed = std::strcmp(format, "YUY2") == 0;
-    Bytes luma;
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* row = picture.data() + GST_VIDEO_INFO_PLANE_OFFSET(&info, 0) +
-                             y * GST_VIDEO_INFO_PLANE_STRIDE(&info, 0);
-        for (int x = 0; x < width; ++x) luma.push_back(packed ? row[x * 2] : row[x]);
-    }
-    return luma;
+    std::vector<Bytes> components(GST_VIDEO_INFO_N_COMPONENTS(&info));
+    for (guint c = 0; c < components.size(); ++c)
+        for (int y = 0; y < GST_VIDEO_INFO_COMP_HEIGHT(&info, c); ++y) {
+            const uint8_t* row = picture.data() + GST_VIDEO_INFO_COMP_OFFSET(&info, c) +
+                                 y * GST_VIDEO_INFO_COMP_STRIDE(&info, c);
+            for (int x = 0; x < GST_VIDEO_INFO_COMP_WIDTH(&info, c); ++x)
+                components[c].push_back(row[x * GST_VIDEO_INFO_COMP_PSTRIDE(&info, c)]);
+        }
+    return components;
+}
+
+Bytes FourthBytesOf(const char* format, int width, int height, const Bytes& picture) {
+    const GstVideoInfo info = InfoOf(format, width, height);
+    if (!GST_VIDEO_INFO_IS_RGB(&info) || GST_VIDEO_INFO_COMP_PSTRIDE(&info, 0) != 4) return {};
+    const int fourth = 6 - GST_VIDEO_INFO_COMP_POFFSET(&info, 0) - GST_VIDEO_INFO_COMP_POFFSET(&info, 1) -
+                       GST_VIDEO_INFO_COMP_POFFSET(&info, 2);
+    Bytes bytes;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            bytes.push_back(picture[GST_VIDEO_INFO_PLANE_OFFSET(&info, 0) + y * GST_VIDEO_INFO_PLANE_STRIDE(&info, 0) +
+                                    x * 4 + fourth]);
+    return bytes;
 }
 
 namespace {

@@ -21,7 +21,8 @@ void StartGStreamer();
 
 // A picture of the format at its default strides: the same luma in every
 // YUV format (a ramp that differs from pixel to pixel), grey chroma; in
-// BGR, a ramp of its own in each byte.
+// RGB, a ramp of its own in each component, the same in every byte order
+// (a padding byte grey).
 Bytes MakePicture(const char* format, int width, int height);
 
 // videotestsrc's black in YUY2.
@@ -60,6 +61,14 @@ Changes ChangesAround(const GstVideoInfo& info, const Bytes& before, const Bytes
 // The Y plane of a picture, row by row without padding; from YUY2's
 // interleaved bytes too.
 Bytes LumaOf(const char* format, int width, int height, const Bytes& picture);
+
+// Each component's samples (Y, U, V or R, G, B and alpha), row by row,
+// whatever the order of planes and bytes.
+std::vector<Bytes> ComponentsOf(const char* format, int width, int height, const Bytes& picture);
+
+// The byte beside red, green and blue of each pixel of a 4-byte RGB format
+// (alpha or padding); none for other formats.
+Bytes FourthBytesOf(const char* format, int width, int height, const Bytes& picture);
 
 // A gst-launch line run to its end; the bus's warnings and infos are
 // collected (those posted as the elements stop too), and the buffers that

@@ -29,18 +29,19 @@ protected:
 };
 
 const std::vector<int> kDefaultSchedule = {1, 13, 25, 37, 49};
+const char* const kFormats[] = {"YUY2", "BGR",  "BGRx", "BGRA", "I420", "NV12", "RGBA",      "RGBx",     "ARGB",
+                                "xRGB", "ABGR", "xBGR", "UYVY", "NV21", "YV12", "P010_10LE", "I420_10LE"};
 
 TEST_F(Tpp25Frame, AcceptsExactlyTheFormatsItBlendsInto) {
     GstElement* element = gst_element_factory_make("tpp25frame", nullptr);
     ASSERT_NE(element, nullptr);
     GstPad* sink = gst_element_get_static_pad(element, "sink");
-    for (const char* format : {"YUY2", "BGR", "BGRx", "BGRA", "I420", "NV12", "P010_10LE", "I420_10LE"}) {
+    for (const char* format : kFormats) {
         GstCaps* caps = gst_caps_from_string(RawCaps(format, 320, 240).c_str());
         EXPECT_TRUE(gst_pad_query_accept_caps(sink, caps)) << format;
         gst_caps_unref(caps);
     }
-    for (const char* format :
-         {"RGB", "RGBx", "xBGR", "UYVY", "YV12", "NV21", "Y42B", "GRAY8", "P010_10BE", "I420_10BE", "I420_12LE"}) {
+    for (const char* format : {"RGB", "YVYU", "NV16", "Y42B", "GRAY8", "AYUV", "P010_10BE", "I420_10BE", "I420_12LE"}) {
         GstCaps* caps = gst_caps_from_string(RawCaps(format, 320, 240).c_str());
         EXPECT_FALSE(gst_pad_query_accept_caps(sink, caps)) << format;
         gst_caps_unref(caps);
@@ -51,14 +52,41 @@ TEST_F(Tpp25Frame, AcceptsExactlyTheFormatsItBlendsInto) {
 
 class EachFormat : public Tpp25Frame, public ::testing::WithParamInterface<const char*> {};
 
+// As it comes, with no converter before the element: the caption on the
+// schedule, and a fourth byte beside R, G and B never written.
 TEST_P(EachFormat, DefaultScheduleChangesEveryTwelfthBufferFromTheFirst) {
     const Bytes picture = MakePicture(GetParam(), 160, 120);
     const HarnessRun run = RunHarness(Element(), RawCaps(GetParam(), 160, 120), picture, 50);
     EXPECT_EQ(run.changed, kDefaultSchedule);
+    const Bytes fourth = FourthBytesOf(GetParam(), 160, 120, picture);
+    for (int number : run.changed) {
+        if (!fourth.empty()) {
+            EXPECT_TRUE(FourthBytesOf(GetParam(), 160, 120, run.out[number - 1]) == fourth);
+        }
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, EachFormat,
-                         ::testing::Values("YUY2", "BGR", "BGRx", "BGRA", "I420", "NV12", "P010_10LE", "I420_10LE"));
+INSTANTIATE_TEST_SUITE_P(Formats, EachFormat, ::testing::ValuesIn(kFormats));
+
+// Formats that differ only in the order of their bytes or planes give the
+// same picture, component by component.
+TEST_F(Tpp25Frame, FormatsOfOtherOrdersGiveTheSamePicture) {
+    const int width = 158, height = 118;  // strides with padding
+    // Colours whose U and V differ, so that swapped chroma shows.
+    const std::string settings =
+        "show-freq-from=1 show-freq-to=1 back-type=box transparency=60 text-color=0x00ff00 back-color=0x0000a0";
+    int runs = 0;
+    const auto components = [&](const char* format) {  // each run on a fresh walk
+        const HarnessRun run = RunHarness(Element(settings, std::to_string(++runs) + ".ini"),
+                                          RawCaps(format, width, height), MakePicture(format, width, height), 1);
+        EXPECT_EQ(run.changed, std::vector<int>{1}) << format;
+        return ComponentsOf(format, width, height, run.out.at(0));
+    };
+    const std::pair<const char*, const char*> siblings[] = {{"BGRA", "RGBA"}, {"BGRA", "ARGB"}, {"BGRA", "ABGR"},
+                                                            {"BGRx", "RGBx"}, {"BGRx", "xRGB"}, {"BGRx", "xBGR"},
+                                                            {"YUY2", "UYVY"}, {"NV12", "NV21"}, {"I420", "YV12"}};
+    for (const auto& [first, second] : siblings) EXPECT_TRUE(components(first) == components(second)) << second;
+}
 
 // The kernels' luma is the same in every YUV format; here the element must
 // hand each format's planes to them as they are.
@@ -233,6 +261,9 @@ TEST_P(CropOfEachFormat, PaddedBufferIsDrawnOnlyWhereItsCropShows) {
 INSTANTIATE_TEST_SUITE_P(Formats, CropOfEachFormat,
                          ::testing::Values(CropCase{"I420", {34, 22, 199, 149}}, CropCase{"NV12", {34, 22, 199, 149}},
                                            CropCase{"YUY2", {34, 21, 199, 150}}, CropCase{"BGR", {33, 21, 200, 150}},
+                                           CropCase{"YV12", {34, 22, 199, 149}}, CropCase{"NV21", {34, 22, 199, 149}},
+                                           CropCase{"UYVY", {34, 21, 199, 150}}, CropCase{"RGBA", {33, 21, 200, 150}},
+                                           CropCase{"xRGB", {33, 21, 200, 150}}, CropCase{"ABGR", {33, 21, 200, 150}},
                                            CropCase{"P010_10LE", {34, 22, 199, 149}},
                                            CropCase{"I420_10LE", {34, 22, 199, 149}}),
                          [](const ::testing::TestParamInfo<CropCase>& info) { return info.param.format; });

@@ -13,8 +13,9 @@ namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kOrange = 0x00A0FF;  // COLORREF: red 255, green 160, blue 0
-constexpr FrameFormat kFormats[] = {FrameFormat::kYuy2, FrameFormat::kBgr,  FrameFormat::kBgrx,   FrameFormat::kI420,
-                                    FrameFormat::kNv12, FrameFormat::kP010, FrameFormat::kI420p10};
+constexpr FrameFormat kFormats[] = {FrameFormat::kYuy2, FrameFormat::kBgr,  FrameFormat::kBgrx, FrameFormat::kI420,
+                                    FrameFormat::kNv12, FrameFormat::kRgbx, FrameFormat::kXrgb, FrameFormat::kXbgr,
+                                    FrameFormat::kUyvy, FrameFormat::kNv21, FrameFormat::kP010, FrameFormat::kI420p10};
 
 BlendJob JobOver(TestFrame& frame, const TestCanvas& canvas, PixelRect source, uint32_t opacity, uint32_t backColor,
                  bool keyBackground) {
@@ -113,7 +114,7 @@ std::string Describe(const RandomBlend& b) {
 // where it holds the background; padding is never touched.
 TEST(BlendWalk, CaptionAndRunsGiveWhatTheWholeCanvasGives) {
     std::mt19937 rng(7);
-    for (int i = 0; i < 3000; ++i) {
+    for (int i = 0; i < 6000; ++i) {
         const RandomBlend b(rng);
         const TestFrame skipping = b.On(KernelPath::kReference);
         ASSERT_TRUE(skipping == b.On(KernelPath::kReference, true)) << "blend " << i << ": " << Describe(b);
@@ -129,7 +130,7 @@ class BlendPaths : public ::testing::TestWithParam<KernelPath> {};
 
 TEST_P(BlendPaths, GiveTheReferenceBytes) {
     std::mt19937 rng(11);
-    for (int i = 0; i < 4000; ++i) {
+    for (int i = 0; i < 8000; ++i) {
         const RandomBlend b(rng);
         ASSERT_TRUE(b.On(GetParam()) == b.On(KernelPath::kReference)) << "blend " << i << ": " << Describe(b);
     }
@@ -163,7 +164,7 @@ TEST_P(BlendPaths, GiveTheReferenceBytesOnWideFrames) {
 // is overwritten wherever it is read.
 TEST(HeldTargets, GiveWhatTheCanvasGivesOnEveryPath) {
     std::mt19937 rng(17);
-    for (int i = 0; i < 3000; ++i) {
+    for (int i = 0; i < 6000; ++i) {
         const RandomBlend b(rng);
         const TestFrame expected = b.On(KernelPath::kReference);
         for (KernelPath path : AvailablePaths()) {
@@ -218,8 +219,9 @@ TEST(BlendFormats, CanvasOutsideCaptionAndRunsIsNotRead) {
 
 // One picture, every format: YUY2, I420 and NV12 share their luma; NV12 is
 // I420 with U and V interleaved; BGR top-down is RGB24 bottom-up flipped;
-// BGRx is BGR with its fourth byte left alone; P010 and I420_10LE hold
-// I420's samples << 2 beside bits of their own. Part of the blend lies
+// BGRx is BGR with its fourth byte left alone; RGBx, xRGB, xBGR, UYVY and
+// NV21 give their sibling's bytes in their own order; P010 and I420_10LE
+// hold I420's samples << 2 beside bits of their own. Part of the blend lies
 // outside the caption, where the background is mixed in as a constant.
 TEST(BlendFormats, AgreeWithEachOtherOnOnePicture) {
     std::mt19937 rng(3);
@@ -261,7 +263,16 @@ TEST(BlendFormats, AgreeWithEachOtherOnOnePicture) {
                                      uint16_t(sample << 6 | spare(p, x, y)));
                         i420p10.SetWord(p, x, y, uint16_t(spare(p, x, y) << 10 | sample));
                     }
-            for (TestFrame* frame : {&yuy2, &i420, &nv12, &bgrTop, &bgrUp, &bgrx, &p010, &i420p10}) {
+            const std::pair<const TestFrame*, FrameFormat> siblingOf[] = {{&bgrx, FrameFormat::kRgbx},
+                                                                          {&bgrx, FrameFormat::kXrgb},
+                                                                          {&bgrx, FrameFormat::kXbgr},
+                                                                          {&yuy2, FrameFormat::kUyvy},
+                                                                          {&nv12, FrameFormat::kNv21}};
+            std::vector<TestFrame> siblings;
+            for (const auto& [frame, format] : siblingOf) siblings.push_back(InSiblingFormat(*frame, format));
+            std::vector<TestFrame*> frames = {&yuy2, &i420, &nv12, &bgrTop, &bgrUp, &bgrx, &p010, &i420p10};
+            for (TestFrame& sibling : siblings) frames.push_back(&sibling);
+            for (TestFrame* frame : frames) {
                 BlendJob job = JobOver(*frame, canvas, source, opacity, kWhite, key);
                 job.caption = {0, 0, 14, h};
                 BlendOn(ActivePath(), job);
@@ -269,6 +280,9 @@ TEST(BlendFormats, AgreeWithEachOtherOnOnePicture) {
             SCOPED_TRACE(testing::Message() << "key " << key << " opacity " << opacity);
             ExpectFormatsAgree({yuy2, i420, nv12, bgrTop, bgrUp, bgrx},
                                [](int32_t x, int32_t y) { return uint8_t(x + y); });
+            for (size_t i = 0; i < siblings.size(); ++i)
+                EXPECT_TRUE(siblings[i] == InSiblingFormat(*siblingOf[i].first, siblingOf[i].second))
+                    << int(siblingOf[i].second);
             // Bottom-up rows really are stored upside down.
             EXPECT_EQ(bgrUp.planes[0][0], bgrTop.planes[0][size_t(h - 1) * w * 3]);
 

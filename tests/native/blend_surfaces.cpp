@@ -10,6 +10,7 @@ int TestFrame::PlaneCount() const {
         case FrameFormat::kI420:
         case FrameFormat::kI420p10: return 3;
         case FrameFormat::kNv12:
+        case FrameFormat::kNv21:
         case FrameFormat::kP010: return 2;
         default: return 1;
     }
@@ -18,11 +19,16 @@ int TestFrame::PlaneCount() const {
 int32_t TestFrame::RowBytes(int plane) const {
     const int32_t chroma = (width + 1) / 2;
     switch (format) {
-        case FrameFormat::kYuy2: return width * 2;
+        case FrameFormat::kYuy2:
+        case FrameFormat::kUyvy: return width * 2;
         case FrameFormat::kBgr: return width * 3;
-        case FrameFormat::kBgrx: return width * 4;
+        case FrameFormat::kBgrx:
+        case FrameFormat::kRgbx:
+        case FrameFormat::kXrgb:
+        case FrameFormat::kXbgr: return width * 4;
         case FrameFormat::kI420: return plane == 0 ? width : chroma;
-        case FrameFormat::kNv12: return plane == 0 ? width : 2 * chroma;
+        case FrameFormat::kNv12:
+        case FrameFormat::kNv21: return plane == 0 ? width : 2 * chroma;
         case FrameFormat::kP010: return plane == 0 ? 2 * width : 4 * chroma;
         case FrameFormat::kI420p10: return plane == 0 ? 2 * width : 2 * chroma;
     }

@@ -33,7 +33,13 @@ assert len(a) == len(b) and len(a) % n == 0, (len(a), len(b), n)
 print(' '.join(str(i // n + 1) for i in range(0, len(a), n) if a[i:i + n] != b[i:i + n]))
 PY
 }
-frame_bytes() { case $1 in I420) echo $((352 * 288 * 3 / 2)) ;; RV32) echo $((352 * 288 * 4)) ;; esac; }
+frame_bytes() {
+  case $1 in
+    I420 | YV12 | NV21) echo $((352 * 288 * 3 / 2)) ;;
+    UYVY) echo $((352 * 288 * 2)) ;;
+    RV32 | RGBA | ARGB | BGRA) echo $((352 * 288 * 4)) ;;
+  esac
+}
 
 gst-launch-1.0 -q videotestsrc num-buffers=$frames pattern=smpte \
   ! "video/x-raw,format=I420,width=${size%x*},height=${size#*x},framerate=25/1" ! y4menc \
@@ -61,8 +67,8 @@ grep -q $'^ShowFreqFrom=7\r$' "$dir/own.ini" && grep -q $'^CurIntEntry=' "$dir/o
 # The element's frames from the same frames and settings: the walk put back
 # to the start, so that places and entries agree.
 export GST_PLUGIN_PATH=$gst_plugins GST_REGISTRY_1_0=$dir/gst.registry
-for chroma in I420 RV32; do
-  gst_format=$([[ $chroma == I420 ]] && echo I420 || echo BGRx)
+for chroma in I420 RV32 YV12 NV21 UYVY RGBA ARGB BGRA; do
+  gst_format=$([[ $chroma == RV32 ]] && echo BGRx || echo $chroma)
   transcode $chroma "$dir/in-$chroma" ""
   sed -i 's/^CurIntEntry=.*\r$/CurIntEntry=0\r/' "$dir/own.ini"
   cp "$dir/own.ini" "$dir/element.ini"
@@ -75,4 +81,4 @@ for chroma in I420 RV32; do
     fail "$chroma: VLC changed frames $(changed "$dir/in-$chroma" "$dir/vlc-$chroma" "$(frame_bytes $chroma)")"
   cmp -s "$dir/vlc-$chroma" "$dir/element-$chroma" || fail "$chroma: VLC's frames differ from the element's"
 done
-echo "VLC follows the schedule and its options, and draws the element's frames in I420 and RV32"
+echo "VLC follows the schedule and its options, and draws the element's frames in every chroma it takes"
