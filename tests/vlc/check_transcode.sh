@@ -37,6 +37,7 @@ frame_bytes() {
   case $1 in
     I420 | YV12 | NV21) echo $((352 * 288 * 3 / 2)) ;;
     UYVY) echo $((352 * 288 * 2)) ;;
+    I0AL | P010) echo $((352 * 288 * 3)) ;;
     RV32 | RGBA | ARGB | BGRA) echo $((352 * 288 * 4)) ;;
   esac
 }
@@ -67,14 +68,20 @@ grep -q $'^ShowFreqFrom=7\r$' "$dir/own.ini" && grep -q $'^CurIntEntry=' "$dir/o
 # The element's frames from the same frames and settings: the walk put back
 # to the start, so that places and entries agree.
 export GST_PLUGIN_PATH=$gst_plugins GST_REGISTRY_1_0=$dir/gst.registry
-for chroma in I420 RV32 YV12 NV21 UYVY RGBA ARGB BGRA; do
-  gst_format=$([[ $chroma == RV32 ]] && echo BGRx || echo $chroma)
+for chroma in I420 RV32 YV12 NV21 UYVY RGBA ARGB BGRA I0AL P010; do
+  case $chroma in
+    RV32) gst_format=BGRx ;;
+    I0AL) gst_format=I420_10LE ;;
+    P010) gst_format=P010_10LE ;;
+    *) gst_format=$chroma ;;
+  esac
+  nick=${gst_format,,} nick=${nick//_/-}
   transcode $chroma "$dir/in-$chroma" ""
   sed -i 's/^CurIntEntry=.*\r$/CurIntEntry=0\r/' "$dir/own.ini"
   cp "$dir/own.ini" "$dir/element.ini"
   transcode $chroma "$dir/vlc-$chroma" ",vfilter=tpp25frame" --tpp25frame-settings-file="$dir/own.ini"
   gst-launch-1.0 -q filesrc location="$dir/in-$chroma" \
-    ! rawvideoparse format="${gst_format,,}" width=${size%x*} height=${size#*x} framerate=25/1 \
+    ! rawvideoparse format="$nick" width=${size%x*} height=${size#*x} framerate=25/1 \
     ! tpp25frame settings-file="$dir/element.ini" ! filesink location="$dir/element-$chroma" ||
     fail "$chroma: element"
   [[ $(changed "$dir/in-$chroma" "$dir/vlc-$chroma" "$(frame_bytes $chroma)") == "1 8 15 22 29 36 43 50" ]] ||
