@@ -27,14 +27,9 @@ while (($#)); do
   esac
 done
 
-bash "$root/scripts/install-deps.sh" --native --gstreamer >&2
+source "$root/bench/release_element.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-tree=$build/native-release
-{ cmake -S "$root" -B "$tree" -DCMAKE_BUILD_TYPE=Release -DTPP_TESTS=OFF >/dev/null &&
-  cmake --build "$tree" -j"$(nproc)" --target gsttpp25frame >/dev/null; } ||
-  { echo "compare_textoverlay: building the element failed" >&2; exit 1; }
-plugins=$tree/gstreamer-1.0
 variants=(plain element nocap overlay)
 [[ -z $against ]] || variants+=(element-against nocap-against)
 
