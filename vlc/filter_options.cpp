@@ -15,6 +15,10 @@ constexpr char kSettingsFile[] = "settings-file";
 constexpr char kDictionary[] = "dictionary";
 constexpr char kProgressDb[] = "progress-db";
 constexpr char kKeys[] = "keys";
+// VLC's own hotkeys take every letter but q, u and y, and a key reaches
+// them whatever a filter does with it; the filter's keys are ones VLC
+// leaves free ("y" known, "u" unsure: again).
+constexpr char kVlcFreeKeys[] = "known=y,again=u,next=period,repeat=comma,captions=semicolon,help=question";
 
 std::string FullName(const std::string& option) { return kPrefix + option; }
 
@@ -75,13 +79,21 @@ SettingValue ValueOf(filter_t* filter, const SettingDescriptor& row, const std::
     return value;
 }
 
+const KeyMap& VlcKeyMap() {
+    static const KeyMap map = [] {
+        std::string why;
+        return *KeyMap::Parse(kVlcFreeKeys, why);
+    }();
+    return map;
+}
+
 // What the descriptor hands VLC, made once for the life of the module:
 // VLC keeps the pointers, not copies.
 struct OptionTexts {
     std::string names[kSettingCount], labels[kSettingCount];
     std::vector<int> choiceValues[kSettingCount];
     std::vector<const char*> choiceTexts[kSettingCount];
-    std::string keys = KeyMap().Text();
+    std::string keys = VlcKeyMap().Text();
 };
 
 const OptionTexts& Texts() {
@@ -119,7 +131,8 @@ void DeclareFilterOptions(vlc_set_cb vlc_set, void* opaque) {
                  false);
     add_string("tpp25frame-keys", texts.keys.c_str(), "Keys",
                "The keys of the video window, action=key separated by commas (action=none: no key); a text that "
-               "cannot be read leaves these, with a warning. k, a, n, r and c are VLC's hotkeys too.",
+               "cannot be read leaves these, with a warning; an action not named keeps its key here. VLC's "
+               "hotkeys hear every key too, and take every letter but q, u and y.",
                false);
     for (int i = 0; i < kSettingCount; ++i) {
         const SettingDescriptor& row = settingsTable[i];
@@ -174,9 +187,9 @@ FilterOptions ReadFilterOptions(filter_t* filter, std::vector<std::string>& warn
         run.progressStore.clear();
     const std::string keys = TextOf(var_InheritString(filter, FullName(kKeys).c_str()));
     std::string why;
-    if (std::optional<KeyMap> map = KeyMap::Parse(keys, why))
-        read.keys = std::move(*map);
-    else
+    std::optional<KeyMap> map = KeyMap::Parse(keys, why, VlcKeyMap());
+    read.keys = map ? std::move(*map) : VlcKeyMap();
+    if (!map)
         warnings.push_back(FullName(kKeys) + "=\"" + keys + "\" is refused: " + why + "; the default keys are used.");
     for (int i = 0; i < kSettingCount; ++i) {
         if (!given[i + 2]) continue;

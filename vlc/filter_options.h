@@ -27,5 +27,6 @@ struct FilterOptions {
 // own {...}, on the command line, as an input's option or in the
 // preferences) go over the settings file. A number outside its range is
 // taken to the nearest end of it, and keys that cannot be read leave the
-// defaults, each with a warning.
+// filter's own default keys (ones VLC's hotkeys leave free), each with a
+// warning.
 FilterOptions ReadFilterOptions(filter_t* filter, std::vector<std::string>& warnings);

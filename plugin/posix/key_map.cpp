@@ -73,8 +73,8 @@ KeyMap::KeyMap() {
     for (size_t i = 0; i < kKeyActionCount; ++i) keys_[i] = kDefaultKeys[i];
 }
 
-std::optional<KeyMap> KeyMap::Parse(const std::string& text, std::string& why) {
-    KeyMap map;
+std::optional<KeyMap> KeyMap::Parse(const std::string& text, std::string& why, const KeyMap& base) {
+    KeyMap map = base;
     bool named[kKeyActionCount] = {};
     std::istringstream items(text);
     for (std::string item; std::getline(items, item, ',');) {

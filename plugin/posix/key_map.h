@@ -19,10 +19,11 @@ class KeyMap {
 public:
     KeyMap();  // the default keys
 
-    // The text over the default keys: each action it names takes that key
-    // ("none": no key). Nothing, and why in one sentence, for an action it
-    // does not know, an action named twice, or a key given to two actions.
-    static std::optional<KeyMap> Parse(const std::string& text, std::string& why);
+    // The text over base's keys (the default keys unless given): each
+    // action it names takes that key ("none": no key). Nothing, and why in
+    // one sentence, for an action it does not know, an action named twice,
+    // or a key given to two actions.
+    static std::optional<KeyMap> Parse(const std::string& text, std::string& why, const KeyMap& base = KeyMap());
 
     // The X sinks name a key by its unshifted symbol and send Shift with it
     // ("?" is "slash" and Shift), a Wayland sink by what it types: with
