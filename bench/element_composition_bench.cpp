@@ -8,7 +8,6 @@
 #include <gst/check/gstharness.h>
 #include <gst/video/video.h>
 
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -45,15 +44,3 @@ BENCHMARK_CAPTURE(Buffer, I420_blend_held, "I420", false, kHeld)->Unit(benchmark
 BENCHMARK_CAPTURE(Buffer, I420_compose_held, "I420", true, kHeld)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Buffer, I420_blend_drawn, "I420", false, kDrawn)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Buffer, I420_compose_drawn, "I420", true, kDrawn)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv) {
-    // This tree's element and no installed one, in a registry of its own.
-    setenv("GST_PLUGIN_PATH", TPP_GST_PLUGIN_DIR, 1);
-    setenv("GST_PLUGIN_SYSTEM_PATH_1_0", "", 1);
-    setenv("GST_REGISTRY_1_0", TPP_GST_PLUGIN_DIR "/../element_composition_bench.registry", 1);
-    gst_init(&argc, &argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -121,15 +120,3 @@ BENCHMARK_CAPTURE(Frame, I420_keys_store, "I420", true)->Iterations(10000)->Unit
 BENCHMARK_CAPTURE(Frame, I420_plain, "I420", false)->Iterations(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Frame, BGRx_keys_store, "BGRx", true)->Iterations(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Frame, BGRx_plain, "BGRx", false)->Iterations(10000)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv) {
-    // This tree's element and no installed one, in a registry of its own.
-    setenv("GST_PLUGIN_PATH", TPP_GST_PLUGIN_DIR, 1);
-    setenv("GST_PLUGIN_SYSTEM_PATH_1_0", "", 1);
-    setenv("GST_REGISTRY_1_0", TPP_GST_PLUGIN_DIR "/../element_keys_bench.registry", 1);
-    gst_init(&argc, &argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
