@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 #include "blend/blend_simd.h"
 #include "blend/blend_words.h"
@@ -18,12 +19,12 @@ template <class Ops, FrameFormat kFormat>
 struct SimdWordSpans {
     static_assert(kFormat == FrameFormat::kP010 || kFormat == FrameFormat::kI420p10);
     static constexpr bool kInterleaved = kFormat == FrameFormat::kP010;
-    using S = WordSamples<kInterleaved ? 6 : 0>;
+    using S = std::conditional_t<kInterleaved, P010Samples, I420p10Samples>;
     using Base = SimdSpans<Ops>;
     using V = typename Ops::V;
     static constexpr int kLanes = Ops::kLanes;
     static constexpr int kBytes = kLanes * 4;
-    static constexpr int kShift = kInterleaved ? 6 : 0;
+    static constexpr int kShift = S::kBit;
 
     static const WordSpans& Reference() { return kInterleaved ? ReferenceSpans().p010 : ReferenceSpans().i420p10; }
 

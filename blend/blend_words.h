@@ -8,7 +8,7 @@ namespace blend {
 
 template <int kShift>
 struct WordSamples {
-    static constexpr int kBytes = 2, kScale = 2, kMax = 1023;
+    static constexpr int kBytes = 2, kScale = 2, kMax = 1023, kBit = kShift;
     static constexpr uint32_t kMask = uint32_t{kMax} << kShift;
     static uint32_t Word(const uint8_t* p) { return p[0] | uint32_t{p[1]} << 8; }
     static int32_t Get(const uint8_t* p) { return static_cast<int32_t>((Word(p) & kMask) >> kShift); }
