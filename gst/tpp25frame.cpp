@@ -54,9 +54,9 @@ GST_ELEMENT_REGISTER_DEFINE(tpp25frame, "tpp25frame", GST_RANK_NONE, gst_tpp25fr
 namespace {
 
 // What decoders and cameras give, each blended without conversion.
-#define TPP_FORMATS                                                                                                    \
-    "{ YUY2, BGR, BGRx, BGRA, I420, NV12, RGBA, RGBx, ARGB, xRGB, ABGR, xBGR, UYVY, NV21, YV12, P010_10LE, I420_10LE " \
-    "}"
+#define TPP_FORMATS                                                       \
+    "{ YUY2, BGR, BGRx, BGRA, I420, NV12, RGBA, RGBx, ARGB, xRGB, ABGR, " \
+    "xBGR, UYVY, NV21, YV12, P010_10LE, I420_10LE }"
 #define TPP_COMPOSITION GST_CAPS_FEATURE_META_GST_VIDEO_OVERLAY_COMPOSITION
 
 GstTpp25Frame* Self(gpointer object) { return reinterpret_cast<GstTpp25Frame*>(object); }
