@@ -6,7 +6,7 @@
 
 #include <gst/gst.h>
 
-#include "plugin/posix/caption_engine.h"
+#include "frontend/caption_engine.h"
 
 GstMessage* CaptionMessage(GstObject* source, const CaptionShown& caption);
 GstMessage* MarkMessage(GstObject* source, const CaptionShown& caption, learner::Mark mark);

@@ -2,8 +2,8 @@
 
 #include <gst/gst.h>
 
+#include "frontend/key_map.h"
 #include "learner/store_path.h"
-#include "plugin/posix/key_map.h"
 #include "settings/typed_value.h"
 
 namespace {

@@ -7,12 +7,12 @@
 
 #include <glib-object.h>
 
-#include "plugin/posix/caption_engine.h"
+#include "frontend/caption_engine.h"
 
 enum ElementPropertyId : guint {
     kPropertySettingsFile = 1,
     kPropertyDictionary,
-    kPropertyKeys,  // the element's own (plugin/posix/key_map.h)
+    kPropertyKeys,  // the element's own (frontend/key_map.h)
     kPropertyProgressDb,
     kPropertyFirstSetting,  // the settings rows follow in table order
 };

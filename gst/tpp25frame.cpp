@@ -14,12 +14,12 @@
 #include <utility>
 #include <vector>
 
+#include "frontend/caption_engine.h"
+#include "frontend/viewer_keys.h"
 #include "gst/caption_composition.h"
 #include "gst/caption_messages.h"
 #include "gst/element_properties.h"
 #include "learner/store_path.h"
-#include "plugin/posix/caption_engine.h"
-#include "plugin/posix/viewer_keys.h"
 
 GST_DEBUG_CATEGORY_STATIC(tpp25frame_debug);
 #define GST_CAT_DEFAULT tpp25frame_debug

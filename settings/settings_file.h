@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/settings_location.h"
+#include "platform/location_facts.h"
 #include "platform/text_file.h"
 #include "settings/settings_table.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/settings_location.h"
+#include "platform/location_facts.h"
 
 // The instance character of a "/inst:" or "-inst:" switch (the slash form
 // wins), lower-cased; empty without a switch or when the switch ends the line.

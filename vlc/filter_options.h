@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "plugin/posix/caption_engine.h"
-#include "plugin/posix/key_map.h"
+#include "frontend/caption_engine.h"
+#include "frontend/key_map.h"
 
 // Declares them in the module's descriptor, whose arguments these are.
 void DeclareFilterOptions(vlc_set_cb vlc_set, void* opaque);

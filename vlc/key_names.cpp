@@ -4,7 +4,7 @@
 // After vlc_common.h, which it needs.
 #include <vlc_actions.h>
 
-#include "plugin/posix/key_map.h"
+#include "frontend/key_map.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/posix/viewer_keys.h"
+#include "frontend/viewer_keys.h"
 #include "vlc/filter_options.h"
 #include "vlc/key_names.h"
 #include "vlc/picture_view.h"

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/settings_location.h"
+#include "platform/location_facts.h"
 #include "settings/settings_location.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin/posix/key_map.h"
+#include "frontend/key_map.h"
 #include "vlc/key_names.h"
 
 namespace {

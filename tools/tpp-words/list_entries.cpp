@@ -1,7 +1,7 @@
 #include "tools/tpp-words/list_entries.h"
 
 #include "dictionary/alt_dictionary.h"
-#include "plugin/posix/embedded_dictionary.h"
+#include "plugin/embedded_dictionary.h"
 
 std::optional<std::vector<learner::EntryText>> ListEntries(const std::string& list) {
     std::vector<learner::EntryText> entries;

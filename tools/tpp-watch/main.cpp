@@ -25,11 +25,11 @@
 #include <string>
 #include <vector>
 
-#include "gst/watch_fullscreen.h"
-#include "gst/watch_properties.h"
-#include "gst/watch_session.h"
-#include "gst/watch_terminal.h"
-#include "plugin/posix/key_map.h"
+#include "frontend/key_map.h"
+#include "tools/tpp-watch/watch_fullscreen.h"
+#include "tools/tpp-watch/watch_properties.h"
+#include "tools/tpp-watch/watch_session.h"
+#include "tools/tpp-watch/watch_terminal.h"
 
 namespace {
 

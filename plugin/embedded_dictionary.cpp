@@ -1,4 +1,4 @@
-#include "plugin/posix/embedded_dictionary.h"
+#include "plugin/embedded_dictionary.h"
 
 #include <cstdint>
 #include <span>

@@ -1,4 +1,4 @@
-#include "plugin/posix/key_map.h"
+#include "frontend/key_map.h"
 
 #include <sstream>
 

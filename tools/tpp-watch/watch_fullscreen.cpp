@@ -1,4 +1,4 @@
-#include "gst/watch_fullscreen.h"
+#include "tools/tpp-watch/watch_fullscreen.h"
 
 #ifdef TPP_WATCH_X11
 #include <X11/Xlib.h>

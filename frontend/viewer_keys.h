@@ -9,8 +9,8 @@
 #include <mutex>
 #include <optional>
 
-#include "plugin/posix/caption_engine.h"
-#include "plugin/posix/key_map.h"
+#include "frontend/caption_engine.h"
+#include "frontend/key_map.h"
 
 class ViewerKeys {
 public:

@@ -1,11 +1,11 @@
-#include "plugin/posix/caption_engine.h"
+#include "frontend/caption_engine.h"
 
 #include <sys/stat.h>
 
+#include "frontend/learner_link.h"
 #include "platform/file.h"
+#include "plugin/embedded_dictionary.h"
 #include "plugin/plugin_instance.h"
-#include "plugin/posix/embedded_dictionary.h"
-#include "plugin/posix/learner_link.h"
 #include "render/freetype_caption_renderer.h"
 #include "settings/settings_location.h"
 

@@ -1,4 +1,4 @@
-#include "gst/watch_properties.h"
+#include "tools/tpp-watch/watch_properties.h"
 
 #include <gst/gst.h>
 

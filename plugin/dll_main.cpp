@@ -7,7 +7,7 @@
 #include <new>
 #include <optional>
 
-#include "platform/settings_location.h"
+#include "platform/location_facts.h"
 #include "platform/win32/module_resource.h"
 #include "platform/win32/plugin_module.h"
 #include "plugin/loaded_instance.h"

@@ -1,4 +1,4 @@
-#include "plugin/posix/learner_link.h"
+#include "frontend/learner_link.h"
 
 #include <chrono>
 #include <random>

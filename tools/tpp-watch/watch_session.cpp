@@ -1,4 +1,4 @@
-#include "gst/watch_session.h"
+#include "tools/tpp-watch/watch_session.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "platform/settings_location.h"
+#include "platform/location_facts.h"
 #include "platform/win32/plugin_module.h"
 
 namespace platform {

@@ -1,8 +1,8 @@
-#include "plugin/posix/viewer_keys.h"
+#include "frontend/viewer_keys.h"
 
 #include <utility>
 
-#include "plugin/posix/learner_link.h"
+#include "frontend/learner_link.h"
 
 void ViewerKeys::SetMap(KeyMap map) {
     const std::lock_guard lock(mutex_);

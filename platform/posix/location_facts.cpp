@@ -2,7 +2,7 @@
 // as on Windows. Instead of the registry switch, the user asks for the
 // per-user folder ($XDG_CONFIG_HOME/Telvoria, by default ~/.config/Telvoria)
 // with TPP_STORE_IN_USERS_FOLDER set to a non-zero number.
-#include "platform/settings_location.h"
+#include "platform/location_facts.h"
 
 #include <dlfcn.h>
 #include <sys/stat.h>

@@ -3,9 +3,9 @@
 // list carried inside the library.
 #include <optional>
 
-#include "platform/settings_location.h"
+#include "platform/location_facts.h"
+#include "plugin/embedded_dictionary.h"
 #include "plugin/loaded_instance.h"
-#include "plugin/posix/embedded_dictionary.h"
 #include "render/freetype_caption_renderer.h"
 #include "settings/settings_location.h"
 

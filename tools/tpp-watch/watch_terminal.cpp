@@ -1,8 +1,8 @@
-#include "gst/watch_terminal.h"
+#include "tools/tpp-watch/watch_terminal.h"
 
 #include <unistd.h>
 
-#include "plugin/posix/key_map.h"
+#include "frontend/key_map.h"
 
 Terminal::Terminal() {
     if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &saved_) != 0) return;
