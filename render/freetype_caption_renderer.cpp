@@ -1,6 +1,5 @@
 #include "render/freetype_caption_renderer.h"
 
-#include <fontconfig/fontconfig.h>
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 #include <hb-ft.h>
@@ -11,7 +10,6 @@
 #include <new>
 
 #include "blend/canvas_runs.h"
-#include "platform/cp1251.h"
 #include "platform/utf8.h"
 #include "render/freetype_text_runs.h"
 
@@ -75,19 +73,16 @@ FreeTypeCaptionRenderer::~FreeTypeCaptionRenderer() {
     CloseFaces();
     if (shaping_) hb_buffer_destroy(shaping_);
     if (library_) FT_Done_FreeType(library_);
-    if (fonts_) FcConfigDestroy(fonts_);
 }
 
-// A font configuration of our own, not the process's shared one: a host may
-// use fontconfig itself, and ours goes away with the plug-in.
 bool FreeTypeCaptionRenderer::CreateContext() {
     if (!library_ && FT_Init_FreeType(&library_) != 0) return false;
-    if (!fonts_) fonts_ = FcInitLoadConfigAndFonts();
+    const bool fonts = fonts_.Ready();
     if (!shaping_) {
         shaping_ = hb_buffer_create();
         if (!hb_buffer_allocation_successful(shaping_)) return false;
     }
-    return fonts_ != nullptr;
+    return fonts;
 }
 
 uint8_t* FreeTypeCaptionRenderer::StartCanvas(int32_t frameWidth, int32_t frameHeight) {
@@ -116,54 +111,21 @@ const std::string& FreeTypeCaptionRenderer::fontFile() const {
     return faces_.empty() ? none : faces_.front().file;
 }
 
-// What the settings ask of fontconfig: the name, weight and slant.
-FcPattern* FreeTypeCaptionRenderer::FontRequest() const {
-    FcPattern* pattern = FcPatternCreate();
-    if (!pattern) return nullptr;
-    const int weight = font_.weight <= 0 ? 400 : std::clamp<int>(font_.weight, 1, 1000);
-    const std::string family = font_.faceName[0] ? Cp1251ToUtf8(font_.faceName) : "sans-serif";
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
-    FcPatternAddInteger(pattern, FC_SLANT, font_.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    return pattern;
-}
-
-// Opens fontconfig's best match for the pattern, which it destroys. Bold
-// and italic are made up when the face it found lacks them.
-bool FreeTypeCaptionRenderer::OpenMatch(FcPattern* pattern, Face& face) {
-    FcConfigSubstitute(fonts_, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(fonts_, pattern, &result);
-    FcPatternDestroy(pattern);
-    if (!match) return false;
-
-    FcChar8* file = nullptr;
-    int index = 0, matchedWeight = FC_WEIGHT_REGULAR, matchedSlant = FC_SLANT_ROMAN;
-    FcPatternGetInteger(match, FC_INDEX, 0, &index);
-    FcPatternGetInteger(match, FC_WEIGHT, 0, &matchedWeight);
-    FcPatternGetInteger(match, FC_SLANT, 0, &matchedSlant);
+bool FreeTypeCaptionRenderer::Open(const std::optional<FontMatch>& match, Face& face) {
     FT_Face opened = nullptr;
-    if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
-        FT_New_Face(library_, reinterpret_cast<const char*>(file), index, &opened) == 0) {
-        face.face = opened;
-        face.file = reinterpret_cast<const char*>(file);
-        face.syntheticBold = font_.weight >= 600 && matchedWeight < FC_WEIGHT_DEMIBOLD;
-        face.syntheticItalic = font_.italic && matchedSlant == FC_SLANT_ROMAN;
-    }
-    FcPatternDestroy(match);
-    return opened != nullptr;
+    if (!match || FT_New_Face(library_, match->file.c_str(), match->index, &opened) != 0) return false;
+    face.face = opened;
+    face.file = match->file;
+    face.syntheticBold = match->syntheticBold;
+    face.syntheticItalic = match->syntheticItalic;
+    return true;
 }
 
-// The face fontconfig picks for the settings; a missing name falls back to
-// its best match, which is always a real font.
 bool FreeTypeCaptionRenderer::LoadFace() {
     faceWanted_ = false;
     if (!CreateContext()) return false;
-    FcPattern* pattern = FontRequest();
     Face loaded;
-    if (!pattern || !OpenMatch(pattern, loaded)) return false;
+    if (!Open(fonts_.Match(font_), loaded)) return false;
     CloseFaces();
     faces_.assign(1, std::move(loaded));
     uncovered_.clear();
@@ -233,7 +195,7 @@ bool FreeTypeCaptionRenderer::Ready() {
 }
 
 // The chosen face when it has the character, else a fallback that has it,
-// one already open or the one fontconfig finds; the chosen face (and its
+// one already open or the one the matcher finds; the chosen face (and its
 // missing-glyph box) when none has it.
 uint32_t FreeTypeCaptionRenderer::FaceFor(char32_t c) {
     for (uint32_t i = 0; i < faces_.size(); ++i)
@@ -243,22 +205,10 @@ uint32_t FreeTypeCaptionRenderer::FaceFor(char32_t c) {
     return 0;
 }
 
-// The settings' request with the character added: fontconfig then prefers
-// a face that has it, close to the chosen one.
 bool FreeTypeCaptionRenderer::LoadFallbackFor(char32_t c) {
-    FcPattern* pattern = FontRequest();
-    FcCharSet* wanted = FcCharSetCreate();
-    if (!pattern || !wanted) {
-        if (pattern) FcPatternDestroy(pattern);
-        if (wanted) FcCharSetDestroy(wanted);
-        return false;
-    }
-    FcCharSetAddChar(wanted, c);
-    FcPatternAddCharSet(pattern, FC_CHARSET, wanted);
-    FcCharSetDestroy(wanted);
     Face found;
-    if (!OpenMatch(pattern, found)) return false;
-    // fontconfig's best match may still lack it; so may its face in FreeType.
+    if (!Open(fonts_.Match(font_, c), found)) return false;
+    // The best match may still lack it; so may its face in FreeType.
     if (FT_Get_Char_Index(found.face, c) == 0) {
         FT_Done_Face(found.face);
         return false;

@@ -4,24 +4,25 @@
 // separate horizontal and vertical factors, or by the vertical one both
 // ways when the font keeps its proportions. The text is UTF-8. A line that
 // needs it is ordered by FriBiDi and shaped by HarfBuzz, run by run, each
-// run in one face: the chosen one, or the face fontconfig finds for
+// run in one face: the chosen one, or the face the font matcher finds for
 // characters it lacks. Any other line (Latin, Greek, Cyrillic) is drawn
 // glyph after glyph by their advances, as it always was: shaping would
 // move its letters by their kerning. Measuring lays a line out exactly as
 // drawing does.
 #pragma once
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include <hb.h>
 
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "overlay/caption_renderer.h"
+#include "render/font_matching.h"
 #include "render/memory_canvas.h"
 
 class FreeTypeCaptionRenderer : public CaptionRenderer {
@@ -75,8 +76,7 @@ private:
         bool underlined;
     };
 
-    FcPattern* FontRequest() const;
-    bool OpenMatch(FcPattern* pattern, Face& face);
+    bool Open(const std::optional<FontMatch>& match, Face& face);
     bool LoadFace();
     void CloseFaces();
     void SetSize(Face& face);
@@ -93,10 +93,10 @@ private:
     int64_t ShapeLine();
     void DrawGlyph(const Glyph& glyph, int64_t x, int64_t baseline, const CanvasRect& clip, uint32_t colorref);
 
-    FcConfig* fonts_ = nullptr;
+    FontMatcher fonts_;
     FT_Library library_ = nullptr;
-    // The current font's faces: the chosen one first, then those fontconfig
-    // found for characters it lacks. The characters that no face has are
+    // The current font's faces: the chosen one first, then those the
+    // matcher found for characters it lacks. The characters that no face has are
     // drawn with the chosen face's missing-glyph box.
     std::vector<Face> faces_;
     std::unordered_set<char32_t> uncovered_;
