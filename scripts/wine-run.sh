@@ -33,14 +33,22 @@ if [[ -d /usr/share/wine/fonts && -d $fonts && ! -e $fonts/marlett.ttf ]]; then
 fi
 # Windows draws a character that a font lacks from the fonts linked to it,
 # and Uniscribe draws a script that the font lacks in that script's own font
-# (Mangal, Leelawadee UI, ...); Wine reads the same keys. Noto stands in for
-# Windows' script fonts (Wine's own Tahoma stays) and is linked to Arial as
-# Windows links its own. Wine, lacking Arial, makes it of the fonts linked
-# to it, the first that has the character set asked for: DejaVu Sans, which
-# also has Georgian, Armenian and more, comes first so that Arial stays
-# DejaVu Sans. Wine finds these fonts where fontconfig does. The stamp says
-# which setup a prefix has.
-font_setup=2
+# (Mangal, Leelawadee UI, ...) or, for Hebrew, Arabic and Thai, in
+# "Microsoft Sans Serif"; Wine reads the same keys. Noto stands in for
+# Windows' script fonts (Wine's own Tahoma stays) and is linked, as Windows
+# links its own, to Arial, to "Microsoft Sans Serif" and to Tahoma (the
+# faces that captions, Uniscribe and dialogs fall back to). No prefix has a
+# "Microsoft Sans Serif" file: unlinked, Wine answers for it with whichever
+# installed font it meets first that claims the script, which differs from
+# machine to machine and may draw Thai as empty boxes. Wine, lacking Arial
+# and "Microsoft Sans Serif", makes each of the fonts linked to it, the
+# first that has the character set asked for: DejaVu Sans, which also has
+# Georgian, Armenian and more, comes first so that both stay DejaVu Sans.
+# Wine finds these fonts where fontconfig does. Wine writes its own links
+# for Tahoma and "Microsoft Sans Serif" whenever the ANSI code page changes
+# (a test in a Russian locale after one in C), so the stamp names the
+# locale as well as the setup, and another locale lays the links again.
+font_setup="3 ${LC_ALL:-${LC_CTYPE:-${LANG:-C}}}"
 if [[ $(cat "$prefix/.font-links" 2>/dev/null) != "$font_setup" ]]; then
   (
     flock 9
@@ -52,8 +60,10 @@ if [[ $(cat "$prefix/.font-links" 2>/dev/null) != "$font_setup" ]]; then
       links+='\0NotoSansHebrew-Regular.ttf,Noto Sans Hebrew\0NotoSansDevanagari-Regular.ttf,Noto Sans Devanagari'
       links+='\0NotoSansThai-Regular.ttf,Noto Sans Thai'
       ok=1
-      set_value 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' Arial REG_MULTI_SZ \
-        "$links" || ok=0
+      for face in Arial 'Microsoft Sans Serif' Tahoma; do
+        set_value 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' "$face" REG_MULTI_SZ \
+          "$links" || ok=0
+      done
       for ((i = 0; i < ${#replace[@]}; i += 2)); do
         set_value 'HKCU\Software\Wine\Fonts\Replacements' "${replace[i]}" REG_SZ "${replace[i + 1]}" || ok=0
       done
