@@ -1,6 +1,28 @@
-// tpp25frame: vocabulary captions blended into the picture in place, on
-// the schedule of the plug-in: one buffer is one frame. Each element runs a
-// plug-in instance of its own (caption_engine.h).
+/**
+ * SECTION:element-tpp25frame
+ * @title: tpp25frame
+ *
+ * Vocabulary captions over the picture: a word above its translation, for a
+ * frame or a few, at intervals counted in buffers (one buffer is one frame).
+ * The element blends them into the frames in place, in the format they come
+ * in, or hands them to a sink that blends overlays itself as an overlay
+ * composition. Each element runs a plug-in instance of its own
+ * (frontend/caption_engine.h): one property per setting over its settings
+ * file, its own schedule and walk through the dictionary. The viewer's keys
+ * come upstream from the video window as navigation events; each caption
+ * shown and each mark goes to the bus as an element message, and to the
+ * learner's progress store.
+ *
+ * ## Example launch lines
+ * |[
+ * gst-launch-1.0 videotestsrc num-buffers=100 ! \
+ *     tpp25frame settings-file=none progress-db=none ! videoconvert ! autovideosink
+ * ]| A test picture with a caption every 12 frames, without a settings file
+ * or a progress store.
+ * |[
+ * gst-launch-1.0 playbin uri=file:///home/me/film.mkv video-filter="tpp25frame rules-type=a-z"
+ * ]| A film with its sound, the captions in alphabetical order.
+ */
 #include <gst/gst.h>
 #include <gst/video/gstvideofilter.h>
 #include <gst/video/navigation.h>

@@ -3,7 +3,7 @@
 // the default, the range, the unit, a one-sentence description and, for a
 // choice, its named values. Reading and writing the settings file walk it
 // from first row to last; the dialog's ranges, the element's properties and
-// the README's table of settings are made from it.
+// the table in docs/settings.md are made from it.
 #pragma once
 
 #include <algorithm>
@@ -174,8 +174,8 @@ inline constexpr SettingDescriptor settingsTable[] = {
         kTypeByte, "FontCharSet", 204, {0, 255}, "character set",
         "The character set asked of the font, 204 being Cyrillic; the Linux build ignores it."),
     // A fresh front end's look, measured by reading captions back over
-    // photographs: white letters, outlined, on a dark box (the README says
-    // what each gave).
+    // photographs: white letters, outlined, on a dark box (docs/benchmarks.md
+    // says what each gave).
     settings_rows::Fresh(
         settings_rows::Colour<&SettingsRecord::TextColor>("TextColor", 0x00A0FF, "Colour of the caption's letters."),
         0xFFFFFF),

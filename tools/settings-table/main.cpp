@@ -1,6 +1,6 @@
-// Prints the README's table of every setting, in Markdown, from the rows of
-// the settings table: scripts/settings-table.sh puts it into the README,
-// and a test checks that the README says what the rows say.
+// Prints the table of every setting, in Markdown, from the rows of the
+// settings table: scripts/settings-table.sh puts it into docs/settings.md,
+// and a test checks that the page says what the rows say.
 #include <cstdio>
 #include <limits>
 #include <string>
