@@ -79,6 +79,8 @@ case $front in
   dll)
     mapfile -t built < <(TPP_BUILD_DIR=$build bash "$root/scripts/build-dll.sh" --with-host) &&
       ((${#built[@]} == 2)) || die "building the DLL and the host failed"
+    # The test tree's prefix, which the read-back names before Wine makes it.
+    mkdir -p "$build/win32"
     run=(--dll "$root/scripts/wine-run.sh" "$build/win32/wineprefix" "${built[1]}" "${built[0]}") ;;
 esac
 exec bash "$root/tests/ocr/readback.sh" "${run[@]}" --probe "$tree/bin/caption-probe" --words "$words" \
