@@ -342,26 +342,26 @@ void OverlayEngine::TellWhatHides(uint32_t background, uint32_t textColor) {
         hidden |= kShadow;
     const uint32_t fresh = hidden & ~hidden_;
     hidden_ = hidden;
-    if (!fresh || !notice) return;
+    if (!fresh || !notice_) return;
     const std::string colour = "=" + std::to_string(background) + " is BackColor";
     const std::string leftOut = ", the colour that BackType none leaves out: ";
     if (fresh & kLetters)
-        notice(keyed ? "TextColor" + colour + leftOut + "the captions do not show"
-                     : "TextColor" + colour + ": the letters do not show on it");
-    if (fresh & kOutline) notice("OutlineColor" + colour + leftOut + "the outline does not show");
-    if (fresh & kShadow) notice("ShadowColor" + colour + leftOut + "the shadow does not show");
+        notice_(keyed ? "TextColor" + colour + leftOut + "the captions do not show"
+                      : "TextColor" + colour + ": the letters do not show on it");
+    if (fresh & kOutline) notice_("OutlineColor" + colour + leftOut + "the outline does not show");
+    if (fresh & kShadow) notice_("ShadowColor" + colour + leftOut + "the shadow does not show");
 }
 
 // An empty dictionary shows nothing, frame after frame: told once each time
 // it is found so, naming the list, which a missing file leaves empty.
 void OverlayEngine::TellEmptyDictionary(WordSource source) {
-    if (toldEmpty_ || !notice) return;
+    if (toldEmpty_ || !notice_) return;
     toldEmpty_ = true;
     if (source == kWordList)
-        notice("DicFileName=" + settings_.DicFileName +
-               ": the word list that DicType=1 chooses has no entries: no captions");
+        notice_("DicFileName=" + settings_.DicFileName +
+                ": the word list that DicType=1 chooses has no entries: no captions");
     else
-        notice("the built-in dictionary that DicType=0 chooses has no entries: no captions");
+        notice_("the built-in dictionary that DicType=0 chooses has no entries: no captions");
 }
 
 void OverlayEngine::DrawCaption(const FrameView& frame) {
@@ -438,9 +438,9 @@ int32_t OverlayEngine::TakeNextEntry() {
     const auto order = static_cast<WordOrder>(settings_.RulesType);
     const std::string list = source == kWordList ? settings_.DicFileName : std::string();
     std::optional<int32_t> next;
-    if (chooseEntry) {
+    if (chooseEntry_) {
         // None chosen: every entry is done with for now, which is no fault.
-        const std::optional<int32_t> chosen = chooseEntry(source);
+        const std::optional<int32_t> chosen = chooseEntry_(source);
         if (!chosen) return 0;
         next = dictionaries_.CaptionAt(source, *chosen, captionText);
     } else {

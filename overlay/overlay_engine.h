@@ -103,7 +103,8 @@ public:
     // Chooses the next entry's index in the dictionary of source instead
     // of the settings' order, on the frame's thread (the element's spaced
     // order); none: no caption now. Unset: the settings' order.
-    std::function<std::optional<int32_t>(WordSource source)> chooseEntry;
+    using EntryChooser = std::function<std::optional<int32_t>(WordSource source)>;
+    void SetEntryChooser(EntryChooser chooser) { chooseEntry_ = std::move(chooser); }
 
     // The stream as StreamStart took it.
     VideoFormat videoFormat() const;
@@ -125,9 +126,9 @@ public:
 
     // Told, once each time it starts, of a setting that hides what it
     // draws (the letters in the colour BackType none leaves out, say, or a
-    // chosen dictionary with no entries): one sentence, called on the
+    // chosen dictionary with no entries): one sentence, told on the
     // frame's thread under renderLock.
-    std::function<void(const std::string&)> notice;
+    void SetNoticeHandler(std::function<void(const std::string&)> handler) { notice_ = std::move(handler); }
 
     OverlayState overlayState;
     // The settings dialog may rebuild the caption font on its own thread
@@ -194,6 +195,8 @@ private:
     std::optional<Request> request_;
     bool captionsOff_ = false;
     std::set<std::pair<std::string, int32_t>> retired_;  // by list (empty: built-in) and index
+    EntryChooser chooseEntry_;
+    std::function<void(const std::string&)> notice_;
     ShownEntry shown_;
     // What this frame draws with; guarded by renderLock.
     SettingsRecord settings_;
