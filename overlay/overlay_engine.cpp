@@ -214,7 +214,7 @@ bool OverlayEngine::WrapCaption(int32_t roomWidth, int32_t roomHeight) {
 uint32_t OverlayEngine::DrawFromRange(int32_t from, int32_t to) {
     const int64_t low = std::max(from, 0);
     const int64_t high = std::max<int64_t>(to, low - 1);
-    return randomSource.Random(static_cast<uint32_t>(high - low + 1)) + static_cast<uint32_t>(low);
+    return random_.Random(static_cast<uint32_t>(high - low + 1)) + static_cast<uint32_t>(low);
 }
 
 void OverlayEngine::StartCaption() {
@@ -223,8 +223,8 @@ void OverlayEngine::StartCaption() {
     MeasureCaption();
     const SettingsRecord& settings = settings_;
     if (settings.RndStringPos != 0) {
-        const int32_t y = static_cast<int32_t>(randomSource.Random(kCanvasHeight));
-        const int32_t x = static_cast<int32_t>(randomSource.Random(kCanvasWidth));
+        const int32_t y = static_cast<int32_t>(random_.Random(kCanvasHeight));
+        const int32_t x = static_cast<int32_t>(random_.Random(kCanvasWidth));
         state.captionLeft = x - state.captionWidth / 2;
         state.captionTop = y - state.captionHeight / 2;
     }
@@ -480,7 +480,7 @@ int32_t OverlayEngine::ShowPhase(const FrameView& frame) {
 }
 
 void OverlayEngine::CreateRenderContext() {
-    const std::lock_guard<std::mutex> lock(renderLock);
+    const std::lock_guard<std::mutex> lock(renderLock_);
     if (renderer_) renderer_->CreateContext();
 }
 
@@ -488,7 +488,7 @@ int32_t OverlayEngine::StreamStart(const VideoFormat& format) {
     if (format.width <= 0 || format.height <= 0 || !renderer_) return 0;
     OverlayState& state = overlayState;
     if (state.streaming) StreamStop();
-    const std::lock_guard<std::mutex> lock(renderLock);
+    const std::lock_guard<std::mutex> lock(renderLock_);
     state.frameWidth = format.width;
     state.frameHeight = format.height;
     state.frameFormat = format.format;
@@ -517,7 +517,7 @@ int32_t OverlayEngine::ProcessFrame(const FrameView& frame) {
     const bool due = state.gapCounter == 0 || --state.gapCounter == 0;
     // Held for the rest of the frame: the settings it reads and the font it
     // draws with may be changed by the dialog's thread.
-    const std::lock_guard<std::mutex> lock(renderLock);
+    const std::lock_guard<std::mutex> lock(renderLock_);
     RefreshSettings();
     if (!due) return ShowPhase(frame);
     if (request_) {
@@ -543,7 +543,7 @@ void OverlayEngine::StartRequested() {
 // its frames.
 int32_t OverlayEngine::WhileOff(const FrameView& frame) {
     if (overlayState.showCounter == 0) return 1;
-    const std::lock_guard<std::mutex> lock(renderLock);
+    const std::lock_guard<std::mutex> lock(renderLock_);
     RefreshSettings();
     return ShowPhase(frame);
 }
@@ -589,7 +589,7 @@ void OverlayEngine::Retire(const std::string& list, int32_t index) { retired_.in
 void OverlayEngine::StreamStop() {
     OverlayState& state = overlayState;
     if (!state.streaming) return;
-    const std::lock_guard<std::mutex> lock(renderLock);
+    const std::lock_guard<std::mutex> lock(renderLock_);
     renderer_->StopCanvas();
     state.canvasBits = nullptr;
     heldTargets_ = HeldTargets();
@@ -598,13 +598,13 @@ void OverlayEngine::StreamStop() {
 
 bool OverlayEngine::SetKernelPath(KernelPath path) {
     if (!PathAvailable(path)) return false;
-    const std::lock_guard<std::mutex> lock(renderLock);
+    const std::lock_guard<std::mutex> lock(renderLock_);
     kernelPath_ = path;
     return true;
 }
 
 void OverlayEngine::CreateCaptionFont() {
-    const std::lock_guard<std::mutex> lock(renderLock);
+    const std::lock_guard<std::mutex> lock(renderLock_);
     if (renderer_) SetCaptionFont();
 }
 

@@ -127,8 +127,11 @@ public:
     // Told, once each time it starts, of a setting that hides what it
     // draws (the letters in the colour BackType none leaves out, say, or a
     // chosen dictionary with no entries): one sentence, told on the
-    // frame's thread under renderLock.
+    // frame's thread under the render lock.
     void SetNoticeHandler(std::function<void(const std::string&)> handler) { notice_ = std::move(handler); }
+
+private:
+    friend class OverlayEngineInternals;  // the tests' view inside
 
     OverlayState overlayState;
     // The settings dialog may rebuild the caption font on its own thread
@@ -136,13 +139,12 @@ public:
     // lock for the whole frame, and font work from another thread takes it
     // too. A frame takes the settings' lock and the dictionaries'
     // captionLock inside it (one at a time), never the other way round.
-    std::mutex renderLock;
-    RandomSource randomSource;
+    std::mutex renderLock_;
+    RandomSource random_;
     // The entry being shown: filled by the dictionaries when it is due,
-    // split into lines and drawn by the engine. Guarded by renderLock.
+    // split into lines and drawn by the engine. Guarded by renderLock_.
     std::string captionText;
 
-private:
     // The caption's margins beyond its letters, in canvas units.
     struct Margins {
         int32_t x = 0, y = 0;
@@ -198,7 +200,7 @@ private:
     EntryChooser chooseEntry_;
     std::function<void(const std::string&)> notice_;
     ShownEntry shown_;
-    // What this frame draws with; guarded by renderLock.
+    // What this frame draws with; guarded by renderLock_.
     SettingsRecord settings_;
     uint64_t settingsSeen_ = 0;
     DictionaryStore& dictionaries_;
