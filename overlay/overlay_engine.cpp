@@ -330,40 +330,6 @@ void OverlayEngine::RenderCaption(uint32_t background, uint32_t textColor) {
                          : ScanInkExtents(CanvasOfStream(), onCanvas, background);
 }
 
-// A setting that hides what the caption draws is told once each time it
-// starts to: nothing on the screen says why the captions are gone.
-void OverlayEngine::TellWhatHides(uint32_t background, uint32_t textColor) {
-    enum : uint32_t { kLetters = 1, kOutline = 2, kShadow = 4 };
-    const bool keyed = settings_.BackType == kBackgroundNone;
-    uint32_t hidden = 0;
-    if (textColor == background) hidden |= kLetters;
-    if (keyed && effects_.outline > 0 && effects_.outlineColor == background) hidden |= kOutline;
-    if (keyed && (effects_.shadowX > 0 || effects_.shadowY > 0) && effects_.shadowColor == background)
-        hidden |= kShadow;
-    const uint32_t fresh = hidden & ~hidden_;
-    hidden_ = hidden;
-    if (!fresh || !notice_) return;
-    const std::string colour = "=" + std::to_string(background) + " is BackColor";
-    const std::string leftOut = ", the colour that BackType none leaves out: ";
-    if (fresh & kLetters)
-        notice_(keyed ? "TextColor" + colour + leftOut + "the captions do not show"
-                      : "TextColor" + colour + ": the letters do not show on it");
-    if (fresh & kOutline) notice_("OutlineColor" + colour + leftOut + "the outline does not show");
-    if (fresh & kShadow) notice_("ShadowColor" + colour + leftOut + "the shadow does not show");
-}
-
-// An empty dictionary shows nothing, frame after frame: told once each time
-// it is found so, naming the list, which a missing file leaves empty.
-void OverlayEngine::TellEmptyDictionary(WordSource source) {
-    if (toldEmpty_ || !notice_) return;
-    toldEmpty_ = true;
-    if (source == kWordList)
-        notice_("DicFileName=" + settings_.DicFileName +
-                ": the word list that DicType=1 chooses has no entries: no captions");
-    else
-        notice_("the built-in dictionary that DicType=0 chooses has no entries: no captions");
-}
-
 void OverlayEngine::DrawCaption(const FrameView& frame) {
     OverlayState& state = overlayState;
     // Its box was the old font's: a bigger font would be clipped to it.
@@ -374,7 +340,7 @@ void OverlayEngine::DrawCaption(const FrameView& frame) {
     const SettingsRecord& settings = settings_;
     const uint32_t background = settings.BackColor & 0xFFFFFF;
     const uint32_t textColor = settings.TextColor & 0xFFFFFF;
-    TellWhatHides(background, textColor);
+    notices_.TellWhatHides(background, textColor, effects_, settings.BackType == kBackgroundNone);
     // A caption held over several frames is drawn once.
     const bool held = CanvasHolds(background, textColor);
     if (!held) {
@@ -452,10 +418,10 @@ int32_t OverlayEngine::TakeNextEntry() {
                                             : std::nullopt;
     }
     if (!next) {
-        TellEmptyDictionary(source);
+        notices_.TellEmptyDictionary(settings_);
         return 0;
     }
-    toldEmpty_ = false;
+    notices_.EntryTaken();
     shown_ = {shown_.serial + 1, source, list, *next, captionText, false};
     CutToShowableLength(captionText);
     if (*next != from) {

@@ -19,6 +19,7 @@
 #include "blend/frame_view.h"
 #include "dictionary/dictionary_store.h"
 #include "overlay/caption_effects.h"
+#include "overlay/caption_notices.h"
 #include "overlay/caption_renderer.h"
 #include "overlay/overlay_state.h"
 #include "overlay/random.h"
@@ -128,7 +129,7 @@ public:
     // draws (the letters in the colour BackType none leaves out, say, or a
     // chosen dictionary with no entries): one sentence, told on the
     // frame's thread under the render lock.
-    void SetNoticeHandler(std::function<void(const std::string&)> handler) { notice_ = std::move(handler); }
+    void SetNoticeHandler(std::function<void(const std::string&)> handler) { notices_.SetHandler(std::move(handler)); }
 
 private:
     friend class OverlayEngineInternals;  // the tests' view inside
@@ -153,8 +154,6 @@ private:
     void MeasureCaption();
     void MeasureAgain();
     bool WrapCaption(int32_t roomWidth, int32_t roomHeight);
-    void TellWhatHides(uint32_t background, uint32_t textColor);
-    void TellEmptyDictionary(WordSource source);
     uint32_t DrawFromRange(int32_t from, int32_t to);
     void StartCaption();
     void PlaceCaption();
@@ -181,9 +180,7 @@ private:
     // This frame's effects, and the pixels they paint on.
     CaptionEffects effects_;
     EffectsScratch effectsScratch_;
-    // What hides what is drawn, as last told (bits of TellWhatHides).
-    uint32_t hidden_ = 0;
-    bool toldEmpty_ = false;  // since an entry was last taken
+    CaptionNotices notices_;
     // The entry as taken, before it was laid out in lines: what a new font
     // lays out again.
     std::string entryText_;
@@ -198,7 +195,6 @@ private:
     bool captionsOff_ = false;
     std::set<std::pair<std::string, int32_t>> retired_;  // by list (empty: built-in) and index
     EntryChooser chooseEntry_;
-    std::function<void(const std::string&)> notice_;
     ShownEntry shown_;
     // What this frame draws with; guarded by renderLock_.
     SettingsRecord settings_;
