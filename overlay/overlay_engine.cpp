@@ -64,7 +64,7 @@ int32_t KeepInside(int64_t start, int32_t size, int32_t limit) {
 OverlayEngine::OverlayEngine(WorkingSettings& settings, DictionaryStore& dictionaries,
                              std::unique_ptr<CaptionRenderer> renderer)
     : workingSettings_(settings),
-      dictionaries_(dictionaries),
+      schedule_(settings, dictionaries),
       renderer_(std::move(renderer)),
       kernelPath_(ActivePath()) {}
 
@@ -208,15 +208,6 @@ bool OverlayEngine::WrapCaption(int32_t roomWidth, int32_t roomHeight) {
     return true;
 }
 
-// A value drawn from from..to inclusive. Bounds below zero count as zero and
-// a reversed range as its lower bound, so a hand-edited settings file can
-// never produce a negative or huge count.
-uint32_t OverlayEngine::DrawFromRange(int32_t from, int32_t to) {
-    const int64_t low = std::max(from, 0);
-    const int64_t high = std::max<int64_t>(to, low - 1);
-    return random_.Random(static_cast<uint32_t>(high - low + 1)) + static_cast<uint32_t>(low);
-}
-
 void OverlayEngine::StartCaption() {
     OverlayState& state = overlayState;
     entryText_ = captionText;
@@ -228,8 +219,7 @@ void OverlayEngine::StartCaption() {
         state.captionLeft = x - state.captionWidth / 2;
         state.captionTop = y - state.captionHeight / 2;
     }
-    state.gapCounter = DrawFromRange(settings.ShowFreqFrom, settings.ShowFreqTo);
-    state.showCounter = DrawFromRange(settings.ShowTimeFrom, settings.ShowTimeTo);
+    schedule_.Start(settings, random_);
     ++state.entriesStarted;
 }
 
@@ -393,43 +383,14 @@ void OverlayEngine::SetCaptionFont() {
 
 void OverlayEngine::RefreshSettings() { workingSettings_.Refresh(settings_, settingsSeen_); }
 
-// The next entry of the chosen dictionary into captionText; its index is
-// written back unless someone else set it meanwhile (the dialog choosing an
-// entry wins). 0 when the dictionary is empty.
+// The next entry of the chosen dictionary into captionText; an empty one
+// is told. 0 when none was taken.
 int32_t OverlayEngine::TakeNextEntry() {
-    const auto source = static_cast<WordSource>(settings_.DicType);
-    int32_t SettingsRecord::*const indexField = source == kWordList ? &SettingsRecord::CurExtEntry
-                                                                    : &SettingsRecord::CurIntEntry;
-    const int32_t from = settings_.*indexField;
-    const auto order = static_cast<WordOrder>(settings_.RulesType);
-    const std::string list = source == kWordList ? settings_.DicFileName : std::string();
-    std::optional<int32_t> next;
-    if (chooseEntry_) {
-        // None chosen: every entry is done with for now, which is no fault.
-        const std::optional<int32_t> chosen = chooseEntry_(source);
-        if (!chosen) return 0;
-        next = dictionaries_.CaptionAt(source, *chosen, captionText);
-    } else {
-        next = dictionaries_.NextCaption(source, order, from, captionText);
-        // Each order comes to every entry once a cycle, so each retired entry
-        // is passed at most once before one that is not; with all retired, none.
-        for (size_t passed = 0; next && retired_.count({list, *next}); ++passed)
-            next = passed < retired_.size() ? dictionaries_.NextCaption(source, order, *next, captionText)
-                                            : std::nullopt;
-    }
-    if (!next) {
-        notices_.TellEmptyDictionary(settings_);
-        return 0;
-    }
+    const NextEntry next = schedule_.TakeNextEntry(settings_, captionText);
+    if (next == NextEntry::kDictionaryEmpty) notices_.TellEmptyDictionary(settings_);
+    if (next != NextEntry::kTaken) return 0;
     notices_.EntryTaken();
-    shown_ = {shown_.serial + 1, source, list, *next, captionText, false};
     CutToShowableLength(captionText);
-    if (*next != from) {
-        workingSettings_.Change([&](SettingsRecord& live) {
-            if (live.*indexField == from) live.*indexField = *next;
-        });
-        settings_.*indexField = *next;
-    }
     return 1;
 }
 
@@ -439,9 +400,7 @@ CanvasView OverlayEngine::CanvasOfStream() const {
 }
 
 int32_t OverlayEngine::ShowPhase(const FrameView& frame) {
-    if (overlayState.showCounter == 0) return 1;
-    --overlayState.showCounter;
-    DrawCaption(frame);
+    if (schedule_.CountShownFrame()) DrawCaption(frame);
     return 1;
 }
 
@@ -477,16 +436,15 @@ bool OverlayEngine::IsStreamFrame(const FrameView& frame) const {
 int32_t OverlayEngine::ProcessFrame(const FrameView& frame) {
     frameCaption_.reset();
     if (!IsStreamFrame(frame)) return 0;
-    if (captionsOff_ && !request_) return WhileOff(frame);
+    if (schedule_.waiting()) return WhileOff(frame);
     if (CountGapFrame()) return 1;
-    OverlayState& state = overlayState;
-    const bool due = state.gapCounter == 0 || --state.gapCounter == 0;
+    const bool due = schedule_.CountDueFrame();
     // Held for the rest of the frame: the settings it reads and the font it
     // draws with may be changed by the dialog's thread.
     const std::lock_guard<std::mutex> lock(renderLock_);
     RefreshSettings();
     if (!due) return ShowPhase(frame);
-    if (request_) {
+    if (schedule_.requested()) {
         StartRequested();
         return ShowPhase(frame);
     }
@@ -496,61 +454,26 @@ int32_t OverlayEngine::ProcessFrame(const FrameView& frame) {
 }
 
 void OverlayEngine::StartRequested() {
-    const Request request = std::move(*request_);
-    request_.reset();
+    const CaptionRequest request = schedule_.TakeRequest();
     captionText = request.text;
     CutToShowableLength(captionText);
     StartCaption();
-    overlayState.showCounter = request.frames;
-    if (request.entry) ++shown_.serial, shown_.repeated = true;
+    schedule_.ShowRequested(request);
 }
 
 // With captions off the schedule waits; only a caption asked for stays out
 // its frames.
 int32_t OverlayEngine::WhileOff(const FrameView& frame) {
-    if (overlayState.showCounter == 0) return 1;
+    if (!schedule_.showing()) return 1;
     const std::lock_guard<std::mutex> lock(renderLock_);
     RefreshSettings();
     return ShowPhase(frame);
 }
 
-bool OverlayEngine::NextFrameMayDraw() const {
-    if (captionsOff_) return request_ || overlayState.showCounter > 0;
-    return overlayState.gapCounter <= 1 || overlayState.showCounter > 0;
-}
-
 void OverlayEngine::PassFrame() {
     frameCaption_.reset();
-    if (overlayState.streaming && !captionsOff_ && !NextFrameMayDraw()) --overlayState.gapCounter;
+    if (overlayState.streaming) schedule_.PassFrame();
 }
-
-// The caption on screen ends, and the next frame is due.
-void OverlayEngine::Interrupt() {
-    overlayState.showCounter = 0;
-    overlayState.gapCounter = 1;
-}
-
-void OverlayEngine::ShowNextNow() {
-    if (!captionsOff_) Interrupt();
-}
-
-void OverlayEngine::ShowAgain(uint32_t frames) {
-    if (shown_.serial == 0) return;
-    request_ = Request{shown_.text, frames, true};
-    Interrupt();
-}
-
-void OverlayEngine::ShowNote(const std::string& text, uint32_t frames) {
-    request_ = Request{text, frames, false};
-    Interrupt();
-}
-
-void OverlayEngine::SetCaptionsOff(bool off) {
-    captionsOff_ = off;
-    if (off) overlayState.showCounter = 0;
-}
-
-void OverlayEngine::Retire(const std::string& list, int32_t index) { retired_.insert({list, index}); }
 
 void OverlayEngine::StreamStop() {
     OverlayState& state = overlayState;

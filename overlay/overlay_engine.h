@@ -10,7 +10,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <string>
 #include <utility>
 
@@ -21,6 +20,7 @@
 #include "overlay/caption_effects.h"
 #include "overlay/caption_notices.h"
 #include "overlay/caption_renderer.h"
+#include "overlay/caption_schedule.h"
 #include "overlay/overlay_state.h"
 #include "overlay/random.h"
 #include "overlay/shown_caption.h"
@@ -33,16 +33,6 @@ struct VideoFormat {
     int32_t width = 0;
     int32_t height = 0;
     std::optional<FrameFormat> format;
-};
-
-// The entry the last caption showed, as the dictionary gave it.
-struct ShownEntry {
-    uint32_t serial = 0;  // counts the captions of entries from 1; 0: none yet
-    WordSource source = kBuiltinWords;
-    std::string list;  // the word list's name as the settings give it; empty for the built-in one
-    int32_t index = -1;
-    std::string text;       // "word - translation"
-    bool repeated = false;  // shown again at the viewer's asking, not by the schedule
 };
 
 class OverlayEngine {
@@ -71,18 +61,13 @@ public:
     // takes any other. Most frames are gap frames, so whoever hands frames
     // over asks this before describing them. The schedule is the host
     // thread's alone: no lock.
-    bool CountGapFrame() noexcept {
-        OverlayState& state = overlayState;
-        if (!state.streaming || state.showCounter != 0 || state.gapCounter <= 1) return false;
-        --state.gapCounter;
-        return true;
-    }
+    bool CountGapFrame() noexcept { return overlayState.streaming && schedule_.CountGapFrame(); }
     void StreamStop();
     // Whether the next frame may get a caption. When it cannot, PassFrame
     // counts it as ProcessFrame would, without its pixels: a host that can
     // avoid touching such a frame (a media framework's shared buffer) asks
     // first.
-    bool NextFrameMayDraw() const;
+    bool NextFrameMayDraw() const { return schedule_.NextFrameMayDraw(); }
     void PassFrame();
     // Rebuilds the caption font from the working settings.
     void CreateCaptionFont();
@@ -93,19 +78,17 @@ public:
     // many frames, ShowNote a text of its own (counted as no entry). With
     // captions off no entry is taken and the schedule waits, but a request
     // shows for all its frames.
-    void ShowNextNow();
-    void ShowAgain(uint32_t frames);
-    void ShowNote(const std::string& text, uint32_t frames);
-    void SetCaptionsOff(bool off);
-    bool captionsOff() const { return captionsOff_; }
+    void ShowNextNow() { schedule_.ShowNextNow(); }
+    void ShowAgain(uint32_t frames) { schedule_.ShowAgain(frames); }
+    void ShowNote(const std::string& text, uint32_t frames) { schedule_.ShowNote(text, frames); }
+    void SetCaptionsOff(bool off) { schedule_.SetCaptionsOff(off); }
+    bool captionsOff() const { return schedule_.captionsOff(); }
     // An entry that is not to be taken again in this run.
-    void Retire(const std::string& list, int32_t index);
-    const ShownEntry& lastShown() const { return shown_; }
-    // Chooses the next entry's index in the dictionary of source instead
-    // of the settings' order, on the frame's thread (the element's spaced
-    // order); none: no caption now. Unset: the settings' order.
-    using EntryChooser = std::function<std::optional<int32_t>(WordSource source)>;
-    void SetEntryChooser(EntryChooser chooser) { chooseEntry_ = std::move(chooser); }
+    void Retire(const std::string& list, int32_t index) { schedule_.Retire(list, index); }
+    const ShownEntry& lastShown() const { return schedule_.lastShown(); }
+    // Chooses each entry instead of the settings' order, on the frame's
+    // thread (the element's spaced order); unset: the settings' order.
+    void SetEntryChooser(EntryChooser chooser) { schedule_.SetEntryChooser(std::move(chooser)); }
 
     // The stream as StreamStart took it.
     VideoFormat videoFormat() const;
@@ -141,6 +124,8 @@ private:
     // too. A frame takes the settings' lock and the dictionaries'
     // captionLock inside it (one at a time), never the other way round.
     std::mutex renderLock_;
+    // Each instance's own, starting as at every load, so that each load
+    // repeats the same positions and durations.
     RandomSource random_;
     // The entry being shown: filled by the dictionaries when it is due,
     // split into lines and drawn by the engine. Guarded by renderLock_.
@@ -154,7 +139,6 @@ private:
     void MeasureCaption();
     void MeasureAgain();
     bool WrapCaption(int32_t roomWidth, int32_t roomHeight);
-    uint32_t DrawFromRange(int32_t from, int32_t to);
     void StartCaption();
     void PlaceCaption();
     void PrepareCanvas(uint32_t background);
@@ -166,12 +150,12 @@ private:
     void RefreshSettings();
     int32_t TakeNextEntry();
     void StartRequested();
-    void Interrupt();
     int32_t WhileOff(const FrameView& frame);
     CanvasView CanvasOfStream() const;
     int32_t ShowPhase(const FrameView& frame);
 
     WorkingSettings& workingSettings_;
+    CaptionSchedule schedule_;
     // The font SetCaptionFont made; a caption too large for the canvas is
     // drawn with a smaller one, and the next caption gets this one back.
     CaptionFont captionFont_ = {};
@@ -184,22 +168,9 @@ private:
     // The entry as taken, before it was laid out in lines: what a new font
     // lays out again.
     std::string entryText_;
-    // A caption asked for, started at the next frame instead of the
-    // schedule's entry: its text and how many frames it stays.
-    struct Request {
-        std::string text;
-        uint32_t frames = 0;
-        bool entry = false;  // the last entry again, not a note
-    };
-    std::optional<Request> request_;
-    bool captionsOff_ = false;
-    std::set<std::pair<std::string, int32_t>> retired_;  // by list (empty: built-in) and index
-    EntryChooser chooseEntry_;
-    ShownEntry shown_;
     // What this frame draws with; guarded by renderLock_.
     SettingsRecord settings_;
     uint64_t settingsSeen_ = 0;
-    DictionaryStore& dictionaries_;
     std::unique_ptr<CaptionRenderer> renderer_;
     KernelPath kernelPath_;
     CanvasRunList captionRuns_;

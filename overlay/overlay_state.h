@@ -1,4 +1,4 @@
-// The overlay engine's stream, schedule and caption, one set per instance.
+// The overlay engine's stream and caption, one set per instance.
 #pragma once
 
 #include <cstdint>
@@ -15,10 +15,6 @@ struct OverlayState {
     int32_t frameHeight = 0;
     std::optional<FrameFormat> frameFormat;  // none: captions are drawn, not blended
     uint8_t* canvasBits = nullptr;           // null when the canvas could not be made
-
-    // The schedule: frames until the next entry, frames the entry still shows.
-    uint32_t gapCounter = 0;
-    uint32_t showCounter = 0;
 
     // The current caption on the canvas.
     int32_t captionLeft = 0;

@@ -10,10 +10,10 @@
 class OverlayEngineInternals {
 public:
     // Frames until the next entry is due, and frames the caption still shows.
-    static uint32_t GapFrames(const OverlayEngine& engine) { return engine.overlayState.gapCounter; }
-    static uint32_t ShowFrames(const OverlayEngine& engine) { return engine.overlayState.showCounter; }
+    static uint32_t GapFrames(const OverlayEngine& engine) { return engine.schedule_.gapFrames(); }
+    static uint32_t ShowFrames(const OverlayEngine& engine) { return engine.schedule_.showFrames(); }
     // The next frame takes the next entry, whatever the schedule held.
-    static void MakeNextFrameDue(OverlayEngine& engine) { engine.Interrupt(); }
+    static void MakeNextFrameDue(OverlayEngine& engine) { engine.schedule_.Interrupt(); }
     // The random source as at load: the captions that follow repeat the
     // first ones' places and durations.
     static void ResetRandomSource(OverlayEngine& engine) { engine.random_ = RandomSource(); }
