@@ -1,8 +1,6 @@
 #include "overlay/overlay_engine.h"
 
 #include <algorithm>
-#include <cstring>
-#include <string_view>
 #include <vector>
 
 #include "blend/blend.h"
@@ -13,52 +11,6 @@ namespace {
 constexpr SettingRange kOpacityRange = RangeOf("Transparency");
 static_assert(kOpacityRange.minimum == 0 && kOpacityRange.maximum == kFullOpacity,
               "the setting's percent is the kernels' opacity");
-constexpr SettingRange kFontHeightRange = RangeOf("FontSize");
-static_assert(kFontHeightRange.maximum == kCanvasHeight && kFontHeightRange.minimum == -kCanvasHeight,
-              "a caption may be as tall as the canvas, no taller");
-
-// A caption stands for a few frames: more characters than this no one
-// reads in that time, and wrapped to fit the frame they would be a few
-// pixels high. A longer entry is cut to them, so that what a renderer lays
-// out (each line again for each try of wrapping) stays small, its sums far
-// inside 32 bits, whichever renderer it is.
-constexpr size_t kMostCaptionCharacters = 4096;
-
-// The text cut after that many characters, at a character's first byte.
-void CutToShowableLength(std::string& text) {
-    size_t characters = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<uint8_t>(text[i]) & 0xC0) == 0x80) continue;  // a continuation byte
-        if (characters++ == kMostCaptionCharacters) {
-            text.resize(i);
-            return;
-        }
-    }
-}
-
-// Every " - " becomes a line break, in place (the text only shrinks).
-void BreakAtSeparators(std::string& text) {
-    size_t out = 0;
-    for (size_t in = 0; in < text.size();) {
-        if (text.compare(in, 3, " - ") == 0) {
-            text[out++] = '\n';
-            in += 3;
-        } else {
-            text[out++] = text[in++];
-        }
-    }
-    text.resize(out);
-}
-
-// The caption's near edge moved inside the canvas, the far edge winning
-// when the caption is the larger. Wide arithmetic: a hand-edited position
-// may lie anywhere in 32 bits.
-int32_t KeepInside(int64_t start, int32_t size, int32_t limit) {
-    if (start < 0) start = 0;
-    if (start + size > limit) start = int64_t{limit} - size;
-    return static_cast<int32_t>(start);
-}
-
 }  // namespace
 
 OverlayEngine::OverlayEngine(WorkingSettings& settings, DictionaryStore& dictionaries,
@@ -68,191 +20,35 @@ OverlayEngine::OverlayEngine(WorkingSettings& settings, DictionaryStore& diction
       renderer_(std::move(renderer)),
       kernelPath_(ActivePath()) {}
 
-namespace {
-
-// Frame pixels as canvas units along an axis, rounded up: a margin of
-// these units holds the pixels on any frame.
-int32_t CanvasUnits(int32_t pixels, int32_t frameLength, int32_t canvasLength) {
-    if (pixels <= 0 || frameLength <= 0) return 0;
-    return static_cast<int32_t>((int64_t{pixels} * canvasLength + frameLength - 1) / frameLength);
-}
-
-// The text's pieces between separators, as they are drawn one a line.
-std::vector<std::string_view> DrawnLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    for (size_t start = 0;;) {
-        const size_t split = text.find(" - ", start);
-        lines.push_back(text.substr(start, split == std::string_view::npos ? split : split - start));
-        if (split == std::string_view::npos) return lines;
-        start = split + 3;
-    }
-}
-
-}  // namespace
-
-OverlayEngine::Margins OverlayEngine::MarginsOf(const CaptionEffects& effects) const {
+// The random source is drawn in this order: the centre (down, then
+// across), then the gap, then the frames shown.
+void OverlayEngine::StartCaption(std::string text) {
     const OverlayState& state = overlayState;
-    return {CanvasUnits(effects.MarginX(), state.frameWidth, kCanvasWidth),
-            CanvasUnits(effects.MarginY(), state.frameHeight, kCanvasHeight)};
-}
-
-// Word above translation: the caption is as wide as its wider line and as
-// tall as both. The second line is measured as it stands, separators and
-// all. A caption that does not fit the canvas within its margins is laid
-// out anew by WrapCaption.
-void OverlayEngine::MeasureCaption() {
-    OverlayState& state = overlayState;
-    CaptionRenderer& renderer = *renderer_;
-    if (fontShrunk_) {  // the last caption's smaller font
-        renderer.SetFont(captionFont_);
-        fontShrunk_ = false;
-        ++state.fontsSet;
-    }
-    const Margins margins = MarginsOf(EffectsFor(settings_, state.frameWidth, state.frameHeight));
-    const int32_t roomWidth = std::max(1, kCanvasWidth - 2 * margins.x);
-    const int32_t roomHeight = std::max(1, kCanvasHeight - 2 * margins.y);
-    const size_t split = captionText.find(" - ");
-    if (split == std::string::npos) {
-        const TextExtent line = renderer.MeasureLine(captionText.data(), captionText.size());
-        state.captionWidth = line.width;
-        state.captionHeight = line.height;
-    } else {
-        const TextExtent first = renderer.MeasureLine(captionText.data(), split);
-        const TextExtent second = renderer.MeasureLine(captionText.data() + split + 3, captionText.size() - split - 3);
-        state.captionWidth = std::max(first.width, second.width);
-        state.captionHeight = first.height + second.height;
-    }
-    state.measuredFont = state.fontsSet;
-    if ((state.captionWidth > roomWidth || state.captionHeight > roomHeight) && WrapCaption(roomWidth, roomHeight))
-        return;
-    BreakAtSeparators(captionText);
-}
-
-// The entry laid out anew in the font set since it started, about the
-// centre it stood at; PlaceCaption then keeps it inside the canvas.
-void OverlayEngine::MeasureAgain() {
-    OverlayState& state = overlayState;
-    const int64_t centreX = int64_t{state.captionLeft} + state.captionWidth / 2;
-    const int64_t centreY = int64_t{state.captionTop} + state.captionHeight / 2;
-    captionText = entryText_;
-    MeasureCaption();
-    state.captionLeft = static_cast<int32_t>(
-        std::clamp<int64_t>(centreX - state.captionWidth / 2, INT32_MIN, INT32_MAX));
-    state.captionTop = static_cast<int32_t>(
-        std::clamp<int64_t>(centreY - state.captionHeight / 2, INT32_MIN, INT32_MAX));
-}
-
-// Each drawn line broken at spaces, greedily, into lines that fit
-// roomWidth; a word wider than that on its own, or lines taller than
-// roomHeight together, take a smaller font for this caption, until the
-// caption fits or the font can shrink no more. A word is never broken.
-// captionText becomes the lines; false when there was nothing to lay out.
-bool OverlayEngine::WrapCaption(int32_t roomWidth, int32_t roomHeight) {
-    OverlayState& state = overlayState;
-    CaptionRenderer& renderer = *renderer_;
-    const std::string text = captionText;
-    std::vector<std::string> lines;
-    for (int attempt = 0;; ++attempt) {
-        lines.clear();
-        int32_t widest = 0, widestWord = 0;
-        int64_t height = 0;
-        const auto finish = [&](std::string line) {
-            const TextExtent extent = renderer.MeasureLine(line.data(), line.size());
-            widest = std::max(widest, extent.width);
-            height += extent.height;
-            lines.push_back(std::move(line));
-        };
-        for (const std::string_view drawn : DrawnLines(text)) {
-            std::string line;
-            bool started = false;
-            for (size_t start = 0; start <= drawn.size();) {
-                size_t end = drawn.find(' ', start);
-                if (end == std::string_view::npos) end = drawn.size();
-                const std::string_view word = drawn.substr(start, end - start);
-                start = end + 1;
-                widestWord = std::max(widestWord, renderer.MeasureLine(word.data(), word.size()).width);
-                if (!started) {
-                    line.assign(word), started = true;
-                    continue;
-                }
-                std::string longer = line + ' ';
-                longer.append(word);
-                if (renderer.MeasureLine(longer.data(), longer.size()).width <= roomWidth) {
-                    line = std::move(longer);
-                } else {
-                    finish(std::move(line));
-                    line.assign(word);
-                }
-            }
-            finish(std::move(line));
-        }
-        state.captionWidth = widest;
-        state.captionHeight = static_cast<int32_t>(std::min<int64_t>(height, INT32_MAX));
-        if ((widestWord <= roomWidth && height <= roomHeight) || attempt == 12) break;
-        // A smaller font in proportion to the overflow, by one unit at least.
-        CaptionFont smaller = fontShrunk_ ? shrunkFont_ : captionFont_;
-        const int64_t size = smaller.height < 0 ? -int64_t{smaller.height} : smaller.height;
-        const double fits = std::min(double(roomWidth) / std::max(widestWord, 1),
-                                     double(roomHeight) / double(std::max<int64_t>(height, 1)));
-        const int64_t next = std::min<int64_t>(size - 1, static_cast<int64_t>(double(size) * fits));
-        if (next < 1) break;
-        smaller.height = static_cast<int32_t>(smaller.height < 0 ? -next : next);
-        shrunkFont_ = smaller;
-        renderer.SetFont(smaller);
-        fontShrunk_ = true;
-        state.measuredFont = ++state.fontsSet;
-    }
-    if (lines.empty()) return false;
-    captionText = lines.front();
-    for (size_t i = 1; i < lines.size(); ++i) captionText += '\n' + lines[i];
-    return true;
-}
-
-void OverlayEngine::StartCaption() {
-    OverlayState& state = overlayState;
-    entryText_ = captionText;
-    MeasureCaption();
-    const SettingsRecord& settings = settings_;
-    if (settings.RndStringPos != 0) {
+    const CaptionEffects effects = EffectsFor(settings_, state.frameWidth, state.frameHeight);
+    layout_.Start(*renderer_, std::move(text), MarginsOf(effects, state.frameWidth, state.frameHeight));
+    if (settings_.RndStringPos != 0) {
         const int32_t y = static_cast<int32_t>(random_.Random(kCanvasHeight));
         const int32_t x = static_cast<int32_t>(random_.Random(kCanvasWidth));
-        state.captionLeft = x - state.captionWidth / 2;
-        state.captionTop = y - state.captionHeight / 2;
+        layout_.CentreAt({x, y});
     }
-    schedule_.Start(settings, random_);
-    ++state.entriesStarted;
+    schedule_.Start(settings_, random_);
 }
 
-// The letters' block and its margins for the effects are kept inside the
-// canvas together; captionLeft and captionTop are the letters'.
-void OverlayEngine::PlaceCaption() {
-    OverlayState& state = overlayState;
+// The caption placed at the settings' centre, or where it stands; the
+// centre it was placed at is written back, unless the dialog moved it
+// meanwhile: the user's move wins.
+void OverlayEngine::PlaceCaption(CaptionMargins margins) {
     SettingsRecord& settings = settings_;
-    effects_ = EffectsFor(settings, state.frameWidth, state.frameHeight);
-    const Margins margins = MarginsOf(effects_);
-    const int32_t width = state.captionWidth + 2 * margins.x, height = state.captionHeight + 2 * margins.y;
     const bool fixed = settings.RndStringPos == 0;
-    int64_t left = int64_t{state.captionLeft} - margins.x, top = int64_t{state.captionTop} - margins.y;
-    if (fixed) {
-        left = int64_t{settings.StringPosX} - width / 2;
-        top = int64_t{settings.StringPosY} - height / 2;
-    }
-    const int32_t outerLeft = KeepInside(left, width, kCanvasWidth), outerTop = KeepInside(top, height, kCanvasHeight);
-    state.captionLeft = outerLeft + margins.x;
-    state.captionTop = outerTop + margins.y;
-    // The centre the caption was drawn at is written back, unless the
-    // dialog moved it meanwhile: the user's move wins.
-    const int32_t x = outerLeft + width / 2, y = outerTop + height / 2;
-    if (fixed && (x != settings.StringPosX || y != settings.StringPosY)) {
+    const CanvasPoint asked = {settings.StringPosX, settings.StringPosY};
+    const CanvasPoint centre = layout_.Place(margins, fixed ? std::optional(asked) : std::nullopt);
+    if (fixed && (centre.x != asked.x || centre.y != asked.y)) {
         workingSettings_.Change([&](SettingsRecord& live) {
-            if (live.StringPosX != settings.StringPosX || live.StringPosY != settings.StringPosY) return;
-            live.StringPosX = x, live.StringPosY = y;
+            if (live.StringPosX != asked.x || live.StringPosY != asked.y) return;
+            live.StringPosX = centre.x, live.StringPosY = centre.y;
         });
-        settings.StringPosX = x, settings.StringPosY = y;
+        settings.StringPosX = centre.x, settings.StringPosY = centre.y;
     }
-    state.captionRect = {outerLeft, outerTop, outerLeft + width, outerTop + height};
-    state.textRect = {state.captionLeft, state.captionTop, state.captionLeft + state.captionWidth,
-                      state.captionTop + state.captionHeight};
 }
 
 // Leaves the canvas all background but for the new caption. Only the last
@@ -275,9 +71,9 @@ void OverlayEngine::PrepareCanvas(uint32_t background) {
 // the same place, font and colours.
 bool OverlayEngine::CanvasHolds(uint32_t background, uint32_t textColor) const {
     const OverlayState& state = overlayState;
-    return state.canvasFilled && state.canvasFill == background && state.lastCaptionRect == state.captionRect &&
-           state.drawnTextRect == state.textRect && state.drawnEntry == state.entriesStarted &&
-           state.drawnFont == state.fontsSet && state.drawnTextColor == textColor && state.drawnEffects == effects_;
+    return state.canvasFilled && state.canvasFill == background && state.lastCaptionRect == layout_.captionRect() &&
+           state.drawnTextRect == layout_.textRect() && state.drawnEntry == layout_.entriesStarted() &&
+           state.drawnFont == layout_.fontsSet() && state.drawnTextColor == textColor && state.drawnEffects == effects_;
 }
 
 // Draws the caption anew and notes where it drew: the renderer's own boxes,
@@ -291,19 +87,20 @@ void OverlayEngine::RenderCaption(uint32_t background, uint32_t textColor) {
     CaptionRenderer& renderer = *renderer_;
     PrepareCanvas(background);
     ++drawings_;
-    renderer.DrawCentred(captionText, state.textRect, textColor);
-    state.lastCaptionRect = state.captionRect;
-    state.drawnTextRect = state.textRect;
-    state.drawnEntry = state.entriesStarted;
-    state.drawnFont = state.fontsSet;
+    renderer.DrawCentred(layout_.lines(), layout_.textRect(), textColor);
+    state.lastCaptionRect = layout_.captionRect();
+    state.drawnTextRect = layout_.textRect();
+    state.drawnEntry = layout_.entriesStarted();
+    state.drawnFont = layout_.fontsSet();
     state.drawnTextColor = textColor;
     state.drawnEffects = effects_;
 
     // The caption in frame pixels: the renderer draws nowhere else, so
     // outside it the canvas is all background and need not be read, even
     // when the whole frame is blended.
-    const CanvasPoint topLeft = renderer.ToFrame({state.captionRect.left, state.captionRect.top});
-    const CanvasPoint bottomRight = renderer.ToFrame({state.captionRect.right, state.captionRect.bottom});
+    const CanvasRect& caption = layout_.captionRect();
+    const CanvasPoint topLeft = renderer.ToFrame({caption.left, caption.top});
+    const CanvasPoint bottomRight = renderer.ToFrame({caption.right, caption.bottom});
     state.drawnPixels = {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
     const PixelRect onCanvas = {std::max(topLeft.x, 0), std::max(topLeft.y, 0),
                                 std::min(bottomRight.x, state.frameWidth), std::min(bottomRight.y, state.frameHeight)};
@@ -322,9 +119,11 @@ void OverlayEngine::RenderCaption(uint32_t background, uint32_t textColor) {
 
 void OverlayEngine::DrawCaption(const FrameView& frame) {
     OverlayState& state = overlayState;
+    effects_ = EffectsFor(settings_, state.frameWidth, state.frameHeight);
+    const CaptionMargins margins = MarginsOf(effects_, state.frameWidth, state.frameHeight);
     // Its box was the old font's: a bigger font would be clipped to it.
-    if (state.measuredFont != state.fontsSet) MeasureAgain();
-    PlaceCaption();
+    if (layout_.measuredInOldFont()) layout_.MeasureAgain(*renderer_, margins);
+    PlaceCaption(margins);
     if (!state.canvasBits) return;  // no canvas could be made for this stream
 
     const SettingsRecord& settings = settings_;
@@ -375,23 +174,18 @@ void OverlayEngine::DrawCaption(const FrameView& frame) {
 
 void OverlayEngine::SetCaptionFont() {
     RefreshSettings();
-    ++overlayState.fontsSet;
-    captionFont_ = CaptionFontFrom(settings_);
-    fontShrunk_ = false;
-    renderer_->SetFont(captionFont_);
+    layout_.SetFont(*renderer_, CaptionFontFrom(settings_));
 }
 
 void OverlayEngine::RefreshSettings() { workingSettings_.Refresh(settings_, settingsSeen_); }
 
-// The next entry of the chosen dictionary into captionText; an empty one
-// is told. 0 when none was taken.
-int32_t OverlayEngine::TakeNextEntry() {
-    const NextEntry next = schedule_.TakeNextEntry(settings_, captionText);
+// The next entry of the chosen dictionary into text; an empty one is told.
+bool OverlayEngine::TakeNextEntry(std::string& text) {
+    const NextEntry next = schedule_.TakeNextEntry(settings_, text);
     if (next == NextEntry::kDictionaryEmpty) notices_.TellEmptyDictionary(settings_);
-    if (next != NextEntry::kTaken) return 0;
+    if (next != NextEntry::kTaken) return false;
     notices_.EntryTaken();
-    CutToShowableLength(captionText);
-    return 1;
+    return true;
 }
 
 CanvasView OverlayEngine::CanvasOfStream() const {
@@ -448,16 +242,15 @@ int32_t OverlayEngine::ProcessFrame(const FrameView& frame) {
         StartRequested();
         return ShowPhase(frame);
     }
-    if (TakeNextEntry() == 0) return 0;
-    StartCaption();
+    std::string text;
+    if (!TakeNextEntry(text)) return 0;
+    StartCaption(std::move(text));
     return ShowPhase(frame);
 }
 
 void OverlayEngine::StartRequested() {
     const CaptionRequest request = schedule_.TakeRequest();
-    captionText = request.text;
-    CutToShowableLength(captionText);
-    StartCaption();
+    StartCaption(request.text);
     schedule_.ShowRequested(request);
 }
 
@@ -499,18 +292,4 @@ void OverlayEngine::CreateCaptionFont() {
 
 VideoFormat OverlayEngine::videoFormat() const {
     return {overlayState.frameWidth, overlayState.frameHeight, overlayState.frameFormat};
-}
-
-CaptionFont CaptionFontFrom(const SettingsRecord& settings) {
-    CaptionFont font = {};
-    const size_t nameLength = std::min(settings.FontName.size(), sizeof font.faceName - 1);
-    std::memcpy(font.faceName, settings.FontName.data(), nameLength);
-    font.height = kFontHeightRange.Clamp(settings.FontSize);
-    font.weight = settings.FontWeight;
-    font.italic = settings.FontItalic;
-    font.underline = settings.FontUnderline;
-    font.strikeOut = settings.FontStrikeOut;
-    font.charSet = settings.FontCharSet;
-    font.keepProportions = settings.KeepProportions != 0;
-    return font;
 }

@@ -18,6 +18,7 @@
 #include "blend/frame_view.h"
 #include "dictionary/dictionary_store.h"
 #include "overlay/caption_effects.h"
+#include "overlay/caption_layout.h"
 #include "overlay/caption_notices.h"
 #include "overlay/caption_renderer.h"
 #include "overlay/caption_schedule.h"
@@ -127,20 +128,9 @@ private:
     // Each instance's own, starting as at every load, so that each load
     // repeats the same positions and durations.
     RandomSource random_;
-    // The entry being shown: filled by the dictionaries when it is due,
-    // split into lines and drawn by the engine. Guarded by renderLock_.
-    std::string captionText;
 
-    // The caption's margins beyond its letters, in canvas units.
-    struct Margins {
-        int32_t x = 0, y = 0;
-    };
-    Margins MarginsOf(const CaptionEffects& effects) const;
-    void MeasureCaption();
-    void MeasureAgain();
-    bool WrapCaption(int32_t roomWidth, int32_t roomHeight);
-    void StartCaption();
-    void PlaceCaption();
+    void StartCaption(std::string text);
+    void PlaceCaption(CaptionMargins margins);
     void PrepareCanvas(uint32_t background);
     bool CanvasHolds(uint32_t background, uint32_t textColor) const;
     void RenderCaption(uint32_t background, uint32_t textColor);
@@ -148,7 +138,7 @@ private:
     void DrawCaption(const FrameView& frame);
     void SetCaptionFont();
     void RefreshSettings();
-    int32_t TakeNextEntry();
+    bool TakeNextEntry(std::string& text);
     void StartRequested();
     int32_t WhileOff(const FrameView& frame);
     CanvasView CanvasOfStream() const;
@@ -156,18 +146,11 @@ private:
 
     WorkingSettings& workingSettings_;
     CaptionSchedule schedule_;
-    // The font SetCaptionFont made; a caption too large for the canvas is
-    // drawn with a smaller one, and the next caption gets this one back.
-    CaptionFont captionFont_ = {};
-    CaptionFont shrunkFont_ = {};
-    bool fontShrunk_ = false;
+    CaptionLayout layout_;
     // This frame's effects, and the pixels they paint on.
     CaptionEffects effects_;
     EffectsScratch effectsScratch_;
     CaptionNotices notices_;
-    // The entry as taken, before it was laid out in lines: what a new font
-    // lays out again.
-    std::string entryText_;
     // What this frame draws with; guarded by renderLock_.
     SettingsRecord settings_;
     uint64_t settingsSeen_ = 0;
@@ -186,7 +169,3 @@ private:
         int32_t backType = 0;
     } heldTargets_;
 };
-
-// The font request the settings make: the face name cut to what a font
-// name holds, the height kept within its range.
-CaptionFont CaptionFontFrom(const SettingsRecord& settings);

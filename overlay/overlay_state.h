@@ -1,4 +1,4 @@
-// The overlay engine's stream and caption, one set per instance.
+// The overlay engine's stream and canvas, one set per instance.
 #pragma once
 
 #include <cstdint>
@@ -15,22 +15,6 @@ struct OverlayState {
     int32_t frameHeight = 0;
     std::optional<FrameFormat> frameFormat;  // none: captions are drawn, not blended
     uint8_t* canvasBits = nullptr;           // null when the canvas could not be made
-
-    // The current caption on the canvas.
-    int32_t captionLeft = 0;
-    int32_t captionTop = 0;
-    int32_t captionWidth = 0;
-    int32_t captionHeight = 0;
-    CanvasRect captionRect = {0, 0, 0, 0};  // with the effects' margins, where the canvas may change
-    CanvasRect textRect = {0, 0, 0, 0};     // the letters' block inside it
-
-    // Counted, so that the canvas can say which entry and font it was drawn
-    // with.
-    uint32_t entriesStarted = 0;
-    uint32_t fontsSet = 0;
-    // fontsSet when the caption's box was measured: a font set since then
-    // (the dialog's, while the caption stands) measures it again.
-    uint32_t measuredFont = 0;
 
     // What the canvas holds: canvasFill everywhere outside lastCaptionRect,
     // so a caption drawn anew need only clear that rectangle; and in it the

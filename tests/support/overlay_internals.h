@@ -20,9 +20,9 @@ public:
 
     // The caption as the last frame laid it out: its lines, its letters'
     // block, and that block with the effects' margins (canvas units).
-    static const std::string& CaptionLines(const OverlayEngine& engine) { return engine.captionText; }
-    static CanvasRect TextRect(const OverlayEngine& engine) { return engine.overlayState.textRect; }
-    static CanvasRect CaptionRect(const OverlayEngine& engine) { return engine.overlayState.captionRect; }
+    static const std::string& CaptionLines(const OverlayEngine& engine) { return engine.layout_.lines(); }
+    static CanvasRect TextRect(const OverlayEngine& engine) { return engine.layout_.textRect(); }
+    static CanvasRect CaptionRect(const OverlayEngine& engine) { return engine.layout_.captionRect(); }
 
     // The stream's canvas (no bits when none could be made), to look at or
     // to plant pixels in.
