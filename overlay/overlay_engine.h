@@ -1,8 +1,8 @@
-// The overlay engine: the per-frame caption schedule, layout on the virtual
-// canvas, rendering and blending into the frames of a stream. Frames come
-// in any format the blend kernels know; whoever hands them over (the
-// host's records, a media framework's buffers) describes them as a
-// FrameView.
+// The overlay engine: at each frame of a stream the caption schedule says
+// whether a caption shows, the layout places it on the virtual canvas, and
+// the caption canvas draws it and blends it into the frame. Frames come in
+// any format the blend kernels know; whoever hands them over (the host's
+// records, a media framework's buffers) describes them as a FrameView.
 #pragma once
 
 #include <cstdint>
@@ -17,12 +17,11 @@
 #include "blend/canvas_runs.h"
 #include "blend/frame_view.h"
 #include "dictionary/dictionary_store.h"
-#include "overlay/caption_effects.h"
+#include "overlay/caption_canvas.h"
 #include "overlay/caption_layout.h"
 #include "overlay/caption_notices.h"
 #include "overlay/caption_renderer.h"
 #include "overlay/caption_schedule.h"
-#include "overlay/overlay_state.h"
 #include "overlay/random.h"
 #include "overlay/shown_caption.h"
 #include "settings/settings_record.h"
@@ -62,7 +61,7 @@ public:
     // takes any other. Most frames are gap frames, so whoever hands frames
     // over asks this before describing them. The schedule is the host
     // thread's alone: no lock.
-    bool CountGapFrame() noexcept { return overlayState.streaming && schedule_.CountGapFrame(); }
+    bool CountGapFrame() noexcept { return streaming_ && schedule_.CountGapFrame(); }
     void StreamStop();
     // Whether the next frame may get a caption. When it cannot, PassFrame
     // counts it as ProcessFrame would, without its pixels: a host that can
@@ -92,17 +91,17 @@ public:
     void SetEntryChooser(EntryChooser chooser) { schedule_.SetEntryChooser(std::move(chooser)); }
 
     // The stream as StreamStart took it.
-    VideoFormat videoFormat() const;
+    VideoFormat videoFormat() const { return stream_; }
     CaptionRenderer* renderer() const { return renderer_.get(); }
 
     // The blend kernels' path for this engine's frames: ActivePath() unless
     // put on another. False, and no change, for a path this processor lacks.
     bool SetKernelPath(KernelPath path);
-    KernelPath kernelPath() const { return kernelPath_; }
+    KernelPath kernelPath() const { return canvas_.kernelPath(); }
 
     // Where the caption on the canvas may differ from the background, rows
     // of frame pixels, as the last rendering found it.
-    CanvasRuns captionRuns() const { return captionRuns_.view(); }
+    CanvasRuns captionRuns() const { return canvas_.runs(); }
 
     // The caption the last ProcessFrame showed, for a host that hands it on
     // instead of blending it (a stream without a format); none when it
@@ -111,61 +110,43 @@ public:
 
     // Told, once each time it starts, of a setting that hides what it
     // draws (the letters in the colour BackType none leaves out, say, or a
-    // chosen dictionary with no entries): one sentence, told on the
-    // frame's thread under the render lock.
+    // chosen dictionary with no entries): one sentence, told on the frame's
+    // thread under the render lock.
     void SetNoticeHandler(std::function<void(const std::string&)> handler) { notices_.SetHandler(std::move(handler)); }
 
 private:
     friend class OverlayEngineInternals;  // the tests' view inside
 
-    OverlayState overlayState;
+    bool IsStreamFrame(const FrameView& frame) const;
+    void RefreshSettings();
+    void SetCaptionFont();
+    bool TakeNextEntry(std::string& text);
+    void StartCaption(std::string text);
+    void StartRequested();
+    int32_t WhileOff(const FrameView& frame);
+    int32_t ShowPhase(const FrameView& frame);
+    void DrawCaption(const FrameView& frame);
+    void PlaceCaption(CaptionMargins margins);
+
+    WorkingSettings& workingSettings_;
+    // What this frame draws with; guarded by renderLock_.
+    SettingsRecord settings_;
+    uint64_t settingsSeen_ = 0;
+    std::unique_ptr<CaptionRenderer> renderer_;
+    VideoFormat stream_;
+    bool streaming_ = false;  // from StreamStart to StreamStop
+    CaptionSchedule schedule_;
+    // Each instance's own, starting as at every load, so each load repeats
+    // the same positions and durations.
+    RandomSource random_;
+    CaptionLayout layout_;
+    CaptionCanvas canvas_;
+    CaptionNotices notices_;
+    std::optional<ShownCaption> frameCaption_;
     // The settings dialog may rebuild the caption font on its own thread
     // while the host renders frames on another: ProcessFrame holds this
     // lock for the whole frame, and font work from another thread takes it
     // too. A frame takes the settings' lock and the dictionaries'
     // captionLock inside it (one at a time), never the other way round.
     std::mutex renderLock_;
-    // Each instance's own, starting as at every load, so that each load
-    // repeats the same positions and durations.
-    RandomSource random_;
-
-    void StartCaption(std::string text);
-    void PlaceCaption(CaptionMargins margins);
-    void PrepareCanvas(uint32_t background);
-    bool CanvasHolds(uint32_t background, uint32_t textColor) const;
-    void RenderCaption(uint32_t background, uint32_t textColor);
-    bool IsStreamFrame(const FrameView& frame) const;
-    void DrawCaption(const FrameView& frame);
-    void SetCaptionFont();
-    void RefreshSettings();
-    bool TakeNextEntry(std::string& text);
-    void StartRequested();
-    int32_t WhileOff(const FrameView& frame);
-    CanvasView CanvasOfStream() const;
-    int32_t ShowPhase(const FrameView& frame);
-
-    WorkingSettings& workingSettings_;
-    CaptionSchedule schedule_;
-    CaptionLayout layout_;
-    // This frame's effects, and the pixels they paint on.
-    CaptionEffects effects_;
-    EffectsScratch effectsScratch_;
-    CaptionNotices notices_;
-    // What this frame draws with; guarded by renderLock_.
-    SettingsRecord settings_;
-    uint64_t settingsSeen_ = 0;
-    std::unique_ptr<CaptionRenderer> renderer_;
-    KernelPath kernelPath_;
-    CanvasRunList captionRuns_;
-    uint64_t drawings_ = 0;  // canvases drawn
-    std::optional<ShownCaption> frameCaption_;
-    // The held caption's colours in the frame's format, made at its second
-    // frame (a caption shown once is not converted for nothing) for the
-    // area that BackType gives; ready until the canvas is drawn again.
-    struct HeldTargets {
-        std::vector<uint8_t> storage;
-        FrameView view{};
-        bool ready = false;
-        int32_t backType = 0;
-    } heldTargets_;
 };

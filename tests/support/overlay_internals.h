@@ -26,13 +26,13 @@ public:
 
     // The stream's canvas (no bits when none could be made), to look at or
     // to plant pixels in.
-    static CanvasView Canvas(const OverlayEngine& engine) { return engine.CanvasOfStream(); }
-    static uint8_t* CanvasBits(OverlayEngine& engine) { return engine.overlayState.canvasBits; }
+    static CanvasView Canvas(const OverlayEngine& engine) { return engine.canvas_.view(); }
+    static uint8_t* CanvasBits(OverlayEngine& engine) { return engine.canvas_.bits(); }
     // The effects the canvas's caption was drawn with, and where it lies in
     // frame pixels.
-    static CaptionEffects DrawnEffects(const OverlayEngine& engine) { return engine.overlayState.drawnEffects; }
-    static PixelRect DrawnPixels(const OverlayEngine& engine) { return engine.overlayState.drawnPixels; }
+    static CaptionEffects DrawnEffects(const OverlayEngine& engine) { return engine.canvas_.drawn().effects; }
+    static PixelRect DrawnPixels(const OverlayEngine& engine) { return engine.canvas_.drawnPixels(); }
     // Nothing is known of what the canvas holds: the next frame fills it
     // anew and draws the caption on it.
-    static void ForgetCanvas(OverlayEngine& engine) { engine.overlayState.canvasFilled = false; }
+    static void ForgetCanvas(OverlayEngine& engine) { engine.canvas_.Forget(); }
 };
