@@ -11,10 +11,14 @@
 #include "tests/native/blend_surfaces.h"
 #include "tests/native/formats_agree.h"
 #include "tests/native/kernel_paths.h"
+#include "tests/support/frame_pixels.h"
 #include "tests/support/overlay_internals.h"
 #include "tests/support/test_instance.h"
 
 namespace {
+
+// The defaults' TextColor, the grey frames and a black background.
+constexpr uint32_t kTextColour = 0x00A0FF, kGrey = 0x404040, kBlack = 0x000000;
 
 class OverlayEngine : public ::testing::Test {
 protected:
@@ -42,16 +46,22 @@ protected:
         frame.assign(size_t(width) * height * (pixelFormat == 0 ? 2 : 3), 0x40);
     }
 
-    // Runs n frames on a fresh copy of the grey frame each time; returns
-    // which of them the plug-in changed.
+    // A fresh copy of the grey frame through the plug-in.
+    std::vector<uint8_t> Processed(int32_t* result = nullptr) {
+        std::vector<uint8_t> pixels = frame;
+        FrameRecord record = {pixels.data()};
+        const int32_t returned = host::ProcessFrame(*plugin, &record);
+        if (result) *result = returned;
+        return pixels;
+    }
+
+    // Runs n frames; returns which of them the plug-in changed.
     std::vector<bool> Run(int n, std::vector<int32_t>* results = nullptr) {
         std::vector<bool> changed;
         for (int i = 0; i < n; ++i) {
-            std::vector<uint8_t> pixels = frame;
-            FrameRecord record = {pixels.data()};
-            const int32_t result = host::ProcessFrame(*plugin, &record);
+            int32_t result = 0;
+            changed.push_back(Processed(&result) != frame);
             if (results) results->push_back(result);
-            changed.push_back(pixels != frame);
         }
         return changed;
     }
@@ -229,23 +239,13 @@ TEST_F(OverlayEngine, FixedPositionIsClampedAndWrittenBack) {
 TEST_F(OverlayEngine, KeyedCaptionChangesOnlyGlyphPixelsToTheTextColour) {
     Start(768, 576, 1);
     Run(1);
-    std::vector<uint8_t> pixels = frame;
     MakeNextFrameDue();
-    FrameRecord record = {pixels.data()};
-    host::ProcessFrame(*plugin, &record);
+    const std::vector<uint8_t> pixels = Processed();
+    ExpectOnlyColours(pixels, 768, {kGrey, kTextColour});
     const CanvasRect r = CaptionRect();  // canvas and frame coincide at 768x576
-    int changed = 0;
-    for (int32_t y = 0; y < 576; ++y)
-        for (int32_t x = 0; x < 768; ++x) {
-            const uint8_t* p = &pixels[(size_t(575 - y) * 768 + x) * 3];
-            if (p[0] == 0x40 && p[1] == 0x40 && p[2] == 0x40) continue;
-            ++changed;
-            ASSERT_TRUE(x >= r.left && x < r.right && y >= r.top && y < r.bottom) << x << "," << y;
-            ASSERT_EQ(p[0], 0x00);  // TextColor 0x00A0FF as blue, green, red
-            ASSERT_EQ(p[1], 0xA0);
-            ASSERT_EQ(p[2], 0xFF);
-        }
-    EXPECT_GT(changed, 100);
+    const FrameChanges changes = ChangesFrom(pixels, 768, kGrey);
+    EXPECT_GT(changes.count, 100);
+    EXPECT_TRUE(changes.Within(r.left, r.top, r.right, r.bottom));
 }
 
 TEST_F(OverlayEngine, WholeFrameBackgroundBlendsEveryPixel) {
@@ -254,14 +254,7 @@ TEST_F(OverlayEngine, WholeFrameBackgroundBlendsEveryPixel) {
         s.BackColor = 0x000000;
     });
     Start(64, 48, 1);
-    std::vector<uint8_t> pixels = frame;
-    FrameRecord record = {pixels.data()};
-    host::ProcessFrame(*plugin, &record);
-    for (size_t i = 0; i < pixels.size(); i += 3) {
-        const bool background = pixels[i] == 0 && pixels[i + 1] == 0 && pixels[i + 2] == 0;
-        const bool text = pixels[i] == 0x00 && pixels[i + 1] == 0xA0 && pixels[i + 2] == 0xFF;
-        ASSERT_TRUE(background || text) << i;
-    }
+    ExpectOnlyColours(Processed(), 64, {kBlack, kTextColour});
 }
 
 // With the whole frame as background the blend reads the canvas only in
@@ -282,14 +275,7 @@ TEST_F(OverlayEngine, WholeFrameBackgroundReadsTheCanvasOnlyInTheCaption) {
     for (int32_t y = 0; y < 48; ++y)
         for (int32_t x = 0; x < 64; ++x)
             if (x < a.x || x >= b.x || y < a.y || y >= b.y) canvas[(size_t(y) * 64 + x) * 4] = 0x77;
-    std::vector<uint8_t> pixels = frame;
-    FrameRecord record = {pixels.data()};
-    host::ProcessFrame(*plugin, &record);
-    for (size_t i = 0; i < pixels.size(); i += 3) {
-        const bool background = pixels[i] == 0 && pixels[i + 1] == 0 && pixels[i + 2] == 0;
-        const bool text = pixels[i] == 0x00 && pixels[i + 1] == 0xA0 && pixels[i + 2] == 0xFF;
-        ASSERT_TRUE(background || text) << i;
-    }
+    ExpectOnlyColours(Processed(), 64, {kBlack, kTextColour});
 }
 
 TEST_F(OverlayEngine, MisbehavingHostChangesNothing) {
@@ -413,10 +399,7 @@ TEST_F(OverlayEngine, PartialCanvasClearMatchesFullClear) {
             });
             if (i == 20) overlay.CreateCaptionFont();
             if (pass == 1) OverlayEngineInternals::ForgetCanvas(overlay);  // force the full clear
-            std::vector<uint8_t> pixels = frame;
-            FrameRecord record = {pixels.data()};
-            host::ProcessFrame(*plugin, &record);
-            outputs[pass].push_back(pixels);
+            outputs[pass].push_back(Processed());
         }
     }
     for (size_t i = 0; i < outputs[0].size(); ++i) EXPECT_EQ(outputs[0][i], outputs[1][i]) << "frame " << i + 1;
@@ -469,10 +452,9 @@ TEST_F(OverlayEngine, HeldCaptionIsDrawnOnceAndChangesShowAtTheNextFrame) {
             steps[i].change();
             if (pass == 1) OverlayEngineInternals::ForgetCanvas(overlay);  // nothing known: all drawn anew
             const int32_t drawsBefore = renderer.drawCalls();
-            std::vector<uint8_t> pixels = frame;
-            FrameRecord record = {pixels.data()};
-            EXPECT_EQ(host::ProcessFrame(*plugin, &record), 1);
-            outputs[pass].push_back(pixels);
+            int32_t result = 0;
+            outputs[pass].push_back(Processed(&result));
+            EXPECT_EQ(result, 1);
             if (pass == 0) {
                 EXPECT_EQ(renderer.drawCalls() - drawsBefore, steps[i].redraws ? 1 : 0) << "step " << i;
             }
@@ -503,10 +485,7 @@ TEST_F(OverlayEngine, FontSetWhileACaptionStandsMeasuresItAgain) {
         Run(1);
         Set([&](SettingsRecord& s) { s.FontSize = laterSize; });
         overlay.CreateCaptionFont();
-        std::vector<uint8_t> pixels = frame;
-        FrameRecord record = {pixels.data()};
-        host::ProcessFrame(*plugin, &record);
-        return pixels;
+        return Processed();
     };
     EXPECT_EQ(standing(-20, -80), standing(-80, -80));
     EXPECT_EQ(standing(-80, -20), standing(-20, -20));

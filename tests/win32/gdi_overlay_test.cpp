@@ -12,6 +12,7 @@
 #include "platform/utf8.h"
 #include "plugin/host_callbacks.h"
 #include "render/gdi_caption_renderer.h"
+#include "tests/support/frame_pixels.h"
 #include "tests/support/overlay_internals.h"
 #include "tests/support/test_instance.h"
 
@@ -68,22 +69,12 @@ protected:
 
 TEST_F(GdiOverlay, KeyedTextReplacesOnlyGlyphPixelsWithTheTextColour) {
     const std::vector<uint8_t> pixels = DrawOne(720, 576, 1);
+    ExpectOnlyColours(pixels, 720, {0x404040, 0x00A0FF});  // the grey and TextColor: no anti-aliasing
     const RECT r = FrameRect();
-    int changed = 0, upper = 0, lower = 0;
-    const LONG middle = (r.top + r.bottom) / 2;
-    for (LONG y = 0; y < 576; ++y)
-        for (LONG x = 0; x < 720; ++x) {
-            const uint8_t* p = &pixels[(size_t(575 - y) * 720 + x) * 3];
-            if (p[0] == 0x40 && p[1] == 0x40 && p[2] == 0x40) continue;
-            ++changed;
-            (y < middle ? upper : lower)++;
-            ASSERT_TRUE(x >= r.left && x < r.right && y >= r.top && y < r.bottom) << x << "," << y;
-            ASSERT_EQ(p[0], 0x00) << x << "," << y;  // TextColor 0x00A0FF, no anti-aliasing
-            ASSERT_EQ(p[1], 0xA0);
-            ASSERT_EQ(p[2], 0xFF);
-        }
-    EXPECT_GT(upper, 50) << "the word line";
-    EXPECT_GT(lower, 50) << "the translation line";
+    EXPECT_TRUE(ChangesFrom(pixels, 720, 0x404040).Within(r.left, r.top, r.right, r.bottom));
+    const int32_t middle = (r.top + r.bottom) / 2;
+    EXPECT_GT(ChangesFrom(pixels, 720, 0x404040, 0, middle).count, 50) << "the word line";
+    EXPECT_GT(ChangesFrom(pixels, 720, 0x404040, middle).count, 50) << "the translation line";
     EXPECT_GT(TextHeight(), 70);  // two lines of a 40-unit font
     EXPECT_LT(TextHeight(), 110);
 }
