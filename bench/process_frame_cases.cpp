@@ -7,6 +7,7 @@
 #include "bench/bench_timing.h"
 #include "plugin/loaded_instance.h"
 #include "plugin/plugin_record.h"
+#include "tests/support/overlay_internals.h"
 #include "tests/support/test_instance.h"
 
 namespace {
@@ -31,12 +32,11 @@ constexpr uint32_t kOpacity = 50;
 // blend it: with the runs the renderer's drawing gave, or reading the
 // caption's whole rectangle.
 double BlendAloneNanoseconds(PluginInstance& plugin, std::vector<uint8_t>& pixels, const Case& c, bool withRuns) {
-    const OverlayState& state = OverlayOf(plugin).overlayState;
     const SettingsRecord settings = plugin.Settings();
     const FrameView frame = c.pixelFormat == 0 ? HostYuy2Frame(pixels.data(), c.width, c.height)
                                                : HostRgb24Frame(pixels.data(), c.width, c.height);
-    const CanvasView canvas = {state.canvasBits, ptrdiff_t(c.width) * 4, c.width, c.height};
-    const PixelRect caption = state.drawnPixels;
+    const CanvasView canvas = OverlayEngineInternals::Canvas(OverlayOf(plugin));
+    const PixelRect caption = OverlayEngineInternals::DrawnPixels(OverlayOf(plugin));
     const PixelRect area = c.backType == 2 ? PixelRect{0, 0, c.width, c.height} : caption;
     const CanvasRuns runs = OverlayOf(plugin).captionRuns();
     const BlendJob job = {frame,

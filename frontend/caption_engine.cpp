@@ -139,10 +139,10 @@ CaptionEngine::CaptionEngine(const RunSettings& run, std::vector<std::string>& w
 void CaptionEngine::ChooseSpaced(bool spaced) {
     OverlayEngine& overlay = instance_->plugin.viewerRequests();
     if (!spaced) {
-        overlay.chooseEntry = nullptr;
+        overlay.SetEntryChooser(nullptr);
         return;
     }
-    overlay.chooseEntry = [this](WordSource source) {
+    overlay.SetEntryChooser([this](WordSource source) {
         Instance& instance = *instance_;
         const SettingsRecord settings = instance.plugin.Settings();
         const std::string list = source == kWordList ? platform::AbsolutePath(settings.DicFileName)
@@ -154,7 +154,7 @@ void CaptionEngine::ChooseSpaced(bool spaced) {
             instance.notices.push_back("Progress store: the list \"" + list + "\" cannot be registered (" + error +
                                        "): the spaced order goes on without its history");
         return next;
-    };
+    });
 }
 
 CaptionEngine::~CaptionEngine() = default;

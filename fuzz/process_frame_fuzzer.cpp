@@ -10,6 +10,7 @@
 #include "fuzz/fuzz_input.h"
 #include "plugin/host_callbacks.h"
 #include "settings/settings_table.h"
+#include "tests/support/overlay_internals.h"
 #include "tests/support/test_instance.h"
 
 namespace {
@@ -58,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (int32_t i = 0; i < repeats; ++i) runaway += piece;
         SetBuiltinEntries(*plugin, {{runaway, piece}});
         SetWorking(*plugin, [](SettingsRecord& settings) { settings.DicType = 0; });
-        OverlayOf(*plugin).overlayState.gapCounter = OverlayOf(*plugin).overlayState.showCounter = 0;
+        OverlayEngineInternals::MakeNextFrameDue(OverlayOf(*plugin));
         host::ProcessFrame(*plugin, &frame);
     }
     plugin->StreamStop();

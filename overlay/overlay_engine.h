@@ -1,8 +1,8 @@
-// The overlay engine: the per-frame caption schedule, layout on the virtual
-// canvas, rendering and blending into the frames of a stream. Frames come
-// in any format the blend kernels know; whoever hands them over (the
-// host's records, a media framework's buffers) describes them as a
-// FrameView.
+// The overlay engine: at each frame of a stream the caption schedule says
+// whether a caption shows, the layout places it on the virtual canvas, and
+// the caption canvas draws it and blends it into the frame. Frames come in
+// any format the blend kernels know; whoever hands them over (the host's
+// records, a media framework's buffers) describes them as a FrameView.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <set>
 #include <string>
 #include <utility>
 
@@ -18,9 +17,11 @@
 #include "blend/canvas_runs.h"
 #include "blend/frame_view.h"
 #include "dictionary/dictionary_store.h"
-#include "overlay/caption_effects.h"
+#include "overlay/caption_canvas.h"
+#include "overlay/caption_layout.h"
+#include "overlay/caption_notices.h"
 #include "overlay/caption_renderer.h"
-#include "overlay/overlay_state.h"
+#include "overlay/caption_schedule.h"
 #include "overlay/random.h"
 #include "overlay/shown_caption.h"
 #include "settings/settings_record.h"
@@ -32,16 +33,6 @@ struct VideoFormat {
     int32_t width = 0;
     int32_t height = 0;
     std::optional<FrameFormat> format;
-};
-
-// The entry the last caption showed, as the dictionary gave it.
-struct ShownEntry {
-    uint32_t serial = 0;  // counts the captions of entries from 1; 0: none yet
-    WordSource source = kBuiltinWords;
-    std::string list;  // the word list's name as the settings give it; empty for the built-in one
-    int32_t index = -1;
-    std::string text;       // "word - translation"
-    bool repeated = false;  // shown again at the viewer's asking, not by the schedule
 };
 
 class OverlayEngine {
@@ -70,18 +61,13 @@ public:
     // takes any other. Most frames are gap frames, so whoever hands frames
     // over asks this before describing them. The schedule is the host
     // thread's alone: no lock.
-    bool CountGapFrame() noexcept {
-        OverlayState& state = overlayState;
-        if (!state.streaming || state.showCounter != 0 || state.gapCounter <= 1) return false;
-        --state.gapCounter;
-        return true;
-    }
+    bool CountGapFrame() noexcept { return streaming_ && schedule_.CountGapFrame(); }
     void StreamStop();
     // Whether the next frame may get a caption. When it cannot, PassFrame
     // counts it as ProcessFrame would, without its pixels: a host that can
     // avoid touching such a frame (a media framework's shared buffer) asks
     // first.
-    bool NextFrameMayDraw() const;
+    bool NextFrameMayDraw() const { return schedule_.NextFrameMayDraw(); }
     void PassFrame();
     // Rebuilds the caption font from the working settings.
     void CreateCaptionFont();
@@ -92,31 +78,30 @@ public:
     // many frames, ShowNote a text of its own (counted as no entry). With
     // captions off no entry is taken and the schedule waits, but a request
     // shows for all its frames.
-    void ShowNextNow();
-    void ShowAgain(uint32_t frames);
-    void ShowNote(const std::string& text, uint32_t frames);
-    void SetCaptionsOff(bool off);
-    bool captionsOff() const { return captionsOff_; }
+    void ShowNextNow() { schedule_.ShowNextNow(); }
+    void ShowAgain(uint32_t frames) { schedule_.ShowAgain(frames); }
+    void ShowNote(const std::string& text, uint32_t frames) { schedule_.ShowNote(text, frames); }
+    void SetCaptionsOff(bool off) { schedule_.SetCaptionsOff(off); }
+    bool captionsOff() const { return schedule_.captionsOff(); }
     // An entry that is not to be taken again in this run.
-    void Retire(const std::string& list, int32_t index);
-    const ShownEntry& lastShown() const { return shown_; }
-    // Chooses the next entry's index in the dictionary of source instead
-    // of the settings' order, on the frame's thread (the element's spaced
-    // order); none: no caption now. Unset: the settings' order.
-    std::function<std::optional<int32_t>(WordSource source)> chooseEntry;
+    void Retire(const std::string& list, int32_t index) { schedule_.Retire(list, index); }
+    const ShownEntry& lastShown() const { return schedule_.lastShown(); }
+    // Chooses each entry instead of the settings' order, on the frame's
+    // thread (the element's spaced order); unset: the settings' order.
+    void SetEntryChooser(EntryChooser chooser) { schedule_.SetEntryChooser(std::move(chooser)); }
 
     // The stream as StreamStart took it.
-    VideoFormat videoFormat() const;
+    VideoFormat videoFormat() const { return stream_; }
     CaptionRenderer* renderer() const { return renderer_.get(); }
 
     // The blend kernels' path for this engine's frames: ActivePath() unless
     // put on another. False, and no change, for a path this processor lacks.
     bool SetKernelPath(KernelPath path);
-    KernelPath kernelPath() const { return kernelPath_; }
+    KernelPath kernelPath() const { return canvas_.kernelPath(); }
 
     // Where the caption on the canvas may differ from the background, rows
     // of frame pixels, as the last rendering found it.
-    CanvasRuns captionRuns() const { return captionRuns_.view(); }
+    CanvasRuns captionRuns() const { return canvas_.runs(); }
 
     // The caption the last ProcessFrame showed, for a host that hands it on
     // instead of blending it (a stream without a format); none when it
@@ -125,96 +110,43 @@ public:
 
     // Told, once each time it starts, of a setting that hides what it
     // draws (the letters in the colour BackType none leaves out, say, or a
-    // chosen dictionary with no entries): one sentence, called on the
-    // frame's thread under renderLock.
-    std::function<void(const std::string&)> notice;
+    // chosen dictionary with no entries): one sentence, told on the frame's
+    // thread under the render lock.
+    void SetNoticeHandler(std::function<void(const std::string&)> handler) { notices_.SetHandler(std::move(handler)); }
 
-    OverlayState overlayState;
+private:
+    friend class OverlayEngineInternals;  // the tests' view inside
+
+    bool IsStreamFrame(const FrameView& frame) const;
+    void RefreshSettings();
+    void SetCaptionFont();
+    bool TakeNextEntry(std::string& text);
+    void StartCaption(std::string text);
+    void StartRequested();
+    int32_t WhileOff(const FrameView& frame);
+    int32_t ShowPhase(const FrameView& frame);
+    void DrawCaption(const FrameView& frame);
+    void PlaceCaption(CaptionMargins margins);
+
+    WorkingSettings& workingSettings_;
+    // What this frame draws with; guarded by renderLock_.
+    SettingsRecord settings_;
+    uint64_t settingsSeen_ = 0;
+    std::unique_ptr<CaptionRenderer> renderer_;
+    VideoFormat stream_;
+    bool streaming_ = false;  // from StreamStart to StreamStop
+    CaptionSchedule schedule_;
+    // Each instance's own, starting as at every load, so each load repeats
+    // the same positions and durations.
+    RandomSource random_;
+    CaptionLayout layout_;
+    CaptionCanvas canvas_;
+    CaptionNotices notices_;
+    std::optional<ShownCaption> frameCaption_;
     // The settings dialog may rebuild the caption font on its own thread
     // while the host renders frames on another: ProcessFrame holds this
     // lock for the whole frame, and font work from another thread takes it
     // too. A frame takes the settings' lock and the dictionaries'
     // captionLock inside it (one at a time), never the other way round.
-    std::mutex renderLock;
-    RandomSource randomSource;
-    // The entry being shown: filled by the dictionaries when it is due,
-    // split into lines and drawn by the engine. Guarded by renderLock.
-    std::string captionText;
-
-private:
-    // The caption's margins beyond its letters, in canvas units.
-    struct Margins {
-        int32_t x = 0, y = 0;
-    };
-    Margins MarginsOf(const CaptionEffects& effects) const;
-    void MeasureCaption();
-    void MeasureAgain();
-    bool WrapCaption(int32_t roomWidth, int32_t roomHeight);
-    void TellWhatHides(uint32_t background, uint32_t textColor);
-    void TellEmptyDictionary(WordSource source);
-    uint32_t DrawFromRange(int32_t from, int32_t to);
-    void StartCaption();
-    void PlaceCaption();
-    void PrepareCanvas(uint32_t background);
-    bool CanvasHolds(uint32_t background, uint32_t textColor) const;
-    void RenderCaption(uint32_t background, uint32_t textColor);
-    bool IsStreamFrame(const FrameView& frame) const;
-    void DrawCaption(const FrameView& frame);
-    void SetCaptionFont();
-    void RefreshSettings();
-    int32_t TakeNextEntry();
-    void StartRequested();
-    void Interrupt();
-    int32_t WhileOff(const FrameView& frame);
-    CanvasView CanvasOfStream() const;
-    int32_t ShowPhase(const FrameView& frame);
-
-    WorkingSettings& workingSettings_;
-    // The font SetCaptionFont made; a caption too large for the canvas is
-    // drawn with a smaller one, and the next caption gets this one back.
-    CaptionFont captionFont_ = {};
-    CaptionFont shrunkFont_ = {};
-    bool fontShrunk_ = false;
-    // This frame's effects, and the pixels they paint on.
-    CaptionEffects effects_;
-    EffectsScratch effectsScratch_;
-    // What hides what is drawn, as last told (bits of TellWhatHides).
-    uint32_t hidden_ = 0;
-    bool toldEmpty_ = false;  // since an entry was last taken
-    // The entry as taken, before it was laid out in lines: what a new font
-    // lays out again.
-    std::string entryText_;
-    // A caption asked for, started at the next frame instead of the
-    // schedule's entry: its text and how many frames it stays.
-    struct Request {
-        std::string text;
-        uint32_t frames = 0;
-        bool entry = false;  // the last entry again, not a note
-    };
-    std::optional<Request> request_;
-    bool captionsOff_ = false;
-    std::set<std::pair<std::string, int32_t>> retired_;  // by list (empty: built-in) and index
-    ShownEntry shown_;
-    // What this frame draws with; guarded by renderLock.
-    SettingsRecord settings_;
-    uint64_t settingsSeen_ = 0;
-    DictionaryStore& dictionaries_;
-    std::unique_ptr<CaptionRenderer> renderer_;
-    KernelPath kernelPath_;
-    CanvasRunList captionRuns_;
-    uint64_t drawings_ = 0;  // canvases drawn
-    std::optional<ShownCaption> frameCaption_;
-    // The held caption's colours in the frame's format, made at its second
-    // frame (a caption shown once is not converted for nothing) for the
-    // area that BackType gives; ready until the canvas is drawn again.
-    struct HeldTargets {
-        std::vector<uint8_t> storage;
-        FrameView view{};
-        bool ready = false;
-        int32_t backType = 0;
-    } heldTargets_;
+    std::mutex renderLock_;
 };
-
-// The font request the settings make: the face name cut to what a font
-// name holds, the height kept within its range.
-CaptionFont CaptionFontFrom(const SettingsRecord& settings);

@@ -77,7 +77,7 @@ PluginInstance::PluginInstance(InstanceParts parts)
       settingsPath_(std::move(parts.settingsPath)),
       settingsBaseName_(std::move(parts.settingsBaseName)),
       defaults_(parts.defaults) {
-    overlay_.notice = [this](const std::string& text) { NoteNotice(text); };
+    overlay_.SetNoticeHandler([this](const std::string& text) { NoteNotice(text); });
 }
 
 void PluginInstance::Init() noexcept {

@@ -114,8 +114,8 @@ public:
     std::string LastError() const;
     std::string TakeLastError();
     // What the engine noticed would hide its captions (see
-    // OverlayEngine::notice), each also traced as a fault is; taking them
-    // clears them.
+    // OverlayEngine::SetNoticeHandler), each also traced as a fault is;
+    // taking them clears them.
     std::vector<std::string> TakeNotices();
 
 private:

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/overlay_internals.h"
 #include "tests/support/test_instance.h"
 
 namespace {
@@ -30,17 +31,19 @@ protected:
     std::vector<uint8_t> Frame(int32_t width, int32_t height) {
         std::vector<uint8_t> pixels(size_t(width) * height * 3, 0x40);
         EXPECT_EQ(plugin->ProcessFrame(HostRgb24Frame(pixels.data(), width, height)), 1);
+        canvas = OverlayEngineInternals::Canvas(overlay);
         return pixels;
     }
     void Start(int32_t width, int32_t height) { ASSERT_EQ(plugin->StreamStart({width, height, FrameFormat::kBgr}), 1); }
     uint32_t CanvasAt(int32_t x, int32_t y) const {
-        const uint8_t* p = state.canvasBits + (size_t(y) * state.frameWidth + x) * 4;
+        const uint8_t* p = canvas.bits + y * canvas.stride + x * 4;
         return uint32_t{p[2]} | uint32_t{p[1]} << 8 | uint32_t{p[0]} << 16;
     }
 
     std::unique_ptr<PluginInstance> plugin = MakeTestInstance();
-    OverlayState& state = OverlayOf(*plugin).overlayState;
+    OverlayEngine& overlay = OverlayOf(*plugin);
     BoxCaptionRenderer& renderer = BoxRendererOf(*plugin);
+    CanvasView canvas = {};  // as the last frame left it
 };
 
 // Round every letter pixel, as far as the outline reaches, lies letter or
@@ -61,10 +64,10 @@ TEST_F(CaptionLegibility, OutlineAndShadowSurroundTheLettersAndStayInTheRuns) {
                 s.StringPosX = i < 3 ? 0 : 768, s.StringPosY = i * 200;  // against the edges
             });
             Frame(w, h);
-            const CaptionEffects& e = state.drawnEffects;
+            const CaptionEffects e = OverlayEngineInternals::DrawnEffects(overlay);
             ASSERT_GE(e.outline, 1);
             ASSERT_GE(e.shadowX, 1);
-            const PixelRect& r = state.drawnPixels;
+            const PixelRect r = OverlayEngineInternals::DrawnPixels(overlay);
             int64_t letters = 0;
             for (int32_t y = 0; y < h; ++y)
                 for (int32_t x = 0; x < w; ++x) {
@@ -202,7 +205,7 @@ TEST_F(CaptionLegibility, PaddingGrowsTheBoxAroundTheSameLetters) {
                     changed = {std::min(changed.left, x), std::min(changed.top, y), std::max(changed.right, x + 1),
                                std::max(changed.bottom, y + 1)};
         EXPECT_EQ(plugin->Settings().StringPosX, 300);
-        return std::pair{changed, state.textRect};
+        return std::pair{changed, OverlayEngineInternals::TextRect(overlay)};
     };
     const auto [plain, letters] = box(0);
     const auto [padded, paddedLetters] = box(10);
@@ -233,7 +236,7 @@ TEST_F(CaptionLegibility, KeptProportionsHoldOnEveryFrameShape) {
             EXPECT_GE(b.left, 0);
             EXPECT_LE(b.right, w);
         }
-        const CanvasRect& t = state.textRect;
+        const CanvasRect t = OverlayEngineInternals::TextRect(overlay);
         EXPECT_LE(std::abs((t.left + t.right) / 2 - 384), 1) << w << "x" << h;
     }
 }

@@ -11,6 +11,7 @@
 
 #include "render/freetype_caption_renderer.h"
 #include "settings/settings_table.h"
+#include "tests/support/overlay_internals.h"
 #include "tests/support/test_instance.h"
 
 namespace {
@@ -51,7 +52,7 @@ protected:
     }
     // Pixels of the canvas in the letters' colour.
     int64_t LetterPixels(int32_t width, int32_t height) const {
-        const uint8_t* canvas = OverlayOf(*plugin).overlayState.canvasBits;
+        const uint8_t* canvas = OverlayEngineInternals::Canvas(OverlayOf(*plugin)).bits;
         int64_t count = 0;
         for (size_t i = 0; i < size_t(width) * height; ++i)
             count += canvas[4 * i] == 0xFF && canvas[4 * i + 1] == 0xFF && canvas[4 * i + 2] == 0xFF;

@@ -4,15 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "plugin/host_callbacks.h"
 #include "tests/native/blend_surfaces.h"
 #include "tests/native/formats_agree.h"
 #include "tests/native/kernel_paths.h"
+#include "tests/support/frame_pixels.h"
+#include "tests/support/overlay_internals.h"
 #include "tests/support/test_instance.h"
 
 namespace {
+
+// The defaults' TextColor, the grey frames and a black background.
+constexpr uint32_t kTextColour = 0x00A0FF, kGrey = 0x404040, kBlack = 0x000000;
 
 class OverlayEngine : public ::testing::Test {
 protected:
@@ -25,8 +31,8 @@ protected:
     // in order; the dictionary stays.
     void ResetOverlay() {
         plugin->StreamStop();
-        overlayState = OverlayState{};
-        OverlayOf(*plugin).randomSource = RandomSource{};
+        MakeNextFrameDue();
+        OverlayEngineInternals::ResetRandomSource(overlay);
         Set([&](SettingsRecord& s) {
             s = TableDefaults();
             s.RulesType = 0;
@@ -40,16 +46,22 @@ protected:
         frame.assign(size_t(width) * height * (pixelFormat == 0 ? 2 : 3), 0x40);
     }
 
-    // Runs n frames on a fresh copy of the grey frame each time; returns
-    // which of them the plug-in changed.
+    // A fresh copy of the grey frame through the plug-in.
+    std::vector<uint8_t> Processed(int32_t* result = nullptr) {
+        std::vector<uint8_t> pixels = frame;
+        FrameRecord record = {pixels.data()};
+        const int32_t returned = host::ProcessFrame(*plugin, &record);
+        if (result) *result = returned;
+        return pixels;
+    }
+
+    // Runs n frames; returns which of them the plug-in changed.
     std::vector<bool> Run(int n, std::vector<int32_t>* results = nullptr) {
         std::vector<bool> changed;
         for (int i = 0; i < n; ++i) {
-            std::vector<uint8_t> pixels = frame;
-            FrameRecord record = {pixels.data()};
-            const int32_t result = host::ProcessFrame(*plugin, &record);
+            int32_t result = 0;
+            changed.push_back(Processed(&result) != frame);
             if (results) results->push_back(result);
-            changed.push_back(pixels != frame);
         }
         return changed;
     }
@@ -67,10 +79,14 @@ protected:
         SetWorking(*plugin, change);
     }
 
+    // Inside the engine.
+    void MakeNextFrameDue() { OverlayEngineInternals::MakeNextFrameDue(overlay); }
+    uint32_t GapFrames() const { return OverlayEngineInternals::GapFrames(overlay); }
+    CanvasRect TextRect() const { return OverlayEngineInternals::TextRect(overlay); }
+    CanvasRect CaptionRect() const { return OverlayEngineInternals::CaptionRect(overlay); }
+
     std::unique_ptr<PluginInstance> plugin = MakeTestInstance();
-    // What the tests look at, under the names the engine gives them.
-    OverlayState& overlayState = OverlayOf(*plugin).overlayState;
-    std::string& captionText = OverlayOf(*plugin).captionText;
+    ::OverlayEngine& overlay = OverlayOf(*plugin);
     BoxCaptionRenderer& renderer = BoxRendererOf(*plugin);
     std::vector<uint8_t> frame;
 };
@@ -103,10 +119,10 @@ TEST_F(OverlayEngine, PassedFramesCountAsProcessedOnes) {
     std::vector<bool> passing;
     int passed = 0;
     for (int i = 0; i < 60; ++i) {
-        if (OverlayOf(*plugin).NextFrameMayDraw()) {
+        if (overlay.NextFrameMayDraw()) {
             passing.push_back(Run(1)[0]);
         } else {
-            OverlayOf(*plugin).PassFrame();
+            overlay.PassFrame();
             passing.push_back(false);
             ++passed;
         }
@@ -119,12 +135,14 @@ TEST_F(OverlayEngine, PassedFramesCountAsProcessedOnes) {
 TEST_F(OverlayEngine, RandomCentresRepeatFromLoad) {
     Set([&](SettingsRecord& s) { s.FontSize = -10; });  // small enough that no clamp moves the centre
     Start(768, 576, 1);
+    const auto centre = [&] {
+        const CanvasRect r = TextRect();
+        return std::pair(r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) / 2);
+    };
     Run(1);
-    EXPECT_EQ(overlayState.captionLeft + overlayState.captionWidth / 2, 308);
-    EXPECT_EQ(overlayState.captionTop + overlayState.captionHeight / 2, 463);
+    EXPECT_EQ(centre(), std::pair(308, 463));
     Run(12);
-    EXPECT_EQ(overlayState.captionLeft + overlayState.captionWidth / 2, 363);
-    EXPECT_EQ(overlayState.captionTop + overlayState.captionHeight / 2, 545);
+    EXPECT_EQ(centre(), std::pair(363, 545));
 }
 
 TEST_F(OverlayEngine, ScheduleFollowsTheRanges) {
@@ -135,7 +153,7 @@ TEST_F(OverlayEngine, ScheduleFollowsTheRanges) {
     EXPECT_EQ(results, std::vector<int32_t>(25, 1));
     EXPECT_EQ(Working().CurIntEntry, 3);  // frames 1, 13 and 25 each took an entry
 
-    overlayState.gapCounter = 0;
+    MakeNextFrameDue();
     Set([&](SettingsRecord& s) {
         s.ShowTimeFrom = s.ShowTimeTo = 5;
         s.ShowFreqFrom = s.ShowFreqTo = 3;
@@ -154,8 +172,8 @@ TEST_F(OverlayEngine, ReversedOrNegativeRangesGiveTheLowerBound) {
         s.ShowTimeTo = -900;
     });
     Run(1);
-    EXPECT_EQ(overlayState.gapCounter, 10u);
-    EXPECT_EQ(overlayState.showCounter, 0u);
+    EXPECT_EQ(GapFrames(), 10u);
+    EXPECT_EQ(OverlayEngineInternals::ShowFrames(overlay), 0u);
 }
 
 // A chosen dictionary without entries leaves every frame alone: said once
@@ -184,20 +202,20 @@ TEST_F(OverlayEngine, EmptyDictionaryIsToldOnceNamingTheList) {
 TEST_F(OverlayEngine, CaptionSplitsIntoWordAndTranslation) {
     Start(768, 576, 1);
     Run(1);
-    EXPECT_EQ(captionText, "dog\nsobaka");
-    EXPECT_EQ(overlayState.captionWidth, 6 * renderer.cellWidth());
-    EXPECT_EQ(overlayState.captionHeight, 2 * renderer.cellHeight());
+    EXPECT_EQ(OverlayEngineInternals::CaptionLines(overlay), "dog\nsobaka");
+    EXPECT_EQ(TextRect().right - TextRect().left, 6 * renderer.cellWidth());
+    EXPECT_EQ(TextRect().bottom - TextRect().top, 2 * renderer.cellHeight());
     EXPECT_EQ(renderer.lastLines(), (std::vector<std::string>{"dog", "sobaka"}));
 
     SetBuiltinEntries({{"a", "b - c"}, {"one", "&Fish && chips"}});
     Set([&](SettingsRecord& s) { s.CurIntEntry = 1; });
-    overlayState.gapCounter = 1;
+    MakeNextFrameDue();
     Run(1);  // a two-line measure, a three-line drawing
-    EXPECT_EQ(overlayState.captionWidth, 5 * renderer.cellWidth());
-    EXPECT_EQ(overlayState.captionHeight, 2 * renderer.cellHeight());
+    EXPECT_EQ(TextRect().right - TextRect().left, 5 * renderer.cellWidth());
+    EXPECT_EQ(TextRect().bottom - TextRect().top, 2 * renderer.cellHeight());
     EXPECT_EQ(renderer.lastLines(), (std::vector<std::string>{"a", "b", "c"}));
 
-    overlayState.gapCounter = 1;
+    MakeNextFrameDue();
     Run(1);
     EXPECT_EQ(renderer.lastLines(), (std::vector<std::string>{"one", "Fish & chips"}));
 }
@@ -210,9 +228,10 @@ TEST_F(OverlayEngine, FixedPositionIsClampedAndWrittenBack) {
         s.StringPosY = -50;
     });
     Run(1);
-    const int32_t width = overlayState.captionWidth, height = overlayState.captionHeight;
-    EXPECT_EQ(overlayState.captionLeft, 768 - width);
-    EXPECT_EQ(overlayState.captionTop, 0);
+    const CanvasRect text = TextRect();
+    const int32_t width = text.right - text.left, height = text.bottom - text.top;
+    EXPECT_EQ(text.left, 768 - width);
+    EXPECT_EQ(text.top, 0);
     EXPECT_EQ(Working().StringPosX, 768 - width + width / 2);
     EXPECT_EQ(Working().StringPosY, height / 2);
 }
@@ -220,23 +239,13 @@ TEST_F(OverlayEngine, FixedPositionIsClampedAndWrittenBack) {
 TEST_F(OverlayEngine, KeyedCaptionChangesOnlyGlyphPixelsToTheTextColour) {
     Start(768, 576, 1);
     Run(1);
-    std::vector<uint8_t> pixels = frame;
-    overlayState.gapCounter = 1;
-    FrameRecord record = {pixels.data()};
-    host::ProcessFrame(*plugin, &record);
-    const CanvasRect r = overlayState.captionRect;  // canvas and frame coincide at 768x576
-    int changed = 0;
-    for (int32_t y = 0; y < 576; ++y)
-        for (int32_t x = 0; x < 768; ++x) {
-            const uint8_t* p = &pixels[(size_t(575 - y) * 768 + x) * 3];
-            if (p[0] == 0x40 && p[1] == 0x40 && p[2] == 0x40) continue;
-            ++changed;
-            ASSERT_TRUE(x >= r.left && x < r.right && y >= r.top && y < r.bottom) << x << "," << y;
-            ASSERT_EQ(p[0], 0x00);  // TextColor 0x00A0FF as blue, green, red
-            ASSERT_EQ(p[1], 0xA0);
-            ASSERT_EQ(p[2], 0xFF);
-        }
-    EXPECT_GT(changed, 100);
+    MakeNextFrameDue();
+    const std::vector<uint8_t> pixels = Processed();
+    ExpectOnlyColours(pixels, 768, {kGrey, kTextColour});
+    const CanvasRect r = CaptionRect();  // canvas and frame coincide at 768x576
+    const FrameChanges changes = ChangesFrom(pixels, 768, kGrey);
+    EXPECT_GT(changes.count, 100);
+    EXPECT_TRUE(changes.Within(r.left, r.top, r.right, r.bottom));
 }
 
 TEST_F(OverlayEngine, WholeFrameBackgroundBlendsEveryPixel) {
@@ -245,14 +254,7 @@ TEST_F(OverlayEngine, WholeFrameBackgroundBlendsEveryPixel) {
         s.BackColor = 0x000000;
     });
     Start(64, 48, 1);
-    std::vector<uint8_t> pixels = frame;
-    FrameRecord record = {pixels.data()};
-    host::ProcessFrame(*plugin, &record);
-    for (size_t i = 0; i < pixels.size(); i += 3) {
-        const bool background = pixels[i] == 0 && pixels[i + 1] == 0 && pixels[i + 2] == 0;
-        const bool text = pixels[i] == 0x00 && pixels[i + 1] == 0xA0 && pixels[i + 2] == 0xFF;
-        ASSERT_TRUE(background || text) << i;
-    }
+    ExpectOnlyColours(Processed(), 64, {kBlack, kTextColour});
 }
 
 // With the whole frame as background the blend reads the canvas only in
@@ -267,19 +269,13 @@ TEST_F(OverlayEngine, WholeFrameBackgroundReadsTheCanvasOnlyInTheCaption) {
     });
     Start(64, 48, 1);
     Run(1);
-    const CanvasPoint a = renderer.ToFrame({overlayState.captionRect.left, overlayState.captionRect.top});
-    const CanvasPoint b = renderer.ToFrame({overlayState.captionRect.right, overlayState.captionRect.bottom});
+    const CanvasPoint a = renderer.ToFrame({CaptionRect().left, CaptionRect().top});
+    const CanvasPoint b = renderer.ToFrame({CaptionRect().right, CaptionRect().bottom});
+    uint8_t* canvas = OverlayEngineInternals::CanvasBits(overlay);
     for (int32_t y = 0; y < 48; ++y)
         for (int32_t x = 0; x < 64; ++x)
-            if (x < a.x || x >= b.x || y < a.y || y >= b.y) overlayState.canvasBits[(size_t(y) * 64 + x) * 4] = 0x77;
-    std::vector<uint8_t> pixels = frame;
-    FrameRecord record = {pixels.data()};
-    host::ProcessFrame(*plugin, &record);
-    for (size_t i = 0; i < pixels.size(); i += 3) {
-        const bool background = pixels[i] == 0 && pixels[i + 1] == 0 && pixels[i + 2] == 0;
-        const bool text = pixels[i] == 0x00 && pixels[i + 1] == 0xA0 && pixels[i + 2] == 0xFF;
-        ASSERT_TRUE(background || text) << i;
-    }
+            if (x < a.x || x >= b.x || y < a.y || y >= b.y) canvas[(size_t(y) * 64 + x) * 4] = 0x77;
+    ExpectOnlyColours(Processed(), 64, {kBlack, kTextColour});
 }
 
 TEST_F(OverlayEngine, MisbehavingHostChangesNothing) {
@@ -296,7 +292,7 @@ TEST_F(OverlayEngine, MisbehavingHostChangesNothing) {
 
     Start(64, 48, 0);
     EXPECT_EQ(host::ProcessFrame(*plugin, &none), 0);
-    EXPECT_EQ(overlayState.gapCounter, 0u);  // a missing frame does not count
+    EXPECT_EQ(GapFrames(), 0u);  // a missing frame does not count
     EXPECT_EQ(Working().CurIntEntry, 0);
     Start(64, 48, 0);  // StreamStart twice replaces the canvas
     EXPECT_EQ(host::ProcessFrame(*plugin, &early), 1);
@@ -320,7 +316,7 @@ TEST_F(OverlayEngine, FramesOtherThanTheStreamsAreRefused) {
     none.planes[0].top = nullptr;
     EXPECT_EQ(plugin->ProcessFrame(none), 0);
     EXPECT_EQ(Working().CurIntEntry, 0);
-    EXPECT_EQ(overlayState.gapCounter, 0u);
+    EXPECT_EQ(GapFrames(), 0u);
     EXPECT_EQ(plugin->ProcessFrame(frame.View()), 1);
     EXPECT_EQ(Working().CurIntEntry, 1);
 }
@@ -331,7 +327,7 @@ TEST_F(OverlayEngine, EmptyDictionaryAsksAgainOnTheNextFrame) {
     std::vector<int32_t> results;
     EXPECT_TRUE(Indices(Run(3, &results)).empty());
     EXPECT_EQ(results, std::vector<int32_t>(3, 0));
-    EXPECT_EQ(overlayState.gapCounter, 0u);
+    EXPECT_EQ(GapFrames(), 0u);
     SetBuiltinEntries({{"cat", "koshka"}});
     EXPECT_EQ(Indices(Run(1)), (std::vector<int>{1}));
 }
@@ -347,7 +343,7 @@ TEST_F(OverlayEngine, OddYuy2WidthAndTinyFrames) {
     for (const auto& [w, h] : std::vector<std::pair<int32_t, int32_t>>{{1, 1}, {2, 2}, {5, 3}, {101, 7}}) {
         for (int32_t format : {0, 1}) {
             Start(w, h, format);
-            overlayState.gapCounter = 0;
+            MakeNextFrameDue();
             Run(2);  // under ASan: no access outside the frame
         }
     }
@@ -401,12 +397,9 @@ TEST_F(OverlayEngine, PartialCanvasClearMatchesFullClear) {
                 s.FontSize = -20 - (i % 5) * 7;
                 s.Transparency = 70;
             });
-            if (i == 20) OverlayOf(*plugin).CreateCaptionFont();
-            if (pass == 1) overlayState.canvasFilled = false;  // force the full clear
-            std::vector<uint8_t> pixels = frame;
-            FrameRecord record = {pixels.data()};
-            host::ProcessFrame(*plugin, &record);
-            outputs[pass].push_back(pixels);
+            if (i == 20) overlay.CreateCaptionFont();
+            if (pass == 1) OverlayEngineInternals::ForgetCanvas(overlay);  // force the full clear
+            outputs[pass].push_back(Processed());
         }
     }
     for (size_t i = 0; i < outputs[0].size(); ++i) EXPECT_EQ(outputs[0][i], outputs[1][i]) << "frame " << i + 1;
@@ -435,12 +428,12 @@ TEST_F(OverlayEngine, HeldCaptionIsDrawnOnceAndChangesShowAtTheNextFrame) {
         {[&] { Set([&](SettingsRecord& s) { s.OutlineWidth = 2; }); }, true, true},
         {[&] {
              Set([&](SettingsRecord& s) { s.FontSize = -60; });
-             OverlayOf(*plugin).CreateCaptionFont();
+             overlay.CreateCaptionFont();
          },
          true, true},
-        {[&] { OverlayOf(*plugin).CreateCaptionFont(); }, true, false},              // any font made anew
+        {[&] { overlay.CreateCaptionFont(); }, true, false},                         // any font made anew
         {[&] { Set([&](SettingsRecord& s) { s.FontSize = -20; }); }, false, false},  // settings alone make no font
-        {[&] { overlayState.gapCounter = 1; }, true, true},                          // the next entry
+        {[&] { MakeNextFrameDue(); }, true, true},                                   // the next entry
         {[&] { Start(150, 120, 1); }, true, true},                                   // another stream, another size
         {[] {}, false, false},
     };
@@ -457,12 +450,11 @@ TEST_F(OverlayEngine, HeldCaptionIsDrawnOnceAndChangesShowAtTheNextFrame) {
         Start(200, 150, 0);
         for (size_t i = 0; i < std::size(steps); ++i) {
             steps[i].change();
-            if (pass == 1) overlayState.canvasFilled = false;  // nothing known: all drawn anew
+            if (pass == 1) OverlayEngineInternals::ForgetCanvas(overlay);  // nothing known: all drawn anew
             const int32_t drawsBefore = renderer.drawCalls();
-            std::vector<uint8_t> pixels = frame;
-            FrameRecord record = {pixels.data()};
-            EXPECT_EQ(host::ProcessFrame(*plugin, &record), 1);
-            outputs[pass].push_back(pixels);
+            int32_t result = 0;
+            outputs[pass].push_back(Processed(&result));
+            EXPECT_EQ(result, 1);
             if (pass == 0) {
                 EXPECT_EQ(renderer.drawCalls() - drawsBefore, steps[i].redraws ? 1 : 0) << "step " << i;
             }
@@ -492,11 +484,8 @@ TEST_F(OverlayEngine, FontSetWhileACaptionStandsMeasuresItAgain) {
         Start(720, 576, 0);
         Run(1);
         Set([&](SettingsRecord& s) { s.FontSize = laterSize; });
-        OverlayOf(*plugin).CreateCaptionFont();
-        std::vector<uint8_t> pixels = frame;
-        FrameRecord record = {pixels.data()};
-        host::ProcessFrame(*plugin, &record);
-        return pixels;
+        overlay.CreateCaptionFont();
+        return Processed();
     };
     EXPECT_EQ(standing(-20, -80), standing(-80, -80));
     EXPECT_EQ(standing(-80, -20), standing(-20, -20));
@@ -518,7 +507,7 @@ TEST_F(OverlayEngine, CaptionRunsHoldEveryPixelTheRendererDrew) {
                 s.RndStringPos = i % 3 != 0;
                 s.StringPosX = i * 97 % 800;
             });
-            OverlayOf(*plugin).CreateCaptionFont();
+            overlay.CreateCaptionFont();
             ASSERT_EQ(Indices(Run(1)), std::vector<int>{1});
             ASSERT_EQ(PixelsOutsideCaptionRuns(*plugin), 0) << w << "x" << h << ", frame " << i;
         }
@@ -534,7 +523,7 @@ TEST_F(OverlayEngine, EveryKernelPathGivesTheReferenceFrames) {
     });
     const auto frames = [&](KernelPath path) {
         ResetOverlay();
-        EXPECT_TRUE(OverlayOf(*plugin).SetKernelPath(path));
+        EXPECT_TRUE(overlay.SetKernelPath(path));
         std::vector<std::vector<uint8_t>> out;
         for (int32_t format : {0, 1}) {
             Start(203 + format, 150, format);

@@ -12,6 +12,7 @@
 #include "plugin/host_callbacks.h"
 #include "render/freetype_caption_renderer.h"
 #include "tests/native/temp_folder.h"
+#include "tests/support/overlay_internals.h"
 #include "tests/support/test_instance.h"
 
 namespace {
@@ -81,7 +82,7 @@ TEST(WordListCaptions, LineOfMillionsOfCharactersIsCutAndDrawnAtOnce) {
     plugin.StreamStop();
 
     // Laid out in lines, each break in place of a space.
-    const std::string& shown = OverlayOf(plugin).captionText;
+    const std::string& shown = OverlayEngineInternals::CaptionLines(OverlayOf(plugin));
     EXPECT_TRUE(IsValidUtf8(shown));
     size_t characters = 0;
     for (size_t i = 0; i < shown.size(); ++characters) DecodeUtf8(shown, i);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "settings/settings_table.h"
+#include "tests/support/overlay_internals.h"
 
 std::shared_ptr<const BuiltinDictionary> BuiltinOf(const WordPairs& entries) {
     size_t size = 0;
@@ -48,14 +49,14 @@ BoxCaptionRenderer& BoxRendererOf(PluginInstance& instance) {
 }
 
 int64_t PixelsOutsideCaptionRuns(PluginInstance& instance) {
-    const OverlayState& state = OverlayOf(instance).overlayState;
+    const CanvasView canvas = OverlayEngineInternals::Canvas(OverlayOf(instance));
     const CanvasRuns runs = OverlayOf(instance).captionRuns();
     const uint32_t back = instance.Settings().BackColor;
     const uint8_t background[3] = {uint8_t(back >> 16), uint8_t(back >> 8), uint8_t(back)};  // blue, green, red
     int64_t outside = 0;
-    for (int32_t y = 0; y < state.frameHeight; ++y)
-        for (int32_t x = 0; x < state.frameWidth; ++x) {
-            const uint8_t* pixel = state.canvasBits + (size_t(y) * state.frameWidth + x) * 4;
+    for (int32_t y = 0; y < canvas.height; ++y)
+        for (int32_t x = 0; x < canvas.width; ++x) {
+            const uint8_t* pixel = canvas.bits + y * canvas.stride + x * 4;
             if (std::memcmp(pixel, background, 3) == 0) continue;
             const int32_t row = y - runs.top;
             bool inRun = false;

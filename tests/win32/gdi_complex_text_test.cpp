@@ -18,6 +18,7 @@
 #include "platform/win32/wide_text.h"
 #include "plugin/host_callbacks.h"
 #include "render/gdi_caption_renderer.h"
+#include "tests/support/overlay_internals.h"
 #include "tests/support/test_instance.h"
 #include "tests/win32/png_file.h"
 
@@ -87,8 +88,8 @@ protected:
     void TearDown() override {
         if (plugin) plugin->StreamStop();
     }
-    const OverlayState& state() { return OverlayOf(*plugin).overlayState; }
-    const uint8_t* canvas() { return state().canvasBits; }
+    CanvasRect captionRect() { return OverlayEngineInternals::CaptionRect(OverlayOf(*plugin)); }
+    const uint8_t* canvas() { return OverlayEngineInternals::Canvas(OverlayOf(*plugin)).bits; }
     uint32_t textColor() { return plugin->Settings().TextColor & 0xFFFFFF; }
 
     std::unique_ptr<PluginInstance> plugin;
@@ -106,7 +107,7 @@ TEST_F(ComplexText, EachScriptIsDrawnCentredWhereTheCaptionIsPlaced) {
         for (const Script& script : kScripts) {
             SCOPED_TRACE(std::string(script.name) + " at " + std::to_string(frame.width));
             Start({{"book", script.word}}, frame);
-            const CanvasRect caption = state().captionRect;
+            const CanvasRect caption = captionRect();
             const int32_t centre = renderer->ToFrame({(caption.left + caption.right) / 2, 0}).x;
             int32_t top = caption.top;
             for (const std::string& line : {std::string("book"), std::string(script.word)}) {

@@ -12,6 +12,8 @@
 #include "platform/utf8.h"
 #include "plugin/host_callbacks.h"
 #include "render/gdi_caption_renderer.h"
+#include "tests/support/frame_pixels.h"
+#include "tests/support/overlay_internals.h"
 #include "tests/support/test_instance.h"
 
 namespace {
@@ -43,9 +45,14 @@ protected:
     }
 
     RECT FrameRect() {
-        const CanvasRect r = overlayState.captionRect;
+        const CanvasRect r = OverlayEngineInternals::CaptionRect(OverlayOf(*plugin));
         const CanvasPoint a = renderer.ToFrame({r.left, r.top}), b = renderer.ToFrame({r.right, r.bottom});
         return {a.x, a.y, b.x, b.y};
+    }
+
+    int32_t TextHeight() {
+        const CanvasRect r = OverlayEngineInternals::TextRect(OverlayOf(*plugin));
+        return r.bottom - r.top;
     }
 
     SettingsRecord Working() const { return plugin->Settings(); }
@@ -57,35 +64,24 @@ protected:
     std::unique_ptr<PluginInstance> plugin = GdiInstance();
     // What the tests look at, under the names the engine gives them.
     GdiCaptionRenderer& renderer = dynamic_cast<GdiCaptionRenderer&>(*OverlayOf(*plugin).renderer());
-    OverlayState& overlayState = OverlayOf(*plugin).overlayState;
     std::vector<uint8_t> grey;
 };
 
 TEST_F(GdiOverlay, KeyedTextReplacesOnlyGlyphPixelsWithTheTextColour) {
     const std::vector<uint8_t> pixels = DrawOne(720, 576, 1);
+    ExpectOnlyColours(pixels, 720, {0x404040, 0x00A0FF});  // the grey and TextColor: no anti-aliasing
     const RECT r = FrameRect();
-    int changed = 0, upper = 0, lower = 0;
-    const LONG middle = (r.top + r.bottom) / 2;
-    for (LONG y = 0; y < 576; ++y)
-        for (LONG x = 0; x < 720; ++x) {
-            const uint8_t* p = &pixels[(size_t(575 - y) * 720 + x) * 3];
-            if (p[0] == 0x40 && p[1] == 0x40 && p[2] == 0x40) continue;
-            ++changed;
-            (y < middle ? upper : lower)++;
-            ASSERT_TRUE(x >= r.left && x < r.right && y >= r.top && y < r.bottom) << x << "," << y;
-            ASSERT_EQ(p[0], 0x00) << x << "," << y;  // TextColor 0x00A0FF, no anti-aliasing
-            ASSERT_EQ(p[1], 0xA0);
-            ASSERT_EQ(p[2], 0xFF);
-        }
-    EXPECT_GT(upper, 50) << "the word line";
-    EXPECT_GT(lower, 50) << "the translation line";
-    EXPECT_GT(overlayState.captionHeight, 70);  // two lines of a 40-unit font
-    EXPECT_LT(overlayState.captionHeight, 110);
+    EXPECT_TRUE(ChangesFrom(pixels, 720, 0x404040).Within(r.left, r.top, r.right, r.bottom));
+    const int32_t middle = (r.top + r.bottom) / 2;
+    EXPECT_GT(ChangesFrom(pixels, 720, 0x404040, 0, middle).count, 50) << "the word line";
+    EXPECT_GT(ChangesFrom(pixels, 720, 0x404040, middle).count, 50) << "the translation line";
+    EXPECT_GT(TextHeight(), 70);  // two lines of a 40-unit font
+    EXPECT_LT(TextHeight(), 110);
 }
 
 TEST_F(GdiOverlay, CanvasMapsOntoAnyFrameSize) {
     DrawOne(1536, 1152, 1);
-    const CanvasRect c = overlayState.captionRect;
+    const CanvasRect c = OverlayEngineInternals::CaptionRect(OverlayOf(*plugin));
     const RECT r = FrameRect();
     EXPECT_EQ(r.left, c.left * 2);
     EXPECT_EQ(r.bottom, c.bottom * 2);
@@ -111,17 +107,17 @@ TEST_F(GdiOverlay, Yuy2ChangesStayInsideTheCaption) {
 
 TEST_F(GdiOverlay, FontChangesTakeEffectForTheNextEntry) {
     DrawOne(720, 576, 1);
-    const int32_t normalHeight = overlayState.captionHeight;
+    const int32_t normalHeight = TextHeight();
     Set([&](SettingsRecord& s) { s.FontSize = -80; });
     Set([&](SettingsRecord& s) {
         s.FontName = std::string(60, 'X');
     });  // cut to 31 characters, falls back to a real face
     OverlayOf(*plugin).CreateCaptionFont();
-    overlayState.gapCounter = 1;
+    OverlayEngineInternals::MakeNextFrameDue(OverlayOf(*plugin));
     std::vector<uint8_t> pixels = grey;
     FrameRecord record = {pixels.data()};
     EXPECT_EQ(host::ProcessFrame(*plugin, &record), 1);
-    EXPECT_GT(overlayState.captionHeight, normalHeight * 3 / 2);
+    EXPECT_GT(TextHeight(), normalHeight * 3 / 2);
 }
 
 // DrawText does not say where it drew: the engine finds it on the DIB, and

@@ -1,0 +1,105 @@
+#include "overlay/caption_schedule.h"
+
+#include <algorithm>
+
+namespace {
+
+// A value drawn from from..to inclusive. Bounds below zero count as zero and
+// a reversed range as its lower bound, so a hand-edited settings file can
+// never produce a negative or huge count.
+uint32_t DrawFromRange(RandomSource& random, int32_t from, int32_t to) {
+    const int64_t low = std::max(from, 0);
+    const int64_t high = std::max<int64_t>(to, low - 1);
+    return random.Random(static_cast<uint32_t>(high - low + 1)) + static_cast<uint32_t>(low);
+}
+
+}  // namespace
+
+CaptionSchedule::CaptionSchedule(WorkingSettings& workingSettings, DictionaryStore& dictionaries)
+    : workingSettings_(workingSettings), dictionaries_(dictionaries) {}
+
+bool CaptionSchedule::CountShownFrame() {
+    if (showFrames_ == 0) return false;
+    --showFrames_;
+    return true;
+}
+
+bool CaptionSchedule::NextFrameMayDraw() const {
+    if (captionsOff_) return request_ || showFrames_ > 0;
+    return gapFrames_ <= 1 || showFrames_ > 0;
+}
+
+void CaptionSchedule::PassFrame() {
+    if (!captionsOff_ && !NextFrameMayDraw()) --gapFrames_;
+}
+
+void CaptionSchedule::Start(const SettingsRecord& settings, RandomSource& random) {
+    gapFrames_ = DrawFromRange(random, settings.ShowFreqFrom, settings.ShowFreqTo);
+    showFrames_ = DrawFromRange(random, settings.ShowTimeFrom, settings.ShowTimeTo);
+}
+
+NextEntry CaptionSchedule::TakeNextEntry(SettingsRecord& settings, std::string& text) {
+    const auto source = static_cast<WordSource>(settings.DicType);
+    int32_t SettingsRecord::*const indexField = source == kWordList ? &SettingsRecord::CurExtEntry
+                                                                    : &SettingsRecord::CurIntEntry;
+    const int32_t from = settings.*indexField;
+    const auto order = static_cast<WordOrder>(settings.RulesType);
+    const std::string list = source == kWordList ? settings.DicFileName : std::string();
+    std::optional<int32_t> next;
+    if (chooseEntry_) {
+        const std::optional<int32_t> chosen = chooseEntry_(source);
+        if (!chosen) return NextEntry::kNoneChosen;
+        next = dictionaries_.CaptionAt(source, *chosen, text);
+    } else {
+        next = dictionaries_.NextCaption(source, order, from, text);
+        // Each order comes to every entry once a cycle, so each retired entry
+        // is passed at most once before one that is not; with all retired, none.
+        for (size_t passed = 0; next && retired_.count({list, *next}); ++passed)
+            next = passed < retired_.size() ? dictionaries_.NextCaption(source, order, *next, text) : std::nullopt;
+    }
+    if (!next) return NextEntry::kDictionaryEmpty;
+    shown_ = {shown_.serial + 1, source, list, *next, text, false};
+    if (*next != from) {
+        workingSettings_.Change([&](SettingsRecord& live) {
+            if (live.*indexField == from) live.*indexField = *next;
+        });
+        settings.*indexField = *next;
+    }
+    return NextEntry::kTaken;
+}
+
+CaptionRequest CaptionSchedule::TakeRequest() {
+    CaptionRequest request = std::move(*request_);
+    request_.reset();
+    return request;
+}
+
+void CaptionSchedule::ShowRequested(const CaptionRequest& request) {
+    showFrames_ = request.frames;
+    if (request.entry) ++shown_.serial, shown_.repeated = true;
+}
+
+void CaptionSchedule::Interrupt() {
+    showFrames_ = 0;
+    gapFrames_ = 1;
+}
+
+void CaptionSchedule::ShowNextNow() {
+    if (!captionsOff_) Interrupt();
+}
+
+void CaptionSchedule::ShowAgain(uint32_t frames) {
+    if (shown_.serial == 0) return;
+    request_ = CaptionRequest{shown_.text, frames, true};
+    Interrupt();
+}
+
+void CaptionSchedule::ShowNote(const std::string& text, uint32_t frames) {
+    request_ = CaptionRequest{text, frames, false};
+    Interrupt();
+}
+
+void CaptionSchedule::SetCaptionsOff(bool off) {
+    captionsOff_ = off;
+    if (off) showFrames_ = 0;
+}
