@@ -32,6 +32,8 @@ ffmpeg -loglevel error -f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i sine
 xvfb-run -a -s "-screen 0 640x480x24" bash -c '
   timeout 60 "$1" "file://$3/clip.mp4" settings-file="$3/settings.ini" rules-type=a-z >"$3/log" 2>&1 &
   player=$!
+  # Three seconds of playing, however long a loaded machine takes to start.
+  xdotool search --sync --onlyvisible --name TPP_25Frame >/dev/null
   sleep 3
   "$2" || kill $player
   status=0
