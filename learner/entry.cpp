@@ -40,12 +40,15 @@ EntryState Settled(EntryState state) {
     // Shown before it was due (there was nothing else to show, or it came
     // back soon after "again"), a caption is no test of memory.
     if (state.phase == Phase::kReviewing && shown < state.dueMillis) return state;
-    return Reviewed(state, fsrs::Rating::kHard, shown);
+    state = Reviewed(state, fsrs::Rating::kHard, shown);
+    state.lastPassiveMillis = shown;
+    return state;
 }
 
 EntryState AfterShowing(EntryState state, int64_t nowMillis) {
     state = Settled(state);
     ++state.showings;
+    state.lastShownMillis = nowMillis;
     if (state.phase != Phase::kKnown) state.pendingShowingMillis = nowMillis;
     return state;
 }

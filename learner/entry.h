@@ -41,6 +41,8 @@ struct EntryState {
     int64_t dueMillis = 0;  // kReviewing: when it should come back
     int32_t showings = 0;
     int32_t againMarks = 0;
+    int64_t lastShownMillis = 0;    // 0: never shown
+    int64_t lastPassiveMillis = 0;  // the last showing counted as a review; 0: none
     // The last showing, while no mark has answered it: it counts as a
     // passive review once settled (see Settled), unless a mark takes its
     // place.

@@ -13,6 +13,8 @@ EntryState ReadState(const Statement& row, int first) {
     state.showings = static_cast<int32_t>(row.Int(first + 5));
     state.againMarks = static_cast<int32_t>(row.Int(first + 6));
     state.pendingShowingMillis = row.OptionalInt(first + 7);
+    state.lastShownMillis = row.Int(first + 8);
+    state.lastPassiveMillis = row.Int(first + 9);
     return state;
 }
 
@@ -24,7 +26,7 @@ EntryTable::EntryTable(const Database& db)
       load_(db, std::string("SELECT ") + kStateColumns + " FROM entries WHERE id = ?"),
       save_(db,
             "UPDATE entries SET phase = ?, stability = ?, difficulty = ?, last_review = ?, due = ?, showings = ?, "
-            "again_marks = ?, pending_showing = ? WHERE id = ?"),
+            "again_marks = ?, pending_showing = ?, last_shown = ?, last_passive = ? WHERE id = ?"),
       addEvent_(db, "INSERT INTO events (entry, at, kind) VALUES (?, ?, ?)"),
       dropAll_(db, "UPDATE entries SET dropped = 1, position = NULL WHERE list = ?"),
       place_(db, "UPDATE entries SET dropped = 0, position = ? WHERE id = ?") {}
@@ -86,7 +88,7 @@ bool EntryTable::Save(int64_t entry, const EntryState& state) {
     } else {
         save_.BindNull(8);
     }
-    return Run(save_.Bind(9, entry));
+    return Run(save_.Bind(9, state.lastShownMillis).Bind(10, state.lastPassiveMillis).Bind(11, entry));
 }
 
 bool EntryTable::Apply(const Event& event) {

@@ -23,7 +23,8 @@ struct Event {
 
 // The columns of an entry's scheduling state, in the order ReadState takes them.
 inline constexpr const char* kStateColumns =
-    "phase, stability, difficulty, last_review, due, showings, again_marks, pending_showing";
+    "phase, stability, difficulty, last_review, due, showings, again_marks, pending_showing, last_shown, "
+    "last_passive";
 EntryState ReadState(const Statement& row, int firstColumn);
 
 class EntryTable {

@@ -1,6 +1,7 @@
 // The progress store across processes: what a killed process marked is
-// there, two writing at once lose nothing, a newer file is refused, and
-// the spaced order starts where the last run left off.
+// there, two writing at once lose nothing, a newer file is refused, an
+// older one is brought up to date with its history, and the spaced order
+// starts where the last run left off.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -12,6 +13,7 @@
 #include "learner/progress_store.h"
 #include "learner/spaced_order.h"
 #include "learner/sqlite_db.h"
+#include "learner/store_schema.h"
 #include "tests/native/temp_folder.h"
 
 namespace {
@@ -153,7 +155,9 @@ TEST(ProgressStore, RefusesAFileItCannotKeep) {
     {
         learner::Database db;
         std::string error;
-        ASSERT_TRUE(db.Open(newer, error) && db.Execute("PRAGMA journal_mode = DELETE; PRAGMA user_version = 2", error))
+        ASSERT_TRUE(db.Open(newer, error) && db.Execute("PRAGMA journal_mode = DELETE; PRAGMA user_version = " +
+                                                            std::to_string(learner::kStoreSchemaVersion + 1),
+                                                        error))
             << error;
     }
     const std::string before = ReadBytes(newer);
@@ -205,6 +209,42 @@ TEST(ProgressStore, AKnownEntryStaysAwayInTheNextRun) {
         ASSERT_NE(index, 2) << "caption " << caption;
         order.Shown(index, now);
     }
+}
+
+// A store the schema-1 program left (tests/data/learner/progress-v1.sqlite:
+// five entries of a list, four shown on a day, "das Fenster" marked again
+// and "Haus" known, three shown again two days later) opens with its
+// history, and each entry's last showing and passive review are found.
+TEST(ProgressStore, AStoreOfSchemaOneKeepsItsHistory) {
+    TempFolder folder;
+    const std::string path = folder / "progress.sqlite";
+    WriteBytes(path, ReadBytes(std::string(TPP_LEARNER_DATA) + "/progress-v1.sqlite"));
+    constexpr int64_t kDayOne = 1'790'000'000'000;
+    constexpr int64_t kDayThree = kDayOne + 2 * 86'400'000;
+    auto store = OpenStore(path);
+    ASSERT_TRUE(store);
+    std::string error;
+    const auto states = store->RegisterList(
+        "/lists/deutsch.dic",
+        {{"arbeiten", "работать"}, {"das Fenster", "окно"}, {"Haus", "дом"}, {"der Tisch", "стол"}, {"gehen", "идти"}},
+        error);
+    ASSERT_TRUE(states) << error;
+    EXPECT_EQ(Count(path, "PRAGMA user_version"), learner::kStoreSchemaVersion);
+    EXPECT_EQ(Count(path, "SELECT count(*) FROM events"), 10);
+
+    const EntryState& arbeiten = (*states)[0];
+    EXPECT_EQ(arbeiten.phase, Phase::kReviewing);
+    EXPECT_EQ(arbeiten.showings, 2);
+    EXPECT_EQ(arbeiten.lastShownMillis, kDayThree);
+    EXPECT_EQ(arbeiten.lastPassiveMillis, kDayOne);  // its first showing, settled by the second
+    const EntryState& fenster = (*states)[1];
+    EXPECT_EQ(fenster.againMarks, 1);
+    EXPECT_EQ(fenster.lastReviewMillis, kDayOne + 25'000);
+    EXPECT_EQ(fenster.lastPassiveMillis, 0);  // its last review was the mark
+    EXPECT_EQ(fenster.lastShownMillis, kDayThree + 40'000);
+    EXPECT_EQ((*states)[2].phase, Phase::kKnown);
+    EXPECT_EQ((*states)[4].phase, Phase::kNew);
+    EXPECT_EQ((*states)[4].lastShownMillis, 0);
 }
 
 }  // namespace
