@@ -13,7 +13,7 @@ bool InReview(const EntryState& state) {
 }  // namespace
 
 SpacedOrder::SpacedOrder(std::vector<EntryState> states, uint64_t seed)
-    : states_(std::move(states)), due_(states_.size()), random_(seed) {
+    : states_(std::move(states)), due_(states_.size()), shownAt_(states_.size(), -1), random_(seed) {
     for (size_t i = 0; i < states_.size(); ++i) due_[i] = Settled(states_[i]).dueMillis;
 }
 
@@ -21,14 +21,14 @@ std::optional<int32_t> SpacedOrder::Next(int64_t nowMillis) const {
     if (auto index = DueReturn()) return index;
     if (auto index = MostOverdue(nowMillis)) return index;
     if (auto index = FirstNew()) return index;
-    return SoonestDue();
+    return LongestAgo();
 }
 
 void SpacedOrder::Shown(int32_t index, int64_t nowMillis) {
     if (index < 0 || index >= size()) return;
     Update(index, AfterShowing(states_[static_cast<size_t>(index)], nowMillis));
     DropReturn(index);
-    ++captions_;
+    shownAt_[static_cast<size_t>(index)] = captions_++;
     last_ = index;
 }
 
@@ -68,16 +68,27 @@ std::optional<int32_t> SpacedOrder::FirstNew() const {
     return std::nullopt;
 }
 
-// The entry in review due soonest, other than the one just shown unless it
-// is the only one left.
-std::optional<int32_t> SpacedOrder::SoonestDue() const {
+// The entry in review shown longest ago, other than the one just shown
+// unless it is the only one left. Not the one due soonest: showing an entry
+// early leaves its due time as it was, so that one would come again and
+// again while the rest waited.
+std::optional<int32_t> SpacedOrder::LongestAgo() const {
     std::optional<int32_t> best;
     for (int32_t i = 0; i < size(); ++i) {
         if (!InReview(states_[static_cast<size_t>(i)]) || i == last_) continue;
-        if (!best || due_[static_cast<size_t>(i)] < due_[static_cast<size_t>(*best)]) best = i;
+        if (!best || ShownBefore(i, *best)) best = i;
     }
     if (!best && last_ && InReview(states_[static_cast<size_t>(*last_)])) return last_;
     return best;
+}
+
+// Whether a was last shown before b: in an earlier run (by the stored
+// times), or earlier in this one (by the count, which a clock set back
+// cannot disturb).
+bool SpacedOrder::ShownBefore(int32_t a, int32_t b) const {
+    const int64_t runA = shownAt_[static_cast<size_t>(a)], runB = shownAt_[static_cast<size_t>(b)];
+    if (runA >= 0 || runB >= 0) return runA < runB;
+    return states_[static_cast<size_t>(a)].lastShownMillis < states_[static_cast<size_t>(b)].lastShownMillis;
 }
 
 void SpacedOrder::Update(int32_t index, const EntryState& state) {

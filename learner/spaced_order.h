@@ -2,9 +2,10 @@
 // return; an entry marked again returns within the next few captions, then
 // when FSRS makes it due; an entry whose time has come goes before new
 // ones; new entries fill the gaps in the list's own order. When nothing is
-// due and nothing is new, the entry due soonest comes early, so a caption
-// is always there while any entry is not known. Given the same seed and the
-// same clock readings, the order is the same.
+// due and nothing is new, the entry shown longest ago comes early, so that
+// a caption is always there while any entry is not known and every such
+// entry has its turn. Given the same seed and the same clock readings, the
+// order is the same.
 #pragma once
 
 #include <cstdint>
@@ -45,7 +46,8 @@ private:
     std::optional<int32_t> DueReturn() const;
     std::optional<int32_t> MostOverdue(int64_t nowMillis) const;
     std::optional<int32_t> FirstNew() const;
-    std::optional<int32_t> SoonestDue() const;
+    std::optional<int32_t> LongestAgo() const;
+    bool ShownBefore(int32_t a, int32_t b) const;
     void Update(int32_t index, const EntryState& state);
     void DropReturn(int32_t index);
     int64_t RandomGap();
@@ -54,6 +56,9 @@ private:
     // Each entry's due time once its pending showing is settled; only
     // meaningful for entries in review.
     std::vector<int64_t> due_;
+    // The count of captions shown before each entry's showing in this run;
+    // -1 for an entry not shown in it, whose stored last showing counts.
+    std::vector<int64_t> shownAt_;
     std::vector<Return> returns_;
     int64_t captions_ = 0;
     std::optional<int32_t> last_;

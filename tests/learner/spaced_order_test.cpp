@@ -88,14 +88,34 @@ TEST(SpacedOrder, ADueEntryComesBeforeNewOnes) {
     EXPECT_NE(order.Next(now - kSecond), 0);
 }
 
-// When nothing is due and nothing is new the order goes on, with the entry
-// due soonest, never the same caption twice running.
-TEST(SpacedOrder, NothingDueStillGivesCaptions) {
-    SpacedOrder order(std::vector<EntryState>(3), 2);
+// Without a key, a list runs out of new entries long before any falls due:
+// each entry then has its turn, the one shown longest ago first, never the
+// same caption twice running.
+TEST(SpacedOrder, WithoutKeysEveryEntryHasItsTurn) {
+    SpacedOrder order(std::vector<EntryState>(30), 2);
     int64_t now = 0;
-    const std::vector<int32_t> shown = Watch(order, now, 30, 10 * kSecond);
-    ASSERT_EQ(shown.size(), 30u);
+    const std::vector<int32_t> shown = Watch(order, now, 300, 20 * kSecond);
+    ASSERT_EQ(shown.size(), 300u);
+    std::vector<int> counts(30);
+    for (int32_t index : shown) ++counts[static_cast<size_t>(index)];
+    for (size_t i = 0; i < counts.size(); ++i) {
+        EXPECT_GE(counts[i], 7) << "entry " << i;
+        EXPECT_LE(counts[i], 13) << "entry " << i;
+    }
     for (size_t i = 1; i < shown.size(); ++i) EXPECT_NE(shown[i], shown[i - 1]) << "caption " << i;
+}
+
+// The next run goes on where the last left off: by the stored last showing.
+TEST(SpacedOrder, TheNextRunBeginsWithTheEntryShownLongestAgo) {
+    std::vector<EntryState> states;
+    for (int64_t shownAt : {3 * kHour, 1 * kHour, 2 * kHour}) {
+        EntryState state = learner::Settled(learner::AfterShowing({}, shownAt));
+        state.dueMillis = 10 * kDay;
+        states.push_back(state);
+    }
+    SpacedOrder order(states, 1);
+    int64_t now = 4 * kHour;
+    EXPECT_EQ(Watch(order, now, 4, kSecond), (std::vector<int32_t>{1, 2, 0, 1}));
 }
 
 TEST(SpacedOrder, TheSameSeedAndClockGiveTheSameOrder) {
