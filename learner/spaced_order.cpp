@@ -6,16 +6,28 @@ namespace learner {
 
 namespace {
 
+bool IsNew(const EntryState& state) { return state.phase == Phase::kNew && !state.pendingShowingMillis; }
+
 bool InReview(const EntryState& state) {
     return state.phase == Phase::kReviewing || (state.phase == Phase::kNew && state.pendingShowingMillis);
 }
 
 }  // namespace
 
-SpacedOrder::SpacedOrder(std::vector<EntryState> states, uint64_t seed)
+SpacedOrder::SpacedOrder(std::vector<EntryState> states, std::vector<int32_t> ranks, uint64_t seed)
     : states_(std::move(states)), due_(states_.size()), shownAt_(states_.size(), -1), random_(seed) {
     for (size_t i = 0; i < states_.size(); ++i) due_[i] = Settled(states_[i]).dueMillis;
+    byRank_.resize(states_.size());
+    for (size_t i = 0; i < byRank_.size(); ++i) byRank_[i] = static_cast<int32_t>(i);
+    if (ranks.size() == states_.size()) {
+        std::stable_sort(byRank_.begin(), byRank_.end(), [&ranks](int32_t a, int32_t b) {
+            return ranks[static_cast<size_t>(a)] < ranks[static_cast<size_t>(b)];
+        });
+    }
+    SkipNoLongerNew();
 }
+
+SpacedOrder::SpacedOrder(std::vector<EntryState> states, uint64_t seed) : SpacedOrder(std::move(states), {}, seed) {}
 
 std::optional<int32_t> SpacedOrder::Next(int64_t nowMillis) const {
     if (auto index = DueReturn()) return index;
@@ -61,11 +73,13 @@ std::optional<int32_t> SpacedOrder::MostOverdue(int64_t nowMillis) const {
 }
 
 std::optional<int32_t> SpacedOrder::FirstNew() const {
-    for (int32_t i = 0; i < size(); ++i) {
-        const EntryState& state = states_[static_cast<size_t>(i)];
-        if (state.phase == Phase::kNew && !state.pendingShowingMillis) return i;
-    }
-    return std::nullopt;
+    if (nextNew_ == byRank_.size()) return std::nullopt;
+    return byRank_[nextNew_];
+}
+
+// An entry is new until it is first shown or marked, and never again after.
+void SpacedOrder::SkipNoLongerNew() {
+    while (nextNew_ < byRank_.size() && !IsNew(states_[static_cast<size_t>(byRank_[nextNew_])])) ++nextNew_;
 }
 
 // The entry in review shown longest ago, other than the one just shown
@@ -94,6 +108,7 @@ bool SpacedOrder::ShownBefore(int32_t a, int32_t b) const {
 void SpacedOrder::Update(int32_t index, const EntryState& state) {
     states_[static_cast<size_t>(index)] = state;
     due_[static_cast<size_t>(index)] = Settled(state).dueMillis;
+    SkipNoLongerNew();
 }
 
 void SpacedOrder::DropReturn(int32_t index) {

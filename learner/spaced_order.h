@@ -18,9 +18,15 @@ namespace learner {
 
 class SpacedOrder {
 public:
-    // states: one for each entry of the list, in the list's order, as
-    // stored (ProgressStore::RegisterList), or default ones for a list
-    // without a history.
+    // states: one for each entry of the list, as stored
+    // (ProgressStore::RegisterList), or default ones for a list without a
+    // history. ranks: each entry's place in the list's own order, the order
+    // of its file where the entries are held sorted otherwise, lowest
+    // first; new entries come in that order, entries of one rank by index.
+    // Empty, or not one for each entry: the list's own order is the
+    // entries' order.
+    SpacedOrder(std::vector<EntryState> states, std::vector<int32_t> ranks, uint64_t seed);
+    // A list whose entries are in its own order.
     SpacedOrder(std::vector<EntryState> states, uint64_t seed);
 
     // The entry to show at now; none when every entry is known or there is
@@ -46,6 +52,7 @@ private:
     std::optional<int32_t> DueReturn() const;
     std::optional<int32_t> MostOverdue(int64_t nowMillis) const;
     std::optional<int32_t> FirstNew() const;
+    void SkipNoLongerNew();
     std::optional<int32_t> LongestAgo() const;
     bool ShownBefore(int32_t a, int32_t b) const;
     void Update(int32_t index, const EntryState& state);
@@ -60,6 +67,9 @@ private:
     // -1 for an entry not shown in it, whose stored last showing counts.
     std::vector<int64_t> shownAt_;
     std::vector<Return> returns_;
+    // The entries by rank; those before nextNew_ are new no more.
+    std::vector<int32_t> byRank_;
+    size_t nextNew_ = 0;
     int64_t captions_ = 0;
     std::optional<int32_t> last_;
     uint64_t random_;

@@ -36,6 +36,16 @@ TEST(SpacedOrder, NewEntriesComeInTheListsOrder) {
     EXPECT_EQ(Watch(order, now, 6, 10 * kSecond), (std::vector<int32_t>{0, 1, 2, 3, 4, 5}));
 }
 
+// A list held sorted (as the word-list dictionary holds it) is taught in
+// its file's order, by the ranks given; one seen already is passed over.
+TEST(SpacedOrder, NewEntriesComeByTheirRankInTheFile) {
+    std::vector<EntryState> states(6);
+    states[4] = learner::AfterShowing({}, 0);
+    SpacedOrder order(states, {2, 0, 1, 5, 3, 4}, 1);
+    int64_t now = kSecond;
+    EXPECT_EQ(Watch(order, now, 5, 10 * kSecond), (std::vector<int32_t>{1, 2, 0, 5, 3}));
+}
+
 TEST(SpacedOrder, AKnownEntryNeverReturns) {
     SpacedOrder order(std::vector<EntryState>(5), 7);
     int64_t now = 0;
