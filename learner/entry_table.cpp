@@ -46,6 +46,7 @@ EntryState AfterEvent(const EntryState& state, const Event& event) {
         case EventKind::kShown: return AfterShowing(state, event.atMillis);
         case EventKind::kKnown: return AfterMark(state, Mark::kKnown, event.atMillis);
         case EventKind::kAgain: return AfterMark(state, Mark::kAgain, event.atMillis);
+        case EventKind::kReviewed: break;
     }
     return state;
 }
@@ -95,8 +96,15 @@ bool EntryTable::Apply(const Event& event) {
     const std::optional<int64_t> list = ListId(event.entry.list);
     const std::optional<int64_t> entry = list ? EntryId(*list, event.entry.word, event.entry.translation) : list;
     const std::optional<EntryState> state = entry ? Load(*entry) : std::nullopt;
-    return state && Save(*entry, AfterEvent(*state, event)) &&
-           Run(addEvent_.Bind(1, *entry).Bind(2, event.atMillis).Bind(3, static_cast<int64_t>(event.kind)));
+    if (!state) return false;
+    if (const std::optional<int64_t> review = PassiveReviewAt(*state); review && event.kind == EventKind::kShown) {
+        if (!AddEvent(*entry, *review, EventKind::kReviewed)) return false;
+    }
+    return Save(*entry, AfterEvent(*state, event)) && AddEvent(*entry, event.atMillis, event.kind);
+}
+
+bool EntryTable::AddEvent(int64_t entry, int64_t atMillis, EventKind kind) {
+    return Run(addEvent_.Bind(1, entry).Bind(2, atMillis).Bind(3, static_cast<int64_t>(kind)));
 }
 
 std::optional<std::vector<EntryState>> EntryTable::Register(const std::string& list,

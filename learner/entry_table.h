@@ -13,7 +13,11 @@
 
 namespace learner {
 
-enum class EventKind { kShown = 0, kKnown = 1, kAgain = 2 };
+// Stored as their numbers. A showing is an exposure; kReviewed is written
+// by the store, beside a showing, when the showing before it counts as a
+// passive review (FSRS's Hard, at that showing's time), so that the events
+// hold the reviews as FSRS saw them apart from the exposures.
+enum class EventKind { kShown = 0, kKnown = 1, kAgain = 2, kReviewed = 3 };
 
 struct Event {
     EntryKey entry;
@@ -31,8 +35,8 @@ class EntryTable {
 public:
     explicit EntryTable(const Database& db);
 
-    // The event kept and the entry's state moved on by it; false on a
-    // database error.
+    // The event kept, with the passive review it settles, and the entry's
+    // state moved on by it; false on a database error.
     bool Apply(const Event& event);
     // The list's entries as it stands now: each added if new, given its
     // position, those it no longer holds set aside. Their states, in order;
@@ -44,6 +48,7 @@ private:
     std::optional<int64_t> EntryId(int64_t list, const std::string& word, const std::string& translation);
     std::optional<EntryState> Load(int64_t entry);
     bool Save(int64_t entry, const EntryState& state);
+    bool AddEvent(int64_t entry, int64_t atMillis, EventKind kind);
 
     Statement addList_;
     Statement findList_;

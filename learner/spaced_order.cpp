@@ -16,7 +16,7 @@ bool InReview(const EntryState& state) {
 
 SpacedOrder::SpacedOrder(std::vector<EntryState> states, std::vector<int32_t> ranks, uint64_t seed)
     : states_(std::move(states)), due_(states_.size()), shownAt_(states_.size(), -1), random_(seed) {
-    for (size_t i = 0; i < states_.size(); ++i) due_[i] = Settled(states_[i]).dueMillis;
+    for (size_t i = 0; i < states_.size(); ++i) due_[i] = PassiveReviewFrom(Settled(states_[i]));
     byRank_.resize(states_.size());
     for (size_t i = 0; i < byRank_.size(); ++i) byRank_[i] = static_cast<int32_t>(i);
     if (ranks.size() == states_.size()) {
@@ -107,7 +107,7 @@ bool SpacedOrder::ShownBefore(int32_t a, int32_t b) const {
 
 void SpacedOrder::Update(int32_t index, const EntryState& state) {
     states_[static_cast<size_t>(index)] = state;
-    due_[static_cast<size_t>(index)] = Settled(state).dueMillis;
+    due_[static_cast<size_t>(index)] = PassiveReviewFrom(Settled(state));
     SkipNoLongerNew();
 }
 

@@ -60,7 +60,8 @@ private:
     int64_t RandomGap();
 
     std::vector<EntryState> states_;
-    // Each entry's due time once its pending showing is settled; only
+    // When showing each entry next counts as a review (PassiveReviewFrom,
+    // its pending showing settled): its due time in the order. Only
     // meaningful for entries in review.
     std::vector<int64_t> due_;
     // The count of captions shown before each entry's showing in this run;

@@ -117,7 +117,7 @@ TEST(ProgressStore, TwoProcessesWritingAtOnceLoseNothing) {
         ASSERT_EQ(waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
-    EXPECT_EQ(Count(path, "SELECT count(*) FROM events"), 2 * kShowings);
+    EXPECT_EQ(Count(path, "SELECT count(*) FROM events WHERE kind = 0"), 2 * kShowings);
     EXPECT_EQ(Count(path, "SELECT sum(showings) FROM entries"), 2 * kShowings);
     EXPECT_EQ(Count(path, "SELECT count(*) FROM entries"), static_cast<int64_t>(kList.size()));
 }
@@ -144,8 +144,27 @@ TEST(ProgressStore, ThreadsRecordingAtOnceLoseNothing) {
         }
         for (std::thread& thread : threads) thread.join();
     }
-    EXPECT_EQ(Count(path, "SELECT count(*) FROM events"), kThreads * kShowings);
+    EXPECT_EQ(Count(path, "SELECT count(*) FROM events WHERE kind = 0"), kThreads * kShowings);
     EXPECT_EQ(Count(path, "SELECT sum(showings) FROM entries"), kThreads * kShowings);
+}
+
+// Showings are kept as exposures; those that reached FSRS as passive
+// reviews are kept beside them, at the time of the showing each was.
+TEST(ProgressStore, KeepsTheReviewsApartFromTheShowings) {
+    TempFolder folder;
+    const std::string path = folder / "progress.sqlite";
+    constexpr int64_t kDay = 86'400'000;
+    {
+        auto store = OpenStore(path);
+        ASSERT_TRUE(store);
+        for (const int64_t at : {int64_t{0}, int64_t{60'000}, 2 * kDay, 2 * kDay + 60'000})
+            store->RecordShowing(Key(0), at);
+    }
+    EXPECT_EQ(Count(path, "SELECT count(*) FROM events WHERE kind = 0"), 4);
+    // The first, settled by the second, which was too soon to count; the
+    // third, after the entry fell due.
+    EXPECT_EQ(Count(path, "SELECT count(*) FROM events WHERE kind = 3"), 2);
+    EXPECT_EQ(Count(path, "SELECT sum(at) FROM events WHERE kind = 3"), 2 * kDay);
 }
 
 TEST(ProgressStore, RefusesAFileItCannotKeep) {
