@@ -1,5 +1,9 @@
 #include "learner/entry_table.h"
 
+#include <algorithm>
+
+#include "learner/word_key.h"
+
 namespace learner {
 
 EntryState ReadState(const Statement& row, int first) {
@@ -18,8 +22,22 @@ EntryState ReadState(const Statement& row, int first) {
     return state;
 }
 
+std::optional<std::vector<std::string>> KnownWordKeys(const Database& db, std::string& error) {
+    Statement rows(db, "SELECT DISTINCT word FROM entries WHERE phase = 2");
+    std::vector<std::string> keys;
+    while (rows.Step()) keys.push_back(WordKey(rows.Text(0)));
+    if (!rows.done()) {
+        error = db.LastError();
+        return std::nullopt;
+    }
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    return keys;
+}
+
 EntryTable::EntryTable(const Database& db)
-    : addList_(db, "INSERT INTO lists (name) VALUES (?) ON CONFLICT DO NOTHING"),
+    : db_(db),
+      addList_(db, "INSERT INTO lists (name) VALUES (?) ON CONFLICT DO NOTHING"),
       findList_(db, "SELECT id FROM lists WHERE name = ?"),
       addEntry_(db, "INSERT INTO entries (list, word, translation) VALUES (?, ?, ?) ON CONFLICT DO NOTHING"),
       findEntry_(db, "SELECT id FROM entries WHERE list = ? AND word = ? AND translation = ?"),
@@ -119,6 +137,12 @@ std::optional<std::vector<EntryState>> EntryTable::Register(const std::string& l
         std::optional<EntryState> state = Load(*entry);
         if (!state) return std::nullopt;
         states.push_back(*state);
+    }
+    std::string error;
+    const std::optional<std::vector<std::string>> known = KnownWordKeys(db_, error);
+    if (!known) return std::nullopt;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (std::binary_search(known->begin(), known->end(), WordKey(entries[i].word))) states[i].phase = Phase::kKnown;
     }
     return states;
 }

@@ -31,6 +31,10 @@ inline constexpr const char* kStateColumns =
     "last_passive";
 EntryState ReadState(const Statement& row, int firstColumn);
 
+// The WordKey (learner/word_key.h) of each word known in any list, sorted,
+// without repeats; nothing, with error, on a database error.
+std::optional<std::vector<std::string>> KnownWordKeys(const Database& db, std::string& error);
+
 class EntryTable {
 public:
     explicit EntryTable(const Database& db);
@@ -39,8 +43,9 @@ public:
     // state moved on by it; false on a database error.
     bool Apply(const Event& event);
     // The list's entries as it stands now: each added if new, given its
-    // position, those it no longer holds set aside. Their states, in order;
-    // nothing on a database error.
+    // position, those it no longer holds set aside. Their states, in order,
+    // an entry whose word is known in any list counted known; nothing on a
+    // database error.
     std::optional<std::vector<EntryState>> Register(const std::string& list, const std::vector<EntryText>& entries);
 
 private:
@@ -50,6 +55,7 @@ private:
     bool Save(int64_t entry, const EntryState& state);
     bool AddEvent(int64_t entry, int64_t atMillis, EventKind kind);
 
+    const Database& db_;
     Statement addList_;
     Statement findList_;
     Statement addEntry_;

@@ -1,6 +1,9 @@
 #include "learner/spaced_order.h"
 
 #include <algorithm>
+#include <map>
+
+#include "learner/word_key.h"
 
 namespace learner {
 
@@ -14,7 +17,8 @@ bool InReview(const EntryState& state) {
 
 }  // namespace
 
-SpacedOrder::SpacedOrder(std::vector<EntryState> states, std::vector<int32_t> ranks, uint64_t seed)
+SpacedOrder::SpacedOrder(std::vector<EntryState> states, std::vector<int32_t> ranks, uint64_t seed,
+                         const std::vector<std::string>& words)
     : states_(std::move(states)), due_(states_.size()), shownAt_(states_.size(), -1), random_(seed) {
     for (size_t i = 0; i < states_.size(); ++i) due_[i] = PassiveReviewFrom(Settled(states_[i]));
     byRank_.resize(states_.size());
@@ -23,6 +27,11 @@ SpacedOrder::SpacedOrder(std::vector<EntryState> states, std::vector<int32_t> ra
         std::stable_sort(byRank_.begin(), byRank_.end(), [&ranks](int32_t a, int32_t b) {
             return ranks[static_cast<size_t>(a)] < ranks[static_cast<size_t>(b)];
         });
+    }
+    if (words.size() == states_.size()) {
+        std::map<std::string, int32_t> numbers;
+        for (const std::string& word : words)
+            wordOf_.push_back(numbers.emplace(WordKey(word), static_cast<int32_t>(numbers.size())).first->second);
     }
     SkipNoLongerNew();
 }
@@ -49,6 +58,12 @@ void SpacedOrder::Marked(int32_t index, Mark mark, int64_t nowMillis) {
     Update(index, AfterMark(states_[static_cast<size_t>(index)], mark, nowMillis));
     DropReturn(index);
     if (mark == Mark::kAgain) returns_.push_back({captions_ + RandomGap(), index});
+    if (mark != Mark::kKnown || wordOf_.empty()) return;
+    for (int32_t i = 0; i < size(); ++i) {
+        if (wordOf_[static_cast<size_t>(i)] != wordOf_[static_cast<size_t>(index)] || i == index) continue;
+        Update(i, AfterMark(states_[static_cast<size_t>(i)], Mark::kKnown, nowMillis));
+        DropReturn(i);
+    }
 }
 
 // The "again" entry whose turn has come, the earliest first.

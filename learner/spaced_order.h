@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "learner/entry.h"
@@ -24,8 +25,11 @@ public:
     // of its file where the entries are held sorted otherwise, lowest
     // first; new entries come in that order, entries of one rank by index.
     // Empty, or not one for each entry: the list's own order is the
-    // entries' order.
-    SpacedOrder(std::vector<EntryState> states, std::vector<int32_t> ranks, uint64_t seed);
+    // entries' order. words: each entry's word, so that a known mark
+    // retires every entry of the word (by WordKey, learner/word_key.h);
+    // empty, or not one for each entry: each entry is a word of its own.
+    SpacedOrder(std::vector<EntryState> states, std::vector<int32_t> ranks, uint64_t seed,
+                const std::vector<std::string>& words = {});
     // A list whose entries are in its own order.
     SpacedOrder(std::vector<EntryState> states, uint64_t seed);
 
@@ -33,7 +37,8 @@ public:
     // none. The order moves on only when it is shown.
     std::optional<int32_t> Next(int64_t nowMillis) const;
     void Shown(int32_t index, int64_t nowMillis);
-    // A mark on the entry on screen or the one just gone.
+    // A mark on the entry on screen or the one just gone. Known retires
+    // every entry of its word.
     void Marked(int32_t index, Mark mark, int64_t nowMillis);
 
     int32_t size() const { return static_cast<int32_t>(states_.size()); }
@@ -68,6 +73,9 @@ private:
     // -1 for an entry not shown in it, whose stored last showing counts.
     std::vector<int64_t> shownAt_;
     std::vector<Return> returns_;
+    // Each entry's word, as a number its entries share; empty when none
+    // were given.
+    std::vector<int32_t> wordOf_;
     // The entries by rank; those before nextNew_ are new no more.
     std::vector<int32_t> byRank_;
     size_t nextNew_ = 0;

@@ -230,6 +230,29 @@ TEST(ProgressStore, AKnownEntryStaysAwayInTheNextRun) {
     }
 }
 
+// Known is the word's: marked in one list, it is known in another, in
+// whatever case, until an again mark takes it back.
+TEST(ProgressStore, AWordKnownInOneListIsKnownInEvery) {
+    TempFolder folder;
+    auto store = OpenStore(folder / "progress.sqlite");
+    ASSERT_TRUE(store);
+    Register(*store);
+    store->RecordMark(Key(2), Mark::kKnown, 1000);
+    const std::vector<EntryText> french = {{"tree", "arbre"}, {" House", "maison"}};
+    std::string error;
+    auto states = store->RegisterList("/lists/french.dic", french, error);
+    ASSERT_TRUE(states) << error;
+    EXPECT_EQ((*states)[0].phase, Phase::kNew);
+    EXPECT_EQ((*states)[1].phase, Phase::kKnown);
+    EXPECT_EQ(store->KnownWords(error), std::vector<std::string>{"house"}) << error;
+
+    store->RecordMark(Key(2), Mark::kAgain, 2000);
+    states = store->RegisterList("/lists/french.dic", french, error);
+    ASSERT_TRUE(states) << error;
+    EXPECT_EQ((*states)[1].phase, Phase::kNew);
+    EXPECT_EQ(store->KnownWords(error), std::vector<std::string>{}) << error;
+}
+
 // A store the schema-1 program left (tests/data/learner/progress-v1.sqlite:
 // five entries of a list, four shown on a day, "das Fenster" marked again
 // and "Haus" known, three shown again two days later) opens with its

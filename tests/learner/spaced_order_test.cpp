@@ -55,6 +55,15 @@ TEST(SpacedOrder, AKnownEntryNeverReturns) {
     for (int32_t index : Watch(order, now, 300, 6 * kHour)) ASSERT_NE(index, 2);
 }
 
+// Known is the word's: its other entries (another translation) go too.
+TEST(SpacedOrder, AKnownMarkRetiresEveryEntryOfTheWord) {
+    SpacedOrder order(std::vector<EntryState>(4), {}, 7, {"bank", "tree", "Bank ", "river"});
+    int64_t now = 0;
+    Watch(order, now, 1, 10 * kSecond);
+    order.Marked(0, Mark::kKnown, now);
+    for (int32_t index : Watch(order, now, 100, 6 * kHour)) ASSERT_TRUE(index == 1 || index == 3) << index;
+}
+
 TEST(SpacedOrder, EveryEntryKnownLeavesNothingToShow) {
     SpacedOrder order(std::vector<EntryState>(2), 1);
     order.Marked(0, Mark::kKnown, 0);
