@@ -1,10 +1,13 @@
 // tpp-words as a user runs it, on a store a run of the element left: the
-// Anki file's headers and rows, the counts of stats, and clear failures.
+// Anki file's headers and rows, and where Anki's import puts them; the
+// counts of stats, and clear failures.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <chrono>
 #include <cstdio>
+#include <map>
+#include <sstream>
 
 #include "learner/progress_store.h"
 #include "tests/native/temp_folder.h"
@@ -59,7 +62,48 @@ protected:
 };
 
 constexpr const char* kHeader =
-    "#separator:tab\n#html:false\n#columns:Word\tTranslation\tTags\n#tags column:3\n#tags:tpp25frame\n";
+    "#separator:tab\n#html:false\n#notetype:Basic\n#deck:tpp25frame::my animals\n#columns:Front\tBack\tTags\n"
+    "#tags column:3\n#tags:tpp25frame\n";
+
+// Where Anki's text import puts a file's columns, by its rules
+// (rslib/src/import_export/text/csv/metadata.rs): the header lines are the
+// first lines that begin with "#", each "key:value"; #columns names the
+// columns, split at the separator; the tags and deck columns hold no field;
+// each field of the note type takes the column of its name, and the first
+// field, if none, the first column left.
+struct AnkiColumns {
+    std::map<std::string, int> field;  // Basic's Front and Back: their columns, 0 none
+    int tags = 0, deck = 0;
+    std::string deckName, notetype;
+};
+
+AnkiColumns ReadAnkiHeaders(const std::string& file) {
+    AnkiColumns columns;
+    std::map<std::string, std::string> header;
+    std::istringstream lines(file);
+    for (std::string line; std::getline(lines, line) && line.starts_with('#');) {
+        const size_t colon = line.find(':');
+        if (colon != std::string::npos) header[line.substr(1, colon - 1)] = line.substr(colon + 1);
+    }
+    EXPECT_EQ(header["separator"], "tab");
+    columns.notetype = header["notetype"];
+    columns.deckName = header["deck"];
+    if (header.count("tags column")) columns.tags = std::stoi(header["tags column"]);
+    if (header.count("deck column")) columns.deck = std::stoi(header["deck column"]);
+    std::vector<std::string> labels;
+    std::istringstream named(header["columns"]);
+    for (std::string label; std::getline(named, label, '\t');) labels.push_back(label);
+    for (const char* field : {"Front", "Back"}) {
+        columns.field[field] = 0;
+        for (size_t i = 0; i < labels.size(); ++i) {
+            const int column = static_cast<int>(i) + 1;
+            if (labels[i] == field && column != columns.tags && column != columns.deck) columns.field[field] = column;
+        }
+    }
+    for (int column = 1; columns.field["Front"] == 0 && column <= static_cast<int>(labels.size()); ++column)
+        if (column != columns.tags && column != columns.deck) columns.field["Front"] = column;
+    return columns;
+}
 
 TEST_F(TppWords, ExportsTheWordsMarkedAgainOrEverySeen) {
     const std::string file = folder_ / "cards.txt";
@@ -73,6 +117,35 @@ TEST_F(TppWords, ExportsTheWordsMarkedAgainOrEverySeen) {
                                    "\"cat\tfelis\"\tкот\tmy_animals\n"
                                    "\"#dog\"\t\"\"\"пёс\"\"\"\tmy_animals\n"
                                    "house\tдом\tmy_animals\n");
+    const AnkiColumns columns = ReadAnkiHeaders(ReadBytes(file));
+    EXPECT_EQ(columns.notetype, "Basic");
+    EXPECT_EQ(columns.field.at("Front"), 1);  // the word
+    EXPECT_EQ(columns.field.at("Back"), 2);   // the translation
+    EXPECT_EQ(columns.tags, 3);
+    EXPECT_EQ(columns.deckName, "tpp25frame::my animals");
+}
+
+// Cards of two lists go each to its list's deck, by a deck column.
+TEST_F(TppWords, ExportsSeveralListsEachToItsDeck) {
+    std::string error;
+    {
+        auto store = learner::ProgressStore::Open(db_, error);
+        ASSERT_TRUE(store) << error;
+        store->RecordMark({"builtin", "a", "b"}, Mark::kAgain, 1000);
+    }
+    const std::string file = folder_ / "cards.txt";
+    const Outcome again = RunWords("export --db " + db_ + " --anki " + file);
+    ASSERT_EQ(again.status, 0) << again.output;
+    const std::string cards = ReadBytes(file);
+    const AnkiColumns columns = ReadAnkiHeaders(cards);
+    EXPECT_EQ(columns.field.at("Front"), 1);
+    EXPECT_EQ(columns.field.at("Back"), 2);
+    EXPECT_EQ(columns.tags, 3);
+    EXPECT_EQ(columns.deck, 4);
+    EXPECT_EQ(columns.deckName, "");
+    EXPECT_NE(cards.find("\n\"#dog\"\t\"\"\"пёс\"\"\"\tmy_animals\ttpp25frame::my animals\n"), std::string::npos)
+        << cards;
+    EXPECT_NE(cards.find("\na\tb\tbuiltin\ttpp25frame::builtin\n"), std::string::npos) << cards;
 }
 
 TEST_F(TppWords, StatsCountEachList) {
