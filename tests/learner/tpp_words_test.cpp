@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <sstream>
 
@@ -65,44 +66,26 @@ constexpr const char* kHeader =
     "#separator:tab\n#html:false\n#notetype:Basic\n#deck:tpp25frame::my animals\n#columns:Front\tBack\tTags\n"
     "#tags column:3\n#tags:tpp25frame\n";
 
-// Where Anki's text import puts a file's columns, by its rules
+// Where Anki's text import puts the columns, by its rules
 // (rslib/src/import_export/text/csv/metadata.rs): the header lines are the
-// first lines that begin with "#", each "key:value"; #columns names the
-// columns, split at the separator; the tags and deck columns hold no field;
-// each field of the note type takes the column of its name, and the first
-// field, if none, the first column left.
-struct AnkiColumns {
-    std::map<std::string, int> field;  // Basic's Front and Back: their columns, 0 none
-    int tags = 0, deck = 0;
-    std::string deckName, notetype;
-};
-
-AnkiColumns ReadAnkiHeaders(const std::string& file) {
-    AnkiColumns columns;
+// first that begin with "#", each "key:value"; #columns names the columns;
+// a field of the note type takes the column of its name, but not the tags
+// or deck column; the first field takes column 1 when no name matches.
+std::string AnkiMapping(const std::string& file) {
     std::map<std::string, std::string> header;
     std::istringstream lines(file);
-    for (std::string line; std::getline(lines, line) && line.starts_with('#');) {
-        const size_t colon = line.find(':');
-        if (colon != std::string::npos) header[line.substr(1, colon - 1)] = line.substr(colon + 1);
-    }
-    EXPECT_EQ(header["separator"], "tab");
-    columns.notetype = header["notetype"];
-    columns.deckName = header["deck"];
-    if (header.count("tags column")) columns.tags = std::stoi(header["tags column"]);
-    if (header.count("deck column")) columns.deck = std::stoi(header["deck column"]);
-    std::vector<std::string> labels;
-    std::istringstream named(header["columns"]);
-    for (std::string label; std::getline(named, label, '\t');) labels.push_back(label);
-    for (const char* field : {"Front", "Back"}) {
-        columns.field[field] = 0;
-        for (size_t i = 0; i < labels.size(); ++i) {
-            const int column = static_cast<int>(i) + 1;
-            if (labels[i] == field && column != columns.tags && column != columns.deck) columns.field[field] = column;
-        }
-    }
-    for (int column = 1; columns.field["Front"] == 0 && column <= static_cast<int>(labels.size()); ++column)
-        if (column != columns.tags && column != columns.deck) columns.field["Front"] = column;
-    return columns;
+    for (std::string line; std::getline(lines, line) && line.starts_with('#');)
+        if (const size_t colon = line.find(':'); colon != std::string::npos)
+            header[line.substr(1, colon - 1)] = line.substr(colon + 1);
+    const std::string deck = header.count("deck column") ? "column " + header["deck column"] : header["deck"];
+    std::istringstream labels(header["columns"]);
+    std::map<std::string, int> columns;
+    int column = 0;
+    for (std::string label; std::getline(labels, label, '\t');)
+        if (++column != std::atoi(header["tags column"].c_str()) && column != std::atoi(header["deck column"].c_str()))
+            columns[label] = column;
+    return header["notetype"] + " Front=" + std::to_string(columns.count("Front") ? columns["Front"] : 1) +
+           " Back=" + std::to_string(columns["Back"]) + " tags=" + header["tags column"] + " deck=" + deck;
 }
 
 TEST_F(TppWords, ExportsTheWordsMarkedAgainOrEverySeen) {
@@ -117,32 +100,19 @@ TEST_F(TppWords, ExportsTheWordsMarkedAgainOrEverySeen) {
                                    "\"cat\tfelis\"\tкот\tmy_animals\n"
                                    "\"#dog\"\t\"\"\"пёс\"\"\"\tmy_animals\n"
                                    "house\tдом\tmy_animals\n");
-    const AnkiColumns columns = ReadAnkiHeaders(ReadBytes(file));
-    EXPECT_EQ(columns.notetype, "Basic");
-    EXPECT_EQ(columns.field.at("Front"), 1);  // the word
-    EXPECT_EQ(columns.field.at("Back"), 2);   // the translation
-    EXPECT_EQ(columns.tags, 3);
-    EXPECT_EQ(columns.deckName, "tpp25frame::my animals");
+    // The word is Front, the translation Back.
+    EXPECT_EQ(AnkiMapping(ReadBytes(file)), "Basic Front=1 Back=2 tags=3 deck=tpp25frame::my animals");
 }
 
 // Cards of two lists go each to its list's deck, by a deck column.
 TEST_F(TppWords, ExportsSeveralListsEachToItsDeck) {
     std::string error;
-    {
-        auto store = learner::ProgressStore::Open(db_, error);
-        ASSERT_TRUE(store) << error;
-        store->RecordMark({"builtin", "a", "b"}, Mark::kAgain, 1000);
-    }
+    learner::ProgressStore::Open(db_, error)->RecordMark({"builtin", "a", "b"}, Mark::kAgain, 1000);
     const std::string file = folder_ / "cards.txt";
     const Outcome again = RunWords("export --db " + db_ + " --anki " + file);
     ASSERT_EQ(again.status, 0) << again.output;
     const std::string cards = ReadBytes(file);
-    const AnkiColumns columns = ReadAnkiHeaders(cards);
-    EXPECT_EQ(columns.field.at("Front"), 1);
-    EXPECT_EQ(columns.field.at("Back"), 2);
-    EXPECT_EQ(columns.tags, 3);
-    EXPECT_EQ(columns.deck, 4);
-    EXPECT_EQ(columns.deckName, "");
+    EXPECT_EQ(AnkiMapping(cards), "Basic Front=1 Back=2 tags=3 deck=column 4");
     EXPECT_NE(cards.find("\n\"#dog\"\t\"\"\"пёс\"\"\"\tmy_animals\ttpp25frame::my animals\n"), std::string::npos)
         << cards;
     EXPECT_NE(cards.find("\na\tb\tbuiltin\ttpp25frame::builtin\n"), std::string::npos) << cards;
