@@ -1,5 +1,8 @@
 #include "learner/entry.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "learner/fsrs.h"
 
 namespace learner {
@@ -7,6 +10,7 @@ namespace learner {
 namespace {
 
 constexpr double kMillisPerDay = 86'400'000.0;
+constexpr int64_t kDayMillis = 86'400'000;
 
 // A review answered with rating at now, scheduled by FSRS.
 EntryState Reviewed(EntryState state, fsrs::Rating rating, int64_t nowMillis) {
@@ -33,19 +37,36 @@ EntryText SplitEntryLine(std::string_view line) {
     return {std::string(line.substr(0, split)), std::string(line.substr(split + 3))};
 }
 
+int64_t PassiveReviewFrom(const EntryState& state) {
+    switch (state.phase) {
+        case Phase::kNew: return std::numeric_limits<int64_t>::min();
+        case Phase::kKnown: return std::numeric_limits<int64_t>::max();
+        case Phase::kReviewing: break;
+    }
+    if (state.lastPassiveMillis == 0) return state.dueMillis;
+    return std::max(state.dueMillis, state.lastPassiveMillis + kDayMillis);
+}
+
+// Shown before it was due (there was nothing else to show, or it came back
+// soon after "again"), a caption is no test of memory.
+std::optional<int64_t> PassiveReviewAt(const EntryState& state) {
+    if (!state.pendingShowingMillis || *state.pendingShowingMillis < PassiveReviewFrom(state)) return std::nullopt;
+    return state.pendingShowingMillis;
+}
+
 EntryState Settled(EntryState state) {
-    if (!state.pendingShowingMillis) return state;
-    const int64_t shown = *state.pendingShowingMillis;
+    const std::optional<int64_t> review = PassiveReviewAt(state);
     state.pendingShowingMillis.reset();
-    // Shown before it was due (there was nothing else to show, or it came
-    // back soon after "again"), a caption is no test of memory.
-    if (state.phase == Phase::kReviewing && shown < state.dueMillis) return state;
-    return Reviewed(state, fsrs::Rating::kHard, shown);
+    if (!review) return state;
+    state = Reviewed(state, fsrs::Rating::kHard, *review);
+    state.lastPassiveMillis = *review;
+    return state;
 }
 
 EntryState AfterShowing(EntryState state, int64_t nowMillis) {
     state = Settled(state);
     ++state.showings;
+    state.lastShownMillis = nowMillis;
     if (state.phase != Phase::kKnown) state.pendingShowingMillis = nowMillis;
     return state;
 }

@@ -41,6 +41,8 @@ struct EntryState {
     int64_t dueMillis = 0;  // kReviewing: when it should come back
     int32_t showings = 0;
     int32_t againMarks = 0;
+    int64_t lastShownMillis = 0;    // 0: never shown
+    int64_t lastPassiveMillis = 0;  // the last showing counted as a review; 0: none
     // The last showing, while no mark has answered it: it counts as a
     // passive review once settled (see Settled), unless a mark takes its
     // place.
@@ -54,10 +56,20 @@ EntryState AfterShowing(EntryState state, int64_t nowMillis);
 // which then counts no more. Known retires the entry; again is a failed
 // review.
 EntryState AfterMark(EntryState state, Mark mark, int64_t nowMillis);
-// The state with its pending showing counted as a passive review at the
-// time it was shown: a Hard answer, so that a word merely seen comes back
-// sooner than one the viewer confirmed. A showing before the entry was due
-// counts as no review.
+// The state with its pending showing settled: counted as a passive review
+// at the time it was shown when PassiveReviewAt says so, a Hard answer, so
+// that a word merely seen comes back sooner than one the viewer confirmed;
+// otherwise an exposure only, which leaves the schedule as it was.
 EntryState Settled(EntryState state);
+
+// When a showing of the entry begins to count as a passive review: at once
+// for a new one, from its due time for one in review but never within a day
+// of its last passive review, however short its interval (reviews on one
+// day would push the interval out fast, and a caption seen is no answer);
+// never for a known one.
+int64_t PassiveReviewFrom(const EntryState& state);
+// The time of the pending showing, if settling it counts as a passive
+// review.
+std::optional<int64_t> PassiveReviewAt(const EntryState& state);
 
 }  // namespace learner

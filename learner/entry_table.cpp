@@ -1,5 +1,9 @@
 #include "learner/entry_table.h"
 
+#include <algorithm>
+
+#include "learner/word_key.h"
+
 namespace learner {
 
 EntryState ReadState(const Statement& row, int first) {
@@ -13,18 +17,34 @@ EntryState ReadState(const Statement& row, int first) {
     state.showings = static_cast<int32_t>(row.Int(first + 5));
     state.againMarks = static_cast<int32_t>(row.Int(first + 6));
     state.pendingShowingMillis = row.OptionalInt(first + 7);
+    state.lastShownMillis = row.Int(first + 8);
+    state.lastPassiveMillis = row.Int(first + 9);
     return state;
 }
 
+std::optional<std::vector<std::string>> KnownWordKeys(const Database& db, std::string& error) {
+    Statement rows(db, "SELECT DISTINCT word FROM entries WHERE phase = 2");
+    std::vector<std::string> keys;
+    while (rows.Step()) keys.push_back(WordKey(rows.Text(0)));
+    if (!rows.done()) {
+        error = db.LastError();
+        return std::nullopt;
+    }
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    return keys;
+}
+
 EntryTable::EntryTable(const Database& db)
-    : addList_(db, "INSERT INTO lists (name) VALUES (?) ON CONFLICT DO NOTHING"),
+    : db_(db),
+      addList_(db, "INSERT INTO lists (name) VALUES (?) ON CONFLICT DO NOTHING"),
       findList_(db, "SELECT id FROM lists WHERE name = ?"),
       addEntry_(db, "INSERT INTO entries (list, word, translation) VALUES (?, ?, ?) ON CONFLICT DO NOTHING"),
       findEntry_(db, "SELECT id FROM entries WHERE list = ? AND word = ? AND translation = ?"),
       load_(db, std::string("SELECT ") + kStateColumns + " FROM entries WHERE id = ?"),
       save_(db,
             "UPDATE entries SET phase = ?, stability = ?, difficulty = ?, last_review = ?, due = ?, showings = ?, "
-            "again_marks = ?, pending_showing = ? WHERE id = ?"),
+            "again_marks = ?, pending_showing = ?, last_shown = ?, last_passive = ? WHERE id = ?"),
       addEvent_(db, "INSERT INTO events (entry, at, kind) VALUES (?, ?, ?)"),
       dropAll_(db, "UPDATE entries SET dropped = 1, position = NULL WHERE list = ?"),
       place_(db, "UPDATE entries SET dropped = 0, position = ? WHERE id = ?") {}
@@ -44,6 +64,7 @@ EntryState AfterEvent(const EntryState& state, const Event& event) {
         case EventKind::kShown: return AfterShowing(state, event.atMillis);
         case EventKind::kKnown: return AfterMark(state, Mark::kKnown, event.atMillis);
         case EventKind::kAgain: return AfterMark(state, Mark::kAgain, event.atMillis);
+        case EventKind::kReviewed: break;
     }
     return state;
 }
@@ -86,15 +107,22 @@ bool EntryTable::Save(int64_t entry, const EntryState& state) {
     } else {
         save_.BindNull(8);
     }
-    return Run(save_.Bind(9, entry));
+    return Run(save_.Bind(9, state.lastShownMillis).Bind(10, state.lastPassiveMillis).Bind(11, entry));
 }
 
 bool EntryTable::Apply(const Event& event) {
     const std::optional<int64_t> list = ListId(event.entry.list);
     const std::optional<int64_t> entry = list ? EntryId(*list, event.entry.word, event.entry.translation) : list;
     const std::optional<EntryState> state = entry ? Load(*entry) : std::nullopt;
-    return state && Save(*entry, AfterEvent(*state, event)) &&
-           Run(addEvent_.Bind(1, *entry).Bind(2, event.atMillis).Bind(3, static_cast<int64_t>(event.kind)));
+    if (!state) return false;
+    if (const std::optional<int64_t> review = PassiveReviewAt(*state); review && event.kind == EventKind::kShown) {
+        if (!AddEvent(*entry, *review, EventKind::kReviewed)) return false;
+    }
+    return Save(*entry, AfterEvent(*state, event)) && AddEvent(*entry, event.atMillis, event.kind);
+}
+
+bool EntryTable::AddEvent(int64_t entry, int64_t atMillis, EventKind kind) {
+    return Run(addEvent_.Bind(1, entry).Bind(2, atMillis).Bind(3, static_cast<int64_t>(kind)));
 }
 
 std::optional<std::vector<EntryState>> EntryTable::Register(const std::string& list,
@@ -109,6 +137,12 @@ std::optional<std::vector<EntryState>> EntryTable::Register(const std::string& l
         std::optional<EntryState> state = Load(*entry);
         if (!state) return std::nullopt;
         states.push_back(*state);
+    }
+    std::string error;
+    const std::optional<std::vector<std::string>> known = KnownWordKeys(db_, error);
+    if (!known) return std::nullopt;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (std::binary_search(known->begin(), known->end(), WordKey(entries[i].word))) states[i].phase = Phase::kKnown;
     }
     return states;
 }

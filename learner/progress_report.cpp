@@ -1,21 +1,27 @@
 #include "learner/progress_report.h"
 
+#include <algorithm>
+
 #include "learner/entry.h"
 #include "learner/entry_table.h"
+#include "learner/word_key.h"
 
 namespace learner {
 
 std::optional<std::vector<ListSummary>> SummariseLists(const Database& db, int64_t endOfDayMillis, std::string& error) {
-    Statement rows(db, std::string("SELECT lists.name, ") + kStateColumns +
+    const std::optional<std::vector<std::string>> known = KnownWordKeys(db, error);
+    if (!known) return std::nullopt;
+    Statement rows(db, std::string("SELECT lists.name, entries.word, ") + kStateColumns +
                            " FROM lists LEFT JOIN entries ON entries.list = lists.id AND entries.dropped = 0"
                            " ORDER BY lists.name");
     std::vector<ListSummary> summaries;
     while (rows.Step()) {
         const std::string list = rows.Text(0);
         if (summaries.empty() || summaries.back().list != list) summaries.push_back({list});
-        if (!rows.OptionalInt(1)) continue;  // a list without entries
+        if (!rows.OptionalInt(2)) continue;  // a list without entries
         ListSummary& summary = summaries.back();
-        const EntryState state = Settled(ReadState(rows, 1));
+        EntryState state = Settled(ReadState(rows, 2));
+        if (std::binary_search(known->begin(), known->end(), WordKey(rows.Text(1)))) state.phase = Phase::kKnown;
         summary.seen += state.showings > 0;
         summary.known += state.phase == Phase::kKnown;
         summary.dueToday += state.phase == Phase::kReviewing && state.dueMillis <= endOfDayMillis;

@@ -16,7 +16,7 @@ namespace learner {
 struct ListSummary {
     std::string list;
     int64_t seen = 0;       // shown at least once
-    int64_t known = 0;      // marked known
+    int64_t known = 0;      // marked known, here or in another list
     int64_t dueToday = 0;   // in review and due before the day's end
     int64_t neverSeen = 0;  // never shown and not known
 };

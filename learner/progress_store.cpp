@@ -74,6 +74,12 @@ std::optional<std::vector<EntryState>> ProgressStore::RegisterList(const std::st
     return std::nullopt;
 }
 
+std::optional<std::vector<std::string>> ProgressStore::KnownWords(std::string& error) {
+    if (!Flush(&error)) return std::nullopt;
+    std::lock_guard lock(dbLock_);
+    return KnownWordKeys(*db_, error);
+}
+
 bool ProgressStore::WriteBatch(const std::vector<Event>& batch, std::string& error) {
     std::lock_guard lock(dbLock_);
     if (!db_->Execute("BEGIN IMMEDIATE", error)) return false;

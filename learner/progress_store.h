@@ -48,6 +48,15 @@ public:
     std::optional<std::vector<EntryState>> RegisterList(const std::string& list, const std::vector<EntryText>& entries,
                                                         std::string& error);
 
+    // The words known in any list, each as its WordKey (learner/word_key.h),
+    // sorted, without repeats, after all that was queued before: a word
+    // marked known in one list is known in every list and every order, so
+    // that a front end leaves out each entry whose WordKey(word) is among
+    // them. (RegisterList's states count such entries known already.)
+    // Waits for the disk; for the start of a run. Nothing, with error, on a
+    // database error.
+    std::optional<std::vector<std::string>> KnownWords(std::string& error);
+
     // Waits until everything queued before it is written: true, or false
     // when a write failed (it is kept queued and tried again), with error.
     bool Flush(std::string* error = nullptr);

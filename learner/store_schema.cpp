@@ -2,11 +2,14 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <optional>
 #include <system_error>
 #include <thread>
+
+#include "learner/schema_upgrade.h"
 
 namespace learner {
 
@@ -15,10 +18,11 @@ namespace {
 // Another process holding the write lock is waited for this long.
 constexpr int kBusyTimeoutMillis = 5000;
 
-// Times are Unix milliseconds. An entry keeps its scheduling state (see
-// learner/entry.h); dropped is set for the entries its list no longer held
-// when last registered, whose history stays. Events are kinds 0 shown,
-// 1 marked known, 2 marked again.
+// The tables as version 1 made them; UpgradeSchema takes a new file on from
+// there as it does an old one. Times are Unix milliseconds. An entry keeps
+// its scheduling state (see learner/entry.h); dropped is set for the entries
+// its list no longer held when last registered, whose history stays. Events
+// are of the kinds of EventKind (learner/entry_table.h).
 constexpr const char* kSchema = R"(
 CREATE TABLE lists (
     id INTEGER PRIMARY KEY,
@@ -99,18 +103,24 @@ bool InTransaction(Database& db, const char* begin, std::string& error, bool& bu
     return false;
 }
 
-// Makes the tables of a new file inside one transaction, checking again
-// there, so that two processes opening a new file at once make them once.
+// The tables of a new file, as version 1 made them.
+bool MakeTables(Database& db, std::string& error) {
+    return db.Execute(kSchema, error) &&
+           db.Execute("PRAGMA application_id = " + std::to_string(kStoreApplicationId) + "; PRAGMA user_version = 1",
+                      error);
+}
+
+// Makes the tables of a new file, or brings an older file's up to date,
+// inside one transaction, checking again there, so that two processes
+// opening the file at once do it once.
 bool PrepareSchema(Database& db, const std::string& path, std::string& error, bool& busy) {
     return InTransaction(db, "BEGIN IMMEDIATE", error, busy, [&] {
         if (!Acceptable(db, path, error, busy)) return false;
         const std::optional<int64_t> version = ReadNumber(db, "PRAGMA user_version", busy);
         if (!version) error = "cannot read " + path + ": " + db.LastError();
-        if (version != 0) return version.has_value();
-        const bool made = db.Execute(kSchema, error) &&
-                          db.Execute("PRAGMA application_id = " + std::to_string(kStoreApplicationId) +
-                                         "; PRAGMA user_version = " + std::to_string(kStoreSchemaVersion),
-                                     error);
+        if (!version || *version == kStoreSchemaVersion) return version.has_value();
+        const bool made = (*version > 0 || MakeTables(db, error)) &&
+                          UpgradeSchema(db, std::max<int64_t>(*version, 1), error);
         busy = !made && db.Busy();
         return made;
     });

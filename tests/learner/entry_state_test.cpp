@@ -1,5 +1,5 @@
 // How showings and marks move an entry's schedule: the passive review, a
-// mark in its place, intervals that grow.
+// mark in its place, intervals that grow, one passive review a day.
 #include <gtest/gtest.h>
 
 #include "learner/entry.h"
@@ -15,14 +15,14 @@ using learner::Settled;
 
 constexpr int64_t kDay = 86'400'000;
 
-// Marked again, then seen without a key each time it falls due: each wait
-// is longer than the one before.
+// Marked again, then seen without a key each time a showing counts: each
+// wait is longer than the one before.
 TEST(EntryState, IntervalsGrowAfterAgain) {
     EntryState state = AfterMark(AfterShowing({}, 0), Mark::kAgain, 1000);
     int64_t interval = state.dueMillis - state.lastReviewMillis;
     EXPECT_LT(interval, kDay);
     for (int review = 0; review < 8; ++review) {
-        state = Settled(AfterShowing(state, state.dueMillis));
+        state = Settled(AfterShowing(state, learner::PassiveReviewFrom(state)));
         const int64_t next = state.dueMillis - state.lastReviewMillis;
         EXPECT_GT(next, interval) << "review " << review;
         interval = next;
@@ -57,6 +57,22 @@ TEST(EntryState, AShowingBeforeItIsDueChangesOnlyTheCount) {
     EXPECT_EQ(early.stability, reviewed.stability);
     EXPECT_EQ(early.dueMillis, reviewed.dueMillis);
     EXPECT_EQ(early.showings, 2);
+}
+
+// Due again within hours (after "again"), an entry seen without a key
+// reaches FSRS once a day at most; the showings between are exposures.
+TEST(EntryState, APassiveReviewAtMostOnceADay) {
+    EntryState state = AfterMark(AfterShowing({}, 0), Mark::kAgain, 0);
+    state = Settled(AfterShowing(state, state.dueMillis));
+    const EntryState reviewed = state;
+    ASSERT_LT(reviewed.dueMillis, reviewed.lastReviewMillis + kDay);
+    for (int64_t at = reviewed.dueMillis; at < reviewed.lastReviewMillis + kDay; at += 3'600'000) {
+        EXPECT_FALSE(learner::PassiveReviewAt(AfterShowing(state, at)));
+        state = Settled(AfterShowing(state, at));
+    }
+    EXPECT_EQ(state.lastReviewMillis, reviewed.lastReviewMillis);
+    state = Settled(AfterShowing(state, reviewed.lastReviewMillis + kDay));
+    EXPECT_EQ(state.lastReviewMillis, reviewed.lastReviewMillis + kDay);
 }
 
 TEST(EntryState, KnownStaysKnownWhenShown) {

@@ -1,6 +1,8 @@
 // The progress store across processes: what a killed process marked is
-// there, two writing at once lose nothing, a newer file is refused, and
-// the spaced order starts where the last run left off.
+// there, two writing at once lose nothing, a newer file is refused, an
+// older one is brought up to date with its history, reviews are kept apart
+// from showings, known words hold across lists, and the spaced order
+// starts where the last run left off.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -12,6 +14,8 @@
 #include "learner/progress_store.h"
 #include "learner/spaced_order.h"
 #include "learner/sqlite_db.h"
+#include "learner/store_schema.h"
+#include "learner/word_key.h"
 #include "tests/native/temp_folder.h"
 
 namespace {
@@ -115,7 +119,7 @@ TEST(ProgressStore, TwoProcessesWritingAtOnceLoseNothing) {
         ASSERT_EQ(waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
-    EXPECT_EQ(Count(path, "SELECT count(*) FROM events"), 2 * kShowings);
+    EXPECT_EQ(Count(path, "SELECT count(*) FROM events WHERE kind = 0"), 2 * kShowings);
     EXPECT_EQ(Count(path, "SELECT sum(showings) FROM entries"), 2 * kShowings);
     EXPECT_EQ(Count(path, "SELECT count(*) FROM entries"), static_cast<int64_t>(kList.size()));
 }
@@ -142,8 +146,25 @@ TEST(ProgressStore, ThreadsRecordingAtOnceLoseNothing) {
         }
         for (std::thread& thread : threads) thread.join();
     }
-    EXPECT_EQ(Count(path, "SELECT count(*) FROM events"), kThreads * kShowings);
+    EXPECT_EQ(Count(path, "SELECT count(*) FROM events WHERE kind = 0"), kThreads * kShowings);
     EXPECT_EQ(Count(path, "SELECT sum(showings) FROM entries"), kThreads * kShowings);
+}
+
+// Showings are kept as exposures; those that reached FSRS as passive
+// reviews are kept beside them, at the time of the showing each was.
+TEST(ProgressStore, KeepsTheReviewsApartFromTheShowings) {
+    TempFolder folder;
+    const std::string path = folder / "progress.sqlite";
+    constexpr int64_t kDay = 86'400'000;
+    {
+        auto store = OpenStore(path);
+        ASSERT_TRUE(store);
+        for (const int64_t at : {int64_t{0}, int64_t{60'000}, 2 * kDay, 2 * kDay + 60'000})
+            store->RecordShowing(Key(0), at);
+    }
+    // The first, settled by the second (too soon to count); the third, due.
+    EXPECT_EQ(Count(path, "SELECT count(*) FROM events WHERE kind = 3"), 2);
+    EXPECT_EQ(Count(path, "SELECT sum(at) FROM events WHERE kind = 3"), 2 * kDay);
 }
 
 TEST(ProgressStore, RefusesAFileItCannotKeep) {
@@ -153,7 +174,9 @@ TEST(ProgressStore, RefusesAFileItCannotKeep) {
     {
         learner::Database db;
         std::string error;
-        ASSERT_TRUE(db.Open(newer, error) && db.Execute("PRAGMA journal_mode = DELETE; PRAGMA user_version = 2", error))
+        ASSERT_TRUE(db.Open(newer, error) && db.Execute("PRAGMA journal_mode = DELETE; PRAGMA user_version = " +
+                                                            std::to_string(learner::kStoreSchemaVersion + 1),
+                                                        error))
             << error;
     }
     const std::string before = ReadBytes(newer);
@@ -205,6 +228,56 @@ TEST(ProgressStore, AKnownEntryStaysAwayInTheNextRun) {
         ASSERT_NE(index, 2) << "caption " << caption;
         order.Shown(index, now);
     }
+}
+
+// Known is the word's: marked in one list, it is known in another, case
+// and blanks aside, in any script, until an again mark takes it back.
+TEST(ProgressStore, AWordKnownInOneListIsKnownInEvery) {
+    EXPECT_EQ(learner::WordKey(" Das \t Fenster\xC2\xA0"), "das fenster");  // ending in a no-break space
+    EXPECT_EQ(learner::WordKey("ДОМ Ёлка ÄRGER ΣΟΦΊΑ"), "дом ёлка ärger σοφία");
+    EXPECT_NE(learner::WordKey("\xC4\xCE"), learner::WordKey("\xC4\xCF"));  // not UTF-8, kept apart
+    TempFolder folder;
+    auto store = OpenStore(folder / "progress.sqlite");
+    ASSERT_TRUE(store);
+    Register(*store);
+    store->RecordMark(Key(2), Mark::kKnown, 1000);
+    const std::vector<EntryText> french = {{"tree", "arbre"}, {" House", "maison"}};
+    std::string error;
+    const auto states = store->RegisterList("/lists/french.dic", french, error);
+    ASSERT_TRUE(states) << error;
+    EXPECT_EQ((*states)[0].phase, Phase::kNew);
+    EXPECT_EQ((*states)[1].phase, Phase::kKnown);
+    EXPECT_EQ(store->KnownWords(error), std::vector<std::string>{"house"}) << error;
+
+    store->RecordMark(Key(2), Mark::kAgain, 2000);
+    EXPECT_EQ(store->KnownWords(error), std::vector<std::string>{}) << error;
+}
+
+// A store the schema-1 code left (five entries, four shown on a day, one
+// marked again and one known, three shown two days later) keeps its history.
+TEST(ProgressStore, AStoreOfSchemaOneKeepsItsHistory) {
+    TempFolder folder;
+    const std::string path = folder / "progress.sqlite";
+    WriteBytes(path, ReadBytes(std::string(TPP_LEARNER_DATA) + "/progress-v1.sqlite"));
+    constexpr int64_t kDayOne = 1'790'000'000'000;
+    constexpr int64_t kDayThree = kDayOne + 2 * 86'400'000;
+    auto store = OpenStore(path);
+    ASSERT_TRUE(store);
+    std::string error;
+    const auto states = store->RegisterList(
+        "/lists/deutsch.dic",
+        {{"arbeiten", "работать"}, {"das Fenster", "окно"}, {"Haus", "дом"}, {"der Tisch", "стол"}, {"gehen", "идти"}},
+        error);
+    ASSERT_TRUE(states) << error;
+    EXPECT_EQ(Count(path, "PRAGMA user_version"), learner::kStoreSchemaVersion);
+    EXPECT_EQ(Count(path, "SELECT count(*) FROM events"), 10);
+
+    EXPECT_EQ((*states)[0].showings, 2);
+    EXPECT_EQ((*states)[0].lastShownMillis, kDayThree);
+    EXPECT_EQ((*states)[0].lastPassiveMillis, kDayOne);  // its first showing, settled by the second
+    EXPECT_EQ((*states)[1].againMarks, 1);
+    EXPECT_EQ((*states)[1].lastPassiveMillis, 0);  // its last review was the mark
+    EXPECT_EQ((*states)[2].phase, Phase::kKnown);
 }
 
 }  // namespace

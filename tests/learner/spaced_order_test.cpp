@@ -36,6 +36,16 @@ TEST(SpacedOrder, NewEntriesComeInTheListsOrder) {
     EXPECT_EQ(Watch(order, now, 6, 10 * kSecond), (std::vector<int32_t>{0, 1, 2, 3, 4, 5}));
 }
 
+// A list held sorted (as the word-list dictionary holds it) is taught in
+// its file's order, by the ranks given; one seen already is passed over.
+TEST(SpacedOrder, NewEntriesComeByTheirRankInTheFile) {
+    std::vector<EntryState> states(6);
+    states[4] = learner::AfterShowing({}, 0);
+    SpacedOrder order(states, {2, 0, 1, 5, 3, 4}, 1);
+    int64_t now = kSecond;
+    EXPECT_EQ(Watch(order, now, 5, 10 * kSecond), (std::vector<int32_t>{1, 2, 0, 5, 3}));
+}
+
 TEST(SpacedOrder, AKnownEntryNeverReturns) {
     SpacedOrder order(std::vector<EntryState>(5), 7);
     int64_t now = 0;
@@ -43,6 +53,15 @@ TEST(SpacedOrder, AKnownEntryNeverReturns) {
     order.Marked(2, Mark::kKnown, now);
     // Hours apart, so that every other entry falls due again and again.
     for (int32_t index : Watch(order, now, 300, 6 * kHour)) ASSERT_NE(index, 2);
+}
+
+// Known is the word's: its other entries (another translation) go too.
+TEST(SpacedOrder, AKnownMarkRetiresEveryEntryOfTheWord) {
+    SpacedOrder order(std::vector<EntryState>(4), {}, 7, {"bank", "tree", "Bank ", "river"});
+    int64_t now = 0;
+    Watch(order, now, 1, 10 * kSecond);
+    order.Marked(0, Mark::kKnown, now);
+    for (int32_t index : Watch(order, now, 100, 6 * kHour)) ASSERT_TRUE(index == 1 || index == 3) << index;
 }
 
 TEST(SpacedOrder, EveryEntryKnownLeavesNothingToShow) {
@@ -88,14 +107,31 @@ TEST(SpacedOrder, ADueEntryComesBeforeNewOnes) {
     EXPECT_NE(order.Next(now - kSecond), 0);
 }
 
-// When nothing is due and nothing is new the order goes on, with the entry
-// due soonest, never the same caption twice running.
-TEST(SpacedOrder, NothingDueStillGivesCaptions) {
-    SpacedOrder order(std::vector<EntryState>(3), 2);
+// Without a key, a list runs out of new entries long before any falls due:
+// each entry then has its turn, the one shown longest ago first, never the
+// same caption twice running.
+TEST(SpacedOrder, WithoutKeysEveryEntryHasItsTurn) {
+    SpacedOrder order(std::vector<EntryState>(30), 2);
     int64_t now = 0;
-    const std::vector<int32_t> shown = Watch(order, now, 30, 10 * kSecond);
-    ASSERT_EQ(shown.size(), 30u);
+    const std::vector<int32_t> shown = Watch(order, now, 300, 20 * kSecond);
+    for (int32_t entry = 0; entry < 30; ++entry) {
+        const auto times = std::count(shown.begin(), shown.end(), entry);
+        EXPECT_TRUE(times >= 7 && times <= 13) << "entry " << entry << " shown " << times << " times";
+    }
     for (size_t i = 1; i < shown.size(); ++i) EXPECT_NE(shown[i], shown[i - 1]) << "caption " << i;
+}
+
+// The next run goes on where the last left off: by the stored last showing.
+TEST(SpacedOrder, TheNextRunBeginsWithTheEntryShownLongestAgo) {
+    std::vector<EntryState> states;
+    for (int64_t shownAt : {3 * kHour, 1 * kHour, 2 * kHour}) {
+        EntryState state = learner::Settled(learner::AfterShowing({}, shownAt));
+        state.dueMillis = 10 * kDay;
+        states.push_back(state);
+    }
+    SpacedOrder order(states, 1);
+    int64_t now = 4 * kHour;
+    EXPECT_EQ(Watch(order, now, 4, kSecond), (std::vector<int32_t>{1, 2, 0, 1}));
 }
 
 TEST(SpacedOrder, TheSameSeedAndClockGiveTheSameOrder) {

@@ -1,10 +1,14 @@
 // tpp-words as a user runs it, on a store a run of the element left: the
-// Anki file's headers and rows, the counts of stats, and clear failures.
+// Anki file's headers and rows, and where Anki's import puts them; the
+// counts of stats, and clear failures.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <sstream>
 
 #include "learner/progress_store.h"
 #include "tests/native/temp_folder.h"
@@ -31,7 +35,8 @@ Outcome RunWords(const std::string& arguments) {
 }
 
 // Two days ago: a list of five, three shown, one marked again, one known;
-// the built-in list registered and never shown.
+// the built-in list registered and never shown, one of its words the one
+// known.
 class TppWords : public testing::Test {
 protected:
     void SetUp() override {
@@ -44,7 +49,7 @@ protected:
         const std::vector<learner::EntryText> entries = {
             {"cat\tfelis", "кот"}, {"#dog", "\"пёс\""}, {"house", "дом"}, {"tree", "дерево"}, {"sun", "солнце"}};
         ASSERT_TRUE(store->RegisterList(list_, entries, error)) << error;
-        ASSERT_TRUE(store->RegisterList("builtin", {{"a", "b"}, {"c", "d"}}, error)) << error;
+        ASSERT_TRUE(store->RegisterList("builtin", {{"a", "b"}, {"c", "d"}, {"House", "d"}}, error)) << error;
         for (size_t i = 0; i < 3; ++i)
             store->RecordShowing({list_, entries[i].word, entries[i].translation}, then + static_cast<int64_t>(i));
         store->RecordMark({list_, "#dog", "\"пёс\""}, Mark::kAgain, then + 10);
@@ -58,7 +63,30 @@ protected:
 };
 
 constexpr const char* kHeader =
-    "#separator:tab\n#html:false\n#columns:Word\tTranslation\tTags\n#tags column:3\n#tags:tpp25frame\n";
+    "#separator:tab\n#html:false\n#notetype:Basic\n#deck:tpp25frame::my animals\n#columns:Front\tBack\tTags\n"
+    "#tags column:3\n#tags:tpp25frame\n";
+
+// Where Anki's text import puts the columns, by its rules
+// (rslib/src/import_export/text/csv/metadata.rs): the header lines are the
+// first that begin with "#", each "key:value"; #columns names the columns;
+// a field of the note type takes the column of its name, but not the tags
+// or deck column; the first field takes column 1 when no name matches.
+std::string AnkiMapping(const std::string& file) {
+    std::map<std::string, std::string> header;
+    std::istringstream lines(file);
+    for (std::string line; std::getline(lines, line) && line.starts_with('#');)
+        if (const size_t colon = line.find(':'); colon != std::string::npos)
+            header[line.substr(1, colon - 1)] = line.substr(colon + 1);
+    const std::string deck = header.count("deck column") ? "column " + header["deck column"] : header["deck"];
+    std::istringstream labels(header["columns"]);
+    std::map<std::string, int> columns;
+    int column = 0;
+    for (std::string label; std::getline(labels, label, '\t');)
+        if (++column != std::atoi(header["tags column"].c_str()) && column != std::atoi(header["deck column"].c_str()))
+            columns[label] = column;
+    return header["notetype"] + " Front=" + std::to_string(columns.count("Front") ? columns["Front"] : 1) +
+           " Back=" + std::to_string(columns["Back"]) + " tags=" + header["tags column"] + " deck=" + deck;
+}
 
 TEST_F(TppWords, ExportsTheWordsMarkedAgainOrEverySeen) {
     const std::string file = folder_ / "cards.txt";
@@ -72,6 +100,22 @@ TEST_F(TppWords, ExportsTheWordsMarkedAgainOrEverySeen) {
                                    "\"cat\tfelis\"\tкот\tmy_animals\n"
                                    "\"#dog\"\t\"\"\"пёс\"\"\"\tmy_animals\n"
                                    "house\tдом\tmy_animals\n");
+    // The word is Front, the translation Back.
+    EXPECT_EQ(AnkiMapping(ReadBytes(file)), "Basic Front=1 Back=2 tags=3 deck=tpp25frame::my animals");
+}
+
+// Cards of two lists go each to its list's deck, by a deck column.
+TEST_F(TppWords, ExportsSeveralListsEachToItsDeck) {
+    std::string error;
+    learner::ProgressStore::Open(db_, error)->RecordMark({"builtin", "a", "b"}, Mark::kAgain, 1000);
+    const std::string file = folder_ / "cards.txt";
+    const Outcome again = RunWords("export --db " + db_ + " --anki " + file);
+    ASSERT_EQ(again.status, 0) << again.output;
+    const std::string cards = ReadBytes(file);
+    EXPECT_EQ(AnkiMapping(cards), "Basic Front=1 Back=2 tags=3 deck=column 4");
+    EXPECT_NE(cards.find("\n\"#dog\"\t\"\"\"пёс\"\"\"\tmy_animals\ttpp25frame::my animals\n"), std::string::npos)
+        << cards;
+    EXPECT_NE(cards.find("\na\tb\tbuiltin\ttpp25frame::builtin\n"), std::string::npos) << cards;
 }
 
 TEST_F(TppWords, StatsCountEachList) {
@@ -81,7 +125,8 @@ TEST_F(TppWords, StatsCountEachList) {
     // one seen without a key are due; house is known, the rest unseen.
     EXPECT_NE(stats.output.find("       3        1          2           2  /lists/my animals.dic\n"), std::string::npos)
         << stats.output;
-    EXPECT_NE(stats.output.find("       0        0          0           2  builtin\n"), std::string::npos)
+    // House, known in the other list, is known here too.
+    EXPECT_NE(stats.output.find("       0        1          0           2  builtin\n"), std::string::npos)
         << stats.output;
 }
 

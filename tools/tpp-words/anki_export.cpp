@@ -2,6 +2,12 @@
 
 #include <filesystem>
 
+namespace {
+
+std::string ListStem(std::string_view list) { return std::filesystem::path(list).stem().string(); }
+
+}  // namespace
+
 std::string AnkiField(std::string_view text) {
     const bool quoted = text.find_first_of("\t\r\n\"") != std::string_view::npos || text.starts_with('#');
     if (!quoted) return std::string(text);
@@ -14,22 +20,44 @@ std::string AnkiField(std::string_view text) {
 }
 
 std::string AnkiTag(std::string_view list) {
-    std::string tag = std::filesystem::path(list).stem().string();
+    std::string tag = ListStem(list);
     if (tag.empty()) tag = "list";
     for (char& c : tag)
         if (c == ' ' || c == '\t' || c == '\r' || c == '\n') c = '_';
     return tag;
 }
 
+// A header line ends at its line break, and Anki takes the rest verbatim.
+std::string AnkiDeck(std::string_view list) {
+    std::string name = ListStem(list);
+    if (name.empty()) name = "list";
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    return "tpp25frame::" + name;
+}
+
 std::string AnkiFile(const std::vector<learner::CardEntry>& cards) {
+    bool severalLists = false;
+    for (const learner::CardEntry& card : cards) severalLists = severalLists || card.list != cards.front().list;
     std::string file =
         "#separator:tab\n"
         "#html:false\n"
-        "#columns:Word\tTranslation\tTags\n"
+        "#notetype:Basic\n";
+    if (severalLists) {
+        file +=
+            "#columns:Front\tBack\tTags\tDeck\n"
+            "#deck column:4\n";
+    } else {
+        file += "#deck:" + (cards.empty() ? std::string("tpp25frame") : AnkiDeck(cards.front().list)) + "\n";
+        file += "#columns:Front\tBack\tTags\n";
+    }
+    file +=
         "#tags column:3\n"
         "#tags:tpp25frame\n";
     for (const learner::CardEntry& card : cards) {
-        file += AnkiField(card.word) + '\t' + AnkiField(card.translation) + '\t' + AnkiField(AnkiTag(card.list)) + '\n';
+        file += AnkiField(card.word) + '\t' + AnkiField(card.translation) + '\t' + AnkiField(AnkiTag(card.list));
+        if (severalLists) file += '\t' + AnkiField(AnkiDeck(card.list));
+        file += '\n';
     }
     return file;
 }

@@ -1,6 +1,6 @@
 // Cards as Anki's text import reads them: UTF-8, tab-separated, with the
 // file headers that tell Anki the separator, that fields are plain text,
-// the columns and the tags.
+// the note type, the deck, the columns and the tags.
 #pragma once
 
 #include <string>
@@ -18,6 +18,14 @@ std::string AnkiField(std::string_view text);
 // built-in list), blanks made "_", since a tag ends at a blank.
 std::string AnkiTag(std::string_view list);
 
-// The whole file: headers, then one note a card (word, translation, the
-// list's tag), each line ended by LF.
+// A list's deck: its file's name without the extension under "tpp25frame::"
+// ("tpp25frame::builtin"), control characters made spaces.
+std::string AnkiDeck(std::string_view list);
+
+// The whole file, each line ended by LF: headers, then one note a card.
+// Anki's Basic note type takes the word as its Front and the translation
+// as its Back; the third column holds the list's tag. The cards of one
+// list go to its deck, named by #deck:; those of several lists each to
+// its own, named by a fourth column (#deck column:), since #deck: names
+// one deck for the whole file.
 std::string AnkiFile(const std::vector<learner::CardEntry>& cards);

@@ -6,11 +6,11 @@
 #include <ctime>
 #include <filesystem>
 
-#include "dictionary/text_compare.h"
 #include "learner/progress_report.h"
 #include "learner/progress_store.h"
 #include "learner/store_path.h"
 #include "learner/store_schema.h"
+#include "learner/word_key.h"
 #include "platform/file.h"
 #include "platform/text_file.h"
 #include "tools/tpp-words/anki_export.h"
@@ -103,7 +103,8 @@ int RunKnown(const WordsOptions& options) {
 
     std::vector<learner::EntryText> marked;
     for (const learner::EntryText& entry : *entries)
-        if (options.word.empty() || CompareNoCase(entry.word, options.word) == 0) marked.push_back(entry);
+        if (options.word.empty() || learner::WordKey(entry.word) == learner::WordKey(options.word))
+            marked.push_back(entry);
     if (!options.word.empty() && marked.empty()) return Fail(options.list + " has no entry " + options.word);
 
     std::string error;
