@@ -101,11 +101,13 @@ void CaptionLayout::SetFont(CaptionRenderer& renderer, const CaptionFont& font) 
     renderer.SetFont(captionFont_);
 }
 
-void CaptionLayout::Start(CaptionRenderer& renderer, std::string text, CaptionMargins margins) {
+void CaptionLayout::Start(CaptionRenderer& renderer, std::string text, CaptionMargins margins, bool keepCentre) {
+    const CanvasPoint centre = {left_ + width_ / 2, top_ + height_ / 2};
     CutToShowableLength(text);
     entryText_ = text;
     lines_ = std::move(text);
     Measure(renderer, margins);
+    if (keepCentre) CentreAt(centre);
     ++entriesStarted_;
 }
 
@@ -125,7 +127,7 @@ void CaptionLayout::Measure(CaptionRenderer& renderer, CaptionMargins margins) {
         ++fontsSet_;
     }
     const int32_t roomWidth = std::max(1, kCanvasWidth - 2 * margins.x);
-    const int32_t roomHeight = std::max(1, kCanvasHeight - 2 * margins.y);
+    const int32_t roomHeight = std::max(1, bottom_ - 2 * margins.y);
     const size_t split = lines_.find(" - ");
     if (split == std::string::npos) {
         const TextExtent line = renderer.MeasureLine(lines_.data(), lines_.size());
@@ -224,7 +226,7 @@ CanvasPoint CaptionLayout::Place(CaptionMargins margins, const std::optional<Can
         left = int64_t{centre->x} - width / 2;
         top = int64_t{centre->y} - height / 2;
     }
-    const int32_t outerLeft = KeepInside(left, width, kCanvasWidth), outerTop = KeepInside(top, height, kCanvasHeight);
+    const int32_t outerLeft = KeepInside(left, width, kCanvasWidth), outerTop = KeepInside(top, height, bottom_);
     left_ = outerLeft + margins.x;
     top_ = outerTop + margins.y;
     captionRect_ = {outerLeft, outerTop, outerLeft + width, outerTop + height};

@@ -3,6 +3,7 @@
 // and placed with its effects' margins inside the canvas.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -28,8 +29,11 @@ public:
     void SetFont(CaptionRenderer& renderer, const CaptionFont& font);
 
     // A new caption: the text cut to what can be read while it shows, laid
-    // out in the caption font, within the canvas less the margins.
-    void Start(CaptionRenderer& renderer, std::string text, CaptionMargins margins);
+    // out in the caption font, within the canvas less the margins; about
+    // the last caption's centre when keepCentre.
+    void Start(CaptionRenderer& renderer, std::string text, CaptionMargins margins, bool keepCentre = false);
+    // The canvas row that captions stay above (the canvas's height: none).
+    void SetBottom(int32_t bottom) { bottom_ = std::clamp(bottom, 1, kCanvasHeight); }
     // The letters' block centred on centre, before Place keeps it inside.
     void CentreAt(CanvasPoint centre);
     // A font was set since the caption was measured: its box is the old
@@ -70,6 +74,7 @@ private:
     std::string lines_;
     // The letters' block, and as placed, with and without the margins.
     int32_t left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    int32_t bottom_ = kCanvasHeight;
     CanvasRect textRect_ = {0, 0, 0, 0};
     CanvasRect captionRect_ = {0, 0, 0, 0};
 };

@@ -19,23 +19,41 @@ CaptionSchedule::CaptionSchedule(WorkingSettings& workingSettings, DictionarySto
     : workingSettings_(workingSettings), dictionaries_(dictionaries) {}
 
 bool CaptionSchedule::CountShownFrame() {
+    if (timing_) return now_ < showUntil_;
     if (showFrames_ == 0) return false;
     --showFrames_;
     return true;
 }
 
 bool CaptionSchedule::NextFrameMayDraw() const {
-    if (captionsOff_) return request_ || showFrames_ > 0;
+    if (captionsOff_) return request_ || showing();
+    if (timing_) return now_ >= nextStart_ || now_ < showUntil_;
     return gapFrames_ <= 1 || showFrames_ > 0;
 }
 
 void CaptionSchedule::PassFrame() {
-    if (!captionsOff_ && !NextFrameMayDraw()) --gapFrames_;
+    if (!timing_ && !captionsOff_ && !NextFrameMayDraw()) --gapFrames_;
+}
+
+void CaptionSchedule::SetTiming(const std::optional<StudyTiming>& timing) {
+    timing_ = timing;
+    Interrupt();
 }
 
 void CaptionSchedule::Start(const SettingsRecord& settings, RandomSource& random) {
+    showingEntry_ = true;
+    if (timing_) {
+        showUntil_ = now_ + timing_->showNanos;
+        nextStart_ = now_ + timing_->everyNanos;
+        return;
+    }
     gapFrames_ = DrawFromRange(random, settings.ShowFreqFrom, settings.ShowFreqTo);
     showFrames_ = DrawFromRange(random, settings.ShowTimeFrom, settings.ShowTimeTo);
+}
+
+// At least one frame, so that a request is seen.
+uint32_t CaptionSchedule::FramesOf(uint32_t millis) const {
+    return std::max<uint32_t>(1, static_cast<uint32_t>((uint64_t{millis} * framesPerSecond_ + 999) / 1000));
 }
 
 NextEntry CaptionSchedule::TakeNextEntry(SettingsRecord& settings, std::string& text) {
@@ -74,32 +92,41 @@ CaptionRequest CaptionSchedule::TakeRequest() {
     return request;
 }
 
+// Nothing cuts a request short: the next entry waits until it ends.
 void CaptionSchedule::ShowRequested(const CaptionRequest& request) {
-    showFrames_ = request.frames;
+    showingEntry_ = request.entry;
+    if (timing_) {
+        showUntil_ = now_ + int64_t{request.millis} * 1'000'000;
+        nextStart_ = std::max(nextStart_, showUntil_);
+    } else {
+        showFrames_ = FramesOf(request.millis);
+        gapFrames_ = std::max(gapFrames_, showFrames_);
+    }
     if (request.entry) ++shown_.serial, shown_.repeated = true;
 }
 
 void CaptionSchedule::Interrupt() {
     showFrames_ = 0;
     gapFrames_ = 1;
+    showUntil_ = nextStart_ = now_;
 }
 
 void CaptionSchedule::ShowNextNow() {
     if (!captionsOff_) Interrupt();
 }
 
-void CaptionSchedule::ShowAgain(uint32_t frames) {
+void CaptionSchedule::ShowAgain(uint32_t millis) {
     if (shown_.serial == 0) return;
-    request_ = CaptionRequest{shown_.text, frames, true};
+    request_ = CaptionRequest{shown_.text, millis, true, false};
     Interrupt();
 }
 
-void CaptionSchedule::ShowNote(const std::string& text, uint32_t frames) {
-    request_ = CaptionRequest{text, frames, false};
+void CaptionSchedule::ShowNote(const std::string& text, uint32_t millis, bool atLastPlace) {
+    request_ = CaptionRequest{text, millis, false, atLastPlace};
     Interrupt();
 }
 
 void CaptionSchedule::SetCaptionsOff(bool off) {
     captionsOff_ = off;
-    if (off) showFrames_ = 0;
+    if (off) showFrames_ = 0, showUntil_ = now_;
 }

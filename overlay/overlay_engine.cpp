@@ -1,10 +1,22 @@
 #include "overlay/overlay_engine.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "overlay/caption_effects.h"
 #include "settings/setting_choices.h"
 #include "settings/settings_table.h"
 
 namespace {
+
+// The canvas row above which a caption stays, with share of the frame's
+// height kept clear below: whole frame rows, so that no pixel of the
+// caption falls in the band however the canvas maps to the frame.
+int32_t ClearBottom(double share, int32_t frameHeight) {
+    if (share <= 0 || frameHeight <= 0) return kCanvasHeight;
+    const auto rows = static_cast<int64_t>(std::floor(frameHeight * (1 - share)));
+    return static_cast<int32_t>(rows * kCanvasHeight / frameHeight);
+}
 
 constexpr SettingRange kOpacityRange = RangeOf("Transparency");
 static_assert(kOpacityRange.minimum == 0 && kOpacityRange.maximum == kFullOpacity,
@@ -34,10 +46,11 @@ bool OverlayEngine::TakeNextEntry(std::string& text) {
 
 // The random source is drawn in this order: the centre (down, then
 // across), then the gap, then the frames shown.
-void OverlayEngine::StartCaption(std::string text) {
+void OverlayEngine::StartCaption(std::string text, bool atLastPlace) {
     const CaptionEffects effects = EffectsFor(settings_, stream_.width, stream_.height);
-    layout_.Start(*renderer_, std::move(text), MarginsOf(effects, stream_.width, stream_.height));
-    if (settings_.RndStringPos != 0) {
+    layout_.SetBottom(ClearBottom(keepClear_, stream_.height));
+    layout_.Start(*renderer_, std::move(text), MarginsOf(effects, stream_.width, stream_.height), atLastPlace);
+    if (settings_.RndStringPos != 0 && !atLastPlace) {
         const int32_t y = static_cast<int32_t>(random_.Random(kCanvasHeight));
         const int32_t x = static_cast<int32_t>(random_.Random(kCanvasWidth));
         layout_.CentreAt({x, y});
@@ -47,7 +60,7 @@ void OverlayEngine::StartCaption(std::string text) {
 
 void OverlayEngine::StartRequested() {
     const CaptionRequest request = schedule_.TakeRequest();
-    StartCaption(request.text);
+    StartCaption(request.text, request.atLastPlace);
     schedule_.ShowRequested(request);
 }
 
@@ -59,7 +72,8 @@ void OverlayEngine::PlaceCaption(CaptionMargins margins) {
     const bool fixed = settings.RndStringPos == 0;
     const CanvasPoint asked = {settings.StringPosX, settings.StringPosY};
     const CanvasPoint centre = layout_.Place(margins, fixed ? std::optional(asked) : std::nullopt);
-    if (fixed && (centre.x != asked.x || centre.y != asked.y)) {
+    // A centre moved up out of the kept-clear band is not the user's.
+    if (fixed && keepClear_ == 0 && (centre.x != asked.x || centre.y != asked.y)) {
         workingSettings_.Change([&](SettingsRecord& live) {
             if (live.StringPosX != asked.x || live.StringPosY != asked.y) return;
             live.StringPosX = centre.x, live.StringPosY = centre.y;
@@ -73,6 +87,9 @@ void OverlayEngine::DrawCaption(const FrameView& frame) {
     const CaptionMargins margins = MarginsOf(effects, stream_.width, stream_.height);
     // Its box was the old font's: a bigger font would be clipped to it.
     if (layout_.measuredInOldFont()) layout_.MeasureAgain(*renderer_, margins);
+    // A band kept clear since the caption started (subtitles that came on)
+    // moves it up at once.
+    layout_.SetBottom(ClearBottom(keepClear_, stream_.height));
     PlaceCaption(margins);
     if (!canvas_.ready()) return;  // no canvas could be made for this stream
 
@@ -100,8 +117,16 @@ void OverlayEngine::DrawCaption(const FrameView& frame) {
 }
 
 int32_t OverlayEngine::ShowPhase(const FrameView& frame) {
-    if (schedule_.CountShownFrame()) DrawCaption(frame);
+    const bool entry = schedule_.showingEntry();
+    if (!schedule_.CountShownFrame()) return 1;
+    if (entry) entryOnScreen_ = schedule_.lastShown().serial;
+    DrawCaption(frame);
     return 1;
+}
+
+void OverlayEngine::SetKeepClear(double share) {
+    const std::lock_guard<std::mutex> lock(renderLock_);
+    keepClear_ = std::clamp(share, 0.0, 0.5);
 }
 
 void OverlayEngine::CreateRenderContext() {
@@ -130,6 +155,7 @@ bool OverlayEngine::IsStreamFrame(const FrameView& frame) const {
 
 int32_t OverlayEngine::ProcessFrame(const FrameView& frame) {
     frameCaption_.reset();
+    entryOnScreen_.reset();
     if (!IsStreamFrame(frame)) return 0;
     if (schedule_.waiting()) return WhileOff(frame);
     if (CountGapFrame()) return 1;
@@ -160,6 +186,7 @@ int32_t OverlayEngine::WhileOff(const FrameView& frame) {
 
 void OverlayEngine::PassFrame() {
     frameCaption_.reset();
+    entryOnScreen_.reset();
     if (streaming_) schedule_.PassFrame();
 }
 

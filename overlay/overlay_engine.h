@@ -75,14 +75,30 @@ public:
     // A viewer's requests, made on the frame's thread between frames; they
     // show from the next frame. ShowNextNow ends the caption or the gap and
     // takes the next entry; ShowAgain shows the last entry again for that
-    // many frames, ShowNote a text of its own (counted as no entry). With
-    // captions off no entry is taken and the schedule waits, but a request
-    // shows for all its frames.
+    // long, ShowNote a text of its own (counted as no entry), at the last
+    // caption's place or a place of its own. Nothing cuts a request short:
+    // the next entry waits for it. With captions off no entry is taken and
+    // the schedule waits, but a request shows for all its time.
     void ShowNextNow() { schedule_.ShowNextNow(); }
-    void ShowAgain(uint32_t frames) { schedule_.ShowAgain(frames); }
-    void ShowNote(const std::string& text, uint32_t frames) { schedule_.ShowNote(text, frames); }
+    void ShowAgain(uint32_t millis) { schedule_.ShowAgain(millis); }
+    void ShowNote(const std::string& text, uint32_t millis, bool atLastPlace) {
+        schedule_.ShowNote(text, millis, atLastPlace);
+    }
     void SetCaptionsOff(bool off) { schedule_.SetCaptionsOff(off); }
     bool captionsOff() const { return schedule_.captionsOff(); }
+    // The settings' frame counts (none), or a caption every so often for so
+    // long in the stream's time, whatever the frame rate. The stream's time
+    // is told before each frame; a request's time is counted in frames at
+    // the stream's rate without a study timing.
+    void SetStudyTiming(const std::optional<StudyTiming>& timing) { schedule_.SetTiming(timing); }
+    void SetStreamTime(int64_t nanos) { schedule_.SetTime(nanos); }
+    void SetFramesPerSecond(uint32_t frames) { schedule_.SetFramesPerSecond(frames); }
+    // A share of the frame's height at the bottom (0 to 0.5) that captions
+    // and notes keep out of, for the film's own subtitles.
+    void SetKeepClear(double share);
+    // The serial of the entry the last frame showed; none when it showed
+    // none, or a note.
+    std::optional<uint32_t> entryOnScreen() const { return entryOnScreen_; }
     // An entry that is not to be taken again in this run.
     void Retire(const std::string& list, int32_t index) { schedule_.Retire(list, index); }
     const ShownEntry& lastShown() const { return schedule_.lastShown(); }
@@ -121,7 +137,7 @@ private:
     void RefreshSettings();
     void SetCaptionFont();
     bool TakeNextEntry(std::string& text);
-    void StartCaption(std::string text);
+    void StartCaption(std::string text, bool atLastPlace = false);
     void StartRequested();
     int32_t WhileOff(const FrameView& frame);
     int32_t ShowPhase(const FrameView& frame);
@@ -143,6 +159,8 @@ private:
     CaptionCanvas canvas_;
     CaptionNotices notices_;
     std::optional<ShownCaption> frameCaption_;
+    std::optional<uint32_t> entryOnScreen_;
+    double keepClear_ = 0;
     // The settings dialog may rebuild the caption font on its own thread
     // while the host renders frames on another: ProcessFrame holds this
     // lock for the whole frame, and font work from another thread takes it
