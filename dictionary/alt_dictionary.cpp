@@ -1,6 +1,7 @@
 #include "dictionary/alt_dictionary.h"
 
 #include <algorithm>
+#include <numeric>
 
 #include "dictionary/text_compare.h"
 #include "platform/file.h"
@@ -72,25 +73,25 @@ std::string WordListMessage(const WordListReport& report) {
 
 int32_t InsertAltEntry(AltDictionary& dictionary, const std::string& text) {
     auto& lines = dictionary.lines;
-    if (lines.empty()) {
-        lines.push_back(text);
-        return 0;
-    }
+    const auto insert = [&](int32_t at) {
+        auto& ranks = dictionary.fileRanks;
+        if (ranks.size() == lines.size()) {
+            const int32_t next = ranks.empty() ? int32_t{0} : *std::max_element(ranks.begin(), ranks.end()) + 1;
+            ranks.insert(ranks.begin() + at, next);
+        }
+        lines.insert(lines.begin() + at, text);
+        return at;
+    };
+    if (lines.empty()) return insert(0);
     int32_t lo = 0, hi = dictionary.count(), mid = hi / 2;
     for (;;) {
         const int order = CompareNoCase(lines[static_cast<size_t>(mid)], text);
         if (order == 0) return mid;
         if (order < 0) {
-            if (lo == mid) {
-                lines.insert(lines.begin() + mid + 1, text);
-                return mid + 1;
-            }
+            if (lo == mid) return insert(mid + 1);
             lo = mid;
         } else {
-            if (hi == mid) {
-                lines.insert(lines.begin() + mid, text);
-                return mid;
-            }
+            if (hi == mid) return insert(mid);
             hi = mid;
         }
         mid = (lo + hi) / 2;
@@ -99,6 +100,8 @@ int32_t InsertAltEntry(AltDictionary& dictionary, const std::string& text) {
 
 void RemoveAltEntry(AltDictionary& dictionary, int32_t index) {
     if (index < 0 || index >= dictionary.count()) return;
+    if (dictionary.fileRanks.size() == dictionary.lines.size())
+        dictionary.fileRanks.erase(dictionary.fileRanks.begin() + index);
     dictionary.lines.erase(dictionary.lines.begin() + index);
 }
 
@@ -117,11 +120,14 @@ std::optional<WordListReport> ReadAltDictionaryFile(const std::string& path, Alt
     std::erase_if(lines, [](const std::string& line) { return !CanBeCaption(line); });
     // The same list as inserting line by line, in n log n rather than n^2:
     // a stable sort keeps the first of equal lines in front, unique keeps it.
-    const auto before = [](const std::string& a, const std::string& b) { return CompareNoCase(a, b) < 0; };
-    const auto same = [](const std::string& a, const std::string& b) { return CompareNoCase(a, b) == 0; };
-    std::stable_sort(lines.begin(), lines.end(), before);
-    lines.erase(std::unique(lines.begin(), lines.end(), same), lines.end());
-    dictionary.lines = std::move(lines);
+    std::vector<int32_t> order(lines.size());
+    std::iota(order.begin(), order.end(), 0);
+    const auto before = [&](int32_t a, int32_t b) { return CompareNoCase(lines[size_t(a)], lines[size_t(b)]) < 0; };
+    const auto same = [&](int32_t a, int32_t b) { return CompareNoCase(lines[size_t(a)], lines[size_t(b)]) == 0; };
+    std::stable_sort(order.begin(), order.end(), before);
+    order.erase(std::unique(order.begin(), order.end(), same), order.end());
+    for (const int32_t at : order) dictionary.lines.push_back(std::move(lines[size_t(at)]));
+    dictionary.fileRanks = std::move(order);
     return report;
 }
 

@@ -13,6 +13,10 @@
 
 struct AltDictionary {
     std::vector<std::string> lines;  // UTF-8, without line ends
+    // Each line's place in the file as read, for an order that teaches a
+    // list as its author ordered it; a line added since comes after them.
+    // Meaningless unless there is one for each line.
+    std::vector<int32_t> fileRanks;
     // The file's, so that a save keeps it; a new list is Windows-1251.
     WordListEncoding encoding = WordListEncoding::kWindows1251;
 

@@ -82,6 +82,9 @@ public:
     std::optional<int32_t> CaptionAt(WordSource source, int32_t index, std::string& caption);
     // Every entry of the dictionary as a caption, in its order.
     std::vector<std::string> Captions(WordSource source);
+    // Each entry's place in the word list's file, in the same order; empty
+    // for the built-in dictionary, or when the places are not known.
+    std::vector<int32_t> FileRanks(WordSource source);
 
     // Under captionLock: the chosen dictionary's size (0 for neither), and
     // its entry at an index inside it.

@@ -72,3 +72,9 @@ std::vector<std::string> DictionaryStore::Captions(WordSource source) {
     for (size_t i = 0; i < captions.size(); ++i) CaptionOf(source, static_cast<int32_t>(i), captions[i]);
     return captions;
 }
+
+std::vector<int32_t> DictionaryStore::FileRanks(WordSource source) {
+    std::lock_guard lock(captionLock);
+    if (source != kWordList || altDictionary.fileRanks.size() != altDictionary.lines.size()) return {};
+    return altDictionary.fileRanks;
+}
