@@ -2,7 +2,12 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "frontend/learner_link.h"
+#include "frontend/stream_clock.h"
+#include "learner/word_key.h"
 #include "platform/file.h"
 #include "plugin/embedded_dictionary.h"
 #include "plugin/plugin_instance.h"
@@ -93,16 +98,21 @@ struct CaptionEngine::Instance {
 
     PluginInstance plugin;
     LearnerLink learner;
+    StreamClock clock;
+    std::optional<CaptionTiming> timing;  // as last applied
+    double keepClear = -1;
     uint32_t serial = 0;  // of the last caption told
     std::vector<std::string> notices;
 };
 
 namespace {
 
-// Whether the properties choose the spaced order: pending ones, or all.
-std::optional<bool> SpacedOf(const RunSettings& run, bool pendingOnly) {
+// Whether the properties choose the spaced order: pending ones, or all;
+// with none given, a run with a progress store takes it.
+std::optional<bool> SpacedOf(const RunSettings& run, bool pendingOnly, bool haveStore) {
     const size_t index = static_cast<size_t>(&RowOf("RulesType") - settingsTable);
-    if (!run.values[index] || (pendingOnly && !run.pending[index])) return std::nullopt;
+    if (!run.values[index]) return pendingOnly ? std::nullopt : std::optional(haveStore);
+    if (pendingOnly && !run.pending[index]) return std::nullopt;
     return run.values[index]->number == kOrderSpaced;
 }
 
@@ -131,7 +141,51 @@ CaptionEngine::CaptionEngine(const RunSettings& run, std::vector<std::string>& w
     });
     plugin.StartParts();
     TellSkippedLines(plugin, warnings);
-    ChooseSpaced(SpacedOf(run, false).value_or(false));
+    ChooseSpaced(*SpacedOf(run, false, instance_->learner.store() != nullptr));
+    ApplyTiming(run);
+    RetireKnownWords();
+}
+
+// A word known in any list never comes again, in any order: the spaced
+// order knows it from the store; the others are told here.
+void CaptionEngine::RetireKnownWords() {
+    std::string error;
+    const std::vector<std::string> known = instance_->learner.KnownWords(error);
+    if (!error.empty()) instance_->notices.push_back("Progress store: the known words cannot be read (" + error + ")");
+    RetireWords(known);
+}
+
+void CaptionEngine::RetireWords(const std::vector<std::string>& sortedKeys) {
+    if (sortedKeys.empty()) return;
+    PluginInstance& plugin = instance_->plugin;
+    const SettingsRecord settings = plugin.Settings();
+    const auto source = static_cast<WordSource>(settings.DicType);
+    const std::string listName = source == kWordList ? settings.DicFileName : std::string();
+    const std::vector<std::string> captions = plugin.dictionaries().Captions(source);
+    for (size_t i = 0; i < captions.size(); ++i)
+        if (std::binary_search(sortedKeys.begin(), sortedKeys.end(),
+                               learner::WordKey(learner::SplitEntryLine(captions[i]).word)))
+            plugin.viewerRequests().Retire(listName, static_cast<int32_t>(i));
+}
+
+void CaptionEngine::ApplyTiming(const RunSettings& run) {
+    Instance& instance = *instance_;
+    OverlayEngine& overlay = instance.plugin.viewerRequests();
+    if (instance.timing != run.timing) {
+        instance.timing = run.timing;
+        const CaptionTiming& timing = run.timing;
+        const auto nanos = [](double seconds, double low, double high) {
+            return static_cast<int64_t>(std::clamp(seconds, low, high) * StreamClock::kSecond);
+        };
+        overlay.SetStudyTiming(
+            timing.study ? std::optional(StudyTiming{nanos(timing.showSeconds, kStudyShowMin, kStudyShowMax),
+                                                     nanos(timing.everySeconds, kStudyEveryMin, kStudyEveryMax)})
+                         : std::nullopt);
+    }
+    if (instance.keepClear != run.keepClear) {
+        instance.keepClear = run.keepClear;
+        overlay.SetKeepClear(run.keepClear);
+    }
 }
 
 // The spaced order chooses each caption from the list in use, which it
@@ -149,7 +203,12 @@ void CaptionEngine::ChooseSpaced(bool spaced) {
                                                      : std::string(learner::kBuiltinList);
         std::string error;
         const std::optional<int32_t> next = instance.learner.Next(
-            list, [&] { return instance.plugin.dictionaries().Captions(source); }, error);
+            list,
+            [&] {
+                DictionaryStore& dictionaries = instance.plugin.dictionaries();
+                return LearnerLink::ListEntries{dictionaries.Captions(source), dictionaries.FileRanks(source)};
+            },
+            error);
         if (!error.empty())
             instance.notices.push_back("Progress store: the list \"" + list + "\" cannot be registered (" + error +
                                        "): the spaced order goes on without its history");
@@ -166,13 +225,36 @@ void CaptionEngine::Apply(const RunSettings& run, std::vector<std::string>& warn
     CheckWordList(before, false, changes, warnings);
     ResumeWalk(plugin, run, true, changes);
     plugin.ApplySettings(changes);
-    if (const std::optional<bool> spaced = SpacedOf(run, true)) ChooseSpaced(*spaced);
+    if (const std::optional<bool> spaced = SpacedOf(run, true, instance_->learner.store() != nullptr))
+        ChooseSpaced(*spaced);
+    ApplyTiming(run);
     const SettingsRecord after = plugin.Settings();
-    if (after.DicType != before.DicType || after.DicFileName != before.DicFileName) TellSkippedLines(plugin, warnings);
+    if (after.DicType != before.DicType || after.DicFileName != before.DicFileName) {
+        TellSkippedLines(plugin, warnings);
+        RetireKnownWords();
+    }
 }
 
 bool CaptionEngine::StartStream(std::optional<FrameFormat> format, int32_t width, int32_t height) {
     return instance_->plugin.StreamStart({width, height, format}) == 1;
+}
+
+void CaptionEngine::SetFrameTime(std::optional<int64_t> nanos) {
+    instance_->plugin.viewerRequests().SetStreamTime(instance_->clock.Frame(nanos));
+}
+
+void CaptionEngine::SetFramesPerSecond(double frames) {
+    if (!(frames > 0)) frames = 25;  // a stream of no fixed rate
+    instance_->clock.SetFrameDuration(static_cast<int64_t>(StreamClock::kSecond / frames));
+    instance_->plugin.viewerRequests().SetFramesPerSecond(static_cast<uint32_t>(std::ceil(frames)));
+}
+
+int64_t CaptionEngine::streamTime() const { return instance_->clock.now(); }
+
+int64_t CaptionEngine::frameDuration() const { return instance_->clock.frameDuration(); }
+
+std::optional<uint32_t> CaptionEngine::EntryOnScreen() const {
+    return instance_->plugin.viewerRequests().entryOnScreen();
 }
 
 bool CaptionEngine::NextFrameMayDraw() const { return instance_->plugin.NextFrameMayDraw(); }
@@ -206,13 +288,16 @@ void CaptionEngine::Take(const KeyRequests& requests) {
     OverlayEngine& overlay = instance_->plugin.viewerRequests();
     for (const CaptionMark& marked : requests.marks) {
         const CaptionShown& entry = marked.caption;
-        if (marked.mark == learner::Mark::kKnown) overlay.Retire(entry.listName, entry.index);
+        if (marked.mark == learner::Mark::kKnown) {
+            overlay.Retire(entry.listName, entry.index);
+            RetireWords({learner::WordKey(entry.word)});
+        }
         instance_->learner.Marked(entry.list, entry.index, marked.mark);
     }
     if (requests.toggleCaptions) overlay.SetCaptionsOff(!overlay.captionsOff());
     if (requests.next) overlay.ShowNextNow();
-    if (requests.repeatFrames) overlay.ShowAgain(requests.repeatFrames);
-    if (!requests.note.empty()) overlay.ShowNote(requests.note, requests.noteFrames);
+    if (requests.repeatMillis) overlay.ShowAgain(requests.repeatMillis);
+    if (!requests.note.empty()) overlay.ShowNote(requests.note, requests.noteMillis, requests.noteAtLastPlace);
 }
 
 std::shared_ptr<learner::ProgressStore> CaptionEngine::progressStore() const { return instance_->learner.store(); }

@@ -21,6 +21,18 @@ namespace learner {
 class ProgressStore;
 }
 
+// How captions are timed: the settings rows' frames (flash), or a caption
+// that stays a few seconds every so often in the stream's time (study), the
+// fresh default of the native front ends.
+struct CaptionTiming {
+    bool study = true;
+    double showSeconds = 3;    // 0.5 .. 30
+    double everySeconds = 20;  // 2 .. 600
+    bool operator==(const CaptionTiming&) const = default;
+};
+inline constexpr double kStudyShowMin = 0.5, kStudyShowMax = 30, kStudyEveryMin = 2, kStudyEveryMax = 600;
+inline constexpr double kKeepClearMax = 0.5;
+
 // What a front end's properties or options ask of a run.
 struct RunSettings {
     std::string settingsFile;   // empty: no file, every setting at its default, nothing saved
@@ -33,11 +45,16 @@ struct RunSettings {
     std::array<std::optional<SettingValue>, kSettingCount> values;
     std::bitset<kSettingCount> pending;
     bool dictionaryPending = false;
+    CaptionTiming timing;
+    // The share of the frame's height at the bottom that captions keep out
+    // of, for the film's subtitles: 0 to 0.5.
+    double keepClear = 0;
 };
 
 // rules-type=spaced, the element's fourth order after the settings row's
-// three: chosen by the property alone, never read from or written to a
-// settings file (where the DLL takes 3 as "the same entry again").
+// three: never read from or written to a settings file (where the DLL
+// takes 3 as "the same entry again"). It is the order of a run with a
+// progress store unless the run asks for another.
 inline constexpr int32_t kOrderSpaced = 3;
 
 // The entry a caption showed, as the element tells of it.
@@ -58,10 +75,11 @@ struct CaptionMark {
 // The viewer's keys taken since the last frame, for the streaming thread.
 struct KeyRequests {
     bool next = false;
-    uint32_t repeatFrames = 0;  // show the last caption again for so many frames; 0: no
+    uint32_t repeatMillis = 0;  // show the last caption again for so long; 0: no
     bool toggleCaptions = false;
-    std::string note;  // a caption of this text, for noteFrames
-    uint32_t noteFrames = 0;
+    std::string note;  // a caption of this text, for noteMillis
+    uint32_t noteMillis = 0;
+    bool noteAtLastPlace = false;    // where the last caption stood
     std::vector<CaptionMark> marks;  // a known entry never comes again
 };
 
@@ -86,6 +104,16 @@ public:
     // Starts the canvas for frames of this size, or starts it anew; without
     // a format the captions are drawn but not blended (FrameCaption).
     bool StartStream(std::optional<FrameFormat> format, int32_t width, int32_t height);
+    // The next frame's time in the front end's own clock (a running time,
+    // a picture's date; none when unknown), and the stream's frame rate:
+    // study captions count the stream's time, flash ones frames.
+    void SetFrameTime(std::optional<int64_t> nanos);
+    void SetFramesPerSecond(double frames);
+    // The stream's time at the last frame (StreamClock's), the length of a
+    // frame, and the entry the last frame showed, for the viewer's keys.
+    int64_t streamTime() const;
+    int64_t frameDuration() const;
+    std::optional<uint32_t> EntryOnScreen() const;
     // Whether the next frame may carry a caption; when it cannot, the frame
     // is counted with PassFrame and needs no pixels.
     bool NextFrameMayDraw() const;
@@ -116,6 +144,9 @@ public:
 
 private:
     void ChooseSpaced(bool spaced);
+    void ApplyTiming(const RunSettings& run);
+    void RetireKnownWords();
+    void RetireWords(const std::vector<std::string>& sortedKeys);
 
     struct Instance;
     std::unique_ptr<Instance> instance_;

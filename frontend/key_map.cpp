@@ -129,6 +129,8 @@ std::string KeyMap::Text() const {
     return text;
 }
 
+const char* KeyActionName(KeyAction action) { return kActionNames[static_cast<size_t>(action)]; }
+
 std::string KeyMap::HelpLine() const {
     std::string line;
     for (size_t i = 0; i < kKeyActionCount; ++i) {

@@ -14,6 +14,8 @@ std::string KeyNameOf(const std::string& key);
 
 enum class KeyAction { kKnown, kAgain, kNext, kRepeat, kCaptions, kHelp };
 inline constexpr size_t kKeyActionCount = 6;
+// The action's name in the keys' text ("known", "captions", ...).
+const char* KeyActionName(KeyAction action);
 
 class KeyMap {
 public:

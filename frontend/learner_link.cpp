@@ -12,19 +12,28 @@ LearnerLink::LearnerLink(const std::string& path, std::string& error) {
     if (!path.empty()) store_ = learner::ProgressStore::Open(path, error);
 }
 
-std::optional<int32_t> LearnerLink::Next(const std::string& list,
-                                         const std::function<std::vector<std::string>()>& captions,
+std::optional<int32_t> LearnerLink::Next(const std::string& list, const std::function<ListEntries()>& entries,
                                          std::string& error) {
     if (!order_ || orderList_ != list) {
-        std::vector<learner::EntryText> entries;
-        for (const std::string& caption : captions()) entries.push_back(learner::SplitEntryLine(caption));
+        ListEntries listed = entries();
+        std::vector<learner::EntryText> texts;
+        std::vector<std::string> words;
+        for (const std::string& caption : listed.captions) {
+            texts.push_back(learner::SplitEntryLine(caption));
+            words.push_back(texts.back().word);
+        }
         std::optional<std::vector<learner::EntryState>> states;
-        if (store_) states = store_->RegisterList(list, entries, error);
-        if (!states) states.emplace(entries.size());
-        order_.emplace(std::move(*states), std::random_device()());
+        if (store_) states = store_->RegisterList(list, texts, error);
+        if (!states) states.emplace(texts.size());
+        order_.emplace(std::move(*states), std::move(listed.fileRanks), std::random_device()(), words);
         orderList_ = list;
     }
     return order_->Next(NowMillis());
+}
+
+std::vector<std::string> LearnerLink::KnownWords(std::string& error) {
+    if (!store_) return {};
+    return store_->KnownWords(error).value_or(std::vector<std::string>());
 }
 
 void LearnerLink::Shown(const learner::EntryKey& entry, int32_t index) {

@@ -25,12 +25,22 @@ public:
     // Shared with the thread the viewer's marks come on.
     std::shared_ptr<learner::ProgressStore> store() const { return store_; }
 
-    // The spaced order's next entry of the list (its captions, "word -
-    // translation", in its order, asked for when the list is new to the
-    // order); none when every entry is known. error: the list could not be
-    // registered in the store (the order goes on without its history).
-    std::optional<int32_t> Next(const std::string& list, const std::function<std::vector<std::string>()>& captions,
+    // A list as the order meets it: its captions, "word - translation", in
+    // its order, and each one's place in the list's own file (empty: that
+    // order), for new entries to come in.
+    struct ListEntries {
+        std::vector<std::string> captions;
+        std::vector<int32_t> fileRanks;
+    };
+    // The spaced order's next entry of the list (its entries asked for
+    // when the list is new to the order); none when every entry is known.
+    // error: the list could not be registered in the store (the order goes
+    // on without its history).
+    std::optional<int32_t> Next(const std::string& list, const std::function<ListEntries()>& entries,
                                 std::string& error);
+    // The words known in any list (as learner::WordKey makes them), sorted;
+    // empty without a store. error: the store could not be read.
+    std::vector<std::string> KnownWords(std::string& error);
     // A caption of the schedule's, and a mark, each at its time.
     void Shown(const learner::EntryKey& entry, int32_t index);
     void Marked(const std::string& list, int32_t index, learner::Mark mark);
