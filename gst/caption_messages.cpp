@@ -19,3 +19,10 @@ GstMessage* MarkMessage(GstObject* source, const CaptionShown& caption, learner:
     gst_structure_set(fields, "mark", G_TYPE_STRING, mark == learner::Mark::kKnown ? "known" : "again", nullptr);
     return gst_message_new_element(source, fields);
 }
+
+GstMessage* KeyMessage(GstObject* source, KeyAction action, bool marked, bool captionsOff) {
+    return gst_message_new_element(
+        source,
+        gst_structure_new("tpp25frame-key", "action", G_TYPE_STRING, KeyActionName(action), "marked", G_TYPE_BOOLEAN,
+                          gboolean(marked), "captions-off", G_TYPE_BOOLEAN, gboolean(captionsOff), nullptr));
+}

@@ -18,6 +18,15 @@ constexpr NamedValue kSpacedOrder = {kOrderSpaced, "spaced",
 
 // The enum type of a choice, from its named values; registered once for
 // the life of the process, as GLib's types are, which keep the values.
+GType ModeType() {
+    static const GEnumValue values[] = {
+        {0, "the settings rows' frames: a caption for a frame or a few, every few frames", "flash"},
+        {1, "a caption that stays study-show seconds, one every study-every seconds of the stream", "study"},
+        {0, nullptr, nullptr}};
+    static const GType type = g_enum_register_static("GstTpp25FrameMode", values);
+    return type;
+}
+
 GType ChoiceType(const SettingDescriptor& row) {
     std::vector<NamedValue> choices(row.choices.begin(), row.choices.end());
     if (std::string(row.key) == "RulesType") choices.push_back(kSpacedOrder);
@@ -40,7 +49,9 @@ GParamSpec* SettingSpec(const SettingDescriptor& row) {
             return g_param_spec_string(name, row.key, row.description, *row.defaultText ? row.defaultText : nullptr,
                                        kFlags);
         case SettingKind::kChoice:
-            return g_param_spec_enum(name, row.key, row.description, ChoiceType(row), gint(def), kFlags);
+            // A fresh element has a progress store, and so the spaced order.
+            return g_param_spec_enum(name, row.key, row.description, ChoiceType(row),
+                                     &row == &RowOf("RulesType") ? kOrderSpaced : gint(def), kFlags);
         case SettingKind::kNumber:
             if (IsUnsigned(row.typeCode))
                 return g_param_spec_uint(name, row.key, row.description, guint(range.minimum), guint(range.maximum),
@@ -82,6 +93,34 @@ void InstallElementProperties(GObjectClass* klass) {
                             "The learner's progress store (SQLite), where every caption shown and every mark is "
                             "recorded and the spaced order keeps its schedule. none (or empty): no store",
                             learner::DefaultStorePath().c_str(), kReady));
+    g_object_class_install_property(
+        klass, kPropertyPlayerKeys,
+        g_param_spec_string("player-keys", "Player's keys",
+                            "The keys of the player around the element, told after the element's own in the help "
+                            "caption (the help key)",
+                            nullptr, kFlags));
+    const CaptionTiming timing;
+    g_object_class_install_property(
+        klass, kPropertyMode,
+        g_param_spec_enum("mode", "Mode",
+                          "study: captions a viewer can read and mark, timed in the stream's seconds; flash: the "
+                          "settings rows' frame timing (show-freq-*, show-time-*)",
+                          ModeType(), timing.study ? 1 : 0, kFlags));
+    g_object_class_install_property(
+        klass, kPropertyStudyShow,
+        g_param_spec_double("study-show", "Study caption time", "In study mode, the seconds a caption stays on screen",
+                            kStudyShowMin, kStudyShowMax, timing.showSeconds, kFlags));
+    g_object_class_install_property(
+        klass, kPropertyStudyEvery,
+        g_param_spec_double("study-every", "Study caption interval",
+                            "In study mode, the seconds from one caption's start to the next", kStudyEveryMin,
+                            kStudyEveryMax, timing.everySeconds, kFlags));
+    g_object_class_install_property(
+        klass, kPropertyKeepClear,
+        g_param_spec_double("keep-clear", "Keep clear",
+                            "The share of the frame's height at the bottom that captions keep out of, so that the "
+                            "film's subtitles stay readable",
+                            0, kKeepClearMax, 0, kFlags));
     for (guint i = 0; i < kSettingCount; ++i)
         g_object_class_install_property(klass, kPropertyFirstSetting + i, SettingSpec(settingsTable[i]));
 }
@@ -98,6 +137,13 @@ bool SetElementProperty(RunSettings& run, guint id, const GValue* value) {
         if (id != kPropertyDictionary && field == "none") field.clear();
         run.dictionaryPending = run.dictionaryPending || id == kPropertyDictionary;
         return true;
+    }
+    switch (id) {
+        case kPropertyMode: run.timing.study = g_value_get_enum(value) == 1; return true;
+        case kPropertyStudyShow: run.timing.showSeconds = g_value_get_double(value); return true;
+        case kPropertyStudyEvery: run.timing.everySeconds = g_value_get_double(value); return true;
+        case kPropertyKeepClear: run.keepClear = g_value_get_double(value); return true;
+        default: break;
     }
     if (id < kPropertyFirstSetting || id >= kPropertyFirstSetting + kSettingCount) return false;
     const guint index = id - kPropertyFirstSetting;
@@ -130,10 +176,20 @@ bool GetElementProperty(const RunSettings& run, GParamSpec* spec, guint id, GVal
         g_value_set_string(value, run.dictionary.empty() ? nullptr : run.dictionary.c_str());
         return true;
     }
+    switch (id) {
+        case kPropertyMode: g_value_set_enum(value, run.timing.study ? 1 : 0); return true;
+        case kPropertyStudyShow: g_value_set_double(value, run.timing.showSeconds); return true;
+        case kPropertyStudyEvery: g_value_set_double(value, run.timing.everySeconds); return true;
+        case kPropertyKeepClear: g_value_set_double(value, run.keepClear); return true;
+        default: break;
+    }
     if (id < kPropertyFirstSetting || id >= kPropertyFirstSetting + kSettingCount) return false;
     const guint index = id - kPropertyFirstSetting;
     if (!run.values[index]) {
         g_param_value_set_default(spec, value);
+        // Without a store, no spaced order: the row's own default.
+        const SettingDescriptor& row = settingsTable[index];
+        if (&row == &RowOf("RulesType") && run.progressStore.empty()) g_value_set_enum(value, gint(row.freshDefault));
         return true;
     }
     const SettingDescriptor& row = settingsTable[index];

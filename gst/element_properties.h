@@ -1,8 +1,10 @@
 // The element's properties: one for each row of the settings table, named
 // after its key in GStreamer's way (ShowFreqFrom: show-freq-from), with
 // the row's type, description, named values, default and range; then
-// settings-file, dictionary, keys and progress-db. rules-type has a
-// fourth value of the element's own, spaced.
+// settings-file, dictionary, keys, progress-db, player-keys, and the
+// timing of a run: mode (study or flash), study-show, study-every and
+// keep-clear. rules-type has a fourth value of the element's own, spaced,
+// which it reads as while a progress store is set and no other is given.
 #pragma once
 
 #include <glib-object.h>
@@ -14,6 +16,11 @@ enum ElementPropertyId : guint {
     kPropertyDictionary,
     kPropertyKeys,  // the element's own (frontend/key_map.h)
     kPropertyProgressDb,
+    kPropertyPlayerKeys,  // the viewer's keys (frontend/viewer_keys.h)
+    kPropertyMode,
+    kPropertyStudyShow,
+    kPropertyStudyEvery,
+    kPropertyKeepClear,
     kPropertyFirstSetting,  // the settings rows follow in table order
 };
 

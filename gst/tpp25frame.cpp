@@ -64,6 +64,9 @@ struct GstTpp25Frame {
     bool compose, composeCaps, pathPending, pathTold;
     CaptionComposition* composition;
     ViewerKeys* keys;  // from the window's thread, for the next frame
+    // The running time of the buffer in hand, which the viewer's keys look
+    // back from; none when it has none.
+    std::optional<int64_t> bufferTime;
 };
 
 struct GstTpp25FrameClass {
@@ -141,6 +144,10 @@ void SetKeys(GstTpp25Frame* self, const char* text) {
 void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spec) {
     GstTpp25Frame* self = Self(object);
     if (id == kPropertyKeys) return SetKeys(self, g_value_get_string(value));
+    if (id == kPropertyPlayerKeys) {
+        const char* text = g_value_get_string(value);
+        return self->keys->SetPlayerKeys(text ? text : "");
+    }
     GST_OBJECT_LOCK(self);
     const bool known = SetElementProperty(*self->properties, id, value);
     self->propertiesChanged = true;
@@ -151,6 +158,7 @@ void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spe
 void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
     GstTpp25Frame* self = Self(object);
     if (id == kPropertyKeys) return g_value_set_string(value, self->keys->Map().Text().c_str());
+    if (id == kPropertyPlayerKeys) return g_value_set_string(value, self->keys->PlayerKeys().c_str());
     GST_OBJECT_LOCK(self);
     const bool known = GetElementProperty(*self->properties, spec, id, value);
     GST_OBJECT_UNLOCK(self);
@@ -248,8 +256,7 @@ gboolean SetInfo(GstVideoFilter* filter, GstCaps*, GstVideoInfo* in, GstCaps* ou
     self->pathPending = true;
     // A stream of no fixed rate (0/1) is taken as 25 frames a second.
     const gint rateN = GST_VIDEO_INFO_FPS_N(in), rateD = GST_VIDEO_INFO_FPS_D(in);
-    self->keys->SetFramesPerSecond(rateN > 0 && rateD > 0 ? std::max<uint32_t>(1, uint32_t((rateN + rateD - 1) / rateD))
-                                                          : 25);
+    self->engine->SetFramesPerSecond(rateN > 0 && rateD > 0 ? double(rateN) / rateD : 0);
     GST_INFO_OBJECT(self, "captions into %s %dx%d", gst_video_format_to_string(GST_VIDEO_INFO_FORMAT(in)),
                     GST_VIDEO_INFO_WIDTH(in), GST_VIDEO_INFO_HEIGHT(in));
     return TRUE;
@@ -344,8 +351,13 @@ void BeforeTransform(GstBaseTransform* trans, GstBuffer* buffer) {
     }
     self->engine->Take(self->keys->TakeRequests());
     bool untouched = GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_GAP);
-    if (!untouched && !self->engine->NextFrameMayDraw()) {
+    if (untouched) return gst_base_transform_set_passthrough(trans, TRUE);
+    const GstClockTime running = gst_segment_to_running_time(&trans->segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
+    self->bufferTime = GST_CLOCK_TIME_IS_VALID(running) ? std::optional<int64_t>(running) : std::nullopt;
+    self->engine->SetFrameTime(self->bufferTime);
+    if (!self->engine->NextFrameMayDraw()) {
         self->engine->PassFrame();
+        self->keys->Frame(self->engine->streamTime(), self->bufferTime, std::nullopt, self->engine->frameDuration());
         untouched = true;
     }
     gst_base_transform_set_passthrough(trans, untouched);
@@ -354,7 +366,7 @@ void BeforeTransform(GstBaseTransform* trans, GstBuffer* buffer) {
 // A caption that started with this frame is told on the bus, and is the
 // one the viewer's marks go to.
 void TellCaption(GstTpp25Frame* self, const CaptionShown& caption) {
-    self->keys->Shown(caption);
+    self->keys->Shown(caption, self->engine->streamTime());
     gst_element_post_message(GST_ELEMENT(self), CaptionMessage(GST_OBJECT(self), caption));
 }
 
@@ -412,6 +424,7 @@ GstFlowReturn CaptionFrame(GstTpp25Frame* self, const Visible& visible) {
     const FrameView& view = visible.view;
     if (view.width == 0 || view.height == 0) {
         self->engine->PassFrame();
+        self->keys->Frame(self->engine->streamTime(), self->bufferTime, std::nullopt, self->engine->frameDuration());
         return GST_FLOW_OK;
     }
     const bool blends = !self->compose;
@@ -423,6 +436,8 @@ GstFlowReturn CaptionFrame(GstTpp25Frame* self, const Visible& visible) {
     const std::optional<CaptionShown> started = self->engine->ProcessFrame(view);
     PostFault(self);
     if (started) TellCaption(self, *started);
+    self->keys->Frame(self->engine->streamTime(), self->bufferTime, self->engine->EntryOnScreen(),
+                      self->engine->frameDuration());
     return GST_FLOW_OK;
 }
 
@@ -462,11 +477,18 @@ bool TakeKey(GstTpp25Frame* self, GstEvent* event) {
         return false;
     GstNavigationModifierType modifiers = GST_NAVIGATION_MODIFIER_NONE;
     gst_navigation_event_parse_modifier_state(event, &modifiers);
-    const ViewerKeys::Taken taken = self->keys->Take(key, (modifiers & GST_NAVIGATION_MODIFIER_SHIFT_MASK) != 0,
-                                                     type == GST_NAVIGATION_EVENT_KEY_PRESS);
+    // The pipeline's running time now, which the keys compare with the
+    // buffers' to find the caption on screen.
+    const GstClockTime now = gst_element_get_current_running_time(GST_ELEMENT(self));
+    const ViewerKeys::Taken taken = self->keys->Take(
+        key, (modifiers & GST_NAVIGATION_MODIFIER_SHIFT_MASK) != 0, type == GST_NAVIGATION_EVENT_KEY_PRESS,
+        GST_CLOCK_TIME_IS_VALID(now) ? std::optional<int64_t>(now) : std::nullopt);
     if (taken.mark)
         gst_element_post_message(GST_ELEMENT(self),
                                  MarkMessage(GST_OBJECT(self), taken.mark->caption, taken.mark->mark));
+    if (taken.action)
+        gst_element_post_message(
+            GST_ELEMENT(self), KeyMessage(GST_OBJECT(self), *taken.action, taken.mark.has_value(), taken.captionsOff));
     return taken.ours;
 }
 
@@ -529,6 +551,7 @@ static void gst_tpp25frame_init(GstTpp25Frame* self) {
     self->compose = self->composeCaps = self->pathPending = self->pathTold = false;
     self->composition = new CaptionComposition();
     self->keys = new ViewerKeys();
+    self->bufferTime = std::nullopt;
     // Every buffer counts in the schedule: none is dropped for being late.
     gst_base_transform_set_qos_enabled(GST_BASE_TRANSFORM(self), FALSE);
 }

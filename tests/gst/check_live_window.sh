@@ -12,7 +12,7 @@ ffmpeg -loglevel error -f lavfi -i color=c=0x404040:size=640x480:rate=25 -f lavf
 mkdir "$dir/screen"
 xvfb-run -a -s "-screen 0 800x600x24 -fbdir $dir/screen" bash -c '
   gst-launch-1.0 playbin uri="file://$1/clip.mp4" video-sink=ximagesink audio-sink="fakesink sync=true" \
-    video-filter="tpp25frame settings-file=$1/settings.ini show-freq-from=1 show-freq-to=1 font-size=-60" \
+    video-filter="tpp25frame mode=flash settings-file=$1/settings.ini show-freq-from=1 show-freq-to=1 font-size=-60" \
     flags=video+audio+force-filters >"$1/log" 2>&1 &
   player=$!
   sleep 3

@@ -21,7 +21,7 @@ for format in YUY2 BGR; do
   flip="" host_format=yuy2
   [[ $format == YUY2 ]] || { flip="! videoflip video-direction=vert"; host_format=rgb24; }
   gst-launch-1.0 -q $source ! "$caps" $flip ! filesink location="$dir/in" || fail "$format: no input"
-  gst-launch-1.0 -q $source ! "$caps" ! tpp25frame settings-file="$dir/element.ini" $flip \
+  gst-launch-1.0 -q $source ! "$caps" ! tpp25frame mode=flash progress-db=none settings-file="$dir/element.ini" $flip \
     ! filesink location="$dir/fresh" || fail "$format: element"
   grep -q $'^OutlineWidth=2\r$' "$dir/element.ini" && grep -q $'^KeepProportions=1\r$' "$dir/element.ini" ||
     fail "$format: the element's look is not in its file: $(cat "$dir/element.ini")"
@@ -30,7 +30,7 @@ for format in YUY2 BGR; do
   cp "$dir/element.ini" "$dir/Plugins/TPP_25Frame.ini"
   "$dir/tpp-host" --plugin "$dir/TPP_25Frame.so" --size $size --format $host_format \
     --input "$dir/in" --output "$dir/host" --changed-frames "$dir/changed" 2>/dev/null || fail "$format: host"
-  gst-launch-1.0 -q $source ! "$caps" ! tpp25frame settings-file="$dir/element.ini" $flip \
+  gst-launch-1.0 -q $source ! "$caps" ! tpp25frame mode=flash progress-db=none settings-file="$dir/element.ini" $flip \
     ! filesink location="$dir/element" || fail "$format: element"
   [[ $(tr '\n' ' ' <"$dir/changed") == "1 13 25 37 " ]] || fail "$format: host changed $(tr '\n' ' ' <"$dir/changed")"
   cmp -s "$dir/fresh" "$dir/element" || fail "$format: the element's look did not last to its next run"

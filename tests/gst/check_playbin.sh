@@ -9,7 +9,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 ffmpeg -loglevel error -f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i sine=frequency=440 -t 2 \
   -c:v libx264 -pix_fmt yuv420p -c:a aac "$dir/clip.mp4" || fail "ffmpeg made no clip"
 GST_DEBUG=tpp25frame:4 GST_DEBUG_NO_COLOR=1 gst-launch-1.0 playbin uri="file://$dir/clip.mp4" \
-  video-filter="tpp25frame settings-file=$dir/settings.ini rules-type=a-z" \
+  video-filter="tpp25frame mode=flash settings-file=$dir/settings.ini rules-type=a-z" \
   video-sink=fakesink audio-sink=fakesink flags=video+audio+force-filters >"$dir/log" 2>&1 ||
   fail "playbin failed: $(tail -5 "$dir/log")"
 grep -q 'Got EOS from element "playbin' "$dir/log" || fail "no EOS: $(tail -5 "$dir/log")"

@@ -30,7 +30,7 @@ echo "refused properties: named, with what they take"
 ffmpeg -loglevel error -f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i sine=frequency=440 -t 30 \
   -c:v libx264 -pix_fmt yuv420p -c:a aac "$dir/clip.mp4" || fail "ffmpeg made no clip"
 xvfb-run -a -s "-screen 0 640x480x24" bash -c '
-  timeout 60 "$1" "file://$3/clip.mp4" settings-file="$3/settings.ini" rules-type=a-z >"$3/log" 2>&1 &
+  timeout 60 "$1" "file://$3/clip.mp4" mode=flash settings-file="$3/settings.ini" rules-type=a-z >"$3/log" 2>&1 &
   player=$!
   # Three seconds of playing, however long a loaded machine takes to start.
   xdotool search --sync --onlyvisible --name TPP_25Frame >/dev/null
@@ -51,7 +51,7 @@ echo "closed window: status 0, walk saved at entry $walk"
 mkfifo "$dir/keys"
 xvfb-run -a -s "-screen 0 640x480x24" bash -c '
   exec 3<>"$2/keys"
-  timeout 60 "$1" "file://$2/clip.mp4" settings-file=none show-freq-from=5 show-freq-to=5 <&3 >"$2/log" 2>&1 &
+  timeout 60 "$1" "file://$2/clip.mp4" mode=flash settings-file=none show-freq-from=5 show-freq-to=5 <&3 >"$2/log" 2>&1 &
   player=$!
   window=$(xdotool search --sync --onlyvisible --name TPP_25Frame | head -1)
   xdotool windowfocus "$window"

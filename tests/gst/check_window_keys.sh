@@ -13,7 +13,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 printf 'alpha - one\nbeta - two\ngamma - three\n' >"$dir/words.dic"
 xvfb-run -a -s "-screen 0 640x480x24" bash -c '
   gst-launch-1.0 -m videotestsrc is-live=true num-buffers=150 ! video/x-raw,width=320,height=240,framerate=25/1 ! \
-    tpp25frame settings-file=none progress-db="$1/progress.sqlite" dictionary="$1/words.dic" rules-type=a-z show-freq-from=5 show-freq-to=5 ! \
+    tpp25frame mode=flash settings-file=none progress-db="$1/progress.sqlite" dictionary="$1/words.dic" rules-type=a-z show-freq-from=5 show-freq-to=5 ! \
     videoconvert ! ximagesink >"$1/log" 2>&1 &
   player=$!
   window=$(xdotool search --sync --onlyvisible --name gst-launch | head -1)
@@ -39,7 +39,7 @@ marks_in() {
 import sqlite3, sys
 db = sqlite3.connect(sys.argv[1])
 print(" ".join(w + ":" + ("known" if k == 1 else "again") for w, k in db.execute(
-    "SELECT e.word, v.kind FROM events v JOIN entries e ON e.id = v.entry WHERE v.kind != 0 ORDER BY v.rowid")))
+    "SELECT e.word, v.kind FROM events v JOIN entries e ON e.id = v.entry WHERE v.kind IN (1, 2) ORDER BY v.rowid")))
 ' "$1"
 }
 stored=$(marks_in "$dir/progress.sqlite") || fail "the store cannot be read"
@@ -48,7 +48,7 @@ echo "window keys: $word known, $(tail -1 <<<"$marks" | cut -d' ' -f2) again, x 
 
 xvfb-run -a -s "-screen 0 640x480x24" bash -c '
   gst-launch-1.0 videotestsrc is-live=true ! video/x-raw,width=320,height=240,framerate=25/1 ! \
-    tpp25frame settings-file=none progress-db="$1/killed.sqlite" ! videoconvert ! ximagesink >"$1/killed.log" 2>&1 &
+    tpp25frame mode=flash settings-file=none progress-db="$1/killed.sqlite" ! videoconvert ! ximagesink >"$1/killed.log" 2>&1 &
   player=$!
   window=$(xdotool search --sync --onlyvisible --name gst-launch | head -1)
   xdotool windowfocus "$window"

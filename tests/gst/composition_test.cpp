@@ -37,7 +37,7 @@ protected:
     // downstream answering the allocation query with the metas given.
     Pushed Push(const std::string& upstream, const std::string& properties, const std::string& caps,
                 const Bytes& picture, int count, const std::vector<GType>& metas) {
-        const std::string line = upstream + "tpp25frame progress-db=none settings-file=" +
+        const std::string line = upstream + "tpp25frame mode=flash progress-db=none settings-file=" +
                                  folder / (std::to_string(++runs) + ".ini") + " " + properties;
         GstHarness* harness = gst_harness_new_parse(line.c_str());
         for (const GType meta : metas) gst_harness_add_propose_allocation_meta(harness, meta, nullptr);
@@ -199,7 +199,7 @@ TEST_F(Composition, ScheduleIsTheSameAndAHeldCaptionIsOneComposition) {
 // caption's.
 TEST_F(Composition, CompositionFromUpstreamKeepsItsRectangle) {
     GstHarness* harness = gst_harness_new_parse(
-        ("tpp25frame progress-db=none settings-file=" + folder / "1.ini" + " " + kEveryBuffer).c_str());
+        ("tpp25frame mode=flash progress-db=none settings-file=" + folder / "1.ini" + " " + kEveryBuffer).c_str());
     gst_harness_add_propose_allocation_meta(harness, GST_VIDEO_OVERLAY_COMPOSITION_META_API_TYPE, nullptr);
     gst_harness_set_src_caps_str(harness, RawCaps("BGRx", 160, 120).c_str());
     GstBuffer* pixels = gst_buffer_new_allocate(nullptr, 8 * 8 * 4, nullptr);
@@ -232,7 +232,8 @@ TEST_F(Composition, CompositionFromUpstreamKeepsItsRectangle) {
 // bus says which.
 TEST_F(Composition, PathIsChosenByDownstreamAndSaidOnTheBus) {
     const std::string source =
-        "videotestsrc num-buffers=2 ! video/x-raw,format=BGRx,width=160,height=120 ! tpp25frame settings-file=none "
+        "videotestsrc num-buffers=2 ! video/x-raw,format=BGRx,width=160,height=120 ! tpp25frame mode=flash "
+        "settings-file=none "
         "progress-db=none ! ";
     const PipelineRun composes = RunPipeline(
         source + "video/x-raw(memory:SystemMemory,meta:GstVideoOverlayComposition) ! fakesink");

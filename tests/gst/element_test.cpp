@@ -22,7 +22,7 @@ protected:
     // The element on a fresh settings file of this test's folder, recording
     // nothing (keys_test.cpp tries the store).
     std::string Element(const std::string& properties = "", const std::string& file = "settings.ini") const {
-        return "tpp25frame progress-db=none settings-file=" + folder / file + " " + properties;
+        return "tpp25frame mode=flash progress-db=none settings-file=" + folder / file + " " + properties;
     }
 
     TempFolder folder;
@@ -423,7 +423,7 @@ TEST_F(Tpp25Frame, UnopenableSettingsFileIsABusWarningAndDefaultsGoOn) {
     const std::string file = folder / "no-such-folder/settings.ini";
     const PipelineRun run = RunPipeline(
         "videotestsrc num-buffers=13 pattern=black ! video/x-raw,format=YUY2,width=160,height=120 ! "
-        "tpp25frame settings-file=" +
+        "tpp25frame mode=flash settings-file=" +
             file + " ! fakesink name=out signal-handoffs=true",
         {"out"});
     EXPECT_TRUE(run.reachedEos) << run.error;
@@ -465,14 +465,14 @@ TEST_F(Tpp25Frame, CreatedSettingsFileIsABusInfoAndNoneIsNoFile) {
     const std::string source = "videotestsrc num-buffers=13 ! video/x-raw,format=YUY2,width=160,height=120 ! ";
     const std::string file = folder / "new.ini";
     for (const int run : {1, 2}) {
-        const PipelineRun made = RunPipeline(source + "tpp25frame settings-file=" + file + " ! fakesink");
+        const PipelineRun made = RunPipeline(source + "tpp25frame mode=flash settings-file=" + file + " ! fakesink");
         EXPECT_TRUE(made.reachedEos) << made.error;
         EXPECT_TRUE(made.warnings.empty());
         EXPECT_EQ(InfosSaying(made, file), run == 1 ? 1 : 0) << "run " << run;
     }
     const std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(folder.path());
-    const PipelineRun none = RunPipeline(source + "tpp25frame settings-file=none ! fakesink");
+    const PipelineRun none = RunPipeline(source + "tpp25frame mode=flash settings-file=none ! fakesink");
     std::filesystem::current_path(before);
     EXPECT_TRUE(none.reachedEos) << none.error;
     EXPECT_TRUE(InfosSaying(none, "settings file") == 0 && none.warnings.empty());
@@ -484,7 +484,8 @@ TEST_F(Tpp25Frame, CreatedSettingsFileIsABusInfoAndNoneIsNoFile) {
 TEST_F(Tpp25Frame, SettingsThatHideTheCaptionsAreABusWarning) {
     const PipelineRun run = RunPipeline(
         "videotestsrc num-buffers=25 pattern=black ! video/x-raw,format=YUY2,width=160,height=120 ! "
-        "tpp25frame settings-file=\"\" text-color=0xFFFFFF back-color=0xFFFFFF back-type=none ! fakesink name=out "
+        "tpp25frame mode=flash settings-file=\"\" text-color=0xFFFFFF back-color=0xFFFFFF back-type=none ! fakesink "
+        "name=out "
         "signal-handoffs=true",
         {"out"});
     EXPECT_TRUE(run.reachedEos) << run.error;
@@ -530,6 +531,53 @@ TEST_F(Tpp25Frame, TwoElementsKeepTheirOwnScheduleAndWalk) {
     EXPECT_TRUE(both.sinks.at("b") == alone_b.sinks.at("b"));
     EXPECT_EQ(SettingInFile(folder / "a.ini", "CurIntEntry"), "6");
     EXPECT_EQ(SettingInFile(folder / "b.ini", "CurIntEntry"), "95");
+}
+
+// A fresh element teaches: captions in study mode, by the learner's
+// progress while it has a store (its own by default).
+TEST_F(Tpp25Frame, FreshElementStudiesInTheSpacedOrder) {
+    GstElement* element = gst_element_factory_make("tpp25frame", nullptr);
+    ASSERT_NE(element, nullptr);
+    gint mode = -1, order = -1;
+    gdouble show = 0, every = 0, clear = -1;
+    g_object_get(element, "mode", &mode, "study-show", &show, "study-every", &every, "keep-clear", &clear, "rules-type",
+                 &order, nullptr);
+    EXPECT_EQ(mode, 1) << "study";
+    EXPECT_EQ(show, 3);
+    EXPECT_EQ(every, 20);
+    EXPECT_EQ(clear, 0);
+    EXPECT_EQ(order, 3) << "spaced";
+    g_object_set(element, "progress-db", "none", nullptr);
+    g_object_get(element, "rules-type", &order, nullptr);
+    EXPECT_NE(order, 3) << "no spaced order without a store";
+    gst_object_unref(element);
+}
+
+// At 25 frames a second a study caption stays 3 s and one starts every
+// 20 s, counted in the stream's time.
+TEST_F(Tpp25Frame, StudyCaptionsStayThreeSecondsEveryTwenty) {
+    const Bytes picture = MakePicture("BGR", 96, 72);
+    const HarnessRun run = RunHarness(Element("mode=study"), RawCaps("BGR", 96, 72), picture, 45 * 25);
+    std::vector<int> expected;
+    for (int start : {1, 501, 1001})
+        for (int frame = start; frame < start + 75; ++frame) expected.push_back(frame);
+    EXPECT_EQ(run.changed, expected);
+}
+
+// The bottom band kept clear holds no pixel of a caption, wherever the
+// caption would stand.
+TEST_F(Tpp25Frame, KeepClearKeepsCaptionsOutOfTheBottomBand) {
+    GstVideoInfo info;
+    gst_video_info_set_format(&info, GST_VIDEO_FORMAT_BGR, 160, 120);
+    const Bytes picture = MakePicture("BGR", 160, 120);
+    for (const char* place : {"rnd-string-pos=false string-pos-y=575 back-type=box", "rnd-string-pos=true"}) {
+        const HarnessRun run = RunHarness(
+            Element(std::string("keep-clear=0.25 show-freq-from=1 show-freq-to=1 ") + place), RawCaps("BGR", 160, 120),
+            picture, 30);
+        EXPECT_EQ(run.changed.size(), 30u) << place;
+        for (const Bytes& out : run.out)
+            EXPECT_EQ(ChangesAround(info, picture, out, {0, 0, 160, 90}).outside, 0) << place;
+    }
 }
 
 }  // namespace

@@ -158,7 +158,7 @@ case $front in
     run_front() {
       gst-launch-1.0 -q fdsrc fd=0 blocksize="$frame_bytes" \
         ! rawvideoparse format="${caps_format,,}" width="$width" height="$height" framerate=25/1 \
-        ! tpp25frame settings-file='""' dictionary="$work/words.dic" rules-type=a-z "${schedule[@]}" \
+        ! tpp25frame mode=flash settings-file='""' dictionary="$work/words.dic" rules-type=a-z "${schedule[@]}" \
         cur-ext-entry="$first_entry" "${elements[@]}" \
         ! fdsink fd=1
     }
