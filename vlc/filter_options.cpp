@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "learner/store_path.h"
+#include "vlc/timing_options.h"
 
 namespace {
 
@@ -56,6 +57,10 @@ bool Given(filter_t* filter, const std::string& option) {
     return config_GetInt(filter, name.c_str()) != item->orig.i;
 }
 
+// The filter's fourth order after the row's three (caption_engine.h).
+bool IsOrder(const SettingDescriptor& row) { return &row == &RowOf("RulesType"); }
+constexpr const char* kSpacedText = "spaced: by the learner's progress (the default with a progress store)";
+
 SettingValue ValueOf(filter_t* filter, const SettingDescriptor& row, const std::string& name,
                      std::vector<std::string>& warnings) {
     SettingValue value;
@@ -68,6 +73,7 @@ SettingValue ValueOf(filter_t* filter, const SettingDescriptor& row, const std::
         case SettingKind::kChoice:
         case SettingKind::kNumber:
             value.number = var_InheritInteger(filter, name.c_str());
+            if (IsOrder(row) && value.number == kOrderSpaced) break;
             if (value.number != row.range.Clamp(value.number)) {
                 warnings.push_back(name + "=" + std::to_string(value.number) + " is outside " +
                                    std::to_string(row.range.minimum) + ".." + std::to_string(row.range.maximum) + ": " +
@@ -106,6 +112,10 @@ const OptionTexts& Texts() {
                 made.choiceValues[i].push_back(choice.value);
                 made.choiceTexts[i].push_back(choice.description);
             }
+            if (IsOrder(settingsTable[i])) {
+                made.choiceValues[i].push_back(kOrderSpaced);
+                made.choiceTexts[i].push_back(kSpacedText);
+            }
         }
         return made;
     }();
@@ -116,6 +126,7 @@ const OptionTexts& Texts() {
 
 void DeclareFilterOptions(vlc_set_cb vlc_set, void* opaque) {
     const OptionTexts& texts = Texts();
+    DeclareTimingOptions(vlc_set, opaque);
     module_config_t* config = nullptr;
     add_loadfile("tpp25frame-settings-file", "", "Settings file",
                  "Settings read at start, under the options set; the walk through the dictionary is saved there at "
@@ -149,7 +160,8 @@ void DeclareFilterOptions(vlc_set_cb vlc_set, void* opaque) {
             case SettingKind::kFlag: add_bool(name, row.freshDefault != 0, label, row.description, false); break;
             case SettingKind::kColour: add_rgb(name, ShownDefault(row), label, row.description, false); break;
             case SettingKind::kChoice:
-                add_integer(name, row.freshDefault, label, row.description, false);
+                // A fresh filter has a progress store, and so the spaced order.
+                add_integer(name, IsOrder(row) ? kOrderSpaced : row.freshDefault, label, row.description, false);
                 vlc_config_set(VLC_CONFIG_LIST, texts.choiceValues[i].size(), texts.choiceValues[i].data(),
                                texts.choiceTexts[i].data());
                 break;
@@ -168,6 +180,7 @@ FilterOptions ReadFilterOptions(filter_t* filter, std::vector<std::string>& warn
     std::vector<bool> given;
     for (const std::string& option : options) given.push_back(Given(filter, option));
     std::vector<const char*> names = {kProgressDb, kKeys};
+    names.insert(names.end(), std::begin(kTimingOptions), std::end(kTimingOptions));
     for (const std::string& option : options) names.push_back(option.c_str());
     names.push_back(nullptr);
     config_ChainParse(filter, kPrefix, names.data(), filter->p_cfg);
@@ -191,6 +204,7 @@ FilterOptions ReadFilterOptions(filter_t* filter, std::vector<std::string>& warn
     read.keys = map ? std::move(*map) : VlcKeyMap();
     if (!map)
         warnings.push_back(FullName(kKeys) + "=\"" + keys + "\" is refused: " + why + "; the default keys are used.");
+    ReadTimingOptions(filter, run, warnings);
     for (int i = 0; i < kSettingCount; ++i) {
         if (!given[i + 2]) continue;
         run.values[i] = ValueOf(filter, settingsTable[i], FullName(options[i + 2]), warnings);

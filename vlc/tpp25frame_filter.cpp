@@ -41,26 +41,39 @@ void TellFaults(filter_t* filter) {
 // A picture without a caption is only counted and passes as it is. One
 // that gets a caption is drawn into a copy: the decoder may still read
 // the picture it gave as a reference for the next.
+// A picture's date, VLC's clock in microseconds, as nanoseconds.
+std::optional<int64_t> NanosOf(mtime_t date) {
+    if (date <= VLC_TS_INVALID) return std::nullopt;
+    return int64_t{date} * 1000;
+}
+
+// The keys look back from each picture's date to find the caption the
+// viewer saw.
+void TellKeys(filter_sys_t* sys, std::optional<int64_t> date, std::optional<uint32_t> entryOnScreen) {
+    sys->keys.Frame(sys->engine.streamTime(), date, entryOnScreen, sys->engine.frameDuration());
+}
+
 picture_t* Filter(filter_t* filter, picture_t* picture) {
     filter_sys_t* sys = filter->p_sys;
     if (!picture) return nullptr;
     sys->engine.Take(sys->keys.TakeRequests());
-    if (!sys->engine.NextFrameMayDraw()) {
-        sys->engine.PassFrame();
-        return picture;
-    }
-    picture_t* drawn = filter_NewPicture(filter);
+    const std::optional<int64_t> date = NanosOf(picture->date);
+    sys->engine.SetFrameTime(date);
+    picture_t* drawn = sys->engine.NextFrameMayDraw() ? filter_NewPicture(filter) : nullptr;
     if (!drawn) {
         sys->engine.PassFrame();
+        TellKeys(sys, date, std::nullopt);
         return picture;
     }
     picture_Copy(drawn, picture);
     picture_Release(picture);
     const FrameView view = VisibleView(drawn, sys->format);
-    if (view.width == 0 || view.height == 0)
+    if (view.width == 0 || view.height == 0) {
         sys->engine.PassFrame();
-    else if (const std::optional<CaptionShown> started = sys->engine.ProcessFrame(view))
-        sys->keys.Shown(*started);
+    } else if (const std::optional<CaptionShown> started = sys->engine.ProcessFrame(view)) {
+        sys->keys.Shown(*started, sys->engine.streamTime());
+    }
+    TellKeys(sys, date, sys->engine.EntryOnScreen());
     TellFaults(filter);
     return drawn;
 }
@@ -72,7 +85,8 @@ int KeyPressed(vlc_object_t*, const char*, vlc_value_t, vlc_value_t key, void* d
     filter_t* filter = static_cast<filter_t*>(data);
     const std::optional<NamedKey> named = NamedKeyOf(key.i_int);
     if (!named) return VLC_SUCCESS;
-    const ViewerKeys::Taken taken = filter->p_sys->keys.Take(named->name.c_str(), named->shift, true);
+    const ViewerKeys::Taken taken = filter->p_sys->keys.Take(named->name.c_str(), named->shift, true,
+                                                             int64_t{mdate()} * 1000);
     if (taken.mark) {
         const CaptionShown& caption = taken.mark->caption;
         msg_Info(filter, "marked %s: %s - %s", taken.mark->mark == learner::Mark::kKnown ? "known" : "again",
@@ -121,9 +135,8 @@ int Open(vlc_object_t* object) {
     keys.SetMap(std::move(options.keys));
     keys.StartRun(filter->p_sys->engine.progressStore());
     // A stream of no known rate is taken as 25 frames a second.
-    if (size.i_frame_rate > 0 && size.i_frame_rate_base > 0)
-        keys.SetFramesPerSecond(
-            std::max<uint32_t>(1, (size.i_frame_rate + size.i_frame_rate_base - 1) / size.i_frame_rate_base));
+    filter->p_sys->engine.SetFramesPerSecond(
+        size.i_frame_rate > 0 && size.i_frame_rate_base > 0 ? double(size.i_frame_rate) / size.i_frame_rate_base : 0);
     var_AddCallback(filter->obj.libvlc, "key-pressed", KeyPressed, filter);
     msg_Dbg(filter, "captions into %4.4s %ux%u", reinterpret_cast<const char*>(&size.i_chroma), size.i_visible_width,
             size.i_visible_height);

@@ -17,7 +17,7 @@ source "$here/open-display.sh"
 open_display "$dir" 800x600x24
 bash "$here/as-user.sh" "$dir" env DISPLAY=":$display" VLC_PLUGIN_PATH="$vlc_plugins" \
   cvlc --no-plugins-cache --vout xcb_x11 --no-audio --no-video-title-show --play-and-exit "$dir/clip.mp4" \
-  --video-filter=tpp25frame --tpp25frame-settings-file=none --tpp25frame-show-freq-from=1 \
+  --video-filter=tpp25frame --tpp25frame-mode=flash --tpp25frame-settings-file=none --tpp25frame-show-freq-from=1 \
   --tpp25frame-show-freq-to=1 --tpp25frame-font-size=-60 >"$dir/log" 2>&1 &
 player=$!
 sleep 3

@@ -15,11 +15,13 @@ size=352x288 frames=50
 
 as_user() { bash "$here/as-user.sh" "$dir" "$@"; }
 # Transcodes the clip to raw CHROMA frames in OUT through the chain TRANSCODE
-# adds to, with any further options of cvlc.
+# adds to, with any further options of cvlc; the filter's captions come on
+# the frame schedule, in the order of the settings (no progress store).
 transcode() {
   local chroma=$1 out=$2 extra=$3
   shift 3
-  as_user env VLC_PLUGIN_PATH="$vlc_plugins" cvlc -q --no-plugins-cache -I dummy --play-and-exit "$@" "$dir/clip.y4m" \
+  as_user env VLC_PLUGIN_PATH="$vlc_plugins" cvlc -q --no-plugins-cache -I dummy --play-and-exit \
+    --tpp25frame-mode=flash --tpp25frame-progress-db=none "$@" "$dir/clip.y4m" \
     --sout "#transcode{vcodec=$chroma$extra}:std{access=file,mux=raw,dst=$out}" vlc://quit >"$out.log" 2>&1 ||
     fail "cvlc: $(tail -5 "$out.log")"
 }
@@ -45,6 +47,14 @@ frame_bytes() {
 gst-launch-1.0 -q videotestsrc num-buffers=$frames pattern=smpte \
   ! "video/x-raw,format=I420,width=${size%x*},height=${size#*x},framerate=25/1" ! y4menc \
   ! filesink location="$dir/clip.y4m" || fail "no clip"
+
+# The options the filter offers besides the settings rows': the modes and
+# the spaced order.
+offered=$(as_user env VLC_PLUGIN_PATH="$vlc_plugins" cvlc --no-plugins-cache -H -p tpp25frame --advanced 2>&1) || true
+for option in '--tpp25frame-mode {study,flash}' --tpp25frame-study-show --tpp25frame-study-every \
+  --tpp25frame-keep-clear '3 (spaced'; do
+  grep -qF -- "$option" <<<"$offered" || fail "the filter does not offer $option"
+done
 
 # The schedule with the defaults, and the options over a settings file.
 transcode I420 "$dir/plain" ""
@@ -82,7 +92,7 @@ for chroma in I420 RV32 YV12 NV21 UYVY RGBA ARGB BGRA I0AL P010; do
   transcode $chroma "$dir/vlc-$chroma" ",vfilter=tpp25frame" --tpp25frame-settings-file="$dir/own.ini"
   gst-launch-1.0 -q filesrc location="$dir/in-$chroma" \
     ! rawvideoparse format="$nick" width=${size%x*} height=${size#*x} framerate=25/1 \
-    ! tpp25frame settings-file="$dir/element.ini" ! filesink location="$dir/element-$chroma" ||
+    ! tpp25frame mode=flash progress-db=none settings-file="$dir/element.ini" ! filesink location="$dir/element-$chroma" ||
     fail "$chroma: element"
   [[ $(changed "$dir/in-$chroma" "$dir/vlc-$chroma" "$(frame_bytes $chroma)") == "1 8 15 22 29 36 43 50" ]] ||
     fail "$chroma: VLC changed frames $(changed "$dir/in-$chroma" "$dir/vlc-$chroma" "$(frame_bytes $chroma)")"

@@ -20,7 +20,7 @@ source "$here/open-display.sh"
 open_display "$dir" 640x480x24
 bash "$here/as-user.sh" "$dir" env DISPLAY=":$display" VLC_PLUGIN_PATH="$vlc_plugins" \
   cvlc --no-plugins-cache --vout xcb_x11 --no-audio --no-video-title-show --play-and-exit "$dir/clip.mp4" \
-  --video-filter=tpp25frame --tpp25frame-settings-file=none --tpp25frame-dictionary="$dir/words.dic" \
+  --video-filter=tpp25frame --tpp25frame-mode=flash --tpp25frame-settings-file=none --tpp25frame-dictionary="$dir/words.dic" \
   --tpp25frame-progress-db="$dir/progress.sqlite" \
   --tpp25frame-show-freq-from=5 --tpp25frame-show-freq-to=5 >"$dir/log" 2>&1 &
 player=$!
@@ -30,7 +30,7 @@ sleep 1.5
 DISPLAY=":$display" xdotool key y k
 wait $player || fail "the player failed: $(tail -5 "$dir/log")"
 stored=$(sqlite3 "$dir/progress.sqlite" "SELECT e.word || ':' || v.kind FROM events v JOIN entries e ON e.id = v.entry
-  WHERE v.kind != 0 AND EXISTS (SELECT 1 FROM events s WHERE s.entry = v.entry AND s.kind = 0)") ||
+  WHERE v.kind IN (1, 2) AND EXISTS (SELECT 1 FROM events s WHERE s.entry = v.entry AND s.kind = 0)") ||
   fail "the store cannot be read"
 [[ $stored =~ ^(alpha|beta|gamma):1$ ]] || fail "marks of shown words in the store: '$stored' ($(tail -3 "$dir/log"))"
 echo "window keys: ${stored%:1} marked known with y, k left to VLC"
