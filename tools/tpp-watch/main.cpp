@@ -1,8 +1,9 @@
 // tpp-watch, the player behind scripts/watch.sh, on gst-play's model:
 // playbin with the element as its video filter, in a window, and keys from
 // the window and the terminal alike. The element takes its own keys (the
-// learner's); of the rest, space pauses, Left and Right seek 10 s, f is
-// full screen, q quits. The terminal shows a one-line status with the
+// learner's), which show on a paused picture too; of the rest, space
+// pauses, Left and Right seek 10 s, f is full screen, q quits. A film's
+// subtitles keep the bottom quarter clear of captions. The terminal shows a one-line status with the
 // caption, and the end a summary of the session. The properties are
 // checked before anything plays, and a viewer's ways of stopping (the end,
 // q, closing the window, Ctrl-C) all go through the element's stop, which
@@ -29,12 +30,17 @@
 #include "tools/tpp-watch/watch_fullscreen.h"
 #include "tools/tpp-watch/watch_properties.h"
 #include "tools/tpp-watch/watch_session.h"
+#include "tools/tpp-watch/watch_sink.h"
 #include "tools/tpp-watch/watch_terminal.h"
 
 namespace {
 
 const char kElement[] = "tpp25frame";
 constexpr gint64 kSeekStep = 10 * GST_SECOND;
+// The player's own keys, for the element's help caption.
+const char kPlayerKeys[] = "space pause  Left/Right 10 s  f full screen  q quit";
+// The share of the picture kept clear of captions while subtitles show.
+constexpr double kSubtitlesKeepClear = 0.25;
 
 struct Player {
     GstElement* playbin = nullptr;
@@ -47,8 +53,10 @@ struct Player {
     GstObject* sink = nullptr;
     guint64 window = 0;
     WatchSession session;
-    bool statusLine = false;  // standard error is a terminal
-    guint keysSource = 0;     // standard input, while it gives keys
+    bool statusLine = false;      // standard error is a terminal
+    guint keysSource = 0;         // standard input, while it gives keys
+    bool keepClearGiven = false;  // the viewer set keep-clear
+    bool subtitlesChecked = false;
 };
 
 void Stop(Player& player, int status) {
@@ -94,6 +102,39 @@ void Seek(Player& player, gint64 step) {
         target = std::min(target, duration);
     gst_element_seek_simple(player.playbin, GST_FORMAT_TIME,
                             static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT), target);
+}
+
+// While paused, the picture is drawn again where it stands (a flushing
+// seek to its own position), so that what a key asked of the element
+// shows on it.
+void Redraw(Player& player) {
+    gint64 position = 0;
+    if (!player.paused || !gst_element_query_position(player.playbin, GST_FORMAT_TIME, &position)) return;
+    gst_element_seek_simple(player.playbin, GST_FORMAT_TIME,
+                            static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), position);
+}
+
+// The element took a key: what it shows (a note, the last caption again,
+// the help) is drawn on a paused picture too.
+void OnElementKey(Player& player, const GstStructure* fields) {
+    const char* action = gst_structure_get_string(fields, "action");
+    if (!action) return;
+    const std::string name = action;
+    if (name == "known" || name == "again" || name == "repeat" || name == "help") Redraw(player);
+}
+
+// Subtitles shown at the bottom keep captions out of their band, unless
+// the viewer said otherwise.
+void CheckSubtitles(Player& player) {
+    if (player.subtitlesChecked || player.keepClearGiven) return;
+    player.subtitlesChecked = true;
+    gint texts = 0, current = -1;
+    g_object_get(player.playbin, "n-text", &texts, "current-text", &current, nullptr);
+    if (texts <= 0 || current < 0) return;
+    g_object_set(player.filter, "keep-clear", kSubtitlesKeepClear, nullptr);
+    ClearStatus(player);
+    std::fprintf(stderr, "watch: subtitles shown: captions keep the bottom quarter clear (keep-clear=%.2f)\n",
+                 kSubtitlesKeepClear);
 }
 
 // A key that the element left: the player's own, or nothing.
@@ -149,6 +190,7 @@ gboolean OnTick(gpointer data) {
 void OnElementMessage(Player& player, GstMessage* message) {
     const GstStructure* fields = gst_message_get_structure(message);
     if (player.session.Take(fields)) {
+        if (gst_structure_has_name(fields, "tpp25frame-key")) OnElementKey(player, fields);
         ShowStatus(player);
         return;
     }
@@ -237,6 +279,7 @@ gboolean OnMessage(GstBus*, GstMessage* message, gpointer data) {
             gst_element_set_state(player.playbin, GST_STATE_PLAYING);
             break;
         case GST_MESSAGE_LATENCY: gst_bin_recalculate_latency(GST_BIN(player.playbin)); break;
+        case GST_MESSAGE_ASYNC_DONE: CheckSubtitles(player); break;
         case GST_MESSAGE_REQUEST_STATE: {
             GstState state;
             gst_message_parse_request_state(message, &state);
@@ -284,8 +327,24 @@ int main(int argc, char** argv) {
         gst_object_unref(gst_object_ref_sink(playbin));
         return 2;
     }
+    bool playerKeysGiven = false, keepClearGiven = false;
+    for (int i = 2; i < argc; ++i) {
+        const std::string setting = argv[i];
+        playerKeysGiven = playerKeysGiven || setting.rfind("player-keys=", 0) == 0;
+        keepClearGiven = keepClearGiven || setting.rfind("keep-clear=", 0) == 0;
+    }
+    if (!playerKeysGiven) g_object_set(filter, "player-keys", kPlayerKeys, nullptr);
+    std::string why;
+    GstElement* sink = OpenVideoSink(why);
+    if (!sink) {
+        std::fprintf(stderr, "watch: no window for the film: %s\n", why.c_str());
+        gst_object_unref(gst_object_ref_sink(filter));
+        gst_object_unref(gst_object_ref_sink(playbin));
+        return 1;
+    }
     // force-filters: a hardware decoder's output goes through the element too.
-    g_object_set(playbin, "uri", argv[1], "video-filter", filter, nullptr);
+    g_object_set(playbin, "uri", argv[1], "video-filter", filter, "video-sink", sink, nullptr);
+    gst_object_unref(sink);
     gst_util_set_object_arg(G_OBJECT(playbin), "flags",
                             "video+audio+text+soft-volume+deinterlace+soft-colorbalance+force-filters");
 
@@ -294,6 +353,7 @@ int main(int argc, char** argv) {
     player.filter = filter;
     player.loop = g_main_loop_new(nullptr, FALSE);
     player.statusLine = isatty(STDERR_FILENO);
+    player.keepClearGiven = keepClearGiven;
     GstBus* bus = gst_element_get_bus(playbin);
     gst_bus_add_watch(bus, OnMessage, &player);
     const guint interrupt = g_unix_signal_add(SIGINT, OnInterrupt, &player);

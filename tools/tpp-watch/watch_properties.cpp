@@ -3,6 +3,7 @@
 #include <gst/gst.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -62,6 +63,12 @@ std::string Takes(GParamSpec* spec) {
     if (G_IS_PARAM_SPEC_INT(spec)) {
         const GParamSpecInt* range = G_PARAM_SPEC_INT(spec);
         return "a whole number from " + std::to_string(range->minimum) + " to " + std::to_string(range->maximum);
+    }
+    if (G_IS_PARAM_SPEC_DOUBLE(spec)) {
+        const GParamSpecDouble* range = G_PARAM_SPEC_DOUBLE(spec);
+        char text[64];
+        std::snprintf(text, sizeof text, "a number from %g to %g", range->minimum, range->maximum);
+        return text;
     }
     return std::string("a value of type ") + g_type_name(G_PARAM_SPEC_VALUE_TYPE(spec));
 }
