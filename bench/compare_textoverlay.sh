@@ -56,8 +56,8 @@ measure() {  # size format
       local filter=() folder=$plugins
       [[ $variant != *-against ]] || folder=$against
       case ${variant%-against} in
-        element) filter=(! tpp25frame "settings-file=$work/settings.ini" show-freq-from=1 show-freq-to=1) ;;
-        nocap) filter=(! tpp25frame "settings-file=$work/settings.ini" show-freq-from=200 show-freq-to=200) ;;
+        element) filter=(! tpp25frame mode=flash "settings-file=$work/settings.ini" show-freq-from=1 show-freq-to=1) ;;
+        nocap) filter=(! tpp25frame mode=flash "settings-file=$work/settings.ini" show-freq-from=200 show-freq-to=200) ;;
         # Two lines through Pango markup's line feed.
         overlay) filter=(! textoverlay "text=cat&#10;кошка" shaded-background=true "font-desc=Sans $points") ;;
       esac

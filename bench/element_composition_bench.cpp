@@ -17,7 +17,7 @@ const char kDrawn[] = "show-freq-from=1 show-freq-to=1";
 
 void Buffer(benchmark::State& state, const char* format, bool compose, const char* schedule) {
     GstHarness* harness = gst_harness_new_parse(
-        (std::string("tpp25frame settings-file=none progress-db=none rules-type=a-z ") + schedule).c_str());
+        (std::string("tpp25frame mode=flash settings-file=none progress-db=none rules-type=a-z ") + schedule).c_str());
     if (compose) gst_harness_add_propose_allocation_meta(harness, GST_VIDEO_OVERLAY_COMPOSITION_META_API_TYPE, nullptr);
     GstVideoInfo info;
     gst_video_info_set_format(&info, gst_video_format_from_string(format), 1920, 1080);

@@ -85,7 +85,7 @@ void Frame(benchmark::State& state, const char* format, bool learner) {
     const std::string order = learner ? "rules-type=spaced progress-db=" + folder + "/progress.sqlite"
                                       : "rules-type=a-z progress-db=none";
     GstHarness* harness = gst_harness_new_parse(
-        ("tpp25frame settings-file=none show-freq-from=1 show-freq-to=1 " + order).c_str());
+        ("tpp25frame mode=flash settings-file=none show-freq-from=1 show-freq-to=1 " + order).c_str());
     GstVideoInfo info;
     gst_video_info_set_format(&info, gst_video_format_from_string(format), 1920, 1080);
     info.fps_n = 25;

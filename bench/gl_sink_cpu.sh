@@ -36,7 +36,7 @@ export GST_PLUGIN_PATH=$build/gstreamer-1.0 GST_REGISTRY=$work/registry.bin GST_
   GST_DEBUG_NO_COLOR=1 frames format work runs
 xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
   set -euo pipefail
-  element="tpp25frame settings-file=none progress-db=none show-freq-from=1 show-freq-to=1"
+  element="tpp25frame mode=flash settings-file=none progress-db=none show-freq-from=1 show-freq-to=1"
   declare -A between=([composition]="$element !" [blend]="$element ! video/x-raw !" [none]="")
   declare -A said=([composition]="as an overlay composition" [blend]="blended into the frames" [none]="")
   cases=(composition blend none)

@@ -31,8 +31,8 @@ ffmpeg -loglevel error -f lavfi -i testsrc2=size=1920x1080:rate=25 -frames:v "$f
   "$work/clip.y4m"
 declare -A filter=(
   [none]=""
-  [defaults]=",vfilter=tpp25frame{settings-file=none,progress-db=none}"
-  [every-frame]=",vfilter=tpp25frame{settings-file=none,progress-db=none,show-freq-from=1,show-freq-to=1}"
+  [defaults]=",vfilter=tpp25frame{mode=flash,settings-file=none,progress-db=none}"
+  [every-frame]=",vfilter=tpp25frame{mode=flash,settings-file=none,progress-db=none,show-freq-from=1,show-freq-to=1}"
 )
 cases=(none defaults every-frame)
 # The CPU seconds of one transcode.
