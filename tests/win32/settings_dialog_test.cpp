@@ -51,10 +51,30 @@ TEST_F(DialogTest, FirstOpeningIsCentredOnTheHostAndShowsTheWorkingValues) {
 
 TEST_F(DialogTest, SavedPositionIsUsedUnlessItLiesOffTheScreen) {
     DlgWndPosX = 40;
-    DlgWndPosY = -20;  // negative coordinates are taken as they are
+    DlgWndPosY = 20;
     HWND dialog = Open();
     EXPECT_EQ(WindowRect(dialog).left, 40);
-    EXPECT_EQ(WindowRect(dialog).top, -20);
+    EXPECT_EQ(WindowRect(dialog).top, 20);
+    Click(IDC_OK);
+    ASSERT_EQ(Dialog(), nullptr);
+
+    // Partly off the screen, the window comes whole onto it: its buttons
+    // and close box stay within reach.
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    DlgWndPosX = screenWidth - 50;
+    DlgWndPosY = -20;
+    dialog = Open();
+    RECT r = WindowRect(dialog);
+    EXPECT_EQ(r.right, screenWidth);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(DlgWndPosX, r.left);
+    Click(IDC_OK);
+    DlgWndPosX = -300;
+    DlgWndPosY = screenHeight - 30;
+    dialog = Open();
+    r = WindowRect(dialog);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.bottom, screenHeight);
     Click(IDC_OK);
     ASSERT_EQ(Dialog(), nullptr);
 
@@ -356,15 +376,17 @@ TEST_F(DialogTest, ColourChoosersStartFromTheSettingAndStoreOnlyOk) {
     }
 }
 
-TEST_F(DialogTest, ToolTipsNameFiveControls) {
+TEST_F(DialogTest, ToolTipsNameSevenControls) {
     HWND dialog = Open();
     ASSERT_NE(settingsDialog.toolTip, nullptr);
-    EXPECT_EQ(SendMessageA(settingsDialog.toolTip, TTM_GETTOOLCOUNT, 0, 0), 5);
+    EXPECT_EQ(SendMessageA(settingsDialog.toolTip, TTM_GETTOOLCOUNT, 0, 0), 7);
     const std::pair<int, const wchar_t*> tips[] = {{IDC_DIC_CHOOSE, L"Выбрать альтернативный словарь"},
                                                    {IDC_FONT, L"Выбрать параметры шрифта"},
                                                    {IDC_TEXT_COLOR, L"Выбрать цвет текста"},
                                                    {IDC_BACK_COLOR, L"Выбрать цвет фона"},
-                                                   {IDC_RANDOM_POSITION, L"Случайный выбор позиции"}};
+                                                   {IDC_RANDOM_POSITION, L"Случайный выбор позиции"},
+                                                   {IDC_OUTLINE_COLOR, L"Выбрать цвет контура"},
+                                                   {IDC_SHADOW_COLOR, L"Выбрать цвет тени"}};
     for (const auto& [id, text] : tips) {
         wchar_t shown[128] = L"";
         TOOLINFOW tool = {};

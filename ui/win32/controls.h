@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "ui/win32/settings_dialog_controls.h"
 
@@ -64,11 +65,22 @@ public:
     void LimitText(int characters) const;
 };
 
+class Label : public Control {
+public:
+    void Bind(HWND dialog, ControlId<ControlKind::Text> id) { BindItem(dialog, id.value); }
+};
+
 class ListBox : public Control {
 public:
     void Bind(HWND dialog, ControlId<ControlKind::ListBox> id) { BindItem(dialog, id.value); }
     void Clear() const;
     void Add(const std::string& utf8) const;
+    // All the lines at once, in place of what it showed: drawn once, at the
+    // end, with the room for them taken in one step.
+    void Fill(const std::vector<std::string>& utf8) const;
+    // One row, put before index or taken out.
+    void Insert(int32_t index, const std::string& utf8) const;
+    void Remove(int32_t index) const;
     int32_t Count() const;
     int32_t Selection() const;  // -1: none
     void Select(int32_t index) const;
