@@ -4,7 +4,8 @@
 // control gives it, at whatever DPI the prefix has. Prints each that would
 // be cut, and "labels fit" when none is, after the window's place and size; with --hold SECONDS it then keeps
 // the window up for a screenshot, writing the file named by --ready first.
-// Usage: dialog_look.exe [--hold SECONDS --ready FILE]
+// Usage: dialog_look.exe [--hold SECONDS --ready FILE] [--line KEY=VALUE]...
+// (each --line goes into the settings file's section).
 #include <windows.h>
 
 #include <cstdio>
@@ -90,10 +91,17 @@ BOOL CALLBACK MeasureControl(HWND control, LPARAM) {
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
     SIZE size = {};
     GetTextExtentPoint32W(dc, label.c_str(), static_cast<int>(label.size()), &size);
+    // A static wraps at word breaks: it is cut when the lines need more
+    // height than it has.
+    RECT wrapped = {0, 0, room, 0};
+    if (isStatic)
+        DrawTextW(dc, label.c_str(), static_cast<int>(label.size()), &wrapped,
+                  DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     SelectObject(dc, old);
     ReleaseDC(control, dc);
-    if (size.cx > room) {
-        std::printf("cut: \"%s\" needs %ld px, has %ld\n", Utf8(label).c_str(), size.cx, room);
+    if (isStatic ? wrapped.bottom > client.bottom || wrapped.right > room : size.cx > room) {
+        std::printf("cut: \"%s\" needs %ld px, has %ld\n", Utf8(label).c_str(), isStatic ? wrapped.bottom : size.cx,
+                    isStatic ? client.bottom : room);
         ++cut;
     }
     return TRUE;
@@ -103,16 +111,18 @@ BOOL CALLBACK MeasureControl(HWND control, LPARAM) {
 
 int main(int argc, char** argv) {
     int hold = 0;
-    std::string ready;
+    std::string ready, lines;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::string(argv[i]) == "--hold") hold = std::atoi(argv[i + 1]);
         if (std::string(argv[i]) == "--ready") ready = argv[i + 1];
+        if (std::string(argv[i]) == "--line") lines += std::string(argv[i + 1]) + "\r\n";
     }
     SetProcessDPIAware();
     const std::string folder = Folder();
     CreateDirectoryA((folder + "Plugins").c_str(), nullptr);
     std::ofstream(folder + "Plugins\\TPP_25Frame.ini", std::ios::binary)
-        << "[PluginSettings]\r\nDlgWndPosX=0\r\nDlgWndPosY=0\r\n";
+        << "[PluginSettings]\r\nDlgWndPosX=0\r\nDlgWndPosY=0\r\n"
+        << lines;
     HMODULE module = LoadLibraryA((folder + "TPP_25Frame.dll").c_str());
     if (!module) return 1;
     const auto record = reinterpret_cast<PluginRecordExport>(

@@ -414,3 +414,48 @@ TEST_F(DialogTest, ToolTipsNameSevenControls) {
 }
 
 }  // namespace
+
+namespace {
+
+std::wstring WideText(HWND control) {
+    wchar_t text[512] = L"";
+    GetWindowTextW(control, text, 512);
+    return text;
+}
+
+// The letters' look: each control sets its row, within the row's range,
+// and "По умолчанию" shows them reset; the warning says which colour hides
+// what, as the colours change.
+TEST_F(DialogTest, LegibilityControlsSetTheirRowsAndSayWhatTheColoursHide) {
+    Set([](SettingsRecord& s) {
+        s.TextColor = 0xFFFFFF;
+        s.BackColor = 0xFFFFFF;
+        s.BackType = 0;
+    });
+    Open();
+    EXPECT_EQ(WideText(Item(IDC_LEGIBILITY_WARNING)).rfind(L"Буквы не видны: при фоне «Отсутствует»", 0), 0u);
+    SetSpin(IDC_OUTLINE_WIDTH_SPIN, 3);
+    SetSpin(IDC_SHADOW_OFFSET_SPIN, 2);
+    SetSpin(IDC_BOX_PADDING_SPIN, 20);
+    Click(IDC_KEEP_PROPORTIONS);
+    EXPECT_EQ(Working().OutlineWidth, 3);
+    EXPECT_EQ(Working().ShadowOffset, 2);
+    EXPECT_EQ(Working().BoxPadding, 20);
+    EXPECT_EQ(Working().KeepProportions, 1u);
+
+    Set([](SettingsRecord& s) {
+        s.TextColor = 0x00A0FF;
+        s.BackColor = 0;
+        s.OutlineColor = 0;
+    });
+    Click(IDC_BACK_AROUND);  // a box now, and its colour the outline's
+    EXPECT_EQ(WideText(Item(IDC_LEGIBILITY_WARNING)).rfind(L"Контур не виден", 0), 0u);
+
+    Click(IDC_DEFAULTS);
+    EXPECT_EQ(Working().OutlineWidth, defaultSettings.OutlineWidth);
+    EXPECT_EQ(Text(IDC_OUTLINE_WIDTH), std::to_string(defaultSettings.OutlineWidth));
+    EXPECT_EQ(Text(IDC_BOX_PADDING), std::to_string(defaultSettings.BoxPadding));
+    EXPECT_EQ(Checked(IDC_KEEP_PROPORTIONS), defaultSettings.KeepProportions != 0);
+}
+
+}  // namespace

@@ -566,17 +566,26 @@ void SettingsDialog::ShowLegibilityWarning() {
     SetWindowTextW(legibilityWarning.window(), text.c_str());
 }
 
+// The status line has room for two short lines of the file; the trace
+// names them all.
 void SettingsDialog::ShowUnreadLines() {
-    if (settings_.unreadLines.empty()) {
-        SetWindowTextW(statusText.window(), L"");
-        return;
-    }
+    constexpr size_t kQuoted = 2, kLength = 24;
+    const std::vector<UnreadLine>& unread = settings_.unreadLines;
     std::wstring lines;
-    for (const UnreadLine& line : settings_.unreadLines) {
-        if (!lines.empty()) lines += L", ";
-        lines += L"\u00AB" + WideFromUtf8(line.text) + L"\u00BB";
+    for (size_t i = 0; i < unread.size() && i < kQuoted; ++i) {
+        std::wstring line = WideFromUtf8(unread[i].text);
+        if (line.size() > kLength) line = line.substr(0, kLength - 1) + L"\u2026";
+        lines += (i ? L", \u00AB" : L"\u00AB") + line + L"\u00BB";
     }
-    std::wstring text = WideFromCp1251(kUnreadSettingsLines);
-    if (const size_t at = text.find(L"%1"); at != std::wstring::npos) text.replace(at, 2, lines);
+    std::wstring text;
+    if (!unread.empty()) {
+        text = WideFromCp1251(kUnreadSettingsLines);
+        text.replace(text.find(L"%1"), 2, lines);
+        if (unread.size() > kQuoted) {
+            std::wstring more = WideFromCp1251(kAndMore);
+            more.replace(more.find(L"%1"), 2, std::to_wstring(unread.size() - kQuoted));
+            text += more;
+        }
+    }
     SetWindowTextW(statusText.window(), text.c_str());
 }
