@@ -80,7 +80,8 @@ void WriteList(const std::string& path, int lines) {
 struct ChooserAnswer {
     std::wstring path;
     DWORD thread;
-    bool chosen = false;
+    volatile bool chosen = false;
+    volatile bool done = false;  // the click has returned
 };
 
 BOOL CALLBACK AnswerWindow(HWND window, LPARAM param) {
@@ -90,20 +91,21 @@ BOOL CALLBACK AnswerWindow(HWND window, LPARAM param) {
     if (std::wstring(name) != L"#32770" || !IsWindowVisible(window)) return TRUE;
     if (GetWindowThreadProcessId(window, nullptr) != answer->thread) return TRUE;
     for (const int edit : {0x47C, 0x480}) {  // the chooser's name box, new style and old
-        if (!GetDlgItem(window, edit)) continue;
+        if (!GetDlgItem(window, edit) || answer->chosen) continue;
         SetDlgItemTextW(window, edit, answer->path.c_str());
         PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         answer->chosen = true;
         return FALSE;
     }
     const int button = GetDlgItem(window, IDNO) ? IDNO : IDCANCEL;
-    if (GetDlgItem(window, button)) PostMessageW(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    if (!GetDlgItem(window, button)) return TRUE;  // the settings dialog itself
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     return FALSE;
 }
 
 DWORD WINAPI AnswerChooser(LPVOID param) {
     auto* answer = static_cast<ChooserAnswer*>(param);
-    for (int i = 0; i < 3000 && !answer->chosen; ++i) {
+    for (int i = 0; i < 6000 && !answer->done; ++i) {
         EnumWindows(AnswerWindow, reinterpret_cast<LPARAM>(answer));
         Sleep(10);
     }
@@ -170,6 +172,7 @@ int main(int argc, char** argv) {
         Click(dialog, IDC_DIC_CHOOSE);
         Pump();
         choose.push_back(Now() - start);
+        answer.done = true;
         WaitForSingleObject(answering, INFINITE);
         CloseHandle(answering);
         HWND list = GetDlgItem(dialog, IDC_ENTRY_LIST);
