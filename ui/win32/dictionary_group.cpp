@@ -1,5 +1,7 @@
 // The dictionary group: choosing the dictionary file and editing the
 // alternative dictionary's lines through the store's locked operations.
+#include <usp10.h>
+
 #include <string>
 #include <vector>
 
@@ -190,4 +192,48 @@ bool SettingsDialog::MayCloseWithAltDictionary() {
                                                        : platform::CanReplace(path);
     if (replace) return true;
     return Tell(Filled(kDictionaryWillNotSave, Path(path), Ansi(replace.why)), MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
+// The entry list draws its own lines through Uniscribe, which takes each
+// script the dialog's font lacks from a font that has it (as the captions
+// are drawn): the list box's own drawing showed Hebrew or Thai as boxes
+// where the font's links did not reach them.
+void SettingsDialog::SetUpEntryList() {
+    HWND list = entryList.window();
+    HDC dc = GetDC(list);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+    SendMessageW(list, LB_SETITEMHEIGHT, 0, metrics.tmHeight + 1);
+}
+
+void SettingsDialog::DrawEntry(const DRAWITEMSTRUCT& item) {
+    HDC dc = item.hDC;
+    if (item.itemID != static_cast<UINT>(-1)) {
+        const bool selected = item.itemState & ODS_SELECTED;
+        const bool enabled = !(item.itemState & ODS_DISABLED);
+        FillRect(dc, &item.rcItem, GetSysColorBrush(selected && enabled ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+        SetTextColor(dc, GetSysColor(!enabled ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        SetBkMode(dc, TRANSPARENT);
+        const LRESULT length = SendMessageW(item.hwndItem, LB_GETTEXTLEN, item.itemID, 0);
+        std::wstring text(length > 0 ? static_cast<size_t>(length) + 1 : 1, L'\0');
+        const LRESULT copied = SendMessageW(item.hwndItem, LB_GETTEXT, item.itemID,
+                                            reinterpret_cast<LPARAM>(text.data()));
+        text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
+        const int x = item.rcItem.left + 2, y = item.rcItem.top;
+        const int count = static_cast<int>(text.size());
+        SCRIPT_STRING_ANALYSIS analysis = nullptr;
+        if (count > 0 && ScriptStringAnalyse(dc, text.data(), count, count * 3 / 2 + 16, -1, SSA_GLYPHS | SSA_FALLBACK,
+                                             0, nullptr, nullptr, nullptr, nullptr, nullptr, &analysis) == S_OK) {
+            ScriptStringOut(analysis, x, y, ETO_CLIPPED, &item.rcItem, 0, 0, FALSE);
+            ScriptStringFree(&analysis);
+        } else if (count > 0) {
+            ExtTextOutW(dc, x, y, ETO_CLIPPED, &item.rcItem, text.data(), static_cast<UINT>(count), nullptr);
+        }
+        SelectObject(dc, old);
+    }
+    if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &item.rcItem);
 }

@@ -202,6 +202,7 @@ void SettingsDialog::OnDrawItem(WPARAM wParam, LPARAM lParam) {
     if (!item) return;
     if (wParam == IDC_TEXT_COLOR) PaintColorButton(*item, edits_.CopyWorkingSettings().TextColor);
     if (wParam == IDC_BACK_COLOR) PaintColorButton(*item, edits_.CopyWorkingSettings().BackColor);
+    if (wParam == IDC_ENTRY_LIST) DrawEntry(*item);
     if (wParam == IDC_OUTLINE_COLOR) PaintColorButton(*item, edits_.CopyWorkingSettings().OutlineColor);
     if (wParam == IDC_SHADOW_COLOR) PaintColorButton(*item, edits_.CopyWorkingSettings().ShadowColor);
 }

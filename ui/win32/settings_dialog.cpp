@@ -202,6 +202,7 @@ BOOL SettingsDialog::OnInitDialog() {
     settings_.dialogSnapshot = edits_.CopyWorkingSettings();
     CreatePadFont();
     SetUpNumericFields();
+    SetUpEntryList();
     CreateToolTips();
     isInitialised = 1;
     RefreshControls();

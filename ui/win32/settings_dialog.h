@@ -42,6 +42,8 @@ public:
     void UpdateDictionaryControls();
     void FillEntryList();
     void ShowEntryEdit(int32_t count, int32_t removed, int32_t inserted);
+    void SetUpEntryList();
+    void DrawEntry(const DRAWITEMSTRUCT& item);
     void SelectEntry(int32_t index);
     void UpdatePositionButtons();
     void MoveCaption();
