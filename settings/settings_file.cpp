@@ -308,17 +308,17 @@ platform::FileOutcome CSettingsFile::Save(const std::vector<SectionEdit>& given)
     FileText text = found;
     std::vector<SectionEdit> edits;
     if (!InFileText(text, given, edits)) InFileText(text = FileText::kUtf8WithMark, given, edits);
-    if (text == FileText::kUtf8WithMark) writer.Write(kUtf8Mark);
     const bool recode = text != found;  // the file's own lines are Windows-1251 and go as UTF-8
+    std::vector<std::string> out;       // the new file's lines: a settings file is small
 
     std::vector<bool> metSection(edits.size()), metSet, metFill;
     const SectionEdit* in = nullptr;  // the section being copied, when edited key by key
     bool dropping = false;            // in a section written whole, or its duplicate
     const auto endSection = [&] {
         for (size_t i = 0; in && i < in->set.size(); ++i)
-            if (!metSet[i]) writer.WriteLine(LineOf(in->set[i]));
+            if (!metSet[i]) out.push_back(LineOf(in->set[i]));
         for (size_t i = 0; in && i < in->fill.size(); ++i)
-            if (!metFill[i]) writer.WriteLine(LineOf(in->fill[i]));
+            if (!metFill[i]) out.push_back(LineOf(in->fill[i]));
         in = nullptr;
         dropping = false;
     };
@@ -330,7 +330,7 @@ platform::FileOutcome CSettingsFile::Save(const std::vector<SectionEdit>& given)
             size_t i = 0;
             while (i < edits.size() && !SameName(Trim(line), SectionHeader(edits[i].name))) ++i;
             if (i == edits.size()) {
-                writer.WriteLine(line);
+                out.push_back(line);
                 continue;
             }
             const SectionEdit& edit = edits[i];
@@ -339,7 +339,7 @@ platform::FileOutcome CSettingsFile::Save(const std::vector<SectionEdit>& given)
             } else {
                 // Each copy of a duplicated section gets the edit: the reader
                 // may take any of them.
-                writer.WriteLine(line);
+                out.push_back(line);
                 in = &edit;
                 metSet.assign(edit.set.size(), false);
                 metFill.assign(edit.fill.size(), false);
@@ -352,15 +352,15 @@ platform::FileOutcome CSettingsFile::Save(const std::vector<SectionEdit>& given)
         bool hasValue = false;
         if (in && KeyOf(line, key, hasValue)) {
             if (const int i = MatchKey(key, in->set, metSet); i >= 0) {
-                writer.WriteLine(LineOf(in->set[static_cast<size_t>(i)]));
+                out.push_back(LineOf(in->set[static_cast<size_t>(i)]));
                 continue;
             }
             if (const int i = MatchKey(key, in->fill, metFill); i >= 0 && !hasValue) {
-                writer.WriteLine(LineOf(in->fill[static_cast<size_t>(i)]));
+                out.push_back(LineOf(in->fill[static_cast<size_t>(i)]));
                 continue;
             }
         }
-        writer.WriteLine(line);
+        out.push_back(line);
     }
     endSection();
     if (current.IsOpen() && current.Tell() < current.Length())
@@ -368,9 +368,24 @@ platform::FileOutcome CSettingsFile::Save(const std::vector<SectionEdit>& given)
     current.Close();
     for (size_t i = 0; i < edits.size(); ++i) {
         if (metSection[i] || (edits[i].set.empty() && edits[i].fill.empty())) continue;
-        writer.WriteLine(SectionHeader(edits[i].name));
-        for (const SettingsLine& set : edits[i].set) writer.WriteLine(LineOf(set));
-        for (const SettingsLine& fill : edits[i].fill) writer.WriteLine(LineOf(fill));
+        out.push_back(SectionHeader(edits[i].name));
+        for (const SettingsLine& set : edits[i].set) out.push_back(LineOf(set));
+        for (const SettingsLine& fill : edits[i].fill) out.push_back(LineOf(fill));
     }
+    // Windows-1251 bytes that would read back as UTF-8 would read back as
+    // other text: such a file goes as UTF-8 under the mark.
+    if (text == FileText::kWindows1251) {
+        bool high = false, valid = true;
+        for (const std::string& line : out) {
+            for (const char c : line) high = high || static_cast<unsigned char>(c) > 0x7F;
+            valid = valid && IsValidUtf8(line);
+        }
+        if (high && valid) {
+            for (std::string& line : out) line = DecodeCp1251(line);
+            text = FileText::kUtf8WithMark;
+        }
+    }
+    if (text == FileText::kUtf8WithMark) writer.Write(kUtf8Mark);
+    for (const std::string& line : out) writer.WriteLine(line);
     return writer.Commit();
 }

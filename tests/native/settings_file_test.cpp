@@ -146,6 +146,17 @@ TEST_F(SettingsFileTest, APathWindows1251CannotHoldTurnsTheFileUtf8) {
     EXPECT_EQ(Working().DicFileName, "C:\\λέξεις\\a.dic");
 }
 
+// "Рѕ" in Windows-1251 is D0 BE, which is UTF-8 for "о": such a file
+// would read back as other text, so it is saved as UTF-8 under the mark.
+TEST_F(SettingsFileTest, Windows1251ThatWouldReadBackAsUtf8IsSavedAsUtf8) {
+    Load("[PluginSettings]\r\nDicType=1\r\n");
+    Set([&](SettingsRecord& s) { s.DicFileName = "C:\\Рѕ.dic"; });
+    ASSERT_TRUE(SaveSettings(settings_));
+    EXPECT_EQ(ReadBytes(path_).rfind("\xEF\xBB\xBF[PluginSettings]\r\n", 0), 0u);
+    LoadSettings(settings_);
+    EXPECT_EQ(Working().DicFileName, "C:\\Рѕ.dic");
+}
+
 // What a hand edit leaves that sets nothing is named, and kept in place.
 TEST_F(SettingsFileTest, LinesThatSetNothingAreNamedAndKept) {
     Load("[pluginsettings]\r\nBackType 1\r\n; mine\r\n\r\nMyKey=7\r\nbacktype=1\r\n[DEFAULT]\r\nFoo=1\r\n");
