@@ -8,8 +8,6 @@ void Control::BindItem(HWND dialog, int id) { window_ = GetDlgItem(dialog, id); 
 
 void Control::Enable(bool enabled) const { EnableWindow(window_, enabled ? TRUE : FALSE); }
 
-void Control::SetText(const std::string& text) const { SetWindowTextA(window_, text.c_str()); }
-
 std::string Control::UnicodeText() const {
     const int length = GetWindowTextLengthW(window_);
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');

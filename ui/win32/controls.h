@@ -1,7 +1,7 @@
 // Thin wrappers over a dialog's controls: a window handle bound once at
 // initialisation and the few messages the settings dialog sends. Text is
-// either the settings' ANSI bytes (paths, the font name) or the entries'
-// UTF-8, which goes through the wide-character messages.
+// UTF-8 (paths, the font name, the entries), which goes through the
+// wide-character messages.
 #pragma once
 
 #include <windows.h>
@@ -27,7 +27,6 @@ class Control {
 public:
     HWND window() const { return window_; }
     void Enable(bool enabled) const;
-    void SetText(const std::string& text) const;
     // The same as UTF-8.
     std::string UnicodeText() const;
     void SetUnicodeText(const std::string& text) const;
