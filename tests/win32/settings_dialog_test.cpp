@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <utility>
 
@@ -456,6 +457,20 @@ TEST_F(DialogTest, LegibilityControlsSetTheirRowsAndSayWhatTheColoursHide) {
     EXPECT_EQ(Text(IDC_OUTLINE_WIDTH), std::to_string(defaultSettings.OutlineWidth));
     EXPECT_EQ(Text(IDC_BOX_PADDING), std::to_string(defaultSettings.BoxPadding));
     EXPECT_EQ(Checked(IDC_KEEP_PROPORTIONS), defaultSettings.KeepProportions != 0);
+}
+
+// A hand edit that set nothing is named when the dialog opens, however
+// many there are.
+TEST_F(DialogTest, StatusLineNamesTheSettingsFileLinesThatSetNothing) {
+    Open();
+    EXPECT_EQ(WideText(Item(IDC_STATUS)), L"");
+    Click(IDC_OK);
+    PluginExit();
+    std::ofstream(SettingsPath(), std::ios::binary) << "[PluginSettings]\r\nBackType 1\r\n; mine\r\nMyKey=7\r\nX\r\n";
+    PluginInit();
+    Open();
+    EXPECT_EQ(WideText(Item(IDC_STATUS)),
+              L"Не прочитаны строки файла настроек (они оставлены в файле): «BackType 1», «MyKey=7» и ещё 1");
 }
 
 }  // namespace
