@@ -88,6 +88,17 @@ std::vector<std::string> DictionaryStore::AltDictionaryLines() {
     return altDictionary.lines;
 }
 
+size_t DictionaryStore::AltDictionaryCount() {
+    std::lock_guard lock(captionLock);
+    return altDictionary.lines.size();
+}
+
+std::string DictionaryStore::AltDictionaryLine(int32_t index) {
+    std::lock_guard lock(captionLock);
+    if (index < 0 || static_cast<size_t>(index) >= altDictionary.lines.size()) return {};
+    return altDictionary.lines[static_cast<size_t>(index)];
+}
+
 int32_t DictionaryStore::AddAltEntry(const std::string& text) { return ChangeAltEntry(-1, text); }
 
 int32_t DictionaryStore::ChangeAltEntry(int32_t selected, const std::string& text) {

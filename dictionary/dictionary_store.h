@@ -61,8 +61,11 @@ public:
     // WordListMessage); nothing when nothing was read.
     WordListReport LastAltDictionaryLoad();
     WordListFileState LastAltDictionaryFile();
-    // A copy of the lines, for showing them.
+    // A copy of the lines, for showing them; or how many there are, and
+    // one of them (empty outside the list).
     std::vector<std::string> AltDictionaryLines();
+    size_t AltDictionaryCount();
+    std::string AltDictionaryLine(int32_t index);
 
     // The dialog's edits; each re-arms the order (its walk carries on from
     // where it is) and marks the dictionary changed. Add and Change return

@@ -25,7 +25,8 @@ struct TextExtent {
     int32_t width, height;
 };
 
-// A font request in canvas units; the face name holds at most 31 bytes.
+// A font request in canvas units; the face name holds at most 31 bytes of
+// UTF-8.
 struct CaptionFont {
     char faceName[32];
     int32_t height;  // as a LOGFONT height: negative asks for the character height

@@ -1,7 +1,7 @@
 // The file services the core needs from the platform: plain binary files,
 // opened for reading or made new for writing, and what a save needs to put
 // a new file in place of an old one without losing it or racing another
-// save. Paths are Windows-1251 (ANSI) bytes.
+// save. Paths are UTF-8 (on Windows they reach the system as UTF-16).
 #pragma once
 
 #include <cstddef>

@@ -88,6 +88,10 @@ void PluginInstance::Init() noexcept {
         if (!settingsRead_ && !path.empty())
             NoteNotice("Settings file " + Quoted(path) + " cannot be read (" + settingsUnread_ +
                        "): the settings are at their defaults, and nothing is saved");
+        // A hand edit that did not take looks like one that did.
+        for (const UnreadLine& line : settings_.unreadLines)
+            NoteNotice("Settings file " + Quoted(path) + ", section [" + line.section + "]: the line " +
+                       Quoted(line.text) + " sets nothing (no \"=\", or no such key); it is kept as it is");
     });
     StartParts();
 }

@@ -1,8 +1,11 @@
 #include "render/font_matching.h"
 
 #include <algorithm>
+#include <cstring>
+#include <string>
 
 #include "platform/cp1251.h"
+#include "platform/utf8.h"
 
 namespace {
 
@@ -11,7 +14,10 @@ FcPattern* RequestOf(const CaptionFont& font) {
     FcPattern* pattern = FcPatternCreate();
     if (!pattern) return nullptr;
     const int weight = font.weight <= 0 ? 400 : std::clamp<int>(font.weight, 1, 1000);
-    const std::string family = font.faceName[0] ? Cp1251ToUtf8(font.faceName) : "sans-serif";
+    // The settings' text is UTF-8; a name cut inside a character at the
+    // face's 31 bytes, or older bytes, are read as Windows-1251.
+    const std::string name(font.faceName, strnlen(font.faceName, sizeof font.faceName));
+    const std::string family = name.empty() ? "sans-serif" : IsValidUtf8(name) ? name : DecodeCp1251(name);
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
     FcPatternAddInteger(pattern, FC_SLANT, font.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -168,8 +169,13 @@ LOGFONTA LogFontFrom(const CaptionFont& font) {
     logFont.lfStrikeOut = font.strikeOut;
     logFont.lfCharSet = font.charSet;
     logFont.lfQuality = NONANTIALIASED_QUALITY;
+    // The face name is UTF-8; the narrow structure takes the system's code
+    // page.
     static_assert(sizeof logFont.lfFaceName == sizeof font.faceName);
-    std::copy(std::begin(font.faceName), std::end(font.faceName), logFont.lfFaceName);
+    std::string face;
+    AnsiFromWide(WideFromUtf8(std::string_view(font.faceName, strnlen(font.faceName, sizeof font.faceName))), face);
+    face.resize(std::min(face.size(), sizeof logFont.lfFaceName - 1));
+    std::copy(face.begin(), face.end(), logFont.lfFaceName);
     return logFont;
 }
 

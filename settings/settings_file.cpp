@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "platform/cp1251.h"
+#include "platform/utf8.h"
 #include "settings/settings_location.h"
 #include "settings/typed_value.h"
 
@@ -11,26 +12,75 @@ namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-// Whether the file starts with the UTF-8 mark; the reader is left at the
-// first byte of text.
-bool SkipUtf8Mark(TextFileReader& reader) {
-    std::string first;
-    const bool marked = reader.ReadLine(first) && first.starts_with(kUtf8Mark);
+// How the file's text was read: with the UTF-8 mark, UTF-8 without it (as
+// Notepad saves), or Windows-1251, the plug-in's own. A file whose bytes
+// above 0x7F all form UTF-8 sequences is UTF-8: Windows-1251 text seldom
+// does by chance. The reader is left at the first byte of text.
+FileText DetectFileText(TextFileReader& reader) {
+    reader.Seek(0);
+    std::string line;
+    bool first = true, marked = false, high = false, valid = true;
+    while (reader.ReadLine(line)) {
+        std::string_view text = line;
+        if (first && text.starts_with(kUtf8Mark)) {
+            marked = true;
+            text.remove_prefix(kUtf8Mark.size());
+        }
+        first = false;
+        for (const char c : text) high = high || static_cast<unsigned char>(c) > 0x7F;
+        valid = valid && IsValidUtf8(text);
+    }
     reader.Seek(marked ? kUtf8Mark.size() : 0);
-    return marked;
+    if (marked) return FileText::kUtf8WithMark;
+    return high && valid ? FileText::kUtf8 : FileText::kWindows1251;
 }
 
-SettingsLine InUtf8(const SettingsLine& line) { return {DecodeCp1251(line.key), DecodeCp1251(line.value)}; }
+bool IsUtf8(FileText text) { return text != FileText::kWindows1251; }
 
-// The edits in the words of a UTF-8 file.
-std::vector<SectionEdit> InUtf8(const std::vector<SectionEdit>& edits) {
-    std::vector<SectionEdit> converted;
-    for (const SectionEdit& edit : edits) {
-        SectionEdit& to = converted.emplace_back(SectionEdit{DecodeCp1251(edit.name), edit.whole, {}, {}});
-        for (const SettingsLine& line : edit.set) to.set.push_back(InUtf8(line));
-        for (const SettingsLine& line : edit.fill) to.fill.push_back(InUtf8(line));
+// The plug-in's UTF-8 text as the file holds it; false when Windows-1251
+// lacks a character.
+bool InFileText(FileText text, std::string_view utf8, std::string& out) {
+    if (IsUtf8(text)) {
+        out.assign(utf8);
+        return true;
     }
-    return converted;
+    return EncodeCp1251(utf8, out);
+}
+
+// The edits in the words of the file; false when one does not fit.
+bool InFileText(FileText text, const std::vector<SectionEdit>& edits, std::vector<SectionEdit>& converted) {
+    converted.clear();
+    bool fits = true;
+    const auto line = [&](const SettingsLine& from) {
+        SettingsLine to;
+        fits = InFileText(text, from.key, to.key) && fits;
+        fits = InFileText(text, from.value, to.value) && fits;
+        return to;
+    };
+    for (const SectionEdit& edit : edits) {
+        SectionEdit& to = converted.emplace_back(SectionEdit{{}, edit.whole, {}, {}});
+        fits = InFileText(text, edit.name, to.name) && fits;
+        for (const SettingsLine& set : edit.set) to.set.push_back(line(set));
+        for (const SettingsLine& fill : edit.fill) to.fill.push_back(line(fill));
+    }
+    return fits;
+}
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Section names and keys match as Windows' own profile functions match
+// them: without regard to the case of ASCII letters.
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    return true;
+}
+
+std::string LowerAscii(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = AsciiLower(c);
+    return lower;
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
@@ -77,7 +127,7 @@ std::string LineOf(const SettingsLine& line) { return std::string(Trim(line.key)
 // line of a key is the one the reader takes.
 int MatchKey(std::string_view key, const std::vector<SettingsLine>& lines, std::vector<bool>& met) {
     for (size_t i = 0; i < lines.size(); ++i) {
-        if (met[i] || Trim(lines[i].key) != key) continue;
+        if (met[i] || !SameName(Trim(lines[i].key), key)) continue;
         met[i] = true;
         return static_cast<int>(i);
     }
@@ -118,21 +168,20 @@ platform::FileOutcome CSettingsFile::OpenForReading() {
     if (platform::KindOf(path_) == platform::PathKind::kNothing) platform::CreateEmptyFile(path_);
     platform::FileOutcome opened = reader_.Open(path_);
     open_ = opened.done;
-    utf8_ = open_ && SkipUtf8Mark(reader_);
-    textStart_ = sectionPosition_ = utf8_ ? kUtf8Mark.size() : 0;
+    text_ = open_ ? DetectFileText(reader_) : FileText::kWindows1251;
+    textStart_ = sectionPosition_ = text_ == FileText::kUtf8WithMark ? kUtf8Mark.size() : 0;
     return opened;
 }
 
 std::string CSettingsFile::FromFile(std::string_view text) const {
-    if (!utf8_) return std::string(text);
-    // What the code page lacks cannot be in a path the plug-in opens.
-    std::string bytes;
-    EncodeCp1251Replacing(text, bytes);
-    return bytes;
+    return IsUtf8(text_) ? std::string(text) : DecodeCp1251(text);
 }
 
 std::string CSettingsFile::ToFile(std::string_view text) const {
-    return utf8_ ? DecodeCp1251(text) : std::string(text);
+    std::string bytes;
+    if (IsUtf8(text_)) return std::string(text);
+    EncodeCp1251Replacing(text, bytes);
+    return bytes;
 }
 
 void CSettingsFile::Close() {
@@ -155,7 +204,7 @@ bool CSettingsFile::FindSection(const std::string& name) {
     std::string line;
     do {
         if (reader_.ReadLine(line)) {
-            if (Trim(line) == target) {
+            if (SameName(Trim(line), target)) {
                 sectionPosition_ = pos;
                 return true;
             }
@@ -184,7 +233,7 @@ bool CSettingsFile::FindValue(const std::string& section, const std::string& key
         if (text.front() == '[') return false;
         const size_t equals = text.find('=');
         if (equals == std::string_view::npos) continue;
-        if (TrimRight(text.substr(0, equals)) != wanted) continue;
+        if (!SameName(TrimRight(text.substr(0, equals)), wanted)) continue;
         const std::string_view value = text.substr(equals + 1);
         if (value.empty()) return false;
         valueText_ = FromFile(value);
@@ -217,10 +266,29 @@ std::vector<SettingsLine> CSettingsFile::ReadSection(const std::string& name) {
     while (reader_.ReadLine(line) && !StartsSection(line)) {
         std::string_view key;
         bool hasValue = false;
-        if (!KeyOf(line, key, hasValue) || !met.emplace(key).second || !hasValue) continue;
+        if (!KeyOf(line, key, hasValue) || !met.emplace(LowerAscii(key)).second || !hasValue) continue;
         lines.push_back({FromFile(key), FromFile(std::string_view(line).substr(line.find('=') + 1))});
     }
     return lines;
+}
+
+std::vector<std::string> CSettingsFile::UnreadLines(const std::string& section,
+                                                    const std::vector<std::string_view>& keys) {
+    std::vector<std::string> unread;
+    if (!FindSection(section)) return unread;
+    std::string line;
+    while (reader_.ReadLine(line) && !StartsSection(line)) {
+        const std::string_view text = Trim(line);
+        // Blank lines and comments are for people.
+        if (text.empty() || text.front() == ';' || text.front() == '#') continue;
+        std::string_view key;
+        bool hasValue = false;
+        bool known = false;
+        if (KeyOf(text, key, hasValue))
+            for (const std::string_view wanted : keys) known = known || SameName(key, wanted);
+        if (!known) unread.push_back(FromFile(text));
+    }
+    return unread;
 }
 
 platform::FileOutcome CSettingsFile::Save(const std::vector<SectionEdit>& given) {
@@ -233,43 +301,45 @@ platform::FileOutcome CSettingsFile::Save(const std::vector<SectionEdit>& given)
     TextFileReader current;
     if (platform::KindOf(writer.target()) != platform::PathKind::kNothing)
         if (platform::FileOutcome opened = current.Open(writer.target()); !opened) return opened;
-    // The file stays in the encoding it has.
-    const bool utf8 = current.IsOpen() && SkipUtf8Mark(current);
-    if (utf8) writer.Write(kUtf8Mark);
-    const std::vector<SectionEdit> edits = utf8 ? InUtf8(given) : given;
+    // The file stays in the encoding it has, unless Windows-1251 lacks a
+    // character of a value (a path in another script): then the whole file
+    // becomes UTF-8, under the mark, so that nothing is lost.
+    const FileText found = current.IsOpen() ? DetectFileText(current) : FileText::kWindows1251;
+    FileText text = found;
+    std::vector<SectionEdit> edits;
+    if (!InFileText(text, given, edits)) InFileText(text = FileText::kUtf8WithMark, given, edits);
+    const bool recode = text != found;  // the file's own lines are Windows-1251 and go as UTF-8
+    std::vector<std::string> out;       // the new file's lines: a settings file is small
 
     std::vector<bool> metSection(edits.size()), metSet, metFill;
     const SectionEdit* in = nullptr;  // the section being copied, when edited key by key
     bool dropping = false;            // in a section written whole, or its duplicate
     const auto endSection = [&] {
         for (size_t i = 0; in && i < in->set.size(); ++i)
-            if (!metSet[i]) writer.WriteLine(LineOf(in->set[i]));
+            if (!metSet[i]) out.push_back(LineOf(in->set[i]));
         for (size_t i = 0; in && i < in->fill.size(); ++i)
-            if (!metFill[i]) writer.WriteLine(LineOf(in->fill[i]));
+            if (!metFill[i]) out.push_back(LineOf(in->fill[i]));
         in = nullptr;
         dropping = false;
     };
     std::string line;
     while (current.IsOpen() && current.ReadLine(line)) {
+        if (recode) line = DecodeCp1251(line);
         if (StartsSection(line)) {
             endSection();
             size_t i = 0;
-            while (i < edits.size() && Trim(line) != SectionHeader(edits[i].name)) ++i;
+            while (i < edits.size() && !SameName(Trim(line), SectionHeader(edits[i].name))) ++i;
             if (i == edits.size()) {
-                writer.WriteLine(line);
+                out.push_back(line);
                 continue;
             }
             const SectionEdit& edit = edits[i];
-            if (edit.whole) {
-                dropping = true;
-                if (!metSection[i]) {
-                    writer.WriteLine(line);
-                    for (const SettingsLine& set : edit.set) writer.WriteLine(LineOf(set));
-                }
+            if (edit.whole && metSection[i]) {
+                dropping = true;  // a duplicate that no reader reaches
             } else {
                 // Each copy of a duplicated section gets the edit: the reader
                 // may take any of them.
-                writer.WriteLine(line);
+                out.push_back(line);
                 in = &edit;
                 metSet.assign(edit.set.size(), false);
                 metFill.assign(edit.fill.size(), false);
@@ -282,15 +352,15 @@ platform::FileOutcome CSettingsFile::Save(const std::vector<SectionEdit>& given)
         bool hasValue = false;
         if (in && KeyOf(line, key, hasValue)) {
             if (const int i = MatchKey(key, in->set, metSet); i >= 0) {
-                writer.WriteLine(LineOf(in->set[static_cast<size_t>(i)]));
+                out.push_back(LineOf(in->set[static_cast<size_t>(i)]));
                 continue;
             }
             if (const int i = MatchKey(key, in->fill, metFill); i >= 0 && !hasValue) {
-                writer.WriteLine(LineOf(in->fill[static_cast<size_t>(i)]));
+                out.push_back(LineOf(in->fill[static_cast<size_t>(i)]));
                 continue;
             }
         }
-        writer.WriteLine(line);
+        out.push_back(line);
     }
     endSection();
     if (current.IsOpen() && current.Tell() < current.Length())
@@ -298,9 +368,24 @@ platform::FileOutcome CSettingsFile::Save(const std::vector<SectionEdit>& given)
     current.Close();
     for (size_t i = 0; i < edits.size(); ++i) {
         if (metSection[i] || (edits[i].set.empty() && edits[i].fill.empty())) continue;
-        writer.WriteLine(SectionHeader(edits[i].name));
-        for (const SettingsLine& set : edits[i].set) writer.WriteLine(LineOf(set));
-        for (const SettingsLine& fill : edits[i].fill) writer.WriteLine(LineOf(fill));
+        out.push_back(SectionHeader(edits[i].name));
+        for (const SettingsLine& set : edits[i].set) out.push_back(LineOf(set));
+        for (const SettingsLine& fill : edits[i].fill) out.push_back(LineOf(fill));
     }
+    // Windows-1251 bytes that would read back as UTF-8 would read back as
+    // other text: such a file goes as UTF-8 under the mark.
+    if (text == FileText::kWindows1251) {
+        bool high = false, valid = true;
+        for (const std::string& line : out) {
+            for (const char c : line) high = high || static_cast<unsigned char>(c) > 0x7F;
+            valid = valid && IsValidUtf8(line);
+        }
+        if (high && valid) {
+            for (std::string& line : out) line = DecodeCp1251(line);
+            text = FileText::kUtf8WithMark;
+        }
+    }
+    if (text == FileText::kUtf8WithMark) writer.Write(kUtf8Mark);
+    for (const std::string& line : out) writer.WriteLine(line);
     return writer.Commit();
 }

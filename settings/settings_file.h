@@ -1,9 +1,12 @@
 // The INI settings file: where it lies, and reading and writing its
 // sections and key=value lines. Lookups read the open file line by line;
 // a save writes a whole new file and only then puts it in place. The file
-// is Windows-1251, as the plug-in's own text, or UTF-8 when it starts with
-// the byte-order mark, as Notepad saves it; keys and values come and go as
-// Windows-1251 either way, and a save keeps the file's encoding.
+// is Windows-1251, as the plug-in's own text, or UTF-8 with or without the
+// byte-order mark, as Notepad saves it; keys and values come and go as
+// UTF-8 either way. A save keeps the file's encoding, unless a value needs
+// a character that Windows-1251 lacks: the file then becomes UTF-8.
+// Section names and keys match without regard to the case of ASCII
+// letters, as Windows' own profile functions match them.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +19,9 @@
 #include "settings/settings_table.h"
 
 // One key=value line of a section.
+// How the file's bytes are text.
+enum class FileText { kWindows1251, kUtf8, kUtf8WithMark };
+
 struct SettingsLine {
     std::string key;
     std::string value;
@@ -27,8 +33,9 @@ struct SettingsLine {
 // saved: each saver writes back only what it owns.
 struct SectionEdit {
     std::string name;
-    // The section's old lines all go and set takes their place; duplicate
-    // sections of the name go too, so that a search finds only this one.
+    // Duplicate sections of the name go, so that a search finds only this
+    // one; its own lines that set names stay where they are, as do lines
+    // it does not know.
     bool whole = false;
     std::vector<SettingsLine> set;   // written over what the file holds
     std::vector<SettingsLine> fill;  // written only where the file has no value
@@ -63,6 +70,10 @@ public:
     // of lines with the same key, the first.
     std::vector<SettingsLine> ReadSection(const std::string& name);
 
+    // The lines of the section that give no value: without "=", or with a
+    // key that is none of keys; blank lines and comments (";", "#") aside.
+    std::vector<std::string> UnreadLines(const std::string& section, const std::vector<std::string_view>& keys);
+
     // Writes the file anew, with the edits, from what it holds at this
     // moment: under its lock (platform::FileLock), so that two saves at
     // once each keep what the other wrote. A failed save leaves the file as
@@ -75,13 +86,13 @@ public:
     const std::string& path() const { return path_; }
 
 private:
-    // The file's text as Windows-1251, and the other way.
+    // The file's text as UTF-8, and the other way.
     std::string FromFile(std::string_view text) const;
     std::string ToFile(std::string_view text) const;
 
     bool open_ = false;
-    bool utf8_ = false;       // the open file starts with the UTF-8 mark
-    uint64_t textStart_ = 0;  // after the mark
+    FileText text_ = FileText::kWindows1251;  // of the open file
+    uint64_t textStart_ = 0;                  // after the mark
     std::string valueText_;
     std::string instance_;
     std::string folder_;

@@ -40,6 +40,14 @@ platform::FileOutcome LoadSettings(SettingsState& settings, Defaults defaults) {
     file.ReadLong(kPluginSection, "DlgWndPosY", settings.DlgWndPosY, kNoDialogPosition);
     file.ReadValues(kPluginSection, settingsTable, kSettingCount, settings.storedSettings, defaults);
     settings.workingSettings.Change([&](SettingsRecord& working) { working = settings.storedSettings; });
+    // Lines that set nothing are named, so that a hand edit that did not
+    // take is seen; the save keeps them where they are.
+    std::vector<std::string_view> keys = {"DlgWndPosX", "DlgWndPosY"};
+    for (const SettingDescriptor& row : settingsTable) keys.push_back(row.key);
+    settings.unreadLines.clear();
+    for (const char* section : {kPluginSection, kDefaultSection})
+        for (std::string& line : file.UnreadLines(section, keys))
+            settings.unreadLines.push_back({section, std::move(line)});
     settings.wordListPositions.clear();
     for (const SettingsLine& line : file.ReadSection(kWordListSection))
         settings.wordListPositions.push_back(
@@ -54,6 +62,8 @@ platform::FileOutcome SaveSettings(SettingsState& settings) {
 
 platform::FileOutcome SaveSettings(SettingsState& settings, const SettingsRecord& values) {
     settings.storedSettings = values;
+    // Key by key, so that a line the plug-in does not know stays where the
+    // user put it.
     return settings.settingsFile.Save({{kPluginSection, true, LinesOf(settings, values), {}}});
 }
 

@@ -15,9 +15,11 @@
 // have been located.
 platform::FileOutcome LoadSettings(SettingsState& settings, Defaults defaults = Defaults::kTable);
 
-// Writes section "PluginSettings" anew from workingSettings and the dialog
-// position; the file's other sections stay as they are. A failed save
-// leaves the file as it was.
+// Writes section "PluginSettings" from workingSettings and the dialog
+// position, each value over its key's line or after the section's lines;
+// lines the plug-in does not know and the file's other sections stay as
+// they are, a duplicate of the section goes. A failed save leaves the file
+// as it was.
 platform::FileOutcome SaveSettings(SettingsState& settings);
 // The same with these values in place of the working settings.
 platform::FileOutcome SaveSettings(SettingsState& settings, const SettingsRecord& values);

@@ -1,5 +1,5 @@
 // The user settings as plain fields, in the order of the settings table.
-// Text fields hold Windows-1251 bytes.
+// Text fields hold UTF-8 (the settings file may be Windows-1251).
 #pragma once
 
 #include <cstdint>

@@ -20,6 +20,12 @@ struct WordListPosition {
     int32_t index = 0;
 };
 
+// A line of the settings file that set nothing, and its section.
+struct UnreadLine {
+    std::string section;
+    std::string text;
+};
+
 struct SettingsState {
     SettingsRecord storedSettings;    // as last read from or about to be written to the file
     SettingsRecord defaultSettings;   // section "DEFAULT"; used by the dialog's Default button
@@ -29,6 +35,9 @@ struct SettingsState {
     // The dialog's screen position when it was last closed.
     int32_t DlgWndPosX = 0;
     int32_t DlgWndPosY = 0;
+
+    // Lines of "PluginSettings" and "DEFAULT" that set nothing, as read.
+    std::vector<UnreadLine> unreadLines;
 
     // Section "WordListPositions", as read from the file.
     std::vector<WordListPosition> wordListPositions;

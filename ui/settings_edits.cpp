@@ -1,5 +1,7 @@
 #include "ui/settings_edits.h"
 
+#include "settings/settings_table.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -77,6 +79,50 @@ void SettingsEdits::SetTransparency(int32_t percent) {
 
 void SettingsEdits::SetBackType(Background type) {
     workingSettings_.Change([&](SettingsRecord& settings) { settings.BackType = type; });
+}
+
+namespace {
+
+int32_t InRange(SettingRange range, int32_t value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, range.minimum, range.maximum));
+}
+
+}  // namespace
+
+uint32_t HiddenParts(const SettingsRecord& settings) {
+    const uint32_t background = settings.BackColor & 0xFFFFFF;
+    uint32_t hidden = 0;
+    if ((settings.TextColor & 0xFFFFFF) == background) hidden |= kHiddenLetters;
+    if (settings.OutlineWidth > 0 && (settings.OutlineColor & 0xFFFFFF) == background) hidden |= kHiddenOutline;
+    if (settings.ShadowOffset > 0 && (settings.ShadowColor & 0xFFFFFF) == background) hidden |= kHiddenShadow;
+    return hidden;
+}
+
+void SettingsEdits::SetOutlineWidth(int32_t width) {
+    workingSettings_.Change(
+        [&](SettingsRecord& settings) { settings.OutlineWidth = InRange(RangeOf("OutlineWidth"), width); });
+}
+
+void SettingsEdits::SetOutlineColor(uint32_t colorref) {
+    workingSettings_.Change([&](SettingsRecord& settings) { settings.OutlineColor = colorref; });
+}
+
+void SettingsEdits::SetShadowOffset(int32_t offset) {
+    workingSettings_.Change(
+        [&](SettingsRecord& settings) { settings.ShadowOffset = InRange(RangeOf("ShadowOffset"), offset); });
+}
+
+void SettingsEdits::SetShadowColor(uint32_t colorref) {
+    workingSettings_.Change([&](SettingsRecord& settings) { settings.ShadowColor = colorref; });
+}
+
+void SettingsEdits::SetBoxPadding(int32_t padding) {
+    workingSettings_.Change(
+        [&](SettingsRecord& settings) { settings.BoxPadding = InRange(RangeOf("BoxPadding"), padding); });
+}
+
+void SettingsEdits::SetKeepProportions(bool keep) {
+    workingSettings_.Change([&](SettingsRecord& settings) { settings.KeepProportions = keep ? 1 : 0; });
 }
 
 StoredRange SettingsEdits::SetFrameRangeBound(FrameRange range, RangeBound bound, int32_t value) {

@@ -26,6 +26,13 @@ struct StoredRange {
     bool operator==(const StoredRange&) const = default;
 };
 
+// What of the caption the colours hide: letters in the background's colour
+// cannot be told from it, whatever the background; an outline or a shadow
+// in it vanishes into the box, or is left out with it where no background
+// is drawn (the colour that BackType none keys out).
+enum HiddenPart : uint32_t { kHiddenLetters = 1, kHiddenOutline = 2, kHiddenShadow = 4 };
+uint32_t HiddenParts(const SettingsRecord& settings);
+
 class SettingsEdits {
 public:
     explicit SettingsEdits(WorkingSettings& workingSettings);
@@ -45,6 +52,15 @@ public:
     void SetCaptionBackColor(uint32_t colorref);
     void SetTransparency(int32_t percent);
     void SetBackType(Background type);
+
+    // The letters' outline, shadow and box, and their proportions; numbers
+    // are kept inside their rows' ranges.
+    void SetOutlineWidth(int32_t width);
+    void SetOutlineColor(uint32_t colorref);
+    void SetShadowOffset(int32_t offset);
+    void SetShadowColor(uint32_t colorref);
+    void SetBoxPadding(int32_t padding);
+    void SetKeepProportions(bool keep);
 
     StoredRange SetFrameRangeBound(FrameRange range, RangeBound bound, int32_t value);
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/file.h"
+#include "platform/win32/wide_text.h"
 
 namespace platform {
 
@@ -12,6 +13,10 @@ namespace {
 constexpr char kFolder[] = "it is a folder";
 
 HANDLE AsHandle(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+// Paths are UTF-8 and reach the system as UTF-16, so that a name in any
+// script opens whatever the system's code page.
+std::wstring Wide(const std::string& path) { return WideFromUtf8(path); }
 
 // The system's words for an error, without the closing full stop.
 std::string Why(DWORD error) {
@@ -34,15 +39,15 @@ bool File::Open(const std::string& path, OpenMode mode) {
     Close();
     HANDLE file;
     if (mode == OpenMode::kRead) {
-        const DWORD attributes = GetFileAttributesA(path.c_str());
+        const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
             error_ = kFolder;
             return false;
         }
-        file = CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+        file = CreateFileW(Wide(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                            nullptr);
     } else {
-        file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+        file = CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     }
     if (file == INVALID_HANDLE_VALUE) {
@@ -104,7 +109,7 @@ bool File::Sync() {
 void File::TakeAccessOf(const std::string&) {}
 
 PathKind KindOf(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathKind::kNothing : PathKind::kOther;
@@ -113,7 +118,7 @@ PathKind KindOf(const std::string& path) {
 }
 
 FileOutcome CreateEmptyFile(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
@@ -131,7 +136,7 @@ FileOutcome CanRead(const std::string& path) {
 FileOutcome CanReplace(const std::string& path) {
     // Windows refuses to write a read-only file; Wine running as root does
     // not, so the attribute is asked and decides on both.
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return {};
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return FileOutcome::Failed(kFolder);
     if (attributes & FILE_ATTRIBUTE_READONLY) return FileOutcome::Failed("it is read-only");
@@ -141,9 +146,9 @@ FileOutcome CanReplace(const std::string& path) {
 std::string FollowLinks(const std::string& path) { return path; }
 
 std::string AbsolutePath(const std::string& path) {
-    char full[MAX_PATH];
-    const DWORD length = path.empty() ? 0 : GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    return length > 0 && length < MAX_PATH ? std::string(full, length) : path;
+    wchar_t full[MAX_PATH];
+    const DWORD length = path.empty() ? 0 : GetFullPathNameW(Wide(path).c_str(), MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH ? Utf8FromWide(std::wstring_view(full, length)) : path;
 }
 
 std::string TemporaryNameBeside(const std::string& path) {
@@ -168,8 +173,8 @@ FileOutcome FileLock::Lock(const std::string& path) {
     const std::string lockPath = path + ".lock";
     const DWORD start = GetTickCount();
     for (;;) {
-        HANDLE file = CreateFileA(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        HANDLE file = CreateFileW(Wide(lockPath).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             handle_ = reinterpret_cast<intptr_t>(file);
             return {};
@@ -194,7 +199,8 @@ FileOutcome MoveFileOver(const std::string& source, const std::string& target) {
     // a moment.
     const DWORD start = GetTickCount();
     for (;;) {
-        if (MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return {};
+        if (MoveFileExW(Wide(source).c_str(), Wide(target).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return {};
         const DWORD error = GetLastError();
         if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || GetTickCount() - start > 2000)
             return FileOutcome::Failed(Why(error));
@@ -202,6 +208,6 @@ FileOutcome MoveFileOver(const std::string& source, const std::string& target) {
     }
 }
 
-void RemoveFileQuietly(const std::string& path) { DeleteFileA(path.c_str()); }
+void RemoveFileQuietly(const std::string& path) { DeleteFileW(Wide(path).c_str()); }
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 
 #include "platform/location_facts.h"
 #include "platform/win32/plugin_module.h"
+#include "platform/win32/wide_text.h"
 
 namespace platform {
 
@@ -32,29 +33,31 @@ bool ReadStoreInUsersFolder() {
     return status == ERROR_SUCCESS && type == REG_DWORD && size == sizeof value && value != 0;
 }
 
+// Paths and the command line come as UTF-16 and go on as UTF-8, so that a
+// folder or user name in any script is kept whole.
 std::string AppDataFolder() {
-    char path[MAX_PATH] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, path, CSIDL_APPDATA, FALSE)) return std::string();
-    return path;
+    wchar_t path[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, path, CSIDL_APPDATA, FALSE)) return std::string();
+    return Utf8FromWide(path);
 }
 
 // The host's path as a 260-character buffer holds it: a longer one is cut
 // to the 259 characters before the terminator (Wine fills all 260 and
 // leaves the terminator out, Windows keeps it; both return 260).
 std::string HostPathInOneBuffer() {
-    char path[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, n < MAX_PATH ? n : MAX_PATH - 1);
+    wchar_t path[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return Utf8FromWide(std::wstring_view(path, n < MAX_PATH ? n : MAX_PATH - 1));
 }
 
 // The plug-in's own path in full, however long: only its file name is
 // used, and a cut one would name another file.
 std::string FullModulePath(HMODULE module) {
-    std::string path(MAX_PATH, '\0');
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD n = GetModuleFileNameA(module, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD n = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
         if (n == 0) return std::string();
-        if (n < path.size()) return path.substr(0, n);
+        if (n < path.size()) return Utf8FromWide(std::wstring_view(path).substr(0, n));
         if (path.size() >= 32768) return std::string();  // longer than any Windows path
         path.resize(path.size() * 2);
     }
@@ -70,13 +73,13 @@ LocationFacts GatherLocationFacts() {
     facts.storeInUsersFolder = ReadStoreInUsersFolder();
     facts.appDataFolder = AppDataFolder();
     facts.hostExecutablePath = HostPathInOneBuffer();
-    facts.commandLine = GetCommandLineA();
+    facts.commandLine = Utf8FromWide(GetCommandLineW());
     facts.separator = '\\';
     return facts;
 }
 
 std::string PluginModulePath() { return FullModulePath(pluginModule); }
 
-bool CreateFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr); }
+bool CreateFolder(const std::string& path) { return CreateDirectoryW(WideFromUtf8(path).c_str(), nullptr); }
 
 }  // namespace platform

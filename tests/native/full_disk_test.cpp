@@ -60,7 +60,7 @@ TEST_F(FullDisk, SettingsSaveKeepsThePreviousFile) {
     EXPECT_FALSE(std::filesystem::exists(file.path() + ".tmp"));
     std::filesystem::remove(disk_ + "/filler");
     SaveSettings(settings);
-    EXPECT_EQ(ReadBytes(file.path()).rfind("[PluginSettings]\r\nDlgWndPosX=", 0), 0u);
+    EXPECT_EQ(ReadBytes(file.path()).rfind("[PluginSettings]\r\nDicType=1\r\nDlgWndPosX=", 0), 0u);
 }
 
 TEST_F(FullDisk, DictionarySaveKeepsTheOldFileAndTheChangedFlag) {

@@ -64,3 +64,37 @@ TEST_F(SettingsEdits, RangeBoundTakesTheOtherAlongOnlyWhenTheyWouldCross) {
 }
 
 }  // namespace
+
+namespace {
+
+// The letters' look keeps to its rows' ranges, as the file's values do.
+TEST_F(SettingsEdits, LegibilityNumbersStayInTheirRanges) {
+    edits.SetOutlineWidth(40);
+    edits.SetShadowOffset(-3);
+    edits.SetBoxPadding(12);
+    EXPECT_EQ(Working().OutlineWidth, 16);
+    EXPECT_EQ(Working().ShadowOffset, 0);
+    EXPECT_EQ(Working().BoxPadding, 12);
+}
+
+// White letters on the default white background, a black outline on a
+// black box: each told; an outline or shadow that is not drawn hides
+// nothing.
+TEST(HiddenParts, ColoursThatMatchTheBackgroundHideWhatTheyPaint) {
+    SettingsRecord s;
+    s.TextColor = 0xFFFFFF;
+    s.BackColor = 0xFFFFFF;
+    EXPECT_EQ(HiddenParts(s), kHiddenLetters);
+    s.TextColor = 0xFF000000 | 0x00A0FF;  // the high byte is no colour
+    s.BackColor = 0x000000;
+    s.OutlineColor = 0x000000;
+    s.ShadowColor = 0x000000;
+    EXPECT_EQ(HiddenParts(s), 0u);
+    s.OutlineWidth = 2;
+    s.ShadowOffset = 1;
+    EXPECT_EQ(HiddenParts(s), static_cast<uint32_t>(kHiddenOutline | kHiddenShadow));
+    s.BackColor = 0x202020;
+    EXPECT_EQ(HiddenParts(s), 0u);
+}
+
+}  // namespace

@@ -77,7 +77,7 @@ TEST_F(SettingsFileTest, SavedValuesReadBackAndOtherSectionsStay) {
         "[PluginSettings]\r\nDicType=1\r\n[Other]\r\nk=v");
     EXPECT_EQ(defaultSettings.FontName, "Courier");
     EXPECT_EQ(Working().FontName, "Arial");
-    Set([&](SettingsRecord& s) { s.DicFileName = "C:\\dic\\\xF1\xEB\xEE\xE2\xE0.dic"; });  // словa
+    Set([&](SettingsRecord& s) { s.DicFileName = "C:\\dic\\слова.dic"; });
     Set([&](SettingsRecord& s) {
         s.BackColor = 0xFFFFFFFF;
         s.FontSize = -12;
@@ -86,14 +86,17 @@ TEST_F(SettingsFileTest, SavedValuesReadBackAndOtherSectionsStay) {
     DlgWndPosY = -7;
     const SettingsRecord saved = Working();
     ASSERT_TRUE(SaveSettings(settings_));
-    // The plug-in's section is written whole where it stood, its duplicate
-    // goes; what is not the plug-in's stays.
+    // The plug-in's values go over its keys' lines where they stand, the
+    // rest after them; a line it does not know stays, the duplicate
+    // section goes, and what is not the plug-in's stays. Windows-1251
+    // holds the path, so the file stays Windows-1251.
     const std::string written = ReadBytes(path_);
-    EXPECT_EQ(
-        written.rfind(
-            "; notes\r\n[DEFAULT]\r\nFontName=Courier\r\n[PluginSettings]\r\nDlgWndPosX=20\r\nDlgWndPosY=-7\r\n", 0),
-        0u);
-    EXPECT_EQ(written.find("Stray"), std::string::npos);
+    EXPECT_EQ(written.rfind("; notes\r\n[DEFAULT]\r\nFontName=Courier\r\n[PluginSettings]\r\nDlgWndPosX=20\r\n"
+                            "Stray\r\nDlgWndPosY=-7\r\n",
+                            0),
+              0u)
+        << written;
+    EXPECT_NE(written.find("\r\nDicFileName=C:\\dic\\\xF1\xEB\xEE\xE2\xE0.dic\r\n"), std::string::npos);
     EXPECT_EQ(written.find("[PluginSettings]", 1), written.rfind("[PluginSettings]"));
     EXPECT_EQ(written.substr(written.size() - 14), "[Other]\r\nk=v\r\n");
 
@@ -105,28 +108,68 @@ TEST_F(SettingsFileTest, SavedValuesReadBackAndOtherSectionsStay) {
     EXPECT_EQ(defaultSettings.FontName, "Courier");
 }
 
-// Notepad's UTF-8 has the mark. The plug-in's own text is Windows-1251, so
-// the values come to it as that; a save keeps the mark and writes UTF-8,
-// the colour in decimal and the path without quotes.
-TEST_F(SettingsFileTest, Utf8FileWithTheMarkIsReadAndSavedInUtf8) {
-    Load(
-        "\xEF\xBB\xBF[PluginSettings]\r\nDicFileName=\"C:\\Мои слова\\ёж.dic\"\r\nTextColor=#FF8000\r\n"
-        "[Другое]\r\nk=значение\r\n");
-    const std::string path1251 = "C:\\\xCC\xEE\xE8 \xF1\xEB\xEE\xE2\xE0\\\xB8\xE6.dic";
-    EXPECT_EQ(Working().DicFileName, path1251);
-    EXPECT_EQ(Working().TextColor, 0x0080FFu);
-    Set([&](SettingsRecord& s) { s.FontName = "\xD8\xF0\xE8\xF4\xF2"; });  // Шрифт
+// Notepad's UTF-8, with the mark or without it: the values come as they
+// stand (text inside is UTF-8), and a save keeps the encoding, the colour
+// in decimal and the path without quotes.
+TEST_F(SettingsFileTest, Utf8FileWithOrWithoutTheMarkIsReadAndSavedInUtf8) {
+    for (const std::string mark : {"\xEF\xBB\xBF", ""}) {
+        Load(mark +
+             "[PluginSettings]\r\nDicFileName=\"C:\\Мои слова\\ёж.dic\"\r\nTextColor=#FF8000\r\n"
+             "[Другое]\r\nk=значение\r\n");
+        EXPECT_EQ(Working().DicFileName, "C:\\Мои слова\\ёж.dic");
+        EXPECT_EQ(Working().TextColor, 0x0080FFu);
+        Set([&](SettingsRecord& s) { s.FontName = "Шрифт"; });
+        ASSERT_TRUE(SaveSettings(settings_));
+        const std::string written = ReadBytes(path_);
+        EXPECT_EQ(written.rfind(mark + "[PluginSettings]\r\n", 0), 0u) << written;
+        EXPECT_NE(written.find("\r\nDicFileName=C:\\Мои слова\\ёж.dic\r\n"), std::string::npos) << written;
+        EXPECT_NE(written.find("\r\nFontName=Шрифт\r\n"), std::string::npos) << written;
+        EXPECT_NE(written.find("\r\nTextColor=33023\r\n"), std::string::npos) << written;
+        EXPECT_NE(written.find("\r\n[Другое]\r\nk=значение\r\n"), std::string::npos) << written;
+
+        LoadSettings(settings_);
+        EXPECT_EQ(Working().DicFileName, "C:\\Мои слова\\ёж.dic");
+        EXPECT_EQ(Working().FontName, "Шрифт");
+    }
+}
+
+// Windows-1251 cannot hold a Greek folder: the file becomes UTF-8 under
+// the mark, its Windows-1251 lines converted, rather than lose the path.
+TEST_F(SettingsFileTest, APathWindows1251CannotHoldTurnsTheFileUtf8) {
+    Load("[Other]\r\nk=\xE7\xED\xE0\xF7\xE5\xED\xE8\xE5\r\n[PluginSettings]\r\nDicType=1\r\n");
+    Set([&](SettingsRecord& s) { s.DicFileName = "C:\\λέξεις\\a.dic"; });
     ASSERT_TRUE(SaveSettings(settings_));
     const std::string written = ReadBytes(path_);
-    EXPECT_EQ(written.rfind("\xEF\xBB\xBF[PluginSettings]\r\n", 0), 0u) << written;
-    EXPECT_NE(written.find("\r\nDicFileName=C:\\Мои слова\\ёж.dic\r\n"), std::string::npos) << written;
-    EXPECT_NE(written.find("\r\nFontName=Шрифт\r\n"), std::string::npos) << written;
-    EXPECT_NE(written.find("\r\nTextColor=33023\r\n"), std::string::npos) << written;
-    EXPECT_NE(written.find("\r\n[Другое]\r\nk=значение\r\n"), std::string::npos) << written;
-
+    EXPECT_EQ(written.rfind("\xEF\xBB\xBF[Other]\r\nk=значение\r\n[PluginSettings]\r\nDicType=1\r\n", 0), 0u)
+        << written;
     LoadSettings(settings_);
-    EXPECT_EQ(Working().DicFileName, path1251);
-    EXPECT_EQ(Working().FontName, "\xD8\xF0\xE8\xF4\xF2");
+    EXPECT_EQ(Working().DicFileName, "C:\\λέξεις\\a.dic");
+}
+
+// "Рѕ" in Windows-1251 is D0 BE, which is UTF-8 for "о": such a file
+// would read back as other text, so it is saved as UTF-8 under the mark.
+TEST_F(SettingsFileTest, Windows1251ThatWouldReadBackAsUtf8IsSavedAsUtf8) {
+    Load("[PluginSettings]\r\nDicType=1\r\n");
+    Set([&](SettingsRecord& s) { s.DicFileName = "C:\\Рѕ.dic"; });
+    ASSERT_TRUE(SaveSettings(settings_));
+    EXPECT_EQ(ReadBytes(path_).rfind("\xEF\xBB\xBF[PluginSettings]\r\n", 0), 0u);
+    LoadSettings(settings_);
+    EXPECT_EQ(Working().DicFileName, "C:\\Рѕ.dic");
+}
+
+// What a hand edit leaves that sets nothing is named, and kept in place.
+TEST_F(SettingsFileTest, LinesThatSetNothingAreNamedAndKept) {
+    Load("[pluginsettings]\r\nBackType 1\r\n; mine\r\n\r\nMyKey=7\r\nbacktype=1\r\n[DEFAULT]\r\nFoo=1\r\n");
+    EXPECT_EQ(Working().BackType, 1);
+    ASSERT_EQ(settings_.unreadLines.size(), 3u);
+    EXPECT_EQ(settings_.unreadLines[0].text, "BackType 1");
+    EXPECT_EQ(settings_.unreadLines[1].text, "MyKey=7");
+    EXPECT_EQ(settings_.unreadLines[2].section, "DEFAULT");
+    ASSERT_TRUE(SaveSettings(settings_));
+    const std::string written = ReadBytes(path_);
+    EXPECT_EQ(written.rfind("[pluginsettings]\r\nBackType 1\r\n; mine\r\n\r\nMyKey=7\r\nBackType=1\r\n", 0), 0u)
+        << written;
+    EXPECT_EQ(written.find("[PluginSettings]"), std::string::npos) << "no second section";
 }
 
 // The element owns where its walks stand and nothing else: what another
@@ -168,7 +211,7 @@ TEST_F(SettingsFileTest, LastLineEndingInCrAloneKeepsNoCr) {
     Load("[PluginSettings]\r\nDicFileName=/home/me/words.dic\r");
     EXPECT_EQ(Working().DicFileName, "/home/me/words.dic");
     ASSERT_TRUE(SaveSettings(settings_));
-    EXPECT_NE(ReadBytes(path_).find("DicFileName=/home/me/words.dic\r\nStringPosX"), std::string::npos);
+    EXPECT_NE(ReadBytes(path_).find("DicFileName=/home/me/words.dic\r\nDlgWndPosX"), std::string::npos);
     EXPECT_EQ(ReadBytes(path_).find("\r\r"), std::string::npos);
 }
 
@@ -196,22 +239,24 @@ TEST_F(SettingsFileTest, SaveThroughASymbolicLinkWritesItsTarget) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(elsewhere.path()), {}), 1);
 }
 
-TEST_F(SettingsFileTest, HeadersMatchOnlyWithBlanksOutsideTheBrackets) {
+// Names match as Windows' profile functions match them: without regard to
+// the case of ASCII letters.
+TEST_F(SettingsFileTest, HeadersMatchWithBlanksOutsideTheBracketsInAnyCase) {
     Load("  [PluginSettings]\t\r\nDicType=1\r\n");
     EXPECT_EQ(Working().DicType, 1);
     Load("[ PluginSettings ]\r\nDicType=1\r\n");
     EXPECT_EQ(Working().DicType, 0);
     Load("[pluginsettings]\r\nDicType=1\r\n");
-    EXPECT_EQ(Working().DicType, 0);
+    EXPECT_EQ(Working().DicType, 1);
 }
 
-TEST_F(SettingsFileTest, KeysAreTrimmedAndCaseSensitiveValuesKeptAsTheyStand) {
+TEST_F(SettingsFileTest, KeysAreTrimmedAndOfAnyCaseValuesKeptAsTheyStand) {
     Load(
         "[PluginSettings]\n  DicType = 1\nFontName = Arial\ntextcolor=5\n"
         "DicFileName=C:\\dic\\a=b.dic\nBackColor=4294967295\nStringPosX=12abc\nShowFreqTo= 30\n");
     EXPECT_EQ(Working().DicType, 1);
     EXPECT_EQ(Working().FontName, " Arial");
-    EXPECT_EQ(Working().TextColor, 41215u);
+    EXPECT_EQ(Working().TextColor, 5u);
     EXPECT_EQ(Working().DicFileName, "C:\\dic\\a=b.dic");
     EXPECT_EQ(Working().BackColor, 0xFFFFFFFFu);
     EXPECT_EQ(Working().StringPosX, 12);

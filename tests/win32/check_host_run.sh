@@ -6,8 +6,8 @@ wine_run=$1 prefix=$2 host=$3 dll=$4
 out=$("$wine_run" "$prefix" "$host" --plugin "$dll" --info | tr -d "\r")
 echo "$out"
 grep -qx 'version: 3' <<<"$out"
-grep -qx 'name: 25-ый кадр' <<<"$out"
-grep -qx 'description: Изучение иностранного языка методом 25-ого кадра.' <<<"$out"
+grep -qx 'name: 25-й кадр' <<<"$out"
+grep -qx 'description: Изучение иностранного языка методом 25-го кадра.' <<<"$out"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -25,7 +25,8 @@ readme=$work/$folder/readme.txt
 [[ $(head -c 3 "$readme" | od -An -tx1 | tr -d ' ') == efbbbf ]] || fail "read-me without a byte-order mark"
 grep -qv $'\r$' "$readme" && fail "read-me lines not ended by CR LF"
 for text in "TPP_25Frame 1.04" "TPP_25Frame.dll" 'Plugins' 'StoreInUsersFolder' 'words.dic' 'Прозрачность' \
-  'Удаление' 'Юникод' 'Windows-1251' '(\*\.txt)' 'Только чтение' 'UTF-8 с BOM'; do
+  'Удаление' 'Юникод' 'Windows-1251' '(\*\.txt)' 'Только чтение' 'UTF-8 с BOM' 'OutlineWidth' 'KeepProportions' \
+  'Отмена — остаться' 'любом языке'; do
   grep -q "$text" "$readme" || fail "read-me says nothing of $text"
 done
 

@@ -29,6 +29,7 @@ struct TemplateControl {
 
 struct DialogTemplate {
     DWORD style = 0;
+    std::wstring font;
     std::vector<TemplateControl> controls;
 };
 
@@ -48,7 +49,7 @@ public:
         Text();           // title
         if (dialog.style & DS_SETFONT) {
             Skip(2 + 2 + 1 + 1);  // points, weight, italic, character set
-            Text();
+            dialog.font = Text();
         }
         for (int i = 0; i < count; ++i) {
             offset_ = (offset_ + 3) & ~size_t{3};
@@ -133,6 +134,7 @@ bool IsOfKind(const TemplateControl& control, ControlKind kind) {
         case ControlKind::Edit: return type == L"edit";
         case ControlKind::ListBox: return type == L"listbox" && (control.style & LBS_NOTIFY);
         case ControlKind::UpDown: return type == L"msctls_updown32" && (control.style & UDS_SETBUDDYINT);
+        case ControlKind::Text: return type == L"static";
     }
     return false;
 }
@@ -157,6 +159,13 @@ TEST_F(DialogTemplateTest, HasEveryControlTheCodeReachesOnceAndOfItsKind) {
     }
     EXPECT_EQ(dialog.style & (WS_CAPTION | WS_SYSMENU), static_cast<DWORD>(WS_CAPTION | WS_SYSMENU))
         << "the close box, which the dialog takes as Cancel";
+}
+
+// The shell's TrueType font: Cyrillic under any code page, scaled with the
+// screen's DPI. The bitmap "MS Sans Serif" of old drew bars under 1252.
+TEST_F(DialogTemplateTest, UsesTheShellsTrueTypeFont) {
+    EXPECT_EQ(dialog.style & DS_SHELLFONT, static_cast<DWORD>(DS_SHELLFONT));
+    EXPECT_EQ(dialog.font, L"MS Shell Dlg 2");
 }
 
 // An automatic radio button unchecks the others of its group, which runs
@@ -206,6 +215,8 @@ TEST_F(DialogTemplateTest, TextsAreTheRussianOnesAUserReads) {
         {-1, "Частота показов"}, {-1, "Перебор слов"},
         {-1, "Шрифт:"}, {-1, "Цвет текста:"}, {-1, "Цвет фона:"}, {-1, "Прозрачность:"}, {-1, "%"},
         {-1, "В течение"}, {-1, "...."}, {-1, "кадр."}, {-1, "Каждый"}, {-1, "...."}, {-1, "кадр"},
+        {-1, "Оформление"}, {-1, "Контур:"}, {-1, "Тень:"}, {-1, "Поля рамки:"},
+        {IDC_KEEP_PROPORTIONS, "Сохранять пропорции букв"}, {IDC_LEGIBILITY_WARNING, ""}, {IDC_STATUS, ""},
     };
     // clang-format on
     std::vector<std::string> expected, shown;

@@ -308,13 +308,13 @@ TEST_F(DictionaryFileChoice, ChooserIsOpenedWithTheDictionaryFilter) {
     EXPECT_EQ(ListLines().size(), 4u);
 }
 
-TEST_F(DictionaryFileChoice, PromptAnsweredOkSavesThePreviousFileFirst) {
+TEST_F(DictionaryFileChoice, PromptAnsweredYesSavesThePreviousFileFirst) {
     AddLine();
-    FileChooserScript::answer = IDOK;
+    FileChooserScript::answer = IDYES;
     Click(IDC_DIC_CHOOSE);
     ASSERT_EQ(FileChooserScript::prompts, 2);
     EXPECT_EQ(FileChooserScript::promptTexts[0], L"Предыдущий словарь был изменён. Сохранить изменения?");
-    EXPECT_EQ(FileChooserScript::promptTypes[0], 0x21u);
+    EXPECT_EQ(FileChooserScript::promptTypes[0], static_cast<UINT>(MB_YESNOCANCEL | MB_ICONQUESTION));
     EXPECT_EQ(ReadBytes(path), "a - 1\r\nb - 2\r\nc - 3\r\nd - 4\r\n");
 
     // A name that did not exist starts an empty dictionary of that name,
@@ -330,22 +330,36 @@ TEST_F(DictionaryFileChoice, PromptAnsweredOkSavesThePreviousFileFirst) {
     EXPECT_EQ(Text(IDC_WORD), "");
 }
 
-TEST_F(DictionaryFileChoice, PromptAnsweredCancelLeavesThePreviousFile) {
+TEST_F(DictionaryFileChoice, PromptAnsweredNoDropsTheEditsAndSwitches) {
+    AddLine();
+    FileChooserScript::answer = IDNO;
+    std::ofstream(otherPath, std::ios::binary) << "x - 9\r\n";
+    Click(IDC_DIC_CHOOSE);
+    EXPECT_EQ(FileChooserScript::prompts, 1);
+    EXPECT_EQ(ReadBytes(path), "c - 3\r\na - 1\r\nb - 2\r\n");
+    EXPECT_EQ(ListLines(), (std::vector<std::string>{"x - 9"}));
+    EXPECT_EQ(Working().DicFileName, otherPath);
+    EXPECT_FALSE(AltDictionaryChanged());
+}
+
+// Cancel is "don't do this": the list, its edits and the file stay.
+TEST_F(DictionaryFileChoice, PromptAnsweredCancelStaysOnTheEditedList) {
     AddLine();
     FileChooserScript::answer = IDCANCEL;
     std::ofstream(otherPath, std::ios::binary) << "x - 9\r\n";
     Click(IDC_DIC_CHOOSE);
     EXPECT_EQ(FileChooserScript::prompts, 1);
     EXPECT_EQ(ReadBytes(path), "c - 3\r\na - 1\r\nb - 2\r\n");
-    EXPECT_EQ(ListLines(), (std::vector<std::string>{"x - 9"}));
-    EXPECT_FALSE(AltDictionaryChanged());
+    EXPECT_EQ(ListLines(), (std::vector<std::string>{"a - 1", "b - 2", "c - 3", "d - 4"}));
+    EXPECT_EQ(Working().DicFileName, path);
+    EXPECT_TRUE(AltDictionaryChanged());
 }
 
 // A save that fails is a message, and the changed list stays chosen, so
 // that nothing is lost; the file stays as it was.
 TEST_F(DictionaryFileChoice, FailedSaveIsToldAndTheChangedListStaysChosen) {
     AddLine();
-    FileChooserScript::answer = IDOK;
+    FileChooserScript::answer = IDYES;
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
     Click(IDC_DIC_CHOOSE);
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -361,16 +375,56 @@ TEST_F(DictionaryFileChoice, FailedSaveIsToldAndTheChangedListStaysChosen) {
     EXPECT_FALSE(Exists(otherPath));
 }
 
-// The plug-in opens files by narrow names; a name that the system's code
-// page cannot hold is refused and told, and nothing changes.
-TEST_F(DictionaryFileChoice, ANameTheCodePageCannotHoldIsRefused) {
+// OK with edits that the file will not take warns before the window goes:
+// No keeps it open, Yes closes it with the edits still in memory.
+TEST_F(DictionaryFileChoice, OkWithAListThatCannotBeSavedWarnsFirst) {
     AddLine();
-    FileChooserScript::chosen = Wide(Folder()) + L"词典.dic";
-    Click(IDC_DIC_CHOOSE);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    FileChooserScript::answer = IDNO;
+    Click(IDC_OK);
     ASSERT_EQ(FileChooserScript::prompts, 1);
-    EXPECT_EQ(FileChooserScript::promptTexts[0].rfind(L"Путь к выбранному файлу содержит знаки", 0), 0u);
-    EXPECT_EQ(Working().DicFileName, path);
+    EXPECT_EQ(FileChooserScript::promptTexts[0].rfind(L"Словарь «" + Wide(path) + L"» не удастся сохранить", 0), 0u);
+    EXPECT_NE(Dialog(), nullptr);
+    FileChooserScript::answer = IDYES;
+    Click(IDC_OK);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(Dialog(), nullptr);
     EXPECT_TRUE(AltDictionaryChanged());
+}
+
+// Files go by their wide names: a name the system's code page cannot hold
+// is chosen, read and written like any other.
+TEST_F(DictionaryFileChoice, ANameInAnyScriptIsChosen) {
+    const std::wstring name = Wide(Folder()) + L"词典 λέξεις.dic";
+    HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, "z - 1\r\n", 7, &written, nullptr);
+    CloseHandle(file);
+    FileChooserScript::chosen = name;
+    Click(IDC_DIC_CHOOSE);
+    EXPECT_EQ(FileChooserScript::prompts, 0);
+    EXPECT_EQ(Working().DicFileName, Folder() + "词典 λέξεις.dic");
+    EXPECT_EQ(ListLines(), (std::vector<std::string>{"z - 1"}));
+    DeleteFileW(name.c_str());
+}
+
+// An entry without " - " would show as one line; the user is asked.
+TEST_F(DictionaryFileChoice, EntryWithoutSeparatorIsAskedAbout) {
+    FileChooserScript::answer = IDNO;
+    TypeWord("hello");
+    Click(IDC_ENTRY_ADD);
+    ASSERT_EQ(FileChooserScript::prompts, 1);
+    EXPECT_EQ(FileChooserScript::promptTexts[0].rfind(L"В записи «hello» нет разделителя", 0), 0u);
+    EXPECT_EQ(ListLines().size(), 3u);
+    FileChooserScript::answer = IDYES;
+    TypeWord("-");
+    Click(IDC_ENTRY_ADD);
+    EXPECT_EQ(FileChooserScript::prompts, 2);
+    EXPECT_EQ(ListLines().size(), 4u);
+    TypeWord("ok - fine");
+    Click(IDC_ENTRY_ADD);
+    EXPECT_EQ(FileChooserScript::prompts, 2);
 }
 
 // The position pad.

@@ -51,9 +51,9 @@ TEST_F(PluginExports, VersionIsThreeAndTheRecordNeverMoves) {
 
 TEST_F(PluginExports, NameAndDescriptionAreWindows1251) {
     const PluginRecord* record = record_();
-    EXPECT_EQ(FromCp1251(record->name), L"25-ый кадр");
-    EXPECT_EQ(FromCp1251(record->description), L"Изучение иностранного языка методом 25-ого кадра.");
-    EXPECT_STREQ(record->name, "25-\xFB\xE9 \xEA\xE0\xE4\xF0");
+    EXPECT_EQ(FromCp1251(record->name), L"25-й кадр");
+    EXPECT_EQ(FromCp1251(record->description), L"Изучение иностранного языка методом 25-го кадра.");
+    EXPECT_STREQ(record->name, "25-\xE9 \xEA\xE0\xE4\xF0");
 }
 
 TEST_F(PluginExports, RecordHoldsSixCallbacksInsideTheLibrary) {

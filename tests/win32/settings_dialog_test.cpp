@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <utility>
 
@@ -51,10 +52,30 @@ TEST_F(DialogTest, FirstOpeningIsCentredOnTheHostAndShowsTheWorkingValues) {
 
 TEST_F(DialogTest, SavedPositionIsUsedUnlessItLiesOffTheScreen) {
     DlgWndPosX = 40;
-    DlgWndPosY = -20;  // negative coordinates are taken as they are
+    DlgWndPosY = 20;
     HWND dialog = Open();
     EXPECT_EQ(WindowRect(dialog).left, 40);
-    EXPECT_EQ(WindowRect(dialog).top, -20);
+    EXPECT_EQ(WindowRect(dialog).top, 20);
+    Click(IDC_OK);
+    ASSERT_EQ(Dialog(), nullptr);
+
+    // Partly off the screen, the window comes whole onto it: its buttons
+    // and close box stay within reach.
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    DlgWndPosX = screenWidth - 50;
+    DlgWndPosY = -20;
+    dialog = Open();
+    RECT r = WindowRect(dialog);
+    EXPECT_EQ(r.right, screenWidth);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(DlgWndPosX, r.left);
+    Click(IDC_OK);
+    DlgWndPosX = -300;
+    DlgWndPosY = screenHeight - 30;
+    dialog = Open();
+    r = WindowRect(dialog);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.bottom, screenHeight);
     Click(IDC_OK);
     ASSERT_EQ(Dialog(), nullptr);
 
@@ -356,15 +377,17 @@ TEST_F(DialogTest, ColourChoosersStartFromTheSettingAndStoreOnlyOk) {
     }
 }
 
-TEST_F(DialogTest, ToolTipsNameFiveControls) {
+TEST_F(DialogTest, ToolTipsNameSevenControls) {
     HWND dialog = Open();
     ASSERT_NE(settingsDialog.toolTip, nullptr);
-    EXPECT_EQ(SendMessageA(settingsDialog.toolTip, TTM_GETTOOLCOUNT, 0, 0), 5);
+    EXPECT_EQ(SendMessageA(settingsDialog.toolTip, TTM_GETTOOLCOUNT, 0, 0), 7);
     const std::pair<int, const wchar_t*> tips[] = {{IDC_DIC_CHOOSE, L"Выбрать альтернативный словарь"},
                                                    {IDC_FONT, L"Выбрать параметры шрифта"},
                                                    {IDC_TEXT_COLOR, L"Выбрать цвет текста"},
                                                    {IDC_BACK_COLOR, L"Выбрать цвет фона"},
-                                                   {IDC_RANDOM_POSITION, L"Случайный выбор позиции"}};
+                                                   {IDC_RANDOM_POSITION, L"Случайный выбор позиции"},
+                                                   {IDC_OUTLINE_COLOR, L"Выбрать цвет контура"},
+                                                   {IDC_SHADOW_COLOR, L"Выбрать цвет тени"}};
     for (const auto& [id, text] : tips) {
         wchar_t shown[128] = L"";
         TOOLINFOW tool = {};
@@ -389,6 +412,65 @@ TEST_F(DialogTest, ToolTipsNameFiveControls) {
     current.cbSize = TTTOOLINFOA_V1_SIZE;
     ASSERT_TRUE(SendMessageA(settingsDialog.toolTip, TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&current)));
     EXPECT_EQ(current.uId, reinterpret_cast<UINT_PTR>(Item(IDC_TEXT_COLOR)));
+}
+
+}  // namespace
+
+namespace {
+
+std::wstring WideText(HWND control) {
+    wchar_t text[512] = L"";
+    GetWindowTextW(control, text, 512);
+    return text;
+}
+
+// The letters' look: each control sets its row, within the row's range,
+// and "По умолчанию" shows them reset; the warning says which colour hides
+// what, as the colours change.
+TEST_F(DialogTest, LegibilityControlsSetTheirRowsAndSayWhatTheColoursHide) {
+    Set([](SettingsRecord& s) {
+        s.TextColor = 0xFFFFFF;
+        s.BackColor = 0xFFFFFF;
+        s.BackType = 0;
+    });
+    Open();
+    EXPECT_EQ(WideText(Item(IDC_LEGIBILITY_WARNING)).rfind(L"Буквы не видны: при фоне «Отсутствует»", 0), 0u);
+    SetSpin(IDC_OUTLINE_WIDTH_SPIN, 3);
+    SetSpin(IDC_SHADOW_OFFSET_SPIN, 2);
+    SetSpin(IDC_BOX_PADDING_SPIN, 20);
+    Click(IDC_KEEP_PROPORTIONS);
+    EXPECT_EQ(Working().OutlineWidth, 3);
+    EXPECT_EQ(Working().ShadowOffset, 2);
+    EXPECT_EQ(Working().BoxPadding, 20);
+    EXPECT_EQ(Working().KeepProportions, 1u);
+
+    Set([](SettingsRecord& s) {
+        s.TextColor = 0x00A0FF;
+        s.BackColor = 0;
+        s.OutlineColor = 0;
+    });
+    Click(IDC_BACK_AROUND);  // a box now, and its colour the outline's
+    EXPECT_EQ(WideText(Item(IDC_LEGIBILITY_WARNING)).rfind(L"Контур не виден", 0), 0u);
+
+    Click(IDC_DEFAULTS);
+    EXPECT_EQ(Working().OutlineWidth, defaultSettings.OutlineWidth);
+    EXPECT_EQ(Text(IDC_OUTLINE_WIDTH), std::to_string(defaultSettings.OutlineWidth));
+    EXPECT_EQ(Text(IDC_BOX_PADDING), std::to_string(defaultSettings.BoxPadding));
+    EXPECT_EQ(Checked(IDC_KEEP_PROPORTIONS), defaultSettings.KeepProportions != 0);
+}
+
+// A hand edit that set nothing is named when the dialog opens, however
+// many there are.
+TEST_F(DialogTest, StatusLineNamesTheSettingsFileLinesThatSetNothing) {
+    Open();
+    EXPECT_EQ(WideText(Item(IDC_STATUS)), L"");
+    Click(IDC_OK);
+    PluginExit();
+    std::ofstream(SettingsPath(), std::ios::binary) << "[PluginSettings]\r\nBackType 1\r\n; mine\r\nMyKey=7\r\nX\r\n";
+    PluginInit();
+    Open();
+    EXPECT_EQ(WideText(Item(IDC_STATUS)),
+              L"Не прочитаны строки файла настроек (они оставлены в файле): «BackType 1», «MyKey=7» и ещё 1");
 }
 
 }  // namespace

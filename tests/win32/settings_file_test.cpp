@@ -33,12 +33,21 @@ std::string OwnPath() {
 
 std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('\\') + 1); }
 
+// Paths are UTF-8, as the plug-in's; streams open them by their wide names.
+std::filesystem::path PathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+void SetAttributes(const std::string& path, DWORD attributes) { SetFileAttributesW(PathOf(path).c_str(), attributes); }
+
 std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathOf(path), std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-void WriteBytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(PathOf(path), std::ios::binary) << bytes;
+}
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -209,7 +218,7 @@ TEST(SettingsFile, ReadOnlyFileIsReadButNotSaved) {
     CreateDirectoryA((host.folder() + "Plugins").c_str(), nullptr);
     const std::string content = "[PluginSettings]\r\nDicType=1\r\n";
     WriteBytes(path, content);
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    SetAttributes(path, FILE_ATTRIBUTE_READONLY);
     EXPECT_TRUE(host.Run("").opened);
 
     SettingsState settings;
@@ -220,10 +229,11 @@ TEST(SettingsFile, ReadOnlyFileIsReadButNotSaved) {
     EXPECT_EQ(workingSettings.StringPosX, 634);
     EXPECT_EQ(SaveSettings(settings).why, "it is read-only");
     EXPECT_EQ(ReadBytes(path), content);
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetAttributes(path, FILE_ATTRIBUTE_NORMAL);
 
+    // Key by key: what the file held keeps its place, the rest follows.
     EXPECT_TRUE(SaveSettings(settings));
-    EXPECT_EQ(ReadBytes(path).rfind("[PluginSettings]\r\nDlgWndPosX=-100\r\n", 0), 0u);
+    EXPECT_EQ(ReadBytes(path).rfind("[PluginSettings]\r\nDicType=1\r\nDlgWndPosX=-100\r\n", 0), 0u);
     EXPECT_EQ(FilesIn(host.folder() + "Plugins"), 1);
 }
 
@@ -279,9 +289,10 @@ protected:
     DictionaryStore store;
 };
 
-TEST_F(AltDictionaryFile, SavesReplaceTheFileUnderAWindows1251Name) {
+// Paths are UTF-8 inside, and files are opened by their wide names.
+TEST_F(AltDictionaryFile, SavesReplaceTheFileUnderACyrillicName) {
     HostFolder host;
-    const std::string path = host.folder() + "\xF1\xEB\xEE\xE2\xE0\xF0\xFC.dic";  // словарь.dic
+    const std::string path = host.folder() + "словарь.dic";
     workingSettings.DicType = 1;
     workingSettings.DicFileName = path;
     WriteBytes(path, "b - y\r\nA - x\r\na - X\r\n");
@@ -292,11 +303,11 @@ TEST_F(AltDictionaryFile, SavesReplaceTheFileUnderAWindows1251Name) {
     EXPECT_EQ(ReadBytes(path), "A - x\r\nb - y\r\n\xC0\xE1\xE2\r\n");
 
     AddAltEntry("c");
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    SetAttributes(path, FILE_ATTRIBUTE_READONLY);
     SaveAltDictionary();
     EXPECT_TRUE(AltDictionaryChanged()) << "a read-only file is not saved";
     EXPECT_EQ(ReadBytes(path), "A - x\r\nb - y\r\n\xC0\xE1\xE2\r\n");
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetAttributes(path, FILE_ATTRIBUTE_NORMAL);
     SaveAltDictionary();
     EXPECT_EQ(ReadBytes(path), "A - x\r\nb - y\r\nc\r\n\xC0\xE1\xE2\r\n");
 }
@@ -305,7 +316,7 @@ TEST_F(AltDictionaryFile, ReadOnlyFileIsReadButNotChanged) {
     HostFolder host;
     const std::string path = host.folder() + "words.dic";
     WriteBytes(path, "a - x\r\n");
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    SetAttributes(path, FILE_ATTRIBUTE_READONLY);
     workingSettings.DicType = 1;
     workingSettings.DicFileName = path;
     LoadAltDictionary();
@@ -315,7 +326,7 @@ TEST_F(AltDictionaryFile, ReadOnlyFileIsReadButNotChanged) {
     SaveAltDictionary();
     EXPECT_TRUE(AltDictionaryChanged());
     EXPECT_EQ(ReadBytes(path), "a - x\r\n");
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetAttributes(path, FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace

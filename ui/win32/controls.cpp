@@ -8,8 +8,6 @@ void Control::BindItem(HWND dialog, int id) { window_ = GetDlgItem(dialog, id); 
 
 void Control::Enable(bool enabled) const { EnableWindow(window_, enabled ? TRUE : FALSE); }
 
-void Control::SetText(const std::string& text) const { SetWindowTextA(window_, text.c_str()); }
-
 std::string Control::UnicodeText() const {
     const int length = GetWindowTextLengthW(window_);
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
@@ -40,6 +38,29 @@ void ListBox::Clear() const { SendMessageA(window_, LB_RESETCONTENT, 0, 0); }
 void ListBox::Add(const std::string& utf8) const {
     SendMessageW(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromUtf8(utf8).c_str()));
 }
+
+void ListBox::Fill(const std::vector<std::string>& utf8) const {
+    std::vector<std::wstring> lines;
+    lines.reserve(utf8.size());
+    size_t units = 0;
+    for (const std::string& line : utf8) units += lines.emplace_back(WideFromUtf8(line)).size() + 1;
+    // Without this, each line would update the scroll bar and repaint: a
+    // list of 50,000 lines took minutes under Wine.
+    SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(window_, LB_RESETCONTENT, 0, 0);
+    SendMessageW(window_, LB_INITSTORAGE, lines.size(), units * sizeof(wchar_t));
+    for (const std::wstring& line : lines)
+        SendMessageW(window_, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(line.c_str()));
+    SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+void ListBox::Insert(int32_t index, const std::string& utf8) const {
+    SendMessageW(window_, LB_INSERTSTRING, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(WideFromUtf8(utf8).c_str()));
+}
+
+void ListBox::Remove(int32_t index) const { SendMessageW(window_, LB_DELETESTRING, static_cast<WPARAM>(index), 0); }
 
 int32_t ListBox::Count() const { return static_cast<int32_t>(SendMessageA(window_, LB_GETCOUNT, 0, 0)); }
 

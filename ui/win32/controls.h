@@ -1,13 +1,14 @@
 // Thin wrappers over a dialog's controls: a window handle bound once at
 // initialisation and the few messages the settings dialog sends. Text is
-// either the settings' ANSI bytes (paths, the font name) or the entries'
-// UTF-8, which goes through the wide-character messages.
+// UTF-8 (paths, the font name, the entries), which goes through the
+// wide-character messages.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "ui/win32/settings_dialog_controls.h"
 
@@ -26,7 +27,6 @@ class Control {
 public:
     HWND window() const { return window_; }
     void Enable(bool enabled) const;
-    void SetText(const std::string& text) const;
     // The same as UTF-8.
     std::string UnicodeText() const;
     void SetUnicodeText(const std::string& text) const;
@@ -64,11 +64,22 @@ public:
     void LimitText(int characters) const;
 };
 
+class Label : public Control {
+public:
+    void Bind(HWND dialog, ControlId<ControlKind::Text> id) { BindItem(dialog, id.value); }
+};
+
 class ListBox : public Control {
 public:
     void Bind(HWND dialog, ControlId<ControlKind::ListBox> id) { BindItem(dialog, id.value); }
     void Clear() const;
     void Add(const std::string& utf8) const;
+    // All the lines at once, in place of what it showed: drawn once, at the
+    // end, with the room for them taken in one step.
+    void Fill(const std::vector<std::string>& utf8) const;
+    // One row, put before index or taken out.
+    void Insert(int32_t index, const std::string& utf8) const;
+    void Remove(int32_t index) const;
     int32_t Count() const;
     int32_t Selection() const;  // -1: none
     void Select(int32_t index) const;

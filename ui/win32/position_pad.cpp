@@ -60,7 +60,8 @@ void SettingsDialog::CreateToolTips() {
     const Tip tips[] = {
         {IDC_DIC_CHOOSE, kTipChooseDictionary},    {IDC_FONT, kTipChooseFont},
         {IDC_TEXT_COLOR, kTipChooseTextColor},     {IDC_BACK_COLOR, kTipChooseBackColor},
-        {IDC_RANDOM_POSITION, kTipRandomPosition},
+        {IDC_RANDOM_POSITION, kTipRandomPosition}, {IDC_OUTLINE_COLOR, kTipChooseOutlineColor},
+        {IDC_SHADOW_COLOR, kTipChooseShadowColor},
     };
     for (const Tip& tip : tips) {
         // No subclassing: the tooltip learns of the mouse from the hook alone.
@@ -201,4 +202,7 @@ void SettingsDialog::OnDrawItem(WPARAM wParam, LPARAM lParam) {
     if (!item) return;
     if (wParam == IDC_TEXT_COLOR) PaintColorButton(*item, edits_.CopyWorkingSettings().TextColor);
     if (wParam == IDC_BACK_COLOR) PaintColorButton(*item, edits_.CopyWorkingSettings().BackColor);
+    if (wParam == IDC_ENTRY_LIST) DrawEntry(*item);
+    if (wParam == IDC_OUTLINE_COLOR) PaintColorButton(*item, edits_.CopyWorkingSettings().OutlineColor);
+    if (wParam == IDC_SHADOW_COLOR) PaintColorButton(*item, edits_.CopyWorkingSettings().ShadowColor);
 }

@@ -4,14 +4,17 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
 #include <optional>
 #include <utility>
 
+#include "platform/win32/wide_text.h"
 #include "render/gdi_caption_renderer.h"
 #include "settings/settings_table.h"
 #include "ui/settings_dialog_ids.h"
+#include "ui/win32/dialog_texts.h"
 
 namespace {
 
@@ -93,8 +96,10 @@ SettingsDialog::~SettingsDialog() {
 
 void SettingsDialog::StoreFont(const LOGFONTA& font) {
     CaptionFont request = {};
-    static_assert(sizeof request.faceName == sizeof font.lfFaceName);
-    std::memcpy(request.faceName, font.lfFaceName, sizeof request.faceName);
+    // The chooser's name is in the system's code page, the settings' UTF-8.
+    const std::string face = Utf8FromWide(
+        WideFromAnsi(std::string_view(font.lfFaceName, strnlen(font.lfFaceName, LF_FACESIZE))));
+    std::memcpy(request.faceName, face.data(), std::min(face.size(), sizeof request.faceName - 1));
     request.height = font.lfHeight;
     request.weight = font.lfWeight;
     request.italic = font.lfItalic;
@@ -173,6 +178,12 @@ bool SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         CommandRow<D>(IDC_RULES_AZ, BN_CLICKED, &D::OnRulesType),
         CommandRow<D>(IDC_RULES_ZA, BN_CLICKED, &D::OnRulesType),
         CommandRow<D>(IDC_ENTRY_LIST, LBN_DBLCLK, &D::OnEntryDoubleClick),
+        CommandRow<D>(IDC_OUTLINE_WIDTH, EN_CHANGE, &D::OnOutlineWidthChanged),
+        CommandRow<D>(IDC_SHADOW_OFFSET, EN_CHANGE, &D::OnShadowOffsetChanged),
+        CommandRow<D>(IDC_BOX_PADDING, EN_CHANGE, &D::OnBoxPaddingChanged),
+        CommandRow<D>(IDC_OUTLINE_COLOR, BN_CLICKED, &D::OnOutlineColor),
+        CommandRow<D>(IDC_SHADOW_COLOR, BN_CLICKED, &D::OnShadowColor),
+        CommandRow<D>(IDC_KEEP_PROPORTIONS, BN_CLICKED, &D::OnKeepProportions),
         // Enter and Escape: the dialog closes only through its own buttons.
         MessageRow<D>(DM_GETDEFID, &D::OnGetDefaultId),
         CommandRow<D>(IDOK, kAnyNotification, &D::OnIgnoredCommand),
@@ -191,9 +202,11 @@ BOOL SettingsDialog::OnInitDialog() {
     settings_.dialogSnapshot = edits_.CopyWorkingSettings();
     CreatePadFont();
     SetUpNumericFields();
+    SetUpEntryList();
     CreateToolTips();
     isInitialised = 1;
     RefreshControls();
+    ShowUnreadLines();
     HookMouse();
     return TRUE;
 }
@@ -238,6 +251,17 @@ void SettingsDialog::BindControls() {
     rightButton.Bind(dialog, IDC_ARROW_RIGHT);
     leftButton.Bind(dialog, IDC_ARROW_LEFT);
     downButton.Bind(dialog, IDC_ARROW_DOWN);
+    outlineWidthEdit.Bind(dialog, IDC_OUTLINE_WIDTH);
+    outlineWidthSpin.Bind(dialog, IDC_OUTLINE_WIDTH_SPIN);
+    outlineColorButton.Bind(dialog, IDC_OUTLINE_COLOR);
+    shadowOffsetEdit.Bind(dialog, IDC_SHADOW_OFFSET);
+    shadowOffsetSpin.Bind(dialog, IDC_SHADOW_OFFSET_SPIN);
+    shadowColorButton.Bind(dialog, IDC_SHADOW_COLOR);
+    boxPaddingEdit.Bind(dialog, IDC_BOX_PADDING);
+    boxPaddingSpin.Bind(dialog, IDC_BOX_PADDING_SPIN);
+    keepProportionsCheck.Bind(dialog, IDC_KEEP_PROPORTIONS);
+    legibilityWarning.Bind(dialog, IDC_LEGIBILITY_WARNING);
+    statusText.Bind(dialog, IDC_STATUS);
 }
 
 void SettingsDialog::PlaceWindow() {
@@ -255,12 +279,29 @@ void SettingsDialog::PlaceWindow() {
             host = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         x = dialog.left + (host.left + host.right) / 2 - (dialog.left + dialog.right) / 2;
         y = dialog.top + (host.top + host.bottom) / 2 - (dialog.top + dialog.bottom) / 2;
-        if (x < 0) x = 0;
-        if (y < 0) y = 0;
-        savedX = x;
-        savedY = y;
     }
+    KeepOnScreen(x, y);
+    savedX = x;
+    savedY = y;
     SetWindowPos(window(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+// The whole window inside the work area of the monitor nearest to where it
+// would stand, so that its buttons and close box can be reached: a saved
+// place may be from a larger screen, or another layout of monitors.
+void SettingsDialog::KeepOnScreen(int32_t& x, int32_t& y) const {
+    RECT rect;
+    GetWindowRect(window(), &rect);
+    const LONG width = rect.right - rect.left;
+    const LONG height = rect.bottom - rect.top;
+    const RECT wanted = {x, y, x + width, y + height};
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (GetMonitorInfoW(MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor)) area = monitor.rcWork;
+    // Where the window is larger than the area, its top left corner shows.
+    x = std::max<int32_t>(area.left, std::min<int32_t>(x, area.right - width));
+    y = std::max<int32_t>(area.top, std::min<int32_t>(y, area.bottom - height));
 }
 
 void SettingsDialog::SetUpNumericFields() {
@@ -275,6 +316,9 @@ void SettingsDialog::SetUpNumericFields() {
         {timeToEdit, timeToSpin, RangeOf("ShowTimeTo")},
         {freqFromEdit, freqFromSpin, RangeOf("ShowFreqFrom")},
         {freqToEdit, freqToSpin, RangeOf("ShowFreqTo")},
+        {outlineWidthEdit, outlineWidthSpin, RangeOf("OutlineWidth")},
+        {shadowOffsetEdit, shadowOffsetSpin, RangeOf("ShadowOffset")},
+        {boxPaddingEdit, boxPaddingSpin, RangeOf("BoxPadding")},
     };
     for (const Field& field : fields) {
         field.spin.SetBuddy(field.edit);
@@ -289,8 +333,8 @@ void SettingsDialog::RefreshControls() {
     // and may move the other bound of its range: each reads them anew.
     const auto current = [this] { return edits_.CopyWorkingSettings(); };
     const SettingsRecord settings = current();
-    fileNameEdit.SetText(settings.DicFileName);
-    fontButton.SetText(settings.FontName);
+    fileNameEdit.SetUnicodeText(settings.DicFileName);
+    fontButton.SetUnicodeText(settings.FontName);
     textColorButton.Repaint();
     backColorButton.Repaint();
     transparencySpin.SetPosition(current().Transparency);
@@ -298,6 +342,12 @@ void SettingsDialog::RefreshControls() {
     timeToSpin.SetPosition(current().ShowTimeTo);
     freqFromSpin.SetPosition(current().ShowFreqFrom);
     freqToSpin.SetPosition(current().ShowFreqTo);
+    outlineWidthSpin.SetPosition(current().OutlineWidth);
+    shadowOffsetSpin.SetPosition(current().ShadowOffset);
+    boxPaddingSpin.SetPosition(current().BoxPadding);
+    outlineColorButton.Repaint();
+    shadowColorButton.Repaint();
+    keepProportionsCheck.SetChecked(settings.KeepProportions != 0);
     randomPositionCheck.SetChecked(settings.RndStringPos != 0);
     UpdatePositionButtons();
     builtinRadio.SetChecked(settings.DicType == kBuiltinWords);
@@ -308,6 +358,7 @@ void SettingsDialog::RefreshControls() {
     rulesAzRadio.SetChecked(settings.RulesType == kOrderAtoZ);
     rulesZaRadio.SetChecked(settings.RulesType == kOrderZtoA);
     rulesRandomRadio.SetChecked(settings.RulesType == kOrderRandom);
+    ShowLegibilityWarning();
     FillEntryList();
     SelectEntry(-1);
 }
@@ -321,7 +372,9 @@ void SettingsDialog::OnClose(WPARAM, LPARAM) {
 
 void SettingsDialog::OnCancelButton(WPARAM, LPARAM) { PostMessageA(window(), WM_CLOSE, 0, 0); }
 
-void SettingsDialog::OnOkButton(WPARAM, LPARAM) { Destroy(); }
+void SettingsDialog::OnOkButton(WPARAM, LPARAM) {
+    if (MayCloseWithAltDictionary()) Destroy();
+}
 
 // Enter presses the button this answer names. The template's default is
 // "Отмена", which would throw every change away: in the word field Enter
@@ -350,10 +403,8 @@ void SettingsDialog::OnFinalRelease() {
 void SettingsDialog::OnDefaults(WPARAM, LPARAM) {
     edits_.ReplaceWorkingSettings(settings_.defaultSettings);
     ReloadAltDictionary();
-    FillEntryList();
-    SelectEntry(-1);
     overlay_.CreateCaptionFont();
-    RefreshControls();
+    RefreshControls();  // the list too
 }
 
 void SettingsDialog::OnFont(WPARAM, LPARAM) {
@@ -371,7 +422,7 @@ void SettingsDialog::OnFont(WPARAM, LPARAM) {
     else
         edits_.ReplaceWorkingSettings(before);  // also undoes every Apply
     overlay_.CreateCaptionFont();
-    fontButton.SetText(edits_.CopyWorkingSettings().FontName);
+    fontButton.SetUnicodeText(edits_.CopyWorkingSettings().FontName);
 }
 
 bool SettingsDialog::PickColor(uint32_t& colour) {
@@ -389,12 +440,14 @@ void SettingsDialog::OnTextColor(WPARAM, LPARAM) {
     uint32_t colour = edits_.CopyWorkingSettings().TextColor;
     if (PickColor(colour)) edits_.SetCaptionTextColor(colour);
     textColorButton.Repaint();
+    ShowLegibilityWarning();
 }
 
 void SettingsDialog::OnBackColor(WPARAM, LPARAM) {
     uint32_t colour = edits_.CopyWorkingSettings().BackColor;
     if (PickColor(colour)) edits_.SetCaptionBackColor(colour);
     backColorButton.Repaint();
+    ShowLegibilityWarning();
 }
 
 void SettingsDialog::OnDicType(WPARAM, LPARAM) {
@@ -408,6 +461,7 @@ void SettingsDialog::OnBackType(WPARAM, LPARAM) {
                                                      {&backAroundRadio, kBackgroundBox},
                                                      {&backScreenRadio, kBackgroundWholeFrame}}))
         edits_.SetBackType(*type);
+    ShowLegibilityWarning();
 }
 
 void SettingsDialog::OnRulesType(WPARAM, LPARAM) {
@@ -454,4 +508,85 @@ void SettingsDialog::OnFreqFromChanged(WPARAM, LPARAM) {
 
 void SettingsDialog::OnFreqToChanged(WPARAM, LPARAM) {
     TakeRangeBound(FrameRange::ShowFreq, RangeBound::To, freqToEdit, freqToSpin, freqFromSpin);
+}
+
+// The letters' look: each number is stored, then shown as stored.
+void SettingsDialog::OnOutlineWidthChanged(WPARAM, LPARAM) {
+    if (!isInitialised) return;
+    edits_.SetOutlineWidth(outlineWidthEdit.Number());
+    outlineWidthSpin.SetPosition(edits_.CopyWorkingSettings().OutlineWidth);
+    ShowLegibilityWarning();
+}
+
+void SettingsDialog::OnShadowOffsetChanged(WPARAM, LPARAM) {
+    if (!isInitialised) return;
+    edits_.SetShadowOffset(shadowOffsetEdit.Number());
+    shadowOffsetSpin.SetPosition(edits_.CopyWorkingSettings().ShadowOffset);
+    ShowLegibilityWarning();
+}
+
+void SettingsDialog::OnBoxPaddingChanged(WPARAM, LPARAM) {
+    if (!isInitialised) return;
+    edits_.SetBoxPadding(boxPaddingEdit.Number());
+    boxPaddingSpin.SetPosition(edits_.CopyWorkingSettings().BoxPadding);
+}
+
+void SettingsDialog::OnOutlineColor(WPARAM, LPARAM) {
+    uint32_t colour = edits_.CopyWorkingSettings().OutlineColor;
+    if (PickColor(colour)) edits_.SetOutlineColor(colour);
+    outlineColorButton.Repaint();
+    ShowLegibilityWarning();
+}
+
+void SettingsDialog::OnShadowColor(WPARAM, LPARAM) {
+    uint32_t colour = edits_.CopyWorkingSettings().ShadowColor;
+    if (PickColor(colour)) edits_.SetShadowColor(colour);
+    shadowColorButton.Repaint();
+    ShowLegibilityWarning();
+}
+
+void SettingsDialog::OnKeepProportions(WPARAM, LPARAM) { edits_.SetKeepProportions(keepProportionsCheck.Checked()); }
+
+// The colours can hide the letters, or the outline or shadow drawn for
+// them, without any other sign on the picture: the dialog says which
+// colour to change.
+void SettingsDialog::ShowLegibilityWarning() {
+    const SettingsRecord settings = edits_.CopyWorkingSettings();
+    const uint32_t hidden = HiddenParts(settings);
+    std::wstring text;
+    const auto add = [&](const char* line) {
+        if (!text.empty()) text += L" ";
+        text += WideFromCp1251(line);
+    };
+    if (hidden & kHiddenLetters)
+        add(settings.BackType == kBackgroundNone ? kLettersHiddenKeyed : kLettersHiddenOnBox);
+    else {  // with the letters gone, so are the rest
+        if (hidden & kHiddenOutline) add(kOutlineHidden);
+        if (hidden & kHiddenShadow) add(kShadowHidden);
+    }
+    SetWindowTextW(legibilityWarning.window(), text.c_str());
+}
+
+// The status line has room for two short lines of the file; the trace
+// names them all.
+void SettingsDialog::ShowUnreadLines() {
+    constexpr size_t kQuoted = 2, kLength = 24;
+    const std::vector<UnreadLine>& unread = settings_.unreadLines;
+    std::wstring lines;
+    for (size_t i = 0; i < unread.size() && i < kQuoted; ++i) {
+        std::wstring line = WideFromUtf8(unread[i].text);
+        if (line.size() > kLength) line = line.substr(0, kLength - 1) + L"\u2026";
+        lines += (i ? L", \u00AB" : L"\u00AB") + line + L"\u00BB";
+    }
+    std::wstring text;
+    if (!unread.empty()) {
+        text = WideFromCp1251(kUnreadSettingsLines);
+        text.replace(text.find(L"%1"), 2, lines);
+        if (unread.size() > kQuoted) {
+            std::wstring more = WideFromCp1251(kAndMore);
+            more.replace(more.find(L"%1"), 2, std::to_wstring(unread.size() - kQuoted));
+            text += more;
+        }
+    }
+    SetWindowTextW(statusText.window(), text.c_str());
 }

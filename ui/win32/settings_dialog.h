@@ -41,6 +41,9 @@ public:
     void RefreshControls();
     void UpdateDictionaryControls();
     void FillEntryList();
+    void ShowEntryEdit(int32_t count, int32_t removed, int32_t inserted);
+    void SetUpEntryList();
+    void DrawEntry(const DRAWITEMSTRUCT& item);
     void SelectEntry(int32_t index);
     void UpdatePositionButtons();
     void MoveCaption();
@@ -66,6 +69,7 @@ private:
 
     void BindControls();
     void PlaceWindow();
+    void KeepOnScreen(int32_t& x, int32_t& y) const;
     void CreatePadFont();
     void SetUpNumericFields();
     void CreateToolTips();
@@ -92,6 +96,17 @@ private:
     void OnTimeToChanged(WPARAM, LPARAM);
     void OnFreqFromChanged(WPARAM, LPARAM);
     void OnFreqToChanged(WPARAM, LPARAM);
+    // The letters' look.
+    void OnOutlineWidthChanged(WPARAM, LPARAM);
+    void OnShadowOffsetChanged(WPARAM, LPARAM);
+    void OnBoxPaddingChanged(WPARAM, LPARAM);
+    void OnOutlineColor(WPARAM, LPARAM);
+    void OnShadowColor(WPARAM, LPARAM);
+    void OnKeepProportions(WPARAM, LPARAM);
+    // Says which colour hides what of the caption, or nothing.
+    void ShowLegibilityWarning();
+    // Names the settings file's lines that set nothing.
+    void ShowUnreadLines();
     // The colour chooser, opened on colour; false when it was cancelled.
     bool PickColor(uint32_t& colour);
     // Takes the seven font settings from a font description.
@@ -105,6 +120,12 @@ private:
     // Dictionary group.
     // A message box of the dialog's, under its title; the button pressed.
     int Tell(const std::wstring& text, UINT style);
+    // An entry without word and translation is written only when the user
+    // says so.
+    bool EntryConfirmed(const std::string& entry);
+    // False when the user keeps the dialog open to save a changed list that
+    // could not be saved at Exit.
+    bool MayCloseWithAltDictionary();
     void OnChooseDictionary(WPARAM, LPARAM);
     void OnAddEntry(WPARAM, LPARAM);
     void OnChangeEntry(WPARAM, LPARAM);
@@ -140,6 +161,12 @@ private:
     UpDown transparencySpin;
     Edit transparencyEdit;
     PushButton upButton, rightButton, leftButton, downButton;
+    // Not in the 38 of old: the letters' look and the status line.
+    Edit outlineWidthEdit, shadowOffsetEdit, boxPaddingEdit;
+    UpDown outlineWidthSpin, shadowOffsetSpin, boxPaddingSpin;
+    OwnerDrawButton outlineColorButton, shadowColorButton;
+    CheckBox keepProportionsCheck;
+    Label legibilityWarning, statusText;
 
     // What the dialog works on.
     SettingsState& settings_;

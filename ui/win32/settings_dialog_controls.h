@@ -14,6 +14,7 @@ enum class ControlKind {
     Edit,
     ListBox,  // tells the dialog of selections and double clicks
     UpDown,   // writes its buddy edit's number, whose change stores the value
+    Text,     // a static text the dialog writes
 };
 
 struct DialogControl {
@@ -67,6 +68,18 @@ inline constexpr DialogControl kDialogControls[] = {
     {IDC_ENTRY_ADD, ControlKind::PushButton},
     {IDC_ENTRY_CHANGE, ControlKind::PushButton},
     {IDC_ENTRY_DELETE, ControlKind::PushButton},
+
+    {IDC_OUTLINE_WIDTH, ControlKind::Edit},
+    {IDC_OUTLINE_WIDTH_SPIN, ControlKind::UpDown},
+    {IDC_OUTLINE_COLOR, ControlKind::OwnerDrawButton},
+    {IDC_SHADOW_OFFSET, ControlKind::Edit},
+    {IDC_SHADOW_OFFSET_SPIN, ControlKind::UpDown},
+    {IDC_SHADOW_COLOR, ControlKind::OwnerDrawButton},
+    {IDC_BOX_PADDING, ControlKind::Edit},
+    {IDC_BOX_PADDING_SPIN, ControlKind::UpDown},
+    {IDC_KEEP_PROPORTIONS, ControlKind::CheckBox},
+    {IDC_LEGIBILITY_WARNING, ControlKind::Text},
+    {IDC_STATUS, ControlKind::Text},
 };
 
 // The listed control of that id; null for none.
