@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "frontend/learner_link.h"
+#include "learner/store_path.h"
 #include "platform/file.h"
 #include "plugin/embedded_dictionary.h"
 #include "plugin/plugin_instance.h"
@@ -145,7 +146,7 @@ void CaptionEngine::ChooseSpaced(bool spaced) {
     overlay.chooseEntry = [this](WordSource source) {
         Instance& instance = *instance_;
         const SettingsRecord settings = instance.plugin.Settings();
-        const std::string list = source == kWordList ? platform::AbsolutePath(settings.DicFileName)
+        const std::string list = source == kWordList ? learner::ListPathName(settings.DicFileName)
                                                      : std::string(learner::kBuiltinList);
         std::string error;
         const std::optional<int32_t> next = instance.learner.Next(
@@ -193,7 +194,7 @@ std::optional<CaptionShown> CaptionEngine::ProcessFrame(const FrameView& frame) 
                        std::string(learner::kBuiltinList),
                        entry.list,
                        entry.repeated};
-    if (entry.source == kWordList) shown.list = platform::AbsolutePath(entry.list);
+    if (entry.source == kWordList) shown.list = learner::ListPathName(entry.list);
     if (!shown.repeated) instance.learner.Shown({shown.list, shown.word, shown.translation}, shown.index);
     return shown;
 }
@@ -221,6 +222,8 @@ void CaptionEngine::Stop() {
     PluginInstance& plugin = instance_->plugin;
     plugin.StreamStop();
     plugin.SaveWalkPosition();
+    if (std::string notice = instance_->learner.Close(); !notice.empty())
+        instance_->notices.push_back(std::move(notice));
 }
 
 std::string CaptionEngine::TakeFault() { return instance_->plugin.TakeLastError(); }
