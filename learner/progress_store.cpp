@@ -1,6 +1,7 @@
 #include "learner/progress_store.h"
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <utility>
@@ -47,7 +48,14 @@ std::unique_ptr<ProgressStore> ProgressStore::Open(const std::string& path, std:
 
 ProgressStore::ProgressStore(std::string path, std::unique_ptr<Database> db, bool ready)
     : path_(std::move(path)), db_(std::move(db)), ready_(ready), batchLimit_(kBatchLimit) {
-    if (ready) table_.emplace(*db_);
+    if (ready) {
+        table_.emplace(*db_);
+        // What an earlier run kept aside is in the store when Open returns,
+        // unless another holds the file now (the busy timeout is still the
+        // opening's): then the writer takes it.
+        std::string ignored;
+        ReplaySideFile(ignored);
+    }
     sqlite3_busy_handler(db_->handle(), &ProgressStore::OnBusy, this);
     writer_ = std::thread(&ProgressStore::WriteLoop, this);
 }
@@ -146,9 +154,14 @@ bool ProgressStore::WriteBatch(size_t count, std::string& error, bool& busy) {
 // What an earlier run kept aside goes in before anything of this one. A
 // side file another process holds is tried again at the next round.
 bool ProgressStore::ReplaySideFile(std::string& error) {
+    const std::string side = SideFilePath(path_);
+    if (::access(side.c_str(), F_OK) != 0) {
+        sideFileWanted_ = false;
+        return true;
+    }
     std::lock_guard lock(dbLock_);
     if (!db_->Execute("BEGIN IMMEDIATE", error)) return false;
-    const SideFileTaken taken = TakeSideFile(SideFilePath(path_), [&](const std::vector<Event>& events) {
+    const SideFileTaken taken = TakeSideFile(side, [&](const std::vector<Event>& events) {
         for (const Event& event : events) {
             if (!table_->Apply(event)) {
                 error = db_->LastError();

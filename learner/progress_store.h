@@ -35,7 +35,8 @@ public:
     // Opens or creates the store at path (and its folders); nothing, with
     // error saying why, when it cannot be opened, was written by a newer
     // schema or is not a progress store. A file another program holds
-    // locked is opened all the same: its events wait in the queue.
+    // locked is opened all the same: its events wait in the queue. What an
+    // earlier run kept in the side file is written in first.
     static std::unique_ptr<ProgressStore> Open(const std::string& path, std::string& error);
     // Closes, when Close was not called.
     ~ProgressStore();
