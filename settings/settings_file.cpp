@@ -114,6 +114,7 @@ void CSettingsFile::UsePath(const std::string& path) {
 platform::FileOutcome CSettingsFile::OpenForReading() {
     Close();
     sectionPosition_ = 0;
+    absentSection_.clear();
     if (path_.empty()) return platform::FileOutcome::Failed("no settings file is named");
     if (platform::KindOf(path_) == platform::PathKind::kNothing) platform::CreateEmptyFile(path_);
     platform::FileOutcome opened = reader_.Open(path_);
@@ -146,6 +147,8 @@ bool CSettingsFile::FindSection(const std::string& name) {
     const uint64_t length = reader_.Length();
     if (length == 0) return false;
     const std::string target = SectionHeader(ToFile(name));
+    // A section the open file lacks is looked up for each of its keys.
+    if (target == absentSection_) return false;
 
     uint64_t start = sectionPosition_;
     if (start >= length) start = sectionPosition_ = textStart_;
@@ -170,6 +173,7 @@ bool CSettingsFile::FindSection(const std::string& name) {
             wrapped = true;
         }
     } while (!(wrapped && pos >= start));
+    absentSection_ = target;
     return false;
 }
 

@@ -90,4 +90,5 @@ private:
     std::string path_;
     TextFileReader reader_;
     uint64_t sectionPosition_ = 0;  // start of the header line found last
+    std::string absentSection_;     // the header the open file was last found to lack
 };
