@@ -5,9 +5,9 @@
 #   scripts/fuzz.sh --campaign [--runs N] [--jobs J] [TARGET...]
 #       every fast target (or those named) for N runs each (10,000,000 by
 #       default), J at a time (1), in the background; returns at once
-#   scripts/fuzz.sh --summary
-#       the last campaign: each target's runs, speed, coverage and
-#       findings, as far as it has come
+#   scripts/fuzz.sh --summary [all]
+#       the last campaign (or every one kept): each target's runs, speed,
+#       coverage and findings, as far as it has come
 # TARGET is decode, settings_file, alt_dictionary, blend, process_frame, or
 # long_entry (process_frame's entries of millions of characters: slow, and
 # in a campaign only when named). Builds the fuzz tree as scripts/test.sh
@@ -23,7 +23,7 @@ fast_targets="decode settings_file alt_dictionary blend process_frame"
 usage() {
   echo "usage: scripts/fuzz.sh TARGET MINUTES" >&2
   echo "       scripts/fuzz.sh --campaign [--runs N] [--jobs J] [TARGET...]" >&2
-  echo "       scripts/fuzz.sh --summary" >&2
+  echo "       scripts/fuzz.sh --summary [all]" >&2
   echo "targets: $(cd "$root/fuzz/corpus" && echo *)" >&2
   exit 2
 }
@@ -76,8 +76,11 @@ summarise() {
 }
 
 if [[ ${1:-} == --summary ]]; then
-  [[ $# -eq 1 ]] || usage
-  summarise "$(ls -d "$campaigns"/*/ 2>/dev/null | sort | tail -n 1)"
+  [[ $# -eq 1 || ($# -eq 2 && $2 == all) ]] || usage
+  [[ -n $(ls -d "$campaigns"/*/ 2>/dev/null) ]] || { echo "no campaign in $campaigns" >&2; exit 1; }
+  for dir in $(ls -d "$campaigns"/*/ | sort | if [[ $# -eq 2 ]]; then cat; else tail -n 1; fi); do
+    summarise "${dir%/}"
+  done
   exit 0
 fi
 
