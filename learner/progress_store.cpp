@@ -27,6 +27,12 @@ constexpr std::chrono::milliseconds kOpenWait{200};
 // Events in one transaction at most: a batch that grew while the file was
 // locked is written in parts, which a nearly full disk can take.
 constexpr size_t kBatchLimit = 1000;
+// How long registering a list waits for another's lock: it holds up the
+// first caption of a spaced run.
+constexpr std::chrono::milliseconds kRegisterWait{200};
+
+// Set while the thread registers a list: the busy handler waits less.
+thread_local bool registering = false;
 
 int64_t NanosOf(Clock::time_point at) {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(at.time_since_epoch()).count();
@@ -75,7 +81,8 @@ int ProgressStore::OnBusy(void* self, int tries) {
     auto* store = static_cast<ProgressStore*>(self);
     const Clock::time_point now = Clock::now();
     if (tries == 0) store->busySince_ = now;
-    const int64_t deadline = std::min(NanosOf(store->busySince_ + std::chrono::milliseconds(kBusyTimeoutMillis)),
+    const std::chrono::milliseconds wait = registering ? kRegisterWait : std::chrono::milliseconds(kBusyTimeoutMillis);
+    const int64_t deadline = std::min(NanosOf(store->busySince_ + wait),
                                       store->closeDeadlineNanos_.load(std::memory_order_relaxed));
     const int64_t left = deadline - NanosOf(now);
     if (left <= 0) return 0;
@@ -121,13 +128,19 @@ bool ProgressStore::Flush(std::string* error) {
 std::optional<std::vector<EntryState>> ProgressStore::RegisterList(const std::string& list,
                                                                    const std::vector<EntryText>& entries,
                                                                    std::string& error) {
-    if (!ready_.load()) {
-        error = "another program holds the store's lock";
-        return std::nullopt;
+    {
+        std::lock_guard lock(stateLock_);
+        if (!ready_.load() || writerFailing_) {
+            error = ready_.load() ? writeError_ : "another program holds the store's lock";
+            return std::nullopt;
+        }
     }
     if (!Flush(&error)) return std::nullopt;
     std::lock_guard lock(dbLock_);
-    if (!db_->Execute("BEGIN IMMEDIATE", error)) return std::nullopt;
+    registering = true;
+    const bool begun = db_->Execute("BEGIN IMMEDIATE", error);
+    registering = false;
+    if (!begun) return std::nullopt;
     std::optional<std::vector<EntryState>> states = table_->Register(list, entries);
     if (states && db_->Execute("COMMIT", error)) return states;
     if (!states) error = db_->LastError();
@@ -221,6 +234,7 @@ void ProgressStore::WriteLoop() {
         failed = !WriteRound(error, written);
         lock.lock();
         writtenCount_ += written;
+        writerFailing_ = failed;
         if (failed) {
             writeError_ = error;
             ++failedWrites_;

@@ -55,7 +55,9 @@ public:
     // now, its entries in its order (an entry it no longer holds keeps its
     // history), and returns the state of each entry, in that order, after
     // all that was queued before. Waits for the disk; for the start of a
-    // run. Nothing, with error, on a database error.
+    // run. Nothing, with error, on a database error, and at once (after a
+    // fifth of a second at most) while another program holds the file:
+    // the caller is a streaming thread.
     std::optional<std::vector<EntryState>> RegisterList(const std::string& list, const std::vector<EntryText>& entries,
                                                         std::string& error);
 
@@ -116,6 +118,7 @@ private:
     uint64_t failedWrites_ = 0;
     std::string writeError_;
     bool flushWanted_ = false;
+    bool writerFailing_ = false;  // the writer's last round failed
     bool stopping_ = false;
     bool closed_ = false;
     std::thread writer_;
