@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> pixels(started ? size_t(width) * height * (pixelFormat == 0 ? 2 : 3) : 1, 0x40);
     FrameRecord frame = {pixels.data()};
 
-    const int frames = in.InRange(1, 40);
+    const int frames = in.InRange(1, 16);
     for (int i = 0; i < frames; ++i) {
         switch (in.Take<uint8_t>() % 8) {
             case 0: SetWorking(*plugin, [&](SettingsRecord& settings) { RandomSettings(in, settings); }); break;

@@ -115,6 +115,7 @@ platform::FileOutcome CSettingsFile::OpenForReading() {
     Close();
     sectionPosition_ = 0;
     absentSection_.clear();
+    sectionKeys_.clear();
     if (path_.empty()) return platform::FileOutcome::Failed("no settings file is named");
     if (platform::KindOf(path_) == platform::PathKind::kNothing) platform::CreateEmptyFile(path_);
     platform::FileOutcome opened = reader_.Open(path_);
@@ -181,20 +182,29 @@ bool CSettingsFile::FindValue(const std::string& section, const std::string& key
     const std::string fileKey = ToFile(key);
     const std::string_view wanted = Trim(fileKey);
     if (!FindSection(section)) return false;
-    std::string line;
-    while (reader_.ReadLine(line)) {
-        const std::string_view text = TrimLeft(line);
-        if (text.empty()) continue;
-        if (text.front() == '[') return false;
-        const size_t equals = text.find('=');
-        if (equals == std::string_view::npos) continue;
-        if (TrimRight(text.substr(0, equals)) != wanted) continue;
-        const std::string_view value = text.substr(equals + 1);
-        if (value.empty()) return false;
-        valueText_ = FromFile(value);
-        return true;
+    // Each key of a section is looked for from its header; the section is
+    // read once per open, each key's first line kept.
+    const SectionKeys* keys = nullptr;
+    for (const SectionKeys& known : sectionKeys_)
+        if (known.header == sectionPosition_) keys = &known;
+    if (!keys) {
+        SectionKeys read{sectionPosition_, {}};
+        std::string line;
+        while (reader_.ReadLine(line)) {
+            const std::string_view text = TrimLeft(line);
+            if (text.empty()) continue;
+            if (text.front() == '[') break;
+            const size_t equals = text.find('=');
+            if (equals == std::string_view::npos) continue;
+            read.values.emplace(TrimRight(text.substr(0, equals)), text.substr(equals + 1));
+        }
+        sectionKeys_.push_back(std::move(read));
+        keys = &sectionKeys_.back();
     }
-    return false;
+    const auto found = keys->values.find(std::string(wanted));
+    if (found == keys->values.end() || found->second.empty()) return false;
+    valueText_ = FromFile(found->second);
+    return true;
 }
 
 void CSettingsFile::ReadValues(const std::string& section, const SettingDescriptor* table, int count,
