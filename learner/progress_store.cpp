@@ -187,7 +187,8 @@ bool ProgressStore::ReplaySideFile(std::string& error) {
         std::string ignored;
         db_->Execute("ROLLBACK", ignored);
     }
-    sideFileWanted_ = taken.outcome == SideFileTaken::kLocked;
+    // Kept: it could not be written now (a lock, a full disk); tried again.
+    sideFileWanted_ = taken.outcome == SideFileTaken::kLocked || taken.outcome == SideFileTaken::kKept;
     return taken.outcome != SideFileTaken::kKept;
 }
 
