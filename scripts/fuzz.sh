@@ -64,7 +64,10 @@ summarise() {
     ft=$(sed -nE 's/.* ft: ([0-9]+).*/\1/p' <<<"$state")
     corp=$(sed -nE 's/.* corp: ([0-9]+\/[0-9]+[a-zA-Z]*).*/\1/p' <<<"$state")
     found=$(find "$build/fuzz-crashes/$target" -type f -newer "$dir/plan" 2>/dev/null | wc -l)
-    if grep -q '^stat::number_of_executed_units' "$log"; then
+    if [[ -e $dir/$target.status && $(cat "$dir/$target.status") -ne 0 && $found -eq 0 ]]; then
+      # 72: libFuzzer stopped by a signal before its runs were done.
+      state="stopped with status $(cat "$dir/$target.status") before its runs, none found; see $log"
+    elif grep -q '^stat::number_of_executed_units' "$log"; then
       [[ $found -gt 0 ]] && state="$found found: $(find "$build/fuzz-crashes/$target" -type f -newer "$dir/plan" | head -n 3 | tr '\n' ' ')" || state="none"
     elif [[ -e $dir/$target.status ]]; then
       state="stopped with status $(cat "$dir/$target.status"), $found found; see $log"
