@@ -174,4 +174,36 @@ TEST(StoreFaults, SideFileCutShortKeepsItsWholeLines) {
     EXPECT_EQ(ReadBytes(side), "not ours\n");
 }
 
+// A process killed (SIGKILL) while it adds to the side file, at whatever
+// byte it had reached; another adds after it: the next open writes every
+// whole line, the later batch entire, and each entry's count matches its
+// events.
+TEST(StoreFaults, KillWhileWritingTheSideFileLosesOnlyTheLineCut) {
+    TempFolder folder;
+    const std::string path = folder / "progress.sqlite";
+    const std::string side = learner::SideFilePath(path);
+    OpenStore(path).reset();
+    std::vector<learner::Event> batch;
+    for (int i = 0; i < 500; ++i) batch.push_back({Key(i), learner::EventKind::kShown, i});
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::string error;
+        for (;;) learner::AppendSideFile(side, batch, error);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(child, SIGKILL);
+    ASSERT_EQ(waitpid(child, nullptr, 0), child);
+    std::vector<learner::Event> last;
+    for (int i = 0; i < 100; ++i) last.push_back({Key(i), learner::EventKind::kShown, 1'000'000 + i});
+    std::string error;
+    ASSERT_TRUE(learner::AppendSideFile(side, last, error)) << error;
+
+    OpenStore(path).reset();
+    EXPECT_FALSE(std::filesystem::exists(side));
+    EXPECT_EQ(Count(path, "SELECT count(*) FROM events WHERE at >= 1000000"), 100);
+    EXPECT_GE(Count(path, "SELECT count(*) FROM events"), 100);
+    EXPECT_EQ(Count(path, "SELECT count(*) FROM events"), Count(path, "SELECT sum(showings) FROM entries"));
+}
+
 }  // namespace
