@@ -7,9 +7,11 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "learner/progress_store.h"
+#include "learner/sqlite_db.h"
 
 namespace {
 
@@ -37,6 +39,14 @@ public:
 
     learner::ProgressStore& store() { return *store_; }
     const learner::EntryKey& key(int64_t i) const { return keys_[static_cast<size_t>(i % kEntries)]; }
+    // Events the file holds.
+    int64_t Events() const {
+        learner::Database db;
+        std::string error;
+        if (!db.Open(path_, error)) return -1;
+        learner::Statement count(db, "SELECT count(*) FROM events");
+        return count.Step() ? count.Int(0) : -1;
+    }
     // The file alone: closing the last connection folds the log into it.
     int64_t ClosedSize() {
         store_.reset();
@@ -120,5 +130,33 @@ void BM_StoreSizePer10kShowings(benchmark::State& state) {
     state.counters["bytes_per_showing"] = static_cast<double>(added) / 10000;
 }
 BENCHMARK(BM_StoreSizePer10kShowings)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// Showings at a steady rate for 4 s (captions a second: the argument),
+// the backlog read each millisecond: how many waited for the writer at
+// most (max_backlog), and that in time at the rate (max_lag_ms), the
+// most a kill could take; refused, those over the queue's bound
+// (ProgressStore::kQueueLimit). 25 and 60 are a caption a frame, far
+// above any schedule; 1,000 and 50,000 a flood of keys.
+void BM_WriterLag(benchmark::State& state) {
+    const int64_t rate = state.range(0);
+    BenchStore bench("lag");
+    int64_t most = 0, sent = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        sent = 0;
+        for (auto now = start; now - start < std::chrono::seconds(4); now = std::chrono::steady_clock::now()) {
+            const int64_t due = std::chrono::duration_cast<std::chrono::microseconds>(now - start).count() * rate /
+                                1'000'000;
+            for (; sent < due; ++sent) bench.store().RecordShowing(bench.key(sent), sent);
+            most = std::max(most, bench.store().backlog());
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        bench.store().Flush();
+    }
+    state.counters["max_backlog"] = static_cast<double>(most);
+    state.counters["max_lag_ms"] = static_cast<double>(most) * 1000.0 / static_cast<double>(rate);
+    state.counters["refused"] = static_cast<double>(sent - bench.Events());
+}
+BENCHMARK(BM_WriterLag)->Arg(25)->Arg(60)->Arg(1000)->Arg(50000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

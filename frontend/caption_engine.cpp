@@ -7,6 +7,7 @@
 
 #include "frontend/learner_link.h"
 #include "frontend/stream_clock.h"
+#include "learner/store_path.h"
 #include "learner/word_key.h"
 #include "platform/file.h"
 #include "plugin/embedded_dictionary.h"
@@ -199,7 +200,7 @@ void CaptionEngine::ChooseSpaced(bool spaced) {
     overlay.SetEntryChooser([this](WordSource source) {
         Instance& instance = *instance_;
         const SettingsRecord settings = instance.plugin.Settings();
-        const std::string list = source == kWordList ? platform::AbsolutePath(settings.DicFileName)
+        const std::string list = source == kWordList ? learner::ListPathName(settings.DicFileName)
                                                      : std::string(learner::kBuiltinList);
         std::string error;
         const std::optional<int32_t> next = instance.learner.Next(
@@ -275,7 +276,7 @@ std::optional<CaptionShown> CaptionEngine::ProcessFrame(const FrameView& frame) 
                        std::string(learner::kBuiltinList),
                        entry.list,
                        entry.repeated};
-    if (entry.source == kWordList) shown.list = platform::AbsolutePath(entry.list);
+    if (entry.source == kWordList) shown.list = learner::ListPathName(entry.list);
     if (!shown.repeated) instance.learner.Shown({shown.list, shown.word, shown.translation}, shown.index);
     return shown;
 }
@@ -306,6 +307,8 @@ void CaptionEngine::Stop() {
     PluginInstance& plugin = instance_->plugin;
     plugin.StreamStop();
     plugin.SaveWalkPosition();
+    if (std::string notice = instance_->learner.Close(); !notice.empty())
+        instance_->notices.push_back(std::move(notice));
 }
 
 std::string CaptionEngine::TakeFault() { return instance_->plugin.TakeLastError(); }

@@ -133,7 +133,9 @@ public:
 
     // Ends the stream and saves where the walk through the dictionary
     // stands, leaving the file's other values as they were (an index of a
-    // word list only when the list is the file's).
+    // word list only when the list is the file's); closes the progress
+    // store, waiting for it at most its busy timeout (what it could not
+    // take is a notice).
     void Stop();
 
     // The last fault the plug-in instance caught, once; empty when none.

@@ -45,3 +45,5 @@ void LearnerLink::Shown(const learner::EntryKey& entry, int32_t index) {
 void LearnerLink::Marked(const std::string& list, int32_t index, learner::Mark mark) {
     if (order_ && orderList_ == list && index >= 0 && index < order_->size()) order_->Marked(index, mark, NowMillis());
 }
+
+std::string LearnerLink::Close() { return store_ ? store_->Close() : std::string(); }

@@ -44,6 +44,9 @@ public:
     // A caption of the schedule's, and a mark, each at its time.
     void Shown(const learner::EntryKey& entry, int32_t index);
     void Marked(const std::string& list, int32_t index, learner::Mark mark);
+    // Closes the store at the run's end: what the viewer should hear of
+    // events that did not reach it, else empty.
+    std::string Close();
 
 private:
     std::shared_ptr<learner::ProgressStore> store_;

@@ -5,12 +5,17 @@
 // streaming thread) never waits for the disk nor for the writer, and a
 // process killed outright loses at most its last fraction of a second.
 // Several stores, in one process or several, may share a file: each write
-// is one transaction, and a writer waits a few seconds for another.
+// is one transaction, and a writer waits a few seconds for another. A file
+// another program keeps locked, or a full disk, only delays the writes:
+// the writer tries again while the run goes on, and what it still cannot
+// write at the close waits in the side file (learner/side_file.h).
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -29,12 +34,18 @@ class ProgressStore {
 public:
     // Opens or creates the store at path (and its folders); nothing, with
     // error saying why, when it cannot be opened, was written by a newer
-    // schema or is not a progress store.
+    // schema or is not a progress store. A file another program holds
+    // locked is opened all the same: its events wait in the queue. What an
+    // earlier run kept in the side file is written in first.
     static std::unique_ptr<ProgressStore> Open(const std::string& path, std::string& error);
-    // Writes what is still queued.
+    // Closes, when Close was not called.
     ~ProgressStore();
     ProgressStore(const ProgressStore&) = delete;
     ProgressStore& operator=(const ProgressStore&) = delete;
+
+    // At most this many events wait for the writer; later ones are counted
+    // and told at the close.
+    static constexpr int64_t kQueueLimit = 10000;
 
     // Queued; any thread may call them.
     void RecordShowing(const EntryKey& entry, int64_t unixMillis);
@@ -44,7 +55,9 @@ public:
     // now, its entries in its order (an entry it no longer holds keeps its
     // history), and returns the state of each entry, in that order, after
     // all that was queued before. Waits for the disk; for the start of a
-    // run. Nothing, with error, on a database error.
+    // run. Nothing, with error, on a database error, and at once (after a
+    // fifth of a second at most) while another program holds the file:
+    // the caller is a streaming thread.
     std::optional<std::vector<EntryState>> RegisterList(const std::string& list, const std::vector<EntryText>& entries,
                                                         std::string& error);
 
@@ -61,17 +74,51 @@ public:
     // when a write failed (it is kept queued and tried again), with error.
     bool Flush(std::string* error = nullptr);
 
-private:
-    explicit ProgressStore(std::unique_ptr<Database> db);
-    void WriteLoop();
-    bool WriteBatch(const std::vector<Event>& batch, std::string& error);
+    // Ends the writer. What is queued is written, waiting for a locked file
+    // at most the busy timeout from now; what still cannot be written is
+    // kept in the side file, for the next open. A sentence for the viewer
+    // when anything of the run did not reach the store (kept aside, or
+    // lost), else empty. Events recorded after it are written (or kept
+    // aside) when the store goes.
+    std::string Close();
 
+    // Events waiting for the writer: a measure of how far behind it is.
+    int64_t backlog() const { return backlog_.load(std::memory_order_relaxed); }
+
+private:
+    ProgressStore(std::string path, std::unique_ptr<Database> db, bool ready);
+    void Record(Event event);
+    void WriteLoop();
+    // One round of the writer: the file made ready, the side file taken,
+    // then the queued events in transactions; false, with error, when
+    // something stays to write.
+    bool WriteRound(std::string& error, size_t& written);
+    bool ReplaySideFile(std::string& error);
+    bool WriteBatch(size_t count, std::string& error, bool& busy);
+    // What Close and the destructor leave: written, or kept aside.
+    std::string Finish();
+    static int OnBusy(void* self, int tries);
+
+    const std::string path_;
     std::unique_ptr<Database> db_;
-    std::mutex dbLock_;  // the connection: the writer's batches, RegisterList
-    EntryTable table_;   // guarded by dbLock_
+    std::mutex dbLock_;                // the connection: the writer's batches, RegisterList
+    std::optional<EntryTable> table_;  // guarded by dbLock_; made once the file is ready
+    std::atomic<bool> ready_;
+    bool sideFileWanted_ = true;  // the writer's
+    // The events taken from the queue and not yet written, oldest first,
+    // and how many go in one transaction (halved after a failure other
+    // than a lock: a full disk may take a smaller one). The writer's, then
+    // Close's.
+    std::deque<Event> pending_;
+    size_t batchLimit_;
+    std::chrono::steady_clock::time_point busySince_;  // the busy handler's, under dbLock_
 
     EventQueue queue_;
     std::atomic<uint64_t> queuedCount_{0};
+    std::atomic<int64_t> backlog_{0};
+    std::atomic<uint64_t> refused_{0};  // over kQueueLimit
+    // A close waits for a lock only until then (the busy handler's).
+    std::atomic<int64_t> closeDeadlineNanos_{INT64_MAX};
 
     std::mutex stateLock_;  // what follows: the writer's progress, and its orders
     std::condition_variable wake_;
@@ -80,7 +127,9 @@ private:
     uint64_t failedWrites_ = 0;
     std::string writeError_;
     bool flushWanted_ = false;
+    bool writerFailing_ = false;  // the writer's last round failed
     bool stopping_ = false;
+    bool closed_ = false;
     std::thread writer_;
 };
 

@@ -15,6 +15,30 @@ bool Database::Open(const std::string& path, std::string& error) {
     return false;
 }
 
+bool Database::OpenReadOnly(const std::string& path, bool immutable, std::string& error) {
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+    std::string uri = "file:";
+    for (const char c : path) {
+        // The characters a URI's path may not hold as they are.
+        if (c == '%' || c == '?' || c == '#') {
+            static const char kHex[] = "0123456789ABCDEF";
+            uri += '%';
+            uri += kHex[static_cast<unsigned char>(c) >> 4];
+            uri += kHex[c & 15];
+        } else {
+            uri += c;
+        }
+    }
+    if (immutable) uri += "?immutable=1";
+    const int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
+    if (sqlite3_open_v2(uri.c_str(), &db_, flags, nullptr) == SQLITE_OK) return true;
+    error = db_ ? sqlite3_errmsg(db_) : "out of memory";
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+    return false;
+}
+
 bool Database::Execute(std::string_view sql, std::string& error) {
     char* message = nullptr;
     if (sqlite3_exec(db_, std::string(sql).c_str(), nullptr, nullptr, &message) == SQLITE_OK) return true;

@@ -21,6 +21,9 @@ public:
 
     // Opens or creates the file; false with error when it cannot.
     bool Open(const std::string& path, std::string& error);
+    // Opens an existing file to read only; immutable: as a file that no
+    // one changes while it is open, which needs no log nor shared memory.
+    bool OpenReadOnly(const std::string& path, bool immutable, std::string& error);
     // Runs statements that return no rows; false with error.
     bool Execute(std::string_view sql, std::string& error);
     std::string LastError() const;

@@ -1,6 +1,7 @@
 #include "learner/store_path.h"
 
 #include <cstdlib>
+#include <filesystem>
 
 namespace learner {
 
@@ -15,6 +16,14 @@ std::string DefaultStorePath() {
         return std::string();
     }
     return folder + "/tpp25frame/progress.sqlite";
+}
+
+std::string ListPathName(const std::string& file) {
+    if (file.empty()) return file;
+    std::error_code failed;
+    const std::filesystem::path resolved = std::filesystem::canonical(file, failed);
+    if (!failed) return resolved.string();
+    return std::filesystem::absolute(file, failed).lexically_normal().string();
 }
 
 }  // namespace learner

@@ -9,4 +9,9 @@ namespace learner {
 // ~/.local/share; empty when neither XDG_DATA_HOME (absolute) nor HOME is set.
 std::string DefaultStorePath();
 
+// A word list's name in the store: its file's path with every symbolic
+// link resolved, so that a list reached through a linked folder keeps one
+// history; where it cannot be resolved (the file gone), its absolute path.
+std::string ListPathName(const std::string& file);
+
 }  // namespace learner

@@ -15,9 +15,6 @@ namespace learner {
 
 namespace {
 
-// Another process holding the write lock is waited for this long.
-constexpr int kBusyTimeoutMillis = 5000;
-
 // The tables as version 1 made them; UpgradeSchema takes a new file on from
 // there as it does an old one. Times are Unix milliseconds. An entry keeps
 // its scheduling state (see learner/entry.h); dropped is set for the entries
@@ -140,47 +137,98 @@ bool UseWriteAheadLog(const Database& db, const std::string& path, std::string& 
     return true;
 }
 
-// One try at making the connection and the file ready.
+// One try at making the connection and the file ready. A file already at
+// this schema and in WAL mode is only read: opening it never waits for
+// another connection's write lock.
 bool Prepare(Database& db, const std::string& path, std::string& error, bool& busy) {
+    std::optional<int64_t> version;
     // Checked before the log is switched on, which would change the file.
-    if (!InTransaction(db, "BEGIN", error, busy, [&] { return Acceptable(db, path, error, busy); }) ||
-        !UseWriteAheadLog(db, path, error, busy))
+    if (!InTransaction(db, "BEGIN", error, busy, [&] {
+            if (!Acceptable(db, path, error, busy)) return false;
+            version = ReadNumber(db, "PRAGMA user_version", busy);
+            return version.has_value();
+        }))
         return false;
+    bool inLog = false;
+    {
+        Statement journal(db, "PRAGMA journal_mode");
+        inLog = journal.Step() && journal.Text(0) == "wal";
+    }
+    if (!inLog && !UseWriteAheadLog(db, path, error, busy)) return false;
     // In WAL mode NORMAL loses nothing a process crash could: only a power
     // cut may take the last transactions.
     if (!db.Execute("PRAGMA synchronous = NORMAL; PRAGMA foreign_keys = ON", error)) {
         busy = db.Busy();
         return false;
     }
-    return PrepareSchema(db, path, error, busy);
+    return version == kStoreSchemaVersion || PrepareSchema(db, path, error, busy);
 }
 
 }  // namespace
 
-bool OpenStoreDatabase(const std::string& path, Database& db, std::string& error) {
+StoreOpening OpenStoreDatabase(const std::string& path, Database& db, std::string& error,
+                               std::chrono::milliseconds wait) {
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     std::error_code made;
     if (!folder.empty()) std::filesystem::create_directories(folder, made);
     if (made) {
         error = "cannot make the folder " + folder.string() + ": " + made.message();
-        return false;
+        return StoreOpening::kFailed;
     }
     if (!db.Open(path, error)) {
         error = "cannot open " + path + ": " + error;
-        return false;
+        return StoreOpening::kFailed;
     }
-    sqlite3_busy_timeout(db.handle(), kBusyTimeoutMillis);
+    sqlite3_busy_timeout(db.handle(), static_cast<int>(wait.count()));
+    bool busy = false;
+    if (PrepareStoreDatabase(db, path, error, busy, wait)) return StoreOpening::kReady;
+    return busy ? StoreOpening::kBusy : StoreOpening::kFailed;
+}
+
+bool OpenStoreDatabase(const std::string& path, Database& db, std::string& error) {
+    return OpenStoreDatabase(path, db, error, std::chrono::milliseconds(kBusyTimeoutMillis)) == StoreOpening::kReady;
+}
+
+bool PrepareStoreDatabase(Database& db, const std::string& path, std::string& error, bool& busy,
+                          std::chrono::milliseconds wait) {
     // Where waiting could deadlock (two connections making a new file ready
     // at once) SQLite answers busy at once, without its busy handler: such a
     // try is made again, for as long as the handler would have waited.
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMillis);
+    const auto until = std::chrono::steady_clock::now() + wait;
     for (;;) {
-        bool busy = false;
+        busy = false;
+        error.clear();
         if (Prepare(db, path, error, busy)) return true;
         if (!busy || std::chrono::steady_clock::now() >= until) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     if (error.find(path) == std::string::npos) error = path + ": " + error;
+    return false;
+}
+
+bool OpenStoreForReading(const std::string& path, Database& db, std::string& error) {
+    std::error_code missing;
+    const auto size = std::filesystem::file_size(path, missing);
+    if (missing) {
+        error = "no progress store at " + path + " (" + missing.message() + ")";
+        return false;
+    }
+    if (size == 0) {
+        error = path + " is empty: not a progress store";
+        return false;
+    }
+    // A store another user owns, or on a read-only mount, may leave no log
+    // and no shared memory to open: it is then read as a file nobody writes.
+    for (const bool immutable : {false, true}) {
+        if (!db.OpenReadOnly(path, immutable, error)) continue;
+        sqlite3_busy_timeout(db.handle(), kBusyTimeoutMillis);
+        bool busy = false;
+        if (InTransaction(db, "BEGIN", error, busy, [&] { return Acceptable(db, path, error, busy); })) return true;
+        if (busy) break;
+        if (error.find("not a progress store") != std::string::npos || error.find("newer") != std::string::npos)
+            return false;
+    }
+    if (error.find(path) == std::string::npos) error = "cannot read " + path + ": " + error;
     return false;
 }
 

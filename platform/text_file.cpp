@@ -12,12 +12,24 @@ platform::FileOutcome TextFileReader::Open(const std::string& path) {
 
 void TextFileReader::Close() {
     file_.Close();
+    length_.reset();
     buffer_.clear();
     bufferOffset_ = 0;
     bufferPos_ = 0;
 }
 
+uint64_t TextFileReader::Length() {
+    if (!length_) length_ = file_.Length();
+    return *length_;
+}
+
 bool TextFileReader::Seek(uint64_t offset) {
+    // Back into what was read (the profile reads seek to a section for
+    // every key): no reading again.
+    if (offset >= bufferOffset_ && offset <= bufferOffset_ + buffer_.size() && !buffer_.empty()) {
+        bufferPos_ = static_cast<size_t>(offset - bufferOffset_);
+        return true;
+    }
     buffer_.clear();
     bufferPos_ = 0;
     bufferOffset_ = offset;
@@ -25,6 +37,8 @@ bool TextFileReader::Seek(uint64_t offset) {
 }
 
 bool TextFileReader::Refill() {
+    // At the length taken at the open there is nothing more to read.
+    if (length_ && bufferOffset_ + buffer_.size() >= *length_) return false;
     bufferOffset_ += buffer_.size();
     buffer_.resize(kChunk);
     bufferPos_ = 0;

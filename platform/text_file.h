@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,7 +18,8 @@ public:
     void Close();
     bool IsOpen() const { return file_.IsOpen(); }
 
-    uint64_t Length() { return file_.Length(); }
+    // Taken once per open: files are replaced, never rewritten in place.
+    uint64_t Length();
     bool Seek(uint64_t offset);
     // Offset of the first byte not yet returned by ReadLine.
     uint64_t Tell() const { return bufferOffset_ + bufferPos_; }
@@ -32,6 +34,7 @@ private:
     std::string buffer_;
     uint64_t bufferOffset_ = 0;  // file offset of buffer_[0]
     size_t bufferPos_ = 0;
+    std::optional<uint64_t> length_;
 };
 
 // Writes a whole new file beside the target and puts it in place only when

@@ -37,7 +37,25 @@ bool AddCharacter(FcPattern* pattern, char32_t c) {
 }  // namespace
 
 FontMatcher::~FontMatcher() {
+    if (coverage_) FcCharSetDestroy(coverage_);
     if (config_) FcConfigDestroy(config_);
+}
+
+bool FontMatcher::AnyFontHas(char32_t c) {
+    if (!Ready()) return false;
+    if (!coverage_) {
+        coverage_ = FcCharSetCreate();
+        if (!coverage_) return true;  // then each is matched, as before
+        for (const FcSetName which : {FcSetSystem, FcSetApplication}) {
+            const FcFontSet* fonts = FcConfigGetFonts(config_, which);
+            for (int i = 0; fonts && i < fonts->nfont; ++i) {
+                FcCharSet* characters = nullptr;
+                if (FcPatternGetCharSet(fonts->fonts[i], FC_CHARSET, 0, &characters) == FcResultMatch)
+                    FcCharSetMerge(coverage_, characters, nullptr);
+            }
+        }
+    }
+    return FcCharSetHasChar(coverage_, c);
 }
 
 bool FontMatcher::Ready() {

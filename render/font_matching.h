@@ -34,9 +34,14 @@ public:
     // face that has it, close to the font asked for: it may still lack it,
     // which the caller checks in the face itself.
     std::optional<FontMatch> Match(const CaptionFont& font, std::optional<char32_t> needs = std::nullopt);
+    // Whether any font of the configuration has the character: asking for
+    // each character no font has (private use, unassigned) would cost a
+    // full match each, thousands for a hostile caption.
+    bool AnyFontHas(char32_t c);
 
 private:
     // A configuration of our own, not the process's shared one: a host may
     // use fontconfig itself, and ours goes away with the plug-in.
     FcConfig* config_ = nullptr;
+    FcCharSet* coverage_ = nullptr;  // every font's characters, made at the first question
 };

@@ -124,12 +124,18 @@ bool FreeTypeCaptionRenderer::Open(const std::optional<FontMatch>& match, Face& 
 bool FreeTypeCaptionRenderer::LoadFace() {
     faceWanted_ = false;
     if (!CreateContext()) return false;
+    sizedWidth_ = sizedHeight_ = 0;
+    // Another size of the same font (a caption shrunk until it fits) keeps
+    // the faces open, and what none of them has.
+    if (!faces_.empty() && std::strcmp(loaded_.faceName, font_.faceName) == 0 && loaded_.weight == font_.weight &&
+        loaded_.italic == font_.italic)
+        return true;
     Face loaded;
     if (!Open(fonts_.Match(font_), loaded)) return false;
     CloseFaces();
     faces_.assign(1, std::move(loaded));
+    loaded_ = font_;
     uncovered_.clear();
-    sizedWidth_ = sizedHeight_ = 0;
     return true;
 }
 
@@ -200,7 +206,8 @@ bool FreeTypeCaptionRenderer::Ready() {
 uint32_t FreeTypeCaptionRenderer::FaceFor(char32_t c) {
     for (uint32_t i = 0; i < faces_.size(); ++i)
         if (FT_Get_Char_Index(faces_[i].face, c) != 0) return i;
-    if (!uncovered_.contains(c) && LoadFallbackFor(c)) return static_cast<uint32_t>(faces_.size() - 1);
+    if (!uncovered_.contains(c) && fonts_.AnyFontHas(c) && LoadFallbackFor(c))
+        return static_cast<uint32_t>(faces_.size() - 1);
     uncovered_.insert(c);
     return 0;
 }

@@ -97,11 +97,13 @@ private:
     FT_Library library_ = nullptr;
     // The current font's faces: the chosen one first, then those the
     // matcher found for characters it lacks. The characters that no face has are
-    // drawn with the chosen face's missing-glyph box.
+    // drawn with the chosen face's missing-glyph box; they are remembered
+    // while the font's name, weight and slant stay, whatever its size.
     std::vector<Face> faces_;
     std::unordered_set<char32_t> uncovered_;
     bool faceWanted_ = false;  // SetFont was called and the face is not yet loaded
     CaptionFont font_ = {};
+    CaptionFont loaded_ = {};                // the font the faces were found for
     FT_F26Dot6 emWidth_ = 0, emHeight_ = 0;  // the size every face is set to
 
     // The mapping stays 1:1 while there is no canvas.

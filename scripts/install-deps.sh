@@ -18,7 +18,8 @@
 #              (to tell a death by signal from an exit status)
 #   --ocr      reading captions back: tesseract with the packs of eight languages, and
 #              the photographs the read-back benchmark draws over
-#   --bench    the benchmarks' own: GStreamer's GL sink (bench/gl_sink_cpu.sh), a window
+#   --bench    the benchmarks' own: GStreamer's GL sink (bench/gl_sink_cpu.sh), the
+#              sqlite3 shell that holds a store's lock (bench/store_lock.sh), bc, a window
 #              manager (bench/reaction_marks.sh)
 #   --all      every group but --bench: what scripts/test.sh needs
 #   --list     print the packages of the groups, one a line, and install nothing
@@ -30,7 +31,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
 usage() {
-  sed -n '2,28s/^# \{0,1\}//p' "$0" >&2
+  sed -n '2,29s/^# \{0,1\}//p' "$0" >&2
   exit 2
 }
 
@@ -58,7 +59,7 @@ declare -A group=(
   # (tests/ocr/pictures.txt names them).
   # glimagesink: a sink that takes the captions as overlay compositions;
   # openbox: a window manager for the reaction test's window.
-  [bench]="gstreamer1.0-gl openbox"
+  [bench]="gstreamer1.0-gl sqlite3 bc openbox"
   [ocr]="tesseract-ocr tesseract-ocr-eng tesseract-ocr-deu tesseract-ocr-rus tesseract-ocr-ell tesseract-ocr-heb tesseract-ocr-ara tesseract-ocr-hin tesseract-ocr-tha lomiri-wallpapers-16.04 mate-backgrounds"
 )
 

@@ -164,6 +164,8 @@ void CSettingsFile::UsePath(const std::string& path) {
 platform::FileOutcome CSettingsFile::OpenForReading() {
     Close();
     sectionPosition_ = 0;
+    absentSection_.clear();
+    sectionKeys_.clear();
     if (path_.empty()) return platform::FileOutcome::Failed("no settings file is named");
     if (platform::KindOf(path_) == platform::PathKind::kNothing) platform::CreateEmptyFile(path_);
     platform::FileOutcome opened = reader_.Open(path_);
@@ -195,6 +197,8 @@ bool CSettingsFile::FindSection(const std::string& name) {
     const uint64_t length = reader_.Length();
     if (length == 0) return false;
     const std::string target = SectionHeader(ToFile(name));
+    // A section the open file lacks is looked up for each of its keys.
+    if (target == absentSection_) return false;
 
     uint64_t start = sectionPosition_;
     if (start >= length) start = sectionPosition_ = textStart_;
@@ -219,6 +223,7 @@ bool CSettingsFile::FindSection(const std::string& name) {
             wrapped = true;
         }
     } while (!(wrapped && pos >= start));
+    absentSection_ = target;
     return false;
 }
 
@@ -226,20 +231,30 @@ bool CSettingsFile::FindValue(const std::string& section, const std::string& key
     const std::string fileKey = ToFile(key);
     const std::string_view wanted = Trim(fileKey);
     if (!FindSection(section)) return false;
-    std::string line;
-    while (reader_.ReadLine(line)) {
-        const std::string_view text = TrimLeft(line);
-        if (text.empty()) continue;
-        if (text.front() == '[') return false;
-        const size_t equals = text.find('=');
-        if (equals == std::string_view::npos) continue;
-        if (!SameName(TrimRight(text.substr(0, equals)), wanted)) continue;
-        const std::string_view value = text.substr(equals + 1);
-        if (value.empty()) return false;
-        valueText_ = FromFile(value);
-        return true;
+    // Each key of a section is looked for from its header; the section is
+    // read once per open, each key's first line kept, by its name in
+    // lower case: names match regardless of ASCII case.
+    const SectionKeys* keys = nullptr;
+    for (const SectionKeys& known : sectionKeys_)
+        if (known.header == sectionPosition_) keys = &known;
+    if (!keys) {
+        SectionKeys read{sectionPosition_, {}};
+        std::string line;
+        while (reader_.ReadLine(line)) {
+            const std::string_view text = TrimLeft(line);
+            if (text.empty()) continue;
+            if (text.front() == '[') break;
+            const size_t equals = text.find('=');
+            if (equals == std::string_view::npos) continue;
+            read.values.emplace(LowerAscii(TrimRight(text.substr(0, equals))), text.substr(equals + 1));
+        }
+        sectionKeys_.push_back(std::move(read));
+        keys = &sectionKeys_.back();
     }
-    return false;
+    const auto found = keys->values.find(LowerAscii(wanted));
+    if (found == keys->values.end() || found->second.empty()) return false;
+    valueText_ = FromFile(found->second);
+    return true;
 }
 
 void CSettingsFile::ReadValues(const std::string& section, const SettingDescriptor* table, int count,

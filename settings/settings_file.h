@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/location_facts.h"
@@ -101,4 +102,10 @@ private:
     std::string path_;
     TextFileReader reader_;
     uint64_t sectionPosition_ = 0;  // start of the header line found last
+    std::string absentSection_;     // the header the open file was last found to lack
+    struct SectionKeys {
+        uint64_t header;                                      // where its header line starts
+        std::unordered_map<std::string, std::string> values;  // by key in ASCII lower case
+    };
+    std::vector<SectionKeys> sectionKeys_;  // the open file's sections read so far
 };

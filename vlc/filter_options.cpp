@@ -24,9 +24,15 @@ constexpr char kVlcFreeKeys[] = "known=y,again=u,next=period,repeat=comma,captio
 std::string FullName(const std::string& option) { return kPrefix + option; }
 
 // What the preferences show beside the box: the key of the settings file,
-// and what the number counts in.
+// what the number counts in, and a number's range (VLC is not told it:
+// see DeclareFilterOptions).
 std::string LabelOf(const SettingDescriptor& row) {
-    return *row.unit ? std::string(row.key) + " (" + row.unit + ")" : std::string(row.key);
+    std::string label = row.key;
+    std::string notes = row.unit;
+    if (row.kind == SettingKind::kNumber)
+        notes += (notes.empty() ? "" : ", ") + std::to_string(row.range.minimum) + ".." +
+                 std::to_string(row.range.maximum);
+    return notes.empty() ? label : label + " (" + notes + ")";
 }
 
 // The option's value as VLC's configuration knows it: a colour as
@@ -166,8 +172,9 @@ void DeclareFilterOptions(vlc_set_cb vlc_set, void* opaque) {
                                texts.choiceTexts[i].data());
                 break;
             case SettingKind::kNumber:
-                add_integer_with_range(name, row.freshDefault, row.range.minimum, row.range.maximum, label,
-                                       row.description, false);
+                // Without the range: VLC would take a number outside it to
+                // its end silently, before the filter could say so.
+                add_integer(name, row.freshDefault, label, row.description, false);
                 break;
         }
     }

@@ -25,8 +25,9 @@ struct FilterOptions {
 
 // What the options ask of a run. Only those the user set (in the filter's
 // own {...}, on the command line, as an input's option or in the
-// preferences) go over the settings file. A number outside its range is
-// taken to the nearest end of it, and keys that cannot be read leave the
+// preferences) go over the settings file. A number outside its range (as
+// typed: VLC does not know the ranges) is taken to the nearest end of it,
+// and keys that cannot be read leave the
 // filter's own default keys (ones VLC's hotkeys leave free), each with a
 // warning.
 FilterOptions ReadFilterOptions(filter_t* filter, std::vector<std::string>& warnings);

@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "learner/progress_store.h"
+#include "learner/side_file.h"
 #include "tests/gst/element_fixture.h"
+#include "tests/learner/lock_holder.h"
 
 namespace {
 
@@ -312,6 +314,42 @@ TEST_F(Keyed, SpacedOrderFollowsTheMarksAndTheStoreKeepsThem) {
     shown = Words(Messages());
     EXPECT_EQ(shown.size(), 30u);
     EXPECT_EQ(std::count(shown.begin(), shown.end(), known), 0) << "known in the next run";
+}
+
+// Another program holds the store's lock while a run stops: the stop gives
+// up after the busy timeout, and a warning on the bus says where the
+// showings wait; the next open, once the lock is gone, writes them all.
+TEST_F(Keyed, StoreLockedAtStopIsABusWarningAndTheNextOpenKeepsEveryShowing) {
+    const std::string db = folder / "p.sqlite";
+    std::string error;
+    ASSERT_TRUE(learner::ProgressStore::Open(db, error)) << error;
+    LockHolder lock(db);
+    ASSERT_TRUE(lock.held());
+    Start("show-freq-from=1 show-freq-to=1 show-time-from=1 show-time-to=1 progress-db=" + db);
+    Push(20);
+    const size_t shown = Words(Messages()).size();
+    EXPECT_GE(shown, 10u);
+    gst_harness_teardown(harness);
+    harness = nullptr;
+    std::string warning;
+    while (GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_WARNING)) {
+        GError* told = nullptr;
+        gst_message_parse_warning(message, &told, nullptr);
+        warning += told->message;
+        g_error_free(told);
+        gst_message_unref(message);
+    }
+    gst_object_unref(bus);
+    EXPECT_NE(warning.find("kept in \"" + learner::SideFilePath(db) + "\""), std::string::npos) << warning;
+
+    lock.Release();
+    auto store = learner::ProgressStore::Open(db, error);
+    ASSERT_TRUE(store && store->Flush(&error)) << error;
+    learner::Database read;
+    ASSERT_TRUE(read.Open(db, error));
+    learner::Statement count(read, "SELECT count(*) FROM events WHERE kind = 0");
+    ASSERT_TRUE(count.Step());
+    EXPECT_EQ(count.Int(0), static_cast<int64_t>(shown));
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 // tpp-words as a user runs it, on a store a run of the element left: the
 // Anki file's headers and rows, and where Anki's import puts them; the
 // counts of stats, and clear failures.
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -12,6 +15,7 @@
 
 #include "learner/progress_store.h"
 #include "tests/native/temp_folder.h"
+#include "tests/native/unprivileged.h"
 
 namespace {
 
@@ -25,7 +29,8 @@ struct Outcome {
 
 Outcome RunWords(const std::string& arguments) {
     Outcome outcome;
-    FILE* pipe = popen((std::string(TPP_WORDS) + " " + arguments + " 2>&1").c_str(), "r");
+    // Standard error first, so that an argument may redirect either anew.
+    FILE* pipe = popen((std::string(TPP_WORDS) + " 2>&1 " + arguments).c_str(), "r");
     if (!pipe) return outcome;
     char buffer[4096];
     for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) outcome.output.append(buffer, n);
@@ -177,13 +182,114 @@ TEST_F(TppWords, BadInputFailsClearly) {
         {"known --db " + db_ + " " + (folder_ / "one.dic") + " zebra", 1, "has no entry zebra"},
         {"reset --db " + db_ + " " + (folder_ / "never.dic"), 1, "holds no list"},
         {"export --db " + db_ + " --anki " + (folder_ / "no/such/folder/cards.txt"), 1, "cannot write"},
+        {"stats --db " + (folder_ / "empty.sqlite"), 1, "is empty: not a progress store"},
+        {"known --db " + (folder_ / "empty.sqlite") + " builtin", 1, "is empty: not a progress store"},
     };
+    WriteBytes(folder_ / "empty.sqlite", "");
     for (const Case& c : cases) {
         const Outcome outcome = RunWords(c.arguments);
         EXPECT_EQ(outcome.status, c.status) << c.arguments << ": " << outcome.output;
         EXPECT_NE(outcome.output.find(c.message), std::string::npos) << c.arguments << ": " << outcome.output;
     }
     EXPECT_EQ(RunWords("--help").status, 0);
+    EXPECT_EQ(ReadBytes(folder_ / "empty.sqlite"), "");
+}
+
+// A mistyped --anki that names the store, one of its files or any SQLite
+// file (through a link too) is refused, and the store stays whole.
+TEST_F(TppWords, ExportNeverWritesOverTheStoreOrAnySqliteFile) {
+    const std::string before = ReadBytes(db_);
+    const std::string other = folder_ / "other.sqlite";
+    std::string error;
+    ASSERT_TRUE(learner::ProgressStore::Open(other, error)) << error;
+    std::filesystem::create_symlink(db_, folder_ / "link");
+    for (const std::string& target :
+         std::vector<std::string>{db_, db_ + "-wal", db_ + "-shm", db_ + "-queued", other, folder_ / "link",
+                                  folder_.path() + "/./progress.sqlite"}) {
+        const Outcome refused = RunWords("export --db " + db_ + " --anki " + target);
+        EXPECT_EQ(refused.status, 1) << target << ": " << refused.output;
+        EXPECT_NE(refused.output.find("is not written to"), std::string::npos) << refused.output;
+    }
+    EXPECT_EQ(ReadBytes(db_), before);
+    EXPECT_FALSE(std::filesystem::exists(db_ + "-queued"));
+    EXPECT_EQ(RunWords("stats --db " + db_).status, 0);
+}
+
+// "-" is standard output (the report goes to standard error); "--" lets a
+// word start with "-"; a card with an empty word, which Anki refuses, is
+// left out and counted.
+TEST_F(TppWords, ExportToStandardOutputAndWordsAfterTheEndOfOptions) {
+    const std::string list = folder_ / "signs.dic";
+    WriteBytes(list, "-minus - минус\nplus - плюс\n");
+    const Outcome known = RunWords("known --db " + db_ + " -- " + list + " -minus");
+    ASSERT_EQ(known.status, 0) << known.output;
+    EXPECT_NE(known.output.find("1 entry of"), std::string::npos) << known.output;
+    {
+        std::string error;
+        auto store = learner::ProgressStore::Open(db_, error);
+        ASSERT_TRUE(store && store->RegisterList(list_, {{"", "пусто"}}, error)) << error;
+        store->RecordMark({list_, "", "пусто"}, Mark::kAgain, 1);
+        ASSERT_TRUE(store->Flush(&error)) << error;
+    }
+    const Outcome out = RunWords("export --db " + db_ + " --anki - 2>/dev/null");
+    ASSERT_EQ(out.status, 0) << out.output;
+    EXPECT_EQ(out.output, std::string(kHeader) + "\"#dog\"\t\"\"\"пёс\"\"\"\tmy_animals\n");
+    const Outcome told = RunWords("export --db " + db_ + " --anki - >/dev/null");
+    EXPECT_NE(told.output.find("1 card written to standard output; 1 entry with an empty word left out"),
+              std::string::npos)
+        << told.output;
+    EXPECT_FALSE(std::filesystem::exists("-"));
+}
+
+// A list reached through a linked folder is the same list.
+TEST_F(TppWords, AListThroughALinkedFolderKeepsOneHistory) {
+    std::filesystem::create_directory(folder_ / "real");
+    WriteBytes(folder_ / "real/colours.dic", "red - красный\nblue - синий\n");
+    std::filesystem::create_directory_symlink(folder_ / "real", folder_ / "linked");
+    ASSERT_EQ(RunWords("known --db " + db_ + " " + (folder_ / "linked/colours.dic") + " blue").status, 0);
+    ASSERT_EQ(RunWords("known --db " + db_ + " " + (folder_ / "real/colours.dic") + " red").status, 0);
+    const Outcome stats = RunWords("stats --db " + db_);
+    EXPECT_NE(stats.output.find("       0        2          0           0  "), std::string::npos) << stats.output;
+    EXPECT_EQ(stats.output.find("linked"), std::string::npos) << stats.output;
+}
+
+// Another user's store, in a folder they may read but not write: stats and
+// export read it, with no log or shared memory beside it, and while its
+// owner has it open.
+TEST_F(TppWords, StatsAndExportReadAnotherUsersStore) {
+    ASSERT_EQ(::chmod(folder_.path().c_str(), 0755), 0);
+    const std::string cards = "/tmp/tpp-words-cards-" + std::to_string(getpid()) + ".txt";
+    auto asNobody = [&](const std::string& arguments) {
+        Outcome outcome;
+        if (geteuid() != 0) return RunWords(arguments);
+        const pid_t child = fork();
+        if (child == 0) {
+            if (::setgroups(0, nullptr) != 0 || ::setresgid(kUnprivilegedId, kUnprivilegedId, kUnprivilegedId) != 0 ||
+                ::setresuid(kUnprivilegedId, kUnprivilegedId, kUnprivilegedId) != 0)
+                _exit(3);
+            const Outcome inner = RunWords(arguments);
+            std::fputs(inner.output.c_str(), stdout);
+            _exit(inner.status);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return outcome;
+    };
+    for (const bool ownerHasItOpen : {false, true}) {
+        std::unique_ptr<learner::ProgressStore> owner;
+        if (ownerHasItOpen) {
+            std::string error;
+            owner = learner::ProgressStore::Open(db_, error);
+            owner->RecordShowing({list_, "tree", "дерево"}, 5);
+            ASSERT_TRUE(owner->Flush(&error)) << error;
+        }
+        EXPECT_EQ(std::filesystem::exists(db_ + "-wal"), ownerHasItOpen);
+        EXPECT_EQ(asNobody("stats --db " + db_).status, 0) << ownerHasItOpen;
+        EXPECT_EQ(asNobody("export --db " + db_ + " --anki " + cards).status, 0) << ownerHasItOpen;
+        std::filesystem::remove(cards);
+    }
+    EXPECT_EQ(RunWords("stats --db " + db_).status, 0);
 }
 
 }  // namespace

@@ -72,6 +72,15 @@ transcode I420 "$dir/option" ",vfilter=tpp25frame" --tpp25frame-settings-file="$
 transcode I420 "$dir/chain" ",vfilter=tpp25frame{show-freq-from=24,show-freq-to=24,settings-file=$dir/own.ini}"
 [[ $(changed "$dir/plain" "$dir/chain" "$(frame_bytes I420)") == "1 25 49" ]] ||
   fail "the filter's own options were not taken: $(changed "$dir/plain" "$dir/chain" "$(frame_bytes I420)")"
+# A number outside its range reaches the filter as typed, on the command
+# line and in the chain, and the filter says what it uses instead.
+as_user env VLC_PLUGIN_PATH="$vlc_plugins" cvlc --verbose=1 --no-plugins-cache -I dummy --play-and-exit "$dir/clip.y4m" \
+  --tpp25frame-settings-file=none --tpp25frame-show-freq-from=-5 \
+  --sout "#transcode{vcodec=I420,vfilter=tpp25frame{transparency=250}}:std{access=file,mux=raw,dst=$dir/range}" \
+  vlc://quit >"$dir/range.log" 2>&1 || fail "cvlc: $(tail -5 "$dir/range.log")"
+grep -q 'tpp25frame-show-freq-from=-5 is outside 1..200: 1 is used' "$dir/range.log" &&
+  grep -q 'tpp25frame-transparency=250 is outside 0..100: 100 is used' "$dir/range.log" ||
+  fail "no warning for the numbers out of range: $(grep -i tpp25frame "$dir/range.log" | head -5)"
 grep -q $'^ShowFreqFrom=7\r$' "$dir/own.ini" && grep -q $'^CurIntEntry=' "$dir/own.ini" ||
   fail "the settings file lost its values or has no walk: $(cat "$dir/own.ini")"
 

@@ -29,7 +29,14 @@ std::string StorePath(const WordsOptions& options) {
     return options.db.empty() ? learner::DefaultStorePath() : options.db;
 }
 
-// The store for a command that reads it: one that is not there is not made.
+// Whether path names an existing empty file, which SQLite would quietly
+// make a store of.
+bool EmptyFile(const std::string& path) {
+    std::error_code failed;
+    return std::filesystem::is_regular_file(path, failed) && std::filesystem::file_size(path, failed) == 0 && !failed;
+}
+
+// The store for a command that changes it: one that is not there is not made.
 bool OpenExisting(const WordsOptions& options, learner::Database& db, std::string& error) {
     const std::string path = StorePath(options);
     if (path.empty()) {
@@ -40,13 +47,72 @@ bool OpenExisting(const WordsOptions& options, learner::Database& db, std::strin
         error = "no progress store at " + path;
         return false;
     }
+    if (EmptyFile(path)) {
+        error = path + " is empty: not a progress store";
+        return false;
+    }
     return learner::OpenStoreDatabase(path, db, error);
 }
 
-// A list as the element names it: builtin, or its file's absolute path.
-std::string ListName(const std::string& list) {
-    return list == learner::kBuiltinList ? list : platform::AbsolutePath(list);
+// The store for a command that only reads it: read-only, so that another
+// user's store, one on a read-only mount or one another program is
+// writing can be reported on.
+bool OpenForReading(const WordsOptions& options, learner::Database& db, std::string& error) {
+    const std::string path = StorePath(options);
+    if (path.empty()) {
+        error = kNoStorePath;
+        return false;
+    }
+    return learner::OpenStoreForReading(path, db, error);
 }
+
+// A list as the element names it: builtin, or its file's resolved path.
+std::string ListName(const std::string& list) {
+    return list == learner::kBuiltinList ? list : learner::ListPathName(list);
+}
+
+// The first bytes of a file, as many as it has up to count.
+std::string FirstBytes(const std::filesystem::path& path, size_t count) {
+    std::string bytes(count, '\0');
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return std::string();
+    bytes.resize(std::fread(bytes.data(), 1, count, file));
+    std::fclose(file);
+    return bytes;
+}
+
+// A database file, or SQLite's log beside one.
+bool IsSqliteFile(const std::filesystem::path& path) {
+    const std::string head = FirstBytes(path, 16);
+    return head == std::string_view("SQLite format 3\0", 16) || head.starts_with("\x37\x7f\x06\x82") ||
+           head.starts_with("\x37\x7f\x06\x83");
+}
+
+// Why the Anki file may not be written at output, or empty: the store or
+// one of its files, or any SQLite file (another store, say), which a
+// rename over it would replace, and a running element would go on writing
+// into the file replaced.
+std::string WhyNotWritten(const std::string& output, const std::string& store) {
+    namespace fs = std::filesystem;
+    std::error_code failed;
+    const fs::path target = fs::weakly_canonical(output, failed);
+    const fs::path database = fs::weakly_canonical(store, failed);
+    for (const char* suffix : {"", "-wal", "-shm", "-journal", "-queued"}) {
+        if (target.string() == database.string() + suffix ||
+            (!*suffix && fs::equivalent(output, store, failed) && !failed))
+            return *suffix ? std::string("it is the progress store's ") + suffix + " file" : "it is the progress store";
+    }
+    if (IsSqliteFile(target)) return "it is a SQLite database";
+    for (const std::string suffix : {"-wal", "-shm", "-journal"}) {
+        const std::string name = target.string();
+        if (name.ends_with(suffix) && IsSqliteFile(name.substr(0, name.size() - suffix.size())))
+            return "it belongs to the SQLite database beside it";
+    }
+    return std::string();
+}
+
+// A field Anki takes as empty.
+bool Blank(const std::string& text) { return text.find_first_not_of(" \t\r\n") == std::string::npos; }
 
 int64_t NowMillis() {
     using namespace std::chrono;
@@ -69,7 +135,7 @@ int64_t EndOfToday() {
 int RunStats(const WordsOptions& options) {
     learner::Database db;
     std::string error;
-    if (!OpenExisting(options, db, error)) return Fail(error);
+    if (!OpenForReading(options, db, error)) return Fail(error);
     const auto summaries = learner::SummariseLists(db, EndOfToday(), error);
     if (!summaries) return Fail(error);
     std::printf("%8s %8s %10s %11s  %s\n", "seen", "known", "due today", "never seen", "list");
@@ -81,19 +147,41 @@ int RunStats(const WordsOptions& options) {
 }
 
 int RunExport(const WordsOptions& options) {
+    const bool toOutput = options.ankiFile == "-";
+    if (!toOutput) {
+        const std::string why = WhyNotWritten(options.ankiFile, StorePath(options));
+        if (!why.empty()) return Fail("the Anki file is not written to " + options.ankiFile + ": " + why);
+    }
     learner::Database db;
     std::string error;
-    if (!OpenExisting(options, db, error)) return Fail(error);
-    const auto cards = learner::CardEntries(db, options.all, error);
+    if (!OpenForReading(options, db, error)) return Fail(error);
+    auto cards = learner::CardEntries(db, options.all, error);
     if (!cards) return Fail(error);
-    ReplacingTextWriter writer;
-    platform::FileOutcome outcome = writer.Begin(options.ankiFile);
-    if (outcome) {
-        writer.Write(AnkiFile(*cards));
-        outcome = writer.Commit();
+    // Anki refuses a note whose first field is empty.
+    const size_t before = cards->size();
+    std::erase_if(*cards, [](const learner::CardEntry& card) { return Blank(card.word); });
+    const size_t blank = before - cards->size();
+    const std::string file = AnkiFile(*cards);
+    if (toOutput) {
+        if (std::fwrite(file.data(), 1, file.size(), stdout) != file.size() || std::fflush(stdout) != 0)
+            return Fail("cannot write the Anki file to standard output");
+    } else {
+        // Written beside the target and renamed into place.
+        ReplacingTextWriter writer;
+        platform::FileOutcome outcome = writer.Begin(options.ankiFile);
+        if (outcome) {
+            writer.Write(file);
+            outcome = writer.Commit();
+        }
+        if (!outcome) return Fail("cannot write " + options.ankiFile + ": " + outcome.why);
     }
-    if (!outcome) return Fail("cannot write " + options.ankiFile + ": " + outcome.why);
-    std::printf("%zu card%s written to %s\n", cards->size(), cards->size() == 1 ? "" : "s", options.ankiFile.c_str());
+    // On standard error when the cards went to standard output.
+    std::fprintf(toOutput ? stderr : stdout, "%zu card%s written to %s", cards->size(), cards->size() == 1 ? "" : "s",
+                 toOutput ? "standard output" : options.ankiFile.c_str());
+    if (blank > 0)
+        std::fprintf(toOutput ? stderr : stdout, "; %zu entr%s with an empty word left out", blank,
+                     blank == 1 ? "y" : "ies");
+    std::fputc('\n', toOutput ? stderr : stdout);
     return 0;
 }
 
@@ -110,6 +198,7 @@ int RunKnown(const WordsOptions& options) {
     std::string error;
     const std::string path = StorePath(options);
     if (path.empty()) return Fail(kNoStorePath);
+    if (EmptyFile(path)) return Fail(path + " is empty: not a progress store");
     auto store = learner::ProgressStore::Open(path, error);
     if (!store) return Fail(error);
     const std::string list = ListName(options.list);
@@ -117,7 +206,10 @@ int RunKnown(const WordsOptions& options) {
     const int64_t now = NowMillis();
     for (const learner::EntryText& entry : marked)
         store->RecordMark({list, entry.word, entry.translation}, learner::Mark::kKnown, now);
-    if (!store->Flush(&error)) return Fail(error);
+    if (!store->Flush(&error)) {
+        const std::string kept = store->Close();
+        return Fail(error + (kept.empty() ? "" : "\n" + kept));
+    }
     std::printf("%zu entr%s of %s marked known\n", marked.size(), marked.size() == 1 ? "y" : "ies", list.c_str());
     return 0;
 }

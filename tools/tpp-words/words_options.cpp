@@ -7,7 +7,9 @@ const char* const kWordsUsage =
     "Commands:\n"
     "  stats                       each word list's words seen, known, due today and never seen\n"
     "  export --anki FILE [--all]  an Anki text import of the words marked again (--all: of every\n"
-    "                              word seen), one card a word, its list's name as a tag\n"
+    "                              word seen), one card a word, its list's name as a tag; FILE -\n"
+    "                              writes it to standard output. The store itself, its -wal, -shm\n"
+    "                              and -queued files and any other SQLite file are refused\n"
     "  known LIST [WORD]           mark every word of LIST (a word list file or builtin) known,\n"
     "                              or WORD; a word known is known in every list\n"
     "  reset [LIST]                forget the progress of every list, or of LIST (a file or builtin)\n"
@@ -15,6 +17,7 @@ const char* const kWordsUsage =
     "Options:\n"
     "  --db FILE   the progress store (default $XDG_DATA_HOME/tpp25frame/progress.sqlite)\n"
     "  --help      this text\n"
+    "  --          what follows is not an option (a word that starts with -)\n"
     "\n"
     "Exit status: 0 done, 1 failed (the store, a file, a word not in the list), 2 bad command line.\n";
 
@@ -70,10 +73,22 @@ std::optional<WordsOptions> ParseWordsOptions(const std::vector<std::string>& ar
     WordsOptions options;
     std::optional<WordsCommand> command;
     std::vector<std::string> words;
+    bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") return WordsOptions{};
-        if (arg == "--db" || arg == "--anki") {
+        if (arg == "--" && !optionsEnded) {
+            optionsEnded = true;
+        } else if (optionsEnded && command) {
+            words.push_back(arg);
+        } else if (optionsEnded) {
+            command = CommandNamed(arg);
+            if (!command) {
+                error = "unknown command " + arg + " (stats, export, known, reset)";
+                return std::nullopt;
+            }
+        } else if (arg == "--help" || arg == "-h") {
+            return WordsOptions{};
+        } else if (arg == "--db" || arg == "--anki") {
             if (i + 1 == args.size() || args[i + 1].empty()) {
                 error = arg + " needs a file";
                 return std::nullopt;
