@@ -205,7 +205,8 @@ TEST(StoreFaults, KillWhileWritingTheSideFileLosesOnlyTheLineCut) {
     EXPECT_FALSE(std::filesystem::exists(side));
     EXPECT_EQ(Count(path, "SELECT count(*) FROM events WHERE kind IN (0, 1, 2) AND at >= 1000000"), 100);
     EXPECT_GE(Count(path, "SELECT count(*) FROM events WHERE kind IN (0, 1, 2)"), 100);
-    EXPECT_EQ(Count(path, "SELECT count(*) FROM events WHERE kind IN (0, 1, 2)"), Count(path, "SELECT sum(showings) FROM entries"));
+    EXPECT_EQ(Count(path, "SELECT count(*) FROM events WHERE kind IN (0, 1, 2)"),
+              Count(path, "SELECT sum(showings) FROM entries"));
 }
 
 }  // namespace
