@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "dictionary/case_folding.h"
+#include "platform/case_folding.h"
 #include "platform/cp1251.h"
 #include "platform/utf8.h"
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "dictionary/case_folding.h"
 #include "dictionary/dictionary_store.h"
 #include "dictionary/text_compare.h"
+#include "platform/case_folding.h"
 #include "platform/cp1251.h"
 #include "tests/native/temp_folder.h"
 

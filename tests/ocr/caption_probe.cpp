@@ -7,7 +7,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "dictionary/case_folding.h"
+#include "platform/case_folding.h"
 #include "platform/utf8.h"
 #include "settings/settings_table.h"
 #include "tools/tpp-host/display_pixels.h"

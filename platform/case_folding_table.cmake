@@ -1,5 +1,5 @@
 # Writes the simple case folding of Unicode's CaseFolding.txt (statuses C
-# and S) as runs for dictionary/case_folding.cpp: each run maps every
+# and S) as runs for platform/case_folding.cpp: each run maps every
 # stride-th code point from first to last to itself plus delta. A few
 # hundred runs hold the whole table, which lines up in such stretches
 # (A-Z, Latin pairs at stride 2, Greek, Cyrillic).

@@ -1,4 +1,4 @@
-#include "dictionary/case_folding.h"
+#include "platform/case_folding.h"
 
 #include <algorithm>
 #include <cstdint>
