@@ -125,17 +125,21 @@ bool ProgressStore::Flush(std::string* error) {
     return false;
 }
 
-std::optional<std::vector<EntryState>> ProgressStore::RegisterList(const std::string& list,
-                                                                   const std::vector<EntryText>& entries,
-                                                                   std::string& error) {
+bool ProgressStore::CaughtUp(std::string& error) {
     {
         std::lock_guard lock(stateLock_);
         if (!ready_.load() || writerFailing_) {
             error = ready_.load() ? writeError_ : "another program holds the store's lock";
-            return std::nullopt;
+            return false;
         }
     }
-    if (!Flush(&error)) return std::nullopt;
+    return Flush(&error);
+}
+
+std::optional<std::vector<EntryState>> ProgressStore::RegisterList(const std::string& list,
+                                                                   const std::vector<EntryText>& entries,
+                                                                   std::string& error) {
+    if (!CaughtUp(error)) return std::nullopt;
     std::lock_guard lock(dbLock_);
     registering = true;
     const bool begun = db_->Execute("BEGIN IMMEDIATE", error);
@@ -150,14 +154,7 @@ std::optional<std::vector<EntryState>> ProgressStore::RegisterList(const std::st
 }
 
 std::optional<std::vector<std::string>> ProgressStore::KnownWords(std::string& error) {
-    {
-        std::lock_guard lock(stateLock_);
-        if (!ready_.load() || writerFailing_) {
-            error = ready_.load() ? writeError_ : "another program holds the store's lock";
-            return std::nullopt;
-        }
-    }
-    if (!Flush(&error)) return std::nullopt;
+    if (!CaughtUp(error)) return std::nullopt;
     std::lock_guard lock(dbLock_);
     return KnownWordKeys(*db_, error);
 }

@@ -88,6 +88,10 @@ public:
 private:
     ProgressStore(std::string path, std::unique_ptr<Database> db, bool ready);
     void Record(Event event);
+    // Before a read: everything queued is written; false, with error, at
+    // once while the writer cannot write (a lock another program holds, a
+    // full disk), so that a streaming thread does not wait on it.
+    bool CaughtUp(std::string& error);
     void WriteLoop();
     // One round of the writer: the file made ready, the side file taken,
     // then the queued events in transactions; false, with error, when
