@@ -6,18 +6,22 @@ namespace learner {
 
 Database::~Database() { sqlite3_close_v2(db_); }
 
-bool Database::Open(const std::string& path, std::string& error) {
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
-    if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) == SQLITE_OK) return true;
+bool Database::Connect(const std::string& name, int flags, std::string& error) {
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+    if (sqlite3_open_v2(name.c_str(), &db_, flags, nullptr) == SQLITE_OK) return true;
+    // SQLite makes a connection even when it fails, but for want of memory.
     error = db_ ? sqlite3_errmsg(db_) : "out of memory";
     sqlite3_close_v2(db_);
     db_ = nullptr;
     return false;
 }
 
+bool Database::Open(const std::string& path, std::string& error) {
+    return Connect(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, error);
+}
+
 bool Database::OpenReadOnly(const std::string& path, bool immutable, std::string& error) {
-    sqlite3_close_v2(db_);
-    db_ = nullptr;
     std::string uri = "file:";
     for (const char c : path) {
         // The characters a URI's path may not hold as they are.
@@ -31,12 +35,7 @@ bool Database::OpenReadOnly(const std::string& path, bool immutable, std::string
         }
     }
     if (immutable) uri += "?immutable=1";
-    const int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
-    if (sqlite3_open_v2(uri.c_str(), &db_, flags, nullptr) == SQLITE_OK) return true;
-    error = db_ ? sqlite3_errmsg(db_) : "out of memory";
-    sqlite3_close_v2(db_);
-    db_ = nullptr;
-    return false;
+    return Connect(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, error);
 }
 
 bool Database::Execute(std::string_view sql, std::string& error) {

@@ -34,6 +34,10 @@ public:
     sqlite3* handle() const { return db_; }
 
 private:
+    // Opens name (a path, or a URI with SQLITE_OPEN_URI) with SQLite's
+    // flags in place of the connection held; false with error.
+    bool Connect(const std::string& name, int flags, std::string& error);
+
     sqlite3* db_ = nullptr;
 };
 
