@@ -16,6 +16,7 @@
 #include "learner/sqlite_db.h"
 #include "learner/store_schema.h"
 #include "learner/word_key.h"
+#include "tests/learner/store_files.h"
 #include "tests/native/temp_folder.h"
 
 namespace {
@@ -32,26 +33,11 @@ const std::string kListName = "/lists/animals.dic";
 
 EntryKey Key(size_t index) { return {kListName, kList[index].word, kList[index].translation}; }
 
-std::unique_ptr<ProgressStore> OpenStore(const std::string& path) {
-    std::string error;
-    auto store = ProgressStore::Open(path, error);
-    EXPECT_TRUE(store) << error;
-    return store;
-}
-
 std::vector<EntryState> Register(ProgressStore& store) {
     std::string error;
     auto states = store.RegisterList(kListName, kList, error);
     EXPECT_TRUE(states) << error;
     return states.value_or(std::vector<EntryState>());
-}
-
-int64_t Count(const std::string& path, const std::string& query) {
-    learner::Database db;
-    std::string error;
-    if (!db.Open(path, error)) return -1;
-    learner::Statement count(db, query);
-    return count.Step() ? count.Int(0) : -1;
 }
 
 // A child marks an entry known and is killed 1.5 s later, without a chance

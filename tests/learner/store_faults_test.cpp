@@ -18,6 +18,7 @@
 #include "learner/sqlite_db.h"
 #include "learner/store_schema.h"
 #include "tests/learner/lock_holder.h"
+#include "tests/learner/store_files.h"
 #include "tests/native/temp_folder.h"
 
 namespace {
@@ -30,21 +31,6 @@ const std::string kList = "/lists/animals.dic";
 // settles a passive review adds one of kind 3 beside it.
 
 EntryKey Key(int i) { return {kList, "word" + std::to_string(i % 7), "слово"}; }
-
-int64_t Count(const std::string& path, const std::string& query) {
-    learner::Database db;
-    std::string error;
-    if (!db.Open(path, error)) return -1;
-    learner::Statement count(db, query);
-    return count.Step() ? count.Int(0) : -1;
-}
-
-std::unique_ptr<ProgressStore> OpenStore(const std::string& path) {
-    std::string error;
-    auto store = ProgressStore::Open(path, error);
-    EXPECT_TRUE(store) << error;
-    return store;
-}
 
 // The number a notice starts its count with ("150 showings and marks ...").
 int64_t CountIn(const std::string& notice, const std::string& after) {
