@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "plugin/host_interface.h"
+#include "tests/win32/host_side.h"
 #include "ui/settings_dialog_ids.h"
 
 namespace {
@@ -25,35 +26,6 @@ double Now() {
     QueryPerformanceCounter(&count);
     QueryPerformanceFrequency(&frequency);
     return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-std::string Folder() {
-    char path[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, n);
-    folder.resize(folder.rfind('\\') + 1);
-    return folder;
-}
-
-void Pump() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
-struct Search {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<Search*>(param);
-    char name[16];
-    GetClassNameA(window, name, sizeof name);
-    if (std::string(name) == "#32770" && GetWindow(window, GW_OWNER) == search->owner) search->found = window;
-    return TRUE;
 }
 
 void Click(HWND dialog, int id) {
@@ -126,7 +98,7 @@ int main(int argc, char** argv) {
     }
     const int lines = std::atoi(argv[2]);
     const int repeats = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
-    const std::string folder = Folder();
+    const std::string folder = ProgramFolder();
     const std::string list = folder + "dialog-timing.dic";
     WriteList(list, lines);
     std::string plugin = argv[1];
@@ -152,14 +124,12 @@ int main(int argc, char** argv) {
     wchar_t wideList[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, list.c_str(), -1, wideList, MAX_PATH);
     for (int round = 0; round < repeats; ++round) {
-        Pump();
+        PumpMessages();
         double start = Now();
         record->ShowSettings(&hostRecord);
-        Pump();  // the window painted, list included
+        PumpMessages();  // the window painted, list included
         open.push_back(Now() - start);
-        Search search = {host, nullptr};
-        EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&search));
-        HWND dialog = search.found;
+        HWND dialog = FindOwnedDialogs(host).found;
         if (!dialog) {
             std::fprintf(stderr, "no dialog\n");
             return 1;
@@ -170,7 +140,7 @@ int main(int argc, char** argv) {
         HANDLE answering = CreateThread(nullptr, 0, AnswerChooser, &answer, 0, nullptr);
         start = Now();
         Click(dialog, IDC_DIC_CHOOSE);
-        Pump();
+        PumpMessages();
         choose.push_back(Now() - start);
         answer.done = true;
         WaitForSingleObject(answering, INFINITE);
@@ -183,19 +153,19 @@ int main(int argc, char** argv) {
         SetDlgItemTextW(dialog, IDC_WORD, L"word025000x - added");
         start = Now();
         Click(dialog, IDC_ENTRY_ADD);
-        Pump();
+        PumpMessages();
         add.push_back(Now() - start);
         SetDlgItemTextW(dialog, IDC_WORD, L"word025000y - changed");
         start = Now();
         Click(dialog, IDC_ENTRY_CHANGE);
-        Pump();
+        PumpMessages();
         change.push_back(Now() - start);
         start = Now();
         Click(dialog, IDC_ENTRY_DELETE);
-        Pump();
+        PumpMessages();
         remove.push_back(Now() - start);
         Click(dialog, IDC_OK);
-        Pump();
+        PumpMessages();
     }
     std::printf("lines %d, median of %d\n", lines, repeats);
     std::printf("open %.1f ms\nchoose %.1f ms\nadd %.1f ms\nchange %.1f ms\ndelete %.1f ms\n", Median(open),

@@ -13,7 +13,7 @@
 #include "dictionary/dictionary_store.h"
 #include "platform/cp1251.h"
 #include "platform/win32/module_resource.h"
-#include "tests/win32/plugin_path.h"
+#include "tests/win32/host_side.h"
 
 namespace {
 

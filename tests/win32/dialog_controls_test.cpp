@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/win32/plugin_path.h"
+#include "tests/win32/host_side.h"
 #include "ui/win32/settings_dialog_controls.h"
 
 namespace {

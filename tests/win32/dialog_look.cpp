@@ -14,40 +14,9 @@
 #include <string>
 
 #include "plugin/host_interface.h"
+#include "tests/win32/host_side.h"
 
 namespace {
-
-std::string Folder() {
-    char path[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, n);
-    folder.resize(folder.rfind('\\') + 1);
-    return folder;
-}
-
-void Pump(DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    do {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    } while (GetTickCount() - start < milliseconds);
-}
-
-struct Search {
-    HWND owner, found;
-};
-
-BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<Search*>(param);
-    wchar_t name[16];
-    GetClassNameW(window, name, 16);
-    if (std::wstring(name) == L"#32770" && GetWindow(window, GW_OWNER) == search->owner) search->found = window;
-    return TRUE;
-}
 
 std::string Utf8(const std::wstring& text) {
     std::string bytes(text.size() * 3 + 1, '\0');
@@ -118,12 +87,12 @@ int main(int argc, char** argv) {
         if (std::string(argv[i]) == "--line") lines += std::string(argv[i + 1]) + "\r\n";
     }
     SetProcessDPIAware();
-    const std::string folder = Folder();
+    const std::string folder = ProgramFolder();
     CreateDirectoryA((folder + "Plugins").c_str(), nullptr);
     std::ofstream(folder + "Plugins\\TPP_25Frame.ini", std::ios::binary)
         << "[PluginSettings]\r\nDlgWndPosX=0\r\nDlgWndPosY=0\r\n"
         << lines;
-    HMODULE module = LoadLibraryA((folder + "TPP_25Frame.dll").c_str());
+    HMODULE module = LoadLibraryA(PluginPath().c_str());
     if (!module) return 1;
     const auto record = reinterpret_cast<PluginRecordExport>(
         reinterpret_cast<void*>(GetProcAddress(module, "Telvoria_Plugin_PR")))();
@@ -132,24 +101,23 @@ int main(int argc, char** argv) {
     record->Init();
     HostWindowRecord hostRecord = {host};
     record->ShowSettings(&hostRecord);
-    Pump(300);
-    Search search = {host, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&search));
-    if (!search.found) {
+    PumpMessages(300);
+    HWND dialog = FindOwnedDialogs(host).found;
+    if (!dialog) {
         std::printf("no dialog\n");
         return 1;
     }
     RECT frame;
-    GetWindowRect(search.found, &frame);
+    GetWindowRect(dialog, &frame);
     std::printf("window %ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
-    EnumChildWindows(search.found, MeasureControl, 0);
+    EnumChildWindows(dialog, MeasureControl, 0);
     if (!cut) std::printf("labels fit at %d dpi\n", GetDeviceCaps(GetDC(nullptr), LOGPIXELSX));
     std::fflush(stdout);
     if (hold > 0) {
-        SetForegroundWindow(search.found);
-        Pump(500);
+        SetForegroundWindow(dialog);
+        PumpMessages(500);
         if (!ready.empty()) std::ofstream(ready) << "up\n";
-        Pump(static_cast<DWORD>(hold) * 1000);
+        PumpMessages(static_cast<DWORD>(hold) * 1000);
     }
     record->Exit();
     DestroyWindow(host);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "plugin/host_interface.h"
-#include "tests/win32/plugin_path.h"
+#include "tests/win32/host_side.h"
 
 namespace {
 

@@ -13,16 +13,9 @@
 #include <vector>
 
 #include "plugin/host_interface.h"
+#include "tests/win32/host_side.h"
 
 namespace {
-
-std::string BinFolder() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    folder.resize(folder.rfind('\\') + 1);
-    return folder;
-}
 
 BOOL CALLBACK CountVisibleWindow(HWND window, LPARAM counter) {
     DWORD process = 0;
@@ -38,20 +31,12 @@ int VisibleWindows() {
     return count;
 }
 
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 class HostRobustness : public ::testing::Test {
 protected:
     void SetUp() override {
-        iniPath_ = BinFolder() + "Plugins\\TPP_25Frame.ini";
+        iniPath_ = ProgramFolder() + "Plugins\\TPP_25Frame.ini";
         DeleteFileA(iniPath_.c_str());
-        module_ = LoadLibraryA((BinFolder() + "TPP_25Frame.dll").c_str());
+        module_ = LoadLibraryA(PluginPath().c_str());
         ASSERT_NE(module_, nullptr) << "error " << GetLastError();
         const auto recordExport = reinterpret_cast<PluginRecordExport>(
             reinterpret_cast<void*>(GetProcAddress(module_, "Telvoria_Plugin_PR")));
@@ -64,7 +49,7 @@ protected:
     }
 
     void WriteSettings(const std::string& lines) {
-        CreateDirectoryA((BinFolder() + "Plugins").c_str(), nullptr);
+        CreateDirectoryA((ProgramFolder() + "Plugins").c_str(), nullptr);
         std::ofstream(iniPath_, std::ios::binary) << "[PluginSettings]\r\nShowFreqFrom=2\r\nShowFreqTo=2\r\n" << lines;
     }
 

@@ -14,52 +14,10 @@
 #include <string>
 
 #include "plugin/host_interface.h"
+#include "tests/win32/host_side.h"
 #include "ui/settings_dialog_ids.h"
 
 namespace {
-
-std::string Folder() {
-    char path[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, n);
-    folder.resize(folder.rfind('\\') + 1);
-    return folder;
-}
-
-void Pump(DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    do {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    } while (GetTickCount() - start < milliseconds);
-}
-
-struct DialogSearch {
-    HWND owner;
-    HWND found;
-    int count;
-};
-
-BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<DialogSearch*>(param);
-    char name[16];
-    GetClassNameA(window, name, sizeof name);
-    if (std::string(name) == "#32770" && GetWindow(window, GW_OWNER) == search->owner) {
-        search->found = window;
-        ++search->count;
-    }
-    return TRUE;
-}
-
-DialogSearch FindDialogs(HWND owner) {
-    DialogSearch search = {owner, nullptr, 0};
-    EnumThreadWindows(GetCurrentThreadId(), FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
-    return search;
-}
 
 std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -67,7 +25,7 @@ std::string ReadBytes(const std::string& path) {
 }
 
 const PluginRecord* LoadPlugin(HMODULE& module) {
-    module = LoadLibraryA((Folder() + "TPP_25Frame.dll").c_str());
+    module = LoadLibraryA(PluginPath().c_str());
     if (!module) return nullptr;
     return reinterpret_cast<PluginRecordExport>(
         reinterpret_cast<void*>(GetProcAddress(module, "Telvoria_Plugin_PR")))();
@@ -91,8 +49,8 @@ struct DialogOfTheDll {
         record->Init();
         const HostWindowRecord hostRecord = {host};
         record->ShowSettings(&hostRecord);
-        Pump(100);
-        dialog = FindDialogs(host).found;
+        PumpMessages(100);
+        dialog = FindOwnedDialogs(host).found;
     }
     ~DialogOfTheDll() {
         DestroyWindow(host);
@@ -106,12 +64,12 @@ struct DialogOfTheDll {
     void AddEntry(const wchar_t* entry) const {
         SetDlgItemTextW(dialog, IDC_WORD, entry);
         SendDlgItemMessageA(dialog, IDC_ENTRY_ADD, BM_CLICK, 0, 0);
-        Pump(50);
+        PumpMessages(50);
     }
 };
 
 TEST(PluginDialog, OpensOnceAndItsChangesReachTheSettingsFileAtExit) {
-    const std::string settingsPath = Folder() + "Plugins\\TPP_25Frame.ini";
+    const std::string settingsPath = ProgramFolder() + "Plugins\\TPP_25Frame.ini";
     DeleteFileA(settingsPath.c_str());
     HMODULE module = nullptr;
     const PluginRecord* record = LoadPlugin(module);
@@ -121,8 +79,8 @@ TEST(PluginDialog, OpensOnceAndItsChangesReachTheSettingsFileAtExit) {
     record->Init();
     const HostWindowRecord hostRecord = {host};
     record->ShowSettings(&hostRecord);
-    Pump(100);
-    const DialogSearch first = FindDialogs(host);
+    PumpMessages(100);
+    const OwnedDialogs first = FindOwnedDialogs(host);
     ASSERT_EQ(first.count, 1);
     HWND dialog = first.found;
     char caption[64] = "";
@@ -130,13 +88,13 @@ TEST(PluginDialog, OpensOnceAndItsChangesReachTheSettingsFileAtExit) {
     EXPECT_STREQ(caption, "TPP_25Frame \xEF\xEB\xE0\xE3\xE8\xED");  // TPP_25Frame плагин
 
     record->ShowSettings(&hostRecord);
-    Pump(100);
-    EXPECT_EQ(FindDialogs(host).count, 1);
+    PumpMessages(100);
+    EXPECT_EQ(FindOwnedDialogs(host).count, 1);
 
     SendDlgItemMessageA(dialog, IDC_TRANSPARENCY_SPIN, UDM_SETPOS, 0, MAKELPARAM(40, 0));
     SendDlgItemMessageA(dialog, IDC_BACK_AROUND, BM_CLICK, 0, 0);
     SetWindowPos(dialog, nullptr, 21, 22, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    Pump(50);
+    PumpMessages(50);
     record->Exit();
     EXPECT_FALSE(IsWindow(dialog));
 
@@ -153,15 +111,15 @@ TEST(PluginDialog, OpensOnceAndItsChangesReachTheSettingsFileAtExit) {
 // A word list saved as Notepad's "Unicode" (UTF-16 with its mark) is read by
 // the DLL, edited in its dialog and written back as UTF-16 at Exit.
 TEST(PluginDialog, Utf16WordListSurvivesAnEdit) {
-    const std::string settingsPath = Folder() + "Plugins\\TPP_25Frame.ini";
-    const std::string words = Folder() + "utf16_words.dic";
+    const std::string settingsPath = ProgramFolder() + "Plugins\\TPP_25Frame.ini";
+    const std::string words = ProgramFolder() + "utf16_words.dic";
     const auto utf16 = [](const std::wstring& text) {
         std::string bytes = "\xFF\xFE";
         for (const wchar_t unit : text) bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
         return bytes;
     };
     std::ofstream(words, std::ios::binary) << utf16(L"cat - кошка\r\nελπίδα - надежда\r\n");
-    CreateDirectoryA((Folder() + "Plugins").c_str(), nullptr);
+    CreateDirectoryA((ProgramFolder() + "Plugins").c_str(), nullptr);
     std::ofstream(settingsPath, std::ios::binary) << "[PluginSettings]\r\nDicType=1\r\nDicFileName=" + words + "\r\n";
     const DialogOfTheDll dll;
     ASSERT_NE(dll.dialog, nullptr);
@@ -177,12 +135,12 @@ TEST(PluginDialog, Utf16WordListSurvivesAnEdit) {
 // Files the user may read but not write: the DLL reads both, takes an
 // entry added in its dialog, and at Exit leaves both as they were.
 TEST(PluginDialog, ReadOnlyWordListAndSettingsFileAreReadAndKept) {
-    const std::string settingsPath = Folder() + "Plugins\\TPP_25Frame.ini";
-    const std::string words = Folder() + "read_only_words.dic";
+    const std::string settingsPath = ProgramFolder() + "Plugins\\TPP_25Frame.ini";
+    const std::string words = ProgramFolder() + "read_only_words.dic";
     const std::string list = "cat - \xEA\xEE\xF8\xEA\xE0\r\n";  // кошка
     const std::string settings = "[PluginSettings]\r\nDicType=1\r\nDicFileName=" + words + "\r\n";
     std::ofstream(words, std::ios::binary) << list;
-    CreateDirectoryA((Folder() + "Plugins").c_str(), nullptr);
+    CreateDirectoryA((ProgramFolder() + "Plugins").c_str(), nullptr);
     std::ofstream(settingsPath, std::ios::binary) << settings;
     for (const std::string& path : {words, settingsPath}) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
     const DialogOfTheDll dll;
@@ -205,12 +163,12 @@ TEST(PluginDialog, ReadOnlyWordListAndSettingsFileAreReadAndKept) {
 // and a web colour. The DLL reads the list at that path and writes the
 // file back in UTF-8, the colour in decimal.
 TEST(PluginDialog, NotepadUtf8SettingsWithAQuotedCyrillicPathAndAWebColour) {
-    const std::string settingsPath = Folder() + "Plugins\\TPP_25Frame.ini";
-    const std::string words = Folder() + "\xF1\xEB\xEE\xE2\xE0\xF0\xFC.dic";  // словарь.dic, as the DLL names it
+    const std::string settingsPath = ProgramFolder() + "Plugins\\TPP_25Frame.ini";
+    const std::string words = ProgramFolder() + "\xF1\xEB\xEE\xE2\xE0\xF0\xFC.dic";  // словарь.dic, as the DLL names it
     std::ofstream(words, std::ios::binary) << "cat - \xEA\xEE\xF8\xEA\xE0\r\n";  // кошка
-    CreateDirectoryA((Folder() + "Plugins").c_str(), nullptr);
+    CreateDirectoryA((ProgramFolder() + "Plugins").c_str(), nullptr);
     std::ofstream(settingsPath, std::ios::binary)
-        << "\xEF\xBB\xBF; мои настройки\r\n[PluginSettings]\r\nDicType=1\r\nDicFileName=\"" + Folder() +
+        << "\xEF\xBB\xBF; мои настройки\r\n[PluginSettings]\r\nDicType=1\r\nDicFileName=\"" + ProgramFolder() +
                "словарь.dic\"\r\nTextColor=#FF8000\r\n";
     const DialogOfTheDll dll;
     ASSERT_NE(dll.dialog, nullptr);
@@ -219,7 +177,7 @@ TEST(PluginDialog, NotepadUtf8SettingsWithAQuotedCyrillicPathAndAWebColour) {
 
     const std::string file = ReadBytes(settingsPath);
     EXPECT_EQ(file.rfind("\xEF\xBB\xBF; мои настройки\r\n[PluginSettings]\r\n", 0), 0u) << file;
-    EXPECT_NE(file.find("\r\nDicFileName=" + Folder() + "словарь.dic\r\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("\r\nDicFileName=" + ProgramFolder() + "словарь.dic\r\n"), std::string::npos) << file;
     EXPECT_NE(file.find("\r\nTextColor=33023\r\n"), std::string::npos) << file;
     DeleteFileA(settingsPath.c_str());
     DeleteFileA(words.c_str());
