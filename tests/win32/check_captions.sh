@@ -4,15 +4,10 @@
 # caption lies, that glyphs take the text colour, and that a half-opaque
 # whole-frame background moves every pixel toward one of the two colours.
 set -euo pipefail
-wine_run=$1 prefix=$2 host=$3 dll=$4
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-# A private copy: the plug-in keeps its settings beside the host.
-cp "$host" "$dir/host.exe"
-cp "$dll" "$dir/TPP_25Frame.dll"
+# shellcheck source-path=SCRIPTDIR source=private-copy.sh
+source "$(dirname "$0")/private-copy.sh" host.exe "$@"
 mkdir "$dir/Plugins"
 ini=$dir/Plugins/TPP_25Frame.ini
-fail() { echo "FAIL: $*"; exit 1; }
 width=384 height=288
 
 printf 'cat - кошка\r\ndog - собака\r\nsun - солнце\r\nhouse - дом\r\n' | iconv -f utf-8 -t cp1251 >"$dir/words.dic"

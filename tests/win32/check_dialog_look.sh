@@ -5,12 +5,8 @@
 # button or group caption may be cut, measured in the font it is drawn with
 # (dialog_look.exe), and a screenshot read back again. Needs an X display.
 set -euo pipefail
-wine_run=$1 prefix=$2 look=$3 dll=$4
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-cp "$look" "$dir/look.exe"
-cp "$dll" "$dir/TPP_25Frame.dll"
-fail() { echo "FAIL: $*"; exit 1; }
+# shellcheck source-path=SCRIPTDIR source=private-copy.sh
+source "$(dirname "$0")/private-copy.sh" look.exe "$@"
 [[ -n ${DISPLAY:-} ]] || fail "no X display"
 
 # Opens the dialog at the top left, measures it, screenshots it and reads

@@ -6,14 +6,10 @@
 # hand edits in another case and lines the plug-in does not know, which
 # are read, told and kept.
 set -euo pipefail
-wine_run=$1 prefix=$2 host=$3 dll=$4
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-cp "$host" "$dir/host.exe"
-cp "$dll" "$dir/TPP_25Frame.dll"
+# shellcheck source-path=SCRIPTDIR source=private-copy.sh
+source "$(dirname "$0")/private-copy.sh" host.exe "$@"
 mkdir "$dir/Plugins"
 ini=$dir/Plugins/TPP_25Frame.ini
-fail() { echo "FAIL: $*"; exit 1; }
 win() { local p="Z:$1"; echo "${p//\//\\}"; }
 ffmpeg -v error -f lavfi -i "testsrc2=size=320x240:rate=25" -frames:v 30 -pix_fmt yuyv422 -f rawvideo -y "$dir/in"
 run() {

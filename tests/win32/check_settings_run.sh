@@ -4,15 +4,11 @@
 # "PluginSettings" and keeps the others; the alternative dictionary's stored
 # index is kept inside the list and a walk continues from it after a restart.
 set -euo pipefail
-wine_run=$1 prefix=$2 host=$3 dll=$4
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-cp "$host" "$dir/host.exe"
-cp "$dll" "$dir/TPP_25Frame.dll"
+# shellcheck source-path=SCRIPTDIR source=private-copy.sh
+source "$(dirname "$0")/private-copy.sh" host.exe "$@"
 ini=$dir/Plugins/TPP_25Frame.ini
 run() { "$wine_run" "$prefix" "$dir/host.exe" --plugin "$dir/TPP_25Frame.dll" --size 320x240 "$@" </dev/zero >/dev/null 2>&1; }
 crlf() { sed 's/$/\r/'; }
-fail() { echo "FAIL: $*"; exit 1; }
 
 # No settings file: all defaults. The built-in index is 0, or -1 while the
 # built-in dictionary is empty; with no alternative dictionary its index is -1.

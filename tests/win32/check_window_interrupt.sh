@@ -3,14 +3,10 @@
 # would: the plug-in is stopped and ended, so it saves its settings, and
 # the host exits with status 130. Needs a display (Xvfb in the test run).
 set -euo pipefail
-wine_run=$1 prefix=$2 host=$3 dll=$4
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+# shellcheck source-path=SCRIPTDIR source=private-copy.sh
+source "$(dirname "$0")/private-copy.sh" host.exe "$@"
 set -m  # a job of its own, with SIGINT not ignored
 
-cp "$host" "$dir/host.exe"
-cp "$dll" "$dir/TPP_25Frame.dll"
 head -c $((320 * 240 * 2 * 10)) /dev/zero >"$dir/in"
 (cd "$dir" && exec "$wine_run" "$prefix" host.exe --plugin TPP_25Frame.dll --size 320x240 --window --input in \
   2>log) &
