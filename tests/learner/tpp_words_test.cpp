@@ -393,6 +393,7 @@ TEST_F(TppWordsImport, RefusesWhatItMustNotWriteOrCannotRead) {
     WriteBytes(folder_ / "cut.apkg", package.substr(0, package.size() / 2));
     WriteBytes(folder_ / "copy.apkg", package);
     WriteBytes(folder_ / "empty.apkg", std::string("PK\x05\x06", 4) + std::string(18, '\0'));
+    WriteBytes(folder_ / "picture.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
     const std::string copy = folder_ / "copy.apkg";
     struct Case {
         std::string arguments, message;
@@ -403,6 +404,7 @@ TEST_F(TppWordsImport, RefusesWhatItMustNotWriteOrCannotRead) {
         {"import " + copy + " -o " + copy, "it is the file imported", 1},
         {"import " + (folder_ / "cut.apkg") + " -o " + list_, "cannot import", 1},
         {"import " + (folder_ / "empty.apkg") + " -o " + list_, "holds no collection", 1},
+        {"import " + (folder_ / "picture.png") + " -o " + list_, "neither a package nor text", 1},
         {"import " + copy + " -o - --known", "--known needs -o LIST", 2},
         {"import " + copy, "import needs a file and a list", 2},
     };

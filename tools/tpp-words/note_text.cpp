@@ -210,11 +210,16 @@ std::string OneLine(std::string_view text) {
     return line;
 }
 
-ImportedNotes ReadNoteText(std::string_view bytes, bool csvName) {
+std::optional<ImportedNotes> ReadNoteText(std::string_view bytes, bool csvName, std::string& error) {
     WordListDecoding decoding;
     const std::vector<std::string> lines = DecodeWordList(bytes, decoding);
     std::string text;
     for (const std::string& line : lines) text += line + '\n';
+    // Text has no NUL; a file with one is some other program's data.
+    if (text.find('\0') != std::string::npos) {
+        error = "it is neither a package nor text (it holds NUL bytes)";
+        return std::nullopt;
+    }
 
     ImportedNotes notes;
     std::optional<char> separator;

@@ -32,8 +32,9 @@ struct ImportedNotes {
 // Fields may be quoted, with quotes doubled and line breaks inside. A
 // line starting with "#" is a comment, and blank lines hold no note.
 // Without an html header, fields are taken as HTML: reducing plain text
-// changes only what reads as a tag or an entity.
-ImportedNotes ReadNoteText(std::string_view bytes, bool csvName);
+// changes only what reads as a tag or an entity. Nothing, with error, for
+// bytes that are no text.
+std::optional<ImportedNotes> ReadNoteText(std::string_view bytes, bool csvName, std::string& error);
 
 // The text a field of HTML shows, on one line: tags dropped (a line break,
 // a block or a list item made a space; a script or style with its

@@ -132,7 +132,7 @@ std::optional<ImportedNotes> ReadNotes(const std::string& path, std::string& err
     if (KindOfNoteFile(head) == NoteFileKind::kText) {
         std::string extension = std::filesystem::path(path).extension().string();
         for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return ReadNoteText(bytes, extension == ".csv");
+        return ReadNoteText(bytes, extension == ".csv", error);
     }
     std::optional<ImportedNotes> notes = ReadCollection(std::move(bytes), error);
     if (notes) notes->source = std::filesystem::path(path).filename().string();
