@@ -380,6 +380,8 @@ TEST_F(TppWordsImport, ReadsCsvAndTsvAsWritten) {
         ASSERT_EQ(imported.status, 0) << c.name << ": " << imported.output;
         EXPECT_EQ(ReadBytes(list_), c.list) << c.name;
         EXPECT_EQ(imported.output.find("HTML"), std::string::npos) << imported.output;
+        EXPECT_EQ(imported.output.find("2 fields kept as written") != std::string::npos, c.name == "plain.txt")
+            << imported.output;
     }
 }
 

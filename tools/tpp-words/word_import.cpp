@@ -22,8 +22,9 @@ ImportedList MakeImportedList(const ImportedNotes& notes) {
         std::string texts[2];
         for (size_t i = 0; i < 2 && i < note.fields.size(); ++i) {
             bool changed = false;
-            texts[i] = notes.html ? HtmlToText(note.fields[i], changed) : OneLine(note.fields[i]);
-            list.htmlFields += changed;
+            const std::string reduced = HtmlToText(note.fields[i], changed);
+            texts[i] = notes.html ? reduced : OneLine(note.fields[i]);
+            (notes.html ? list.htmlFields : list.plainHtmlLike) += changed;
         }
         const std::string& word = texts[0];
         const std::string& translation = texts[1];

@@ -19,7 +19,10 @@ struct ImportedList {
     std::vector<std::string> lines;
     // The words of the notes learnt: a card reviewed to kKnownInterval.
     std::vector<std::string> knownWords;
-    int32_t htmlFields = 0;               // fields the HTML reduction changed
+    int32_t htmlFields = 0;  // fields the HTML reduction changed
+    // Fields of a text whose header says plain, kept as written though a
+    // reduction would have changed them.
+    int32_t plainHtmlLike = 0;
     std::vector<NamedNote> untranslated;  // left out
     std::vector<NamedNote> wordless;      // left out
     // Written, but a word list splits them inside the word.

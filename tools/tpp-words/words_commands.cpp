@@ -286,6 +286,10 @@ int RunImport(const WordsOptions& options) {
     if (list.htmlFields > 0)
         std::fprintf(stderr, "tpp-words: HTML reduced to text in %d field%s\n", list.htmlFields,
                      list.htmlFields == 1 ? "" : "s");
+    if (list.plainHtmlLike > 0)
+        std::fprintf(stderr,
+                     "tpp-words: %d field%s kept as written, tags and entities too: #html:false says plain text\n",
+                     list.plainHtmlLike, list.plainHtmlLike == 1 ? "" : "s");
     if (list.lines.empty()) return Fail(options.input + " has no note with a word and a translation: nothing written");
 
     if (toOutput) {
