@@ -4,7 +4,8 @@
 #   --native   the Linux plug-in and host: compilers, CMake, FreeType, fontconfig, HarfBuzz,
 #              FriBiDi, pkg-config, fonts (Noto for Hebrew, Arabic, Devanagari, Thai, ...),
 #              Unicode's data (the case folding table is made from it), SQLite (the
-#              learner's progress store, tpp-words)
+#              learner's progress store, tpp-words), libzip and zstd (tpp-words' import
+#              of Anki packages)
 #   --mingw    the Windows DLL and host: compilers, CMake, mingw-w64, Unicode's data
 #   --wine     running them: Wine with its 32-bit part, fonts (Noto for complex scripts)
 #   --video    ffmpeg, for the main job
@@ -31,7 +32,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
 usage() {
-  sed -n '2,29s/^# \{0,1\}//p' "$0" >&2
+  sed -n '2,30s/^# \{0,1\}//p' "$0" >&2
   exit 2
 }
 
@@ -39,8 +40,9 @@ build_tools=(cmake g++ make unicode-data)
 declare -A group=(
   # HarfBuzz shapes and FriBiDi orders the captions that need it; Noto has
   # the scripts Liberation and DejaVu lack.
-  # SQLite keeps the learner's progress (learner/, tpp-words).
-  [native]="${build_tools[*]} pkg-config libfreetype-dev libfontconfig-dev libharfbuzz-dev libfribidi-dev libsqlite3-dev fontconfig fonts-liberation fonts-noto-core"
+  # SQLite keeps the learner's progress (learner/, tpp-words); libzip and
+  # zstd open the Anki packages tpp-words imports.
+  [native]="${build_tools[*]} pkg-config libfreetype-dev libfontconfig-dev libharfbuzz-dev libfribidi-dev libsqlite3-dev libzip-dev libzstd-dev fontconfig fonts-liberation fonts-noto-core"
   [mingw]="${build_tools[*]} g++-mingw-w64-i686"
   # fonts-liberation gives Wine metric-compatible faces (Arial is DejaVu
   # Sans there, scripts/wine-run.sh); fonts-noto-core stands in for

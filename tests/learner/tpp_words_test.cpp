@@ -1,6 +1,7 @@
 // tpp-words as a user runs it, on a store a run of the element left: the
 // Anki file's headers and rows, and where Anki's import puts them; the
-// counts of stats, and clear failures.
+// counts of stats, and clear failures; word lists imported from packages
+// another program made and from text exports.
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -14,6 +15,7 @@
 #include <sstream>
 
 #include "learner/progress_store.h"
+#include "learner/word_key.h"
 #include "tests/native/temp_folder.h"
 #include "tests/native/unprivileged.h"
 
@@ -290,6 +292,132 @@ TEST_F(TppWords, StatsAndExportReadAnotherUsersStore) {
         std::filesystem::remove(cards);
     }
     EXPECT_EQ(RunWords("stats --db " + db_).status, 0);
+}
+
+// Word lists from the notes of other programs' files (tests/data/words-import
+// says which made them).
+class TppWordsImport : public testing::Test {
+protected:
+    static std::string Data(const std::string& name) { return std::string(TPP_WORDS_IMPORT_DATA "/") + name; }
+    Outcome Import(const std::string& file, const std::string& more = "") {
+        return RunWords("import --db " + db_ + " " + file + " -o " + list_ + " " + more);
+    }
+    std::vector<std::string> Known() {
+        std::string error;
+        auto store = learner::ProgressStore::Open(db_, error);
+        return store ? store->KnownWords(error).value_or(std::vector<std::string>{"?"})
+                     : std::vector<std::string>{error};
+    }
+
+    TempFolder folder_;
+    std::string db_ = folder_ / "progress.sqlite";
+    std::string list_ = folder_ / "animals.dic";
+};
+
+// The same notes in each form of package: the newest collection is read,
+// never the one-note stand-in the newer packages carry for older readers.
+TEST_F(TppWordsImport, ReadsEachFormOfAPackageWhole) {
+    const std::string expected =
+        "lighthouse - маяк\r\ncat - кот, кошка\r\nto run out - кончаться иссякать\r\nrock & roll - рок-н-ролл\r\n"
+        "tea cup - чашка для чая\r\n<b> - тег \"жирный\" — №1\r\ndie Größe - размер; рост\r\n"
+        "say \"cheese\" - скажи «сыр»\r\n";
+    for (const char* form : {"animals.apkg", "animals-21.apkg", "animals-21b.apkg"}) {
+        const Outcome imported = Import(Data(form));
+        ASSERT_EQ(imported.status, 0) << form << ": " << imported.output;
+        EXPECT_EQ(ReadBytes(list_), expected) << form;
+        EXPECT_NE(imported.output.find("1 note with no translation left out: note 7 (lonely)"), std::string::npos)
+            << imported.output;
+        EXPECT_NE(imported.output.find("HTML reduced to text in 7 fields"), std::string::npos) << imported.output;
+    }
+    // The element reads every line back as the note's two fields.
+    const Outcome out = RunWords("import " + Data("animals-21b.apkg") + " -o - 2>/dev/null");
+    EXPECT_EQ(out.output, expected);
+}
+
+// Cards reviewed to an interval of 21 days or more: 30 and 21 are known,
+// 20 is not, nor a note left out; known is the word's, in every list.
+TEST_F(TppWordsImport, KnownMarksTheNotesLearnt) {
+    const Outcome legacy = Import(Data("animals.apkg"), "--known");
+    ASSERT_EQ(legacy.status, 0) << legacy.output;
+    EXPECT_NE(legacy.output.find("0 entries marked known"), std::string::npos) << legacy.output;
+    const Outcome newest = Import(Data("animals-21b.apkg"), "--known");
+    ASSERT_EQ(newest.status, 0) << newest.output;
+    EXPECT_NE(newest.output.find("2 entries marked known"), std::string::npos) << newest.output;
+    EXPECT_EQ(Known(), (std::vector<std::string>{"cat", "lighthouse"}));
+    const Outcome text = Import(Data("animals.txt"), "--known");
+    EXPECT_EQ(text.status, 0) << text.output;
+    EXPECT_NE(text.output.find("nothing marked known"), std::string::npos) << text.output;
+}
+
+// A plain-text export: its meta columns left out, quoted fields with
+// doubled quotes and a line break, a comment, a note without translation
+// named by its line.
+TEST_F(TppWordsImport, ReadsATextExportWithItsHeaders) {
+    const Outcome imported = Import(Data("animals.txt"));
+    ASSERT_EQ(imported.status, 0) << imported.output;
+    EXPECT_EQ(ReadBytes(list_),
+              "lighthouse - маяк\r\ncat - кот, кошка\r\nsay \"cheese\" - скажи «сыр»\r\n#hashtag - хештег\r\n"
+              "a < b - а меньше б\r\n");
+    EXPECT_NE(imported.output.find("1 note with no translation left out: line 12 (lonely)"), std::string::npos)
+        << imported.output;
+    EXPECT_NE(imported.output.find("HTML reduced to text in 2 fields"), std::string::npos) << imported.output;
+}
+
+// Plain text stays as written when the header says so; without a header
+// the separator is guessed from the first line.
+TEST_F(TppWordsImport, ReadsCsvAndTsvAsWritten) {
+    struct Case {
+        std::string name, text, list;
+    };
+    const std::vector<Case> cases = {
+        {"plain.txt", "#separator:Pipe\n#html:false\nx &amp; y|<b>bold</b>\n", "x &amp; y - <b>bold</b>\r\n"},
+        {"words.csv", "word,translation\n\"a, b\",\"c \"\"d\"\"\"\r\n\n", "word - translation\r\na, b - c \"d\"\r\n"},
+        {"words.tsv", "\xEF\xBB\xBFone\tодин, раз\ttag\n", "one - один, раз\r\n"},
+    };
+    for (const Case& c : cases) {
+        WriteBytes(folder_ / c.name, c.text);
+        const Outcome imported = Import(folder_ / c.name);
+        ASSERT_EQ(imported.status, 0) << c.name << ": " << imported.output;
+        EXPECT_EQ(ReadBytes(list_), c.list) << c.name;
+        EXPECT_EQ(imported.output.find("HTML"), std::string::npos) << imported.output;
+        EXPECT_EQ(imported.output.find("2 fields kept as written") != std::string::npos, c.name == "plain.txt")
+            << imported.output;
+    }
+}
+
+// The store, the file imported and a damaged package are refused, and
+// nothing is written.
+TEST_F(TppWordsImport, RefusesWhatItMustNotWriteOrCannotRead) {
+    std::string error;
+    ASSERT_TRUE(learner::ProgressStore::Open(db_, error)) << error;
+    const std::string store = ReadBytes(db_);
+    const std::string package = ReadBytes(Data("animals-21b.apkg"));
+    WriteBytes(folder_ / "cut.apkg", package.substr(0, package.size() / 2));
+    WriteBytes(folder_ / "copy.apkg", package);
+    WriteBytes(folder_ / "empty.apkg", std::string("PK\x05\x06", 4) + std::string(18, '\0'));
+    WriteBytes(folder_ / "picture.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    const std::string copy = folder_ / "copy.apkg";
+    struct Case {
+        std::string arguments, message;
+        int status;
+    };
+    const std::vector<Case> cases = {
+        {"import " + copy + " -o " + db_, "it is the progress store", 1},
+        {"import " + copy + " -o " + copy, "it is the file imported", 1},
+        {"import " + (folder_ / "cut.apkg") + " -o " + list_, "cannot import", 1},
+        {"import " + (folder_ / "empty.apkg") + " -o " + list_, "holds no collection", 1},
+        {"import " + (folder_ / "picture.png") + " -o " + list_, "neither a package nor text", 1},
+        {"import " + copy + " -o - --known", "--known needs -o LIST", 2},
+        {"import " + copy, "import needs a file and a list", 2},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = RunWords("--db " + db_ + " " + c.arguments);
+        EXPECT_EQ(outcome.status, c.status) << c.arguments << ": " << outcome.output;
+        EXPECT_NE(outcome.output.find(c.message), std::string::npos) << c.arguments << ": " << outcome.output;
+    }
+    EXPECT_EQ(ReadBytes(db_), store);
+    EXPECT_EQ(ReadBytes(copy), package);
+    EXPECT_FALSE(std::filesystem::exists(list_));
 }
 
 }  // namespace

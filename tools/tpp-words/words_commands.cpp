@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
 
 #include "learner/progress_report.h"
 #include "learner/progress_store.h"
@@ -14,7 +17,9 @@
 #include "platform/file.h"
 #include "platform/text_file.h"
 #include "tools/tpp-words/anki_export.h"
+#include "tools/tpp-words/deck_package.h"
 #include "tools/tpp-words/list_entries.h"
+#include "tools/tpp-words/word_import.h"
 
 namespace {
 
@@ -88,7 +93,7 @@ bool IsSqliteFile(const std::filesystem::path& path) {
            head.starts_with("\x37\x7f\x06\x83");
 }
 
-// Why the Anki file may not be written at output, or empty: the store or
+// Why a file tpp-words makes may not be written at output, or empty: the store or
 // one of its files, or any SQLite file (another store, say), which a
 // rename over it would replace, and a running element would go on writing
 // into the file replaced.
@@ -113,6 +118,38 @@ std::string WhyNotWritten(const std::string& output, const std::string& store) {
 
 // A field Anki takes as empty.
 bool Blank(const std::string& text) { return text.find_first_not_of(" \t\r\n") == std::string::npos; }
+
+// The notes of the file at path, by what it holds, not by its name.
+std::optional<ImportedNotes> ReadNotes(const std::string& path, std::string& error) {
+    const std::string head = FirstBytes(path, 16);
+    if (KindOfNoteFile(head) == NoteFileKind::kPackage) return ReadDeckPackage(path, error);
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof()) {
+        error = "cannot read it";
+        return std::nullopt;
+    }
+    if (KindOfNoteFile(head) == NoteFileKind::kText) {
+        std::string extension = std::filesystem::path(path).extension().string();
+        for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return ReadNoteText(bytes, extension == ".csv", error);
+    }
+    std::optional<ImportedNotes> notes = ReadCollection(std::move(bytes), error);
+    if (notes) notes->source = std::filesystem::path(path).filename().string();
+    return notes;
+}
+
+// "N notes with WHAT left out: note 3 (word), ..." on standard error, the
+// first few named.
+void TellLeftOut(const std::vector<NamedNote>& notes, const char* what, const char* place) {
+    if (notes.empty()) return;
+    constexpr size_t kNamed = 5;
+    std::fprintf(stderr, "tpp-words: %zu note%s %s:", notes.size(), notes.size() == 1 ? "" : "s", what);
+    for (size_t i = 0; i < notes.size() && i < kNamed; ++i)
+        std::fprintf(stderr, "%s %s %d (%s)", i ? "," : "", place, notes[i].place, notes[i].word.c_str());
+    if (notes.size() > kNamed) std::fprintf(stderr, " and %zu more", notes.size() - kNamed);
+    std::fputc('\n', stderr);
+}
 
 int64_t NowMillis() {
     using namespace std::chrono;
@@ -222,5 +259,86 @@ int RunReset(const WordsOptions& options) {
     if (!learner::ResetProgress(db, list, error)) return Fail(error);
     std::printf("%s\n",
                 list.empty() ? "progress of every list forgotten" : ("progress of " + list + " forgotten").c_str());
+    return 0;
+}
+
+int RunImport(const WordsOptions& options) {
+    namespace fs = std::filesystem;
+    const bool toOutput = options.output == "-";
+    if (options.known && StorePath(options).empty()) return Fail(kNoStorePath);
+    if (!toOutput) {
+        std::string why = WhyNotWritten(options.output, StorePath(options));
+        std::error_code failed;
+        if (why.empty() && fs::equivalent(options.output, options.input, failed) && !failed)
+            why = "it is the file imported";
+        if (!why.empty()) return Fail("the word list is not written to " + options.output + ": " + why);
+    }
+    if (!fs::is_regular_file(options.input)) return Fail("no file to import at " + options.input);
+    std::string error;
+    const std::optional<ImportedNotes> notes = ReadNotes(options.input, error);
+    if (!notes) return Fail("cannot import " + options.input + ": " + error);
+    const ImportedList list = MakeImportedList(*notes);
+    // A text's notes are found by their lines, a package's by their order.
+    const char* place = notes->reviewState ? "note" : "line";
+    TellLeftOut(list.untranslated, "with no translation left out", place);
+    TellLeftOut(list.wordless, "with no word left out", place);
+    TellLeftOut(list.separatorInWord, "whose word holds a list's separator, where a caption splits it", place);
+    if (list.htmlFields > 0)
+        std::fprintf(stderr, "tpp-words: HTML reduced to text in %d field%s\n", list.htmlFields,
+                     list.htmlFields == 1 ? "" : "s");
+    if (list.plainHtmlLike > 0)
+        std::fprintf(stderr,
+                     "tpp-words: %d field%s kept as written, tags and entities too: #html:false says plain text\n",
+                     list.plainHtmlLike, list.plainHtmlLike == 1 ? "" : "s");
+    if (list.lines.empty()) return Fail(options.input + " has no note with a word and a translation: nothing written");
+
+    if (toOutput) {
+        std::string file;
+        for (const std::string& line : list.lines) file += line + "\r\n";
+        if (std::fwrite(file.data(), 1, file.size(), stdout) != file.size() || std::fflush(stdout) != 0)
+            return Fail("cannot write the word list to standard output");
+    } else {
+        ReplacingTextWriter writer;
+        platform::FileOutcome outcome = writer.Begin(options.output);
+        if (outcome) {
+            for (const std::string& line : list.lines) writer.WriteLine(line);
+            outcome = writer.Commit();
+        }
+        if (!outcome) return Fail("cannot write " + options.output + ": " + outcome.why);
+    }
+    std::fprintf(toOutput ? stderr : stdout, "%zu entr%s written to %s from %s\n", list.lines.size(),
+                 list.lines.size() == 1 ? "y" : "ies", toOutput ? "standard output" : options.output.c_str(),
+                 notes->source.empty() ? options.input.c_str() : notes->source.c_str());
+    if (!options.known) return 0;
+    if (!notes->reviewState) {
+        std::fprintf(stderr, "tpp-words: a text file holds no review intervals: nothing marked known\n");
+        return 0;
+    }
+
+    // The entries as the element reads the list back, so that the marks
+    // are on the entries it shows.
+    const std::optional<std::vector<learner::EntryText>> entries = ListEntries(options.output);
+    if (!entries) return Fail("cannot read the word list " + options.output + " back");
+    std::set<std::string> known;
+    for (const std::string& word : list.knownWords) known.insert(learner::WordKey(word));
+    const std::string path = StorePath(options);
+    if (EmptyFile(path)) return Fail(path + " is empty: not a progress store");
+    auto store = learner::ProgressStore::Open(path, error);
+    if (!store) return Fail(error);
+    const std::string name = ListName(options.output);
+    if (!store->RegisterList(name, *entries, error)) return Fail(error);
+    const int64_t now = NowMillis();
+    size_t marked = 0;
+    for (const learner::EntryText& entry : *entries) {
+        if (!known.count(learner::WordKey(entry.word))) continue;
+        store->RecordMark({name, entry.word, entry.translation}, learner::Mark::kKnown, now);
+        ++marked;
+    }
+    if (!store->Flush(&error)) {
+        const std::string kept = store->Close();
+        return Fail(error + (kept.empty() ? "" : "\n" + kept));
+    }
+    std::printf("%zu entr%s marked known (a card's interval of %d days or more)\n", marked, marked == 1 ? "y" : "ies",
+                static_cast<int>(kKnownInterval));
     return 0;
 }

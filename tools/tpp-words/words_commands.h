@@ -9,3 +9,4 @@ int RunStats(const WordsOptions& options);
 int RunExport(const WordsOptions& options);
 int RunKnown(const WordsOptions& options);
 int RunReset(const WordsOptions& options);
+int RunImport(const WordsOptions& options);

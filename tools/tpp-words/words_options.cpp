@@ -13,6 +13,13 @@ const char* const kWordsUsage =
     "  known LIST [WORD]           mark every word of LIST (a word list file or builtin) known,\n"
     "                              or WORD; a word known is known in every list\n"
     "  reset [LIST]                forget the progress of every list, or of LIST (a file or builtin)\n"
+    "  import FILE -o LIST [--known]\n"
+    "                              write a word list (UTF-8, \"word - translation\") of the notes\n"
+    "                              of FILE: an Anki package (.apkg) or a TSV or CSV file (Anki's\n"
+    "                              plain-text export too), each note's first field and second,\n"
+    "                              HTML reduced to text; LIST - writes to standard output. The\n"
+    "                              store and FILE are refused as LIST. --known: also mark known\n"
+    "                              the notes whose cards have an interval of 21 days or more\n"
     "\n"
     "Options:\n"
     "  --db FILE   the progress store (default $XDG_DATA_HOME/tpp25frame/progress.sqlite)\n"
@@ -28,6 +35,7 @@ std::optional<WordsCommand> CommandNamed(const std::string& name) {
     if (name == "export") return WordsCommand::kExport;
     if (name == "known") return WordsCommand::kKnown;
     if (name == "reset") return WordsCommand::kReset;
+    if (name == "import") return WordsCommand::kImport;
     return std::nullopt;
 }
 
@@ -61,6 +69,20 @@ bool TakeArguments(WordsOptions& options, const std::vector<std::string>& words,
                 return true;
             }
             break;
+        case WordsCommand::kImport:
+            if (words.size() == 1 && !options.output.empty()) {
+                options.input = words[0];
+                if (options.known && options.output == "-") {
+                    error = "--known needs -o LIST, a file: the marks are the list's";
+                    return false;
+                }
+                return true;
+            }
+            if (words.empty() || options.output.empty()) {
+                error = "import needs a file and a list: tpp-words import FILE -o LIST";
+                return false;
+            }
+            break;
         case WordsCommand::kHelp: return true;
     }
     error = "too many arguments for this command: " + words.back();
@@ -83,26 +105,28 @@ std::optional<WordsOptions> ParseWordsOptions(const std::vector<std::string>& ar
         } else if (optionsEnded) {
             command = CommandNamed(arg);
             if (!command) {
-                error = "unknown command " + arg + " (stats, export, known, reset)";
+                error = "unknown command " + arg + " (stats, export, known, reset, import)";
                 return std::nullopt;
             }
         } else if (arg == "--help" || arg == "-h") {
             return WordsOptions{};
-        } else if (arg == "--db" || arg == "--anki") {
+        } else if (arg == "--db" || arg == "--anki" || arg == "-o" || arg == "--output") {
             if (i + 1 == args.size() || args[i + 1].empty()) {
                 error = arg + " needs a file";
                 return std::nullopt;
             }
-            (arg == "--db" ? options.db : options.ankiFile) = args[++i];
+            (arg == "--db" ? options.db : arg == "--anki" ? options.ankiFile : options.output) = args[++i];
         } else if (arg == "--all") {
             options.all = true;
+        } else if (arg == "--known") {
+            options.known = true;
         } else if (arg.starts_with("-") && arg.size() > 1) {
             error = "unknown option " + arg;
             return std::nullopt;
         } else if (!command) {
             command = CommandNamed(arg);
             if (!command) {
-                error = "unknown command " + arg + " (stats, export, known, reset)";
+                error = "unknown command " + arg + " (stats, export, known, reset, import)";
                 return std::nullopt;
             }
         } else {
@@ -116,6 +140,10 @@ std::optional<WordsOptions> ParseWordsOptions(const std::vector<std::string>& ar
     options.command = *command;
     if ((!options.ankiFile.empty() || options.all) && options.command != WordsCommand::kExport) {
         error = "--anki and --all are for export only";
+        return std::nullopt;
+    }
+    if ((!options.output.empty() || options.known) && options.command != WordsCommand::kImport) {
+        error = "-o and --known are for import only";
         return std::nullopt;
     }
     if (!TakeArguments(options, words, error)) return std::nullopt;

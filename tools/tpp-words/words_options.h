@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-enum class WordsCommand { kHelp, kStats, kExport, kKnown, kReset };
+enum class WordsCommand { kHelp, kStats, kExport, kKnown, kReset, kImport };
 
 struct WordsOptions {
     WordsCommand command = WordsCommand::kHelp;
@@ -14,6 +14,9 @@ struct WordsOptions {
     bool all = false;      // export: every word seen
     std::string list;      // known, reset
     std::string word;      // known: one word only
+    std::string input;     // import: the notes' file
+    std::string output;    // import: the list written; "-": standard output
+    bool known = false;    // import: mark the notes learnt known
 };
 
 // The options of args (without the program's name); nothing, with error,
