@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "dictionary/entry_separator.h"
 #include "dictionary/text_compare.h"
 #include "platform/file.h"
 #include "platform/text_file.h"
@@ -35,6 +36,9 @@ std::string AboutLines(const LineNumbers& lines, const std::string& one, const s
     return std::to_string(lines.count) + " lines " + many + ": lines " + named;
 }
 
+// The separators as a message names them.
+constexpr char kSeparators[] = "\" - \", \" \xE2\x80\x93 \", \" \xE2\x80\x94 \" or a tab";
+
 }  // namespace
 
 bool CanBeCaption(std::string_view line) {
@@ -57,6 +61,10 @@ std::string WordListMessage(const WordListReport& report) {
     const WordListDecoding& read = report.decoding;
     std::vector<std::string> clauses;
     if (report.skippedLines > 0) clauses.push_back(SkippedLinesMessage(report));
+    if (report.unsplitLines.count > 0)
+        clauses.push_back(AboutLines(report.unsplitLines,
+                                     std::string("has no separator (") + kSeparators + ") and shows as one line",
+                                     std::string("have no separator (") + kSeparators + ") and show as one line"));
     if (read.readAsWindows1251) clauses.push_back("read as Windows-1251");
     if (read.windows1251Lines.count > 0)
         clauses.push_back(AboutLines(read.windows1251Lines, "is not UTF-8 and was read as Windows-1251",
@@ -114,8 +122,12 @@ std::optional<WordListReport> ReadAltDictionaryFile(const std::string& path, Alt
     dictionary.encoding = report.decoding.encoding;
 
     for (size_t i = 0; i < lines.size(); ++i) {
-        if (!CanBeCaption(lines[i]) && report.skippedLines++ == 0)
-            report.firstSkippedLine = static_cast<int32_t>(i + 1);
+        const auto number = static_cast<int32_t>(i + 1);
+        if (!CanBeCaption(lines[i])) {
+            if (report.skippedLines++ == 0) report.firstSkippedLine = number;
+        } else if (!FindEntrySeparator(lines[i])) {
+            report.unsplitLines.Add(number);
+        }
     }
     std::erase_if(lines, [](const std::string& line) { return !CanBeCaption(line); });
     // The same list as inserting line by line, in n log n rather than n^2:
