@@ -45,16 +45,16 @@ bool CanBeCaption(std::string_view line) {
     constexpr std::string_view kBlanks = " \t\r\v\f";
     const size_t first = line.find_first_not_of(kBlanks);
     if (first == std::string_view::npos) return false;
-    const size_t last = line.find_last_not_of(kBlanks);
-    return !(first == last && line[first] == '-');
+    const std::string_view kept = line.substr(first, line.find_last_not_of(kBlanks) + 1 - first);
+    return kept != "-" && kept != "\xE2\x80\x93" && kept != "\xE2\x80\x94";
 }
 
 std::string SkippedLinesMessage(const WordListReport& report) {
     if (report.skippedLines == 0) return {};
     const std::string line = std::to_string(report.firstSkippedLine);
-    if (report.skippedLines == 1) return "1 line of the word list was left out (empty, or only \" - \"): line " + line;
+    if (report.skippedLines == 1) return "1 line of the word list was left out (empty, or only a dash): line " + line;
     return std::to_string(report.skippedLines) +
-           " lines of the word list were left out (empty, or only \" - \"), the first is line " + line;
+           " lines of the word list were left out (empty, or only a dash), the first is line " + line;
 }
 
 std::string WordListMessage(const WordListReport& report) {

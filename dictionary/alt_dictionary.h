@@ -35,7 +35,7 @@ struct WordListReport {
 };
 
 // False for a line that cannot be a caption: nothing but blanks, or
-// nothing but the separator's hyphen between blanks.
+// nothing but a separator's hyphen or dash between blanks.
 bool CanBeCaption(std::string_view line);
 
 // "N lines ... the first is line M" for a report that skipped any; empty

@@ -197,7 +197,7 @@ TEST_F(WordListFile, LinesWithoutASeparatorAreNamed) {
     Load("cat - кошка\r\nhello\r\n\r\ndog\tсобака\r\nsun\xE2\x80\x94солнце\r\nfir \xE2\x80\x93 ель\r\n");
     EXPECT_EQ(Lines().size(), 5u);
     EXPECT_EQ(Message(),
-              "1 line of the word list was left out (empty, or only \" - \"): line 3; 2 lines have no separator "
+              "1 line of the word list was left out (empty, or only a dash): line 3; 2 lines have no separator "
               "(\" - \", \" \xE2\x80\x93 \", \" \xE2\x80\x94 \" or a tab) and show as one line: lines 2 and 5");
     Load("house \xE2\x80\x94 дом\r\ntree\r\n");
     EXPECT_EQ(
@@ -304,7 +304,7 @@ TEST_F(WordListFile, AHandfulOfWindows1251LinesInUtf8AreReadAndNamed) {
     EXPECT_EQ(LoadAndSave(JoinCrLf(lines)), example);
     EXPECT_EQ(Encoding(), WordListEncoding::kUtf8);
     EXPECT_EQ(Message(),
-              "1 line of the word list was left out (empty, or only \" - \"): line 12; "
+              "1 line of the word list was left out (empty, or only a dash): line 12; "
               "5 lines are not UTF-8 and were read as Windows-1251: lines 3, 21, 32 and 2 more");
 }
 
