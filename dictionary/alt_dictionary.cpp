@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "dictionary/entry_separator.h"
 #include "dictionary/text_compare.h"
 #include "platform/file.h"
 #include "platform/text_file.h"
@@ -35,28 +36,35 @@ std::string AboutLines(const LineNumbers& lines, const std::string& one, const s
     return std::to_string(lines.count) + " lines " + many + ": lines " + named;
 }
 
+// The separators as a message names them.
+constexpr char kSeparators[] = "\" - \", \" \xE2\x80\x93 \", \" \xE2\x80\x94 \" or a tab";
+
 }  // namespace
 
 bool CanBeCaption(std::string_view line) {
     constexpr std::string_view kBlanks = " \t\r\v\f";
     const size_t first = line.find_first_not_of(kBlanks);
     if (first == std::string_view::npos) return false;
-    const size_t last = line.find_last_not_of(kBlanks);
-    return !(first == last && line[first] == '-');
+    const std::string_view kept = line.substr(first, line.find_last_not_of(kBlanks) + 1 - first);
+    return kept != "-" && kept != "\xE2\x80\x93" && kept != "\xE2\x80\x94";
 }
 
 std::string SkippedLinesMessage(const WordListReport& report) {
     if (report.skippedLines == 0) return {};
     const std::string line = std::to_string(report.firstSkippedLine);
-    if (report.skippedLines == 1) return "1 line of the word list was left out (empty, or only \" - \"): line " + line;
+    if (report.skippedLines == 1) return "1 line of the word list was left out (empty, or only a dash): line " + line;
     return std::to_string(report.skippedLines) +
-           " lines of the word list were left out (empty, or only \" - \"), the first is line " + line;
+           " lines of the word list were left out (empty, or only a dash), the first is line " + line;
 }
 
 std::string WordListMessage(const WordListReport& report) {
     const WordListDecoding& read = report.decoding;
     std::vector<std::string> clauses;
     if (report.skippedLines > 0) clauses.push_back(SkippedLinesMessage(report));
+    if (report.unsplitLines.count > 0)
+        clauses.push_back(AboutLines(report.unsplitLines,
+                                     std::string("has no separator (") + kSeparators + ") and shows as one line",
+                                     std::string("have no separator (") + kSeparators + ") and show as one line"));
     if (read.readAsWindows1251) clauses.push_back("read as Windows-1251");
     if (read.windows1251Lines.count > 0)
         clauses.push_back(AboutLines(read.windows1251Lines, "is not UTF-8 and was read as Windows-1251",
@@ -114,8 +122,12 @@ std::optional<WordListReport> ReadAltDictionaryFile(const std::string& path, Alt
     dictionary.encoding = report.decoding.encoding;
 
     for (size_t i = 0; i < lines.size(); ++i) {
-        if (!CanBeCaption(lines[i]) && report.skippedLines++ == 0)
-            report.firstSkippedLine = static_cast<int32_t>(i + 1);
+        const auto number = static_cast<int32_t>(i + 1);
+        if (!CanBeCaption(lines[i])) {
+            if (report.skippedLines++ == 0) report.firstSkippedLine = number;
+        } else if (!FindEntrySeparator(lines[i])) {
+            report.unsplitLines.Add(number);
+        }
     }
     std::erase_if(lines, [](const std::string& line) { return !CanBeCaption(line); });
     // The same list as inserting line by line, in n log n rather than n^2:

@@ -24,16 +24,18 @@ struct AltDictionary {
 };
 
 // What reading a word list found besides its entries: the lines it left
-// out, and the encoding it took with what did not read cleanly, for whoever
-// can show a message about them.
+// out, those it keeps that will show as one line, and the encoding it took
+// with what did not read cleanly, for whoever can show a message about
+// them.
 struct WordListReport {
     int32_t skippedLines = 0;
     int32_t firstSkippedLine = 0;  // its number in the file, from 1; 0 when none
+    LineNumbers unsplitLines;      // no separator (see FindEntrySeparator)
     WordListDecoding decoding;
 };
 
 // False for a line that cannot be a caption: nothing but blanks, or
-// nothing but the separator's hyphen between blanks.
+// nothing but a separator's hyphen or dash between blanks.
 bool CanBeCaption(std::string_view line);
 
 // "N lines ... the first is line M" for a report that skipped any; empty
@@ -41,9 +43,10 @@ bool CanBeCaption(std::string_view line);
 std::string SkippedLinesMessage(const WordListReport& report);
 
 // Everything a user should hear of a load, in clauses joined by "; ": the
-// lines left out, a file read as Windows-1251 (one that holds bytes above
-// 0x7F), the lines of a UTF-8 file read as Windows-1251, a UTF-16 file's
-// unpaired surrogates and odd last byte. Empty when the list read cleanly.
+// lines left out, those without a separator, a file read as Windows-1251
+// (one that holds bytes above 0x7F), the lines of a UTF-8 file read as
+// Windows-1251, a UTF-16 file's unpaired surrogates and odd last byte.
+// Empty when the list read cleanly.
 std::string WordListMessage(const WordListReport& report);
 
 // Puts the text at its sorted place by binary search and returns the index

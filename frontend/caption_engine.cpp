@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "dictionary/entry_separator.h"
 #include "frontend/learner_link.h"
 #include "frontend/stream_clock.h"
 #include "learner/store_path.h"
@@ -164,8 +165,7 @@ void CaptionEngine::RetireWords(const std::vector<std::string>& sortedKeys) {
     const std::string listName = source == kWordList ? settings.DicFileName : std::string();
     const std::vector<std::string> captions = plugin.dictionaries().Captions(source);
     for (size_t i = 0; i < captions.size(); ++i)
-        if (std::binary_search(sortedKeys.begin(), sortedKeys.end(),
-                               learner::WordKey(learner::SplitEntryLine(captions[i]).word)))
+        if (std::binary_search(sortedKeys.begin(), sortedKeys.end(), learner::WordKey(SplitEntry(captions[i]).word)))
             plugin.viewerRequests().Retire(listName, static_cast<int32_t>(i));
 }
 
@@ -268,11 +268,11 @@ std::optional<CaptionShown> CaptionEngine::ProcessFrame(const FrameView& frame) 
     const ShownEntry& entry = instance.plugin.viewerRequests().lastShown();
     if (entry.serial == instance.serial) return std::nullopt;
     instance.serial = entry.serial;
-    learner::EntryText text = learner::SplitEntryLine(entry.text);
+    const EntryParts text = SplitEntry(entry.text);
     CaptionShown shown{entry.serial,
                        entry.index,
-                       std::move(text.word),
-                       std::move(text.translation),
+                       std::string(text.word),
+                       std::string(text.translation),
                        std::string(learner::kBuiltinList),
                        entry.list,
                        entry.repeated};

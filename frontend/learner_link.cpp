@@ -3,6 +3,8 @@
 #include <chrono>
 #include <random>
 
+#include "dictionary/entry_separator.h"
+
 int64_t NowMillis() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
@@ -19,7 +21,8 @@ std::optional<int32_t> LearnerLink::Next(const std::string& list, const std::fun
         std::vector<learner::EntryText> texts;
         std::vector<std::string> words;
         for (const std::string& caption : listed.captions) {
-            texts.push_back(learner::SplitEntryLine(caption));
+            const EntryParts parts = SplitEntry(caption);
+            texts.push_back({std::string(parts.word), std::string(parts.translation)});
             words.push_back(texts.back().word);
         }
         std::optional<std::vector<learner::EntryState>> states;

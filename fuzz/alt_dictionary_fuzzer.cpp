@@ -61,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!IsValidUtf8(line)) std::abort();
     // Each finding is told.
     const WordListReport read = store.LastAltDictionaryLoad();
-    const bool found = read.skippedLines != 0 || read.decoding.readAsWindows1251 || Unclean(read.decoding);
+    const bool found = read.skippedLines != 0 || read.unsplitLines.count != 0 || read.decoding.readAsWindows1251 ||
+                       Unclean(read.decoding);
     if (WordListMessage(read).empty() == found) std::abort();
 
     for (int step = 0; step < 64 && in.size() > 0; ++step) {

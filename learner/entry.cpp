@@ -31,12 +31,6 @@ EntryState Reviewed(EntryState state, fsrs::Rating rating, int64_t nowMillis) {
 
 }  // namespace
 
-EntryText SplitEntryLine(std::string_view line) {
-    const size_t split = line.find(" - ");
-    if (split == std::string_view::npos) return {std::string(line), std::string()};
-    return {std::string(line.substr(0, split)), std::string(line.substr(split + 3))};
-}
-
 int64_t PassiveReviewFrom(const EntryState& state) {
     switch (state.phase) {
         case Phase::kNew: return std::numeric_limits<int64_t>::min();

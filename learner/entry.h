@@ -21,14 +21,11 @@ struct EntryKey {
 
 inline constexpr std::string_view kBuiltinList = "builtin";
 
+// A line of a word list as its front end split it into word and translation.
 struct EntryText {
     std::string word;
     std::string translation;
 };
-
-// A word list's line split where a caption splits it, at the first " - ";
-// a line without one is all word.
-EntryText SplitEntryLine(std::string_view line);
 
 // Stored as 0, 1, 2.
 enum class Phase { kNew, kReviewing, kKnown };

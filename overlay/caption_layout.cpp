@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "dictionary/entry_separator.h"
 #include "settings/settings_table.h"
 
 namespace {
@@ -30,6 +31,15 @@ void CutToShowableLength(std::string& text) {
             return;
         }
     }
+}
+
+// The entry's own separator, whichever kind it is, as " - ", where the
+// layout below breaks the word from its translation; a " - " after it
+// breaks a line as it always has.
+void MarkEntrySeparator(std::string& text) {
+    const std::optional<EntrySeparator> separator = FindEntrySeparator(text);
+    if (separator && text.compare(separator->at, separator->length, " - ") != 0)
+        text.replace(separator->at, separator->length, " - ");
 }
 
 // Every " - " becomes a line break, in place (the text only shrinks).
@@ -103,6 +113,7 @@ void CaptionLayout::SetFont(CaptionRenderer& renderer, const CaptionFont& font) 
 
 void CaptionLayout::Start(CaptionRenderer& renderer, std::string text, CaptionMargins margins, bool keepCentre) {
     const CanvasPoint centre = {left_ + width_ / 2, top_ + height_ / 2};
+    MarkEntrySeparator(text);
     CutToShowableLength(text);
     entryText_ = text;
     lines_ = std::move(text);

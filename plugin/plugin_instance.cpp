@@ -132,6 +132,12 @@ void PluginInstance::ReloadWordList() {
         NoteNotice("Word list " + Quoted(now.DicFileName) + " did not exist: it was created empty");
     else if (file.kind == WordListFileState::kUnreadable && now.DicType == kWordList)
         NoteNotice("Word list " + Quoted(now.DicFileName) + " cannot be read (" + file.why + "): it gives no captions");
+    // What the list held that will not show as its writer meant: a front
+    // end tells it its own way (LastWordListLoad), a host's plug-in in the
+    // trace.
+    if (file.kind == WordListFileState::kRead && now.DicType == kWordList)
+        if (const std::string message = WordListMessage(dictionaries_.LastAltDictionaryLoad()); !message.empty())
+            platform::Trace("TPP_25Frame: Word list " + Quoted(now.DicFileName) + ": " + message);
 }
 
 void PluginInstance::NoteWalk(const SettingsRecord& settings) {

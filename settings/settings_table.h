@@ -145,7 +145,8 @@ inline constexpr SettingDescriptor settingsTable[] = {
         "Where the captions come from; another value takes no entry, and the last caption repeats."),
     settings_rows::Text<&SettingsRecord::DicFileName>(
         "DicFileName", "", "path",
-        "The word list: a text file in UTF-8, UTF-16 or Windows-1251 with one \"word - translation\" a line."),
+        "The word list: a text file in UTF-8, UTF-16 or Windows-1251 with one \"word - translation\" a line (or a dash "
+        "or tab between)."),
     settings_rows::Number<&SettingsRecord::StringPosX>(
         kTypeInt, "StringPosX", 634, {0, kCanvasWidth}, "canvas units",
         "Horizontal centre of the caption when RndStringPos is 0; the caption is kept inside the canvas, and the "

@@ -149,6 +149,19 @@ TEST_F(TppWords, KnownMarksAListOrAWordFromItsFile) {
               std::string::npos);
 }
 
+// A word is the same word whichever separator its line has: known from a
+// list of dashes and tabs, it is known in a list of hyphens.
+TEST_F(TppWords, AWordIsOneWhicheverSeparatorItsLineHas) {
+    const std::string dashes = folder_ / "dashes.dic", hyphens = folder_ / "hyphens.dic";
+    WriteBytes(dashes, "blue\tсиний\ngreen \xE2\x80\x94 зелёный\ngrey \xE2\x80\x93 серый\n");
+    WriteBytes(hyphens, "blue - синий\ngreen - зелёный\ngrey - серый\nred - красный\n");
+    ASSERT_EQ(RunWords("known --db " + db_ + " " + dashes + " GREY").status, 0);
+    ASSERT_EQ(RunWords("known --db " + db_ + " " + dashes).status, 0);
+    ASSERT_EQ(RunWords("known --db " + db_ + " " + hyphens + " red").status, 0);
+    EXPECT_NE(RunWords("stats --db " + db_).output.find("       0        4          0           0  " + hyphens),
+              std::string::npos);
+}
+
 // The built-in list is the dictionary the program carries, as the element
 // shows it.
 TEST_F(TppWords, KnownMarksAWordOfTheBuiltInList) {

@@ -230,12 +230,12 @@ TEST_F(DictionaryStoreTest, FileIsSortedDeduplicatedAndSavedWithCrLf) {
 }
 
 TEST_F(DictionaryStoreTest, LinesThatCannotBeCaptionsAreLeftOutAndCounted) {
-    LoadFile("b\r\n\r\na\r\n \t\r\n - \r\n-\r\nc -\r\n - d\r\n");
+    LoadFile("b\r\n\r\na\r\n \t\r\n - \r\n-\r\nc -\r\n - d\r\n \xE2\x80\x94 \r\n");
     EXPECT_EQ(AltDictionaryLines(), (std::vector<std::string>{" - d", "a", "b", "c -"}));
-    EXPECT_EQ(store.LastAltDictionaryLoad().skippedLines, 4);
+    EXPECT_EQ(store.LastAltDictionaryLoad().skippedLines, 5);
     EXPECT_EQ(store.LastAltDictionaryLoad().firstSkippedLine, 2);
     EXPECT_EQ(SkippedLinesMessage(store.LastAltDictionaryLoad()),
-              "4 lines of the word list were left out (empty, or only \" - \"), the first is line 2");
+              "5 lines of the word list were left out (empty, or only a dash), the first is line 2");
     LoadFile("a\r\n");
     EXPECT_EQ(AltDictionaryLines(), (std::vector<std::string>{"a"})) << "a final line end adds no line";
     EXPECT_EQ(store.LastAltDictionaryLoad().skippedLines, 0);

@@ -1,5 +1,6 @@
 // Word lists through the Linux plug-in's renderer: the same list in
-// Windows-1251 and in UTF-8 gives the same frames, pixel for pixel.
+// Windows-1251 and in UTF-8, or with any of the separators, gives the same
+// frames, pixel for pixel.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -18,8 +19,10 @@
 namespace {
 
 // The frames of an instance that shows the word list, one caption every
-// other frame, in order.
-std::vector<std::vector<uint8_t>> FramesOf(const std::string& wordList, const TempFolder& dir) {
+// other frame, in order; the first caption's lines as laid out in
+// firstLines.
+std::vector<std::vector<uint8_t>> FramesOf(const std::string& wordList, const TempFolder& dir,
+                                           std::string* firstLines = nullptr) {
     const std::string words = dir / "words.dic", settings = dir / "settings.ini";
     WriteBytes(words, wordList);
     WriteBytes(settings,
@@ -38,6 +41,7 @@ std::vector<std::vector<uint8_t>> FramesOf(const std::string& wordList, const Te
         frames.emplace_back(size_t(format.width) * format.height * 3, 0x50);
         FrameRecord record = {frames.back().data()};
         EXPECT_EQ(host::ProcessFrame(plugin, &record), 1);
+        if (i == 0 && firstLines) *firstLines = OverlayEngineInternals::CaptionLines(OverlayOf(plugin));
     }
     plugin.StreamStop();
     return frames;
@@ -54,6 +58,37 @@ TEST(WordListCaptions, Windows1251AndUtf8GiveTheSameFrames) {
     int drawn = 0;
     for (const auto& frame : frames) drawn += frame != std::vector<uint8_t>(frame.size(), 0x50);
     EXPECT_EQ(drawn, 6);
+}
+
+// Lists typed with dashes, or exported from flash cards with tabs, show
+// word over translation as a " - " list does, pixel for pixel.
+TEST(WordListCaptions, EverySeparatorDrawsTheSameTwoLineCaption) {
+    const auto list = [](const std::string& separator) {
+        return "cat" + separator + "кошка\r\nhedgehog" + separator + "ёж\r\nЁлка" + separator + "fir\r\n";
+    };
+    TempFolder dir;
+    const auto frames = FramesOf(list(" - "), dir);
+    EXPECT_EQ(FramesOf(list(" \xE2\x80\x94 "), dir), frames) << "em dash";
+    EXPECT_EQ(FramesOf(list(" \xE2\x80\x93 "), dir), frames) << "en dash";
+    std::string lines;
+    EXPECT_EQ(FramesOf(list("\t"), dir, &lines), frames) << "tab";
+    EXPECT_EQ(lines, "hedgehog\nёж");
+}
+
+// The first separator in the line parts word from translation, whatever
+// the translation holds after it; a " - " further on breaks a line as it
+// always did, a dash does not.
+TEST(WordListCaptions, TheFirstSeparatorPartsTheLine) {
+    TempFolder dir;
+    const auto linesOf = [&](const std::string& line) {
+        std::string lines;
+        FramesOf(line + "\r\n", dir, &lines);
+        return lines;
+    };
+    EXPECT_EQ(linesOf("a \xE2\x80\x94 b - c"), "a\nb\nc");
+    EXPECT_EQ(linesOf("a - b \xE2\x80\x94 c"), "a\nb \xE2\x80\x94 c");
+    EXPECT_EQ(linesOf("a\tb \xE2\x80\x93 c\td"), "a\nb \xE2\x80\x93 c\td");
+    EXPECT_EQ(linesOf("a\u2014b"), "a\u2014b") << "a dash without blanks joins";
 }
 
 // A runaway line of millions of characters is cut to what a frame can

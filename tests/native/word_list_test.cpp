@@ -192,6 +192,19 @@ TEST_F(WordListFile, WhatIsNotMostlyUtf8IsWindows1251) {
     EXPECT_EQ(store.LastAltDictionaryLoad().skippedLines, 0) << "the mark alone is no line";
 }
 
+// A line that would show as one line is named, with the lines left out.
+TEST_F(WordListFile, LinesWithoutASeparatorAreNamed) {
+    Load("cat - кошка\r\nhello\r\n\r\ndog\tсобака\r\nsun\xE2\x80\x94солнце\r\nfir \xE2\x80\x93 ель\r\n");
+    EXPECT_EQ(Lines().size(), 5u);
+    EXPECT_EQ(Message(),
+              "1 line of the word list was left out (empty, or only a dash): line 3; 2 lines have no separator "
+              "(\" - \", \" \xE2\x80\x93 \", \" \xE2\x80\x94 \" or a tab) and show as one line: lines 2 and 5");
+    Load("house \xE2\x80\x94 дом\r\ntree\r\n");
+    EXPECT_EQ(
+        Message(),
+        "line 2 has no separator (\" - \", \" \xE2\x80\x93 \", \" \xE2\x80\x94 \" or a tab) and shows as one line");
+}
+
 // Nothing typed turns into "?": a Windows-1251 list that gains a character
 // the code page lacks is written as UTF-8 with the mark, and stays so.
 TEST_F(WordListFile, ListThatOutgrowsWindows1251IsSavedAsUtf8WithTheMark) {
@@ -291,7 +304,7 @@ TEST_F(WordListFile, AHandfulOfWindows1251LinesInUtf8AreReadAndNamed) {
     EXPECT_EQ(LoadAndSave(JoinCrLf(lines)), example);
     EXPECT_EQ(Encoding(), WordListEncoding::kUtf8);
     EXPECT_EQ(Message(),
-              "1 line of the word list was left out (empty, or only \" - \"): line 12; "
+              "1 line of the word list was left out (empty, or only a dash): line 12; "
               "5 lines are not UTF-8 and were read as Windows-1251: lines 3, 21, 32 and 2 more");
 }
 
@@ -358,13 +371,16 @@ TEST_F(WordListFile, BrokenUtf16IsReadAndNamed) {
     const std::u16string text = {u'a', u'\r', u'\n', u'b', 0xD800, u'\r', u'\n', 0xDC00, u'c', u'\n', u'd'};
     Load(Utf16File(text, false) + "Z");
     EXPECT_EQ(Lines(), (std::vector<std::string>{"a", "b\uFFFD", "d", "\uFFFDc"}));
-    EXPECT_EQ(Message(),
-              "2 lines hold half of a UTF-16 surrogate pair, read as U+FFFD: lines 2 and 3; "
-              "its last byte is half of a UTF-16 character and was left out");
+    const std::string unsplit =
+        "4 lines have no separator (\" - \", \" \xE2\x80\x93 \", \" \xE2\x80\x94 \" or a tab) and show as one line: "
+        "lines 1, 2, 3 and 1 more";
+    EXPECT_EQ(Message(), unsplit +
+                             "; 2 lines hold half of a UTF-16 surrogate pair, read as U+FFFD: lines 2 and 3; "
+                             "its last byte is half of a UTF-16 character and was left out");
     store.SaveAltDictionary(path);
     store.LoadAltDictionary(path, index);
     EXPECT_EQ(Lines(), (std::vector<std::string>{"a", "b\uFFFD", "d", "\uFFFDc"}));
-    EXPECT_EQ(Message(), "");
+    EXPECT_EQ(Message(), unsplit);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "dictionary/entry_separator.h"
 #include "platform/case_folding.h"
 #include "platform/utf8.h"
 #include "settings/settings_table.h"
@@ -214,6 +215,10 @@ std::string OcrLanguageOf(std::string_view line) {
 
 std::vector<std::string> CaptionLines(std::string_view entry) {
     std::vector<std::string> lines;
+    if (const std::optional<EntrySeparator> separator = FindEntrySeparator(entry)) {
+        lines.emplace_back(entry.substr(0, separator->at));
+        entry.remove_prefix(separator->at + separator->length);
+    }
     for (size_t split; (split = entry.find(" - ")) != std::string_view::npos; entry.remove_prefix(split + 3))
         lines.emplace_back(entry.substr(0, split));
     lines.emplace_back(entry);

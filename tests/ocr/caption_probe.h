@@ -53,7 +53,8 @@ Script ScriptOf(std::string_view line);
 // of German beyond ASCII (ß, umlauts), English for other Latin.
 std::string OcrLanguageOf(std::string_view line);
 
-// A caption's lines, as the plug-in draws them: every " - " breaks a line.
+// A caption's lines, as the plug-in draws them: the entry's first
+// separator breaks a line, and every " - " after it.
 std::vector<std::string> CaptionLines(std::string_view entry);
 
 // Text as compared: case folded (Unicode simple folding), without white

@@ -118,6 +118,8 @@ TEST(CaptionLines, EverySeparatorBreaksALine) {
     EXPECT_EQ(CaptionLines("cat - кошка"), (std::vector<std::string>{"cat", "кошка"}));
     EXPECT_EQ(CaptionLines("a - b - c"), (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_EQ(CaptionLines("well-known"), (std::vector<std::string>{"well-known"}));
+    EXPECT_EQ(CaptionLines("cat\t\xD0\xBA - a \xE2\x80\x94 b"),
+              (std::vector<std::string>{"cat", "\xD0\xBA", "a \xE2\x80\x94 b"}));
 }
 
 TEST(TextHoldsLine, CaseSpacesAndInvisibleMarksDoNotCountLettersDo) {

@@ -409,7 +409,7 @@ TEST_F(DictionaryFileChoice, ANameInAnyScriptIsChosen) {
     DeleteFileW(name.c_str());
 }
 
-// An entry without " - " would show as one line; the user is asked.
+// An entry without a separator would show as one line; the user is asked.
 TEST_F(DictionaryFileChoice, EntryWithoutSeparatorIsAskedAbout) {
     FileChooserScript::answer = IDNO;
     TypeWord("hello");
@@ -425,6 +425,19 @@ TEST_F(DictionaryFileChoice, EntryWithoutSeparatorIsAskedAbout) {
     TypeWord("ok - fine");
     Click(IDC_ENTRY_ADD);
     EXPECT_EQ(FileChooserScript::prompts, 2);
+}
+
+// Any separator gives word and translation, and the line is kept as typed:
+// in Windows-1251, as the list was read, the dashes are theirs.
+TEST_F(DictionaryFileChoice, EntryWithAnySeparatorIsKeptAsTyped) {
+    for (const wchar_t* entry : {L"e \u2014 5", L"f \u2013 6", L"g\t7"}) {
+        TypeWideWord(entry);
+        Click(IDC_ENTRY_ADD);
+    }
+    EXPECT_EQ(FileChooserScript::prompts, 0);
+    PluginExit();
+    EXPECT_EQ(ReadBytes(path), "a - 1\r\nb - 2\r\nc - 3\r\ne \x97 5\r\nf \x96 6\r\ng\t7\r\n");
+    PluginInit();
 }
 
 // The position pad.

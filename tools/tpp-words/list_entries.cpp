@@ -1,6 +1,7 @@
 #include "tools/tpp-words/list_entries.h"
 
 #include "dictionary/alt_dictionary.h"
+#include "dictionary/entry_separator.h"
 #include "plugin/embedded_dictionary.h"
 
 std::optional<std::vector<learner::EntryText>> ListEntries(const std::string& list) {
@@ -15,6 +16,9 @@ std::optional<std::vector<learner::EntryText>> ListEntries(const std::string& li
     }
     AltDictionary dictionary;
     if (!ReadAltDictionaryFile(list, dictionary)) return std::nullopt;
-    for (const std::string& line : dictionary.lines) entries.push_back(learner::SplitEntryLine(line));
+    for (const std::string& line : dictionary.lines) {
+        const EntryParts parts = SplitEntry(line);
+        entries.push_back({std::string(parts.word), std::string(parts.translation)});
+    }
     return entries;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "dictionary/entry_separator.h"
 #include "platform/file.h"
 #include "platform/win32/wide_text.h"
 #include "ui/win32/dialog_texts.h"
@@ -25,12 +26,13 @@ std::wstring Ansi(const std::string& text) { return WideFromAnsi(text); }
 std::wstring Path(const std::string& path) { return WideFromUtf8(path); }
 
 // The caption shows a word over its translation only where the entry
-// holds both around " - ".
+// holds both around a separator. The entry is kept as typed, whichever
+// separator it has.
 bool HasWordAndTranslation(const std::string& entry) {
-    const size_t at = entry.find(" - ");
-    if (at == std::string::npos) return false;
-    const auto blank = [](const std::string& part) { return part.find_first_not_of(" \t") == std::string::npos; };
-    return !blank(entry.substr(0, at)) && !blank(entry.substr(at + 3));
+    if (!FindEntrySeparator(entry)) return false;
+    const EntryParts parts = SplitEntry(entry);
+    const auto blank = [](std::string_view part) { return part.find_first_not_of(" \t") == std::string_view::npos; };
+    return !blank(parts.word) && !blank(parts.translation);
 }
 
 }  // namespace
