@@ -85,6 +85,13 @@ std::string HostOfClitic(std::string_view word) {
     return {};
 }
 
+// Captions write speech as it sounds; WordNet has none of these.
+constexpr std::pair<std::string_view, std::string_view> kSpokenForms[] = {
+    {"gonna", "go"},    {"wanna", "want"}, {"gotta", "get"},  {"gimme", "give"}, {"lemme", "let"},
+    {"dunno", "know"},  {"kinda", "kind"}, {"sorta", "sort"}, {"outta", "out"},  {"ya", "you"},
+    {"cuz", "because"}, {"mom", "mother"}, {"y'all", "you"},
+};
+
 }  // namespace
 
 EnglishLemmas::EnglishLemmas(const std::string& folder) {
@@ -128,6 +135,8 @@ bool EnglishLemmas::Known(Kind kind, const std::string& word) const {
 std::vector<std::string> EnglishLemmas::Lemmas(std::string_view lower_word) const {
     std::vector<std::string> lemmas;
     if (lower_word.empty()) return lemmas;
+    for (const auto& [spoken, lemma] : kSpokenForms)
+        if (lower_word == spoken) return {std::string(lemma)};
     const std::string host = HostOfClitic(lower_word);
     if (!host.empty()) {
         Add(lemmas, lower_word, host);

@@ -45,6 +45,7 @@ TEST(EnglishLemmas, IrregularAndRegularForms) {
     // WordNet lacks "others" and has "other" as no noun: the rules' results
     // stand unchecked.
     EXPECT_EQ(lemmas.Lemmas("others").front(), "other");
+    EXPECT_EQ(lemmas.Lemmas("gonna"), Words{"go"});
     EXPECT_EQ(lemmas.Lemmas("lighthouse"), Words{});
     // Without WordNet the rules alone still find the likely form first.
     const EnglishLemmas rules("");
