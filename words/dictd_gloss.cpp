@@ -163,14 +163,17 @@ std::string FirstMeaning(std::string_view article, std::string_view headword) {
     return {};
 }
 
-// The headword a meaning points to: "= mail-cart 1", "от go 1", "и от
-// have 1" (after "_p. и _p-p."), "3-е л. ед. ч. настоящего времени гл. to
-// be".
+// The headword a meaning points to: "= mail-cart 1", "см. damn", "от go
+// 1", "и от have 1" (after "_p. и _p-p."), "3-е л. ед. ч. настоящего
+// времени гл. to be".
 std::string PointedTo(std::string_view meaning) {
     std::string_view rest;
     if (meaning.starts_with("и ")) meaning.remove_prefix(std::string_view("и ").size());
     const std::string_view verb = "гл. to ";
-    if (meaning.starts_with("= "))
+    const std::string_view see = "см. ";
+    if (meaning.starts_with(see))
+        rest = meaning.substr(see.size());
+    else if (meaning.starts_with("= "))
         rest = meaning.substr(2);
     else if (meaning.starts_with("="))
         rest = meaning.substr(1);

@@ -186,9 +186,12 @@ std::vector<std::string> EnglishLemmas::BritishSpellings(std::string_view lower_
             Add(spellings, word, word.substr(0, word.size() - suffix.size()) + "our" + std::string(after));
     }
     static const std::pair<std::string_view, std::string_view> endings[] = {
-        {"er", "re"}, {"ers", "res"}, {"ense", "ence"}, {"og", "ogue"}, {"ize", "ise"}, {"yze", "yse"}};
+        {"er", "re"},   {"ers", "res"},    {"ense", "ence"},    {"og", "ogue"},      {"ize", "ise"},
+        {"yze", "yse"}, {"eler", "eller"}, {"elers", "ellers"}, {"eling", "elling"}, {"eled", "elled"}};
     for (const auto& [american, british] : endings)
         if (word.size() > american.size() + 2 && word.ends_with(american))
             Add(spellings, word, word.substr(0, word.size() - american.size()) + std::string(british));
+    // "cooperation", "coordinate": the older hyphen.
+    if (word.size() > 5 && word.starts_with("co") && IsVowel(word[2])) Add(spellings, word, "co-" + word.substr(2));
     return spellings;
 }

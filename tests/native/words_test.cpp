@@ -136,6 +136,7 @@ TEST(DictdGloss, FirstMeaningCaptionSized) {
         {"had\n   [hæd] (полная форма) _p. и _p-p.\nот have 1\n", "have"},
         {"is\n   [ɪz] 3-е л. ед. ч.\nнастоящего времени гл. to be\n", "be"},
         {"mail-coach\n   [↗mɛɪl] = mail-cart 1\n", "mail-cart"},
+        {"d\n   [di:] _сокр. _разг. см. damn\n", "damn"},
         {"tire\n   _I  [↗taɪɜ] = tyre I\n   _II [↗taɪɜ] _уст.\n      1. _n. головной убор\n", "tyre"},
     };
     for (const auto& [article, pointed] : pointers) {
@@ -169,6 +170,8 @@ TEST(Mueller7, ArticlesAndTheTranslatorsOrder) {
     const Translator mueller_only({}, nullptr, OpenDictdForPair("en", "ru"), &WordNet());
     EXPECT_EQ(mueller_only.Translate("I")->text, "я");
     EXPECT_EQ(mueller_only.Translate("neighbors")->headword, "neighbour");
+    EXPECT_EQ(mueller_only.Translate("travelers")->headword, "traveller");
+    EXPECT_EQ(mueller_only.Translate("cooperation")->headword, "co-operation");
     EXPECT_EQ(mueller_only.Translate("them")->text, "они");
     EXPECT_EQ(mueller_only.Translate("were")->text, "быть, существовать");
     EXPECT_TRUE(translator.IsCommon("went"));
