@@ -78,14 +78,18 @@ private:
 
 class PlainData : public DictdData {
 public:
-    explicit PlainData(std::unique_ptr<FileHandle> file) : file_(std::move(file)) {}
+    PlainData(std::unique_ptr<FileHandle> file, uint64_t size) : file_(std::move(file)), size_(size) {}
     bool Read(uint64_t offset, uint32_t length, std::string& out) const override {
+        // A damaged index may give any length: nothing past the file is
+        // asked for.
+        if (offset > size_ || length > size_ - offset) return false;
         out.resize(length);
         return file_->ReadAt(offset, length, out.data());
     }
 
 private:
     std::unique_ptr<FileHandle> file_;
+    uint64_t size_;
 };
 
 // A gzip file with no chunk table, inflated once as a whole.
@@ -272,7 +276,13 @@ std::unique_ptr<DictdDictionary> DictdDictionary::Open(const std::string& index_
         dictionary->data_ = OpenCompressed(data_path, std::move(file), error);
         if (!dictionary->data_) return nullptr;
     } else {
-        dictionary->data_ = std::make_unique<PlainData>(std::move(file));
+        std::error_code failed;
+        const uint64_t size = std::filesystem::file_size(data_path, failed);
+        if (failed) {
+            *error = data_path + ": cannot be read";
+            return nullptr;
+        }
+        dictionary->data_ = std::make_unique<PlainData>(std::move(file), size);
     }
     const std::string index((std::istreambuf_iterator<char>(index_file)), std::istreambuf_iterator<char>());
     for (size_t start = 0; start < index.size();) {
