@@ -114,6 +114,18 @@ TEST(DictdDictionary, ChunkedPlainAndWholeAgree) {
     std::string error;
     EXPECT_FALSE(DictdDictionary::Open(made.folder / "none.index", made.folder / "made.dict", &error));
     EXPECT_NE(error.find("none.index"), std::string::npos);
+    // An index whose lengths run past the data fails those lookups alone.
+    WriteBytes(made.folder / "long.index", "word1000\tA\t/////\nword1001\tBBB\tB\n");
+    auto long_index = DictdDictionary::Open(made.folder / "long.index", made.folder / "made.dict", nullptr);
+    ASSERT_TRUE(long_index);
+    EXPECT_FALSE(long_index->Article("word1000"));
+    EXPECT_EQ(long_index->Article("word1001"), ReadBytes(made.folder / "made.dict").substr(64 * 64 + 64 + 1, 1));
+    // FreeDict's names say their pair.
+    std::filesystem::rename(made.folder / "made.index", made.folder / "eng-rus.index");
+    std::filesystem::rename(made.folder / "made.dict", made.folder / "eng-rus.dict");
+    const auto pair = OpenDictdForPair("en", "ru", made.folder.path());
+    ASSERT_EQ(pair.size(), 1u);
+    EXPECT_EQ(pair[0]->name(), "eng-rus");
 }
 
 TEST(DictdGloss, FirstMeaningCaptionSized) {
