@@ -49,9 +49,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::string headword = index.substr(start, std::min(end, index.find('\t', start)) - start);
         start = end + 1;
         for (const std::string& article : dictionary->Articles(headword)) {
-            const std::string gloss = GlossOf(article, headword, 12);
             ReferencedHeadword(article, headword);
-            if (IsValidUtf8(article) && (!IsValidUtf8(gloss) || CodePoints(gloss) > 13)) std::abort();
+            for (bool past_pointers : {false, true}) {
+                const std::string gloss = GlossOf(article, headword, 12, past_pointers);
+                if (IsValidUtf8(article) && (!IsValidUtf8(gloss) || CodePoints(gloss) > 13)) std::abort();
+            }
         }
     }
     return 0;

@@ -46,9 +46,11 @@ private:
 
 // A caption-sized gloss of an article: its first sense, at most about
 // `max_chars` characters (never cut inside a UTF-8 sequence; "lighthouse"
-// in mueller7 gives "маяк"). Empty when the article holds no sense of its
-// own, only a pointer to another headword (see ReferencedHeadword).
-std::string GlossOf(std::string_view article, std::string_view headword, size_t max_chars = 30);
+// in mueller7 gives "маяк"). Empty when that sense only points to another
+// headword (see ReferencedHeadword); with past_pointers, the first sense
+// that does not ("sealed": "от seal II", then "запечатанный").
+std::string GlossOf(std::string_view article, std::string_view headword, size_t max_chars = 30,
+                    bool past_pointers = false);
 
 // True for a gloss that names a letter of the alphabet: mueller7 gives each
 // letter an article of its own beside the word spelt the same ("I", "a"),

@@ -149,8 +149,11 @@ std::string WithoutBareLabels(std::string_view untidy) {
     return Tidy(meaning);
 }
 
-// The first meaning with letters that is not the headword itself.
-std::string FirstMeaning(std::string_view article, std::string_view headword) {
+std::string PointedTo(std::string_view meaning);
+
+// The first meaning with letters that is not the headword itself (nor,
+// past_pointers, a pointer to another headword).
+std::string FirstMeaning(std::string_view article, std::string_view headword, bool past_pointers = false) {
     const std::string clean = CleanBody(article, headword);
     const std::string folded_head = FoldCase(headword);
     for (size_t start = 0; start <= clean.size();) {
@@ -158,7 +161,8 @@ std::string FirstMeaning(std::string_view article, std::string_view headword) {
         if (end == std::string::npos) end = clean.size();
         std::string meaning = WithoutBareLabels(std::string_view(clean).substr(start, end - start));
         start = end + 1;
-        if (HasLetter(meaning) && FoldCase(meaning) != folded_head) return meaning;
+        if (!HasLetter(meaning) || FoldCase(meaning) == folded_head) continue;
+        if (!past_pointers || PointedTo(meaning).empty()) return meaning;
     }
     return {};
 }
@@ -216,8 +220,8 @@ bool NamesALetter(std::string_view gloss) {
     return gloss.find("буква") != std::string_view::npos && gloss.find("алфавита") != std::string_view::npos;
 }
 
-std::string GlossOf(std::string_view article, std::string_view headword, size_t max_chars) {
-    std::string meaning = FirstMeaning(article, headword);
+std::string GlossOf(std::string_view article, std::string_view headword, size_t max_chars, bool past_pointers) {
+    std::string meaning = FirstMeaning(article, headword, past_pointers);
     if (max_chars == 0 || !PointedTo(meaning).empty()) return {};
     if (CodePoints(meaning) <= max_chars) return meaning;
     // Whole synonyms while they fit ("идти, ходить"); else whole words and

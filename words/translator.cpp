@@ -64,11 +64,15 @@ std::optional<Translation> Translator::FromDictd(const DictdDictionary& dictiona
     for (const std::string& article : dictionary.Articles(form)) {
         std::string gloss = GlossOf(article, form);
         if (gloss.empty()) {
-            // An inflected form's article that only points to its headword
-            // ("went": "от go"): one step along the pointer.
+            // An inflected form's article that points to its headword
+            // ("went": "от go"): one step along the pointer, else the
+            // article's own senses after it ("sealed": "от seal II" names
+            // a headword mueller7 lacks).
             const std::string pointed = follow ? ReferencedHeadword(article, form) : std::string();
             if (pointed.empty()) continue;
             if (auto translation = FromDictd(dictionary, pointed, false)) return translation;
+            gloss = GlossOf(article, form, 30, true);
+            if (!gloss.empty()) return Translation{form, std::move(gloss), dictionary.name()};
         } else if (!NamesALetter(gloss)) {
             return Translation{form, std::move(gloss), dictionary.name()};
         } else if (!letter) {

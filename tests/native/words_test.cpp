@@ -151,6 +151,8 @@ TEST(DictdGloss, FirstMeaningCaptionSized) {
         {"d\n   [di:] _сокр. _разг. см. damn\n", "damn"},
         {"tire\n   _I  [↗taɪɜ] = tyre I\n   _II [↗taɪɜ] _уст.\n      1. _n. головной убор\n", "tyre"},
     };
+    EXPECT_EQ(GlossOf("sealed\n   1. _p-p. от seal II, 2\n   2. _a.\n      1) запечатанный\n", "sealed", 30, true),
+              "запечатанный");
     for (const auto& [article, pointed] : pointers) {
         const std::string headword = std::string(article).substr(0, std::string(article).find('\n'));
         EXPECT_EQ(GlossOf(article, headword), "") << headword;
@@ -186,6 +188,7 @@ TEST(Mueller7, ArticlesAndTheTranslatorsOrder) {
     EXPECT_EQ(mueller_only.Translate("cooperation")->headword, "co-operation");
     EXPECT_EQ(mueller_only.Translate("them")->text, "они");
     EXPECT_EQ(mueller_only.Translate("were")->text, "быть, существовать");
+    EXPECT_EQ(mueller_only.Translate("sealed")->text, "запечатанный");
     EXPECT_TRUE(translator.IsCommon("went"));
     EXPECT_TRUE(translator.IsCommon("Zoos"));
     EXPECT_FALSE(translator.IsCommon("lighthouse"));
