@@ -4,7 +4,8 @@
 #   --native   the Linux plug-in and host: compilers, CMake, FreeType, fontconfig, HarfBuzz,
 #              FriBiDi, pkg-config, fonts (Noto for Hebrew, Arabic, Devanagari, Thai, ...),
 #              Unicode's data (the case folding table is made from it), SQLite (the
-#              learner's progress store, tpp-words)
+#              learner's progress store, tpp-words), ICU and zlib (the words layer), WordNet's
+#              lists and the English-Russian dictd dictionary (the words' lemmas and glosses)
 #   --mingw    the Windows DLL and host: compilers, CMake, mingw-w64, Unicode's data
 #   --wine     running them: Wine with its 32-bit part, fonts (Noto for complex scripts)
 #   --video    ffmpeg, for the main job
@@ -15,7 +16,7 @@
 #              video output plug-ins (its tests also need --gstreamer, --video, --test)
 #   --test     the tests' own: GoogleTest, Google Benchmark, clang, clang-format and libFuzzer,
 #              Xvfb, unzip, a Russian locale, a font with Georgian (font fallback), Python
-#              (to tell a death by signal from an exit status)
+#              (to tell a death by signal from an exit status), dictzip (dictd test files)
 #   --ocr      reading captions back: tesseract with the packs of eight languages, and
 #              the photographs the read-back benchmark draws over
 #   --bench    the benchmarks' own: GStreamer's GL sink (bench/gl_sink_cpu.sh), the
@@ -31,7 +32,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
 usage() {
-  sed -n '2,29s/^# \{0,1\}//p' "$0" >&2
+  sed -n '2,31s/^# \{0,1\}//p' "$0" >&2
   exit 2
 }
 
@@ -40,7 +41,10 @@ declare -A group=(
   # HarfBuzz shapes and FriBiDi orders the captions that need it; Noto has
   # the scripts Liberation and DejaVu lack.
   # SQLite keeps the learner's progress (learner/, tpp-words).
-  [native]="${build_tools[*]} pkg-config libfreetype-dev libfontconfig-dev libharfbuzz-dev libfribidi-dev libsqlite3-dev fontconfig fonts-liberation fonts-noto-core"
+  # The words layer (words/): ICU cuts lines into words, zlib reads the
+  # dictd dictionaries; WordNet's lists give English lemmas and mueller7
+  # English-Russian glosses, both read where Debian installs them.
+  [native]="${build_tools[*]} pkg-config libfreetype-dev libfontconfig-dev libharfbuzz-dev libfribidi-dev libsqlite3-dev fontconfig fonts-liberation fonts-noto-core libicu-dev zlib1g-dev wordnet-base mueller7-dict"
   [mingw]="${build_tools[*]} g++-mingw-w64-i686"
   # fonts-liberation gives Wine metric-compatible faces (Arial is DejaVu
   # Sans there, scripts/wine-run.sh); fonts-noto-core stands in for
@@ -54,7 +58,7 @@ declare -A group=(
   [vlc]="${build_tools[*]} pkg-config libvlccore-dev vlc-bin vlc-plugin-base vlc-plugin-video-output"
   # DejaVu Sans has what Liberation Sans lacks (Georgian): the font
   # fallback tests draw from it.
-  [test]="util-linux libgtest-dev libbenchmark-dev clang clang-format libclang-rt-14-dev xvfb xauth xdotool locales unzip fonts-dejavu-core python3"
+  [test]="util-linux libgtest-dev libbenchmark-dev clang clang-format libclang-rt-14-dev xvfb xauth xdotool locales unzip fonts-dejavu-core python3 dictzip"
   # Photographs in packages of their own, read where they are installed
   # (tests/ocr/pictures.txt names them).
   # glimagesink: a sink that takes the captions as overlay compositions;
