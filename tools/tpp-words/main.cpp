@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
         case WordsCommand::kExport: return RunExport(*options);
         case WordsCommand::kKnown: return RunKnown(*options);
         case WordsCommand::kReset: return RunReset(*options);
+        case WordsCommand::kFilm: return RunFilm(*options);
     }
     return 2;
 }

@@ -9,3 +9,5 @@ int RunStats(const WordsOptions& options);
 int RunExport(const WordsOptions& options);
 int RunKnown(const WordsOptions& options);
 int RunReset(const WordsOptions& options);
+// A film's words: words_film.cpp.
+int RunFilm(const WordsOptions& options);

@@ -13,6 +13,12 @@ const char* const kWordsUsage =
     "  known LIST [WORD]           mark every word of LIST (a word list file or builtin) known,\n"
     "                              or WORD; a word known is known in every list\n"
     "  reset [LIST]                forget the progress of every list, or of LIST (a file or builtin)\n"
+    "  film FILE [--json] [--anki OUT] [--dictionary LIST]\n"
+    "                              a film's words (FILE: .srt, .ass, .ssa, .vtt, or a film with a\n"
+    "                              text track): how many, the share known, the lines with one\n"
+    "                              unknown word, the unknown words by count with translations;\n"
+    "                              --json as data; --anki OUT the unknown words as cards with their\n"
+    "                              line as a third field; LIST's translations come first\n"
     "\n"
     "Options:\n"
     "  --db FILE   the progress store (default $XDG_DATA_HOME/tpp25frame/progress.sqlite)\n"
@@ -28,6 +34,7 @@ std::optional<WordsCommand> CommandNamed(const std::string& name) {
     if (name == "export") return WordsCommand::kExport;
     if (name == "known") return WordsCommand::kKnown;
     if (name == "reset") return WordsCommand::kReset;
+    if (name == "film") return WordsCommand::kFilm;
     return std::nullopt;
 }
 
@@ -61,6 +68,16 @@ bool TakeArguments(WordsOptions& options, const std::vector<std::string>& words,
                 return true;
             }
             break;
+        case WordsCommand::kFilm:
+            if (words.size() == 1) {
+                options.film = words[0];
+                return true;
+            }
+            if (words.empty()) {
+                error = "film needs a subtitle file or a film: tpp-words film FILE";
+                return false;
+            }
+            break;
         case WordsCommand::kHelp: return true;
     }
     error = "too many arguments for this command: " + words.back();
@@ -88,14 +105,16 @@ std::optional<WordsOptions> ParseWordsOptions(const std::vector<std::string>& ar
             }
         } else if (arg == "--help" || arg == "-h") {
             return WordsOptions{};
-        } else if (arg == "--db" || arg == "--anki") {
+        } else if (arg == "--db" || arg == "--anki" || arg == "--dictionary") {
             if (i + 1 == args.size() || args[i + 1].empty()) {
                 error = arg + " needs a file";
                 return std::nullopt;
             }
-            (arg == "--db" ? options.db : options.ankiFile) = args[++i];
+            (arg == "--db" ? options.db : arg == "--anki" ? options.ankiFile : options.dictionary) = args[++i];
         } else if (arg == "--all") {
             options.all = true;
+        } else if (arg == "--json") {
+            options.json = true;
         } else if (arg.starts_with("-") && arg.size() > 1) {
             error = "unknown option " + arg;
             return std::nullopt;
@@ -114,8 +133,14 @@ std::optional<WordsOptions> ParseWordsOptions(const std::vector<std::string>& ar
         return std::nullopt;
     }
     options.command = *command;
-    if ((!options.ankiFile.empty() || options.all) && options.command != WordsCommand::kExport) {
-        error = "--anki and --all are for export only";
+    const bool film = options.command == WordsCommand::kFilm;
+    if ((options.all && options.command != WordsCommand::kExport) ||
+        (!options.ankiFile.empty() && options.command != WordsCommand::kExport && !film)) {
+        error = "--anki is for export and film, --all for export only";
+        return std::nullopt;
+    }
+    if ((options.json || !options.dictionary.empty()) && !film) {
+        error = "--json and --dictionary are for film only";
         return std::nullopt;
     }
     if (!TakeArguments(options, words, error)) return std::nullopt;

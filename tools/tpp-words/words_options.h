@@ -5,15 +5,18 @@
 #include <string>
 #include <vector>
 
-enum class WordsCommand { kHelp, kStats, kExport, kKnown, kReset };
+enum class WordsCommand { kHelp, kStats, kExport, kKnown, kReset, kFilm };
 
 struct WordsOptions {
     WordsCommand command = WordsCommand::kHelp;
-    std::string db;        // the store; empty: the default one
-    std::string ankiFile;  // export
-    bool all = false;      // export: every word seen
-    std::string list;      // known, reset
-    std::string word;      // known: one word only
+    std::string db;          // the store; empty: the default one
+    std::string ankiFile;    // export
+    bool all = false;        // export: every word seen
+    std::string list;        // known, reset
+    std::string word;        // known: one word only
+    std::string film;        // film: a subtitle file, or a film with a text track
+    bool json = false;       // film: as data
+    std::string dictionary;  // film: a word list whose translations come first
 };
 
 // The options of args (without the program's name); nothing, with error,
