@@ -26,6 +26,8 @@ public:
     // if absent. Headwords found more than once give their articles one
     // after another, those spelt exactly as asked first.
     std::optional<std::string> Article(std::string_view headword) const;
+    // The same articles one by one; empty if absent.
+    std::vector<std::string> Articles(std::string_view headword) const;
     const std::string& name() const { return name_; }  // "mueller7"
     size_t headword_count() const { return index_.size(); }
 
@@ -44,9 +46,16 @@ private:
 
 // A caption-sized gloss of an article: its first sense, at most about
 // `max_chars` characters (never cut inside a UTF-8 sequence; "lighthouse"
-// in mueller7 gives "маяк"). Empty when the article holds no sense of its
-// own, only a pointer to another headword (see ReferencedHeadword).
-std::string GlossOf(std::string_view article, std::string_view headword, size_t max_chars = 30);
+// in mueller7 gives "маяк"). Empty when that sense only points to another
+// headword (see ReferencedHeadword); with past_pointers, the first sense
+// that does not ("sealed": "от seal II", then "запечатанный").
+std::string GlossOf(std::string_view article, std::string_view headword, size_t max_chars = 30,
+                    bool past_pointers = false);
+
+// True for a gloss that names a letter of the alphabet: mueller7 gives each
+// letter an article of its own beside the word spelt the same ("I", "a"),
+// whose meaning is the one wanted.
+bool NamesALetter(std::string_view gloss);
 
 // The headword an article only points to ("went ... _p. от go 1" -> "go",
 // "= mail-cart 1" -> "mail-cart"); empty when it has senses of its own.

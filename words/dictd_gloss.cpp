@@ -79,7 +79,10 @@ std::string CleanBody(std::string_view article, std::string_view headword) {
         } else if (c == '/' && token_start && body.find('/', i + 1) < body.find('\n', i)) {
             i = body.find('/', i + 1) + 1;  // FreeDict's pronunciation
         } else if (c == '_' && token_start) {
-            while (i < body.size() && !IsSpace(body[i])) ++i;
+            // A label; "_I", "_II" number homonyms, each a sense of its own.
+            const size_t label = i + 1;
+            while (i < body.size() && !IsSpace(body[i]) && body[i] != '[') ++i;
+            if (body.substr(label, i - label).find_first_not_of("IVX") == std::string_view::npos) clean += kBreak;
         } else if (c == ';') {
             clean += kBreak;
             ++i;
@@ -117,34 +120,84 @@ std::string Tidy(std::string_view text) {
     return tidy.substr(lead);
 }
 
-// The first meaning with letters that is not the headword itself.
-std::string FirstMeaning(std::string_view article, std::string_view headword) {
+bool HasNonAsciiLetter(std::string_view text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return true;
+    return false;
+}
+
+// Labels mueller7 writes without the "_": a part of speech standing alone
+// ("как прил."), a Latin one before the translation ("pers мы", "prop
+// наш") and a pointer after it ("неопределённый артикль см. a").
+std::string WithoutBareLabels(std::string_view untidy) {
+    std::string meaning = Tidy(untidy);
+    const std::string_view as = "как ";
+    if (meaning.starts_with(as) && meaning.find(' ', as.size()) == std::string::npos &&
+        untidy.find('.') != std::string_view::npos)
+        return {};
+    if (const size_t see = meaning.find(" см. "); see != std::string::npos) meaning.resize(see);
+    if (HasNonAsciiLetter(meaning)) {
+        size_t lead = 0;
+        while (lead < meaning.size() && IsAsciiLetter(meaning[lead])) {
+            size_t end = lead;
+            while (end < meaning.size() && IsAsciiLetter(meaning[end])) ++end;
+            if (end >= meaning.size() || meaning[end] != ' ') break;
+            lead = end + 1;
+        }
+        meaning.erase(0, lead);
+    }
+    return Tidy(meaning);
+}
+
+std::string PointedTo(std::string_view meaning);
+
+// The first meaning with letters that is not the headword itself (nor,
+// past_pointers, a pointer to another headword).
+std::string FirstMeaning(std::string_view article, std::string_view headword, bool past_pointers = false) {
     const std::string clean = CleanBody(article, headword);
     const std::string folded_head = FoldCase(headword);
     for (size_t start = 0; start <= clean.size();) {
         size_t end = clean.find(kBreak, start);
         if (end == std::string::npos) end = clean.size();
-        std::string meaning = Tidy(std::string_view(clean).substr(start, end - start));
-        if (HasLetter(meaning) && FoldCase(meaning) != folded_head) return meaning;
+        std::string meaning = WithoutBareLabels(std::string_view(clean).substr(start, end - start));
         start = end + 1;
+        if (!HasLetter(meaning) || FoldCase(meaning) == folded_head) continue;
+        if (!past_pointers || PointedTo(meaning).empty()) return meaning;
     }
     return {};
 }
 
-// The headword a meaning points to: "= mail-cart 1", "от go 1".
+// The headword a meaning points to: "= mail-cart 1", "см. damn", "от go
+// 1", "и от have 1" (after "_p. и _p-p."), "3-е л. ед. ч. настоящего
+// времени гл. to be".
 std::string PointedTo(std::string_view meaning) {
     std::string_view rest;
-    if (meaning.starts_with("= "))
+    if (meaning.starts_with("и ")) meaning.remove_prefix(std::string_view("и ").size());
+    const std::string_view verb = "гл. to ";
+    const std::string_view see = "см. ";
+    if (meaning.starts_with(see))
+        rest = meaning.substr(see.size());
+    else if (meaning.starts_with("= "))
         rest = meaning.substr(2);
     else if (meaning.starts_with("="))
         rest = meaning.substr(1);
     else if (meaning.starts_with("от "))
         rest = meaning.substr(std::string_view("от ").size());
+    else if (const size_t at = meaning.find(verb); at != std::string_view::npos)
+        rest = meaning.substr(at + verb.size());
     if (rest.empty() || !IsAsciiLetter(rest.front())) return {};
+    // Up to a homonym's number, Arabic or Roman ("= tyre I"); a Latin word
+    // followed by a translation is no pointer.
     size_t end = 0;
-    while (end < rest.size() && rest[end] != ',' &&
-           !(IsSpace(rest[end]) && end + 1 < rest.size() && (IsDigit(rest[end + 1]) || rest[end + 1] == '=')))
+    while (end < rest.size() && rest[end] != ',') {
+        if (static_cast<unsigned char>(rest[end]) >= 0x80) return {};
+        if (IsSpace(rest[end])) {
+            size_t token = end + 1;
+            while (token < rest.size() && (IsDigit(rest[token]) || rest[token] == 'I' || rest[token] == 'V')) ++token;
+            if (token > end + 1 && (token == rest.size() || IsSpace(rest[token]))) break;
+        }
         ++end;
+    }
     return Tidy(rest.substr(0, end));
 }
 
@@ -163,8 +216,12 @@ size_t BytesOf(std::string_view text, size_t count) {
 
 }  // namespace
 
-std::string GlossOf(std::string_view article, std::string_view headword, size_t max_chars) {
-    std::string meaning = FirstMeaning(article, headword);
+bool NamesALetter(std::string_view gloss) {
+    return gloss.find("буква") != std::string_view::npos && gloss.find("алфавита") != std::string_view::npos;
+}
+
+std::string GlossOf(std::string_view article, std::string_view headword, size_t max_chars, bool past_pointers) {
+    std::string meaning = FirstMeaning(article, headword, past_pointers);
     if (max_chars == 0 || !PointedTo(meaning).empty()) return {};
     if (CodePoints(meaning) <= max_chars) return meaning;
     // Whole synonyms while they fit ("идти, ходить"); else whole words and

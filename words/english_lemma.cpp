@@ -85,6 +85,13 @@ std::string HostOfClitic(std::string_view word) {
     return {};
 }
 
+// Captions write speech as it sounds; WordNet has none of these.
+constexpr std::pair<std::string_view, std::string_view> kSpokenForms[] = {
+    {"gonna", "go"},    {"wanna", "want"}, {"gotta", "get"},  {"gimme", "give"}, {"lemme", "let"},
+    {"dunno", "know"},  {"kinda", "kind"}, {"sorta", "sort"}, {"outta", "out"},  {"ya", "you"},
+    {"cuz", "because"}, {"mom", "mother"}, {"y'all", "you"},
+};
+
 }  // namespace
 
 EnglishLemmas::EnglishLemmas(const std::string& folder) {
@@ -128,6 +135,8 @@ bool EnglishLemmas::Known(Kind kind, const std::string& word) const {
 std::vector<std::string> EnglishLemmas::Lemmas(std::string_view lower_word) const {
     std::vector<std::string> lemmas;
     if (lower_word.empty()) return lemmas;
+    for (const auto& [spoken, lemma] : kSpokenForms)
+        if (lower_word == spoken) return {std::string(lemma)};
     const std::string host = HostOfClitic(lower_word);
     if (!host.empty()) {
         Add(lemmas, lower_word, host);
@@ -137,6 +146,11 @@ std::vector<std::string> EnglishLemmas::Lemmas(std::string_view lower_word) cons
     const std::string word(lower_word);
     if (auto found = exceptions_.find(word); found != exceptions_.end())
         for (const std::string& base : found->second) Add(lemmas, word, base);
+    // A word WordNet lacks and no rule's result of which it has ("others":
+    // "other" is no noun there) keeps the rules' unchecked results.
+    std::vector<std::string> unchecked;
+    const bool word_known = have_index_ && (known_[kNoun].count(word) || known_[kVerb].count(word) ||
+                                            known_[kAdjective].count(word) || known_[kAdverb].count(word));
     for (const SuffixRule& rule : kRules) {
         if (!EndsWith(word, rule.suffix)) continue;
         const Kind kind = static_cast<Kind>(rule.kind);
@@ -148,8 +162,36 @@ std::vector<std::string> EnglishLemmas::Lemmas(std::string_view lower_word) cons
                              stem[n - 1] != 's';
         std::string undoubled = doubled ? stem.substr(0, n - 1) : std::string();
         stem += rule.ending;
-        if (stem.size() >= 2 && Known(kind, stem)) Add(lemmas, word, std::move(stem));
-        if (doubled && Known(kind, undoubled)) Add(lemmas, word, std::move(undoubled));
+        if (stem.size() >= 2) {
+            auto& into = Known(kind, stem) ? lemmas : unchecked;
+            Add(into, word, std::move(stem));
+        }
+        if (doubled) {
+            auto& into = Known(kind, undoubled) ? lemmas : unchecked;
+            Add(into, word, std::move(undoubled));
+        }
     }
+    if (!word_known && lemmas.empty())
+        for (std::string& lemma : unchecked) Add(lemmas, word, std::move(lemma));
     return lemmas;
+}
+
+std::vector<std::string> EnglishLemmas::BritishSpellings(std::string_view lower_word) {
+    std::vector<std::string> spellings;
+    const std::string word(lower_word);
+    // -or (and its derivatives: neighborhood, favorite, colorless) -> -our.
+    for (std::string_view after : {"", "s", "ed", "ing", "ite", "ites", "able", "ful", "less", "hood", "hoods"}) {
+        const std::string suffix = "or" + std::string(after);
+        if (word.size() > suffix.size() + 2 && word.ends_with(suffix))
+            Add(spellings, word, word.substr(0, word.size() - suffix.size()) + "our" + std::string(after));
+    }
+    static const std::pair<std::string_view, std::string_view> endings[] = {
+        {"er", "re"},   {"ers", "res"},    {"ense", "ence"},    {"og", "ogue"},      {"ize", "ise"},
+        {"yze", "yse"}, {"eler", "eller"}, {"elers", "ellers"}, {"eling", "elling"}, {"eled", "elled"}};
+    for (const auto& [american, british] : endings)
+        if (word.size() > american.size() + 2 && word.ends_with(american))
+            Add(spellings, word, word.substr(0, word.size() - american.size()) + std::string(british));
+    // "cooperation", "coordinate": the older hyphen.
+    if (word.size() > 5 && word.starts_with("co") && IsVowel(word[2])) Add(spellings, word, "co-" + word.substr(2));
+    return spellings;
 }

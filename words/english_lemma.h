@@ -22,6 +22,11 @@ public:
     // "cities" -> {"city"}).
     std::vector<std::string> Lemmas(std::string_view lower_word) const;
 
+    // The British spellings of an American one, for dictionaries that have
+    // only those ("neighbor" -> {"neighbour"}, "center" -> {"centre"},
+    // "offense" -> {"offence"}); empty when there is none to try.
+    static std::vector<std::string> BritishSpellings(std::string_view lower_word);
+
     // The forms the exception lists hold; 0 when none were read.
     size_t exception_count() const { return exceptions_.size(); }
 

@@ -26,30 +26,60 @@ std::vector<std::string> Translator::FormsOf(std::string_view word) const {
 
 std::optional<Translation> Translator::Translate(std::string_view word) const {
     if (word.empty()) return std::nullopt;
-    const std::vector<std::string> forms = FormsOf(word);
+    std::vector<std::string> forms = FormsOf(word);
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        if (auto found = looked_up_.find(forms.front()); found != looked_up_.end()) return found->second;
+    }
+    std::optional<Translation> translation = Look(forms);
+    // The lists and the built-in dictionary spell as the learner does;
+    // a dictd dictionary may spell the British way only.
+    if (!translation && lemmas_ && !dictd_.empty()) {
+        std::vector<std::string> british;
+        for (const std::string& form : forms)
+            for (std::string& spelling : EnglishLemmas::BritishSpellings(form)) british.push_back(std::move(spelling));
+        if (!british.empty()) translation = Look(british);
+    }
+    std::lock_guard<std::mutex> hold(lock_);
+    looked_up_.emplace(forms.front(), translation);
+    return translation;
+}
+
+std::optional<Translation> Translator::Look(const std::vector<std::string>& forms) const {
     for (const auto* table : {&list_, &builtin_}) {
         for (const std::string& form : forms) {
             const auto found = table->find(form);
             if (found != table->end()) return Translation{form, found->second, table == &list_ ? "list" : "built-in"};
         }
     }
-    for (const auto& dictionary : dictd_) {
-        for (const std::string& form : forms) {
-            const std::optional<std::string> article = dictionary->Article(form);
-            if (!article) continue;
-            std::string gloss = GlossOf(*article, form);
-            if (!gloss.empty()) return Translation{form, std::move(gloss), dictionary->name()};
-            // An inflected form's article that only points to its headword
-            // ("went": "от go"): one step along the pointer.
-            const std::string pointed = ReferencedHeadword(*article, form);
+    for (const auto& dictionary : dictd_)
+        for (const std::string& form : forms)
+            if (auto translation = FromDictd(*dictionary, form, true)) return translation;
+    return std::nullopt;
+}
+
+std::optional<Translation> Translator::FromDictd(const DictdDictionary& dictionary, const std::string& form,
+                                                 bool follow) const {
+    std::optional<Translation> letter;
+    for (const std::string& article : dictionary.Articles(form)) {
+        std::string gloss = GlossOf(article, form);
+        if (gloss.empty()) {
+            // An inflected form's article that points to its headword
+            // ("went": "от go"): one step along the pointer, else the
+            // article's own senses after it ("sealed": "от seal II" names
+            // a headword mueller7 lacks).
+            const std::string pointed = follow ? ReferencedHeadword(article, form) : std::string();
             if (pointed.empty()) continue;
-            if (const std::optional<std::string> target = dictionary->Article(pointed)) {
-                gloss = GlossOf(*target, pointed);
-                if (!gloss.empty()) return Translation{pointed, std::move(gloss), dictionary->name()};
-            }
+            if (auto translation = FromDictd(dictionary, pointed, false)) return translation;
+            gloss = GlossOf(article, form, 30, true);
+            if (!gloss.empty()) return Translation{form, std::move(gloss), dictionary.name()};
+        } else if (!NamesALetter(gloss)) {
+            return Translation{form, std::move(gloss), dictionary.name()};
+        } else if (!letter) {
+            letter = Translation{form, std::move(gloss), dictionary.name()};
         }
     }
-    return std::nullopt;
+    return letter;
 }
 
 bool Translator::IsCommon(std::string_view word) const {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,7 +37,9 @@ public:
     Translator(std::vector<std::pair<std::string, std::string>> list_entries, const BuiltinDictionary* builtin,
                std::vector<std::unique_ptr<DictdDictionary>> dictd, const EnglishLemmas* lemmas);
 
-    // The word as written, then its lemmas, in each source in turn.
+    // The word as written, then its lemmas (then, for dictionaries that
+    // spell the British way, their British spellings), in each source in
+    // turn. Safe to call from several threads.
     std::optional<Translation> Translate(std::string_view word) const;
     // True when the word (or a lemma) is in the built-in list's core of
     // common words: words there are not worth pre-teaching.
@@ -44,9 +47,14 @@ public:
 
 private:
     std::vector<std::string> FormsOf(std::string_view word) const;
+    std::optional<Translation> Look(const std::vector<std::string>& forms) const;
+    std::optional<Translation> FromDictd(const DictdDictionary& dictionary, const std::string& form, bool follow) const;
 
     std::unordered_map<std::string, std::string> list_;     // by case-folded word
     std::unordered_map<std::string, std::string> builtin_;  // by case-folded word
     std::vector<std::unique_ptr<DictdDictionary>> dictd_;
     const EnglishLemmas* lemmas_;
+    // A film says its words many times: each is looked up once.
+    mutable std::mutex lock_;
+    mutable std::unordered_map<std::string, std::optional<Translation>> looked_up_;  // by case-folded word
 };

@@ -42,6 +42,10 @@ TEST(EnglishLemmas, IrregularAndRegularForms) {
     EXPECT_EQ(lemmas.Lemmas("being"), Words{"be"});  // not "bee": a noun only
     EXPECT_EQ(lemmas.Lemmas("happier"), Words{"happy"});
     EXPECT_EQ(lemmas.Lemmas("don\u2019t"), Words{"do"});
+    // WordNet lacks "others" and has "other" as no noun: the rules' results
+    // stand unchecked.
+    EXPECT_EQ(lemmas.Lemmas("others").front(), "other");
+    EXPECT_EQ(lemmas.Lemmas("gonna"), Words{"go"});
     EXPECT_EQ(lemmas.Lemmas("lighthouse"), Words{});
     // Without WordNet the rules alone still find the likely form first.
     const EnglishLemmas rules("");
@@ -110,6 +114,18 @@ TEST(DictdDictionary, ChunkedPlainAndWholeAgree) {
     std::string error;
     EXPECT_FALSE(DictdDictionary::Open(made.folder / "none.index", made.folder / "made.dict", &error));
     EXPECT_NE(error.find("none.index"), std::string::npos);
+    // An index whose lengths run past the data fails those lookups alone.
+    WriteBytes(made.folder / "long.index", "word1000\tA\t/////\nword1001\tBBB\tB\n");
+    auto long_index = DictdDictionary::Open(made.folder / "long.index", made.folder / "made.dict", nullptr);
+    ASSERT_TRUE(long_index);
+    EXPECT_FALSE(long_index->Article("word1000"));
+    EXPECT_EQ(long_index->Article("word1001"), ReadBytes(made.folder / "made.dict").substr(64 * 64 + 64 + 1, 1));
+    // FreeDict's names say their pair.
+    std::filesystem::rename(made.folder / "made.index", made.folder / "eng-rus.index");
+    std::filesystem::rename(made.folder / "made.dict", made.folder / "eng-rus.dict");
+    const auto pair = OpenDictdForPair("en", "ru", made.folder.path());
+    ASSERT_EQ(pair.size(), 1u);
+    EXPECT_EQ(pair[0]->name(), "eng-rus");
 }
 
 TEST(DictdGloss, FirstMeaningCaptionSized) {
@@ -122,10 +138,26 @@ TEST(DictdGloss, FirstMeaningCaptionSized) {
     EXPECT_EQ(GlossOf(three, "x"), "первое значение");
     EXPECT_EQ(GlossOf("x\n очень длинное описание без запятых вовсе\n", "x", 20), "очень длинное…");
     EXPECT_EQ(GlossOf("x\n сверхдлинноесловобезпробелов\n", "x", 10), "сверхдлин…");
+    // Labels without "_", a part of speech alone, a pointer after the sense.
+    EXPECT_EQ(GlossOf("we\n   [wi:] _pron. pers (_obj. us) мы\n", "we"), "мы");
+    EXPECT_EQ(GlossOf("all\n   _pron.\n   1. как прил.\n      1) весь, вся; all day\n", "all"), "весь, вся");
+    EXPECT_EQ(GlossOf("an\n   _I  [æn] _грам.\n    неопределённый артикль см. a II\n", "an"), "неопределённый артикль");
     // An article that only points elsewhere has no gloss of its own.
-    EXPECT_EQ(GlossOf("went\n   [wɛnt] _p. от go 1\n", "went"), "");
-    EXPECT_EQ(ReferencedHeadword("went\n   [wɛnt] _p. от go 1\n", "went"), "go");
-    EXPECT_EQ(ReferencedHeadword("mail-coach\n   [↗mɛɪl] = mail-cart 1\n", "mail-coach"), "mail-cart");
+    const std::pair<const char*, const char*> pointers[] = {
+        {"went\n   [wɛnt] _p. от go 1\n", "go"},
+        {"had\n   [hæd] (полная форма) _p. и _p-p.\nот have 1\n", "have"},
+        {"is\n   [ɪz] 3-е л. ед. ч.\nнастоящего времени гл. to be\n", "be"},
+        {"mail-coach\n   [↗mɛɪl] = mail-cart 1\n", "mail-cart"},
+        {"d\n   [di:] _сокр. _разг. см. damn\n", "damn"},
+        {"tire\n   _I  [↗taɪɜ] = tyre I\n   _II [↗taɪɜ] _уст.\n      1. _n. головной убор\n", "tyre"},
+    };
+    EXPECT_EQ(GlossOf("sealed\n   1. _p-p. от seal II, 2\n   2. _a.\n      1) запечатанный\n", "sealed", 30, true),
+              "запечатанный");
+    for (const auto& [article, pointed] : pointers) {
+        const std::string headword = std::string(article).substr(0, std::string(article).find('\n'));
+        EXPECT_EQ(GlossOf(article, headword), "") << headword;
+        EXPECT_EQ(ReferencedHeadword(article, headword), pointed);
+    }
 }
 
 TEST(Mueller7, ArticlesAndTheTranslatorsOrder) {
@@ -147,6 +179,16 @@ TEST(Mueller7, ArticlesAndTheTranslatorsOrder) {
     EXPECT_EQ(translator.Translate("went")->headword, "go");
     EXPECT_EQ(translator.Translate("went")->source, "built-in");
     EXPECT_FALSE(translator.Translate("zzxq"));
+    // The letter's article comes before the pronoun's; an American spelling
+    // finds the British one; pointers are followed.
+    const Translator mueller_only({}, nullptr, OpenDictdForPair("en", "ru"), &WordNet());
+    EXPECT_EQ(mueller_only.Translate("I")->text, "я");
+    EXPECT_EQ(mueller_only.Translate("neighbors")->headword, "neighbour");
+    EXPECT_EQ(mueller_only.Translate("travelers")->headword, "traveller");
+    EXPECT_EQ(mueller_only.Translate("cooperation")->headword, "co-operation");
+    EXPECT_EQ(mueller_only.Translate("them")->text, "они");
+    EXPECT_EQ(mueller_only.Translate("were")->text, "быть, существовать");
+    EXPECT_EQ(mueller_only.Translate("sealed")->text, "запечатанный");
     EXPECT_TRUE(translator.IsCommon("went"));
     EXPECT_TRUE(translator.IsCommon("Zoos"));
     EXPECT_FALSE(translator.IsCommon("lighthouse"));
