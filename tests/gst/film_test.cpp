@@ -23,20 +23,20 @@ struct Caption {
     guint64 filmTime = 0;
 };
 
-TEST(FilmWords, CaptionsTeachTheComingLines) {
+// The captions of 80 s of the film through the element with these
+// properties, the store at store knowing "reef".
+std::vector<Caption> RunFilm(const std::string& store, const std::string& srt, const std::string& properties) {
     StartGStreamer();
-    const std::string srt = std::string(std::getenv("TPP_FILM_SRT"));
-    TempFolder folder;
-    const std::string store = folder / "progress.db";
     {
         std::string error;
         auto progress = learner::ProgressStore::Open(store, error);
-        ASSERT_TRUE(progress) << error;
-        progress->RecordMark({folder / "words.dic", "reef", "риф"}, learner::Mark::kKnown, 1);
+        EXPECT_TRUE(progress) << error;
+        if (!progress) return {};
+        progress->RecordMark({"/lists/words.dic", "reef", "риф"}, learner::Mark::kKnown, 1);
         progress->Close();
     }
     GstHarness* harness = gst_harness_new_parse(
-        ("tpp25frame settings-file=none study-every=10 progress-db=" + store + " subtitles=" + srt).c_str());
+        ("tpp25frame settings-file=none progress-db=" + store + " subtitles=" + srt + " " + properties).c_str());
     GstBus* bus = gst_bus_new();
     gst_element_set_bus(harness->element, bus);
     gst_harness_set_src_caps_str(harness, "video/x-raw,format=BGR,width=160,height=120,framerate=5/1");
@@ -45,7 +45,7 @@ TEST(FilmWords, CaptionsTeachTheComingLines) {
         GstBuffer* buffer = gst_buffer_new_memdup(black.data(), black.size());
         GST_BUFFER_PTS(buffer) = i * kSecond / kFramesPerSecond;
         GST_BUFFER_DURATION(buffer) = kSecond / kFramesPerSecond;
-        ASSERT_EQ(gst_harness_push(harness, buffer), GST_FLOW_OK);
+        EXPECT_EQ(gst_harness_push(harness, buffer), GST_FLOW_OK);
         gst_buffer_unref(gst_harness_pull(harness));
     }
     std::vector<Caption> captions;
@@ -64,17 +64,24 @@ TEST(FilmWords, CaptionsTeachTheComingLines) {
     }
     gst_harness_teardown(harness);
     gst_object_unref(bus);
+    return captions;
+}
 
+// Each caption is a film's word, shown 1 to 12 s before a line of the
+// film; none is "reef". Returns the line "lighthouse" was shown for.
+std::string CheckCaptions(const std::vector<Caption>& captions, const std::string& srt) {
     std::string error;
     const std::vector<SubtitleLine> lines = ReadSubtitleLines(srt, error);
-    ASSERT_GE(captions.size(), 3u);
-    std::string lighthouse;  // its line
+    std::string lighthouse;
     for (const Caption& caption : captions) {
         EXPECT_NE(caption.word, "reef");
         const SubtitleLine* line = nullptr;
         for (const SubtitleLine& candidate : lines)
             if (candidate.text == caption.context) line = &candidate;
-        ASSERT_TRUE(line) << caption.word << ": " << caption.context;
+        if (!line) {
+            ADD_FAILURE() << caption.word << ": " << caption.context;
+            continue;
+        }
         const int64_t ahead = line->start - static_cast<int64_t>(caption.filmTime);
         EXPECT_GE(ahead, kSecond) << caption.word;
         EXPECT_LE(ahead, 12 * kSecond) << caption.word;
@@ -84,13 +91,34 @@ TEST(FilmWords, CaptionsTeachTheComingLines) {
         }
     }
     EXPECT_FALSE(lighthouse.empty());
+    return lighthouse;
+}
+
+TEST(FilmWords, CaptionsTeachTheComingLines) {
+    const std::string srt = std::getenv("TPP_FILM_SRT");
+    TempFolder folder;
+    const std::string store = folder / "progress.db";
+    const std::vector<Caption> captions = RunFilm(store, srt, "study-every=10");
+    ASSERT_GE(captions.size(), 3u);
+    const std::string lighthouse = CheckCaptions(captions, srt);
 
     // The store keeps the line with the word.
+    std::string error;
     learner::Database db;
     ASSERT_TRUE(db.OpenReadOnly(store, false, error)) << error;
     learner::Statement context(db, "SELECT context FROM entries WHERE word = 'lighthouse'");
     ASSERT_TRUE(context.Step());
     EXPECT_EQ(context.Text(0), lighthouse);
+}
+
+// In flash mode the same words ride the settings' frames: every flash is
+// one of them, within its time.
+TEST(FilmWords, FlashesTeachTheSameWords) {
+    const std::string srt = std::getenv("TPP_FILM_SRT");
+    TempFolder folder;
+    const std::vector<Caption> captions = RunFilm(folder / "progress.db", srt, "mode=flash study-every=10");
+    ASSERT_GE(captions.size(), 3u);
+    CheckCaptions(captions, srt);
 }
 
 }  // namespace
