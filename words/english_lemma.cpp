@@ -191,6 +191,12 @@ std::vector<std::string> EnglishLemmas::BritishSpellings(std::string_view lower_
     for (const auto& [american, british] : endings)
         if (word.size() > american.size() + 2 && word.ends_with(american))
             Add(spellings, word, word.substr(0, word.size() - american.size()) + std::string(british));
+    static const std::pair<std::string_view, std::string_view> words[] = {
+        {"math", "maths"},      {"whiskey", "whisky"},     {"gray", "grey"}, {"plow", "plough"},
+        {"pajamas", "pyjamas"}, {"aluminum", "aluminium"}, {"mom", "mum"},   {"curb", "kerb"},
+    };
+    for (const auto& [american, british] : words)
+        if (word == american) Add(spellings, word, std::string(british));
     // "cooperation", "coordinate": the older hyphen.
     if (word.size() > 5 && word.starts_with("co") && IsVowel(word[2])) Add(spellings, word, "co-" + word.substr(2));
     return spellings;

@@ -26,11 +26,12 @@ std::vector<std::string> Translator::FormsOf(std::string_view word) const {
 
 std::optional<Translation> Translator::Translate(std::string_view word) const {
     if (word.empty()) return std::nullopt;
-    std::vector<std::string> forms = FormsOf(word);
+    const std::string folded = FoldCase(word);
     {
         std::lock_guard<std::mutex> hold(lock_);
-        if (auto found = looked_up_.find(forms.front()); found != looked_up_.end()) return found->second;
+        if (auto found = looked_up_.find(folded); found != looked_up_.end()) return found->second;
     }
+    const std::vector<std::string> forms = FormsOf(folded);
     std::optional<Translation> translation = Look(forms);
     // The lists and the built-in dictionary spell as the learner does;
     // a dictd dictionary may spell the British way only.
@@ -41,7 +42,7 @@ std::optional<Translation> Translator::Translate(std::string_view word) const {
         if (!british.empty()) translation = Look(british);
     }
     std::lock_guard<std::mutex> hold(lock_);
-    looked_up_.emplace(forms.front(), translation);
+    looked_up_.emplace(folded, translation);
     return translation;
 }
 
