@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "dictionary/entry_separator.h"
+#include "frontend/film_link.h"
 #include "frontend/learner_link.h"
 #include "frontend/stream_clock.h"
 #include "learner/store_path.h"
@@ -105,6 +106,8 @@ struct CaptionEngine::Instance {
     double keepClear = -1;
     uint32_t serial = 0;  // of the last caption told
     std::vector<std::string> notices;
+    std::unique_ptr<FilmLink> film;
+    int64_t filmTime = 0;
 };
 
 namespace {
@@ -145,16 +148,51 @@ CaptionEngine::CaptionEngine(const RunSettings& run, std::vector<std::string>& w
     TellSkippedLines(plugin, warnings);
     ChooseSpaced(*SpacedOf(run, false, instance_->learner.store() != nullptr));
     ApplyTiming(run);
-    RetireKnownWords();
+    const std::vector<std::string> known = RetireKnownWords();
+    if (!run.subtitles.empty()) LoadFilm(run, known, warnings);
+}
+
+// The film's words are every caption: the dictionaries only translate.
+void CaptionEngine::LoadFilm(const RunSettings& run, const std::vector<std::string>& knownKeys,
+                             std::vector<std::string>& warnings) {
+    Instance& instance = *instance_;
+    FilmLink::Sources sources;
+    sources.subtitles = run.subtitles;
+    const SettingsRecord settings = instance.plugin.Settings();
+    if (settings.DicType == kWordList)
+        for (const std::string& caption : instance.plugin.dictionaries().Captions(kWordList)) {
+            const EntryParts text = SplitEntry(caption);
+            if (!text.translation.empty())
+                sources.listEntries.emplace_back(std::string(text.word), std::string(text.translation));
+        }
+    sources.knownKeys = knownKeys;
+    const auto nanos = [](double seconds, double low, double high) {
+        return static_cast<int64_t>(std::clamp(seconds, low, high) * StreamClock::kSecond);
+    };
+    sources.lead = nanos(run.leadSeconds, kLeadMin, kLeadMax);
+    sources.show = nanos(run.timing.showSeconds, kStudyShowMin, kStudyShowMax);
+    sources.every = nanos(run.timing.everySeconds, kStudyEveryMin, kStudyEveryMax);
+    std::string why;
+    instance.film = FilmLink::Load(sources, why);
+    if (!instance.film) {
+        warnings.push_back("Subtitles \"" + run.subtitles + "\" cannot be read (" + why +
+                           "): the captions come from the dictionary.");
+        return;
+    }
+    instance.plugin.viewerRequests().SetEntryProvider([this]() {
+        Instance& instance = *instance_;
+        return instance.film->Due(instance.filmTime, instance.timing && instance.timing->study);
+    });
 }
 
 // A word known in any list never comes again, in any order: the spaced
 // order knows it from the store; the others are told here.
-void CaptionEngine::RetireKnownWords() {
+std::vector<std::string> CaptionEngine::RetireKnownWords() {
     std::string error;
-    const std::vector<std::string> known = instance_->learner.KnownWords(error);
+    std::vector<std::string> known = instance_->learner.KnownWords(error);
     if (!error.empty()) instance_->notices.push_back("Progress store: the known words cannot be read (" + error + ")");
     RetireWords(known);
+    return known;
 }
 
 void CaptionEngine::RetireWords(const std::vector<std::string>& sortedKeys) {
@@ -244,6 +282,10 @@ void CaptionEngine::SetFrameTime(std::optional<int64_t> nanos) {
     instance_->plugin.viewerRequests().SetStreamTime(instance_->clock.Frame(nanos));
 }
 
+void CaptionEngine::SetFilmTime(std::optional<int64_t> nanos) {
+    if (nanos) instance_->filmTime = *nanos;
+}
+
 void CaptionEngine::SetFramesPerSecond(double frames) {
     if (!(frames > 0)) frames = 25;  // a stream of no fixed rate
     instance_->clock.SetFrameDuration(static_cast<int64_t>(StreamClock::kSecond / frames));
@@ -268,6 +310,13 @@ std::optional<CaptionShown> CaptionEngine::ProcessFrame(const FrameView& frame) 
     const ShownEntry& entry = instance.plugin.viewerRequests().lastShown();
     if (entry.serial == instance.serial) return std::nullopt;
     instance.serial = entry.serial;
+    if (entry.provided && instance.film) {
+        const FilmLink::Cue& cue = instance.film->cue(entry.index);
+        CaptionShown shown{entry.serial,  entry.index, cue.word, cue.translation,  instance.film->list(),
+                           std::string(), false,       cue.line, instance.filmTime};
+        instance.learner.Shown({shown.list, shown.word, shown.translation, shown.context}, -1);
+        return shown;
+    }
     const EntryParts text = SplitEntry(entry.text);
     CaptionShown shown{entry.serial,
                        entry.index,
@@ -289,11 +338,15 @@ void CaptionEngine::Take(const KeyRequests& requests) {
     OverlayEngine& overlay = instance_->plugin.viewerRequests();
     for (const CaptionMark& marked : requests.marks) {
         const CaptionShown& entry = marked.caption;
+        const bool film = instance_->film && entry.list == instance_->film->list();
         if (marked.mark == learner::Mark::kKnown) {
-            overlay.Retire(entry.listName, entry.index);
+            if (film)
+                instance_->film->Retire(learner::WordKey(entry.word));
+            else
+                overlay.Retire(entry.listName, entry.index);
             RetireWords({learner::WordKey(entry.word)});
         }
-        instance_->learner.Marked(entry.list, entry.index, marked.mark);
+        if (!film) instance_->learner.Marked(entry.list, entry.index, marked.mark);
     }
     if (requests.toggleCaptions) overlay.SetCaptionsOff(!overlay.captionsOff());
     if (requests.next) overlay.ShowNextNow();

@@ -49,7 +49,13 @@ struct RunSettings {
     // The share of the frame's height at the bottom that captions keep out
     // of, for the film's subtitles: 0 to 0.5.
     double keepClear = 0;
+    // A subtitle file, or a film with a text track, whose coming words the
+    // captions teach instead of the dictionaries' (which then only
+    // translate); empty: none. Read at the start of a run.
+    std::string subtitles;
+    double leadSeconds = 4;  // kLeadMin .. kLeadMax before the line
 };
+inline constexpr double kLeadMin = 2, kLeadMax = 10;
 
 // rules-type=spaced, the element's fourth order after the settings row's
 // three: never read from or written to a settings file (where the DLL
@@ -62,9 +68,11 @@ struct CaptionShown {
     uint32_t serial = 0;  // counts the captions of entries from 1; 0: none yet
     int32_t index = -1;
     std::string word, translation;
-    std::string list;       // the word list's absolute path, or "builtin"
-    std::string listName;   // as the settings name it; empty for the built-in one
-    bool repeated = false;  // shown again at the viewer's asking
+    std::string list;          // the word list's absolute path, or "builtin"
+    std::string listName;      // as the settings name it; empty for the built-in one
+    bool repeated = false;     // shown again at the viewer's asking
+    std::string context = {};  // a film's word: the subtitle line that holds it
+    int64_t filmTime = -1;     // a film's word: where in the film its caption started
 };
 
 struct CaptionMark {
@@ -108,6 +116,9 @@ public:
     // a picture's date; none when unknown), and the stream's frame rate:
     // study captions count the stream's time, flash ones frames.
     void SetFrameTime(std::optional<int64_t> nanos);
+    // The next frame's place in the film (its stream time), by which a
+    // film's words are taught; none when unknown.
+    void SetFilmTime(std::optional<int64_t> nanos);
     void SetFramesPerSecond(double frames);
     // The stream's time at the last frame (StreamClock's), the length of a
     // frame, and the entry the last frame showed, for the viewer's keys.
@@ -147,8 +158,10 @@ public:
 private:
     void ChooseSpaced(bool spaced);
     void ApplyTiming(const RunSettings& run);
-    void RetireKnownWords();
+    std::vector<std::string> RetireKnownWords();
     void RetireWords(const std::vector<std::string>& sortedKeys);
+    void LoadFilm(const RunSettings& run, const std::vector<std::string>& knownKeys,
+                  std::vector<std::string>& warnings);
 
     struct Instance;
     std::unique_ptr<Instance> instance_;

@@ -11,7 +11,11 @@ GstStructure* Describe(const char* name, const CaptionShown& caption) {
 }  // namespace
 
 GstMessage* CaptionMessage(GstObject* source, const CaptionShown& caption) {
-    return gst_message_new_element(source, Describe("tpp25frame-caption", caption));
+    GstStructure* fields = Describe("tpp25frame-caption", caption);
+    if (!caption.context.empty())
+        gst_structure_set(fields, "context", G_TYPE_STRING, caption.context.c_str(), "film-time", G_TYPE_UINT64,
+                          guint64(caption.filmTime), nullptr);
+    return gst_message_new_element(source, fields);
 }
 
 GstMessage* MarkMessage(GstObject* source, const CaptionShown& caption, learner::Mark mark) {

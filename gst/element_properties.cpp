@@ -121,6 +121,18 @@ void InstallElementProperties(GObjectClass* klass) {
                             "The share of the frame's height at the bottom that captions keep out of, so that the "
                             "film's subtitles stay readable",
                             0, kKeepClearMax, 0, kFlags));
+    g_object_class_install_property(
+        klass, kPropertySubtitles,
+        g_param_spec_string("subtitles", "Subtitles",
+                            "A subtitle file (.srt, .ass, .ssa, .vtt), or a film whose first text track is read: "
+                            "every caption is then one of the film's coming words the learner does not know, "
+                            "shown lead seconds before the line that holds it; read when the element starts",
+                            nullptr, kReady));
+    const RunSettings run;
+    g_object_class_install_property(
+        klass, kPropertyLead,
+        g_param_spec_double("lead", "Lead", "With subtitles, the seconds a word's caption starts before its line",
+                            kLeadMin, kLeadMax, run.leadSeconds, kReady));
     for (guint i = 0; i < kSettingCount; ++i)
         g_object_class_install_property(klass, kPropertyFirstSetting + i, SettingSpec(settingsTable[i]));
 }
@@ -143,6 +155,13 @@ bool SetElementProperty(RunSettings& run, guint id, const GValue* value) {
         case kPropertyStudyShow: run.timing.showSeconds = g_value_get_double(value); return true;
         case kPropertyStudyEvery: run.timing.everySeconds = g_value_get_double(value); return true;
         case kPropertyKeepClear: run.keepClear = g_value_get_double(value); return true;
+        case kPropertySubtitles: {
+            const char* path = g_value_get_string(value);
+            run.subtitles = path ? path : "";
+            if (run.subtitles == "none") run.subtitles.clear();
+            return true;
+        }
+        case kPropertyLead: run.leadSeconds = g_value_get_double(value); return true;
         default: break;
     }
     if (id < kPropertyFirstSetting || id >= kPropertyFirstSetting + kSettingCount) return false;
@@ -181,6 +200,10 @@ bool GetElementProperty(const RunSettings& run, GParamSpec* spec, guint id, GVal
         case kPropertyStudyShow: g_value_set_double(value, run.timing.showSeconds); return true;
         case kPropertyStudyEvery: g_value_set_double(value, run.timing.everySeconds); return true;
         case kPropertyKeepClear: g_value_set_double(value, run.keepClear); return true;
+        case kPropertySubtitles:
+            g_value_set_string(value, run.subtitles.empty() ? nullptr : run.subtitles.c_str());
+            return true;
+        case kPropertyLead: g_value_set_double(value, run.leadSeconds); return true;
         default: break;
     }
     if (id < kPropertyFirstSetting || id >= kPropertyFirstSetting + kSettingCount) return false;

@@ -3,8 +3,8 @@
 // the row's type, description, named values, default and range; then
 // settings-file, dictionary, keys, progress-db, player-keys, and the
 // timing of a run: mode (study or flash), study-show, study-every and
-// keep-clear. rules-type has a fourth value of the element's own, spaced,
-// which it reads as while a progress store is set and no other is given.
+// keep-clear; subtitles and lead, a film's words taught before its lines. rules-type has a fourth value of the
+// element's own, spaced, which it reads as while a progress store is set and no other is given.
 #pragma once
 
 #include <glib-object.h>
@@ -21,6 +21,8 @@ enum ElementPropertyId : guint {
     kPropertyStudyShow,
     kPropertyStudyEvery,
     kPropertyKeepClear,
+    kPropertySubtitles,
+    kPropertyLead,
     kPropertyFirstSetting,  // the settings rows follow in table order
 };
 

@@ -355,6 +355,9 @@ void BeforeTransform(GstBaseTransform* trans, GstBuffer* buffer) {
     const GstClockTime running = gst_segment_to_running_time(&trans->segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
     self->bufferTime = GST_CLOCK_TIME_IS_VALID(running) ? std::optional<int64_t>(running) : std::nullopt;
     self->engine->SetFrameTime(self->bufferTime);
+    // A film's words are taught by the place in the film, which a seek moves.
+    const GstClockTime place = gst_segment_to_stream_time(&trans->segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer));
+    self->engine->SetFilmTime(GST_CLOCK_TIME_IS_VALID(place) ? std::optional<int64_t>(place) : std::nullopt);
     if (!self->engine->NextFrameMayDraw()) {
         self->engine->PassFrame();
         self->keys->Frame(self->engine->streamTime(), self->bufferTime, std::nullopt, self->engine->frameDuration());

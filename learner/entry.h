@@ -17,6 +17,9 @@ struct EntryKey {
     std::string list;
     std::string word;
     std::string translation;
+    // Not part of the key: the line a film's word was shown for, kept with
+    // the entry at a showing; empty: none.
+    std::string context = {};
 };
 
 inline constexpr std::string_view kBuiltinList = "builtin";

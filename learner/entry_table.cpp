@@ -47,7 +47,8 @@ EntryTable::EntryTable(const Database& db)
             "again_marks = ?, pending_showing = ?, last_shown = ?, last_passive = ? WHERE id = ?"),
       addEvent_(db, "INSERT INTO events (entry, at, kind) VALUES (?, ?, ?)"),
       dropAll_(db, "UPDATE entries SET dropped = 1, position = NULL WHERE list = ?"),
-      place_(db, "UPDATE entries SET dropped = 0, position = ? WHERE id = ?") {}
+      place_(db, "UPDATE entries SET dropped = 0, position = ? WHERE id = ?"),
+      setContext_(db, "UPDATE entries SET context = ? WHERE id = ?") {}
 
 namespace {
 
@@ -118,6 +119,7 @@ bool EntryTable::Apply(const Event& event) {
     if (const std::optional<int64_t> review = PassiveReviewAt(*state); review && event.kind == EventKind::kShown) {
         if (!AddEvent(*entry, *review, EventKind::kReviewed)) return false;
     }
+    if (!event.entry.context.empty() && !Run(setContext_.Bind(1, event.entry.context).Bind(2, *entry))) return false;
     return Save(*entry, AfterEvent(*state, event)) && AddEvent(*entry, event.atMillis, event.kind);
 }
 

@@ -65,6 +65,7 @@ private:
     Statement addEvent_;
     Statement dropAll_;
     Statement place_;
+    Statement setContext_;
 };
 
 }  // namespace learner

@@ -27,6 +27,7 @@ struct CardEntry {
     std::string list;
     std::string word;
     std::string translation;
+    std::string sentence = {};  // a film's line that holds the word; empty: none
 };
 
 // The entries marked again at least once, or with everySeen also every one

@@ -24,6 +24,10 @@ UPDATE entries SET last_passive = 0
     FROM (SELECT entry, at FROM events WHERE kind = 2) AS again
     WHERE again.entry = entries.id AND again.at = entries.last_review;
 )",
+    // 3: the subtitle line a film's word was last shown for.
+    R"(
+ALTER TABLE entries ADD COLUMN context TEXT NOT NULL DEFAULT '';
+)",
 };
 
 static_assert(std::size(kSteps) == kStoreSchemaVersion - 1, "a step for each version after the first");

@@ -49,15 +49,19 @@ bool Unescape(std::string_view field, std::string& text) {
     return true;
 }
 
-// KIND TAB MILLIS TAB LIST TAB WORD TAB TRANSLATION
+// KIND TAB MILLIS TAB LIST TAB WORD TAB TRANSLATION [TAB CONTEXT]
 bool ParseLine(std::string_view line, Event& event) {
-    std::string_view fields[5];
-    for (size_t i = 0; i < 5; ++i) {
+    std::string_view fields[6];
+    size_t count = 0;
+    for (bool more = true; more; ++count) {
+        if (count == 6) return false;
         const size_t tab = line.find('\t');
-        if ((tab == std::string_view::npos) != (i == 4)) return false;
-        fields[i] = line.substr(0, tab);
-        line.remove_prefix(tab == std::string_view::npos ? line.size() : tab + 1);
+        more = tab != std::string_view::npos;
+        fields[count] = line.substr(0, tab);
+        line.remove_prefix(more ? tab + 1 : line.size());
     }
+    if (count < 5) return false;
+    if (count == 6 && !Unescape(fields[5], event.entry.context)) return false;
     if (fields[0].size() != 1 || fields[0][0] < '0' || fields[0][0] > '2') return false;
     event.kind = static_cast<EventKind>(fields[0][0] - '0');
     const auto [end, failed] = std::from_chars(fields[1].data(), fields[1].data() + fields[1].size(), event.atMillis);
@@ -124,6 +128,7 @@ bool AppendSideFile(const std::string& path, const std::vector<Event>& events, s
         AddField(text, event.entry.list);
         AddField(text, event.entry.word);
         AddField(text, event.entry.translation);
+        if (!event.entry.context.empty()) AddField(text, event.entry.context);
         text += '\n';
     }
     const bool written = WriteAll(fd, text) && ::fsync(fd) == 0;

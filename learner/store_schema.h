@@ -10,7 +10,7 @@
 namespace learner {
 
 // The version this program writes; PRAGMA user_version holds the file's.
-constexpr int kStoreSchemaVersion = 2;
+constexpr int kStoreSchemaVersion = 3;
 // PRAGMA application_id of a progress store ("TPPL").
 constexpr int kStoreApplicationId = 0x5450504C;
 

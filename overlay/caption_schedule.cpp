@@ -1,6 +1,7 @@
 #include "overlay/caption_schedule.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -43,7 +44,8 @@ void CaptionSchedule::SetTiming(const std::optional<StudyTiming>& timing) {
 void CaptionSchedule::Start(const SettingsRecord& settings, RandomSource& random) {
     showingEntry_ = true;
     if (timing_) {
-        showUntil_ = now_ + timing_->showNanos;
+        const int64_t limit = std::exchange(provisionLimit_, 0);
+        showUntil_ = now_ + (limit > 0 ? std::min(limit, timing_->showNanos) : timing_->showNanos);
         nextStart_ = now_ + timing_->everyNanos;
         return;
     }
@@ -60,6 +62,14 @@ NextEntry CaptionSchedule::TakeNextEntry(SettingsRecord& settings, std::string& 
     const auto source = static_cast<WordSource>(settings.DicType);
     int32_t SettingsRecord::*const indexField = source == kWordList ? &SettingsRecord::CurExtEntry
                                                                     : &SettingsRecord::CurIntEntry;
+    if (provideEntry_) {
+        std::optional<ProvidedEntry> provided = provideEntry_();
+        if (!provided) return NextEntry::kNoneChosen;
+        text = std::move(provided->text);
+        provisionLimit_ = provided->showNanos;
+        shown_ = {shown_.serial + 1, source, std::string(), provided->index, text, false, true};
+        return NextEntry::kTaken;
+    }
     const int32_t from = settings.*indexField;
     const auto order = static_cast<WordOrder>(settings.RulesType);
     const std::string list = source == kWordList ? settings.DicFileName : std::string();

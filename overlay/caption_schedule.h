@@ -25,11 +25,23 @@ struct ShownEntry {
     int32_t index = -1;
     std::string text;       // "word - translation"
     bool repeated = false;  // shown again at the viewer's asking, not by the schedule
+    bool provided = false;  // the entry provider's (index is then its own)
 };
 
 // Chooses the next entry's index in the dictionary of source instead of
 // the settings' order; none: no caption now.
 using EntryChooser = std::function<std::optional<int32_t>(WordSource source)>;
+
+// An entry given from outside the dictionaries (a film's coming word), in
+// place of theirs: its caption, the provider's own index for it, and with
+// a study timing at most how long it stays (0: the timing's time).
+struct ProvidedEntry {
+    std::string text;
+    int32_t index = -1;
+    int64_t showNanos = 0;
+};
+// The entry due now; none: no caption now.
+using EntryProvider = std::function<std::optional<ProvidedEntry>()>;
 
 // A caption asked for, started at the next frame instead of the schedule's
 // entry: its text and how long it stays.
@@ -116,6 +128,8 @@ public:
     const ShownEntry& lastShown() const { return shown_; }
     // Unset: the settings' order.
     void SetEntryChooser(EntryChooser chooser) { chooseEntry_ = std::move(chooser); }
+    // Set, every entry is the provider's and the dictionaries give none.
+    void SetEntryProvider(EntryProvider provider) { provideEntry_ = std::move(provider); }
 
     // The caption on screen ends, and the next frame is due.
     void Interrupt();
@@ -138,4 +152,6 @@ private:
     std::set<std::pair<std::string, int32_t>> retired_;  // by list (empty: built-in) and index
     ShownEntry shown_;
     EntryChooser chooseEntry_;
+    EntryProvider provideEntry_;
+    int64_t provisionLimit_ = 0;  // the provided entry's showNanos, for Start
 };

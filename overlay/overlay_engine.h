@@ -105,6 +105,9 @@ public:
     // Chooses each entry instead of the settings' order, on the frame's
     // thread (the element's spaced order); unset: the settings' order.
     void SetEntryChooser(EntryChooser chooser) { schedule_.SetEntryChooser(std::move(chooser)); }
+    // Gives every entry instead of the dictionaries (a film's coming words),
+    // on the frame's thread; unset: the dictionaries'.
+    void SetEntryProvider(EntryProvider provider) { schedule_.SetEntryProvider(std::move(provider)); }
 
     // The stream as StreamStart took it.
     VideoFormat videoFormat() const { return stream_; }

@@ -6,7 +6,8 @@
 #              Unicode's data (the case folding table is made from it), SQLite (the
 #              learner's progress store, tpp-words), libzip and zstd (tpp-words' import
 #              of Anki packages), ICU and zlib (the words layer), WordNet's lists and the
-#              English-Russian dictd dictionary (the words' lemmas and glosses)
+#              English-Russian dictd dictionary (the words' lemmas and glosses),
+#              GStreamer's core and base (a film's subtitles read ahead: subparse, ssaparse)
 #   --mingw    the Windows DLL and host: compilers, CMake, mingw-w64, Unicode's data
 #   --wine     running them: Wine with its 32-bit part, fonts (Noto for complex scripts)
 #   --video    ffmpeg, for the main job
@@ -46,7 +47,7 @@ declare -A group=(
   # The words layer (words/): ICU cuts lines into words, zlib reads the
   # dictd dictionaries; WordNet's lists give English lemmas and mueller7
   # English-Russian glosses, both read where Debian installs them.
-  [native]="${build_tools[*]} pkg-config libfreetype-dev libfontconfig-dev libharfbuzz-dev libfribidi-dev libsqlite3-dev libzip-dev libzstd-dev fontconfig fonts-liberation fonts-noto-core libicu-dev zlib1g-dev wordnet-base mueller7-dict"
+  [native]="${build_tools[*]} pkg-config libfreetype-dev libfontconfig-dev libharfbuzz-dev libfribidi-dev libsqlite3-dev libzip-dev libzstd-dev fontconfig fonts-liberation fonts-noto-core libicu-dev zlib1g-dev wordnet-base mueller7-dict libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base"
   [mingw]="${build_tools[*]} g++-mingw-w64-i686"
   # fonts-liberation gives Wine metric-compatible faces (Arial is DejaVu
   # Sans there, scripts/wine-run.sh); fonts-noto-core stands in for

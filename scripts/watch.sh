@@ -2,7 +2,7 @@
 # Plays a video with its sound, and the captions, in a window.
 usage() {
   cat <<'EOF'
-Usage: scripts/watch.sh VIDEO|URI [PROPERTY=VALUE ...]
+Usage: scripts/watch.sh VIDEO|URI [--subtitles FILE] [PROPERTY=VALUE ...]
 
 Plays VIDEO (any file that GStreamer decodes) or URI (file://, http://,
 rtsp://, dvb://, ...) with sound and captions in a window: playbin with the
@@ -19,6 +19,11 @@ settings-file=none plays without one, and the element says when it
 creates a settings file. Captions start from the element's own look,
 white letters outlined on a dark box, for every setting the file does
 not name (the first run writes them in).
+
+The film's own words are taught before they are spoken, from its
+subtitles: --subtitles FILE, else the file of the film's name beside it
+(.srt, .ass, .ssa, .vtt), else the film's first text track;
+subtitles=none plays without.
 
 Keys, in the window or on the terminal: space pauses and goes on, Left
 and Right seek 10 s back and on, f is full screen, q (or Escape) quits;
@@ -49,9 +54,16 @@ case $1 in -h | --help) usage; exit 0 ;; esac
 input=$1
 shift
 properties=()
-for setting; do
-  [[ $setting =~ ^[a-z][a-z_-]*=.*$ ]] || bad_usage "not a property=value: $setting"
-  properties+=("$setting")
+while (($#)); do
+  if [[ $1 == --subtitles ]]; then
+    [[ $# -ge 2 && -f $2 ]] || bad_usage "--subtitles needs a file"
+    properties+=(--subtitles "$(realpath "$2")")
+    shift 2
+    continue
+  fi
+  [[ $1 =~ ^[a-z][a-z_-]*=.*$ ]] || bad_usage "not a property=value: $1"
+  properties+=("$1")
+  shift
 done
 
 if [[ $input =~ ^[a-z][a-z0-9+.-]*:// ]]; then

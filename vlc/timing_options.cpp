@@ -13,7 +13,7 @@ const char* const kModeTexts[] = {"Study: captions to read and mark, timed in se
 
 }  // namespace
 
-const char* const kTimingOptions[4] = {"mode", "study-show", "study-every", "keep-clear"};
+const char* const kTimingOptions[6] = {"mode", "study-show", "study-every", "keep-clear", "subtitles", "lead"};
 
 void DeclareTimingOptions(vlc_set_cb vlc_set, void* opaque) {
     module_config_t* config = nullptr;
@@ -32,6 +32,14 @@ void DeclareTimingOptions(vlc_set_cb vlc_set, void* opaque) {
                          "The share of the picture's height at the bottom that captions keep out of, so that the "
                          "film's subtitles stay readable.",
                          false);
+    const RunSettings run;
+    add_string("tpp25frame-subtitles", nullptr, "Subtitles",
+               "A subtitle file (.srt, .ass, .ssa, .vtt), or a film whose first text track is read: every caption "
+               "is then one of the film's coming words the learner does not know, shown tpp25frame-lead seconds "
+               "before the line that holds it.",
+               false);
+    add_float_with_range("tpp25frame-lead", run.leadSeconds, kLeadMin, kLeadMax, "Lead (s)",
+                         "With subtitles, the seconds a word's caption starts before its line.", false);
 }
 
 void ReadTimingOptions(filter_t* filter, RunSettings& run, std::vector<std::string>& warnings) {
@@ -44,4 +52,8 @@ void ReadTimingOptions(filter_t* filter, RunSettings& run, std::vector<std::stri
     run.timing.showSeconds = var_InheritFloat(filter, "tpp25frame-study-show");
     run.timing.everySeconds = var_InheritFloat(filter, "tpp25frame-study-every");
     run.keepClear = var_InheritFloat(filter, "tpp25frame-keep-clear");
+    text = var_InheritString(filter, "tpp25frame-subtitles");
+    run.subtitles = text ? text : "";
+    free(text);
+    run.leadSeconds = var_InheritFloat(filter, "tpp25frame-lead");
 }

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,6 +23,7 @@ struct filter_sys_t {
     CaptionEngine engine;
     FrameFormat format;
     ViewerKeys keys;
+    std::optional<int64_t> firstDate;
 };
 
 namespace {
@@ -59,6 +61,10 @@ picture_t* Filter(filter_t* filter, picture_t* picture) {
     sys->engine.Take(sys->keys.TakeRequests());
     const std::optional<int64_t> date = NanosOf(picture->date);
     sys->engine.SetFrameTime(date);
+    // The film's place: a picture's date from the first one's (VLC gives a
+    // filter no stream time of its own; a seek is not followed).
+    if (date && !sys->firstDate) sys->firstDate = date;
+    if (date) sys->engine.SetFilmTime(*date - *sys->firstDate);
     picture_t* drawn = sys->engine.NextFrameMayDraw() ? filter_NewPicture(filter) : nullptr;
     if (!drawn) {
         sys->engine.PassFrame();
@@ -117,7 +123,7 @@ int Open(vlc_object_t* object) {
     std::vector<std::string> warnings;
     FilterOptions options = ReadFilterOptions(filter, warnings);
     try {
-        filter->p_sys = new filter_sys_t{CaptionEngine(options.run, warnings), *format, {}};
+        filter->p_sys = new filter_sys_t{CaptionEngine(options.run, warnings), *format, {}, std::nullopt};
     } catch (const std::exception& error) {
         msg_Err(filter, "The caption engine cannot start: %s", error.what());
         return VLC_EGENERIC;

@@ -1,6 +1,6 @@
 #include "words/fold_case.h"
 
-#include "dictionary/case_folding.h"
+#include "platform/case_folding.h"
 #include "platform/utf8.h"
 
 std::string FoldCase(std::string_view utf8) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # gst-inspect-1.0 finds the element of this tree (and so makes the tests'
 # registry): its description, both pad templates with the seventeen formats, and
-# the 38 properties of its own, each with a blurb and a default.
+# the 40 properties of its own, each with a blurb and a default.
 set -euo pipefail
 plugin_dir=$1
 fail() { echo "FAIL: $*"; exit 1; }
@@ -18,5 +18,5 @@ own=$(sed -n '/^Element Properties:/,$p' <<<"$out" |
   awk '/^  [a-z-]+ +: ./ { name = $1; if (name != "name" && name != "parent" && name != "qos") n++ }
        /Default:/ && name != "" { d[name] = 1 }
        END { for (k in d) if (k != "name" && k != "parent" && k != "qos") m++; print n + 0, m + 0 }')
-[[ $own == "38 38" ]] || fail "own properties with blurbs and defaults: $own (want 38 38)"
-echo "gst-inspect: tpp25frame of this tree, 38 properties"
+[[ $own == "40 40" ]] || fail "own properties with blurbs and defaults: $own (want 40 40)"
+echo "gst-inspect: tpp25frame of this tree, 40 properties"

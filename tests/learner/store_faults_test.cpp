@@ -133,7 +133,9 @@ TEST(StoreFaults, FullDiskWritesWhatFitsAndTellsOfTheRest) {
     ASSERT_TRUE(store->Flush());
     const int64_t kept = Count(path, "SELECT count(*) FROM events WHERE kind IN (0, 1, 2)");
     EXPECT_EQ(kept + (notice.find("are lost") != std::string::npos ? lost : 0), kShowings) << notice;
-    if (kept < kShowings) EXPECT_FALSE(notice.empty());
+    if (kept < kShowings) {
+        EXPECT_FALSE(notice.empty());
+    }
 }
 
 // A side file a killed process left mid-line, with lines added after it:

@@ -434,3 +434,33 @@ TEST_F(TppWordsImport, RefusesWhatItMustNotWriteOrCannotRead) {
 }
 
 }  // namespace
+
+// A film's words against the store: "reef" is known there, the little
+// words are common; "lighthouse" is only in mueller7.
+TEST_F(TppWords, FilmNamesTheUnknownWordsAndTheShareKnown) {
+    {
+        std::string error;
+        auto store = learner::ProgressStore::Open(db_, error);
+        ASSERT_TRUE(store) << error;
+        store->RecordMark({list_, "reef", "риф"}, Mark::kKnown, 1);
+        ASSERT_TRUE(store->Flush(&error)) << error;
+    }
+    const Outcome text = RunWords("film --db " + db_ + " " + TPP_FILM_SRT);
+    ASSERT_EQ(text.status, 0) << text.output;
+    EXPECT_NE(text.output.find("11 lines, 66 words, "), std::string::npos) << text.output;
+    EXPECT_NE(text.output.find("lighthouse - маяк"), std::string::npos) << text.output;
+    EXPECT_EQ(text.output.find(" reef "), std::string::npos) << text.output;
+
+    const Outcome json = RunWords("film --json --db " + db_ + " " + TPP_FILM_SRT);
+    ASSERT_EQ(json.status, 0) << json.output;
+    EXPECT_NE(json.output.find("{\"word\": \"lighthouse\", \"count\": 3, \"taught\": true"), std::string::npos)
+        << json.output;
+
+    const std::string cards = folder_ / "film.txt";
+    ASSERT_EQ(RunWords("film --db " + db_ + " --anki " + cards + " " + TPP_FILM_SRT).status, 0);
+    const std::string file = ReadBytes(cards);
+    EXPECT_NE(file.find("#columns:Front\tBack\tSentence\tTags\n#tags column:4\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("\nlighthouse\t"), std::string::npos) << file;
+    EXPECT_NE(file.find("\tThe lighthouse keeper / climbed the stairs & waited.\tharbour\n"), std::string::npos)
+        << file;
+}

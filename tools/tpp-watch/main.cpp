@@ -9,7 +9,11 @@
 // q, closing the window, Ctrl-C) all go through the element's stop, which
 // saves its walk.
 //
-// Usage: tpp-watch URI [PROPERTY=VALUE ...]
+// A film's words are taught from its subtitles, found as players find
+// them: --subtitles FILE, else the file of the film's name beside it, else
+// the film's first text track (subtitles=none: neither).
+//
+// Usage: tpp-watch URI [--subtitles FILE] [PROPERTY=VALUE ...]
 // Exit status: 0 at the end, q, a closed window or Ctrl-C; 2 when a
 // property is refused; 1 when something fails; 143 after SIGTERM.
 #include <glib-unix.h>
@@ -27,6 +31,7 @@
 #include <vector>
 
 #include "frontend/key_map.h"
+#include "subtitles/subtitle_lines.h"
 #include "tools/tpp-watch/watch_fullscreen.h"
 #include "tools/tpp-watch/watch_properties.h"
 #include "tools/tpp-watch/watch_session.h"
@@ -135,6 +140,18 @@ void CheckSubtitles(Player& player) {
     ClearStatus(player);
     std::fprintf(stderr, "watch: subtitles shown: captions keep the bottom quarter clear (keep-clear=%.2f)\n",
                  kSubtitlesKeepClear);
+}
+
+// The subtitles a player would take for a local film: the file of its
+// name beside it, else the film itself (its first text track); none for
+// a stream.
+std::string FilmSubtitles(const char* uri) {
+    gchar* path = gst_uri_is_valid(uri) ? g_filename_from_uri(uri, nullptr, nullptr) : g_strdup(uri);
+    if (!path) return {};
+    const std::string film = path;
+    g_free(path);
+    const std::string beside = SubtitlesBeside(film);
+    return beside.empty() ? film : beside;
 }
 
 // A key that the element left: the player's own, or nothing.
@@ -310,8 +327,18 @@ int main(int argc, char** argv) {
     g_set_application_name("TPP_25Frame");
     gst_init(&argc, &argv);
     if (argc < 2) {
-        std::fprintf(stderr, "Usage: tpp-watch URI [PROPERTY=VALUE ...]\n");
+        std::fprintf(stderr, "Usage: tpp-watch URI [--subtitles FILE] [PROPERTY=VALUE ...]\n");
         return 2;
+    }
+    std::string subtitles;
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--subtitles" && i + 1 < argc) {
+            subtitles = argv[i + 1];
+            std::copy(argv + i + 2, argv + argc, argv + i);
+            argc -= 2;
+            break;
+        }
     }
     GstElement* filter = gst_element_factory_make(kElement, nullptr);
     GstElement* playbin = gst_element_factory_make("playbin", nullptr);
@@ -327,13 +354,20 @@ int main(int argc, char** argv) {
         gst_object_unref(gst_object_ref_sink(playbin));
         return 2;
     }
-    bool playerKeysGiven = false, keepClearGiven = false;
+    bool playerKeysGiven = false, keepClearGiven = false, subtitlesGiven = false;
     for (int i = 2; i < argc; ++i) {
         const std::string setting = argv[i];
+        subtitlesGiven = subtitlesGiven || setting.rfind("subtitles=", 0) == 0;
         playerKeysGiven = playerKeysGiven || setting.rfind("player-keys=", 0) == 0;
         keepClearGiven = keepClearGiven || setting.rfind("keep-clear=", 0) == 0;
     }
     if (!playerKeysGiven) g_object_set(filter, "player-keys", kPlayerKeys, nullptr);
+    if (subtitles.empty() && !subtitlesGiven) subtitles = FilmSubtitles(argv[1]);
+    if (subtitles == "none") subtitles.clear();
+    if (!subtitles.empty()) {
+        g_object_set(filter, "subtitles", subtitles.c_str(), nullptr);
+        std::fprintf(stderr, "watch: the film's words from %s\n", subtitles.c_str());
+    }
     std::string why;
     GstElement* sink = OpenVideoSink(why);
     if (!sink) {

@@ -37,25 +37,31 @@ std::string AnkiDeck(std::string_view list) {
 }
 
 std::string AnkiFile(const std::vector<learner::CardEntry>& cards) {
-    bool severalLists = false;
-    for (const learner::CardEntry& card : cards) severalLists = severalLists || card.list != cards.front().list;
+    bool severalLists = false, sentences = false;
+    for (const learner::CardEntry& card : cards) {
+        severalLists = severalLists || card.list != cards.front().list;
+        sentences = sentences || !card.sentence.empty();
+    }
+    // The sentence is a third field, before the tags.
+    const std::string fields = sentences ? "Front\tBack\tSentence" : "Front\tBack";
+    const char tagsColumn = sentences ? '4' : '3';
     std::string file =
         "#separator:tab\n"
         "#html:false\n"
         "#notetype:Basic\n";
     if (severalLists) {
-        file +=
-            "#columns:Front\tBack\tTags\tDeck\n"
-            "#deck column:4\n";
+        file += "#columns:" + fields + "\tTags\tDeck\n";
+        file += std::string("#deck column:") + char(tagsColumn + 1) + "\n";
     } else {
         file += "#deck:" + (cards.empty() ? std::string("tpp25frame") : AnkiDeck(cards.front().list)) + "\n";
-        file += "#columns:Front\tBack\tTags\n";
+        file += "#columns:" + fields + "\tTags\n";
     }
-    file +=
-        "#tags column:3\n"
-        "#tags:tpp25frame\n";
+    file += std::string("#tags column:") + tagsColumn + "\n";
+    file += "#tags:tpp25frame\n";
     for (const learner::CardEntry& card : cards) {
-        file += AnkiField(card.word) + '\t' + AnkiField(card.translation) + '\t' + AnkiField(AnkiTag(card.list));
+        file += AnkiField(card.word) + '\t' + AnkiField(card.translation);
+        if (sentences) file += '\t' + AnkiField(card.sentence);
+        file += '\t' + AnkiField(AnkiTag(card.list));
         if (severalLists) file += '\t' + AnkiField(AnkiDeck(card.list));
         file += '\n';
     }

@@ -24,7 +24,11 @@ std::string AnkiDeck(std::string_view list);
 
 // The whole file, each line ended by LF: headers, then one note a card.
 // Anki's Basic note type takes the word as its Front and the translation
-// as its Back; the third column holds the list's tag. The cards of one
+// as its Back; the third column holds the list's tag. Cards with a
+// sentence (a film's line) have it as a third field, Sentence, before the
+// tag, in every note of the file: Basic has no such field, so Anki fills
+// it only in a note type that has one (or as the import dialog maps it).
+// The cards of one
 // list go to its deck, named by #deck:; those of several lists each to
 // its own, named by a fourth column (#deck column:), since #deck: names
 // one deck for the whole file.

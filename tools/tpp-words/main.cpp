@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
         case WordsCommand::kKnown: return RunKnown(*options);
         case WordsCommand::kReset: return RunReset(*options);
         case WordsCommand::kImport: return RunImport(*options);
+        case WordsCommand::kFilm: return RunFilm(*options);
     }
     return 2;
 }

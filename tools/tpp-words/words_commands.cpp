@@ -9,6 +9,7 @@
 #include <iterator>
 #include <set>
 
+#include "learner/entry_table.h"
 #include "learner/progress_report.h"
 #include "learner/progress_store.h"
 #include "learner/store_path.h"
@@ -16,10 +17,13 @@
 #include "learner/word_key.h"
 #include "platform/file.h"
 #include "platform/text_file.h"
+#include "plugin/embedded_dictionary.h"
+#include "subtitles/subtitle_reader.h"
 #include "tools/tpp-words/anki_export.h"
 #include "tools/tpp-words/deck_package.h"
 #include "tools/tpp-words/list_entries.h"
 #include "tools/tpp-words/word_import.h"
+#include "tools/tpp-words/words_film.h"
 
 namespace {
 
@@ -340,5 +344,45 @@ int RunImport(const WordsOptions& options) {
     }
     std::printf("%zu entr%s marked known (a card's interval of %d days or more)\n", marked, marked == 1 ? "y" : "ies",
                 static_cast<int>(kKnownInterval));
+    return 0;
+}
+
+// The store is only read, and a missing one knows no word.
+int RunFilm(const WordsOptions& options) {
+    std::string error;
+    const std::vector<SubtitleLine> lines = ReadSubtitleLines(options.film, error);
+    if (lines.empty()) return Fail(options.film + " gives no subtitle lines: " + error);
+    std::vector<std::string> known;
+    const std::string store = StorePath(options);
+    if (!store.empty() && std::filesystem::exists(store)) {
+        learner::Database db;
+        if (!OpenForReading(options, db, error)) return Fail(error);
+        std::optional<std::vector<std::string>> keys = learner::KnownWordKeys(db, error);
+        if (!keys) return Fail(error);
+        known = std::move(*keys);
+    }
+    std::vector<std::pair<std::string, std::string>> listed;
+    if (!options.dictionary.empty()) {
+        const auto entries = ListEntries(options.dictionary);
+        if (!entries) return Fail("cannot read the word list " + options.dictionary);
+        for (const learner::EntryText& entry : *entries) listed.emplace_back(entry.word, entry.translation);
+    }
+    const std::shared_ptr<const BuiltinDictionary> builtin = SharedBuiltinDictionary();
+    const std::unique_ptr<Translator> translator = FilmTranslator(std::move(listed), builtin.get());
+    const FilmWords film = AnalyseFilmWords(lines, *translator, known, kFilmLanguage);
+    if (!options.ankiFile.empty()) {
+        const std::string why = WhyNotWritten(options.ankiFile, store);
+        if (!why.empty()) return Fail("the Anki file is not written to " + options.ankiFile + ": " + why);
+        const std::string file = AnkiFile(FilmCards(platform::AbsolutePath(options.film), lines, film));
+        ReplacingTextWriter writer;
+        platform::FileOutcome outcome = writer.Begin(options.ankiFile);
+        if (outcome) {
+            writer.Write(file);
+            outcome = writer.Commit();
+        }
+        if (!outcome) return Fail("cannot write " + options.ankiFile + ": " + outcome.why);
+    }
+    const std::string report = options.json ? FilmReportJson(options.film, lines, film) : FilmReportText(lines, film);
+    std::fputs(report.c_str(), stdout);
     return 0;
 }

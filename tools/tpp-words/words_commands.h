@@ -10,3 +10,5 @@ int RunExport(const WordsOptions& options);
 int RunKnown(const WordsOptions& options);
 int RunReset(const WordsOptions& options);
 int RunImport(const WordsOptions& options);
+// A film's words: words_film.cpp.
+int RunFilm(const WordsOptions& options);

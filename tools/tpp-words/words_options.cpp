@@ -20,6 +20,12 @@ const char* const kWordsUsage =
     "                              HTML reduced to text; LIST - writes to standard output. The\n"
     "                              store and FILE are refused as LIST. --known: also mark known\n"
     "                              the notes whose cards have an interval of 21 days or more\n"
+    "  film FILE [--json] [--anki OUT] [--dictionary LIST]\n"
+    "                              a film's words (FILE: .srt, .ass, .ssa, .vtt, or a film with a\n"
+    "                              text track): how many, the share known, the lines with one\n"
+    "                              unknown word, the unknown words by count with translations;\n"
+    "                              --json as data; --anki OUT the unknown words as cards with their\n"
+    "                              line as a third field; LIST's translations come first\n"
     "\n"
     "Options:\n"
     "  --db FILE   the progress store (default $XDG_DATA_HOME/tpp25frame/progress.sqlite)\n"
@@ -36,6 +42,7 @@ std::optional<WordsCommand> CommandNamed(const std::string& name) {
     if (name == "known") return WordsCommand::kKnown;
     if (name == "reset") return WordsCommand::kReset;
     if (name == "import") return WordsCommand::kImport;
+    if (name == "film") return WordsCommand::kFilm;
     return std::nullopt;
 }
 
@@ -83,6 +90,16 @@ bool TakeArguments(WordsOptions& options, const std::vector<std::string>& words,
                 return false;
             }
             break;
+        case WordsCommand::kFilm:
+            if (words.size() == 1) {
+                options.film = words[0];
+                return true;
+            }
+            if (words.empty()) {
+                error = "film needs a subtitle file or a film: tpp-words film FILE";
+                return false;
+            }
+            break;
         case WordsCommand::kHelp: return true;
     }
     error = "too many arguments for this command: " + words.back();
@@ -105,28 +122,33 @@ std::optional<WordsOptions> ParseWordsOptions(const std::vector<std::string>& ar
         } else if (optionsEnded) {
             command = CommandNamed(arg);
             if (!command) {
-                error = "unknown command " + arg + " (stats, export, known, reset, import)";
+                error = "unknown command " + arg + " (stats, export, known, reset, import, film)";
                 return std::nullopt;
             }
         } else if (arg == "--help" || arg == "-h") {
             return WordsOptions{};
-        } else if (arg == "--db" || arg == "--anki" || arg == "-o" || arg == "--output") {
+        } else if (arg == "--db" || arg == "--anki" || arg == "-o" || arg == "--output" || arg == "--dictionary") {
             if (i + 1 == args.size() || args[i + 1].empty()) {
                 error = arg + " needs a file";
                 return std::nullopt;
             }
-            (arg == "--db" ? options.db : arg == "--anki" ? options.ankiFile : options.output) = args[++i];
+            (arg == "--db"           ? options.db
+             : arg == "--anki"       ? options.ankiFile
+             : arg == "--dictionary" ? options.dictionary
+                                     : options.output) = args[++i];
         } else if (arg == "--all") {
             options.all = true;
         } else if (arg == "--known") {
             options.known = true;
+        } else if (arg == "--json") {
+            options.json = true;
         } else if (arg.starts_with("-") && arg.size() > 1) {
             error = "unknown option " + arg;
             return std::nullopt;
         } else if (!command) {
             command = CommandNamed(arg);
             if (!command) {
-                error = "unknown command " + arg + " (stats, export, known, reset, import)";
+                error = "unknown command " + arg + " (stats, export, known, reset, import, film)";
                 return std::nullopt;
             }
         } else {
@@ -138,8 +160,14 @@ std::optional<WordsOptions> ParseWordsOptions(const std::vector<std::string>& ar
         return std::nullopt;
     }
     options.command = *command;
-    if ((!options.ankiFile.empty() || options.all) && options.command != WordsCommand::kExport) {
-        error = "--anki and --all are for export only";
+    const bool film = options.command == WordsCommand::kFilm;
+    if ((options.all && options.command != WordsCommand::kExport) ||
+        (!options.ankiFile.empty() && options.command != WordsCommand::kExport && !film)) {
+        error = "--anki is for export and film, --all for export only";
+        return std::nullopt;
+    }
+    if ((options.json || !options.dictionary.empty()) && !film) {
+        error = "--json and --dictionary are for film only";
         return std::nullopt;
     }
     if ((!options.output.empty() || options.known) && options.command != WordsCommand::kImport) {
