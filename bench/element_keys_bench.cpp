@@ -11,7 +11,6 @@
 #include <gst/check/gstharness.h>
 #include <gst/video/navigation.h>
 #include <gst/video/video.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,49 +21,9 @@
 #include <thread>
 #include <vector>
 
+#include "bench/pad_spans.h"
+
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double ThreadMicroseconds() {
-    timespec now;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e6 + double(now.tv_nsec) / 1e3;
-}
-
-// The span of each buffer between the probes, both on the streaming thread.
-struct PadSpans {
-    Clock::time_point in;
-    double cpuIn = 0;
-    std::vector<double> wall, cpu;
-};
-
-GstPadProbeReturn AtSink(GstPad*, GstPadProbeInfo*, gpointer data) {
-    PadSpans& spans = *static_cast<PadSpans*>(data);
-    spans.cpuIn = ThreadMicroseconds();
-    spans.in = Clock::now();
-    return GST_PAD_PROBE_OK;
-}
-
-GstPadProbeReturn AtSrc(GstPad*, GstPadProbeInfo*, gpointer data) {
-    PadSpans& spans = *static_cast<PadSpans*>(data);
-    spans.wall.push_back(std::chrono::duration<double, std::micro>(Clock::now() - spans.in).count());
-    spans.cpu.push_back(ThreadMicroseconds() - spans.cpuIn);
-    return GST_PAD_PROBE_OK;
-}
-
-void Report(benchmark::State& state, const std::string& prefix, std::vector<double>& spans) {
-    std::sort(spans.begin(), spans.end());
-    state.counters[prefix + "p99.9_us"] = spans[std::min(spans.size() - 1, spans.size() * 999 / 1000)];
-    state.counters[prefix + "max_us"] = spans.back();
-    state.counters[prefix + "median_us"] = spans[spans.size() / 2];
-}
-
-void ProbeBuffers(GstElement* element, const char* pad, GstPadProbeCallback callback, PadSpans& spans) {
-    GstPad* found = gst_element_get_static_pad(element, pad);
-    gst_pad_add_probe(found, GST_PAD_PROBE_TYPE_BUFFER, callback, &spans, nullptr);
-    gst_object_unref(found);
-}
 
 // Marks, the next caption now, the last one again for longer, the help
 // line: every key that keeps captions on.
@@ -92,8 +51,7 @@ void Frame(benchmark::State& state, const char* format, bool learner) {
     gst_harness_set_src_caps(harness, gst_video_info_to_caps(&info));
     GstElement* element = gst_harness_find_element(harness, "tpp25frame");
     PadSpans spans;
-    ProbeBuffers(element, "sink", AtSink, spans);
-    ProbeBuffers(element, "src", AtSrc, spans);
+    ProbePads(element, spans);
     const std::vector<uint8_t> picture(GST_VIDEO_INFO_SIZE(&info), 90);
     // The first frame registers the list and builds the order: a run's start.
     gst_buffer_unref(gst_harness_push_and_pull(harness, gst_buffer_new_memdup(picture.data(), picture.size())));
@@ -110,8 +68,8 @@ void Frame(benchmark::State& state, const char* format, bool learner) {
     gst_harness_teardown(harness);
     std::filesystem::remove_all(folder);
 
-    Report(state, "", spans.wall);
-    Report(state, "cpu_", spans.cpu);
+    ReportSpans(state, "", spans.wall);
+    ReportSpans(state, "cpu_", spans.cpu);
 }
 
 }  // namespace
