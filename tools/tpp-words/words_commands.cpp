@@ -34,6 +34,23 @@ int Fail(const std::string& message) {
     return 1;
 }
 
+// text as path's whole content, "-" being standard output; a file is
+// written beside path and renamed into place. Empty, or what went wrong.
+std::string WriteWhole(const std::string& path, const std::string& text) {
+    if (path == "-") {
+        if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
+            return "cannot write to standard output";
+        return std::string();
+    }
+    ReplacingTextWriter writer;
+    platform::FileOutcome outcome = writer.Begin(path);
+    if (outcome) {
+        writer.Write(text);
+        outcome = writer.Commit();
+    }
+    return outcome ? std::string() : "cannot write " + path + ": " + outcome.why;
+}
+
 std::string StorePath(const WordsOptions& options) {
     return options.db.empty() ? learner::DefaultStorePath() : options.db;
 }
@@ -203,19 +220,7 @@ int RunExport(const WordsOptions& options) {
     std::erase_if(*cards, [](const learner::CardEntry& card) { return Blank(card.word); });
     const size_t blank = before - cards->size();
     const std::string file = AnkiFile(*cards);
-    if (toOutput) {
-        if (std::fwrite(file.data(), 1, file.size(), stdout) != file.size() || std::fflush(stdout) != 0)
-            return Fail("cannot write the Anki file to standard output");
-    } else {
-        // Written beside the target and renamed into place.
-        ReplacingTextWriter writer;
-        platform::FileOutcome outcome = writer.Begin(options.ankiFile);
-        if (outcome) {
-            writer.Write(file);
-            outcome = writer.Commit();
-        }
-        if (!outcome) return Fail("cannot write " + options.ankiFile + ": " + outcome.why);
-    }
+    if (const std::string why = WriteWhole(options.ankiFile, file); !why.empty()) return Fail(why);
     // On standard error when the cards went to standard output.
     std::fprintf(toOutput ? stderr : stdout, "%zu card%s written to %s", cards->size(), cards->size() == 1 ? "" : "s",
                  toOutput ? "standard output" : options.ankiFile.c_str());
@@ -296,20 +301,9 @@ int RunImport(const WordsOptions& options) {
                      list.plainHtmlLike, list.plainHtmlLike == 1 ? "" : "s");
     if (list.lines.empty()) return Fail(options.input + " has no note with a word and a translation: nothing written");
 
-    if (toOutput) {
-        std::string file;
-        for (const std::string& line : list.lines) file += line + "\r\n";
-        if (std::fwrite(file.data(), 1, file.size(), stdout) != file.size() || std::fflush(stdout) != 0)
-            return Fail("cannot write the word list to standard output");
-    } else {
-        ReplacingTextWriter writer;
-        platform::FileOutcome outcome = writer.Begin(options.output);
-        if (outcome) {
-            for (const std::string& line : list.lines) writer.WriteLine(line);
-            outcome = writer.Commit();
-        }
-        if (!outcome) return Fail("cannot write " + options.output + ": " + outcome.why);
-    }
+    std::string file;
+    for (const std::string& line : list.lines) file += line + "\r\n";
+    if (const std::string why = WriteWhole(options.output, file); !why.empty()) return Fail(why);
     std::fprintf(toOutput ? stderr : stdout, "%zu entr%s written to %s from %s\n", list.lines.size(),
                  list.lines.size() == 1 ? "y" : "ies", toOutput ? "standard output" : options.output.c_str(),
                  notes->source.empty() ? options.input.c_str() : notes->source.c_str());
@@ -374,15 +368,10 @@ int RunFilm(const WordsOptions& options) {
         const std::string why = WhyNotWritten(options.ankiFile, store);
         if (!why.empty()) return Fail("the Anki file is not written to " + options.ankiFile + ": " + why);
         const std::string file = AnkiFile(FilmCards(platform::AbsolutePath(options.film), lines, film));
-        ReplacingTextWriter writer;
-        platform::FileOutcome outcome = writer.Begin(options.ankiFile);
-        if (outcome) {
-            writer.Write(file);
-            outcome = writer.Commit();
-        }
-        if (!outcome) return Fail("cannot write " + options.ankiFile + ": " + outcome.why);
+        if (const std::string why = WriteWhole(options.ankiFile, file); !why.empty()) return Fail(why);
     }
     const std::string report = options.json ? FilmReportJson(options.film, lines, film) : FilmReportText(lines, film);
-    std::fputs(report.c_str(), stdout);
+    // Cards on standard output keep it to themselves.
+    std::fputs(report.c_str(), options.ankiFile == "-" ? stderr : stdout);
     return 0;
 }
