@@ -4,10 +4,10 @@
 //
 //   words_coverage FILE [LINES]
 //
-// FILE is an .srt (numbers, times and markup are skipped) or plain text, a
-// line a caption. Coverage is of the 5,000 most frequent words (case
-// folded) and of the running text; the timing translates every word of the
-// first LINES lines (1,500 by default, a two-hour film's).
+// FILE is an .srt or .vtt (numbers, names, times and markup are skipped)
+// or plain text, a line a caption. Coverage is of the 5,000 most frequent
+// words (case folded) and of the running text; the timing translates
+// every word of the first LINES lines (1,500 by default, a two-hour film's).
 #include <time.h>
 
 #include <algorithm>
@@ -38,13 +38,36 @@ bool IsNumber(const std::string& line) {
     return !line.empty() && std::all_of(line.begin(), line.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// The captions' text: .srt numbers and times dropped, <i> and {\an8} gone.
+bool StartsWith(const std::string& line, const char* word) { return line.rfind(word, 0) == 0; }
+
+// The captions' text: .srt numbers and times dropped, <i> and {\an8} gone;
+// in WebVTT the header, NOTE, STYLE and REGION blocks and cue names too
+// (a name is the line just before the times).
 std::vector<std::string> ReadLines(const std::string& path) {
     std::ifstream file(path);
     std::vector<std::string> lines;
+    bool vtt = false, skipping_block = false, last_kept = false;
     for (std::string line; std::getline(file, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty() || IsTiming(line) || IsNumber(line)) continue;
+        const bool kept_before = last_kept;
+        last_kept = false;
+        if (line.empty()) {
+            skipping_block = false;
+            continue;
+        }
+        if (skipping_block) continue;
+        if (StartsWith(line, "\xEF\xBB\xBF")) line.erase(0, 3);
+        if (lines.empty() && StartsWith(line, "WEBVTT")) vtt = true;
+        if (vtt && (StartsWith(line, "WEBVTT") || StartsWith(line, "NOTE") || StartsWith(line, "STYLE") ||
+                    StartsWith(line, "REGION"))) {
+            skipping_block = true;
+            continue;
+        }
+        if (IsTiming(line)) {
+            if (kept_before) lines.pop_back();
+            continue;
+        }
+        if (IsNumber(line)) continue;
         std::string text;
         for (size_t i = 0; i < line.size(); ++i) {
             const char close = line[i] == '<' ? '>' : line[i] == '{' ? '}' : 0;
@@ -56,6 +79,7 @@ std::vector<std::string> ReadLines(const std::string& path) {
             text += line[i];
         }
         lines.push_back(std::move(text));
+        last_kept = true;
     }
     return lines;
 }

@@ -3,7 +3,7 @@
 # coverage of its 5,000 most frequent words and of the running text, the
 # CPU time of loading WordNet, mueller7's index and the built-in
 # dictionary, and of translating every word of 1,500 lines.
-# Usage: bench/words_coverage.sh [FILE.srt|FILE.txt] [BENCH_TREE]
+# Usage: bench/words_coverage.sh [FILE.srt|FILE.vtt|FILE.txt] [BENCH_TREE]
 # With no file, WordNet's own example sentences (48,000 lines of everyday
 # English from wordnet-base's data files), for want of a film's subtitles.
 set -euo pipefail
