@@ -18,10 +18,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/case_folding.h"
 #include "plugin/embedded_dictionary.h"
 #include "words/dictd_dictionary.h"
 #include "words/english_lemma.h"
-#include "words/fold_case.h"
 #include "words/translator.h"
 #include "words/word_break.h"
 

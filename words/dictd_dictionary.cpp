@@ -13,7 +13,7 @@
 #include <list>
 #include <mutex>
 
-#include "words/fold_case.h"
+#include "platform/case_folding.h"
 
 // Where the articles' text is read from: a plain file, or a compressed one
 // inflated a chunk at a time (or as a whole when it has no chunk table).

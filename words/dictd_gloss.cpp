@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/case_folding.h"
 #include "platform/utf8.h"
 #include "words/dictd_dictionary.h"
-#include "words/fold_case.h"
 
 namespace {
 

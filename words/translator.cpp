@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "words/fold_case.h"
+#include "platform/case_folding.h"
 
 Translator::Translator(std::vector<std::pair<std::string, std::string>> list_entries, const BuiltinDictionary* builtin,
                        std::vector<std::unique_ptr<DictdDictionary>> dictd, const EnglishLemmas* lemmas)
