@@ -26,14 +26,10 @@ void Buffers(benchmark::State& state, bool subtitles) {
     const std::string film = subtitles ? std::string(" subtitles=") + srt : std::string();
     GstHarness* harness = gst_harness_new_parse(
         ("tpp25frame settings-file=none progress-db=none study-every=10" + film).c_str());
-    GstVideoInfo info;
-    gst_video_info_set_format(&info, GST_VIDEO_FORMAT_I420, 1920, 1080);
-    info.fps_n = 25;
-    gst_harness_set_src_caps(harness, gst_video_info_to_caps(&info));
+    const std::vector<uint8_t> picture = Feed1080p(harness, GST_VIDEO_FORMAT_I420);
     GstElement* element = gst_harness_find_element(harness, "tpp25frame");
     PadSpans spans;
     ProbePads(element, spans);
-    const std::vector<uint8_t> picture(GST_VIDEO_INFO_SIZE(&info), 90);
     int64_t frame = 0;
     for (auto _ : state) {
         GstBuffer* buffer = gst_buffer_new_memdup(picture.data(), picture.size());

@@ -45,14 +45,10 @@ void Frame(benchmark::State& state, const char* format, bool learner) {
                                       : "rules-type=a-z progress-db=none";
     GstHarness* harness = gst_harness_new_parse(
         ("tpp25frame mode=flash settings-file=none show-freq-from=1 show-freq-to=1 " + order).c_str());
-    GstVideoInfo info;
-    gst_video_info_set_format(&info, gst_video_format_from_string(format), 1920, 1080);
-    info.fps_n = 25;
-    gst_harness_set_src_caps(harness, gst_video_info_to_caps(&info));
+    const std::vector<uint8_t> picture = Feed1080p(harness, gst_video_format_from_string(format));
     GstElement* element = gst_harness_find_element(harness, "tpp25frame");
     PadSpans spans;
     ProbePads(element, spans);
-    const std::vector<uint8_t> picture(GST_VIDEO_INFO_SIZE(&info), 90);
     // The first frame registers the list and builds the order: a run's start.
     gst_buffer_unref(gst_harness_push_and_pull(harness, gst_buffer_new_memdup(picture.data(), picture.size())));
     spans.wall.clear();
